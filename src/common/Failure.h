@@ -1,0 +1,18 @@
+// The failure type of the core: a plain-English description of what failed, shown on the
+// first line of the error report box.
+#pragma once
+
+#include <exception>
+
+#include "common/Text.h"
+
+class Failure : public std::exception {
+public:
+    explicit Failure(Text description) : m_description(std::move(description)) {}
+
+    [[nodiscard]] const Text& Description() const noexcept { return m_description; }
+    [[nodiscard]] const char* what() const noexcept override { return "Tessivane failure"; }
+
+private:
+    Text m_description;
+};

@@ -1,0 +1,22 @@
+// The text type of the core: UTF-16 code units on every platform, so lengths and widths
+// agree between Windows (16-bit wchar_t) and Linux (32-bit wchar_t).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+using Text = std::u16string;
+using TextView = std::u16string_view;
+
+// Window handles as the window system gives them: 32-bit values, 0 for no window.
+using WindowHandle = std::int32_t;
+
+[[nodiscard]] Text Utf8ToText(std::string_view utf8);
+[[nodiscard]] std::string TextToUtf8(TextView text);
+
+// Signed decimal without leading zeros, blanks or prefix.
+[[nodiscard]] Text DecimalText(std::int64_t value);
+
+// Parses the decimal text of a window handle; throws Failure when it is not one.
+[[nodiscard]] WindowHandle ParseHandle(TextView text);

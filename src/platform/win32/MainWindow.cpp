@@ -1,0 +1,313 @@
+// The main window on screen.
+#include "platform/win32/MainWindow.h"
+
+#include <commctrl.h>
+
+#include "common/Failure.h"
+#include "platform/win32/Resources.h"
+#include "platform/win32/Win32Text.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"TessivaneMainWindow";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = 0;
+constexpr SIZE kClientTwips{15960, 4485};
+constexpr int kListView1Id = 101;
+constexpr int kListView2Id = 103;
+constexpr RECT kListView1Twips{120, 120, 7920, 3345};
+constexpr RECT kListView2Twips{8040, 120, 15840, 3345};
+
+int TwipsToPixels(int twips, UINT dpi) noexcept {
+    return MulDiv(twips, static_cast<int>(dpi), 1440);
+}
+
+// Arial bold at a size given in hundredths of a point.
+HFONT CreateArialBold(int centipoints, UINT dpi) noexcept {
+    return CreateFontW(-MulDiv(centipoints, static_cast<int>(dpi), 7200), 0, 0, 0, FW_BOLD, FALSE,
+                       FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
+}
+
+void DeleteIfSet(HGDIOBJ object) noexcept {
+    if (object != nullptr) {
+        DeleteObject(object);
+    }
+}
+
+}  // namespace
+
+MainWindow::MainWindow()
+    : m_buttons{{
+          {1001, L"Refresh List", {120, 3450, 7920, 3855}, &Form1::PushButton1_Click},
+          {1002,
+           L"Start Extracting From Selected Window (Above)",
+           {120, 3975, 7920, 4380},
+           &Form1::PushButton2_Click},
+          {1006, L"Save Results As Text File", {8040, 3450, 11880, 3855}, nullptr},
+          {1003, L"Save Results As Excel File", {12000, 3450, 15840, 3855}, nullptr},
+          {1004, L"Copy Results To Clipboard", {8040, 3975, 11880, 4380}, nullptr},
+          {1005, L"Clear Results", {12000, 3975, 15840, 4380}, nullptr},
+      }} {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = &MainWindow::WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kApplicationIconId));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExW(&windowClass);
+    m_window = CreateWindowExW(kExStyle, kClassName, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+    if (m_window == nullptr) {
+        throw Failure(u"The main window could not be created.");
+    }
+    CreateControls();
+}
+
+MainWindow::~MainWindow() {
+    DeleteIfSet(m_windowFont);
+    DeleteIfSet(m_buttonFont);
+    if (m_bigIcon != nullptr) {
+        DestroyIcon(m_bigIcon);
+    }
+    if (m_smallIcon != nullptr) {
+        DestroyIcon(m_smallIcon);
+    }
+    if (m_handPointer != nullptr) {
+        DestroyCursor(m_handPointer);
+    }
+}
+
+void MainWindow::CreateControls() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    // Creation order is the tab order: the two lists, then the buttons in the layout's order.
+    m_listControl1 = std::make_unique<ListViewControl>(m_window, kListView1Id, false);
+    m_listControl2 = std::make_unique<ListViewControl>(m_window, kListView2Id, true);
+    for (Button& button : m_buttons) {
+        button.handle = CreateWindowExW(
+            0, L"BUTTON", button.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0,
+            0, 0, m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(button.id)), instance,
+            nullptr);
+    }
+    m_listView1 = std::make_unique<ListView>(*m_listControl1);
+    m_listView2 = std::make_unique<ListView>(*m_listControl2);
+    m_listControl1->Attach(*m_listView1);
+    m_listControl2->Attach(*m_listView2);
+    m_dialogs = std::make_unique<Win32Dialogs>(m_window, [this] { SyncLists(); });
+    m_form = std::make_unique<Form1>(*m_listView1, *m_listView2,
+                                     Form1Services{*this, *m_dialogs, m_files, m_windows});
+    LayOut(GetDpiForWindow(m_window));
+}
+
+RECT MainWindow::Pixels(const RECT& twips) const noexcept {
+    return RECT{TwipsToPixels(twips.left, m_dpi), TwipsToPixels(twips.top, m_dpi),
+                TwipsToPixels(twips.right, m_dpi), TwipsToPixels(twips.bottom, m_dpi)};
+}
+
+void MainWindow::LayOut(UINT dpi) {
+    m_dpi = dpi;
+    DeleteIfSet(m_windowFont);
+    DeleteIfSet(m_buttonFont);
+    m_windowFont = CreateArialBold(900, dpi);
+    m_buttonFont = CreateArialBold(1125, dpi);
+    SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(m_windowFont), FALSE);
+    m_listControl1->Place(Pixels(kListView1Twips), m_windowFont, dpi);
+    m_listControl2->Place(Pixels(kListView2Twips), m_windowFont, dpi);
+    for (const Button& button : m_buttons) {
+        const RECT bounds = Pixels(button.twips);
+        SendMessageW(button.handle, WM_SETFONT, reinterpret_cast<WPARAM>(m_buttonFont), FALSE);
+        MoveWindow(button.handle, bounds.left, bounds.top, bounds.right - bounds.left,
+                   bounds.bottom - bounds.top, TRUE);
+    }
+}
+
+void MainWindow::LoadAndShow() {
+    m_form->Form_Load();
+    SyncLists();
+    RECT outer{0, 0, TwipsToPixels(kClientTwips.cx, m_dpi), TwipsToPixels(kClientTwips.cy, m_dpi)};
+    AdjustWindowRectExForDpi(&outer, kStyle, FALSE, kExStyle, m_dpi);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(m_window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    SetWindowPos(m_window, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(m_window, SW_SHOWNORMAL);
+    UpdateWindow(m_window);
+}
+
+bool MainWindow::TranslateDialogKeys(MSG& message) noexcept {
+    return IsDialogMessageW(m_window, &message) != FALSE;
+}
+
+void MainWindow::SetCaption(const Text& caption) {
+    if (!SetWindowTextW(m_window, WideOf(caption))) {
+        throw Failure(u"The window caption could not be set.");
+    }
+}
+
+void MainWindow::SetApplicationIcon() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const auto load = [&](int widthMetric, int heightMetric) {
+        return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kApplicationIconId),
+                                             IMAGE_ICON, GetSystemMetricsForDpi(widthMetric, m_dpi),
+                                             GetSystemMetricsForDpi(heightMetric, m_dpi), 0));
+    };
+    const HICON big = load(SM_CXICON, SM_CYICON);
+    const HICON small = load(SM_CXSMICON, SM_CYSMICON);
+    if (big == nullptr || small == nullptr) {
+        throw Failure(u"The application icon could not be loaded from the program file.");
+    }
+    SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    for (HICON old : {m_bigIcon, m_smallIcon}) {
+        if (old != nullptr) {
+            DestroyIcon(old);
+        }
+    }
+    m_bigIcon = big;
+    m_smallIcon = small;
+}
+
+void MainWindow::SetCustomPointerImage(const Text& path) {
+    const auto pointer = static_cast<HCURSOR>(
+        LoadImageW(nullptr, WideOf(path), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE));
+    if (pointer == nullptr) {
+        throw Failure(u"The pointer image \"" + path + u"\" could not be loaded as a cursor.");
+    }
+    if (m_handPointer != nullptr) {
+        DestroyCursor(m_handPointer);
+    }
+    m_handPointer = pointer;
+}
+
+void MainWindow::EndProgram() {
+    ExitProcess(0);
+}
+
+void MainWindow::SyncLists() noexcept {
+    m_listControl1->Sync();
+    m_listControl2->Sync();
+}
+
+void MainWindow::Click(int id) noexcept {
+    for (const Button& button : m_buttons) {
+        if (button.id == id && button.click != nullptr) {
+            (m_form.get()->*button.click)();
+            SyncLists();
+        }
+    }
+}
+
+void MainWindow::DrawButton(const DRAWITEMSTRUCT& item) const noexcept {
+    const HDC dc = item.hDC;
+    RECT bounds = item.rcItem;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    const bool focused = (item.itemState & ODS_FOCUS) != 0;
+    const HBRUSH face = CreateSolidBrush(RGB(255, 255, 255));
+    FillRect(dc, &bounds, face);
+    DeleteObject(face);
+    const HBRUSH frame =
+        CreateSolidBrush(focused || pressed ? RGB(0, 120, 215) : RGB(173, 173, 173));
+    FrameRect(dc, &bounds, frame);
+    DeleteObject(frame);
+    wchar_t caption[128] = L"";
+    GetWindowTextW(item.hwndItem, caption, static_cast<int>(std::size(caption)));
+    const HGDIOBJ oldFont = SelectObject(dc, m_buttonFont);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(
+        dc, GetSysColor((item.itemState & ODS_DISABLED) != 0 ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    RECT textBounds = bounds;
+    if (pressed) {
+        OffsetRect(&textBounds, 1, 1);
+    }
+    DrawTextW(dc, caption, -1, &textBounds, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+    if (focused && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+        const int inset = MulDiv(3, static_cast<int>(m_dpi), USER_DEFAULT_SCREEN_DPI);
+        InflateRect(&bounds, -inset, -inset);
+        DrawFocusRect(dc, &bounds);
+    }
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->m_window = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        // Every command runs under its own trap; nothing may unwind through the window system.
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            if (id == IDOK) {
+                // Enter on a focused push button clicks it, as on a dialog.
+                const HWND focus = GetFocus();
+                for (const Button& button : m_buttons) {
+                    if (button.handle == focus) {
+                        Click(button.id);
+                    }
+                }
+            } else if (HIWORD(wParam) == BN_CLICKED) {
+                Click(id);
+            }
+            return 0;
+        }
+        case WM_NOTIFY: {
+            // The lists notify while they are still being created, before they are ours.
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            for (ListViewControl* control : {m_listControl1.get(), m_listControl2.get()}) {
+                if (control != nullptr && header->hwndFrom == control->Handle()) {
+                    return control->OnNotify(header);
+                }
+            }
+            break;
+        }
+        case WM_DRAWITEM:
+            DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        case WM_ERASEBKGND: {
+            RECT client;
+            GetClientRect(m_window, &client);
+            const HBRUSH brush = CreateSolidBrush(m_background);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
+            DeleteObject(brush);
+            return TRUE;
+        }
+        case WM_DPICHANGED: {
+            LayOut(HIWORD(wParam));
+            RECT outer{0, 0, TwipsToPixels(kClientTwips.cx, m_dpi),
+                       TwipsToPixels(kClientTwips.cy, m_dpi)};
+            AdjustWindowRectExForDpi(&outer, kStyle, FALSE, kExStyle, m_dpi);
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(m_window, nullptr, suggested->left, suggested->top,
+                         outer.right - outer.left, outer.bottom - outer.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_CLOSE:
+            m_form->Form_Unload();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(m_window, message, wParam, lParam);
+}

@@ -1,0 +1,72 @@
+// The main window on screen: creates the controls of the layout at the display's DPI, routes
+// clicks to Form1 and implements the window's own port.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "app/Form1.h"
+#include "app/FormWindow.h"
+#include "app/ListView.h"
+#include "platform/win32/ListViewControl.h"
+#include "platform/win32/Win32Services.h"
+#include "platform/win32/Win32WindowSystem.h"
+
+class MainWindow : public FormWindow {
+public:
+    MainWindow();
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Runs the load step, then shows the window centred on its screen.
+    void LoadAndShow();
+    // Lets the keyboard move between the controls; true when the message was used.
+    bool TranslateDialogKeys(MSG& message) noexcept;
+
+    void SetCaption(const Text& caption) override;
+    void SetApplicationIcon() override;
+    void SetCustomPointerImage(const Text& path) override;
+    void EndProgram() override;
+
+private:
+    struct Button {
+        int id;
+        const wchar_t* caption;
+        RECT twips;  // left, top, right, bottom in twips
+        void (Form1::*click)();
+        HWND handle = nullptr;
+    };
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void CreateControls();
+    void LayOut(UINT dpi);
+    [[nodiscard]] RECT Pixels(const RECT& twips) const noexcept;
+    void Click(int id) noexcept;
+    void DrawButton(const DRAWITEMSTRUCT& item) const noexcept;
+    void SyncLists() noexcept;
+
+    HWND m_window = nullptr;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    HFONT m_windowFont = nullptr;
+    HFONT m_buttonFont = nullptr;
+    HICON m_bigIcon = nullptr;
+    HICON m_smallIcon = nullptr;
+    HCURSOR m_handPointer = nullptr;
+    COLORREF m_background = RGB(255, 255, 255);
+    std::array<Button, 6> m_buttons;
+
+    std::unique_ptr<ListViewControl> m_listControl1;
+    std::unique_ptr<ListViewControl> m_listControl2;
+    std::unique_ptr<ListView> m_listView1;
+    std::unique_ptr<ListView> m_listView2;
+    std::unique_ptr<Win32Dialogs> m_dialogs;
+    Win32Files m_files;
+    Win32WindowSystem m_windows;
+    std::unique_ptr<Form1> m_form;
+};

@@ -1,0 +1,31 @@
+// Conversions between the core's UTF-16 text and handles and their Win32 forms.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "common/Text.h"
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 wide text is UTF-16");
+
+[[nodiscard]] inline const wchar_t* WideOf(const Text& text) noexcept {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+[[nodiscard]] inline Text TextOf(const wchar_t* text, std::size_t length) {
+    return Text(reinterpret_cast<const char16_t*>(text), length);
+}
+
+[[nodiscard]] inline Text TextOf(const wchar_t* text) {
+    return TextOf(text, wcslen(text));
+}
+
+// Window handles are 32-bit values on every Windows, sign-extended in a 64-bit HWND.
+[[nodiscard]] inline HWND HwndOf(WindowHandle window) noexcept {
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(window));
+}
+
+[[nodiscard]] inline WindowHandle HandleOf(HWND window) noexcept {
+    return static_cast<WindowHandle>(reinterpret_cast<std::intptr_t>(window));
+}

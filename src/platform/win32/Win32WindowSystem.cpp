@@ -1,0 +1,68 @@
+// The desktop's window tree through user32.
+#include "platform/win32/Win32WindowSystem.h"
+
+#include <vector>
+
+#include "platform/win32/Win32Text.h"
+#include "windows/mWindowInfo.h"
+
+namespace {
+
+Text ReadInto(int capacity, int(WINAPI* read)(HWND, LPWSTR, int), HWND window) {
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(capacity), L'\0');
+    const int copied = read(window, buffer.data(), capacity);
+    return TextOf(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+}
+
+// Sends a text message that the target must answer within the time-out. A target that does not
+// answer in time (or is already known to the system as hung) gives nothing; a window that no
+// longer exists answers 0.
+std::optional<std::int64_t> SendWithTimeout(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+    DWORD_PTR result = 0;
+    const UINT timeout = static_cast<UINT>(kTextMessageTimeout.count());
+    if (SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
+                            timeout, &result) != 0) {
+        return static_cast<std::int64_t>(static_cast<LRESULT>(result));
+    }
+    if (!IsWindow(window)) {
+        return 0;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+WindowHandle Win32WindowSystem::DesktopWindow() {
+    return HandleOf(GetDesktopWindow());
+}
+
+WindowHandle Win32WindowSystem::Related(WindowHandle window, Relation relation) {
+    return HandleOf(GetWindow(HwndOf(window), static_cast<UINT>(relation)));
+}
+
+bool Win32WindowSystem::IsVisible(WindowHandle window) {
+    return IsWindowVisible(HwndOf(window)) != FALSE;
+}
+
+Text Win32WindowSystem::Title(WindowHandle window, int capacity) {
+    return ReadInto(capacity, &GetWindowTextW, HwndOf(window));
+}
+
+Text Win32WindowSystem::ClassName(WindowHandle window, int capacity) {
+    return ReadInto(capacity, &GetClassNameW, HwndOf(window));
+}
+
+std::uint32_t Win32WindowSystem::ThreadOf(WindowHandle window) {
+    return GetWindowThreadProcessId(HwndOf(window), nullptr);
+}
+
+std::optional<std::int64_t> Win32WindowSystem::SendTextLength(WindowHandle window) {
+    return SendWithTimeout(HwndOf(window), WM_GETTEXTLENGTH, 0, 0);
+}
+
+std::optional<std::int64_t> Win32WindowSystem::SendGetText(WindowHandle window,
+                                                           std::span<char16_t> buffer) {
+    return SendWithTimeout(HwndOf(window), WM_GETTEXT, buffer.size(),
+                           reinterpret_cast<LPARAM>(buffer.data()));
+}

@@ -1,0 +1,588 @@
+// End-to-end test target: creates a known set of windows and writes what a correct reader must see.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kTopClass[] = L"TessivaneFixtureTop";
+constexpr wchar_t kTreeClass[] = L"TessivaneFixtureTree";
+constexpr wchar_t kBenchClass[] = L"TessivaneFixtureBench";
+constexpr wchar_t kPanelClass[] = L"TessivaneFixturePanel";
+constexpr wchar_t kHungClass[] = L"TessivaneFixtureHung";
+constexpr wchar_t kLongClassPrefix[] = L"TessivaneFixtureLongClass";
+constexpr wchar_t kStaticClass[] = L"Static";
+constexpr wchar_t kButtonClass[] = L"Button";
+constexpr wchar_t kEditClass[] = L"Edit";
+
+constexpr wchar_t kTreeTitle[] = L"Tessivane Fixture Tree";
+constexpr wchar_t kBenchTitle[] = L"Tessivane Fixture Bench";
+constexpr wchar_t kHungText[] = L"Hung child";
+constexpr wchar_t kLongTitlePrefix[] = L"Tessivane Fixture Long ";
+constexpr wchar_t kMultiLineText[] = L"First line\r\nSecond\tline with tab\r\nThird line";
+// Escaped so the code units do not depend on the compiler's source charset. Reads: Greek
+// "Ellinika", CJK "kanji", then U+1D11E (a surrogate pair in UTF-16).
+constexpr wchar_t kUnicodeTitle[] =
+    L"Tessivane Fixture \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \u6f22\u5b57 \U0001D11E";
+// Greek "Ellinika keimeno", CJK "kanji", katakana "tekisuto", U+1D11E, " end".
+constexpr wchar_t kUnicodeLabel[] =
+    L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \u03ba\u03b5\u03af\u03bc\u03b5\u03bd\u03bf "
+    L"\u6f22\u5b57\u30c6\u30ad\u30b9\u30c8 \U0001D11E end";
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 2;
+constexpr int kExitSetup = 3;
+constexpr int kExitTruth = 4;
+constexpr int kExitMismatch = 5;
+
+// GetClassNameW buffer the readers use; the long class name fills it exactly with its terminator.
+constexpr int kClassNameCapacity = 256;
+constexpr std::size_t kLongClassLength = 255;
+constexpr std::size_t kLongTitleLength = 100;
+constexpr int kInternalTextCapacity = 512;
+constexpr int kDefaultBenchCount = 20000;
+// A bench panel plus its items makes 200 windows.
+constexpr int kBenchItemsPerPanel = 199;
+constexpr int kMaxCount = 1000000;
+constexpr int kDefaultHoldMs = 5000;
+constexpr int kMaxHoldMs = 24 * 60 * 60 * 1000;
+constexpr DWORD kHungCreateTimeoutMs = 30000;
+// Stored in GWLP_USERDATA of the one window whose WM_CLOSE ends the program.
+constexpr LONG_PTR kMainWindowMark = 1;
+
+struct Options {
+    std::wstring mode;
+    std::wstring truthPath;
+    int wide = 0;
+    bool hung = false;
+    int count = kDefaultBenchCount;
+    int holdMs = kDefaultHoldMs;
+};
+
+struct Fixture {
+    HINSTANCE instance = nullptr;
+    std::wstring longClassName;
+};
+
+struct Placement {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct ExpectedWindow {
+    std::wstring className;
+    std::wstring text;
+    bool hung = false;
+};
+
+using ExpectedMap = std::unordered_map<HWND, ExpectedWindow>;
+
+// Handed to the thread that owns the hung child; it must not touch this after setting readyEvent.
+struct HungChildRequest {
+    HINSTANCE instance = nullptr;
+    HWND parent = nullptr;
+    HANDLE readyEvent = nullptr;
+    HWND child = nullptr;
+    DWORD error = ERROR_SUCCESS;
+};
+
+std::string ToUtf8(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int size = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length,
+                                         nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return {};
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, bytes.data(), size,
+                        nullptr, nullptr);
+    return bytes;
+}
+
+// A GUI program has no console; stderr is still useful when the test driver redirects it.
+void WriteStdErr(std::wstring_view message) {
+    HANDLE errorOutput = GetStdHandle(STD_ERROR_HANDLE);
+    if (errorOutput == nullptr || errorOutput == INVALID_HANDLE_VALUE) return;
+    const std::string bytes = ToUtf8(message);
+    DWORD written = 0;
+    WriteFile(errorOutput, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+// ExitProcess rather than unwinding: the hung thread must never be joined.
+[[noreturn]] void Fail(int exitCode, std::wstring_view what) {
+    std::wstring message = L"TargetFixture: ";
+    message += what;
+    message += L'\n';
+    WriteStdErr(message);
+    ExitProcess(static_cast<UINT>(exitCode));
+}
+
+[[noreturn]] void FailApi(int exitCode, std::wstring_view what) {
+    const DWORD error = GetLastError();
+    Fail(exitCode, std::wstring(what) + L" (error " + std::to_wstring(error) + L")");
+}
+
+[[noreturn]] void FailUsage(std::wstring_view what) {
+    Fail(kExitUsage, std::wstring(what) +
+                         L"\nusage: TargetFixture.exe toplevel <truthFile>\n"
+                         L"       TargetFixture.exe tree <truthFile> [--wide N] [--hung]\n"
+                         L"       TargetFixture.exe bench <truthFile> [--count N]\n"
+                         L"       TargetFixture.exe holdclipboard <truthFile> [--ms M]");
+}
+
+// One record per line, so the characters that would break a line or a field are escaped.
+std::wstring EscapeField(std::wstring_view text) {
+    std::wstring escaped;
+    escaped.reserve(text.size());
+    for (const wchar_t ch : text) {
+        switch (ch) {
+            case L'\\':
+                escaped += L"\\\\";
+                break;
+            case L'\r':
+                escaped += L"\\r";
+                break;
+            case L'\n':
+                escaped += L"\\n";
+                break;
+            case L'\t':
+                escaped += L"\\t";
+                break;
+            default:
+                escaped += ch;
+        }
+    }
+    return escaped;
+}
+
+// Handles are 32 bits significant even in 64-bit processes; this is the form the tool prints.
+std::wstring HandleField(HWND window) {
+    return std::to_wstring(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window)));
+}
+
+// Written to a temporary file and renamed so a poller never sees a partial truth file.
+void WriteTruthFile(const std::wstring& path, std::wstring_view content) {
+    const std::string bytes = ToUtf8(content);
+    if (bytes.empty() && !content.empty()) Fail(kExitTruth, L"cannot encode the truth as UTF-8");
+    const std::wstring tempPath = path + L".tmp";
+    HANDLE file = CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) FailApi(kExitTruth, L"cannot create " + tempPath);
+    DWORD written = 0;
+    const BOOL wrote =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL closed = CloseHandle(file);
+    if (!wrote || !closed || written != bytes.size()) {
+        FailApi(kExitTruth, L"cannot write " + tempPath);
+    }
+    if (!MoveFileExW(tempPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        FailApi(kExitTruth, L"cannot rename " + tempPath + L" to " + path);
+    }
+}
+
+LRESULT CALLBACK FixtureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE && GetWindowLongPtrW(window, GWLP_USERDATA) == kMainWindowMark) {
+        // No DestroyWindow: destroying the tree would have to wait for the hung thread to destroy
+        // its child, which it never does. Process exit cleans up.
+        PostQuitMessage(kExitOk);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RegisterFixtureClass(const Fixture& fixture, const wchar_t* className) {
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = FixtureWindowProc;
+    windowClass.hInstance = fixture.instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = className;
+    if (RegisterClassExW(&windowClass) == 0) {
+        FailApi(kExitSetup, std::wstring(L"cannot register class ") + className);
+    }
+}
+
+void RegisterFixtureClasses(const Fixture& fixture) {
+    for (const wchar_t* className : {kTopClass, kTreeClass, kBenchClass, kPanelClass, kHungClass}) {
+        RegisterFixtureClass(fixture, className);
+    }
+    RegisterFixtureClass(fixture, fixture.longClassName.c_str());
+}
+
+// The longest class name Windows accepts (an atom holds at most 255 characters).
+std::wstring MakeLongClassName() {
+    std::wstring name = kLongClassPrefix;
+    name.resize(kLongClassLength, L'X');
+    return name;
+}
+
+HWND CreateWindowChecked(const Fixture& fixture, DWORD exStyle, const wchar_t* className,
+                         const std::wstring& text, DWORD style, Placement at, HWND parent) {
+    HWND window = CreateWindowExW(exStyle, className, text.c_str(), style, at.x, at.y, at.width,
+                                  at.height, parent, nullptr, fixture.instance, nullptr);
+    if (window == nullptr) {
+        FailApi(kExitSetup, std::wstring(L"cannot create a window of class ") + className);
+    }
+    return window;
+}
+
+void MarkMainWindow(HWND window) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, kMainWindowMark);
+}
+
+std::wstring ReadClassName(HWND window) {
+    wchar_t buffer[kClassNameCapacity] = {};
+    const int length = GetClassNameW(window, buffer, kClassNameCapacity);
+    if (length <= 0) FailApi(kExitMismatch, L"GetClassNameW failed for " + HandleField(window));
+    return std::wstring(buffer, static_cast<std::size_t>(length));
+}
+
+// Same-thread windows only: GetWindowTextW sends WM_GETTEXT within our own process.
+std::wstring ReadWindowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    return text;
+}
+
+// Reads the text the system stores, without sending a message the hung thread would never answer.
+std::wstring ReadStoredText(HWND window) {
+    wchar_t buffer[kInternalTextCapacity] = {};
+    const int copied = InternalGetWindowText(window, buffer, kInternalTextCapacity);
+    return std::wstring(buffer, static_cast<std::size_t>(std::max(copied, 0)));
+}
+
+// Guards the truth against the system silently altering what the fixture set.
+void CheckWindowAgrees(HWND window, const ExpectedWindow& expected, const std::wstring& className) {
+    if (CompareStringOrdinal(className.c_str(), -1, expected.className.c_str(), -1, TRUE) !=
+        CSTR_EQUAL) {
+        Fail(kExitMismatch, L"class of " + HandleField(window) + L" is \"" + className +
+                                L"\", created as \"" + expected.className + L"\"");
+    }
+    const std::wstring text = expected.hung ? ReadStoredText(window) : ReadWindowText(window);
+    if (text != expected.text) {
+        Fail(kExitMismatch, L"text of " + HandleField(window) + L" is \"" + EscapeField(text) +
+                                L"\", set as \"" + EscapeField(expected.text) + L"\"");
+    }
+}
+
+int RunMessageLoop() {
+    MSG message;
+    for (;;) {
+        const BOOL result = GetMessageW(&message, nullptr, 0, 0);
+        if (result == 0) return kExitOk;
+        if (result == -1) FailApi(kExitSetup, L"GetMessageW failed");
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+int RunTopLevelMode(const Fixture& fixture, const Options& options) {
+    struct TopLevelWindow {
+        const wchar_t* kind;
+        std::wstring title;
+        bool owned;
+        bool shown;
+    };
+    std::wstring longTitle = kLongTitlePrefix;
+    const std::size_t prefixLength = longTitle.size();
+    while (longTitle.size() < kLongTitleLength) {
+        longTitle += static_cast<wchar_t>(L'0' + (longTitle.size() - prefixLength) % 10);
+    }
+    // The first one is the main window and the owner of the owned popup.
+    const std::vector<TopLevelWindow> windows = {
+        {L"titled", L"Tessivane Fixture Titled", false, true},
+        {L"untitled", L"", false, true},
+        {L"blank", L" ", false, true},
+        {L"owned", L"Tessivane Fixture Owned", true, true},
+        {L"invisible", L"Tessivane Fixture Invisible", false, false},
+        {L"long", longTitle, false, true},
+        {L"unicode", kUnicodeTitle, false, true},
+    };
+
+    HWND mainWindow = nullptr;
+    std::wstring truth;
+    int offset = 40;
+    for (const TopLevelWindow& entry : windows) {
+        const DWORD style = entry.owned ? WS_POPUPWINDOW | WS_CAPTION : WS_OVERLAPPEDWINDOW;
+        HWND window =
+            CreateWindowChecked(fixture, 0, kTopClass, entry.title, style,
+                                {offset, offset, 360, 140}, entry.owned ? mainWindow : nullptr);
+        offset += 30;
+        if (mainWindow == nullptr) {
+            mainWindow = window;
+            MarkMainWindow(window);
+        }
+        if (entry.shown) ShowWindow(window, SW_SHOWNORMAL);
+        CheckWindowAgrees(window, {kTopClass, entry.title, false}, ReadClassName(window));
+        truth += std::wstring(entry.kind) + L'\t' + HandleField(window) + L'\t' +
+                 EscapeField(entry.title) + L'\n';
+    }
+    WriteTruthFile(options.truthPath, truth);
+    return RunMessageLoop();
+}
+
+// Records what a correct walker must read from each child the main thread creates.
+HWND AddChild(const Fixture& fixture, ExpectedMap& expected, HWND parent, const wchar_t* className,
+              const std::wstring& text, DWORD style, Placement at, DWORD exStyle = 0) {
+    HWND child = CreateWindowChecked(fixture, exStyle, className, text, style, at, parent);
+    expected[child] = {className, text, false};
+    return child;
+}
+
+// The thread never pumps messages again once its child exists, so readers that send it
+// WM_GETTEXT get no answer.
+DWORD WINAPI HungThreadMain(void* parameter) {
+    auto* request = static_cast<HungChildRequest*>(parameter);
+    request->child =
+        CreateWindowExW(0, kHungClass, kHungText, WS_CHILD | WS_VISIBLE | WS_BORDER, 320, 210, 200,
+                        30, request->parent, nullptr, request->instance, nullptr);
+    request->error = request->child != nullptr ? ERROR_SUCCESS : GetLastError();
+    SetEvent(request->readyEvent);
+    for (;;) Sleep(INFINITE);
+}
+
+// Creating a child of another thread's window sends messages (WM_PARENTNOTIFY and others) to
+// the parent's thread, so the main thread keeps pumping while it waits.
+void PumpUntilSignalled(HANDLE event, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) Fail(kExitSetup, L"timed out waiting for the hung child");
+        const DWORD result = MsgWaitForMultipleObjects(
+            1, &event, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+        if (result == WAIT_OBJECT_0) return;
+        if (result != WAIT_OBJECT_0 + 1) continue;  // Time-out: the deadline check reports it.
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            // Closed before the truth was written: nothing left worth doing.
+            if (message.message == WM_QUIT) ExitProcess(kExitOk);
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+void AddHungChild(const Fixture& fixture, ExpectedMap& expected, HWND parent) {
+    HungChildRequest request;
+    request.instance = fixture.instance;
+    request.parent = parent;
+    request.readyEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (request.readyEvent == nullptr) FailApi(kExitSetup, L"CreateEventW failed");
+    HANDLE thread = CreateThread(nullptr, 0, HungThreadMain, &request, 0, nullptr);
+    if (thread == nullptr) FailApi(kExitSetup, L"CreateThread failed");
+    // The thread runs until the process exits; nobody waits for it.
+    CloseHandle(thread);
+    PumpUntilSignalled(request.readyEvent, kHungCreateTimeoutMs);
+    CloseHandle(request.readyEvent);
+    if (request.child == nullptr) {
+        SetLastError(request.error);
+        FailApi(kExitSetup, L"cannot create the hung child");
+    }
+    expected[request.child] = {kHungClass, kHungText, true};
+}
+
+void AddWidePanel(const Fixture& fixture, ExpectedMap& expected, HWND parent, int itemCount) {
+    // Filled while hidden so no item paints or invalidates anything; WM_SETREDRAW would add
+    // nothing on a hidden window.
+    HWND panel = AddChild(fixture, expected, parent, kPanelClass, L"Wide panel",
+                          WS_CHILD | WS_BORDER, {10, 250, 620, 220});
+    constexpr int kColumns = 5;
+    for (int item = 0; item < itemCount; ++item) {
+        const Placement at = {4 + (item % kColumns) * 122, 4 + (item / kColumns) * 18, 118, 16};
+        AddChild(fixture, expected, panel, kStaticClass, L"Item " + std::to_wstring(item + 1),
+                 WS_CHILD | WS_VISIBLE | SS_LEFT, at, WS_EX_NOPARENTNOTIFY);
+    }
+    ShowWindow(panel, SW_SHOWNA);
+}
+
+// Pre-order over the live Z order, which is what a correct GW_CHILD/GW_HWNDNEXT walker sees.
+void AppendTreeLines(HWND window, int depth, const ExpectedMap& expected, std::wstring& truth,
+                     std::size_t& visited) {
+    const auto found = expected.find(window);
+    if (found == expected.end()) {
+        Fail(kExitMismatch, L"the tree holds a window the fixture did not create: " +
+                                HandleField(window) + L" " + ReadClassName(window));
+    }
+    const ExpectedWindow& want = found->second;
+    const std::wstring className = ReadClassName(window);
+    CheckWindowAgrees(window, want, className);
+    truth += std::to_wstring(depth) + L'\t' + HandleField(window) + L'\t' + EscapeField(className) +
+             L'\t' + (want.hung ? std::wstring() : EscapeField(want.text)) + L'\t' +
+             (want.hung ? L"hung" : L"ok") + L'\n';
+    ++visited;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        AppendTreeLines(child, depth + 1, expected, truth, visited);
+    }
+}
+
+int RunTreeMode(const Fixture& fixture, const Options& options) {
+    ExpectedMap expected;
+    HWND top = CreateWindowChecked(fixture, 0, kTreeClass, kTreeTitle, WS_OVERLAPPEDWINDOW,
+                                   {60, 60, 660, 520}, nullptr);
+    MarkMainWindow(top);
+    expected[top] = {kTreeClass, kTreeTitle, false};
+    // Shown before the hung child exists so showing it never involves that child's thread.
+    ShowWindow(top, SW_SHOWNORMAL);
+
+    constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
+    AddChild(fixture, expected, top, kStaticClass, L"Label one", kVisibleChild | SS_LEFT,
+             {10, 10, 200, 20});
+    AddChild(fixture, expected, top, kButtonClass, L"OK button",
+             kVisibleChild | WS_TABSTOP | BS_PUSHBUTTON, {10, 40, 120, 28});
+    HWND panel = AddChild(fixture, expected, top, kPanelClass, L"Panel", kVisibleChild | WS_BORDER,
+                          {10, 80, 300, 140});
+    AddChild(fixture, expected, panel, kEditClass, L"Nested edit",
+             kVisibleChild | WS_BORDER | ES_AUTOHSCROLL, {10, 10, 200, 24});
+    HWND innerPanel = AddChild(fixture, expected, panel, kPanelClass, L"Inner panel",
+                               kVisibleChild | WS_BORDER, {10, 45, 270, 70});
+    AddChild(fixture, expected, innerPanel, kStaticClass, L"Deep label", kVisibleChild | SS_LEFT,
+             {10, 10, 200, 20});
+    AddChild(fixture, expected, top, kEditClass, kMultiLineText,
+             kVisibleChild | WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+             {320, 10, 310, 80});
+    AddChild(fixture, expected, top, kStaticClass, kUnicodeLabel, kVisibleChild | SS_LEFT,
+             {320, 100, 310, 20});
+    AddChild(fixture, expected, top, fixture.longClassName.c_str(), L"Long class",
+             kVisibleChild | WS_BORDER, {320, 130, 200, 30});
+    AddChild(fixture, expected, top, kStaticClass, L"", kVisibleChild | SS_LEFT,
+             {320, 170, 100, 20});
+    if (options.hung) AddHungChild(fixture, expected, top);
+    if (options.wide > 0) AddWidePanel(fixture, expected, top, options.wide);
+
+    std::wstring truth = L"root\t" + HandleField(top) + L'\n';
+    std::size_t visited = 0;
+    AppendTreeLines(top, 0, expected, truth, visited);
+    if (visited != expected.size()) {
+        Fail(kExitMismatch, L"walked " + std::to_wstring(visited) + L" windows, created " +
+                                std::to_wstring(expected.size()));
+    }
+    WriteTruthFile(options.truthPath, truth);
+    return RunMessageLoop();
+}
+
+std::size_t CountDescendants(HWND window) {
+    std::size_t count = 0;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        count += 1 + CountDescendants(child);
+    }
+    return count;
+}
+
+int RunBenchMode(const Fixture& fixture, const Options& options) {
+    // Filled while the top window is hidden so creating children neither paints nor invalidates.
+    HWND top =
+        CreateWindowChecked(fixture, 0, kBenchClass, kBenchTitle,
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, {80, 80, 800, 600}, nullptr);
+    MarkMainWindow(top);
+    const int panelCount = (options.count + kBenchItemsPerPanel) / (kBenchItemsPerPanel + 1);
+    const int itemCount = options.count - panelCount;
+    constexpr int kPanelColumns = 10;
+    constexpr int kItemColumns = 4;
+    int item = 0;
+    for (int panelIndex = 0; panelIndex < panelCount; ++panelIndex) {
+        const Placement panelAt = {(panelIndex % kPanelColumns) * 78,
+                                   (panelIndex / kPanelColumns) * 56, 76, 54};
+        HWND panel = CreateWindowChecked(fixture, WS_EX_NOPARENTNOTIFY, kPanelClass,
+                                         L"Panel " + std::to_wstring(panelIndex + 1),
+                                         WS_CHILD | WS_VISIBLE, panelAt, top);
+        const int panelEnd = std::min(item + kBenchItemsPerPanel, itemCount);
+        for (int slot = 0; item < panelEnd; ++item, ++slot) {
+            const Placement itemAt = {(slot % kItemColumns) * 19, (slot / kItemColumns) * 2, 18,
+                                      12};
+            CreateWindowChecked(fixture, WS_EX_NOPARENTNOTIFY, kStaticClass,
+                                L"Bench item " + std::to_wstring(item + 1), WS_CHILD | WS_VISIBLE,
+                                itemAt, panel);
+        }
+    }
+    ShowWindow(top, SW_SHOWNORMAL);
+
+    const std::size_t found = CountDescendants(top);
+    if (found != static_cast<std::size_t>(options.count)) {
+        Fail(kExitMismatch, L"bench tree holds " + std::to_wstring(found) + L" descendants");
+    }
+    WriteTruthFile(options.truthPath,
+                   L"root\t" + HandleField(top) + L'\t' + std::to_wstring(options.count) + L'\n');
+    return RunMessageLoop();
+}
+
+int RunHoldClipboardMode(const Fixture& fixture, const Options& options) {
+    HWND owner = CreateWindowChecked(fixture, 0, kTopClass, L"Tessivane Fixture Clipboard",
+                                     WS_OVERLAPPEDWINDOW, {100, 100, 200, 100}, nullptr);
+    if (!OpenClipboard(owner)) FailApi(kExitSetup, L"OpenClipboard failed");
+    WriteTruthFile(options.truthPath, L"held\n");
+    Sleep(static_cast<DWORD>(options.holdMs));
+    CloseClipboard();
+    return kExitOk;
+}
+
+int ParseNumber(const wchar_t* option, const wchar_t* text, int maxValue) {
+    if (text == nullptr || *text == L'\0') FailUsage(std::wstring(option) + L" needs a number");
+    long long value = 0;
+    for (const wchar_t* digit = text; *digit != L'\0'; ++digit) {
+        if (*digit < L'0' || *digit > L'9') FailUsage(std::wstring(option) + L" needs a number");
+        value = value * 10 + (*digit - L'0');
+        if (value > maxValue) {
+            FailUsage(std::wstring(option) + L" is at most " + std::to_wstring(maxValue));
+        }
+    }
+    return static_cast<int>(value);
+}
+
+Options ParseOptions(int argc, wchar_t** argv) {
+    if (argc < 3 || argv == nullptr) FailUsage(L"missing mode or truth file");
+    Options options;
+    options.mode = argv[1];
+    options.truthPath = argv[2];
+    if (options.mode != L"toplevel" && options.mode != L"tree" && options.mode != L"bench" &&
+        options.mode != L"holdclipboard") {
+        FailUsage(L"unknown mode " + options.mode);
+    }
+    for (int index = 3; index < argc; ++index) {
+        const std::wstring_view option = argv[index];
+        const wchar_t* value = index + 1 < argc ? argv[index + 1] : nullptr;
+        if (option == L"--wide" && options.mode == L"tree") {
+            options.wide = ParseNumber(argv[index], value, kMaxCount);
+            ++index;
+        } else if (option == L"--hung" && options.mode == L"tree") {
+            options.hung = true;
+        } else if (option == L"--count" && options.mode == L"bench") {
+            options.count = ParseNumber(argv[index], value, kMaxCount);
+            ++index;
+        } else if (option == L"--ms" && options.mode == L"holdclipboard") {
+            options.holdMs = ParseNumber(argv[index], value, kMaxHoldMs);
+            ++index;
+        } else {
+            FailUsage(L"unexpected argument " + std::wstring(option) + L" for mode " +
+                      options.mode);
+        }
+    }
+    return options;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    const Options options = ParseOptions(__argc, __wargv);
+    Fixture fixture;
+    fixture.instance = instance;
+    fixture.longClassName = MakeLongClassName();
+    RegisterFixtureClasses(fixture);
+    if (options.mode == L"toplevel") return RunTopLevelMode(fixture, options);
+    if (options.mode == L"tree") return RunTreeMode(fixture, options);
+    if (options.mode == L"bench") return RunBenchMode(fixture, options);
+    return RunHoldClipboardMode(fixture, options);
+}

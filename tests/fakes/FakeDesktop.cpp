@@ -1,0 +1,100 @@
+// The in-memory desktop of the unit tests.
+#include "fakes/FakeDesktop.h"
+
+#include <algorithm>
+
+WindowHandle FakeDesktop::Add(WindowHandle parent, Window window) {
+    const WindowHandle handle = m_nextHandle;
+    m_nextHandle += 4;
+    window.parent = parent;
+    m_windows.at(parent).children.push_back(handle);
+    m_windows[handle] = std::move(window);
+    return handle;
+}
+
+void FakeDesktop::Remove(WindowHandle window) {
+    auto& siblings = m_windows.at(m_windows.at(window).parent).children;
+    siblings.erase(std::find(siblings.begin(), siblings.end(), window));
+    m_windows.erase(window);
+}
+
+const FakeDesktop::Window* FakeDesktop::Find(WindowHandle window) const {
+    const auto found = m_windows.find(window);
+    return found == m_windows.end() ? nullptr : &found->second;
+}
+
+WindowHandle FakeDesktop::Related(WindowHandle window, Relation relation) {
+    const Window* found = Find(window);
+    if (found == nullptr) {
+        return 0;
+    }
+    switch (relation) {
+        case Relation::Child:
+            return found->children.empty() ? 0 : found->children.front();
+        case Relation::Owner:
+            return found->owner;
+        case Relation::Next: {
+            const Window* parent = Find(found->parent);
+            if (parent == nullptr) {
+                return 0;
+            }
+            const auto& siblings = parent->children;
+            const auto at = std::find(siblings.begin(), siblings.end(), window);
+            return at + 1 == siblings.end() ? 0 : *(at + 1);
+        }
+    }
+    return 0;
+}
+
+bool FakeDesktop::IsVisible(WindowHandle window) {
+    const Window* found = Find(window);
+    return found != nullptr && found->visible;
+}
+
+Text FakeDesktop::Title(WindowHandle window, int capacity) {
+    const Window* found = Find(window);
+    return found == nullptr ? Text() : found->title.substr(0, capacity - 1);
+}
+
+Text FakeDesktop::ClassName(WindowHandle window, int capacity) {
+    const Window* found = Find(window);
+    return found == nullptr ? Text() : found->className.substr(0, capacity - 1);
+}
+
+std::uint32_t FakeDesktop::ThreadOf(WindowHandle window) {
+    const Window* found = Find(window);
+    return found == nullptr ? 0 : found->thread;
+}
+
+std::optional<std::int64_t> FakeDesktop::SendTextLength(WindowHandle window) {
+    ++lengthRequests[window];
+    const Window* found = Find(window);
+    if (found == nullptr) {
+        return 0;
+    }
+    if (m_hungThreads.contains(found->thread)) {
+        return std::nullopt;
+    }
+    if (found->failTextRead) {
+        throw std::runtime_error("text read failed");
+    }
+    return found->claimedLength >= 0 ? found->claimedLength
+                                     : static_cast<std::int64_t>(found->text.size());
+}
+
+std::optional<std::int64_t> FakeDesktop::SendGetText(WindowHandle window,
+                                                     std::span<char16_t> buffer) {
+    ++textRequests[window];
+    const Window* found = Find(window);
+    if (found == nullptr || buffer.empty()) {
+        return 0;
+    }
+    if (m_hungThreads.contains(found->thread)) {
+        return std::nullopt;
+    }
+    // Like WM_GETTEXT: copies what fits with a terminator, answers the count copied.
+    const std::size_t count = std::min(found->text.size(), buffer.size() - 1);
+    std::copy_n(found->text.begin(), count, buffer.begin());
+    buffer[count] = u'\0';
+    return static_cast<std::int64_t>(count);
+}

@@ -1,0 +1,64 @@
+// An in-memory desktop: a tree of windows with titles, classes, texts, owners and threads, and
+// switches for the ways real targets misbehave (hung threads, lying lengths, failing reads).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <vector>
+
+#include "windows/WindowSystem.h"
+
+class FakeDesktop : public WindowSystem {
+public:
+    struct Window {
+        WindowHandle parent = 0;
+        std::vector<WindowHandle> children;  // in Z order, topmost first
+        Text title;
+        Text className;
+        Text text;
+        bool visible = true;
+        WindowHandle owner = 0;
+        std::uint32_t thread = 1;
+        // Answer given to WM_GETTEXTLENGTH instead of the text's length, when set.
+        std::int64_t claimedLength = -1;
+        bool failTextRead = false;
+    };
+
+    FakeDesktop() { m_windows[kDesktop] = Window{}; }
+
+    static constexpr WindowHandle kDesktop = 0x10010;
+
+    // Adds a window as the last (bottom-most) child of parent and answers its handle.
+    WindowHandle Add(WindowHandle parent, Window window);
+    WindowHandle AddTopLevel(Text title) {
+        Window window;
+        window.title = std::move(title);
+        return Add(kDesktop, std::move(window));
+    }
+    Window& At(WindowHandle window) { return m_windows.at(window); }
+    void Remove(WindowHandle window);
+    void HangThread(std::uint32_t thread) { m_hungThreads.insert(thread); }
+
+    // Text messages sent to each window, for tests that count them.
+    std::map<WindowHandle, int> lengthRequests;
+    std::map<WindowHandle, int> textRequests;
+
+    WindowHandle DesktopWindow() override { return kDesktop; }
+    WindowHandle Related(WindowHandle window, Relation relation) override;
+    bool IsVisible(WindowHandle window) override;
+    Text Title(WindowHandle window, int capacity) override;
+    Text ClassName(WindowHandle window, int capacity) override;
+    std::uint32_t ThreadOf(WindowHandle window) override;
+    std::optional<std::int64_t> SendTextLength(WindowHandle window) override;
+    std::optional<std::int64_t> SendGetText(WindowHandle window,
+                                            std::span<char16_t> buffer) override;
+
+private:
+    const Window* Find(WindowHandle window) const;
+
+    std::map<WindowHandle, Window> m_windows;
+    std::set<std::uint32_t> m_hungThreads;
+    WindowHandle m_nextHandle = 0x20000;
+};

@@ -2,8 +2,8 @@
 // rows of its ListView model, so filling 100,000 rows costs one item-count update.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <vector>
 

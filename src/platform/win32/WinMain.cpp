@@ -1,6 +1,6 @@
 // Entry point of Tessivane.exe: the main window and the message loop of the one UI thread.
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include "platform/win32/MainWindow.h"
 

@@ -7,14 +7,20 @@ WindowHandle FakeDesktop::Add(WindowHandle parent, Window window) {
     const WindowHandle handle = m_nextHandle;
     m_nextHandle += 4;
     window.parent = parent;
-    m_windows.at(parent).children.push_back(handle);
+    auto& siblings = m_windows.at(parent).children;
+    window.position = siblings.size();
+    siblings.push_back(handle);
     m_windows[handle] = std::move(window);
     return handle;
 }
 
 void FakeDesktop::Remove(WindowHandle window) {
-    auto& siblings = m_windows.at(m_windows.at(window).parent).children;
-    siblings.erase(std::find(siblings.begin(), siblings.end(), window));
+    const Window& removed = m_windows.at(window);
+    auto& siblings = m_windows.at(removed.parent).children;
+    siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(removed.position));
+    for (std::size_t position = removed.position; position < siblings.size(); ++position) {
+        m_windows.at(siblings[position]).position = position;
+    }
     m_windows.erase(window);
 }
 
@@ -39,8 +45,7 @@ WindowHandle FakeDesktop::Related(WindowHandle window, Relation relation) {
                 return 0;
             }
             const auto& siblings = parent->children;
-            const auto at = std::find(siblings.begin(), siblings.end(), window);
-            return at + 1 == siblings.end() ? 0 : *(at + 1);
+            return found->position + 1 < siblings.size() ? siblings[found->position + 1] : 0;
         }
     }
     return 0;

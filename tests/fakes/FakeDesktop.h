@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <stdexcept>
+#include <unordered_map>
 #include <vector>
 
 #include "windows/WindowSystem.h"
@@ -24,6 +25,7 @@ public:
         // Answer given to WM_GETTEXTLENGTH instead of the text's length, when set.
         std::int64_t claimedLength = -1;
         bool failTextRead = false;
+        std::size_t position = 0;  // index among its parent's children
     };
 
     FakeDesktop() { m_windows[kDesktop] = Window{}; }
@@ -58,7 +60,7 @@ public:
 private:
     const Window* Find(WindowHandle window) const;
 
-    std::map<WindowHandle, Window> m_windows;
+    std::unordered_map<WindowHandle, Window> m_windows;
     std::set<std::uint32_t> m_hungThreads;
     WindowHandle m_nextHandle = 0x20000;
 };

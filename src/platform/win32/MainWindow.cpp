@@ -303,6 +303,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                const HWND focus = GetFocus();
+                m_lastFocus = IsChild(m_window, focus) ? focus : m_lastFocus;
+            }
+            break;
+        case WM_SETFOCUS:
+            // Like a dialog: the focus goes back to the control that had it, first the window list.
+            SetFocus(m_lastFocus != nullptr ? m_lastFocus : m_listControl1->Handle());
+            return 0;
         case WM_CLOSE:
             m_form->Form_Unload();
             return 0;

@@ -58,6 +58,7 @@ private:
     HICON m_bigIcon = nullptr;
     HICON m_smallIcon = nullptr;
     HCURSOR m_handPointer = nullptr;
+    HWND m_lastFocus = nullptr;
     COLORREF m_background = RGB(255, 255, 255);
     std::array<Button, 6> m_buttons;
 

@@ -1,0 +1,128 @@
+// The extraction walk against a bare traversal of the same in-memory tree: the walk's own cost
+// (rows, text reads, step traps) is printed as a ratio to the traversal, measured in one run.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakeServices.h"
+#include "windows/mWindowInfo.h"
+
+namespace {
+
+std::int64_t g_windowCount = 1'000'000;
+
+// A tree like real applications: panels of 50 controls, panels nested four deep.
+struct Tree {
+    FakeDesktop desktop;
+    WindowHandle root = 0;
+
+    Tree() {
+        FakeDesktop::Window top;
+        top.className = u"TopLevelWindow";
+        top.text = u"Bench";
+        root = desktop.Add(FakeDesktop::kDesktop, top);
+        std::int64_t made = 1;
+        std::vector<WindowHandle> parents{root};
+        while (made < g_windowCount) {
+            std::vector<WindowHandle> next;
+            for (const WindowHandle parent : parents) {
+                for (int i = 0; i < 50 && made < g_windowCount; ++i, ++made) {
+                    FakeDesktop::Window child;
+                    child.className = i % 2 == 0 ? u"Static" : u"Button";
+                    child.text = u"Item " + DecimalText(made);
+                    next.push_back(desktop.Add(parent, child));
+                }
+            }
+            parents = std::move(next);
+        }
+    }
+};
+
+Tree& SharedTree() {
+    static Tree tree;
+    return tree;
+}
+
+// The same window-system calls as the walk, nothing stored.
+void BareTraversal(WindowSystem& windows, WindowHandle root) {
+    std::vector<WindowHandle> pending{root};
+    while (!pending.empty()) {
+        const WindowHandle window = pending.back();
+        pending.pop_back();
+        benchmark::DoNotOptimize(windows.ClassName(window, kClassNameCapacity));
+        const auto length = windows.SendTextLength(window).value_or(0);
+        if (length > 0) {
+            Text text(static_cast<std::size_t>(length) + 1, u'\0');
+            benchmark::DoNotOptimize(windows.SendGetText(window, text));
+        }
+        std::vector<WindowHandle> children;
+        for (WindowHandle child = windows.Related(window, Relation::Child); child != 0;
+             child = windows.Related(child, Relation::Next)) {
+            children.push_back(child);
+        }
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+    }
+}
+
+void BM_BareTraversal(benchmark::State& state) {
+    Tree& tree = SharedTree();
+    for (auto _ : state) {
+        BareTraversal(tree.desktop, tree.root);
+    }
+}
+
+void BM_WindowInfo(benchmark::State& state) {
+    Tree& tree = SharedTree();
+    RecordingDialogs dialogs;
+    FakeListDisplay display;
+    for (auto _ : state) {
+        ListView results(display);
+        results.AppendColumn(u"Class Name");
+        results.AppendColumn(u"Handle");
+        results.AppendColumn(u"Text");
+        WindowInfo(tree.root, results, tree.desktop, dialogs);
+        benchmark::DoNotOptimize(results.RowCount());
+    }
+}
+
+BENCHMARK(BM_BareTraversal)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowInfo)->Unit(benchmark::kMillisecond);
+
+// Prints the usual table, then each benchmark's time as a ratio to the first one.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        const double baseline = m_times.at("BM_BareTraversal");
+        std::printf("WindowInfo over %lld windows: %.2f x the bare traversal (goal: at most 2)\n",
+                    static_cast<long long>(g_windowCount), m_times.at("BM_WindowInfo") / baseline);
+    }
+
+private:
+    std::map<std::string, double> m_times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // --windows=N sets the tree's size (the smoke run of the test suite uses a small one).
+    for (int i = 1; i < argc; ++i) {
+        if (std::sscanf(argv[i], "--windows=%lld", reinterpret_cast<long long*>(&g_windowCount)) ==
+            1) {
+            argv[i] = argv[0];
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

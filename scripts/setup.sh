@@ -1,0 +1,16 @@
+#!/bin/bash
+# Installs what the build, the tests and the tool need on Debian 12 (run as root); installs
+# nothing when everything is already there.
+set -euo pipefail
+packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
+          g++-mingw-w64-x86-64 wine wine64 xvfb xauth fonts-liberation imagemagick)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

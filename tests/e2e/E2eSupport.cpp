@@ -1,0 +1,293 @@
+// Driving the real tool from another process.
+#include "tests/e2e/E2eSupport.h"
+
+#include <commctrl.h>
+
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Memory in another process, freed with the object.
+class RemoteMemory {
+public:
+    RemoteMemory(HANDLE process, std::size_t size)
+        : m_process(process),
+          m_address(
+              VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
+        if (m_address == nullptr) {
+            throw std::runtime_error("VirtualAllocEx failed");
+        }
+    }
+    ~RemoteMemory() { VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE); }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    template <typename T>
+    T* At(std::size_t offset = 0) const {
+        return reinterpret_cast<T*>(static_cast<char*>(m_address) + offset);
+    }
+    void Write(const void* data, std::size_t size, std::size_t offset = 0) const {
+        WriteProcessMemory(m_process, At<char>(offset), data, size, nullptr);
+    }
+    void Read(void* data, std::size_t size, std::size_t offset = 0) const {
+        ReadProcessMemory(m_process, At<char>(offset), data, size, nullptr);
+    }
+
+private:
+    HANDLE m_process;
+    void* m_address;
+};
+
+constexpr std::size_t kTextUnits = 1 << 20;
+
+}  // namespace
+
+std::filesystem::path BuildFolder() {
+    wchar_t path[MAX_PATH * 4];
+    GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+    return std::filesystem::path(path).parent_path();
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+Process::Process(const std::wstring& commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    std::wstring line = commandLine;
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        BuildFolder().c_str(), &startup, &m_info)) {
+        throw std::runtime_error("CreateProcess failed");
+    }
+}
+
+Process::~Process() {
+    if (!HasExited()) {
+        TerminateProcess(m_info.hProcess, 0);
+        WaitForSingleObject(m_info.hProcess, 5000);
+    }
+    CloseHandle(m_info.hThread);
+    CloseHandle(m_info.hProcess);
+}
+
+bool Process::HasExited(std::chrono::milliseconds wait) const {
+    return WaitForSingleObject(m_info.hProcess, static_cast<DWORD>(wait.count())) == WAIT_OBJECT_0;
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+namespace {
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = L"";
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+}  // namespace
+
+HWND FindTopLevel(DWORD processId, const std::wstring& className, const std::wstring& title) {
+    for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
+         window = GetWindow(window, GW_HWNDNEXT)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window) && ClassOf(window) == className &&
+            (title.empty() || WindowText(window) == title)) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+int RemoteList::RowCount() const {
+    return static_cast<int>(SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+int RemoteList::ColumnCount() const {
+    const auto header = reinterpret_cast<HWND>(SendMessageW(m_list, LVM_GETHEADER, 0, 0));
+    return static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+}
+
+std::wstring RemoteList::Header(int column) const {
+    RemoteMemory memory(m_process, sizeof(LVCOLUMNW) + 512 * sizeof(wchar_t));
+    LVCOLUMNW request{};
+    request.mask = LVCF_TEXT;
+    request.pszText = memory.At<wchar_t>(sizeof(LVCOLUMNW));
+    request.cchTextMax = 512;
+    memory.Write(&request, sizeof(request));
+    SendMessageW(m_list, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(memory.At<LVCOLUMNW>()));
+    wchar_t text[512] = L"";
+    memory.Read(text, sizeof(text), sizeof(LVCOLUMNW));
+    text[511] = L'\0';
+    return text;
+}
+
+int RemoteList::ColumnWidth(int column) const {
+    return static_cast<int>(
+        SendMessageW(m_list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+}
+
+std::wstring RemoteList::Cell(int row, int column) const {
+    RemoteMemory memory(m_process, sizeof(LVITEMW) + kTextUnits * sizeof(wchar_t));
+    LVITEMW request{};
+    request.iSubItem = column;
+    request.pszText = memory.At<wchar_t>(sizeof(LVITEMW));
+    request.cchTextMax = static_cast<int>(kTextUnits);
+    memory.Write(&request, sizeof(request));
+    const auto length =
+        static_cast<std::size_t>(SendMessageW(m_list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                              reinterpret_cast<LPARAM>(memory.At<LVITEMW>())));
+    std::wstring text(length, L'\0');
+    memory.Read(text.data(), length * sizeof(wchar_t), sizeof(LVITEMW));
+    return text;
+}
+
+std::vector<std::vector<std::wstring>> RemoteList::Rows() const {
+    std::vector<std::vector<std::wstring>> rows;
+    const int columns = ColumnCount();
+    for (int row = 0, count = RowCount(); row < count; ++row) {
+        auto& cells = rows.emplace_back();
+        for (int column = 0; column < columns; ++column) {
+            cells.push_back(Cell(row, column));
+        }
+    }
+    return rows;
+}
+
+bool RemoteList::Ticked(int row) const {
+    const auto state = static_cast<UINT>(
+        SendMessageW(m_list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
+    return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+void RemoteList::Select(int row) const {
+    RemoteMemory memory(m_process, sizeof(LVITEMW));
+    LVITEMW request{};
+    request.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    request.state = LVIS_SELECTED | LVIS_FOCUSED;
+    memory.Write(&request, sizeof(request));
+    SendMessageW(m_list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(memory.At<LVITEMW>()));
+}
+
+Tool::Tool() : m_process(L"\"" + (BuildFolder() / L"Tessivane.exe").wstring() + L"\"") {
+    WaitUntil(
+        [&] { return (m_main = FindTopLevel(m_process.Id(), L"TessivaneMainWindow")) != nullptr; });
+    if (m_main == nullptr) {
+        throw std::runtime_error("the tool's main window did not show");
+    }
+}
+
+RemoteList Tool::WindowList() const {
+    return RemoteList(GetDlgItem(m_main, 101), m_process.Handle());
+}
+
+RemoteList Tool::Results() const {
+    return RemoteList(GetDlgItem(m_main, 103), m_process.Handle());
+}
+
+HWND Tool::Button(const std::wstring& caption) const {
+    for (HWND child = GetWindow(m_main, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) == L"Button" && WindowText(child) == caption) {
+            return child;
+        }
+    }
+    throw std::runtime_error("no such button");
+}
+
+std::future<void> Tool::Click(const std::wstring& caption) const {
+    const HWND button = Button(caption);
+    return std::async(std::launch::async, [button] { SendMessageW(button, BM_CLICK, 0, 0); });
+}
+
+std::optional<MessageBoxSeen> Tool::WaitForMessageBox(std::chrono::milliseconds timeout) const {
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return (box = FindTopLevel(m_process.Id(), L"#32770")) != nullptr; },
+                   timeout)) {
+        return std::nullopt;
+    }
+    // The box fills itself in as it shows; give it a moment to settle.
+    std::this_thread::sleep_for(100ms);
+    MessageBoxSeen seen;
+    seen.window = box;
+    seen.caption = WindowText(box);
+    seen.text = WindowText(GetDlgItem(box, 0xFFFF));
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) == L"Button") {
+            seen.buttons.push_back(WindowText(child));
+        } else if (ClassOf(child) == L"Static" && GetDlgCtrlID(child) != 0xFFFF &&
+                   (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            seen.hasExclamationIcon = SendMessageW(child, STM_GETICON, 0, 0) != 0;
+        }
+    }
+    return seen;
+}
+
+void Tool::Answer(const MessageBoxSeen& box, int buttonId) {
+    PostMessageW(GetDlgItem(box.window, buttonId), BM_CLICK, 0, 0);
+    WaitUntil([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); });
+}
+
+void Tool::ClickAndWait(const std::wstring& caption) const {
+    std::future<void> click = Click(caption);
+    while (click.wait_for(50ms) != std::future_status::ready) {
+        if (const HWND box = FindTopLevel(m_process.Id(), L"#32770")) {
+            ADD_FAILURE() << "unexpected message box";
+            PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        }
+    }
+}
+
+void SaveScreenshot(HWND window, const std::filesystem::path& file) {
+    RECT bounds;
+    GetWindowRect(window, &bounds);
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, bounds.left, bounds.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    header.bfSize = header.bfOffBits + stride * static_cast<DWORD>(height);
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&header), sizeof(header));
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
+    out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(stride) * height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}

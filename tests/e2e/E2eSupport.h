@@ -1,0 +1,101 @@
+// What the end-to-end tests use to drive the real tool as a person would, from another process:
+// start programs, find their windows, read and select list rows, click buttons and answer
+// message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <future>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+// The folder of the test programs, where Tessivane.exe and the fixture are built too.
+[[nodiscard]] std::filesystem::path BuildFolder();
+
+// Polls until condition holds or timeout passes; answers whether it held.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 20s);
+
+// A program started for one test and ended with it.
+class Process {
+public:
+    explicit Process(const std::wstring& commandLine);
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    [[nodiscard]] DWORD Id() const noexcept { return m_info.dwProcessId; }
+    [[nodiscard]] HANDLE Handle() const noexcept { return m_info.hProcess; }
+    [[nodiscard]] bool HasExited(std::chrono::milliseconds wait = 0ms) const;
+
+private:
+    PROCESS_INFORMATION m_info{};
+};
+
+// A visible top-level window of the process whose class and title match (empty: any).
+[[nodiscard]] HWND FindTopLevel(DWORD processId, const std::wstring& className,
+                                const std::wstring& title = L"");
+[[nodiscard]] std::wstring WindowText(HWND window);
+
+// A list view of another process, read and changed with memory in that process.
+class RemoteList {
+public:
+    RemoteList(HWND list, HANDLE process) : m_list(list), m_process(process) {}
+
+    [[nodiscard]] int RowCount() const;
+    [[nodiscard]] int ColumnCount() const;
+    [[nodiscard]] std::wstring Header(int column) const;
+    [[nodiscard]] int ColumnWidth(int column) const;
+    [[nodiscard]] std::wstring Cell(int row, int column) const;
+    [[nodiscard]] std::vector<std::vector<std::wstring>> Rows() const;
+    [[nodiscard]] bool Ticked(int row) const;
+    void Select(int row) const;
+
+private:
+    HWND m_list;
+    HANDLE m_process;
+};
+
+// A message box shown by the tool.
+struct MessageBoxSeen {
+    HWND window = nullptr;
+    std::wstring caption;
+    std::wstring text;
+    bool hasExclamationIcon = false;
+    std::vector<std::wstring> buttons;  // captions in control order
+};
+
+// The running tool: its main window and controls.
+class Tool {
+public:
+    Tool();
+
+    [[nodiscard]] HWND Main() const noexcept { return m_main; }
+    [[nodiscard]] DWORD ProcessId() const noexcept { return m_process.Id(); }
+    [[nodiscard]] Process& Program() noexcept { return m_process; }
+    [[nodiscard]] RemoteList WindowList() const;
+    [[nodiscard]] RemoteList Results() const;
+    [[nodiscard]] HWND Button(const std::wstring& caption) const;
+
+    // Clicks a button from another thread, so the test can answer the boxes the command shows.
+    std::future<void> Click(const std::wstring& caption) const;
+    // Waits for the next message box of the tool; nothing when none shows within timeout.
+    [[nodiscard]] std::optional<MessageBoxSeen> WaitForMessageBox(
+        std::chrono::milliseconds timeout = 20s) const;
+    // Presses the box's button with that id (IDOK, IDYES, IDNO) and waits until it is gone.
+    static void Answer(const MessageBoxSeen& box, int buttonId);
+    // Clicks and waits for the command to finish; fails the test when a box shows.
+    void ClickAndWait(const std::wstring& caption) const;
+
+private:
+    Process m_process;
+    HWND m_main = nullptr;
+};
+
+// Saves the screen area of a window as a 24-bit BMP, for people to look at.
+void SaveScreenshot(HWND window, const std::filesystem::path& file);

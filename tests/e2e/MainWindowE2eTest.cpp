@@ -1,0 +1,165 @@
+// The real tool under Wine: its window layout, keyboard order and the window list.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/E2eSupport.h"
+#include "tests/e2e/Truth.h"
+
+namespace {
+
+int ScreenDpi() {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+int Px(int twips) {
+    return MulDiv(twips, ScreenDpi(), 1440);
+}
+
+RECT ClientBounds(HWND main, HWND control) {
+    RECT bounds;
+    GetWindowRect(control, &bounds);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&bounds), 2);
+    return bounds;
+}
+
+void ExpectAt(HWND main, HWND control, int left, int top, int width, int height) {
+    const RECT bounds = ClientBounds(main, control);
+    EXPECT_EQ(bounds.left, Px(left));
+    EXPECT_EQ(bounds.top, Px(top));
+    EXPECT_EQ(bounds.right, Px(left + width));
+    EXPECT_EQ(bounds.bottom, Px(top + height));
+}
+
+}  // namespace
+
+TEST(MainWindowE2e, LayoutFollowsTheTwipsTable) {
+    Tool tool;
+    const HWND main = tool.Main();
+    EXPECT_EQ(WindowText(main), L"Tessivane Window Text Reader 2021");
+    RECT client;
+    GetClientRect(main, &client);
+    EXPECT_EQ(client.right, Px(15960));
+    EXPECT_EQ(client.bottom, Px(4485));
+    const LONG style = GetWindowLongW(main, GWL_STYLE);
+    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+    EXPECT_NE(style & WS_MINIMIZEBOX, 0);
+
+    ExpectAt(main, GetDlgItem(main, 101), 120, 120, 7800, 3225);
+    ExpectAt(main, GetDlgItem(main, 103), 8040, 120, 7800, 3225);
+    ExpectAt(main, tool.Button(L"Refresh List"), 120, 3450, 7800, 405);
+    ExpectAt(main, tool.Button(L"Start Extracting From Selected Window (Above)"), 120, 3975, 7800,
+             405);
+    ExpectAt(main, tool.Button(L"Save Results As Text File"), 8040, 3450, 3840, 405);
+    ExpectAt(main, tool.Button(L"Save Results As Excel File"), 12000, 3450, 3840, 405);
+    ExpectAt(main, tool.Button(L"Copy Results To Clipboard"), 8040, 3975, 3840, 405);
+    ExpectAt(main, tool.Button(L"Clear Results"), 12000, 3975, 3840, 405);
+
+    for (const int id : {101, 103}) {
+        EXPECT_EQ(GetWindowLongW(GetDlgItem(main, id), GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+    }
+    const auto extended = [&](int id) {
+        return SendMessageW(GetDlgItem(main, id), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    };
+    EXPECT_EQ(extended(101) & LVS_EX_CHECKBOXES, 0);
+    EXPECT_NE(extended(103) & LVS_EX_CHECKBOXES, 0);
+
+    const RemoteList results = tool.Results();
+    ASSERT_EQ(results.ColumnCount(), 3);
+    EXPECT_EQ(results.Header(0), L"Class Name");
+    EXPECT_EQ(results.Header(1), L"Handle");
+    EXPECT_EQ(results.Header(2), L"Text");
+    EXPECT_EQ(results.ColumnWidth(0), Px(1700));
+    EXPECT_EQ(results.ColumnWidth(1), Px(1500));
+    EXPECT_EQ(results.ColumnWidth(2), Px(3800));
+    SaveScreenshot(main, BuildFolder() / L"artifacts" / L"main-window.bmp");
+}
+
+TEST(MainWindowE2e, TabVisitsTheControlsInTheLayoutsOrder) {
+    Tool tool;
+    const DWORD thread = GetWindowThreadProcessId(tool.Main(), nullptr);
+    const auto focus = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        GetGUIThreadInfo(thread, &info);
+        return info.hwndFocus;
+    };
+    // The window gives the focus to its first control once it is active.
+    ASSERT_TRUE(WaitUntil([&] { return GetDlgCtrlID(focus()) == 101; }));
+    std::vector<int> visited;
+    for (int step = 0; step < 8; ++step) {
+        const HWND before = focus();
+        PostMessageW(before, WM_KEYDOWN, VK_TAB, 0);
+        PostMessageW(before, WM_KEYUP, VK_TAB, 0xC0000001);
+        WaitUntil([&] { return focus() != before; }, 5s);
+        visited.push_back(GetDlgCtrlID(focus()));
+    }
+    // From the window list: the results list, the left buttons, then the right ones two by two.
+    const std::vector<int> order{101, 103, 1001, 1002, 1006, 1003, 1004, 1005};
+    const auto start = std::find(order.begin(), order.end(), visited.back());
+    ASSERT_NE(start, order.end());
+    std::vector<int> expected;
+    for (std::size_t i = 1; i <= order.size(); ++i) {
+        expected.push_back(
+            order[(static_cast<std::size_t>(start - order.begin()) + i) % order.size()]);
+    }
+    EXPECT_EQ(visited, expected);
+}
+
+TEST(MainWindowE2e, WindowListShowsVisibleUnownedTitledWindows) {
+    TargetFixture fixture(L"toplevel");
+    std::map<std::wstring, std::pair<std::wstring, std::wstring>> truth;  // kind -> handle, title
+    for (const auto& line : fixture.Lines()) {
+        ASSERT_EQ(line.size(), 3u);
+        truth[line[0]] = {line[1], line[2]};
+    }
+    Tool tool;
+    const RemoteList list = tool.WindowList();
+    ASSERT_EQ(list.ColumnCount(), 2);
+    EXPECT_EQ(list.Header(0), L" Window");
+    EXPECT_EQ(list.Header(1), L"Handle");
+    EXPECT_EQ(list.ColumnWidth(0), Px(7000));
+    EXPECT_EQ(list.ColumnWidth(1), 0);
+
+    const auto rows = list.Rows();
+    const auto rowOf = [&](const std::wstring& handle) {
+        return std::find_if(rows.begin(), rows.end(),
+                            [&](const auto& row) { return row[1] == handle; });
+    };
+    for (const wchar_t* listed : {L"titled", L"blank", L"long", L"unicode"}) {
+        const auto& [handle, title] = truth.at(listed);
+        const auto row = rowOf(handle);
+        ASSERT_NE(row, rows.end()) << listed;
+        EXPECT_EQ((*row)[0], title.substr(0, 79)) << listed;
+        EXPECT_EQ(
+            std::count_if(rows.begin(), rows.end(), [&](const auto& r) { return r[1] == handle; }),
+            1);
+    }
+    EXPECT_EQ(rowOf(truth.at(L"long").first)->at(0).size(), 79u);
+    for (const wchar_t* hidden : {L"untitled", L"owned", L"invisible"}) {
+        EXPECT_EQ(rowOf(truth.at(hidden).first), rows.end()) << hidden;
+    }
+    // The tool's own window was not shown yet when the list was first filled.
+    const std::wstring self =
+        std::to_wstring(static_cast<int>(reinterpret_cast<INT_PTR>(tool.Main())));
+    EXPECT_EQ(rowOf(self), rows.end());
+
+    tool.ClickAndWait(L"Refresh List");
+    const auto refreshed = list.Rows();
+    EXPECT_EQ(refreshed.size(), rows.size() + 1);
+    EXPECT_NE(std::find_if(refreshed.begin(), refreshed.end(),
+                           [&](const auto& row) {
+                               return row[1] == self &&
+                                      row[0] == L"Tessivane Window Text Reader 2021";
+                           }),
+              refreshed.end());
+    tool.ClickAndWait(L"Refresh List");
+    EXPECT_EQ(list.Rows(), refreshed);
+}

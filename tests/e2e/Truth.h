@@ -1,0 +1,25 @@
+// The target fixture: started for a test, it writes its own truth about the windows it made.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/E2eSupport.h"
+
+class TargetFixture {
+public:
+    // Starts TargetFixture.exe with mode and options and waits for its truth file.
+    TargetFixture(const std::wstring& mode, const std::wstring& options = L"");
+
+    // The truth's lines, split at tabs and unescaped.
+    [[nodiscard]] const std::vector<std::vector<std::wstring>>& Lines() const noexcept {
+        return m_lines;
+    }
+    [[nodiscard]] DWORD ProcessId() const noexcept { return m_process->Id(); }
+
+private:
+    std::filesystem::path m_truthFile;
+    std::unique_ptr<Process> m_process;
+    std::vector<std::vector<std::wstring>> m_lines;
+};

@@ -42,7 +42,7 @@ private:
     void* m_address;
 };
 
-constexpr std::size_t kTextUnits = 1 << 20;
+constexpr std::size_t kTextUnits = 1 << 16;
 
 }  // namespace
 

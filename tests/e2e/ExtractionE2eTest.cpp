@@ -1,0 +1,90 @@
+// The extraction under Wine: the target fixture's real window tree read by the real tool and
+// compared, cell by cell, with the fixture's own truth about it.
+#include <windows.h>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/E2eSupport.h"
+#include "tests/e2e/Truth.h"
+
+namespace {
+
+// Selects the window list's row of the window with that handle.
+void SelectWindow(const Tool& tool, const std::wstring& handle) {
+    const RemoteList list = tool.WindowList();
+    const auto rows = list.Rows();
+    const auto row =
+        std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r[1] == handle; });
+    ASSERT_NE(row, rows.end()) << "the fixture is not in the window list";
+    list.Select(static_cast<int>(row - rows.begin()));
+}
+
+}  // namespace
+
+TEST(ExtractionE2e, ResultsMatchTheFixturesTreeCellByCell) {
+    TargetFixture fixture(L"tree", L"--wide 5000 --hung");
+    const auto& lines = fixture.Lines();
+    ASSERT_GE(lines.size(), 2u);
+    ASSERT_EQ(lines[0][0], L"root");
+    Tool tool;
+    SelectWindow(tool, lines[0][1]);
+    const auto started = std::chrono::steady_clock::now();
+    tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
+    const auto seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("extraction of %zu windows with a hung child: %.2f s\n", lines.size() - 1, seconds);
+
+    const auto rows = tool.Results().Rows();
+    ASSERT_EQ(rows.size(), lines.size() - 1);
+    int hung = 0;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const auto& want = lines[i];  // depth, handle, class, text, flag
+        ASSERT_EQ(want.size(), 5u);
+        const auto& got = rows[i - 1];
+        EXPECT_EQ(got[0], want[2]) << "row " << i;
+        EXPECT_EQ(got[1], want[1]) << "row " << i;
+        EXPECT_EQ(got[2], want[3]) << "row " << i;
+        hung += want[4] == L"hung";
+    }
+    EXPECT_EQ(hung, 1);
+    EXPECT_EQ(rows[0][1], lines[0][1]);  // the chosen window first, with the list's handle
+    const auto has = [&](const std::wstring& text) {
+        return std::any_of(rows.begin(), rows.end(),
+                           [&](const auto& row) { return row[2] == text; });
+    };
+    EXPECT_TRUE(has(L"First line\r\nSecond\tline with tab\r\nThird line"));
+    EXPECT_TRUE(has(L"Ελληνικά κείμενο 漢字テキスト \U0001D11E end"));
+    EXPECT_TRUE(std::any_of(rows.begin(), rows.end(),
+                            [](const auto& row) { return row[0].size() == 255; }));
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_FALSE(tool.Results().Ticked(row));
+    }
+    SaveScreenshot(tool.Main(), BuildFolder() / L"artifacts" / L"extraction.bmp");
+
+    // A second extraction replaces the first.
+    tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
+    EXPECT_EQ(tool.Results().RowCount(), static_cast<int>(lines.size() - 1));
+}
+
+TEST(ExtractionE2e, WithoutASelectedRowOneBoxNamesLine104) {
+    TargetFixture fixture(L"tree");
+    Tool tool;
+    ASSERT_GT(tool.WindowList().RowCount(), 0);
+    auto click = tool.Click(L"Start Extracting From Selected Window (Above)");
+    const auto box = tool.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->caption, L"Application Error");
+    EXPECT_EQ(box->text,
+              L"No window is selected in the window list.\r\n"
+              L"in Tessivane2021/08/31.Form1.PushButton2_Click at line 104\r\r"
+              L"Please email screenshot of this message to support@tessivane.example");
+    EXPECT_TRUE(box->hasExclamationIcon);
+    EXPECT_EQ(box->buttons, std::vector<std::wstring>{L"OK"});
+    SaveScreenshot(box->window, BuildFolder() / L"artifacts" / L"error-report.bmp");
+    Tool::Answer(*box, IDOK);
+    click.get();
+    EXPECT_EQ(tool.Results().RowCount(), 0);
+    EXPECT_FALSE(tool.WaitForMessageBox(500ms).has_value());
+}

@@ -79,9 +79,7 @@ void BM_WindowInfo(benchmark::State& state) {
     FakeListDisplay display;
     for (auto _ : state) {
         ListView results(display);
-        results.AppendColumn(u"Class Name");
-        results.AppendColumn(u"Handle");
-        results.AppendColumn(u"Text");
+        AppendColumns(results, {u"Class Name", u"Handle", u"Text"});
         WindowInfo(tree.root, results, tree.desktop, dialogs);
         benchmark::DoNotOptimize(results.RowCount());
     }

@@ -1,6 +1,7 @@
 // Recording doubles for the main window's ports.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <set>
 #include <vector>
@@ -49,3 +50,10 @@ public:
 
     std::set<Text> existing;
 };
+
+// Gives a list its columns, as the load step does.
+inline void AppendColumns(ListView& list, std::initializer_list<TextView> headers) {
+    for (const TextView header : headers) {
+        list.AppendColumn(Text(header));
+    }
+}

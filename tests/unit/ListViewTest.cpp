@@ -10,11 +10,7 @@ struct ListViewTest : ::testing::Test {
     FakeListDisplay display;
     ListView list{display};
 
-    void SetUp() override {
-        list.AppendColumn(u"Class Name");
-        list.AppendColumn(u"Handle");
-        list.AppendColumn(u"Text");
-    }
+    void SetUp() override { AppendColumns(list, {u"Class Name", u"Handle", u"Text"}); }
 };
 
 }  // namespace

@@ -23,11 +23,7 @@ struct WindowInfoTest : ::testing::Test {
     FakeListDisplay display;
     ListView results{display};
 
-    void SetUp() override {
-        results.AppendColumn(u"Class Name");
-        results.AppendColumn(u"Handle");
-        results.AppendColumn(u"Text");
-    }
+    void SetUp() override { AppendColumns(results, {u"Class Name", u"Handle", u"Text"}); }
 
     std::vector<std::vector<Text>> Rows() const {
         std::vector<std::vector<Text>> rows;

@@ -16,10 +16,7 @@ struct WindowListTest : ::testing::Test {
     FakeListDisplay display;
     ListView list{display};
 
-    void SetUp() override {
-        list.AppendColumn(u" Window");
-        list.AppendColumn(u"Handle");
-    }
+    void SetUp() override { AppendColumns(list, {u" Window", u"Handle"}); }
 
     std::vector<Text> Titles() const {
         std::vector<Text> titles;

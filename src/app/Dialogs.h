@@ -1,7 +1,18 @@
-// Port: the message boxes of the application, all modal to the main window.
+// Port: the message boxes and the save dialog of the application, all modal to the main window.
 #pragma once
 
+#include <cstdint>
+
 #include "common/Text.h"
+
+// What the save dialog is shown with.
+struct SaveDialogRequest {
+    Text fileName;
+    std::uint32_t flags = 0;
+    Text title;
+    // Pairs of description and pattern, each followed by a bar: "Text (*.txt)|*.txt|".
+    Text filter;
+};
 
 class Dialogs {
 public:
@@ -9,4 +20,10 @@ public:
 
     // The error report box: title "Application Error", exclamation icon, OK only.
     virtual void ShowErrorReport(const Text& message) = 0;
+    // An information message: OK only, no icon.
+    virtual void ShowInformation(const Text& message, const Text& caption) = 0;
+    // A question with Yes and No, no icon; true for Yes.
+    virtual bool AskYesNo(const Text& question, const Text& caption) = 0;
+    // The save dialog; the chosen path, or an empty text when the user cancelled.
+    virtual Text ShowSaveDialog(const SaveDialogRequest& request) = 0;
 };

@@ -15,6 +15,9 @@ namespace Location {
 inline constexpr TextView Form_Load = u"Tessivane2021/08/31.Form1.Form_Load";
 inline constexpr TextView PushButton1_Click = u"Tessivane2021/08/31.Form1.PushButton1_Click";
 inline constexpr TextView PushButton2_Click = u"Tessivane2021/08/31.Form1.PushButton2_Click";
+inline constexpr TextView PushButton4_Click = u"Tessivane2021/08/31.Form1.PushButton4_Click";
+inline constexpr TextView PushButton5_Click = u"Tessivane2021/08/31.Form1.PushButton5_Click";
+inline constexpr TextView PushButton6_Click = u"Tessivane2021/08/31.Form1.PushButton6_Click";
 inline constexpr TextView getAllWindows = u"Tessivane2021/08/31.mProcess.getAllWindows";
 inline constexpr TextView WindowInfo = u"Tessivane2021/08/31.mWindowInfo.WindowInfo";
 }  // namespace Location

@@ -3,6 +3,7 @@
 
 #include "app/ErrorReport.h"
 #include "common/Failure.h"
+#include "output/Main.h"
 #include "windows/mProcess.h"
 #include "windows/mWindowInfo.h"
 
@@ -77,4 +78,57 @@ void Form1::PushButton2_Click() {
         const WindowHandle window = ParseHandle(ListView1.SubItem(ListView1.SelectedRow(), 1));
         WindowInfo(window, ListView2, m_services.windows, m_services.dialogs);
     });
+}
+
+void Form1::PushButton4_Click() {
+    StepTrap trap(m_services.dialogs, Location::PushButton4_Click);
+    // The confirmation follows only a copy that really reached the clipboard.
+    if (trap.Run(106, [&] {
+            CopyCheckedRowsToClipboard(ListView2, m_services.clipboard, m_services.pump);
+        })) {
+        trap.Run(108, [&] {
+            m_services.dialogs.ShowInformation(
+                u"Results have been copied to the clipboard.\r\rClick a text area where you "
+                u"normally type and press Ctrl+V to paste the clipboard.",
+                m_applicationTitle);
+        });
+    }
+}
+
+void Form1::PushButton5_Click() {
+    StepTrap trap(m_services.dialogs, Location::PushButton5_Click);
+    trap.Run(100, [&] { ListView2.Clear(); });
+}
+
+void Form1::PushButton6_Click() {
+    StepTrap trap(m_services.dialogs, Location::PushButton6_Click);
+    SaveDialogRequest request;
+    request.fileName = u"";
+    request.flags =
+        0x280201;  // read-only box ticked, multiple selection, Explorer style, long names
+    request.title = u"Save";
+    request.filter = u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|";
+    Text path;
+    trap.Run(114, [&] { path = m_services.dialogs.ShowSaveDialog(request); });
+    if (!trap.Check(118, [&] { return !path.empty(); })) {
+        return;
+    }
+    bool overwrite = true;
+    if (trap.Check(120, [&] { return m_services.files.FileExists(path); })) {
+        trap.Run(122, [&] {
+            overwrite = m_services.dialogs.AskYesNo(
+                u"Are you sure you wish to overwrite " + path + u" ?", m_applicationTitle);
+        });
+    }
+    if (!trap.Check(126, [&] { return overwrite; })) {
+        return;
+    }
+    // A save that fails is reported once, at its line, and the target is left as it was.
+    std::unique_ptr<SaveFile> file;
+    std::string bytes;
+    if (trap.Run(128, [&] { file = m_services.saveFiles.Open(path); }) &&
+        trap.Run(130, [&] { bytes = m_services.saveFiles.ToAnsi(TabSeparatedRows(ListView2)); }) &&
+        trap.Run(144, [&] { file->Write(bytes); })) {
+        trap.Run(148, [&] { file->Commit(); });
+    }
 }

@@ -7,6 +7,7 @@
 #include "app/FormWindow.h"
 #include "app/ListView.h"
 #include "common/Text.h"
+#include "output/Ports.h"
 #include "windows/WindowSystem.h"
 
 inline constexpr TextView kProductName = u"Tessivane Window Text Reader 2021";
@@ -20,6 +21,9 @@ struct Form1Services {
     Dialogs& dialogs;
     Files& files;
     WindowSystem& windows;
+    Clipboard& clipboard;
+    EventPump& pump;
+    SaveFiles& saveFiles;
 };
 
 class Form1 {
@@ -31,6 +35,9 @@ public:
     void Form_Unload();
     void PushButton1_Click();
     void PushButton2_Click();
+    void PushButton4_Click();
+    void PushButton5_Click();
+    void PushButton6_Click();
 
     // The caption of every message box that names no title of its own.
     [[nodiscard]] const Text& ApplicationTitle() const noexcept { return m_applicationTitle; }

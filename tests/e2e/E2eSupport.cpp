@@ -188,6 +188,31 @@ void RemoteList::Select(int row) const {
                  reinterpret_cast<LPARAM>(memory.At<LVITEMW>()));
 }
 
+void RemoteList::ClickTick(int row) const {
+    RemoteMemory memory(m_process, sizeof(LVHITTESTINFO) + sizeof(RECT));
+    RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+    memory.Write(&bounds, sizeof(bounds));
+    SendMessageW(m_list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(memory.At<RECT>()));
+    memory.Read(&bounds, sizeof(bounds));
+    // Find the tick box along the row the way the control itself sees it.
+    for (int x = bounds.left; x < bounds.left + 40; ++x) {
+        LVHITTESTINFO hit{};
+        hit.pt = POINT{x, (bounds.top + bounds.bottom) / 2};
+        memory.Write(&hit, sizeof(hit), sizeof(RECT));
+        SendMessageW(m_list, LVM_HITTEST, 0,
+                     reinterpret_cast<LPARAM>(memory.At<LVHITTESTINFO>(sizeof(RECT))));
+        memory.Read(&hit, sizeof(hit), sizeof(RECT));
+        if (hit.iItem == row && (hit.flags & LVHT_ONITEMSTATEICON) != 0) {
+            const LPARAM point = MAKELPARAM(x, hit.pt.y);
+            SendMessageW(m_list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+            SendMessageW(m_list, WM_LBUTTONUP, 0, point);
+            return;
+        }
+    }
+    throw std::runtime_error("no tick box found on the row");
+}
+
 Tool::Tool() : m_process(L"\"" + (BuildFolder() / L"Tessivane.exe").wstring() + L"\"") {
     WaitUntil(
         [&] { return (m_main = FindTopLevel(m_process.Id(), L"TessivaneMainWindow")) != nullptr; });
@@ -241,6 +266,24 @@ std::optional<MessageBoxSeen> Tool::WaitForMessageBox(std::chrono::milliseconds 
         }
     }
     return seen;
+}
+
+HWND Tool::WaitForDialog(const std::wstring& title) const {
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = FindTopLevel(m_process.Id(), L"#32770", title)) != nullptr; });
+    return dialog;
+}
+
+void ExpectBox(const MessageBoxSeen& box, const std::wstring& caption, const std::wstring& text,
+               bool exclamationIcon, const std::vector<std::wstring>& buttons,
+               const std::wstring& screenshotName) {
+    EXPECT_EQ(box.caption, caption);
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.hasExclamationIcon, exclamationIcon);
+    EXPECT_EQ(box.buttons, buttons);
+    if (!screenshotName.empty()) {
+        SaveScreenshot(box.window, BuildFolder() / L"artifacts" / screenshotName);
+    }
 }
 
 void Tool::Answer(const MessageBoxSeen& box, int buttonId) {

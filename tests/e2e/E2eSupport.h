@@ -55,6 +55,8 @@ public:
     [[nodiscard]] std::vector<std::vector<std::wstring>> Rows() const;
     [[nodiscard]] bool Ticked(int row) const;
     void Select(int row) const;
+    // Clicks the row's tick box with the mouse.
+    void ClickTick(int row) const;
 
 private:
     HWND m_list;
@@ -69,6 +71,11 @@ struct MessageBoxSeen {
     bool hasExclamationIcon = false;
     std::vector<std::wstring> buttons;  // captions in control order
 };
+
+// Checks a box's caption, text, icon and buttons, then saves its picture as artefact.
+void ExpectBox(const MessageBoxSeen& box, const std::wstring& caption, const std::wstring& text,
+               bool exclamationIcon, const std::vector<std::wstring>& buttons,
+               const std::wstring& screenshotName = L"");
 
 // The running tool: its main window and controls.
 class Tool {
@@ -87,6 +94,8 @@ public:
     // Waits for the next message box of the tool; nothing when none shows within timeout.
     [[nodiscard]] std::optional<MessageBoxSeen> WaitForMessageBox(
         std::chrono::milliseconds timeout = 20s) const;
+    // Waits for a dialog of the tool with that title.
+    [[nodiscard]] HWND WaitForDialog(const std::wstring& title) const;
     // Presses the box's button with that id (IDOK, IDYES, IDNO) and waits until it is gone.
     static void Answer(const MessageBoxSeen& box, int buttonId);
     // Clicks and waits for the command to finish; fails the test when a box shows.

@@ -75,14 +75,11 @@ TEST(ExtractionE2e, WithoutASelectedRowOneBoxNamesLine104) {
     auto click = tool.Click(L"Start Extracting From Selected Window (Above)");
     const auto box = tool.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->caption, L"Application Error");
-    EXPECT_EQ(box->text,
+    ExpectBox(*box, L"Application Error",
               L"No window is selected in the window list.\r\n"
               L"in Tessivane2021/08/31.Form1.PushButton2_Click at line 104\r\r"
-              L"Please email screenshot of this message to support@tessivane.example");
-    EXPECT_TRUE(box->hasExclamationIcon);
-    EXPECT_EQ(box->buttons, std::vector<std::wstring>{L"OK"});
-    SaveScreenshot(box->window, BuildFolder() / L"artifacts" / L"error-report.bmp");
+              L"Please email screenshot of this message to support@tessivane.example",
+              true, {L"OK"}, L"error-report.bmp");
     Tool::Answer(*box, IDOK);
     click.get();
     EXPECT_EQ(tool.Results().RowCount(), 0);

@@ -3,9 +3,83 @@
 
 #include "common/Failure.h"
 
+bool RecordingDialogs::AskYesNo(const Text& question, const Text& caption) {
+    questions.push_back({question, caption});
+    const bool yes = answers.empty() ? false : answers.front();
+    if (!answers.empty()) {
+        answers.pop_front();
+    }
+    return yes;
+}
+
+Text RecordingDialogs::ShowSaveDialog(const SaveDialogRequest& request) {
+    saveRequests.push_back(request);
+    return chosenPath;
+}
+
 void FakeFormWindow::SetCustomPointerImage(const Text& path) {
     if (!pointerImageLoads) {
         throw Failure(u"The pointer image \"" + path + u"\" is not a cursor file.");
     }
     pointerImage = path;
+}
+
+bool FakeClipboard::TryEmpty() {
+    if (++attempts <= busyAttempts) {
+        return false;
+    }
+    content = Text();
+    return true;
+}
+
+bool FakeClipboard::TryPlaceText(const Text& text, std::uint32_t placedFormat) {
+    if (++attempts <= busyAttempts) {
+        return false;
+    }
+    content = text;
+    format = placedFormat;
+    return true;
+}
+
+void FakePump::Pump() {
+    if (pumps++ == actAt && action) {
+        action();
+    }
+}
+
+namespace {
+
+class FakeSaveFile : public SaveFile {
+public:
+    FakeSaveFile(FakeSaveFiles& owner, Text path) : m_owner(owner), m_path(std::move(path)) {}
+
+    void Write(const std::string& bytes) override {
+        if (m_owner.failWrites) {
+            throw Failure(u"The disk is full.");
+        }
+        m_bytes += bytes;
+    }
+    void Commit() override { m_owner.files[m_path] = m_bytes; }
+
+private:
+    FakeSaveFiles& m_owner;
+    Text m_path;
+    std::string m_bytes;
+};
+
+}  // namespace
+
+std::unique_ptr<SaveFile> FakeSaveFiles::Open(const Text& path) {
+    if (readOnly.contains(path)) {
+        throw Failure(u"The file " + path + u" is read-only.");
+    }
+    return std::make_unique<FakeSaveFile>(*this, path);
+}
+
+std::string FakeSaveFiles::ToAnsi(const Text& text) {
+    std::string bytes;
+    for (const char16_t unit : text) {
+        bytes.push_back(unit < 0x100 ? static_cast<char>(unit) : '?');
+    }
+    return bytes;
 }

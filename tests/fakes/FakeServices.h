@@ -1,7 +1,11 @@
 // Recording doubles for the main window's ports.
 #pragma once
 
+#include <deque>
+#include <functional>
 #include <initializer_list>
+#include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <vector>
@@ -10,12 +14,23 @@
 #include "app/Files.h"
 #include "app/FormWindow.h"
 #include "app/ListView.h"
+#include "output/Ports.h"
 
 class RecordingDialogs : public Dialogs {
 public:
     void ShowErrorReport(const Text& message) override { errorReports.push_back(message); }
+    void ShowInformation(const Text& message, const Text& caption) override {
+        information.push_back({message, caption});
+    }
+    bool AskYesNo(const Text& question, const Text& caption) override;
+    Text ShowSaveDialog(const SaveDialogRequest& request) override;
 
     std::vector<Text> errorReports;
+    std::vector<std::pair<Text, Text>> information;  // message, caption
+    std::vector<std::pair<Text, Text>> questions;    // question, caption
+    std::deque<bool> answers;                        // the user's answers, Yes first
+    std::vector<SaveDialogRequest> saveRequests;
+    Text chosenPath;  // empty: the user cancels
 };
 
 class FakeListDisplay : public ListDisplay {
@@ -49,6 +64,41 @@ public:
     bool FileExists(const Text& path) noexcept override { return existing.contains(path); }
 
     std::set<Text> existing;
+};
+
+// A clipboard that another program holds for the first busyAttempts attempts.
+class FakeClipboard : public Clipboard {
+public:
+    bool TryEmpty() override;
+    bool TryPlaceText(const Text& text, std::uint32_t format) override;
+    void WaitBeforeRetry() override { ++waits; }
+
+    int busyAttempts = 0;
+    int attempts = 0;
+    int waits = 0;
+    std::optional<Text> content;
+    std::uint32_t format = 0;
+};
+
+// Counts the pumps and can run the user's click at a given one.
+class FakePump : public EventPump {
+public:
+    void Pump() override;
+
+    int pumps = 0;
+    int actAt = -1;
+    std::function<void()> action;
+};
+
+// Files in memory. ToAnsi stands for code page 1252's Latin part: anything else becomes "?".
+class FakeSaveFiles : public SaveFiles {
+public:
+    std::unique_ptr<SaveFile> Open(const Text& path) override;
+    std::string ToAnsi(const Text& text) override;
+
+    std::map<Text, std::string> files;
+    std::set<Text> readOnly;
+    bool failWrites = false;
 };
 
 // Gives a list its columns, as the load step does.

@@ -77,7 +77,7 @@ TEST(StepTrapTest, FailingTestRunsTheStepsItGoverns) {
 }
 
 TEST(StepTrapTest, ReportThatItselfFailsDoesNotStopTheProcedure) {
-    struct ThrowingDialogs : Dialogs {
+    struct ThrowingDialogs : RecordingDialogs {
         void ShowErrorReport(const Text&) override { throw std::runtime_error("no box"); }
     } dialogs;
     StepTrap trap(dialogs, Location::Form_Load);

@@ -5,6 +5,7 @@
 #include "app/Form1.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeServices.h"
+#include "fakes/FormHarness.h"
 #include "windows/mWindowInfo.h"
 
 namespace {
@@ -139,12 +140,10 @@ TEST_F(WindowInfoTest, DeepAndWideTreesAreWalkedWhole) {
 
 namespace {
 
-struct ExtractCommandTest : WindowInfoTest {
-    FakeFormWindow window;
-    FakeFiles files;
-    FakeListDisplay display1;
-    ListView windowList{display1};
-    Form1 form{windowList, results, {window, dialogs, files, desktop}};
+struct ExtractCommandTest : ::testing::Test, FormHarness {
+    Form1 form = MakeForm();
+    ListView& windowList = listView1;
+    ListView& results = listView2;
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "common/Failure.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeServices.h"
+#include "fakes/FormHarness.h"
 #include "windows/mProcess.h"
 
 namespace {
@@ -112,20 +113,7 @@ TEST(ApplicationTitleTest, CutsTheLastWordThenWordsWhileLongerThan40) {
 
 namespace {
 
-struct FormLoadTest : ::testing::Test {
-    FakeDesktop desktop;
-    RecordingDialogs dialogs;
-    FakeFormWindow window;
-    FakeFiles files;
-    FakeListDisplay display1;
-    FakeListDisplay display2;
-    ListView listView1{display1};
-    ListView listView2{display2};
-
-    Form1 MakeForm(TextView productName = kProductName) {
-        return Form1(listView1, listView2, {window, dialogs, files, desktop}, productName);
-    }
-};
+struct FormLoadTest : ::testing::Test, FormHarness {};
 
 }  // namespace
 

@@ -1,6 +1,8 @@
 // The owner-data list view that shows a ListView model.
 #include "platform/win32/ListViewControl.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 
 #include "common/Failure.h"
@@ -32,6 +34,36 @@ ListViewControl::ListViewControl(HWND parent, int id, bool checkBoxes) : m_check
         ListView_SetCallbackMask(m_control, LVIS_STATEIMAGEMASK);
     }
     ListView_SetExtendedListViewStyle(m_control, extended);
+    SetWindowSubclass(m_control, &ListViewControl::SubclassProc, 0,
+                      reinterpret_cast<DWORD_PTR>(this));
+}
+
+ListViewControl::~ListViewControl() {
+    RemoveWindowSubclass(m_control, &ListViewControl::SubclassProc, 0);
+}
+
+// An owner-data list keeps no ticks of its own: a click on a tick box and the space bar toggle
+// the model's tick here, the same way on every version of the control.
+LRESULT CALLBACK ListViewControl::SubclassProc(HWND control, UINT message, WPARAM wParam,
+                                               LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<ListViewControl*>(data);
+    if (self->m_checkBoxes && self->m_model != nullptr) {
+        if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+            LVHITTESTINFO hit{};
+            hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (ListView_HitTest(control, &hit) >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) != 0) {
+                SetFocus(control);
+                self->ToggleTick(hit.iItem);
+                return 0;
+            }
+        } else if (message == WM_KEYDOWN && wParam == VK_SPACE) {
+            self->ToggleTick(ListView_GetNextItem(control, -1, LVNI_FOCUSED));
+            return 0;
+        } else if (message == WM_CHAR && wParam == L' ') {
+            return 0;
+        }
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
 }
 
 void ListViewControl::Place(const RECT& bounds, HFONT font, UINT dpi) {
@@ -138,22 +170,6 @@ LRESULT ListViewControl::OnNotify(NMHDR* header) noexcept {
     switch (header->code) {
         case LVN_GETDISPINFOW:
             FillItem(reinterpret_cast<NMLVDISPINFOW*>(header)->item);
-            return 0;
-        case NM_CLICK:
-        case NM_DBLCLK: {
-            // A click on the tick box toggles the tick; the control leaves that to its owner.
-            LVHITTESTINFO hit{};
-            hit.pt = reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction;
-            if (ListView_SubItemHitTest(m_control, &hit) >= 0 &&
-                (hit.flags & LVHT_ONITEMSTATEICON) != 0) {
-                ToggleTick(hit.iItem);
-            }
-            return 0;
-        }
-        case LVN_KEYDOWN:
-            if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_SPACE) {
-                ToggleTick(ListView_GetNextItem(m_control, -1, LVNI_FOCUSED));
-            }
             return 0;
         default:
             return 0;

@@ -13,6 +13,7 @@ class ListViewControl : public ListDisplay {
 public:
     // Creates the control as a child of parent; checkBoxes gives every row a tick box.
     ListViewControl(HWND parent, int id, bool checkBoxes);
+    ~ListViewControl() override;
 
     ListViewControl(const ListViewControl&) = delete;
     ListViewControl& operator=(const ListViewControl&) = delete;
@@ -33,6 +34,8 @@ public:
     std::optional<std::size_t> SelectedIndex() const override;
 
 private:
+    static LRESULT CALLBACK SubclassProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR data);
     void ApplyColumnWidth(int column) const;
     void ToggleTick(int index) noexcept;
     void FillItem(LVITEMW& item) const noexcept;

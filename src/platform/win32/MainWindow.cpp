@@ -44,10 +44,16 @@ MainWindow::MainWindow()
            L"Start Extracting From Selected Window (Above)",
            {120, 3975, 7920, 4380},
            &Form1::PushButton2_Click},
-          {1006, L"Save Results As Text File", {8040, 3450, 11880, 3855}, nullptr},
+          {1006,
+           L"Save Results As Text File",
+           {8040, 3450, 11880, 3855},
+           &Form1::PushButton6_Click},
           {1003, L"Save Results As Excel File", {12000, 3450, 15840, 3855}, nullptr},
-          {1004, L"Copy Results To Clipboard", {8040, 3975, 11880, 4380}, nullptr},
-          {1005, L"Clear Results", {12000, 3975, 15840, 4380}, nullptr},
+          {1004,
+           L"Copy Results To Clipboard",
+           {8040, 3975, 11880, 4380},
+           &Form1::PushButton4_Click},
+          {1005, L"Clear Results", {12000, 3975, 15840, 4380}, &Form1::PushButton5_Click},
       }} {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
@@ -96,8 +102,10 @@ void MainWindow::CreateControls() {
     m_listControl1->Attach(*m_listView1);
     m_listControl2->Attach(*m_listView2);
     m_dialogs = std::make_unique<Win32Dialogs>(m_window, [this] { SyncLists(); });
-    m_form = std::make_unique<Form1>(*m_listView1, *m_listView2,
-                                     Form1Services{*this, *m_dialogs, m_files, m_windows});
+    m_clipboard = std::make_unique<Win32Clipboard>(m_window);
+    m_form = std::make_unique<Form1>(
+        *m_listView1, *m_listView2,
+        Form1Services{*this, *m_dialogs, m_files, m_windows, *m_clipboard, *this, m_saveFiles});
     LayOut(GetDpiForWindow(m_window));
 }
 
@@ -188,6 +196,27 @@ void MainWindow::SetCustomPointerImage(const Text& path) {
 
 void MainWindow::EndProgram() {
     ExitProcess(0);
+}
+
+void MainWindow::Pump() {
+    constexpr ULONGLONG kPumpInterval = 10;  // milliseconds
+    const ULONGLONG now = GetTickCount64();
+    if (now - m_lastPump < kPumpInterval) {
+        return;
+    }
+    m_lastPump = now;
+    SyncLists();
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        if (!TranslateDialogKeys(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
 }
 
 void MainWindow::SyncLists() noexcept {

@@ -15,7 +15,7 @@
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32WindowSystem.h"
 
-class MainWindow : public FormWindow {
+class MainWindow : public FormWindow, public EventPump {
 public:
     MainWindow();
     ~MainWindow() override;
@@ -31,6 +31,9 @@ public:
     void SetApplicationIcon() override;
     void SetCustomPointerImage(const Text& path) override;
     void EndProgram() override;
+    // Answers the window's pending messages, at most every few milliseconds so that a command
+    // that pumps per cell is not slowed by it.
+    void Pump() override;
 
 private:
     struct Button {
@@ -67,7 +70,10 @@ private:
     std::unique_ptr<ListView> m_listView1;
     std::unique_ptr<ListView> m_listView2;
     std::unique_ptr<Win32Dialogs> m_dialogs;
+    std::unique_ptr<Win32Clipboard> m_clipboard;
+    Win32SaveFiles m_saveFiles;
     Win32Files m_files;
+    ULONGLONG m_lastPump = 0;
     Win32WindowSystem m_windows;
     std::unique_ptr<Form1> m_form;
 };

@@ -1,15 +1,210 @@
 // Message boxes and files through the Win32 API.
 #include "platform/win32/Win32Services.h"
 
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "common/Failure.h"
 #include "platform/win32/Win32Text.h"
 
-void Win32Dialogs::ShowErrorReport(const Text& message) {
+int Win32Dialogs::Show(const Text& message, const wchar_t* caption, UINT style) {
     m_beforeShow();
-    MessageBoxW(m_owner, WideOf(message), L"Application Error",
-                MB_OK | MB_ICONEXCLAMATION | MB_APPLMODAL);
+    const int answer = MessageBoxW(m_owner, WideOf(message), caption, style | MB_APPLMODAL);
+    if (answer == 0) {
+        throw Failure(u"The message box could not be shown.");
+    }
+    return answer;
+}
+
+void Win32Dialogs::ShowErrorReport(const Text& message) {
+    Show(message, L"Application Error", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void Win32Dialogs::ShowInformation(const Text& message, const Text& caption) {
+    Show(message, WideOf(caption), MB_OK);
+}
+
+bool Win32Dialogs::AskYesNo(const Text& question, const Text& caption) {
+    return Show(question, WideOf(caption), MB_YESNO) == IDYES;
+}
+
+Text Win32Dialogs::ShowSaveDialog(const SaveDialogRequest& request) {
+    m_beforeShow();
+    // The filter's bars become the NULs that the dialog expects; it ends with two.
+    std::wstring filter(WideOf(request.filter), request.filter.size());
+    std::replace(filter.begin(), filter.end(), L'|', L'\0');
+    filter.push_back(L'\0');
+    std::vector<wchar_t> file(32768, L'\0');
+    std::copy_n(WideOf(request.fileName), std::min(request.fileName.size(), file.size() - 1),
+                file.begin());
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = m_owner;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrTitle = WideOf(request.title);
+    dialog.Flags = request.flags;
+    if (!GetSaveFileNameW(&dialog)) {
+        if (CommDlgExtendedError() != 0) {
+            throw Failure(u"The save dialog could not be shown.");
+        }
+        return {};
+    }
+    return TextOf(file.data());
+}
+
+bool Win32Clipboard::TryEmpty() {
+    if (!OpenClipboard(m_owner)) {
+        return false;
+    }
+    const bool emptied = EmptyClipboard() != FALSE;
+    CloseClipboard();
+    return emptied;
+}
+
+bool Win32Clipboard::TryPlaceText(const Text& text, std::uint32_t format) {
+    const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (memory == nullptr) {
+        throw Failure(u"There is not enough memory to put the results on the clipboard.");
+    }
+    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+    GlobalUnlock(memory);
+    if (!OpenClipboard(m_owner)) {
+        GlobalFree(memory);
+        return false;
+    }
+    // The clipboard owns the memory once it is placed.
+    const bool placed = EmptyClipboard() != FALSE &&
+                        SetClipboardData(format == 0 ? CF_UNICODETEXT : format, memory) != nullptr;
+    CloseClipboard();
+    if (!placed) {
+        GlobalFree(memory);
+    }
+    return placed;
+}
+
+void Win32Clipboard::WaitBeforeRetry() {
+    Sleep(1);
+}
+
+namespace {
+
+Text SystemMessage(DWORD error) {
+    wchar_t* message = nullptr;
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+    Text text = message != nullptr ? TextOf(message) : u"Error " + DecimalText(error) + u".";
+    LocalFree(message);
+    while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+[[noreturn]] void ThrowFileFailure(const Text& what, const Text& path) {
+    throw Failure(what + u" " + path + u": " + SystemMessage(GetLastError()));
+}
+
+// The bytes go to a temporary file beside the target, which replaces the target (keeping its
+// attributes) only once everything is written.
+class Win32SaveFile : public SaveFile {
+public:
+    Win32SaveFile(Text target, Text temporary, HANDLE file)
+        : m_target(std::move(target)), m_temporary(std::move(temporary)), m_file(file) {}
+    ~Win32SaveFile() override {
+        if (m_file != INVALID_HANDLE_VALUE) {
+            CloseHandle(m_file);
+        }
+        if (!m_committed) {
+            DeleteFileW(WideOf(m_temporary));
+        }
+    }
+    Win32SaveFile(const Win32SaveFile&) = delete;
+    Win32SaveFile& operator=(const Win32SaveFile&) = delete;
+
+    void Write(const std::string& bytes) override {
+        std::size_t written = 0;
+        while (written < bytes.size()) {
+            const DWORD chunk =
+                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1u << 30));
+            DWORD done = 0;
+            if (!WriteFile(m_file, bytes.data() + written, chunk, &done, nullptr)) {
+                ThrowFileFailure(u"The results could not be written to", m_target);
+            }
+            written += done;
+        }
+    }
+
+    void Commit() override {
+        const bool flushed = FlushFileBuffers(m_file) != FALSE;
+        CloseHandle(m_file);
+        m_file = INVALID_HANDLE_VALUE;
+        if (!flushed) {
+            ThrowFileFailure(u"The results could not be written to", m_target);
+        }
+        const bool replaced =
+            GetFileAttributesW(WideOf(m_target)) != INVALID_FILE_ATTRIBUTES
+                ? ReplaceFileW(WideOf(m_target), WideOf(m_temporary), nullptr,
+                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != FALSE
+                : MoveFileExW(WideOf(m_temporary), WideOf(m_target), MOVEFILE_WRITE_THROUGH) !=
+                      FALSE;
+        if (!replaced) {
+            ThrowFileFailure(u"The results could not be saved as", m_target);
+        }
+        m_committed = true;
+    }
+
+private:
+    Text m_target;
+    Text m_temporary;
+    HANDLE m_file;
+    bool m_committed = false;
+};
+
+}  // namespace
+
+std::unique_ptr<SaveFile> Win32SaveFiles::Open(const Text& path) {
+    // An existing target must be writable, or the save would fail only at its very end.
+    const DWORD attributes = GetFileAttributesW(WideOf(path));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        throw Failure(u"The file " + path +
+                      u" is read-only, so the results cannot be saved in its place.");
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        const HANDLE existing = CreateFileW(WideOf(path), GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr);
+        if (existing == INVALID_HANDLE_VALUE) {
+            ThrowFileFailure(u"The file cannot be written:", path);
+        }
+        CloseHandle(existing);
+    }
+    const Text temporary = path + u".tessivane-" + DecimalText(GetCurrentProcessId()) + u".tmp";
+    const HANDLE file = CreateFileW(WideOf(temporary), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ThrowFileFailure(u"The file cannot be written:", path);
+    }
+    return std::make_unique<Win32SaveFile>(path, temporary, file);
+}
+
+std::string Win32SaveFiles::ToAnsi(const Text& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(text.size());
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, WideOf(text), length, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, WideOf(text), length, ansi.data(), bytes, nullptr, nullptr);
+    return ansi;
 }
 
 Text Win32Files::ApplicationFolder() {

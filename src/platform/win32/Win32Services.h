@@ -7,6 +7,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Files.h"
+#include "output/Ports.h"
 
 class Win32Dialogs : public Dialogs {
 public:
@@ -16,10 +17,34 @@ public:
         : m_owner(owner), m_beforeShow(std::move(beforeShow)) {}
 
     void ShowErrorReport(const Text& message) override;
+    void ShowInformation(const Text& message, const Text& caption) override;
+    bool AskYesNo(const Text& question, const Text& caption) override;
+    Text ShowSaveDialog(const SaveDialogRequest& request) override;
+
+private:
+    int Show(const Text& message, const wchar_t* caption, UINT style);
+
+    HWND m_owner;
+    std::function<void()> m_beforeShow;
+};
+
+class Win32Clipboard : public Clipboard {
+public:
+    // The clipboard is opened on behalf of owner.
+    explicit Win32Clipboard(HWND owner) noexcept : m_owner(owner) {}
+
+    bool TryEmpty() override;
+    bool TryPlaceText(const Text& text, std::uint32_t format) override;
+    void WaitBeforeRetry() override;
 
 private:
     HWND m_owner;
-    std::function<void()> m_beforeShow;
+};
+
+class Win32SaveFiles : public SaveFiles {
+public:
+    std::unique_ptr<SaveFile> Open(const Text& path) override;
+    std::string ToAnsi(const Text& text) override;
 };
 
 class Win32Files : public Files {

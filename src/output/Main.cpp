@@ -1,0 +1,100 @@
+// Aligned-text rendering and the clipboard with its retries.
+#include "output/Main.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "common/Failure.h"
+
+namespace {
+
+const Text& Cell(const ListView& list, std::size_t row, int column) {
+    return column == 1 ? list.MainText(row) : list.SubItem(row, column - 1);
+}
+
+template <typename Attempt>
+bool Retry(Clipboard& clipboard, Attempt&& attempt) {
+    for (int tries = 1;; ++tries) {
+        if (attempt()) {
+            return true;
+        }
+        if (tries == kClipboardAttempts) {
+            return false;
+        }
+        clipboard.WaitBeforeRetry();
+    }
+}
+
+}  // namespace
+
+Text RenderCheckedRows(const ListView& list, EventPump& pump) {
+    const int columns = list.ColumnCount();
+    std::vector<std::size_t> widths;
+    for (int column = 1; column <= columns; ++column) {
+        std::size_t widest = 0;
+        const std::size_t rows = list.RowCount();
+        for (std::size_t row = 1; row <= rows; ++row) {
+            pump.Pump();
+            widest = std::max(widest, Cell(list, row, column).size());
+        }
+        widths.push_back(widest);
+    }
+    Text text;
+    const std::size_t rows = list.RowCount();
+    for (std::size_t row = 1; row <= rows; ++row) {
+        pump.Pump();
+        if (!list.Checked(row)) {
+            continue;
+        }
+        for (int column = 1; column <= columns; ++column) {
+            pump.Pump();
+            const Text& cell = Cell(list, row, column);
+            text += cell;
+            // A cell that grew since it was measured goes in unpadded.
+            const std::size_t width = widths[static_cast<std::size_t>(column - 1)];
+            text.append(width > cell.size() ? width - cell.size() : 0, u' ');
+            text += u'\t';
+        }
+        if (!text.empty() && text.back() == u'\t') {
+            text.pop_back();
+        }
+        text.erase(text.find_last_not_of(u' ') + 1);
+        text += u"\r\n";
+    }
+    return text;
+}
+
+void CopyCheckedRowsToClipboard(const ListView& list, Clipboard& clipboard, EventPump& pump) {
+    if (list.RowCount() == 0) {
+        return;
+    }
+    const Text text = RenderCheckedRows(list, pump);
+    ClearClipboard(clipboard);
+    if (!SetClipboardText(clipboard, text, 0)) {
+        throw Failure(
+            u"The clipboard is in use by another program. Close that program's copy or paste, "
+            u"then click \"Copy Results To Clipboard\" again.");
+    }
+}
+
+void ClearClipboard(Clipboard& clipboard) {
+    Retry(clipboard, [&] { return clipboard.TryEmpty(); });
+}
+
+bool SetClipboardText(Clipboard& clipboard, const Text& text, std::uint32_t format) {
+    return Retry(clipboard, [&] { return clipboard.TryPlaceText(text, format); });
+}
+
+Text TabSeparatedRows(const ListView& list) {
+    Text text;
+    const int columns = list.ColumnCount();
+    const std::size_t rows = list.RowCount();
+    for (std::size_t row = 1; row <= rows; ++row) {
+        for (int column = 1; column <= columns; ++column) {
+            text += Cell(list, row, column);
+            text += u'\t';
+        }
+        text += u"\r\n";
+    }
+    return text;
+}

@@ -1,0 +1,195 @@
+// The output commands under Wine: ticks set with the mouse, the clipboard read back, the text
+// file typed into the real save dialog and read back byte for byte.
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/E2eSupport.h"
+#include "tests/e2e/Truth.h"
+
+namespace {
+
+// A tool that has extracted the fixture's tree.
+struct Extracted {
+    TargetFixture fixture{L"tree"};
+    Tool tool;
+
+    Extracted() {
+        const RemoteList list = tool.WindowList();
+        const auto rows = list.Rows();
+        const auto row = std::find_if(rows.begin(), rows.end(),
+                                      [&](const auto& r) { return r[1] == fixture.Lines()[0][1]; });
+        if (row == rows.end()) {
+            throw std::runtime_error("the fixture is not listed");
+        }
+        list.Select(static_cast<int>(row - rows.begin()));
+        tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
+    }
+};
+
+// The aligned text of the ticked rows, from the rows as the list shows them.
+std::wstring Aligned(const std::vector<std::vector<std::wstring>>& rows,
+                     const std::vector<int>& ticked) {
+    std::vector<std::size_t> widths(3, 0);
+    for (const auto& row : rows) {
+        for (std::size_t c = 0; c < 3; ++c) {
+            widths[c] = std::max(widths[c], row[c].size());
+        }
+    }
+    std::wstring text;
+    for (const int r : ticked) {
+        std::wstring line;
+        for (std::size_t c = 0; c < 3; ++c) {
+            line += rows[static_cast<std::size_t>(r)][c] +
+                    std::wstring(widths[c] - rows[static_cast<std::size_t>(r)][c].size(), L' ') +
+                    L"\t";
+        }
+        line.pop_back();
+        line.erase(line.find_last_not_of(L' ') + 1);
+        text += line + L"\r\n";
+    }
+    return text;
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    WaitUntil([] { return OpenClipboard(nullptr) != FALSE; });
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::string FileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Ansi(const std::wstring& text) {
+    std::string bytes(text.size() * 2 + 1, '\0');
+    bytes.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                            static_cast<int>(bytes.size()), nullptr, nullptr)));
+    return bytes;
+}
+
+// Types path into the tool's save dialog and saves.
+void SaveAs(const Tool& tool, const std::filesystem::path& path) {
+    const HWND dialog = tool.WaitForDialog(L"Save");
+    ASSERT_NE(dialog, nullptr);
+    std::this_thread::sleep_for(300ms);  // the dialog fills itself in just after it shows
+    const HWND types = GetDlgItem(dialog, 0x470);
+    ASSERT_EQ(SendMessageW(types, CB_GETCOUNT, 0, 0), 2);
+    wchar_t entry[128];
+    SendMessageW(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(entry));
+    EXPECT_STREQ(entry, L"Text Files (*.txt)");
+    SendMessageW(types, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(entry));
+    EXPECT_STREQ(entry, L"All Files (*.*)");
+    const HWND name = FindWindowExW(GetDlgItem(dialog, 0x47C), nullptr, nullptr, nullptr);
+    const HWND edit = GetDlgItem(dialog, 0x47C) != nullptr && name != nullptr
+                          ? FindWindowExW(name, nullptr, L"Edit", nullptr)
+                          : nullptr;
+    SendMessageW(edit != nullptr ? edit : name, WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    WaitUntil([&] { return !IsWindow(dialog); });
+}
+
+}  // namespace
+
+TEST(OutputE2e, TickedRowsReachTheClipboardAlignedEvenWhenItIsBusyAtFirst) {
+    Extracted run;
+    const RemoteList results = run.tool.Results();
+    results.ClickTick(0);
+    results.ClickTick(8);  // the label with Greek, CJK and a character outside the BMP
+    results.ClickTick(4);
+    results.ClickTick(4);  // ticked and unticked again
+    EXPECT_TRUE(results.Ticked(0));
+    EXPECT_FALSE(results.Ticked(4));
+    EXPECT_TRUE(results.Ticked(8));
+    const auto rows = results.Rows();
+
+    TargetFixture holder(L"holdclipboard", L"--ms 500");
+    auto click = run.tool.Click(L"Copy Results To Clipboard");
+    const auto box = run.tool.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    ExpectBox(*box, L"Tessivane Window Text Reader",
+              L"Results have been copied to the clipboard.\r\rClick a text area where you normally "
+              L"type and press Ctrl+V to paste the clipboard.",
+              false, {L"OK"}, L"copy-confirmation.bmp");
+    Tool::Answer(*box, IDOK);
+    click.get();
+    const std::wstring expected = Aligned(rows, {0, 8});
+    EXPECT_NE(expected.find(L"Ελληνικά κείμενο 漢字テキスト \U0001D11E end"), std::wstring::npos);
+    EXPECT_EQ(ClipboardText(), expected);
+}
+
+TEST(OutputE2e, ClearResultsEmptiesOnlyTheResults) {
+    Extracted run;
+    const int windows = run.tool.WindowList().RowCount();
+    ASSERT_GT(run.tool.Results().RowCount(), 0);
+    run.tool.ClickAndWait(L"Clear Results");
+    EXPECT_EQ(run.tool.Results().RowCount(), 0);
+    EXPECT_EQ(run.tool.WindowList().RowCount(), windows);
+}
+
+TEST(OutputE2e, TextFileIsWrittenAskedBeforeOverwritingAndKeptWhenReadOnly) {
+    Extracted run;
+    const auto rows = run.tool.Results().Rows();
+    std::wstring lines;
+    for (const auto& row : rows) {
+        lines += row[0] + L"\t" + row[1] + L"\t" + row[2] + L"\t\r\n";
+    }
+    const std::filesystem::path path =
+        BuildFolder() / L"e2e-tmp" / (L"saved-" + std::to_wstring(GetCurrentProcessId()) + L".txt");
+    std::filesystem::remove(path);
+
+    auto click = run.tool.Click(L"Save Results As Text File");
+    SaveAs(run.tool, path);
+    click.get();
+    EXPECT_EQ(FileBytes(path), Ansi(lines));
+    EXPECT_FALSE(run.tool.WaitForMessageBox(300ms).has_value());
+
+    const auto saveAnswering = [&](int answer) {
+        auto again = run.tool.Click(L"Save Results As Text File");
+        SaveAs(run.tool, path);
+        const auto question = run.tool.WaitForMessageBox();
+        EXPECT_TRUE(question.has_value());
+        if (question) {
+            EXPECT_EQ(question->text,
+                      L"Are you sure you wish to overwrite " + path.wstring() + L" ?");
+            EXPECT_EQ(question->caption, L"Tessivane Window Text Reader");
+            EXPECT_EQ(question->buttons, (std::vector<std::wstring>{L"&Yes", L"&No"}));
+            Tool::Answer(*question, answer);
+        }
+        return again;
+    };
+    run.tool.ClickAndWait(L"Clear Results");
+    saveAnswering(IDNO).get();
+    EXPECT_EQ(FileBytes(path), Ansi(lines));
+    EXPECT_FALSE(run.tool.WaitForMessageBox(300ms).has_value());
+    saveAnswering(IDYES).get();
+    EXPECT_EQ(FileBytes(path), "");  // the empty results list
+
+    std::ofstream(path, std::ios::binary) << "keep me";
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    auto readOnly = saveAnswering(IDYES);
+    const auto report = run.tool.WaitForMessageBox();
+    ASSERT_TRUE(report.has_value());
+    EXPECT_EQ(report->caption, L"Application Error");
+    EXPECT_NE(
+        report->text.find(L"\r\nin Tessivane2021/08/31.Form1.PushButton6_Click at line 128\r\r"),
+        std::wstring::npos);
+    Tool::Answer(*report, IDOK);
+    readOnly.get();
+    EXPECT_FALSE(run.tool.WaitForMessageBox(300ms).has_value());
+    EXPECT_EQ(FileBytes(path), "keep me");
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}

@@ -2,9 +2,7 @@
 // (rows, text reads, step traps) is printed as a ratio to the traversal, measured in one run.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <map>
-
+#include "BenchSupport.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeServices.h"
 #include "windows/mWindowInfo.h"
@@ -88,39 +86,14 @@ void BM_WindowInfo(benchmark::State& state) {
 BENCHMARK(BM_BareTraversal)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowInfo)->Unit(benchmark::kMillisecond);
 
-// Prints the usual table, then each benchmark's time as a ratio to the first one.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const double baseline = m_times.at("BM_BareTraversal");
-        std::printf("WindowInfo over %lld windows: %.2f x the bare traversal (goal: at most 2)\n",
-                    static_cast<long long>(g_windowCount), m_times.at("BM_WindowInfo") / baseline);
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     // --windows=N sets the tree's size (the smoke run of the test suite uses a small one).
-    for (int i = 1; i < argc; ++i) {
-        if (std::sscanf(argv[i], "--windows=%lld", reinterpret_cast<long long*>(&g_windowCount)) ==
-            1) {
-            argv[i] = argv[0];
-        }
-    }
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    g_windowCount = TakeSizeOption(argc, argv, "windows", g_windowCount);
+    return RunWithRatios(argc, argv,
+                         {{"BM_WindowInfo", "BM_BareTraversal",
+                           "WindowInfo over " + std::to_string(g_windowCount) +
+                               " windows against the bare traversal",
+                           2.0}});
 }

@@ -127,7 +127,7 @@ void Form1::PushButton6_Click() {
     std::unique_ptr<SaveFile> file;
     std::string bytes;
     if (trap.Run(128, [&] { file = m_services.saveFiles.Open(path); }) &&
-        trap.Run(130, [&] { bytes = m_services.saveFiles.ToAnsi(TabSeparatedRows(ListView2)); }) &&
+        trap.Run(130, [&] { bytes = TextFileBytes(ListView2, m_services.saveFiles); }) &&
         trap.Run(144, [&] { file->Write(bytes); })) {
         trap.Run(148, [&] { file->Commit(); });
     }

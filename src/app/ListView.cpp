@@ -1,6 +1,8 @@
 // The list model behind both lists of the main window.
 #include "app/ListView.h"
 
+#include <algorithm>
+
 #include "common/Failure.h"
 
 namespace {
@@ -12,6 +14,19 @@ const Text kNoText;
 void ListView::AppendColumn(const Text& header) {
     m_headers.push_back(header);
     m_display.ColumnAppended(header);
+    if (m_headers.size() > m_stride) {
+        // Rows grow a cell for the new column.
+        ListView wider(m_display);
+        wider.m_stride = m_headers.size();
+        for (std::size_t row = 0; row < RowCount(); ++row) {
+            wider.AddRowCells();
+            for (std::size_t cell = 0; cell < m_stride; ++cell) {
+                wider.Cell(row, cell) = std::move(Cell(row, cell));
+            }
+        }
+        m_blocks = std::move(wider.m_blocks);
+        m_stride = wider.m_stride;
+    }
 }
 
 void ListView::SetColumnWidth(int column, int twips) {
@@ -21,20 +36,27 @@ void ListView::SetColumnWidth(int column, int twips) {
 
 const Text& ListView::ColumnHeader(int column) const {
     CheckColumn(column);
-    return m_headers[column - 1];
+    return m_headers[static_cast<std::size_t>(column - 1)];
 }
 
 void ListView::Clear() {
-    m_rows.clear();
+    m_blocks.clear();
+    m_checked.clear();
     m_display.RowsChanged(0, true);
 }
 
+void ListView::AddRowCells() {
+    if (m_checked.size() % kRowsPerBlock == 0) {
+        m_blocks.push_back(std::make_unique<Text[]>(kRowsPerBlock * m_stride));
+    }
+    m_checked.push_back(0);
+}
+
 std::size_t ListView::AppendRow(Text mainText) {
-    Row& row = m_rows.emplace_back();
-    row.cells.reserve(m_headers.empty() ? 1 : m_headers.size());
-    row.cells.push_back(std::move(mainText));
-    m_display.RowsChanged(m_rows.size(), false);
-    return m_rows.size();
+    AddRowCells();
+    Cell(RowCount() - 1, 0) = std::move(mainText);
+    m_display.RowsChanged(RowCount(), false);
+    return RowCount();
 }
 
 void ListView::SetSubItem(std::size_t row, int index, Text text) {
@@ -42,53 +64,36 @@ void ListView::SetSubItem(std::size_t row, int index, Text text) {
         throw Failure(u"Subitem " + DecimalText(index) + u" cannot be set in a list of " +
                       DecimalText(ColumnCount()) + u" columns.");
     }
-    Row& target = At(row);
-    if (target.cells.size() <= static_cast<std::size_t>(index)) {
-        target.cells.resize(index + 1);
-    }
-    target.cells[index] = std::move(text);
-    m_display.RowsChanged(m_rows.size(), false);
-}
-
-const Text& ListView::MainText(std::size_t row) const {
-    return At(row).cells[0];
+    Cell(RowIndex(row), static_cast<std::size_t>(index)) = std::move(text);
+    m_display.RowsChanged(RowCount(), false);
 }
 
 const Text& ListView::SubItem(std::size_t row, int index) const {
-    const Row& source = At(row);
+    const std::size_t rowIndex = RowIndex(row);
     if (index < 1) {
         throw Failure(u"Subitem " + DecimalText(index) + u" does not exist.");
     }
-    return static_cast<std::size_t>(index) < source.cells.size() ? source.cells[index] : kNoText;
-}
-
-bool ListView::Checked(std::size_t row) const {
-    return At(row).checked;
+    return static_cast<std::size_t>(index) < m_stride
+               ? Cell(rowIndex, static_cast<std::size_t>(index))
+               : kNoText;
 }
 
 void ListView::SetChecked(std::size_t row, bool checked) {
-    At(row).checked = checked;
+    m_checked[RowIndex(row)] = checked ? 1 : 0;
 }
 
 std::size_t ListView::SelectedRow() const {
     const std::optional<std::size_t> index = m_display.SelectedIndex();
-    if (!index || *index >= m_rows.size()) {
+    if (!index || *index >= RowCount()) {
         throw Failure(u"No window is selected in the window list.");
     }
     return *index + 1;
 }
 
-const ListView::Row& ListView::At(std::size_t row) const {
-    if (row < 1 || row > m_rows.size()) {
-        throw Failure(u"Row " + DecimalText(static_cast<std::int64_t>(row)) +
-                      u" does not exist in a list of " +
-                      DecimalText(static_cast<std::int64_t>(m_rows.size())) + u" rows.");
-    }
-    return m_rows[row - 1];
-}
-
-ListView::Row& ListView::At(std::size_t row) {
-    return const_cast<Row&>(static_cast<const ListView&>(*this).At(row));
+void ListView::ThrowNoRow(std::size_t row) const {
+    throw Failure(u"Row " + DecimalText(static_cast<std::int64_t>(row)) +
+                  u" does not exist in a list of " +
+                  DecimalText(static_cast<std::int64_t>(RowCount())) + u" rows.");
 }
 
 void ListView::CheckColumn(int column) const {

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "common/Text.h"
@@ -35,25 +37,44 @@ public:
     void Clear();
     std::size_t AppendRow(Text mainText);
     void SetSubItem(std::size_t row, int index, Text text);
-    [[nodiscard]] std::size_t RowCount() const noexcept { return m_rows.size(); }
-    [[nodiscard]] const Text& MainText(std::size_t row) const;
+    [[nodiscard]] std::size_t RowCount() const noexcept { return m_checked.size(); }
+    [[nodiscard]] const Text& MainText(std::size_t row) const { return Cell(RowIndex(row), 0); }
+    // An empty text for a subitem that was never set.
     [[nodiscard]] const Text& SubItem(std::size_t row, int index) const;
-    [[nodiscard]] bool Checked(std::size_t row) const;
+    // The row's cells, one per column: the main text, then the subitems.
+    [[nodiscard]] std::span<const Text> RowCells(std::size_t row) const {
+        return {&Cell(RowIndex(row), 0), m_headers.size()};
+    }
+    [[nodiscard]] bool Checked(std::size_t row) const { return m_checked[RowIndex(row)] != 0; }
     void SetChecked(std::size_t row, bool checked);
     // The selected row's position; throws when no row is selected.
     [[nodiscard]] std::size_t SelectedRow() const;
 
 private:
-    struct Row {
-        std::vector<Text> cells;  // cells[0] is the main text, cells[k] subitem k
-        bool checked = false;
-    };
-
-    [[nodiscard]] const Row& At(std::size_t row) const;
-    [[nodiscard]] Row& At(std::size_t row);
+    // The row's 0-based index; throws when there is no such row.
+    [[nodiscard]] std::size_t RowIndex(std::size_t row) const {
+        if (row < 1 || row > RowCount()) [[unlikely]] {
+            ThrowNoRow(row);
+        }
+        return row - 1;
+    }
+    [[nodiscard]] const Text& Cell(std::size_t rowIndex, std::size_t cell) const {
+        return m_blocks[rowIndex / kRowsPerBlock][(rowIndex % kRowsPerBlock) * m_stride + cell];
+    }
+    [[nodiscard]] Text& Cell(std::size_t rowIndex, std::size_t cell) {
+        return m_blocks[rowIndex / kRowsPerBlock][(rowIndex % kRowsPerBlock) * m_stride + cell];
+    }
+    [[noreturn]] void ThrowNoRow(std::size_t row) const;
+    // A new last row of empty cells.
+    void AddRowCells();
     void CheckColumn(int column) const;
 
     ListDisplay& m_display;
     std::vector<Text> m_headers;
-    std::vector<Row> m_rows;
+    // The cells, row after row, m_stride of them a row: the main text, then the subitems. They
+    // live in blocks of rows, so a growing list never moves the rows it has.
+    static constexpr std::size_t kRowsPerBlock = 4096;
+    std::vector<std::unique_ptr<Text[]>> m_blocks;
+    std::size_t m_stride = 1;
+    std::vector<unsigned char> m_checked;
 };

@@ -9,7 +9,7 @@
 namespace {
 
 const Text& Cell(const ListView& list, std::size_t row, int column) {
-    return column == 1 ? list.MainText(row) : list.SubItem(row, column - 1);
+    return list.RowCells(row)[static_cast<std::size_t>(column - 1)];
 }
 
 template <typename Attempt>
@@ -30,16 +30,23 @@ bool Retry(Clipboard& clipboard, Attempt&& attempt) {
 Text RenderCheckedRows(const ListView& list, EventPump& pump) {
     const int columns = list.ColumnCount();
     std::vector<std::size_t> widths;
+    std::size_t ticked = 0;
     for (int column = 1; column <= columns; ++column) {
         std::size_t widest = 0;
         const std::size_t rows = list.RowCount();
         for (std::size_t row = 1; row <= rows; ++row) {
             pump.Pump();
             widest = std::max(widest, Cell(list, row, column).size());
+            ticked += column == 1 && list.Checked(row) ? 1 : 0;
         }
         widths.push_back(widest);
     }
     Text text;
+    std::size_t lineLength = 2;
+    for (const std::size_t width : widths) {
+        lineLength += width + 1;
+    }
+    text.reserve(ticked * lineLength);
     const std::size_t rows = list.RowCount();
     for (std::size_t row = 1; row <= rows; ++row) {
         pump.Pump();
@@ -85,16 +92,38 @@ bool SetClipboardText(Clipboard& clipboard, const Text& text, std::uint32_t form
     return Retry(clipboard, [&] { return clipboard.TryPlaceText(text, format); });
 }
 
-Text TabSeparatedRows(const ListView& list) {
-    Text text;
-    const int columns = list.ColumnCount();
+std::string TextFileBytes(const ListView& list, SaveFiles& files) {
     const std::size_t rows = list.RowCount();
+    std::size_t length = 0;
     for (std::size_t row = 1; row <= rows; ++row) {
-        for (int column = 1; column <= columns; ++column) {
-            text += Cell(list, row, column);
-            text += u'\t';
+        for (const Text& cell : list.RowCells(row)) {
+            length += cell.size() + 1;
         }
-        text += u"\r\n";
+        length += 2;
     }
-    return text;
+    // ASCII text is written as it is, which every ANSI code page agrees with; a cell with
+    // anything else is converted by the system and may change the length.
+    std::string bytes(length, '\0');
+    std::size_t at = 0;
+    for (std::size_t row = 1; row <= rows; ++row) {
+        for (const Text& cell : list.RowCells(row)) {
+            char16_t seen = 0;
+            char* out = bytes.data() + at;
+            for (std::size_t i = 0; i < cell.size(); ++i) {
+                seen |= cell[i];
+                out[i] = static_cast<char>(cell[i]);
+            }
+            if (seen < 0x80) {
+                at += cell.size();
+            } else {
+                const std::string converted = files.ToAnsi(cell);
+                bytes.replace(at, cell.size(), converted);
+                at += converted.size();
+            }
+            bytes[at++] = '\t';
+        }
+        bytes[at++] = '\r';
+        bytes[at++] = '\n';
+    }
+    return bytes;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "app/ListView.h"
 #include "output/Ports.h"
@@ -24,5 +25,6 @@ void ClearClipboard(Clipboard& clipboard);
 // Places text on the clipboard (format 0: plain text); true when it was placed.
 bool SetClipboardText(Clipboard& clipboard, const Text& text, std::uint32_t format);
 
-// Every row, ticked or not: each cell followed by a tab, each line by CR LF.
-[[nodiscard]] Text TabSeparatedRows(const ListView& list);
+// The text file's bytes: every row, ticked or not, each cell followed by a tab and each line
+// by CR LF, in the system's ANSI code page.
+[[nodiscard]] std::string TextFileBytes(const ListView& list, SaveFiles& files);

@@ -51,7 +51,10 @@ constexpr int kInternalTextCapacity = 512;
 constexpr int kDefaultBenchCount = 20000;
 // A bench panel plus its items makes 200 windows.
 constexpr int kBenchItemsPerPanel = 199;
-constexpr int kMaxCount = 1000000;
+// Wine 8's wineserver crashes (taking every process of the prefix with it) instead of failing
+// CreateWindowEx once about 32700 window handles exist in the whole session; this leaves room for
+// the tool's own windows.
+constexpr int kMaxWindows = 30000;
 constexpr int kDefaultHoldMs = 5000;
 constexpr int kMaxHoldMs = 24 * 60 * 60 * 1000;
 constexpr DWORD kHungCreateTimeoutMs = 30000;
@@ -548,12 +551,12 @@ Options ParseOptions(int argc, wchar_t** argv) {
         const std::wstring_view option = argv[index];
         const wchar_t* value = index + 1 < argc ? argv[index + 1] : nullptr;
         if (option == L"--wide" && options.mode == L"tree") {
-            options.wide = ParseNumber(argv[index], value, kMaxCount);
+            options.wide = ParseNumber(argv[index], value, kMaxWindows);
             ++index;
         } else if (option == L"--hung" && options.mode == L"tree") {
             options.hung = true;
         } else if (option == L"--count" && options.mode == L"bench") {
-            options.count = ParseNumber(argv[index], value, kMaxCount);
+            options.count = ParseNumber(argv[index], value, kMaxWindows);
             ++index;
         } else if (option == L"--ms" && options.mode == L"holdclipboard") {
             options.holdMs = ParseNumber(argv[index], value, kMaxHoldMs);

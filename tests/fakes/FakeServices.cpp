@@ -1,6 +1,8 @@
 // Recording doubles for the main window's ports.
 #include "fakes/FakeServices.h"
 
+#include <algorithm>
+
 #include "common/Failure.h"
 
 bool RecordingDialogs::AskYesNo(const Text& question, const Text& caption) {
@@ -77,9 +79,8 @@ std::unique_ptr<SaveFile> FakeSaveFiles::Open(const Text& path) {
 }
 
 std::string FakeSaveFiles::ToAnsi(const Text& text) {
-    std::string bytes;
-    for (const char16_t unit : text) {
-        bytes.push_back(unit < 0x100 ? static_cast<char>(unit) : '?');
-    }
+    std::string bytes(text.size(), '\0');
+    std::transform(text.begin(), text.end(), bytes.begin(),
+                   [](char16_t unit) { return unit < 0x100 ? static_cast<char>(unit) : '?'; });
     return bytes;
 }

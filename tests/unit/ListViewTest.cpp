@@ -47,3 +47,18 @@ TEST_F(ListViewTest, SelectedRowComesFromTheDisplayAndMustExist) {
     display.selected = 5;  // the control still shows a row that the model no longer has
     EXPECT_THROW((void)list.SelectedRow(), Failure);
 }
+
+TEST(ListViewColumnsTest, ColumnAddedAfterRowsKeepsTheirCells) {
+    FakeListDisplay display;
+    ListView list{display};
+    list.AppendColumn(u"One");
+    for (int row = 0; row < 5000; ++row) {  // more than one block of rows
+        list.AppendRow(DecimalText(row));
+    }
+    list.AppendColumn(u"Two");
+    list.SetSubItem(4321, 1, u"sub");
+    EXPECT_EQ(list.MainText(4321), u"4320");
+    EXPECT_EQ(list.MainText(5000), u"4999");
+    EXPECT_EQ(list.SubItem(4321, 1), u"sub");
+    EXPECT_EQ(list.RowCells(4321).size(), 2u);
+}

@@ -1,0 +1,114 @@
+// The aligned rendering of ticked rows and the text file, each against a baseline that makes
+// the same bytes the plainest way (one reserve and appends; one write), in one run.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "BenchSupport.h"
+#include "fakes/FakeServices.h"
+#include "output/Main.h"
+
+namespace {
+
+long long g_rows = 100'000;
+
+// Results rows as an extraction gives them: class, handle, a short text; all ticked.
+struct Results {
+    FakeListDisplay display;
+    ListView list{display};
+
+    Results() {
+        AppendColumns(list, {u"Class Name", u"Handle", u"Text"});
+        for (long long row = 0; row < g_rows; ++row) {
+            const std::size_t at = list.AppendRow(row % 3 == 0 ? u"Static" : u"Button");
+            list.SetSubItem(at, 1, DecimalText(65536 + row * 4));
+            list.SetSubItem(at, 2, u"Item text " + DecimalText(row));
+            list.SetChecked(at, true);
+        }
+    }
+};
+
+Results& SharedResults() {
+    static Results results;
+    return results;
+}
+
+class NoPump : public EventPump {
+public:
+    void Pump() override {}
+};
+
+std::filesystem::path OutputFile() {
+    return std::filesystem::temp_directory_path() / "tessivane-bench.txt";
+}
+
+void WriteOnce(const std::string& bytes) {
+    std::FILE* file = std::fopen(OutputFile().c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+}
+
+// The same text built with one reserve and plain appends, widths known in advance.
+void BM_RenderBaseline(benchmark::State& state) {
+    const ListView& list = SharedResults().list;
+    const std::size_t widths[3] = {6, 6, 15};
+    for (auto _ : state) {
+        Text text;
+        text.reserve(list.RowCount() * 40);
+        for (std::size_t row = 1; row <= list.RowCount(); ++row) {
+            const Text* cells[3] = {&list.MainText(row), &list.SubItem(row, 1),
+                                    &list.SubItem(row, 2)};
+            for (std::size_t c = 0; c < 2; ++c) {
+                text += *cells[c];
+                text.append(widths[c] - cells[c]->size(), u' ');
+                text += u'\t';
+            }
+            text += *cells[2];
+            text += u"\r\n";
+        }
+        benchmark::DoNotOptimize(text.data());
+    }
+}
+
+void BM_RenderCheckedRows(benchmark::State& state) {
+    NoPump pump;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(RenderCheckedRows(SharedResults().list, pump).data());
+    }
+}
+
+void BM_TextFileBaseline(benchmark::State& state) {
+    FakeSaveFiles files;
+    const std::string bytes = TextFileBytes(SharedResults().list, files);
+    for (auto _ : state) {
+        WriteOnce(bytes);
+    }
+}
+
+void BM_TextFile(benchmark::State& state) {
+    FakeSaveFiles files;
+    for (auto _ : state) {
+        WriteOnce(TextFileBytes(SharedResults().list, files));
+    }
+}
+
+BENCHMARK(BM_RenderBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderCheckedRows)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextFileBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    g_rows = TakeSizeOption(argc, argv, "rows", g_rows);
+    const std::string rows = std::to_string(g_rows);
+    const int result = RunWithRatios(
+        argc, argv,
+        {{"BM_RenderCheckedRows", "BM_RenderBaseline",
+          "Aligned rendering of " + rows + " ticked rows against one reserve and appends", 2.0},
+         {"BM_TextFile", "BM_TextFileBaseline",
+          "Text file of " + rows + " rows against one write of the same bytes", 1.5}});
+    std::filesystem::remove(OutputFile());
+    return result;
+}

@@ -20,7 +20,7 @@ run_suite() {
     log=$(mktemp)
     ctest --test-dir "$1" --output-on-failure --output-log "$log.full" 2>&1 | tee "$log"
     # The benchmarks' figures, which ctest keeps to its log.
-    grep -E " x the bare| MB for the rows" "$log.full" || true
+    grep -E " x the |MB for the rows|longest wait" "$log.full" || true
     local summary
     summary=$(grep -E "tests passed, [0-9]+ tests? failed out of" "$log" | tail -1)
     local total fails

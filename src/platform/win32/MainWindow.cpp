@@ -103,9 +103,11 @@ void MainWindow::CreateControls() {
     m_listControl2->Attach(*m_listView2);
     m_dialogs = std::make_unique<Win32Dialogs>(m_window, [this] { SyncLists(); });
     m_clipboard = std::make_unique<Win32Clipboard>(m_window);
+    m_pump = std::make_unique<MessagePump>(
+        [this] { SyncLists(); }, [this](MSG& message) { return TranslateDialogKeys(message); });
     m_form = std::make_unique<Form1>(
         *m_listView1, *m_listView2,
-        Form1Services{*this, *m_dialogs, m_files, m_windows, *m_clipboard, *this, m_saveFiles});
+        Form1Services{*this, *m_dialogs, m_files, m_windows, *m_clipboard, *m_pump, m_saveFiles});
     LayOut(GetDpiForWindow(m_window));
 }
 
@@ -196,27 +198,6 @@ void MainWindow::SetCustomPointerImage(const Text& path) {
 
 void MainWindow::EndProgram() {
     ExitProcess(0);
-}
-
-void MainWindow::Pump() {
-    constexpr ULONGLONG kPumpInterval = 10;  // milliseconds
-    const ULONGLONG now = GetTickCount64();
-    if (now - m_lastPump < kPumpInterval) {
-        return;
-    }
-    m_lastPump = now;
-    SyncLists();
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        if (!TranslateDialogKeys(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
 }
 
 void MainWindow::SyncLists() noexcept {

@@ -12,10 +12,11 @@
 #include "app/FormWindow.h"
 #include "app/ListView.h"
 #include "platform/win32/ListViewControl.h"
+#include "platform/win32/MessagePump.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32WindowSystem.h"
 
-class MainWindow : public FormWindow, public EventPump {
+class MainWindow : public FormWindow {
 public:
     MainWindow();
     ~MainWindow() override;
@@ -31,9 +32,6 @@ public:
     void SetApplicationIcon() override;
     void SetCustomPointerImage(const Text& path) override;
     void EndProgram() override;
-    // Answers the window's pending messages, at most every few milliseconds so that a command
-    // that pumps per cell is not slowed by it.
-    void Pump() override;
 
 private:
     struct Button {
@@ -73,7 +71,7 @@ private:
     std::unique_ptr<Win32Clipboard> m_clipboard;
     Win32SaveFiles m_saveFiles;
     Win32Files m_files;
-    ULONGLONG m_lastPump = 0;
+    std::unique_ptr<MessagePump> m_pump;
     Win32WindowSystem m_windows;
     std::unique_ptr<Form1> m_form;
 };

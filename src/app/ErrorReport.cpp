@@ -33,6 +33,12 @@ Text DescribeFailure(const std::exception_ptr& failure) {
 
 void StepTrap::Report(int line, const std::exception_ptr& failure) noexcept {
     try {
+        std::rethrow_exception(failure);
+    } catch (const Failure& known) {
+        m_commandEnded = m_commandEnded || known.EndsCommand();
+    } catch (...) {
+    }
+    try {
         m_dialogs.ShowErrorReport(ErrorReportText(DescribeFailure(failure), m_location, line));
     } catch (...) {
         // Nothing is left to report with: the procedure goes on as after any report.

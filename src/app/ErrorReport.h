@@ -15,6 +15,7 @@ namespace Location {
 inline constexpr TextView Form_Load = u"Tessivane2021/08/31.Form1.Form_Load";
 inline constexpr TextView PushButton1_Click = u"Tessivane2021/08/31.Form1.PushButton1_Click";
 inline constexpr TextView PushButton2_Click = u"Tessivane2021/08/31.Form1.PushButton2_Click";
+inline constexpr TextView PushButton3_Click = u"Tessivane2021/08/31.Form1.PushButton3_Click";
 inline constexpr TextView PushButton4_Click = u"Tessivane2021/08/31.Form1.PushButton4_Click";
 inline constexpr TextView PushButton5_Click = u"Tessivane2021/08/31.Form1.PushButton5_Click";
 inline constexpr TextView PushButton6_Click = u"Tessivane2021/08/31.Form1.PushButton6_Click";
@@ -33,6 +34,9 @@ class StepTrap {
 public:
     StepTrap(Dialogs& dialogs, TextView location) noexcept
         : m_dialogs(dialogs), m_location(location) {}
+
+    // True once a reported failure said that nothing after it can succeed.
+    [[nodiscard]] bool CommandEnded() const noexcept { return m_commandEnded; }
 
     // Runs one step. A failure is reported and the step abandoned; answers whether it completed.
     template <typename Step>
@@ -63,4 +67,5 @@ private:
 
     Dialogs& m_dialogs;
     TextView m_location;
+    bool m_commandEnded = false;
 };

@@ -10,6 +10,22 @@
 namespace {
 
 constexpr std::size_t kTitleLimit = 40;
+constexpr TextView kSpreadsheetProgId = u"Excel.Application";
+
+// The object a step needs, or the failure that an earlier failed step left behind.
+AutomationObject& Require(const std::unique_ptr<AutomationObject>& object, TextView what) {
+    if (!object) {
+        throw Failure(u"The spreadsheet " + Text(what) +
+                      u" is not available: an earlier step failed.");
+    }
+    return *object;
+}
+
+// Spreadsheet cells get the subitems without "=", so that none is taken for a formula.
+Text WithoutEquals(Text text) {
+    std::erase(text, u'=');
+    return text;
+}
 
 }  // namespace
 
@@ -78,6 +94,97 @@ void Form1::PushButton2_Click() {
         const WindowHandle window = ParseHandle(ListView1.SubItem(ListView1.SelectedRow(), 1));
         WindowInfo(window, ListView2, m_services.windows, m_services.dialogs);
     });
+}
+
+bool Form1::SaveResultsAsExcelFileIsExcelInstalled() {
+    try {
+        // Started only to see that it can be; released at once.
+        const std::unique_ptr<AutomationObject> probe =
+            m_services.automation.Create(Text(kSpreadsheetProgId));
+        return true;
+    } catch (...) {
+        m_services.dialogs.ShowInformation(
+            u"Excel is not installed on this computer. You need to have it installed to use this "
+            u"software without error.",
+            m_applicationTitle);
+        return false;
+    }
+}
+
+void Form1::PushButton3_Click() {
+    StepTrap trap(m_services.dialogs, Location::PushButton3_Click);
+    if (!trap.Check(100, [&] { return SaveResultsAsExcelFileIsExcelInstalled(); })) {
+        trap.Run(172, [&] {
+            m_services.dialogs.ShowInformation(
+                u"Excel is not installed on this computer. You need to have it installed to use "
+                u"this feature.",
+                m_applicationTitle);
+        });
+        return;
+    }
+    trap.Run(108, [&] { m_services.window.SetMousePointer(kBusyPointer); });
+    if (trap.Check(110, [&] { return ListView2.RowCount() != 0; })) {
+        std::unique_ptr<AutomationObject> application;
+        std::unique_ptr<AutomationObject> workbook;
+        trap.Run(112,
+                 [&] { application = m_services.automation.Create(Text(kSpreadsheetProgId)); });
+        trap.Run(114, [&] {
+            workbook = Require(application, u"application").Get(u"Workbooks")->Call(u"Add");
+        });
+        trap.Run(116, [&] { Require(application, u"application").Put(u"Visible", true); });
+        if (!trap.CommandEnded()) {
+            ExportRows(trap, workbook);
+        }
+    }
+    trap.Run(170, [&] { m_services.window.SetMousePointer(kDefaultPointer); });
+}
+
+// Captions in sheet row 1, then ticked results row r in sheet row r + 1. Stops early only when
+// the spreadsheet application has gone.
+void Form1::ExportRows(StepTrap& trap, const std::unique_ptr<AutomationObject>& workbook) {
+    std::unique_ptr<AutomationObject> activeSheet;
+    const auto sheet = [&]() -> AutomationObject& {
+        if (!activeSheet) {
+            activeSheet = Require(workbook, u"workbook").Get(u"ActiveSheet");
+        }
+        return *activeSheet;
+    };
+    const auto cell = [&](std::int32_t row, std::int32_t column) {
+        return sheet().Get(u"cells", {row, column});
+    };
+    std::int32_t sheetColumn = 1;
+    const int columns = ListView2.ColumnCount();
+    for (int column = 1; column <= columns && !trap.CommandEnded(); ++column) {
+        trap.Run(122, [&] { m_services.pump.Pump(); });
+        trap.Run(124, [&] {
+            cell(1, sheetColumn)->PutDefault(ListView2.ColumnHeader(column));
+            ++sheetColumn;
+        });
+        trap.Run(134, [&] { sheet().Get(u"Columns", {column})->Call(u"Autofit"); });
+    }
+    std::int32_t sheetRow = 2;
+    const std::size_t rows = ListView2.RowCount();
+    for (std::size_t row = 1; row <= rows && !trap.CommandEnded(); ++row) {
+        trap.Run(142, [&] { m_services.pump.Pump(); });
+        if (trap.Check(144, [&] { return ListView2.Checked(row); })) {
+            sheetColumn = 1;
+            const int rowColumns = ListView2.ColumnCount();
+            for (int column = 1; column <= rowColumns && !trap.CommandEnded(); ++column) {
+                trap.Run(150, [&] { m_services.pump.Pump(); });
+                const int line = column == 1 ? 152 : 158;
+                trap.Run(line, [&] {
+                    Text value = column == 1 ? ListView2.MainText(row)
+                                             : WithoutEquals(ListView2.SubItem(row, column - 1));
+                    cell(sheetRow, sheetColumn)->Put(u"Value", std::move(value));
+                    ++sheetColumn;
+                });
+            }
+        }
+        ++sheetRow;
+    }
+    if (!trap.CommandEnded()) {
+        trap.Run(168, [&] { sheet().Get(u"Columns")->Call(u"Autofit"); });
+    }
 }
 
 void Form1::PushButton4_Click() {

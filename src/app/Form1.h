@@ -3,10 +3,12 @@
 #pragma once
 
 #include "app/Dialogs.h"
+#include "app/ErrorReport.h"
 #include "app/Files.h"
 #include "app/FormWindow.h"
 #include "app/ListView.h"
 #include "common/Text.h"
+#include "output/Automation.h"
 #include "output/Ports.h"
 #include "windows/WindowSystem.h"
 
@@ -24,6 +26,7 @@ struct Form1Services {
     Clipboard& clipboard;
     EventPump& pump;
     SaveFiles& saveFiles;
+    Automation& automation;
 };
 
 class Form1 {
@@ -35,15 +38,20 @@ public:
     void Form_Unload();
     void PushButton1_Click();
     void PushButton2_Click();
+    void PushButton3_Click();
     void PushButton4_Click();
     void PushButton5_Click();
     void PushButton6_Click();
+
+    // True when a spreadsheet application can be started; tells the user when not.
+    [[nodiscard]] bool SaveResultsAsExcelFileIsExcelInstalled();
 
     // The caption of every message box that names no title of its own.
     [[nodiscard]] const Text& ApplicationTitle() const noexcept { return m_applicationTitle; }
 
 private:
     void SetApplicationTitle();
+    void ExportRows(StepTrap& trap, const std::unique_ptr<AutomationObject>& workbook);
 
     ListView& ListView1;  // the window list
     ListView& ListView2;  // the results list

@@ -3,6 +3,11 @@
 
 #include "common/Text.h"
 
+// Values of the window's pointer setting.
+inline constexpr int kDefaultPointer = 0;
+inline constexpr int kBusyPointer = 11;
+inline constexpr int kCustomPointer = 99;
+
 class FormWindow {
 public:
     virtual ~FormWindow() = default;
@@ -11,6 +16,9 @@ public:
     virtual void SetApplicationIcon() = 0;
     // Loads a cursor file as the window's custom pointer image; throws when it cannot.
     virtual void SetCustomPointerImage(const Text& path) = 0;
+    // The window's pointer setting: the default arrow, the hourglass or the custom image.
+    [[nodiscard]] virtual int MousePointer() const = 0;
+    virtual void SetMousePointer(int setting) = 0;
     // Ends the process at once.
     virtual void EndProgram() = 0;
 };

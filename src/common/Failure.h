@@ -12,6 +12,8 @@ public:
 
     [[nodiscard]] const Text& Description() const noexcept { return m_description; }
     [[nodiscard]] const char* what() const noexcept override { return "Tessivane failure"; }
+    // True when nothing after this failure can succeed, so the command should end here.
+    [[nodiscard]] virtual bool EndsCommand() const noexcept { return false; }
 
 private:
     Text m_description;

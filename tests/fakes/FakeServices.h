@@ -49,12 +49,19 @@ public:
     void SetCaption(const Text& text) override { caption = text; }
     void SetApplicationIcon() override { iconSet = true; }
     void SetCustomPointerImage(const Text& path) override;
+    int MousePointer() const override { return pointer; }
+    void SetMousePointer(int setting) override {
+        pointer = setting;
+        pointerHistory.push_back(setting);
+    }
     void EndProgram() override { ended = true; }
 
     Text caption;
     bool iconSet = false;
     Text pointerImage;
     bool pointerImageLoads = true;
+    int pointer = 0;
+    std::vector<int> pointerHistory;
     bool ended = false;
 };
 

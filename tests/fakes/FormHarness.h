@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/Form1.h"
+#include "fakes/FakeAutomation.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeServices.h"
 
@@ -13,6 +14,7 @@ struct FormHarness {
     FakeClipboard clipboard;
     FakePump pump;
     FakeSaveFiles saveFiles;
+    FakeAutomation automation;
     FakeListDisplay display1;
     FakeListDisplay display2;
     ListView listView1{display1};
@@ -20,6 +22,7 @@ struct FormHarness {
 
     [[nodiscard]] Form1 MakeForm(TextView productName = kProductName) {
         return Form1(listView1, listView2,
-                     {window, dialogs, files, desktop, clipboard, pump, saveFiles}, productName);
+                     {window, dialogs, files, desktop, clipboard, pump, saveFiles, automation},
+                     productName);
     }
 };

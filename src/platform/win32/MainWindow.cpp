@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "common/Failure.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/Win32Text.h"
@@ -48,7 +50,10 @@ MainWindow::MainWindow()
            L"Save Results As Text File",
            {8040, 3450, 11880, 3855},
            &Form1::PushButton6_Click},
-          {1003, L"Save Results As Excel File", {12000, 3450, 15840, 3855}, nullptr},
+          {1003,
+           L"Save Results As Excel File",
+           {12000, 3450, 15840, 3855},
+           &Form1::PushButton3_Click},
           {1004,
            L"Copy Results To Clipboard",
            {8040, 3975, 11880, 4380},
@@ -105,9 +110,10 @@ void MainWindow::CreateControls() {
     m_clipboard = std::make_unique<Win32Clipboard>(m_window);
     m_pump = std::make_unique<MessagePump>(
         [this] { SyncLists(); }, [this](MSG& message) { return TranslateDialogKeys(message); });
-    m_form = std::make_unique<Form1>(
-        *m_listView1, *m_listView2,
-        Form1Services{*this, *m_dialogs, m_files, m_windows, *m_clipboard, *m_pump, m_saveFiles});
+    m_form =
+        std::make_unique<Form1>(*m_listView1, *m_listView2,
+                                Form1Services{*this, *m_dialogs, m_files, m_windows, *m_clipboard,
+                                              *m_pump, m_saveFiles, m_automation});
     LayOut(GetDpiForWindow(m_window));
 }
 
@@ -198,6 +204,37 @@ void MainWindow::SetCustomPointerImage(const Text& path) {
 
 void MainWindow::EndProgram() {
     ExitProcess(0);
+}
+
+HCURSOR MainWindow::PointerShape() const noexcept {
+    if (m_pointer == kBusyPointer) {
+        return LoadCursorW(nullptr, IDC_WAIT);
+    }
+    if (m_pointer == kCustomPointer && m_handPointer != nullptr) {
+        return m_handPointer;
+    }
+    return LoadCursorW(nullptr, IDC_ARROW);
+}
+
+// The window's setting governs its surface and the push buttons; the hourglass governs the
+// lists too. Answers whether it set the shape.
+bool MainWindow::SetPointerShape(HWND over) const noexcept {
+    const bool button = std::any_of(m_buttons.begin(), m_buttons.end(),
+                                    [&](const Button& b) { return b.handle == over; });
+    if (over == m_window || button || (IsChild(m_window, over) && m_pointer == kBusyPointer)) {
+        SetCursor(PointerShape());
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::SetMousePointer(int setting) {
+    m_pointer = setting;
+    // Show the new shape at once when the pointer is over the window, not at its next move.
+    POINT at;
+    if (GetCursorPos(&at)) {
+        SetPointerShape(WindowFromPoint(at));
+    }
 }
 
 void MainWindow::SyncLists() noexcept {
@@ -313,6 +350,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT && SetPointerShape(reinterpret_cast<HWND>(wParam))) {
+                return TRUE;
+            }
+            break;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 const HWND focus = GetFocus();

@@ -13,6 +13,7 @@
 #include "app/ListView.h"
 #include "platform/win32/ListViewControl.h"
 #include "platform/win32/MessagePump.h"
+#include "platform/win32/Win32Automation.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32WindowSystem.h"
 
@@ -31,6 +32,8 @@ public:
     void SetCaption(const Text& caption) override;
     void SetApplicationIcon() override;
     void SetCustomPointerImage(const Text& path) override;
+    int MousePointer() const override { return m_pointer; }
+    void SetMousePointer(int setting) override;
     void EndProgram() override;
 
 private:
@@ -51,6 +54,8 @@ private:
     void Click(int id) noexcept;
     void DrawButton(const DRAWITEMSTRUCT& item) const noexcept;
     void SyncLists() noexcept;
+    [[nodiscard]] HCURSOR PointerShape() const noexcept;
+    bool SetPointerShape(HWND over) const noexcept;
 
     HWND m_window = nullptr;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
@@ -60,6 +65,7 @@ private:
     HICON m_smallIcon = nullptr;
     HCURSOR m_handPointer = nullptr;
     HWND m_lastFocus = nullptr;
+    int m_pointer = kDefaultPointer;
     COLORREF m_background = RGB(255, 255, 255);
     std::array<Button, 6> m_buttons;
 
@@ -73,5 +79,6 @@ private:
     Win32Files m_files;
     std::unique_ptr<MessagePump> m_pump;
     Win32WindowSystem m_windows;
+    Win32Automation m_automation;
     std::unique_ptr<Form1> m_form;
 };

@@ -1,0 +1,9 @@
+// OLE automation through IDispatch, every member looked up by name.
+#pragma once
+
+#include "output/Automation.h"
+
+class Win32Automation : public Automation {
+public:
+    std::unique_ptr<AutomationObject> Create(const Text& progId) override;
+};

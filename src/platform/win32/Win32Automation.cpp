@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 #include "platform/win32/Win32Text.h"
 
@@ -52,18 +51,7 @@ Text Describe(HRESULT result, const EXCEPINFO* exception) {
         SysStringLen(exception->bstrDescription) > 0) {
         return TextOf(exception->bstrDescription, SysStringLen(exception->bstrDescription));
     }
-    wchar_t* message = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(result), 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
-    char code[16];
-    std::snprintf(code, sizeof(code), "0x%08lX", static_cast<unsigned long>(result));
-    Text text = message != nullptr ? TextOf(message) : Text();
-    LocalFree(message);
-    while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ')) {
-        text.pop_back();
-    }
-    return (text.empty() ? u"Error" : text) + u" (" + Utf8ToText(code) + u")";
+    return SystemMessage(static_cast<DWORD>(result));
 }
 
 [[noreturn]] void Fail(const Text& member, HRESULT result) {

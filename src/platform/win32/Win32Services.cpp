@@ -95,19 +95,6 @@ void Win32Clipboard::WaitBeforeRetry() {
 
 namespace {
 
-Text SystemMessage(DWORD error) {
-    wchar_t* message = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
-    Text text = message != nullptr ? TextOf(message) : u"Error " + DecimalText(error) + u".";
-    LocalFree(message);
-    while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ')) {
-        text.pop_back();
-    }
-    return text;
-}
-
 [[noreturn]] void ThrowFileFailure(const Text& what, const Text& path) {
     throw Failure(what + u" " + path + u": " + SystemMessage(GetLastError()));
 }

@@ -29,3 +29,6 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 wide text is UTF-16");
 [[nodiscard]] inline WindowHandle HandleOf(HWND window) noexcept {
     return static_cast<WindowHandle>(reinterpret_cast<std::intptr_t>(window));
 }
+
+// The system's own sentence for an error code (GetLastError or an HRESULT), with its code.
+[[nodiscard]] Text SystemMessage(DWORD error);

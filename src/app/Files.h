@@ -1,6 +1,8 @@
 // Port: the file system as the application sees it.
 #pragma once
 
+#include <string>
+
 #include "common/Text.h"
 
 class Files {
@@ -11,4 +13,9 @@ public:
     [[nodiscard]] virtual Text ApplicationFolder() = 0;
     // True when the path's last-modified time can be read; never fails.
     [[nodiscard]] virtual bool FileExists(const Text& path) noexcept = 0;
+    // True when a listing of ordinary files finds path: hidden and system files and folders
+    // are not ordinary.
+    [[nodiscard]] virtual bool OrdinaryFileExists(const Text& path) noexcept = 0;
+    // The file's bytes; throws Failure when it cannot be read.
+    [[nodiscard]] virtual std::string ReadFile(const Text& path) = 0;
 };

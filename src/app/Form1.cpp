@@ -53,8 +53,46 @@ void Form1::SetApplicationTitle() {
     m_applicationTitle = ApplicationTitleFor(m_productName);
 }
 
+// The skin file beside the program, when there is one, skins the main window.
+void Form1::ApplySkin() {
+    const Text skinFile = m_services.files.ApplicationFolder() + u"\\x\\o.cjs";
+    if (!m_services.files.OrdinaryFileExists(skinFile)) {
+        return;
+    }
+    constexpr std::uint32_t kButtonFace = 0x8000000F;
+    m_services.window.SetBackgroundColour(kButtonFace);
+    // No control of the window is an option button, check box, frame or label, so no other
+    // control takes the button-face colour.
+    SkinEngine& skin = m_services.SkinFramework1;
+    skin.Invoke(2, {skinFile, Text()});
+    skin.PutProperty(1, skin.GetProperty(1) | 1);
+    skin.PutProperty(5, true);
+    skin.PutProperty(10, true);
+    skin.Invoke(3, {m_services.window.Handle()});
+}
+
+void Form1::SetPointerUnlessBusy(int setting) {
+    if (m_services.window.MousePointer() != kBusyPointer) {
+        m_services.window.SetMousePointer(setting);
+    }
+}
+
+void Form1::PushButton_MouseMove() {
+    SetPointerUnlessBusy(kCustomPointer);
+}
+void Form1::Form_MouseMove() {
+    SetPointerUnlessBusy(kDefaultPointer);
+}
+void Form1::ListView1_MouseMove() {
+    SetPointerUnlessBusy(kDefaultPointer);
+}
+void Form1::ListView2_MouseMove() {
+    SetPointerUnlessBusy(kDefaultPointer);
+}
+
 void Form1::Form_Load() {
     StepTrap trap(m_services.dialogs, Location::Form_Load);
+    trap.Run(100, [&] { ApplySkin(); });
     const Text pointerFile = m_services.files.ApplicationFolder() + u"\\HAND-M.CUR";
     if (trap.Check(104, [&] { return m_services.files.FileExists(pointerFile); })) {
         trap.Run(106, [&] { m_services.window.SetCustomPointerImage(pointerFile); });

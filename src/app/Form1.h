@@ -7,6 +7,7 @@
 #include "app/Files.h"
 #include "app/FormWindow.h"
 #include "app/ListView.h"
+#include "app/Skin.h"
 #include "common/Text.h"
 #include "output/Automation.h"
 #include "output/Ports.h"
@@ -27,6 +28,7 @@ struct Form1Services {
     EventPump& pump;
     SaveFiles& saveFiles;
     Automation& automation;
+    SkinEngine& SkinFramework1;
 };
 
 class Form1 {
@@ -43,6 +45,13 @@ public:
     void PushButton5_Click();
     void PushButton6_Click();
 
+    // Pointer feedback: the hand over the push buttons, the arrow over the window's surface and
+    // the lists; neither replaces the hourglass of a long command.
+    void PushButton_MouseMove();
+    void Form_MouseMove();
+    void ListView1_MouseMove();
+    void ListView2_MouseMove();
+
     // True when a spreadsheet application can be started; tells the user when not.
     [[nodiscard]] bool SaveResultsAsExcelFileIsExcelInstalled();
 
@@ -51,6 +60,8 @@ public:
 
 private:
     void SetApplicationTitle();
+    void ApplySkin();
+    void SetPointerUnlessBusy(int setting);
     void ExportRows(StepTrap& trap, const std::unique_ptr<AutomationObject>& workbook);
 
     ListView& ListView1;  // the window list

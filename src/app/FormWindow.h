@@ -1,6 +1,8 @@
 // Port: what the main window's load and unload steps change on the real window.
 #pragma once
 
+#include <cstdint>
+
 #include "common/Text.h"
 
 // Values of the window's pointer setting.
@@ -19,6 +21,10 @@ public:
     // The window's pointer setting: the default arrow, the hourglass or the custom image.
     [[nodiscard]] virtual int MousePointer() const = 0;
     virtual void SetMousePointer(int setting) = 0;
+    // The window's handle as a 32-bit value, for the skin engine.
+    [[nodiscard]] virtual std::int32_t Handle() const = 0;
+    // An OLE colour: 0x00BBGGRR, or a system colour with the high bit set (0x8000000F).
+    virtual void SetBackgroundColour(std::uint32_t colour) = 0;
     // Ends the process at once.
     virtual void EndProgram() = 0;
 };

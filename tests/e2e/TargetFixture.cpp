@@ -120,7 +120,7 @@ void WriteStdErr(std::wstring_view message) {
     WriteFile(errorOutput, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-// ExitProcess rather than unwinding: the hung thread must never be joined.
+// Exit codes tell the test driver which stage failed; stderr says why.
 [[noreturn]] void Fail(int exitCode, std::wstring_view what) {
     std::wstring message = L"TargetFixture: ";
     message += what;
@@ -366,6 +366,7 @@ void PumpUntilSignalled(HANDLE event, DWORD timeoutMs) {
         const DWORD result = MsgWaitForMultipleObjects(
             1, &event, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
         if (result == WAIT_OBJECT_0) return;
+        if (result == WAIT_FAILED) FailApi(kExitSetup, L"MsgWaitForMultipleObjects failed");
         if (result != WAIT_OBJECT_0 + 1) continue;  // Time-out: the deadline check reports it.
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -1,9 +1,7 @@
 // The in-memory spreadsheet application of the unit tests.
 #include "fakes/FakeAutomation.h"
 
-namespace {
-
-std::string Show(const AutomationValue& value) {
+std::string ShowValue(const AutomationValue& value) {
     if (const auto* number = std::get_if<std::int32_t>(&value)) {
         return std::to_string(*number);
     }
@@ -12,6 +10,8 @@ std::string Show(const AutomationValue& value) {
     }
     return TextToUtf8(std::get<Text>(value));
 }
+
+namespace {
 
 class FakeObject : public AutomationObject {
 public:
@@ -26,7 +26,7 @@ public:
         call += " get";
         for (const AutomationValue& argument : arguments) {
             call += ' ';
-            call += Show(argument);
+            call += ShowValue(argument);
         }
         Enter(name, call);
         const auto number = [&](std::size_t at) {
@@ -40,14 +40,14 @@ public:
         const std::string name = TextToUtf8(member);
         std::string call = name;
         call += " put ";
-        Enter(name, call + Show(value));
+        Enter(name, call + ShowValue(value));
         if (name == "Value") {
             SetCell(value);
         }
     }
 
     void PutDefault(const AutomationValue& value) override {
-        Enter("default", "default put " + Show(value));
+        Enter("default", "default put " + ShowValue(value));
         SetCell(value);
     }
 

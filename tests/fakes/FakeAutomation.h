@@ -9,6 +9,9 @@
 
 #include "output/Automation.h"
 
+// A value as the doubles record it: numbers in decimal, true or false, texts as they are.
+[[nodiscard]] std::string ShowValue(const AutomationValue& value);
+
 class FakeAutomation : public Automation {
 public:
     std::unique_ptr<AutomationObject> Create(const Text& progId) override;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/Failure.h"
+#include "fakes/FakeAutomation.h"
 
 bool RecordingDialogs::AskYesNo(const Text& question, const Text& caption) {
     questions.push_back({question, caption});
@@ -83,4 +84,33 @@ std::string FakeSaveFiles::ToAnsi(const Text& text) {
     std::transform(text.begin(), text.end(), bytes.begin(),
                    [](char16_t unit) { return unit < 0x100 ? static_cast<char>(unit) : '?'; });
     return bytes;
+}
+
+std::string FakeFiles::ReadFile(const Text& path) {
+    const auto found = contents.find(path);
+    if (found == contents.end()) {
+        throw Failure(u"The file " + path + u" cannot be read.");
+    }
+    return found->second;
+}
+
+void RecordingSkinEngine::Invoke(int dispatchId, const AutomationArguments& arguments) {
+    std::string call = "call " + std::to_string(dispatchId);
+    for (const AutomationValue& argument : arguments) {
+        call += ' ';
+        call += ShowValue(argument);
+    }
+    calls.push_back(call);
+    if (dispatchId == 2 && failLoading) {
+        throw Failure(u"The skin file cannot be used: line 3: expected \"name = value\".");
+    }
+}
+
+std::int32_t RecordingSkinEngine::GetProperty(int dispatchId) {
+    calls.push_back("get " + std::to_string(dispatchId));
+    return 6;
+}
+
+void RecordingSkinEngine::PutProperty(int dispatchId, const AutomationValue& value) {
+    calls.push_back("put " + std::to_string(dispatchId) + " " + ShowValue(value));
 }

@@ -8,12 +8,14 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "app/Dialogs.h"
 #include "app/Files.h"
 #include "app/FormWindow.h"
 #include "app/ListView.h"
+#include "app/Skin.h"
 #include "output/Ports.h"
 
 class RecordingDialogs : public Dialogs {
@@ -49,6 +51,8 @@ public:
     void SetCaption(const Text& text) override { caption = text; }
     void SetApplicationIcon() override { iconSet = true; }
     void SetCustomPointerImage(const Text& path) override;
+    std::int32_t Handle() const override { return 0x30042; }
+    void SetBackgroundColour(std::uint32_t colour) override { background = colour; }
     int MousePointer() const override { return pointer; }
     void SetMousePointer(int setting) override {
         pointer = setting;
@@ -60,6 +64,7 @@ public:
     bool iconSet = false;
     Text pointerImage;
     bool pointerImageLoads = true;
+    std::uint32_t background = 0xFFFFFF;
     int pointer = 0;
     std::vector<int> pointerHistory;
     bool ended = false;
@@ -69,8 +74,12 @@ class FakeFiles : public Files {
 public:
     Text ApplicationFolder() override { return u"C:\\Tools\\Tessivane"; }
     bool FileExists(const Text& path) noexcept override { return existing.contains(path); }
+    bool OrdinaryFileExists(const Text& path) noexcept override { return ordinary.contains(path); }
+    std::string ReadFile(const Text& path) override;
 
     std::set<Text> existing;
+    std::set<Text> ordinary;               // listed as ordinary files
+    std::map<Text, std::string> contents;  // what ReadFile gives
 };
 
 // A clipboard that another program holds for the first busyAttempts attempts.
@@ -114,3 +123,14 @@ inline void AppendColumns(ListView& list, std::initializer_list<TextView> header
         list.AppendColumn(Text(header));
     }
 }
+
+// A skin engine that records the calls it is given.
+class RecordingSkinEngine : public SkinEngine {
+public:
+    void Invoke(int dispatchId, const AutomationArguments& arguments) override;
+    std::int32_t GetProperty(int dispatchId) override;
+    void PutProperty(int dispatchId, const AutomationValue& value) override;
+
+    std::vector<std::string> calls;
+    bool failLoading = false;
+};

@@ -15,14 +15,16 @@ struct FormHarness {
     FakePump pump;
     FakeSaveFiles saveFiles;
     FakeAutomation automation;
+    RecordingSkinEngine skin;
     FakeListDisplay display1;
     FakeListDisplay display2;
     ListView listView1{display1};
     ListView listView2{display2};
 
     [[nodiscard]] Form1 MakeForm(TextView productName = kProductName) {
-        return Form1(listView1, listView2,
-                     {window, dialogs, files, desktop, clipboard, pump, saveFiles, automation},
-                     productName);
+        return Form1(
+            listView1, listView2,
+            {window, dialogs, files, desktop, clipboard, pump, saveFiles, automation, skin},
+            productName);
     }
 };

@@ -47,6 +47,9 @@ ListViewControl::~ListViewControl() {
 LRESULT CALLBACK ListViewControl::SubclassProc(HWND control, UINT message, WPARAM wParam,
                                                LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     auto* self = reinterpret_cast<ListViewControl*>(data);
+    if (message == WM_MOUSEMOVE && self->m_mouseMove) {
+        self->m_mouseMove();
+    }
     if (self->m_checkBoxes && self->m_model != nullptr) {
         if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
             LVHITTESTINFO hit{};

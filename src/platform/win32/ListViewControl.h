@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <vector>
 
 #include "app/ListView.h"
@@ -18,7 +19,11 @@ public:
     ListViewControl(const ListViewControl&) = delete;
     ListViewControl& operator=(const ListViewControl&) = delete;
 
-    void Attach(ListView& model) noexcept { m_model = &model; }
+    // Shows model; mouseMove runs when the pointer moves over the list.
+    void Attach(ListView& model, std::function<void()> mouseMove) {
+        m_model = &model;
+        m_mouseMove = std::move(mouseMove);
+    }
     [[nodiscard]] HWND Handle() const noexcept { return m_control; }
 
     // Places the control at its position, given in pixels for the window's DPI.
@@ -42,6 +47,7 @@ private:
 
     HWND m_control = nullptr;
     ListView* m_model = nullptr;
+    std::function<void()> m_mouseMove;
     bool m_checkBoxes;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     std::vector<int> m_columnTwips;

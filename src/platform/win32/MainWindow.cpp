@@ -101,11 +101,13 @@ void MainWindow::CreateControls() {
             0, L"BUTTON", button.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0,
             0, 0, m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(button.id)), instance,
             nullptr);
+        SetWindowSubclass(button.handle, &MainWindow::ButtonProc, 0,
+                          reinterpret_cast<DWORD_PTR>(this));
     }
     m_listView1 = std::make_unique<ListView>(*m_listControl1);
     m_listView2 = std::make_unique<ListView>(*m_listControl2);
-    m_listControl1->Attach(*m_listView1);
-    m_listControl2->Attach(*m_listView2);
+    m_listControl1->Attach(*m_listView1, [this] { m_form->ListView1_MouseMove(); });
+    m_listControl2->Attach(*m_listView2, [this] { m_form->ListView2_MouseMove(); });
     m_dialogs = std::make_unique<Win32Dialogs>(m_window, [this] { SyncLists(); });
     m_clipboard = std::make_unique<Win32Clipboard>(m_window);
     m_pump = std::make_unique<MessagePump>(
@@ -113,7 +115,7 @@ void MainWindow::CreateControls() {
     m_form =
         std::make_unique<Form1>(*m_listView1, *m_listView2,
                                 Form1Services{*this, *m_dialogs, m_files, m_windows, *m_clipboard,
-                                              *m_pump, m_saveFiles, m_automation});
+                                              *m_pump, m_saveFiles, m_automation, m_skinFramework});
     LayOut(GetDpiForWindow(m_window));
 }
 
@@ -127,7 +129,7 @@ void MainWindow::LayOut(UINT dpi) {
     DeleteIfSet(m_windowFont);
     DeleteIfSet(m_buttonFont);
     m_windowFont = CreateArialBold(900, dpi);
-    m_buttonFont = CreateArialBold(1125, dpi);
+    CreateButtonFont();
     SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(m_windowFont), FALSE);
     m_listControl1->Place(Pixels(kListView1Twips), m_windowFont, dpi);
     m_listControl2->Place(Pixels(kListView2Twips), m_windowFont, dpi);
@@ -136,6 +138,22 @@ void MainWindow::LayOut(UINT dpi) {
         SendMessageW(button.handle, WM_SETFONT, reinterpret_cast<WPARAM>(m_buttonFont), FALSE);
         MoveWindow(button.handle, bounds.left, bounds.top, bounds.right - bounds.left,
                    bounds.bottom - bounds.top, TRUE);
+    }
+}
+
+// "Arial" 11.25 pt bold, or the skin's button font when the skin's fonts are used.
+void MainWindow::CreateButtonFont() {
+    DeleteIfSet(m_buttonFont);
+    m_buttonFont = nullptr;
+    if (m_skinFonts && m_skin && m_skin->buttonFont) {
+        const SkinFont& font = *m_skin->buttonFont;
+        m_buttonFont = CreateFontW(-MulDiv(font.centipoints, static_cast<int>(m_dpi), 7200), 0, 0,
+                                   0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, WideOf(font.face));
+    }
+    if (m_buttonFont == nullptr) {
+        m_buttonFont = CreateArialBold(1125, m_dpi);
     }
 }
 
@@ -237,6 +255,39 @@ void MainWindow::SetMousePointer(int setting) {
     }
 }
 
+std::int32_t MainWindow::Handle() const {
+    return HandleOf(m_window);
+}
+
+void MainWindow::SetBackgroundColour(std::uint32_t colour) {
+    // The high bit marks a system colour, its low byte the colour's index.
+    m_background = (colour & 0x80000000u) != 0 ? GetSysColor(static_cast<int>(colour & 0xFF))
+                                               : static_cast<COLORREF>(colour);
+    InvalidateRect(m_window, nullptr, TRUE);
+}
+
+void MainWindow::ApplySkin(std::int32_t window, const SkinDefinition& skin, bool buttons,
+                           bool lists, bool windowColour, bool fonts) {
+    if (HwndOf(window) != m_window) {
+        throw Failure(u"The skin can only be applied to the main window.");
+    }
+    m_skin = skin;
+    m_skinButtons = buttons;
+    m_skinFonts = fonts;
+    if (windowColour) {
+        m_background = skin.windowBackground;
+    }
+    if (lists) {
+        for (const ListViewControl* control : {m_listControl1.get(), m_listControl2.get()}) {
+            ListView_SetBkColor(control->Handle(), skin.listBackground);
+            ListView_SetTextBkColor(control->Handle(), skin.listBackground);
+            ListView_SetTextColor(control->Handle(), skin.listText);
+        }
+    }
+    LayOut(m_dpi);
+    RedrawWindow(m_window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 void MainWindow::SyncLists() noexcept {
     m_listControl1->Sync();
     m_listControl2->Sync();
@@ -256,19 +307,34 @@ void MainWindow::DrawButton(const DRAWITEMSTRUCT& item) const noexcept {
     RECT bounds = item.rcItem;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     const bool focused = (item.itemState & ODS_FOCUS) != 0;
-    const HBRUSH face = CreateSolidBrush(RGB(255, 255, 255));
+    const bool hot = item.hwndItem == m_hotButton;
+    // White with the system's button text, or the skin's look.
+    const COLORREF text = GetSysColor(COLOR_BTNTEXT);
+    ButtonLook look = pressed ? ButtonLook{RGB(204, 228, 247), text, RGB(0, 84, 153)}
+                      : hot   ? ButtonLook{RGB(229, 241, 251), text, RGB(0, 120, 215)}
+                              : ButtonLook{RGB(255, 255, 255), text, RGB(173, 173, 173)};
+    COLORREF focusBorder = RGB(0, 120, 215);
+    if (m_skin && m_skinButtons) {
+        look = pressed ? m_skin->pressed : hot ? m_skin->hot : m_skin->normal;
+        focusBorder = m_skin->focusBorder;
+    }
+    const HBRUSH face = CreateSolidBrush(look.face);
     FillRect(dc, &bounds, face);
     DeleteObject(face);
-    const HBRUSH frame =
-        CreateSolidBrush(focused || pressed ? RGB(0, 120, 215) : RGB(173, 173, 173));
+    const HBRUSH frame = CreateSolidBrush(focused && !pressed ? focusBorder : look.border);
     FrameRect(dc, &bounds, frame);
+    if (focused) {
+        RECT inner = bounds;
+        InflateRect(&inner, -1, -1);
+        FrameRect(dc, &inner, frame);
+    }
     DeleteObject(frame);
     wchar_t caption[128] = L"";
     GetWindowTextW(item.hwndItem, caption, static_cast<int>(std::size(caption)));
     const HGDIOBJ oldFont = SelectObject(dc, m_buttonFont);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(
-        dc, GetSysColor((item.itemState & ODS_DISABLED) != 0 ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    SetTextColor(dc,
+                 (item.itemState & ODS_DISABLED) != 0 ? GetSysColor(COLOR_GRAYTEXT) : look.text);
     RECT textBounds = bounds;
     if (pressed) {
         OffsetRect(&textBounds, 1, 1);
@@ -276,10 +342,32 @@ void MainWindow::DrawButton(const DRAWITEMSTRUCT& item) const noexcept {
     DrawTextW(dc, caption, -1, &textBounds, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, oldFont);
     if (focused && (item.itemState & ODS_NOFOCUSRECT) == 0) {
-        const int inset = MulDiv(3, static_cast<int>(m_dpi), USER_DEFAULT_SCREEN_DPI);
+        const int inset = MulDiv(4, static_cast<int>(m_dpi), USER_DEFAULT_SCREEN_DPI);
         InflateRect(&bounds, -inset, -inset);
         DrawFocusRect(dc, &bounds);
     }
+}
+
+// The push buttons' pointer-move event, and their hot state while the pointer is over them.
+LRESULT CALLBACK MainWindow::ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<MainWindow*>(data);
+    if (message == WM_MOUSEMOVE) {
+        if (self->m_hotButton != button) {
+            if (self->m_hotButton != nullptr) {
+                InvalidateRect(self->m_hotButton, nullptr, FALSE);
+            }
+            self->m_hotButton = button;
+            InvalidateRect(button, nullptr, FALSE);
+            TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, button, 0};
+            TrackMouseEvent(&track);
+        }
+        self->m_form->PushButton_MouseMove();
+    } else if (message == WM_MOUSELEAVE && self->m_hotButton == button) {
+        self->m_hotButton = nullptr;
+        InvalidateRect(button, nullptr, FALSE);
+    }
+    return DefSubclassProc(button, message, wParam, lParam);
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -350,6 +438,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case WM_MOUSEMOVE:
+            m_form->Form_MouseMove();
+            return 0;
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT && SetPointerShape(reinterpret_cast<HWND>(wParam))) {
                 return TRUE;

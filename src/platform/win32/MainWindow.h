@@ -11,13 +11,14 @@
 #include "app/Form1.h"
 #include "app/FormWindow.h"
 #include "app/ListView.h"
+#include "app/Skin.h"
 #include "platform/win32/ListViewControl.h"
 #include "platform/win32/MessagePump.h"
 #include "platform/win32/Win32Automation.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32WindowSystem.h"
 
-class MainWindow : public FormWindow {
+class MainWindow : public FormWindow, public SkinTarget {
 public:
     MainWindow();
     ~MainWindow() override;
@@ -32,9 +33,14 @@ public:
     void SetCaption(const Text& caption) override;
     void SetApplicationIcon() override;
     void SetCustomPointerImage(const Text& path) override;
+    std::int32_t Handle() const override;
+    void SetBackgroundColour(std::uint32_t colour) override;
     int MousePointer() const override { return m_pointer; }
     void SetMousePointer(int setting) override;
     void EndProgram() override;
+
+    void ApplySkin(std::int32_t window, const SkinDefinition& skin, bool buttons, bool lists,
+                   bool windowColour, bool fonts) override;
 
 private:
     struct Button {
@@ -46,6 +52,8 @@ private:
     };
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR data);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void CreateControls();
@@ -53,6 +61,7 @@ private:
     [[nodiscard]] RECT Pixels(const RECT& twips) const noexcept;
     void Click(int id) noexcept;
     void DrawButton(const DRAWITEMSTRUCT& item) const noexcept;
+    void CreateButtonFont();
     void SyncLists() noexcept;
     [[nodiscard]] HCURSOR PointerShape() const noexcept;
     bool SetPointerShape(HWND over) const noexcept;
@@ -66,6 +75,11 @@ private:
     HCURSOR m_handPointer = nullptr;
     HWND m_lastFocus = nullptr;
     int m_pointer = kDefaultPointer;
+    HWND m_hotButton = nullptr;
+    // The skin applied at start-up, with the parts it covers.
+    std::optional<SkinDefinition> m_skin;
+    bool m_skinButtons = false;
+    bool m_skinFonts = false;
     COLORREF m_background = RGB(255, 255, 255);
     std::array<Button, 6> m_buttons;
 
@@ -80,5 +94,6 @@ private:
     std::unique_ptr<MessagePump> m_pump;
     Win32WindowSystem m_windows;
     Win32Automation m_automation;
+    SkinFramework m_skinFramework{m_files, *this};
     std::unique_ptr<Form1> m_form;
 };

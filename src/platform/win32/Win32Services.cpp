@@ -10,6 +10,41 @@
 #include "common/Failure.h"
 #include "platform/win32/Win32Text.h"
 
+bool Win32Files::OrdinaryFileExists(const Text& path) noexcept {
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(WideOf(path), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FindClose(search);
+    constexpr DWORD kNotOrdinary =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return (found.dwFileAttributes & kNotOrdinary) == 0;
+}
+
+std::string Win32Files::ReadFile(const Text& path) {
+    const HANDLE file = CreateFileW(WideOf(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    LARGE_INTEGER size{};
+    if (file == INVALID_HANDLE_VALUE || !GetFileSizeEx(file, &size) || size.QuadPart > (1 << 20)) {
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+        }
+        throw Failure(u"The file " + path + u" cannot be read (or is larger than 1 MB): " +
+                      SystemMessage(GetLastError()));
+    }
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    const bool complete =
+        ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) != FALSE &&
+        read == bytes.size();
+    CloseHandle(file);
+    if (!complete) {
+        throw Failure(u"The file " + path + u" cannot be read: " + SystemMessage(GetLastError()));
+    }
+    return bytes;
+}
+
 int Win32Dialogs::Show(const Text& message, const wchar_t* caption, UINT style) {
     m_beforeShow();
     const int answer = MessageBoxW(m_owner, WideOf(message), caption, style | MB_APPLMODAL);

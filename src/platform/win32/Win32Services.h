@@ -51,4 +51,6 @@ class Win32Files : public Files {
 public:
     Text ApplicationFolder() override;
     bool FileExists(const Text& path) noexcept override;
+    bool OrdinaryFileExists(const Text& path) noexcept override;
+    std::string ReadFile(const Text& path) override;
 };

@@ -63,6 +63,37 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
+namespace {
+
+constexpr wchar_t kDoubleClassKey[] =
+    L"Software\\Classes\\CLSID\\{7E1B3C42-5A4D-4E57-9C1A-2B7F0D6E9A11}";
+constexpr wchar_t kProgIdKey[] = L"Software\\Classes\\Excel.Application";
+
+void SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+    HKEY handle = nullptr;
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle,
+                    nullptr);
+    RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+}
+
+}  // namespace
+
+RegisteredSpreadsheet::RegisteredSpreadsheet() {
+    const std::wstring classKey = kDoubleClassKey;
+    SetValue(std::wstring(kProgIdKey) + L"\\CLSID", nullptr,
+             classKey.substr(classKey.rfind(L'\\') + 1));
+    SetValue(classKey + L"\\InprocServer32", nullptr,
+             (BuildFolder() / L"AutomationDouble.dll").wstring());
+    SetValue(classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+}
+
+RegisteredSpreadsheet::~RegisteredSpreadsheet() {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProgIdKey);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDoubleClassKey);
+}
+
 Process::Process(const std::wstring& commandLine) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -299,6 +330,13 @@ void Tool::ClickAndWait(const std::wstring& caption) const {
             PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
         }
     }
+}
+
+HCURSOR ShownCursor() {
+    CURSORINFO info{};
+    info.cbSize = sizeof(info);
+    GetCursorInfo(&info);
+    return info.hCursor;
 }
 
 void SaveScreenshot(HWND window, const std::filesystem::path& file) {

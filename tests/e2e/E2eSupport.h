@@ -21,6 +21,30 @@ using namespace std::chrono_literals;
 // Polls until condition holds or timeout passes; answers whether it held.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 20s);
 
+// An environment variable set for the programs a test starts, and unset after it.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const std::wstring& name, const std::wstring& value) : m_name(name) {
+        SetEnvironmentVariableW(name.c_str(), value.c_str());
+    }
+    ~ScopedEnvironment() { SetEnvironmentVariableW(m_name.c_str(), nullptr); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::wstring m_name;
+};
+
+// Our automation double stands in for the spreadsheet application while this lives: it is
+// registered as "Excel.Application" (in HKLM, the only place where Wine reads ProgIDs).
+class RegisteredSpreadsheet {
+public:
+    RegisteredSpreadsheet();
+    ~RegisteredSpreadsheet();
+    RegisteredSpreadsheet(const RegisteredSpreadsheet&) = delete;
+    RegisteredSpreadsheet& operator=(const RegisteredSpreadsheet&) = delete;
+};
+
 // A program started for one test and ended with it.
 class Process {
 public:
@@ -105,6 +129,10 @@ private:
     Process m_process;
     HWND m_main = nullptr;
 };
+
+// The pointer shape shown now by the foreground window's thread. Cursors cannot be looked
+// into from another process under Wine, so tests compare the handles.
+[[nodiscard]] HCURSOR ShownCursor();
 
 // Saves the screen area of a window as a 24-bit BMP, for people to look at.
 void SaveScreenshot(HWND window, const std::filesystem::path& file);

@@ -9,20 +9,6 @@
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
 
-namespace {
-
-// Selects the window list's row of the window with that handle.
-void SelectWindow(const Tool& tool, const std::wstring& handle) {
-    const RemoteList list = tool.WindowList();
-    const auto rows = list.Rows();
-    const auto row =
-        std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r[1] == handle; });
-    ASSERT_NE(row, rows.end()) << "the fixture is not in the window list";
-    list.Select(static_cast<int>(row - rows.begin()));
-}
-
-}  // namespace
-
 TEST(ExtractionE2e, ResultsMatchTheFixturesTreeCellByCell) {
     TargetFixture fixture(L"tree", L"--wide 5000 --hung");
     const auto& lines = fixture.Lines();

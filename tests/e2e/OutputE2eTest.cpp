@@ -14,24 +14,6 @@
 
 namespace {
 
-// A tool that has extracted the fixture's tree.
-struct Extracted {
-    TargetFixture fixture{L"tree"};
-    Tool tool;
-
-    Extracted() {
-        const RemoteList list = tool.WindowList();
-        const auto rows = list.Rows();
-        const auto row = std::find_if(rows.begin(), rows.end(),
-                                      [&](const auto& r) { return r[1] == fixture.Lines()[0][1]; });
-        if (row == rows.end()) {
-            throw std::runtime_error("the fixture is not listed");
-        }
-        list.Select(static_cast<int>(row - rows.begin()));
-        tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
-    }
-};
-
 // The aligned text of the ticked rows, from the rows as the list shows them.
 std::wstring Aligned(const std::vector<std::vector<std::wstring>>& rows,
                      const std::vector<int>& ticked) {
@@ -105,7 +87,7 @@ void SaveAs(const Tool& tool, const std::filesystem::path& path) {
 }  // namespace
 
 TEST(OutputE2e, TickedRowsReachTheClipboardAlignedEvenWhenItIsBusyAtFirst) {
-    Extracted run;
+    ExtractedTree run;
     const RemoteList results = run.tool.Results();
     results.ClickTick(0);
     results.ClickTick(8);  // the label with Greek, CJK and a character outside the BMP
@@ -132,7 +114,7 @@ TEST(OutputE2e, TickedRowsReachTheClipboardAlignedEvenWhenItIsBusyAtFirst) {
 }
 
 TEST(OutputE2e, ClearResultsEmptiesOnlyTheResults) {
-    Extracted run;
+    ExtractedTree run;
     const int windows = run.tool.WindowList().RowCount();
     ASSERT_GT(run.tool.Results().RowCount(), 0);
     run.tool.ClickAndWait(L"Clear Results");
@@ -141,7 +123,7 @@ TEST(OutputE2e, ClearResultsEmptiesOnlyTheResults) {
 }
 
 TEST(OutputE2e, TextFileIsWrittenAskedBeforeOverwritingAndKeptWhenReadOnly) {
-    Extracted run;
+    ExtractedTree run;
     const auto rows = run.tool.Results().Rows();
     std::wstring lines;
     for (const auto& row : rows) {

@@ -11,6 +11,10 @@
 #include <unordered_map>
 #include <vector>
 
+// Beside this file rather than from the repository root: the fixture is built without that on
+// its include path.
+#include "TruthFormat.h"
+
 namespace {
 
 constexpr wchar_t kTopClass[] = L"TessivaneFixtureTop";
@@ -99,18 +103,6 @@ struct HungChildRequest {
     DWORD error = ERROR_SUCCESS;
 };
 
-std::string ToUtf8(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int size = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length,
-                                         nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return {};
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
-}
-
 // A GUI program has no console; stderr is still useful when the test driver redirects it.
 void WriteStdErr(std::wstring_view message) {
     HANDLE errorOutput = GetStdHandle(STD_ERROR_HANDLE);
@@ -140,31 +132,6 @@ void WriteStdErr(std::wstring_view message) {
                          L"       TargetFixture.exe tree <truthFile> [--wide N] [--hung]\n"
                          L"       TargetFixture.exe bench <truthFile> [--count N]\n"
                          L"       TargetFixture.exe holdclipboard <truthFile> [--ms M]");
-}
-
-// One record per line, so the characters that would break a line or a field are escaped.
-std::wstring EscapeField(std::wstring_view text) {
-    std::wstring escaped;
-    escaped.reserve(text.size());
-    for (const wchar_t ch : text) {
-        switch (ch) {
-            case L'\\':
-                escaped += L"\\\\";
-                break;
-            case L'\r':
-                escaped += L"\\r";
-                break;
-            case L'\n':
-                escaped += L"\\n";
-                break;
-            case L'\t':
-                escaped += L"\\t";
-                break;
-            default:
-                escaped += ch;
-        }
-    }
-    return escaped;
 }
 
 // Handles are 32 bits significant even in 64-bit processes; this is the form the tool prints.

@@ -1,34 +1,12 @@
 // Starting the target fixture and reading its truth file.
 #include "tests/e2e/Truth.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
-namespace {
-
-std::wstring FromUtf8(const std::string& utf8) {
-    std::wstring wide(utf8.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                            static_cast<int>(wide.size()))));
-    return wide;
-}
-
-std::wstring Unescape(const std::wstring& field) {
-    std::wstring text;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != L'\\' || i + 1 == field.size()) {
-            text.push_back(field[i]);
-            continue;
-        }
-        const wchar_t code = field[++i];
-        text.push_back(code == L'r' ? L'\r' : code == L'n' ? L'\n' : code == L't' ? L'\t' : code);
-    }
-    return text;
-}
-
-}  // namespace
+#include "tests/e2e/TruthFormat.h"
 
 TargetFixture::TargetFixture(const std::wstring& mode, const std::wstring& options) {
     static int started = 0;
@@ -50,10 +28,26 @@ TargetFixture::TargetFixture(const std::wstring& mode, const std::wstring& optio
         std::wstringstream parts(FromUtf8(line));
         std::wstring field;
         while (std::getline(parts, field, L'\t')) {
-            fields.push_back(Unescape(field));
+            fields.push_back(UnescapeField(field));
         }
         if (!line.empty() && line.back() == '\t') {
             fields.emplace_back();
         }
     }
+}
+
+void SelectWindow(const Tool& tool, const std::wstring& handle) {
+    const RemoteList list = tool.WindowList();
+    const auto rows = list.Rows();
+    const auto row =
+        std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r[1] == handle; });
+    if (row == rows.end()) {
+        throw std::runtime_error("the window is not in the window list");
+    }
+    list.Select(static_cast<int>(row - rows.begin()));
+}
+
+ExtractedTree::ExtractedTree() {
+    SelectWindow(tool, fixture.Lines().at(0).at(1));
+    tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
 }

@@ -23,3 +23,14 @@ private:
     std::unique_ptr<Process> m_process;
     std::vector<std::vector<std::wstring>> m_lines;
 };
+
+// Selects the window list's row of the window with that handle; throws when it is not listed.
+void SelectWindow(const Tool& tool, const std::wstring& handle);
+
+// The tool after it has extracted the target fixture's tree.
+struct ExtractedTree {
+    TargetFixture fixture{L"tree"};
+    Tool tool;
+
+    ExtractedTree();
+};

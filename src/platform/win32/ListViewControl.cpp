@@ -72,6 +72,8 @@ LRESULT CALLBACK ListViewControl::SubclassProc(HWND control, UINT message, WPARA
 void ListViewControl::Place(const RECT& bounds, HFONT font, UINT dpi) {
     m_dpi = dpi;
     SendMessageW(m_control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    // The column headers take the list's font too, as on Windows.
+    SendMessageW(ListView_GetHeader(m_control), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     MoveWindow(m_control, bounds.left, bounds.top, bounds.right - bounds.left,
                bounds.bottom - bounds.top, TRUE);
     for (int column = 1; column <= static_cast<int>(m_columnTwips.size()); ++column) {

@@ -168,9 +168,11 @@ void MainWindow::LoadAndShow() {
     const RECT& work = monitor.rcWork;
     const int width = outer.right - outer.left;
     const int height = outer.bottom - outer.top;
-    SetWindowPos(m_window, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Centred; a screen too small for the window shows its top-left part.
+    SetWindowPos(m_window, nullptr,
+                 std::max(work.left, work.left + (work.right - work.left - width) / 2),
+                 std::max(work.top, work.top + (work.bottom - work.top - height) / 2), width,
+                 height, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(m_window, SW_SHOWNORMAL);
     UpdateWindow(m_window);
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "fakes/FakeServices.h"
+#include "TickedResults.h"
 #include "output/Main.h"
 #include "platform/win32/MessagePump.h"
 #include "platform/win32/Win32Services.h"
@@ -37,15 +37,8 @@ int main(int argc, char** argv) {
     const HWND window =
         CreateWindowExW(0, L"STATIC", L"Copy benchmark", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                         nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    FakeListDisplay display;
-    ListView results(display);
-    AppendColumns(results, {u"Class Name", u"Handle", u"Text"});
-    for (long long row = 0; row < rows; ++row) {
-        const std::size_t at = results.AppendRow(row % 3 == 0 ? u"Static" : u"Button");
-        results.SetSubItem(at, 1, DecimalText(65536 + row * 4));
-        results.SetSubItem(at, 2, u"Item text " + DecimalText(row));
-        results.SetChecked(at, true);
-    }
+    const TickedResults ticked(rows);
+    const ListView& results = ticked.list;
     Win32Clipboard clipboard(window);
     MessagePump pump([] {}, [](MSG&) { return false; });
     NoPump noPump;

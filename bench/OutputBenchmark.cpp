@@ -6,31 +6,15 @@
 #include <filesystem>
 
 #include "BenchSupport.h"
-#include "fakes/FakeServices.h"
+#include "TickedResults.h"
 #include "output/Main.h"
 
 namespace {
 
 long long g_rows = 100'000;
 
-// Results rows as an extraction gives them: class, handle, a short text; all ticked.
-struct Results {
-    FakeListDisplay display;
-    ListView list{display};
-
-    Results() {
-        AppendColumns(list, {u"Class Name", u"Handle", u"Text"});
-        for (long long row = 0; row < g_rows; ++row) {
-            const std::size_t at = list.AppendRow(row % 3 == 0 ? u"Static" : u"Button");
-            list.SetSubItem(at, 1, DecimalText(65536 + row * 4));
-            list.SetSubItem(at, 2, u"Item text " + DecimalText(row));
-            list.SetChecked(at, true);
-        }
-    }
-};
-
-Results& SharedResults() {
-    static Results results;
+TickedResults& SharedResults() {
+    static TickedResults results(g_rows);
     return results;
 }
 

@@ -131,3 +131,18 @@ TEST(SpreadsheetE2e, ApplicationGoneMidExportGivesOneBoxAndTheToolGoesOn) {
     run.tool.ClickAndWait(L"Clear Results");
     EXPECT_EQ(run.tool.Results().RowCount(), 0);
 }
+
+TEST(SpreadsheetE2e, ClosingTheWindowDuringTheExportEndsTheProgramAtOnce) {
+    const RegisteredSpreadsheet spreadsheet;
+    const ScopedEnvironment slow(L"TESSIVANE_AUTOMATION_CALL_DELAY_MS", L"200");
+    ExtractedTree run;
+    for (int row = 0; row < 8; ++row) {
+        run.tool.Results().ClickTick(row);
+    }
+    auto click = run.tool.Click(L"Save Results As Excel File");
+    Sleep(1000);  // a few cells into the export
+    ASSERT_FALSE(run.tool.Program().HasExited());
+    PostMessageW(run.tool.Main(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(run.tool.Program().HasExited(2000ms));
+    click.wait();
+}

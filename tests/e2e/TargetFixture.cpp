@@ -11,9 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-// Beside this file rather than from the repository root: the fixture is built without that on
-// its include path.
-#include "TruthFormat.h"
+#include "tests/e2e/TruthFormat.h"
 
 namespace {
 

@@ -10,7 +10,8 @@ namespace {
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    explicit RatioReporter(const std::vector<Ratio>& ratios) : m_ratios(ratios) {}
+    explicit RatioReporter(const std::vector<Ratio>& ratios)
+        : ConsoleReporter(OO_None), m_ratios(ratios) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);

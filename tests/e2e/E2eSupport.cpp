@@ -340,8 +340,10 @@ HCURSOR ShownCursor() {
 }
 
 void SaveScreenshot(HWND window, const std::filesystem::path& file) {
+    // The client area: without a window manager nobody draws the frame.
     RECT bounds;
-    GetWindowRect(window, &bounds);
+    GetClientRect(window, &bounds);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&bounds), 2);
     const int width = bounds.right - bounds.left;
     const int height = bounds.bottom - bounds.top;
     const HDC screen = GetDC(nullptr);

@@ -134,5 +134,5 @@ private:
 // into from another process under Wine, so tests compare the handles.
 [[nodiscard]] HCURSOR ShownCursor();
 
-// Saves the screen area of a window as a 24-bit BMP, for people to look at.
+// Saves the screen area of a window's client area as a 24-bit BMP, for people to look at.
 void SaveScreenshot(HWND window, const std::filesystem::path& file);

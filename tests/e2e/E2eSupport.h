@@ -107,7 +107,6 @@ public:
     Tool();
 
     [[nodiscard]] HWND Main() const noexcept { return m_main; }
-    [[nodiscard]] DWORD ProcessId() const noexcept { return m_process.Id(); }
     [[nodiscard]] Process& Program() noexcept { return m_process; }
     [[nodiscard]] RemoteList WindowList() const;
     [[nodiscard]] RemoteList Results() const;

@@ -16,7 +16,6 @@ public:
     [[nodiscard]] const std::vector<std::vector<std::wstring>>& Lines() const noexcept {
         return m_lines;
     }
-    [[nodiscard]] DWORD ProcessId() const noexcept { return m_process->Id(); }
 
 private:
     std::filesystem::path m_truthFile;

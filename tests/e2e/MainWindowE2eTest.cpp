@@ -166,3 +166,24 @@ TEST(MainWindowE2e, WindowListShowsVisibleUnownedTitledWindows) {
     tool.ClickAndWait(L"Refresh List");
     EXPECT_EQ(list.Rows(), refreshed);
 }
+
+TEST(MainWindowE2e, ProgramFileCarriesTheFourImageIcon) {
+    const HMODULE program =
+        LoadLibraryExW((BuildFolder() / L"Tessivane.exe").c_str(), nullptr,
+                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(program, nullptr);
+    const HRSRC group = FindResourceW(program, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    // The icon directory: three WORDs, then 14-byte entries (width, height, colours, reserved,
+    // planes, bits per pixel, size, id).
+    const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(program, group)));
+    const WORD count = *reinterpret_cast<const WORD*>(directory + 4);
+    std::vector<std::pair<int, int>> images;  // size, bits per pixel
+    for (WORD i = 0; i < count; ++i) {
+        const BYTE* entry = directory + 6 + i * 14;
+        images.push_back(
+            {entry[0] == 0 ? 256 : entry[0], *reinterpret_cast<const WORD*>(entry + 6)});
+    }
+    EXPECT_EQ(images, (std::vector<std::pair<int, int>>{{32, 24}, {48, 32}, {128, 32}, {256, 32}}));
+    FreeLibrary(program);
+}

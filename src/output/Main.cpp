@@ -107,14 +107,17 @@ std::string TextFileBytes(const ListView& list, SaveFiles& files) {
     std::size_t at = 0;
     for (std::size_t row = 1; row <= rows; ++row) {
         for (const Text& cell : list.RowCells(row)) {
-            char16_t seen = 0;
+            // Locals, so that the stores through char cannot make the compiler reread the cell.
+            const char16_t* units = cell.data();
+            const std::size_t count = cell.size();
             char* out = bytes.data() + at;
-            for (std::size_t i = 0; i < cell.size(); ++i) {
-                seen |= cell[i];
-                out[i] = static_cast<char>(cell[i]);
+            char16_t seen = 0;
+            for (std::size_t i = 0; i < count; ++i) {
+                seen |= units[i];
+                out[i] = static_cast<char>(units[i]);
             }
             if (seen < 0x80) {
-                at += cell.size();
+                at += count;
             } else {
                 const std::string converted = files.ToAnsi(cell);
                 bytes.replace(at, cell.size(), converted);

@@ -93,8 +93,11 @@ void Form1::ListView2_MouseMove() {
 void Form1::Form_Load() {
     StepTrap trap(m_services.dialogs, Location::Form_Load);
     trap.Run(100, [&] { ApplySkin(); });
-    const Text pointerFile = m_services.files.ApplicationFolder() + u"\\HAND-M.CUR";
-    if (trap.Check(104, [&] { return m_services.files.FileExists(pointerFile); })) {
+    Text pointerFile;
+    if (trap.Check(104, [&] {
+            pointerFile = m_services.files.ApplicationFolder() + u"\\HAND-M.CUR";
+            return m_services.files.FileExists(pointerFile);
+        })) {
         trap.Run(106, [&] { m_services.window.SetCustomPointerImage(pointerFile); });
     }
     trap.Run(126, [&] { m_services.window.SetCaption(m_productName); });

@@ -86,6 +86,13 @@ std::string FakeSaveFiles::ToAnsi(const Text& text) {
     return bytes;
 }
 
+Text FakeFiles::ApplicationFolder() {
+    if (folderUnknown) {
+        throw Failure(u"The program's own folder could not be found.");
+    }
+    return u"C:\\Tools\\Tessivane";
+}
+
 std::string FakeFiles::ReadFile(const Text& path) {
     const auto found = contents.find(path);
     if (found == contents.end()) {

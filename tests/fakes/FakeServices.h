@@ -72,11 +72,12 @@ public:
 
 class FakeFiles : public Files {
 public:
-    Text ApplicationFolder() override { return u"C:\\Tools\\Tessivane"; }
+    Text ApplicationFolder() override;
     bool FileExists(const Text& path) noexcept override { return existing.contains(path); }
     bool OrdinaryFileExists(const Text& path) noexcept override { return ordinary.contains(path); }
     std::string ReadFile(const Text& path) override;
 
+    bool folderUnknown = false;  // the program's own path cannot be read
     std::set<Text> existing;
     std::set<Text> ordinary;               // listed as ordinary files
     std::map<Text, std::string> contents;  // what ReadFile gives

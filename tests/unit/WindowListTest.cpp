@@ -153,6 +153,18 @@ TEST_F(FormLoadTest, UnloadablePointerIsReportedAtLine106AndLoadingGoesOn) {
     EXPECT_EQ(listView2.ColumnCount(), 3);
 }
 
+TEST_F(FormLoadTest, UnknownProgramFolderIsReportedAndLoadingGoesOn) {
+    files.folderUnknown = true;
+    desktop.AddTopLevel(u"Editor");
+    Form1 form = MakeForm();
+    form.Form_Load();
+    ASSERT_GE(dialogs.errorReports.size(), 2u);
+    EXPECT_NE(dialogs.errorReports[0].find(u"Form_Load at line 100\r\r"), Text::npos);
+    EXPECT_NE(dialogs.errorReports[1].find(u"Form_Load at line 104\r\r"), Text::npos);
+    EXPECT_EQ(form.ApplicationTitle(), u"Tessivane Window Text Reader");
+    EXPECT_EQ(listView1.RowCount(), 1u);
+}
+
 TEST_F(FormLoadTest, ProductNameWithoutBlankFailsLine126AndKeepsTheInitialTitle) {
     Form1 form = MakeForm(u"TessivaneWindowTextReaderForEveryDesktopAndEveryUser");
     form.Form_Load();

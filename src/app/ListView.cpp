@@ -9,6 +9,15 @@ namespace {
 
 const Text kNoText;
 
+// A row read by position that is not there: the list changed under a command (a user's click
+// while it pumped events), so the rows after it are gone too and the command should end.
+class RowGone : public Failure {
+public:
+    using Failure::Failure;
+
+    [[nodiscard]] bool EndsCommand() const noexcept override { return true; }
+};
+
 }  // namespace
 
 void ListView::AppendColumn(const Text& header) {
@@ -91,7 +100,7 @@ std::size_t ListView::SelectedRow() const {
 }
 
 void ListView::ThrowNoRow(std::size_t row) const {
-    throw Failure(u"Row " + DecimalText(static_cast<std::int64_t>(row)) +
+    throw RowGone(u"Row " + DecimalText(static_cast<std::int64_t>(row)) +
                   u" does not exist in a list of " +
                   DecimalText(static_cast<std::int64_t>(RowCount())) + u" rows.");
 }

@@ -127,3 +127,15 @@ TEST_F(SpreadsheetTest, OneFailingMemberGivesOneBoxPerCall) {
     EXPECT_EQ(automation.cells.size(), 9u);
     EXPECT_EQ(window.pointerHistory.back(), 0);
 }
+
+TEST_F(SpreadsheetTest, ResultsClearedDuringTheExportEndItWithOneReport) {
+    AddRows(50, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    pump.actAt = 6;  // the user clicks "Clear Results" a few rows into the export
+    pump.action = [&] { form.PushButton5_Click(); };
+    form.PushButton3_Click();
+    ASSERT_EQ(dialogs.errorReports.size(), 1u);
+    EXPECT_NE(dialogs.errorReports[0].find(u"does not exist in a list of 0 rows.\r\nin "
+                                           u"Tessivane2021/08/31.Form1.PushButton3_Click at line "),
+              Text::npos);
+    EXPECT_EQ(window.pointerHistory, (std::vector<int>{11, 0}));
+}

@@ -26,11 +26,12 @@ struct ButtonLook {
     Colour border = 0;
 };
 
+// Starts as the window's own look; a skin file changes what it names.
 struct SkinDefinition {
     Colour windowBackground = 0xFFFFFF;
     ButtonLook normal{0xFFFFFF, 0x000000, 0xADADAD};
-    ButtonLook hot{0xFFFFFF, 0x000000, 0xD77800};
-    ButtonLook pressed{0xF0F0F0, 0x000000, 0xD77800};
+    ButtonLook hot{0xFBF1E5, 0x000000, 0xD77800};
+    ButtonLook pressed{0xF7E4CC, 0x000000, 0x995400};
     Colour focusBorder = 0xD77800;
     std::optional<SkinFont> buttonFont;
     Colour listBackground = 0xFFFFFF;

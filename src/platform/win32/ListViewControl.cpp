@@ -169,14 +169,8 @@ void ListViewControl::ToggleTick(int index) noexcept {
 }
 
 LRESULT ListViewControl::OnNotify(NMHDR* header) noexcept {
-    if (m_model == nullptr) {
-        return 0;
+    if (m_model != nullptr && header->code == LVN_GETDISPINFOW) {
+        FillItem(reinterpret_cast<NMLVDISPINFOW*>(header)->item);
     }
-    switch (header->code) {
-        case LVN_GETDISPINFOW:
-            FillItem(reinterpret_cast<NMLVDISPINFOW*>(header)->item);
-            return 0;
-        default:
-            return 0;
-    }
+    return 0;
 }

@@ -25,16 +25,11 @@ int TwipsToPixels(int twips, UINT dpi) noexcept {
 }
 
 // Arial bold at a size given in hundredths of a point.
-HFONT CreateArialBold(int centipoints, UINT dpi) noexcept {
-    return CreateFontW(-MulDiv(centipoints, static_cast<int>(dpi), 7200), 0, 0, 0, FW_BOLD, FALSE,
-                       FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
-}
-
-void DeleteIfSet(HGDIOBJ object) noexcept {
-    if (object != nullptr) {
-        DeleteObject(object);
-    }
+ScopedFont CreateArialBold(int centipoints, UINT dpi) noexcept {
+    return ScopedFont(CreateFontW(-MulDiv(centipoints, static_cast<int>(dpi), 7200), 0, 0, 0,
+                                  FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                                  L"Arial"));
 }
 
 }  // namespace
@@ -60,6 +55,10 @@ MainWindow::MainWindow()
            &Form1::PushButton4_Click},
           {1005, L"Clear Results", {12000, 3975, 15840, 4380}, &Form1::PushButton5_Click},
       }} {
+    // The layout's buttons write in the system's button text colour.
+    for (ButtonLook* look : {&m_look.normal, &m_look.hot, &m_look.pressed}) {
+        look->text = GetSysColor(COLOR_BTNTEXT);
+    }
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -75,20 +74,6 @@ MainWindow::MainWindow()
         throw Failure(u"The main window could not be created.");
     }
     CreateControls();
-}
-
-MainWindow::~MainWindow() {
-    DeleteIfSet(m_windowFont);
-    DeleteIfSet(m_buttonFont);
-    if (m_bigIcon != nullptr) {
-        DestroyIcon(m_bigIcon);
-    }
-    if (m_smallIcon != nullptr) {
-        DestroyIcon(m_smallIcon);
-    }
-    if (m_handPointer != nullptr) {
-        DestroyCursor(m_handPointer);
-    }
 }
 
 void MainWindow::CreateControls() {
@@ -126,35 +111,36 @@ RECT MainWindow::Pixels(const RECT& twips) const noexcept {
 
 void MainWindow::LayOut(UINT dpi) {
     m_dpi = dpi;
-    DeleteIfSet(m_windowFont);
-    DeleteIfSet(m_buttonFont);
-    m_windowFont = CreateArialBold(900, dpi);
-    CreateButtonFont();
-    SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(m_windowFont), FALSE);
-    m_listControl1->Place(Pixels(kListView1Twips), m_windowFont, dpi);
-    m_listControl2->Place(Pixels(kListView2Twips), m_windowFont, dpi);
+    // The new fonts are in use before the old ones go.
+    ScopedFont windowFont = CreateArialBold(900, dpi);
+    ScopedFont buttonFont = CreateButtonFont();
+    SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.get()), FALSE);
+    m_listControl1->Place(Pixels(kListView1Twips), windowFont.get(), dpi);
+    m_listControl2->Place(Pixels(kListView2Twips), windowFont.get(), dpi);
     for (const Button& button : m_buttons) {
         const RECT bounds = Pixels(button.twips);
-        SendMessageW(button.handle, WM_SETFONT, reinterpret_cast<WPARAM>(m_buttonFont), FALSE);
+        SendMessageW(button.handle, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont.get()), FALSE);
         MoveWindow(button.handle, bounds.left, bounds.top, bounds.right - bounds.left,
                    bounds.bottom - bounds.top, TRUE);
     }
+    m_windowFont = std::move(windowFont);
+    m_buttonFont = std::move(buttonFont);
 }
 
 // "Arial" 11.25 pt bold, or the skin's button font when the skin's fonts are used.
-void MainWindow::CreateButtonFont() {
-    DeleteIfSet(m_buttonFont);
-    m_buttonFont = nullptr;
-    if (m_skinFonts && m_skin && m_skin->buttonFont) {
-        const SkinFont& font = *m_skin->buttonFont;
-        m_buttonFont = CreateFontW(-MulDiv(font.centipoints, static_cast<int>(m_dpi), 7200), 0, 0,
-                                   0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                   CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, WideOf(font.face));
+ScopedFont MainWindow::CreateButtonFont() const {
+    if (m_look.buttonFont) {
+        const SkinFont& font = *m_look.buttonFont;
+        ScopedFont skinned(CreateFontW(-MulDiv(font.centipoints, static_cast<int>(m_dpi), 7200), 0,
+                                       0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                       CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                                       WideOf(font.face)));
+        if (skinned) {
+            return skinned;
+        }
     }
-    if (m_buttonFont == nullptr) {
-        m_buttonFont = CreateArialBold(1125, m_dpi);
-    }
+    return CreateArialBold(1125, m_dpi);
 }
 
 void MainWindow::LoadAndShow() {
@@ -194,32 +180,24 @@ void MainWindow::SetApplicationIcon() {
                                              IMAGE_ICON, GetSystemMetricsForDpi(widthMetric, m_dpi),
                                              GetSystemMetricsForDpi(heightMetric, m_dpi), 0));
     };
-    const HICON big = load(SM_CXICON, SM_CYICON);
-    const HICON small = load(SM_CXSMICON, SM_CYSMICON);
-    if (big == nullptr || small == nullptr) {
+    ScopedIcon big(load(SM_CXICON, SM_CYICON));
+    ScopedIcon small(load(SM_CXSMICON, SM_CYSMICON));
+    if (!big || !small) {
         throw Failure(u"The application icon could not be loaded from the program file.");
     }
-    SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-    for (HICON old : {m_bigIcon, m_smallIcon}) {
-        if (old != nullptr) {
-            DestroyIcon(old);
-        }
-    }
-    m_bigIcon = big;
-    m_smallIcon = small;
+    SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    m_bigIcon = std::move(big);
+    m_smallIcon = std::move(small);
 }
 
 void MainWindow::SetCustomPointerImage(const Text& path) {
-    const auto pointer = static_cast<HCURSOR>(
-        LoadImageW(nullptr, WideOf(path), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE));
-    if (pointer == nullptr) {
+    ScopedIcon pointer(static_cast<HCURSOR>(
+        LoadImageW(nullptr, WideOf(path), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
+    if (!pointer) {
         throw Failure(u"The pointer image \"" + path + u"\" could not be loaded as a cursor.");
     }
-    if (m_handPointer != nullptr) {
-        DestroyCursor(m_handPointer);
-    }
-    m_handPointer = pointer;
+    m_handPointer = std::move(pointer);
 }
 
 void MainWindow::EndProgram() {
@@ -230,8 +208,8 @@ HCURSOR MainWindow::PointerShape() const noexcept {
     if (m_pointer == kBusyPointer) {
         return LoadCursorW(nullptr, IDC_WAIT);
     }
-    if (m_pointer == kCustomPointer && m_handPointer != nullptr) {
-        return m_handPointer;
+    if (m_pointer == kCustomPointer && m_handPointer) {
+        return m_handPointer.get();
     }
     return LoadCursorW(nullptr, IDC_ARROW);
 }
@@ -273,9 +251,15 @@ void MainWindow::ApplySkin(std::int32_t window, const SkinDefinition& skin, bool
     if (HwndOf(window) != m_window) {
         throw Failure(u"The skin can only be applied to the main window.");
     }
-    m_skin = skin;
-    m_skinButtons = buttons;
-    m_skinFonts = fonts;
+    if (buttons) {
+        m_look.normal = skin.normal;
+        m_look.hot = skin.hot;
+        m_look.pressed = skin.pressed;
+        m_look.focusBorder = skin.focusBorder;
+    }
+    if (fonts) {
+        m_look.buttonFont = skin.buttonFont;
+    }
     if (windowColour) {
         m_background = skin.windowBackground;
     }
@@ -310,30 +294,19 @@ void MainWindow::DrawButton(const DRAWITEMSTRUCT& item) const noexcept {
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     const bool focused = (item.itemState & ODS_FOCUS) != 0;
     const bool hot = item.hwndItem == m_hotButton;
-    // White with the system's button text, or the skin's look.
-    const COLORREF text = GetSysColor(COLOR_BTNTEXT);
-    ButtonLook look = pressed ? ButtonLook{RGB(204, 228, 247), text, RGB(0, 84, 153)}
-                      : hot   ? ButtonLook{RGB(229, 241, 251), text, RGB(0, 120, 215)}
-                              : ButtonLook{RGB(255, 255, 255), text, RGB(173, 173, 173)};
-    COLORREF focusBorder = RGB(0, 120, 215);
-    if (m_skin && m_skinButtons) {
-        look = pressed ? m_skin->pressed : hot ? m_skin->hot : m_skin->normal;
-        focusBorder = m_skin->focusBorder;
-    }
-    const HBRUSH face = CreateSolidBrush(look.face);
-    FillRect(dc, &bounds, face);
-    DeleteObject(face);
-    const HBRUSH frame = CreateSolidBrush(focused && !pressed ? focusBorder : look.border);
-    FrameRect(dc, &bounds, frame);
+    const ButtonLook& look = pressed ? m_look.pressed : hot ? m_look.hot : m_look.normal;
+    FillRect(dc, &bounds, ScopedBrush(CreateSolidBrush(look.face)).get());
+    const ScopedBrush frame(
+        CreateSolidBrush(focused && !pressed ? m_look.focusBorder : look.border));
+    FrameRect(dc, &bounds, frame.get());
     if (focused) {
         RECT inner = bounds;
         InflateRect(&inner, -1, -1);
-        FrameRect(dc, &inner, frame);
+        FrameRect(dc, &inner, frame.get());
     }
-    DeleteObject(frame);
     wchar_t caption[128] = L"";
     GetWindowTextW(item.hwndItem, caption, static_cast<int>(std::size(caption)));
-    const HGDIOBJ oldFont = SelectObject(dc, m_buttonFont);
+    const HGDIOBJ oldFont = SelectObject(dc, m_buttonFont.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc,
                  (item.itemState & ODS_DISABLED) != 0 ? GetSysColor(COLOR_GRAYTEXT) : look.text);
@@ -424,9 +397,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND: {
             RECT client;
             GetClientRect(m_window, &client);
-            const HBRUSH brush = CreateSolidBrush(m_background);
-            FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
-            DeleteObject(brush);
+            FillRect(reinterpret_cast<HDC>(wParam), &client,
+                     ScopedBrush(CreateSolidBrush(m_background)).get());
             return TRUE;
         }
         case WM_DPICHANGED: {

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <memory>
-#include <optional>
 
 #include "app/Form1.h"
 #include "app/FormWindow.h"
@@ -14,6 +13,7 @@
 #include "app/Skin.h"
 #include "platform/win32/ListViewControl.h"
 #include "platform/win32/MessagePump.h"
+#include "platform/win32/ScopedHandles.h"
 #include "platform/win32/Win32Automation.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32WindowSystem.h"
@@ -21,7 +21,6 @@
 class MainWindow : public FormWindow, public SkinTarget {
 public:
     MainWindow();
-    ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
@@ -61,25 +60,23 @@ private:
     [[nodiscard]] RECT Pixels(const RECT& twips) const noexcept;
     void Click(int id) noexcept;
     void DrawButton(const DRAWITEMSTRUCT& item) const noexcept;
-    void CreateButtonFont();
+    [[nodiscard]] ScopedFont CreateButtonFont() const;
     void SyncLists() noexcept;
     [[nodiscard]] HCURSOR PointerShape() const noexcept;
     bool SetPointerShape(HWND over) const noexcept;
 
     HWND m_window = nullptr;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
-    HFONT m_windowFont = nullptr;
-    HFONT m_buttonFont = nullptr;
-    HICON m_bigIcon = nullptr;
-    HICON m_smallIcon = nullptr;
-    HCURSOR m_handPointer = nullptr;
+    ScopedFont m_windowFont;
+    ScopedFont m_buttonFont;
+    ScopedIcon m_bigIcon;
+    ScopedIcon m_smallIcon;
+    ScopedIcon m_handPointer;
     HWND m_lastFocus = nullptr;
     int m_pointer = kDefaultPointer;
     HWND m_hotButton = nullptr;
-    // The skin applied at start-up, with the parts it covers.
-    std::optional<SkinDefinition> m_skin;
-    bool m_skinButtons = false;
-    bool m_skinFonts = false;
+    // The buttons' look and font: the layout's, or the skin's where a skin applies them.
+    SkinDefinition m_look;
     COLORREF m_background = RGB(255, 255, 255);
     std::array<Button, 6> m_buttons;
 

@@ -103,17 +103,18 @@ bool Win32Clipboard::TryEmpty() {
 }
 
 bool Win32Clipboard::TryPlaceText(const Text& text, std::uint32_t format) {
+    // Opened first, so that a busy clipboard costs no copy of the text per attempt.
+    if (!OpenClipboard(m_owner)) {
+        return false;
+    }
     const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
     const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
     if (memory == nullptr) {
+        CloseClipboard();
         throw Failure(u"There is not enough memory to put the results on the clipboard.");
     }
     std::memcpy(GlobalLock(memory), text.c_str(), bytes);
     GlobalUnlock(memory);
-    if (!OpenClipboard(m_owner)) {
-        GlobalFree(memory);
-        return false;
-    }
     // The clipboard owns the memory once it is placed.
     const bool placed = EmptyClipboard() != FALSE &&
                         SetClipboardData(format == 0 ? CF_UNICODETEXT : format, memory) != nullptr;

@@ -8,6 +8,7 @@
 
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
+#include "tests/e2e/TruthFormat.h"
 
 namespace {
 
@@ -31,25 +32,13 @@ std::vector<std::string> Lines(const std::filesystem::path& file) {
     return lines;
 }
 
-std::string Utf8(const std::wstring& text) {
-    std::string bytes(text.size() * 4, '\0');
-    bytes.resize(static_cast<std::size_t>(
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                            static_cast<int>(bytes.size()), nullptr, nullptr)));
-    return bytes;
-}
-
-// The spreadsheet's text for a list cell: tabs and line breaks escaped as the double writes them.
-std::string Escaped(const std::wstring& text) {
-    std::string escaped;
-    for (const char c : Utf8(text)) {
-        escaped += c == '\t'   ? "\\t"
-                   : c == '\r' ? "\\r"
-                   : c == '\n' ? "\\n"
-                   : c == '\\' ? "\\\\"
-                               : std::string(1, c);
+// A results row as the double writes it to its grid: cells escaped, between tabs.
+std::string GridLine(const std::vector<std::wstring>& cells) {
+    std::wstring line;
+    for (const std::wstring& cell : cells) {
+        line += (line.empty() ? L"" : L"\t") + EscapeField(cell);
     }
-    return escaped;
+    return ToUtf8(line);
 }
 
 }  // namespace
@@ -69,12 +58,10 @@ TEST(SpreadsheetE2e, TickedRowsArriveUnderTheCaptionsInTheirPlaces) {
     const auto grid = Lines(record.wstring() + L".grid");
     ASSERT_EQ(grid.size(), 5u);  // captions, row 1, an empty row 2, row 3, row 4 of results
     EXPECT_EQ(grid[0], "Class Name\tHandle\tText");
-    EXPECT_EQ(grid[1],
-              Escaped(rows[0][0]) + "\t" + Escaped(rows[0][1]) + "\t" + Escaped(rows[0][2]));
+    EXPECT_EQ(grid[1], GridLine(rows[0]));
     EXPECT_EQ(grid[2], "\t\t");
     EXPECT_EQ(grid[3], "\t\t");
-    EXPECT_EQ(grid[4],
-              Escaped(rows[3][0]) + "\t" + Escaped(rows[3][1]) + "\t" + Escaped(rows[3][2]));
+    EXPECT_EQ(grid[4], GridLine(rows[3]));
 
     const auto calls = Lines(record);
     const std::vector<std::string> opening{

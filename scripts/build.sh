@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/native
-cmake -S . -B build/win -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
+# The toolchain is chosen once, when the build folder is made; CMake keeps it from then on.
+toolchain=()
+[ -f build/win/CMakeCache.txt ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake)
+cmake -S . -B build/win -G Ninja -DCMAKE_BUILD_TYPE=Release "${toolchain[@]}" >/dev/null
 cmake --build build/win

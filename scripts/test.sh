@@ -6,7 +6,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/setup.sh || exit 1
 bash scripts/build.sh || exit 1
 source scripts/display.sh
-export WINEPREFIX="$PWD/build/wineprefix"
+source scripts/wine-env.sh
+ensure_wine_prefix || exit 1
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
     [ -n "${TESSIVANE_XVFB_PID:-}" ] && kill "$TESSIVANE_XVFB_PID" 2>/dev/null

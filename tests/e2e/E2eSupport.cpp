@@ -244,7 +244,7 @@ void RemoteList::ClickTick(int row) const {
     throw std::runtime_error("no tick box found on the row");
 }
 
-Tool::Tool() : m_process(L"\"" + (BuildFolder() / L"Tessivane.exe").wstring() + L"\"") {
+Tool::Tool(const std::filesystem::path& program) : m_process(L"\"" + program.wstring() + L"\"") {
     WaitUntil(
         [&] { return (m_main = FindTopLevel(m_process.Id(), L"TessivaneMainWindow")) != nullptr; });
     if (m_main == nullptr) {
@@ -337,6 +337,14 @@ HCURSOR ShownCursor() {
     info.cbSize = sizeof(info);
     GetCursorInfo(&info);
     return info.hCursor;
+}
+
+HCURSOR PointerRestingOn(HWND control) {
+    RECT bounds;
+    GetWindowRect(control, &bounds);
+    SetCursorPos((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
+    Sleep(400);
+    return ShownCursor();
 }
 
 void SaveScreenshot(HWND window, const std::filesystem::path& file) {

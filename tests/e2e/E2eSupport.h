@@ -104,7 +104,8 @@ void ExpectBox(const MessageBoxSeen& box, const std::wstring& caption, const std
 // The running tool: its main window and controls.
 class Tool {
 public:
-    Tool();
+    // Starts the program built beside the tests, or the one at program.
+    explicit Tool(const std::filesystem::path& program = BuildFolder() / L"Tessivane.exe");
 
     [[nodiscard]] HWND Main() const noexcept { return m_main; }
     [[nodiscard]] Process& Program() noexcept { return m_process; }
@@ -132,6 +133,9 @@ private:
 // The pointer shape shown now by the foreground window's thread. Cursors cannot be looked
 // into from another process under Wine, so tests compare the handles.
 [[nodiscard]] HCURSOR ShownCursor();
+
+// Moves the pointer onto the middle of control, lets it rest there and answers the shape shown.
+[[nodiscard]] HCURSOR PointerRestingOn(HWND control);
 
 // Saves the screen area of a window's client area as a 24-bit BMP, for people to look at.
 void SaveScreenshot(HWND window, const std::filesystem::path& file);

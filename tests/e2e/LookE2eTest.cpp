@@ -50,12 +50,6 @@ std::pair<COLORREF, COLORREF> Colours(const Tool& tool) {
             PixelAt(tool.Main(), bounds.left, (bounds.top + bounds.bottom) / 2)};
 }
 
-void MovePointerTo(HWND control) {
-    RECT bounds;
-    GetWindowRect(control, &bounds);
-    SetCursorPos((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
-}
-
 }  // namespace
 
 TEST(LookE2e, SampleSkinColoursTheWindowAndButtons) {
@@ -88,29 +82,23 @@ TEST(LookE2e, PointerIsTheHandOverButtonsTheArrowOverListsAndTheHourglassDuringA
     SetForegroundWindow(run.tool.Main());
     const HWND list = GetDlgItem(run.tool.Main(), 103);
     const HWND button = run.tool.Button(L"Clear Results");
-    // The shape shown once the pointer has rested on control.
-    const auto restOn = [](HWND control) {
-        MovePointerTo(control);
-        Sleep(400);
-        return ShownCursor();
-    };
-    const HCURSOR arrow = restOn(list);
-    const HCURSOR hand = restOn(button);
+    const HCURSOR arrow = PointerRestingOn(list);
+    const HCURSOR hand = PointerRestingOn(button);
     EXPECT_NE(hand, arrow);
     EXPECT_NE(hand, nullptr);
-    EXPECT_EQ(restOn(list), arrow);
+    EXPECT_EQ(PointerRestingOn(list), arrow);
 
     for (int row = 0; row < 10; ++row) {
         run.tool.Results().ClickTick(row);
     }
     auto click = run.tool.Click(L"Save Results As Excel File");  // about five seconds
-    const HCURSOR busy = restOn(button);
+    const HCURSOR busy = PointerRestingOn(button);
     EXPECT_NE(busy, hand);
     EXPECT_NE(busy, arrow);
-    EXPECT_EQ(restOn(list), busy);  // the hourglass stays over the list too
-    EXPECT_EQ(restOn(button), busy);
+    EXPECT_EQ(PointerRestingOn(list), busy);  // the hourglass stays over the list too
+    EXPECT_EQ(PointerRestingOn(button), busy);
     EXPECT_NE(click.wait_for(0s), std::future_status::ready);  // all of that during the export
     click.get();
-    EXPECT_EQ(restOn(list), arrow);
-    EXPECT_EQ(restOn(button), hand);
+    EXPECT_EQ(PointerRestingOn(list), arrow);
+    EXPECT_EQ(PointerRestingOn(button), hand);
 }

@@ -1,0 +1,31 @@
+#!/bin/bash
+# Sourced: the Wine settings of the build's private prefix, and ensure_wine_prefix, which
+# makes sure the prefix is complete before anything runs in it. A prefix is marked complete
+# only once wineboot and the wineserver it started have finished; one without the mark (a
+# make that was killed half-way, or a prefix from before the mark) is removed and made anew.
+tessivane_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${WINEPREFIX:-$tessivane_root/build/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
+unset tessivane_root
+
+ensure_wine_prefix() {
+    local mark="$WINEPREFIX/.tessivane-complete"
+    [ -f "$mark" ] && return 0
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    # One maker at a time; a second caller waits and then finds the mark.
+    (
+        flock 9
+        [ -f "$mark" ] && exit 0
+        echo "Making the Wine prefix $WINEPREFIX (about half a minute, once)" >&2
+        wineserver -k >/dev/null 2>&1 || true
+        rm -rf "$WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        if ! wineboot -i >"$WINEPREFIX.boot.log" 2>&1 </dev/null ||
+            ! wineserver -w >>"$WINEPREFIX.boot.log" 2>&1 </dev/null; then
+            echo "Making the Wine prefix failed; see $WINEPREFIX.boot.log" >&2
+            exit 1
+        fi
+        touch "$mark"
+    ) 9>"$WINEPREFIX.lock"
+}

@@ -1,0 +1,60 @@
+// The release zip unpacked into an empty folder: the tool starts from there, finds its hand
+// pointer beside itself and carries the release's version. Run by tests/scripts/package_test.sh,
+// which unpacks the zip and names the folder and the version.
+#include <windows.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/E2eSupport.h"
+
+namespace {
+
+std::wstring Environment(const wchar_t* name) {
+    const wchar_t* value = _wgetenv(name);
+    return value != nullptr ? value : L"";
+}
+
+// The program file's version as "major.minor.patch", from its fixed version resource.
+std::wstring FileVersion(const std::filesystem::path& program) {
+    DWORD ignored = 0;
+    std::vector<char> data(GetFileVersionInfoSizeW(program.c_str(), &ignored));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (data.empty() ||
+        !GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) ||
+        !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length)) {
+        return L"(no version resource)";
+    }
+    return std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+           std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+           std::to_wstring(HIWORD(fixed->dwFileVersionLS));
+}
+
+}  // namespace
+
+TEST(PackageE2e, UnpackedToolRunsWithItsHandPointerAndVersion) {
+    const std::filesystem::path folder = Environment(L"TESSIVANE_PACKAGE_DIR");
+    ASSERT_FALSE(folder.empty()) << "TESSIVANE_PACKAGE_DIR names the unpacked release";
+    const std::filesystem::path program = folder / L"Tessivane.exe";
+    EXPECT_EQ(FileVersion(program), Environment(L"TESSIVANE_PACKAGE_VERSION"));
+
+    const auto shapes = [&] {
+        Tool tool(program);
+        SetForegroundWindow(tool.Main());
+        const HCURSOR overList = PointerRestingOn(GetDlgItem(tool.Main(), 103));
+        return std::pair{overList, PointerRestingOn(tool.Button(L"Refresh List"))};
+    };
+    const auto [arrow, hand] = shapes();
+    EXPECT_NE(hand, arrow) << "the hand pointer beside the unpacked tool";
+
+    // Without the pointer file beside it, the tool shows the arrow over its buttons too: the
+    // hand above came from the unpacked folder.
+    std::filesystem::remove(folder / L"HAND-M.CUR");
+    const auto [arrowAgain, overButton] = shapes();
+    EXPECT_EQ(overButton, arrowAgain);
+}

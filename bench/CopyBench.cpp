@@ -10,9 +10,11 @@
 #include <thread>
 
 #include "TickedResults.h"
-#include "output/Main.h"
-#include "platform/win32/MessagePump.h"
-#include "platform/win32/Win32Services.h"
+#include "export/AlignedText.h"
+#include "export/ClipboardCopy.h"
+#include "export/TextFileBytes.h"
+#include "win32/MessagePump.h"
+#include "win32/Win32Services.h"
 
 namespace {
 
@@ -38,9 +40,9 @@ int main(int argc, char** argv) {
         CreateWindowExW(0, L"STATIC", L"Copy benchmark", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                         nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     const TickedResults ticked(rows);
-    const ListView& results = ticked.list;
+    const RowTable& results = ticked.list;
     Win32Clipboard clipboard(window);
-    MessagePump pump([] {}, [](MSG&) { return false; });
+    MessagePump pump([] {}, [](MSG&) { return false; }, [] { return false; });
     NoPump noPump;
 
     // Another thread keeps asking the window for an answer and notes the longest wait.
@@ -66,12 +68,11 @@ int main(int argc, char** argv) {
     double withPump = 1e9;
     double withoutPump = 1e9;
     for (int round = 0; round < 3; ++round) {
-        withoutPump =
-            std::min(withoutPump,
-                     SecondsOf([&] { CopyCheckedRowsToClipboard(results, clipboard, noPump); }));
+        withoutPump = std::min(
+            withoutPump, SecondsOf([&] { CopyTickedRowsToClipboard(results, clipboard, noPump); }));
         copying = true;
         withPump = std::min(
-            withPump, SecondsOf([&] { CopyCheckedRowsToClipboard(results, clipboard, pump); }));
+            withPump, SecondsOf([&] { CopyTickedRowsToClipboard(results, clipboard, pump); }));
         copying = false;
     }
     done = true;

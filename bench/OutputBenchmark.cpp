@@ -7,7 +7,9 @@
 
 #include "BenchSupport.h"
 #include "TickedResults.h"
-#include "output/Main.h"
+#include "export/AlignedText.h"
+#include "export/ClipboardCopy.h"
+#include "export/TextFileBytes.h"
 
 namespace {
 
@@ -35,7 +37,7 @@ void WriteOnce(const std::string& bytes) {
 
 // The same text built with one reserve and plain appends, widths known in advance.
 void BM_RenderBaseline(benchmark::State& state) {
-    const ListView& list = SharedResults().list;
+    const RowTable& list = SharedResults().list;
     const std::size_t widths[3] = {6, 6, 15};
     for (auto _ : state) {
         Text text;
@@ -58,7 +60,7 @@ void BM_RenderBaseline(benchmark::State& state) {
 void BM_RenderCheckedRows(benchmark::State& state) {
     NoPump pump;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(RenderCheckedRows(SharedResults().list, pump).data());
+        benchmark::DoNotOptimize(RenderAlignedText(SharedResults().list, pump).data());
     }
 }
 

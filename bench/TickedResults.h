@@ -5,15 +5,15 @@
 #include "fakes/FakeServices.h"
 
 struct TickedResults {
-    FakeListDisplay display;
-    ListView list{display};
+    FakeRowTableDisplay display;
+    RowTable list{display};
 
     explicit TickedResults(long long rows) {
         AppendColumns(list, {u"Class Name", u"Handle", u"Text"});
         for (long long row = 0; row < rows; ++row) {
             const std::size_t at = list.AppendRow(row % 3 == 0 ? u"Static" : u"Button");
-            list.SetSubItem(at, 1, DecimalText(65536 + row * 4));
-            list.SetSubItem(at, 2, u"Item text " + DecimalText(row));
+            list.SetCell(at, 1, DecimalText(65536 + row * 4));
+            list.SetCell(at, 2, u"Item text " + DecimalText(row));
             list.SetChecked(at, true);
         }
     }

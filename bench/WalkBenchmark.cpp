@@ -3,9 +3,10 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
+#include "extraction/ChildWalk.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeServices.h"
-#include "windows/mWindowInfo.h"
+#include "gui/ErrorReportBox.h"
 
 namespace {
 
@@ -71,20 +72,21 @@ void BM_BareTraversal(benchmark::State& state) {
     }
 }
 
-void BM_WindowInfo(benchmark::State& state) {
+void BM_WalkWindowTree(benchmark::State& state) {
     Tree& tree = SharedTree();
     RecordingDialogs dialogs;
-    FakeListDisplay display;
+    ErrorReportBox reports(dialogs);
+    FakeRowTableDisplay display;
     for (auto _ : state) {
-        ListView results(display);
+        RowTable results(display);
         AppendColumns(results, {u"Class Name", u"Handle", u"Text"});
-        WindowInfo(tree.root, results, tree.desktop, dialogs);
+        WalkWindowTree(tree.root, results, tree.desktop, reports);
         benchmark::DoNotOptimize(results.RowCount());
     }
 }
 
 BENCHMARK(BM_BareTraversal)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WindowInfo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WalkWindowTree)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -92,8 +94,8 @@ int main(int argc, char** argv) {
     // --windows=N sets the tree's size (the smoke run of the test suite uses a small one).
     g_windowCount = TakeSizeOption(argc, argv, "windows", g_windowCount);
     return RunWithRatios(argc, argv,
-                         {{"BM_WindowInfo", "BM_BareTraversal",
-                           "WindowInfo over " + std::to_string(g_windowCount) +
+                         {{"BM_WalkWindowTree", "BM_BareTraversal",
+                           "The child walk over " + std::to_string(g_windowCount) +
                                " windows against the bare traversal",
                            2.0}});
 }

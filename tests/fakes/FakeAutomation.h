@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "output/Automation.h"
+#include "ports/Automation.h"
 
 // A value as the doubles record it: numbers in decimal, true or false, texts as they are.
 [[nodiscard]] std::string ShowValue(const AutomationValue& value);

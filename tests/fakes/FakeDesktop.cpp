@@ -101,5 +101,5 @@ std::optional<std::int64_t> FakeDesktop::SendGetText(WindowHandle window,
     const std::size_t count = std::min(found->text.size(), buffer.size() - 1);
     std::copy_n(found->text.begin(), count, buffer.begin());
     buffer[count] = u'\0';
-    return static_cast<std::int64_t>(count);
+    return found->claimedCopied.value_or(static_cast<std::int64_t>(count));
 }

@@ -4,12 +4,13 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <unordered_map>
 #include <vector>
 
-#include "windows/WindowSystem.h"
+#include "ports/WindowSystem.h"
 
 class FakeDesktop : public WindowSystem {
 public:
@@ -24,11 +25,22 @@ public:
         std::uint32_t thread = 1;
         // Answer given to WM_GETTEXTLENGTH instead of the text's length, when set.
         std::int64_t claimedLength = -1;
+        // Answer given to WM_GETTEXT instead of the count it copied, when set.
+        std::optional<std::int64_t> claimedCopied;
         bool failTextRead = false;
         std::size_t position = 0;  // index among its parent's children
     };
 
     FakeDesktop() { m_windows[kDesktop] = Window{}; }
+
+    // A window of that class and text, owned by thread.
+    static Window Make(Text className, Text text, std::uint32_t thread = 1) {
+        Window window;
+        window.className = std::move(className);
+        window.text = std::move(text);
+        window.thread = thread;
+        return window;
+    }
 
     static constexpr WindowHandle kDesktop = 0x10010;
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "common/Failure.h"
+#include "core/Failure.h"
 #include "fakes/FakeAutomation.h"
 
 bool RecordingDialogs::AskYesNo(const Text& question, const Text& caption) {

@@ -11,12 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "app/Dialogs.h"
-#include "app/Files.h"
-#include "app/FormWindow.h"
-#include "app/ListView.h"
-#include "app/Skin.h"
-#include "output/Ports.h"
+#include "core/RowTable.h"
+#include "ports/Clipboard.h"
+#include "ports/Dialogs.h"
+#include "ports/EventPump.h"
+#include "ports/Files.h"
+#include "ports/FormWindow.h"
+#include "ports/SaveFiles.h"
+#include "skin/SkinFramework.h"
 
 class RecordingDialogs : public Dialogs {
 public:
@@ -35,7 +37,7 @@ public:
     Text chosenPath;  // empty: the user cancels
 };
 
-class FakeListDisplay : public ListDisplay {
+class FakeRowTableDisplay : public RowTableDisplay {
 public:
     void ColumnAppended(const Text&) override {}
     void ColumnWidthSet(int column, int twips) override { widths.push_back({column, twips}); }
@@ -119,7 +121,7 @@ public:
 };
 
 // Gives a list its columns, as the load step does.
-inline void AppendColumns(ListView& list, std::initializer_list<TextView> headers) {
+inline void AppendColumns(RowTable& list, std::initializer_list<TextView> headers) {
     for (const TextView header : headers) {
         list.AppendColumn(Text(header));
     }

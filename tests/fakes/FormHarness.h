@@ -1,10 +1,10 @@
 // The main window's behaviour on doubles of every port, for the command tests.
 #pragma once
 
-#include "app/Form1.h"
 #include "fakes/FakeAutomation.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeServices.h"
+#include "gui/MainForm.h"
 
 struct FormHarness {
     FakeDesktop desktop;
@@ -16,14 +16,14 @@ struct FormHarness {
     FakeSaveFiles saveFiles;
     FakeAutomation automation;
     RecordingSkinEngine skin;
-    FakeListDisplay display1;
-    FakeListDisplay display2;
-    ListView listView1{display1};
-    ListView listView2{display2};
+    FakeRowTableDisplay windowListDisplay;
+    FakeRowTableDisplay resultsDisplay;
+    RowTable windowList{windowListDisplay};
+    RowTable results{resultsDisplay};
 
-    [[nodiscard]] Form1 MakeForm(TextView productName = kProductName) {
-        return Form1(
-            listView1, listView2,
+    [[nodiscard]] MainForm MakeForm(TextView productName = kProductName) {
+        return MainForm(
+            windowList, results,
             {window, dialogs, files, desktop, clipboard, pump, saveFiles, automation, skin},
             productName);
     }

@@ -1,60 +1,40 @@
 // The main window on screen.
-#include "platform/win32/MainWindow.h"
+#include "win32/MainWindow.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
-#include "common/Failure.h"
-#include "platform/win32/Resources.h"
-#include "platform/win32/Win32Text.h"
+#include "core/Failure.h"
+#include "core/Steps.h"
+#include "win32/Resources.h"
+#include "win32/Win32Text.h"
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"TessivaneMainWindow";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = 0;
-constexpr SIZE kClientTwips{15960, 4485};
-constexpr int kListView1Id = 101;
-constexpr int kListView2Id = 103;
-constexpr RECT kListView1Twips{120, 120, 7920, 3345};
-constexpr RECT kListView2Twips{8040, 120, 15840, 3345};
+// The window's own font, for the lists: "Arial" 9 pt bold.
+constexpr int kWindowFontCentipoints = 900;
+// The buttons' font unless a skin gives one: "Arial" 11.25 pt bold.
+constexpr int kButtonFontCentipoints = 1125;
+constexpr int kCentipointsPerInch = 7200;
 
-int TwipsToPixels(int twips, UINT dpi) noexcept {
-    return MulDiv(twips, static_cast<int>(dpi), 1440);
+ScopedFont MakeFont(const Text& face, int centipoints, bool bold, DWORD charset, UINT dpi) {
+    return ScopedFont(CreateFontW(-MulDiv(centipoints, static_cast<int>(dpi), kCentipointsPerInch),
+                                  0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, charset,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                  DEFAULT_PITCH | FF_SWISS, WideOf(face)));
 }
 
-// Arial bold at a size given in hundredths of a point.
-ScopedFont CreateArialBold(int centipoints, UINT dpi) noexcept {
-    return ScopedFont(CreateFontW(-MulDiv(centipoints, static_cast<int>(dpi), 7200), 0, 0, 0,
-                                  FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                  CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                                  L"Arial"));
+ScopedFont CreateArialBold(int centipoints, UINT dpi) {
+    return MakeFont(u"Arial", centipoints, true, ANSI_CHARSET, dpi);
 }
 
 }  // namespace
 
-MainWindow::MainWindow()
-    : m_buttons{{
-          {1001, L"Refresh List", {120, 3450, 7920, 3855}, &Form1::PushButton1_Click},
-          {1002,
-           L"Start Extracting From Selected Window (Above)",
-           {120, 3975, 7920, 4380},
-           &Form1::PushButton2_Click},
-          {1006,
-           L"Save Results As Text File",
-           {8040, 3450, 11880, 3855},
-           &Form1::PushButton6_Click},
-          {1003,
-           L"Save Results As Excel File",
-           {12000, 3450, 15840, 3855},
-           &Form1::PushButton3_Click},
-          {1004,
-           L"Copy Results To Clipboard",
-           {8040, 3975, 11880, 4380},
-           &Form1::PushButton4_Click},
-          {1005, L"Clear Results", {12000, 3975, 15840, 4380}, &Form1::PushButton5_Click},
-      }} {
+MainWindow::MainWindow() {
     // The layout's buttons write in the system's button text colour.
     for (ButtonLook* look : {&m_look.normal, &m_look.hot, &m_look.pressed}) {
         look->text = GetSysColor(COLOR_BTNTEXT);
@@ -67,61 +47,56 @@ MainWindow::MainWindow()
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kApplicationIconId));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
-    m_window = CreateWindowExW(kExStyle, kClassName, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
-    if (m_window == nullptr) {
-        throw Failure(u"The main window could not be created.");
+    if (RegisterClassExW(&windowClass) == 0) {
+        const DWORD error = GetLastError();
+        throw Failure(u"The main window's class could not be registered: " + SystemMessage(error));
+    }
+    if (CreateWindowExW(kExStyle, kClassName, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
+                        this) == nullptr) {
+        const DWORD error = GetLastError();
+        throw Failure(u"The main window could not be created: " + SystemMessage(error));
     }
     CreateControls();
 }
 
-void MainWindow::CreateControls() {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    // Creation order is the tab order: the two lists, then the buttons in the layout's order.
-    m_listControl1 = std::make_unique<ListViewControl>(m_window, kListView1Id, false);
-    m_listControl2 = std::make_unique<ListViewControl>(m_window, kListView2Id, true);
-    for (Button& button : m_buttons) {
-        button.handle = CreateWindowExW(
-            0, L"BUTTON", button.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0,
-            0, 0, m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(button.id)), instance,
-            nullptr);
-        SetWindowSubclass(button.handle, &MainWindow::ButtonProc, 0,
-                          reinterpret_cast<DWORD_PTR>(this));
+// The window itself lives until the program ends and the system destroys it with the UI
+// thread; only this object's part in it ends here.
+MainWindow::~MainWindow() {
+    if (m_window != nullptr) {
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
     }
-    m_listView1 = std::make_unique<ListView>(*m_listControl1);
-    m_listView2 = std::make_unique<ListView>(*m_listControl2);
-    m_listControl1->Attach(*m_listView1, [this] { m_form->ListView1_MouseMove(); });
-    m_listControl2->Attach(*m_listView2, [this] { m_form->ListView2_MouseMove(); });
-    m_dialogs = std::make_unique<Win32Dialogs>(m_window, [this] { SyncLists(); });
-    m_clipboard = std::make_unique<Win32Clipboard>(m_window);
-    m_pump = std::make_unique<MessagePump>(
-        [this] { SyncLists(); }, [this](MSG& message) { return TranslateDialogKeys(message); });
-    m_form =
-        std::make_unique<Form1>(*m_listView1, *m_listView2,
-                                Form1Services{*this, *m_dialogs, m_files, m_windows, *m_clipboard,
-                                              *m_pump, m_saveFiles, m_automation, m_skinFramework});
-    LayOut(GetDpiForWindow(m_window));
 }
 
-RECT MainWindow::Pixels(const RECT& twips) const noexcept {
-    return RECT{TwipsToPixels(twips.left, m_dpi), TwipsToPixels(twips.top, m_dpi),
-                TwipsToPixels(twips.right, m_dpi), TwipsToPixels(twips.bottom, m_dpi)};
+void MainWindow::CreateControls() {
+    // Creation order is the tab order: the two lists, then the buttons in the layout's order.
+    const auto overList = [this] {
+        if (m_form != nullptr) {
+            m_form->PointerOverList();
+        }
+    };
+    m_windowList = std::make_unique<OwnerDataList>(m_window, kWindowListPlace, overList);
+    m_results = std::make_unique<OwnerDataList>(m_window, kResultsPlace, overList);
+    for (const ButtonPlace& place : kButtonPlaces) {
+        m_buttons.push_back(std::make_unique<PushButton>(m_window, place, [this] {
+            if (m_form != nullptr) {
+                m_form->PointerOverButton();
+            }
+        }));
+    }
+    LayOut(GetDpiForWindow(m_window));
 }
 
 void MainWindow::LayOut(UINT dpi) {
     m_dpi = dpi;
     // The new fonts are in use before the old ones go.
-    ScopedFont windowFont = CreateArialBold(900, dpi);
+    ScopedFont windowFont = CreateArialBold(kWindowFontCentipoints, dpi);
     ScopedFont buttonFont = CreateButtonFont();
     SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.get()), FALSE);
-    m_listControl1->Place(Pixels(kListView1Twips), windowFont.get(), dpi);
-    m_listControl2->Place(Pixels(kListView2Twips), windowFont.get(), dpi);
-    for (const Button& button : m_buttons) {
-        const RECT bounds = Pixels(button.twips);
-        SendMessageW(button.handle, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont.get()), FALSE);
-        MoveWindow(button.handle, bounds.left, bounds.top, bounds.right - bounds.left,
-                   bounds.bottom - bounds.top, TRUE);
+    m_windowList->LayOut(dpi, windowFont.get());
+    m_results->LayOut(dpi, windowFont.get());
+    for (const auto& button : m_buttons) {
+        button->LayOut(dpi, buttonFont.get());
     }
     m_windowFont = std::move(windowFont);
     m_buttonFont = std::move(buttonFont);
@@ -131,40 +106,39 @@ void MainWindow::LayOut(UINT dpi) {
 ScopedFont MainWindow::CreateButtonFont() const {
     if (m_look.buttonFont) {
         const SkinFont& font = *m_look.buttonFont;
-        ScopedFont skinned(CreateFontW(-MulDiv(font.centipoints, static_cast<int>(m_dpi), 7200), 0,
-                                       0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                       CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                                       WideOf(font.face)));
-        if (skinned) {
+        if (ScopedFont skinned =
+                MakeFont(font.face, font.centipoints, font.bold, DEFAULT_CHARSET, m_dpi)) {
             return skinned;
         }
     }
-    return CreateArialBold(1125, m_dpi);
+    return CreateArialBold(kButtonFontCentipoints, m_dpi);
+}
+
+SIZE MainWindow::OuterSize() const noexcept {
+    RECT outer{0, 0, TwipsToPixels(kClientTwips.cx, m_dpi), TwipsToPixels(kClientTwips.cy, m_dpi)};
+    AdjustWindowRectExForDpi(&outer, kStyle, FALSE, kExStyle, m_dpi);
+    return SIZE{outer.right - outer.left, outer.bottom - outer.top};
 }
 
 void MainWindow::LoadAndShow() {
-    m_form->Form_Load();
+    m_form->Load();
     SyncLists();
-    RECT outer{0, 0, TwipsToPixels(kClientTwips.cx, m_dpi), TwipsToPixels(kClientTwips.cy, m_dpi)};
-    AdjustWindowRectExForDpi(&outer, kStyle, FALSE, kExStyle, m_dpi);
+    const SIZE size = OuterSize();
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(m_window, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& work = monitor.rcWork;
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
     // Centred; a screen too small for the window shows its top-left part.
     SetWindowPos(m_window, nullptr,
-                 std::max(work.left, work.left + (work.right - work.left - width) / 2),
-                 std::max(work.top, work.top + (work.bottom - work.top - height) / 2), width,
-                 height, SWP_NOZORDER | SWP_NOACTIVATE);
+                 std::max(work.left, work.left + (work.right - work.left - size.cx) / 2),
+                 std::max(work.top, work.top + (work.bottom - work.top - size.cy) / 2), size.cx,
+                 size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(m_window, SW_SHOWNORMAL);
     UpdateWindow(m_window);
 }
 
 bool MainWindow::TranslateDialogKeys(MSG& message) noexcept {
-    return IsDialogMessageW(m_window, &message) != FALSE;
+    return m_window != nullptr && IsDialogMessageW(m_window, &message) != FALSE;
 }
 
 void MainWindow::SetCaption(const Text& caption) {
@@ -200,8 +174,12 @@ void MainWindow::SetCustomPointerImage(const Text& path) {
     m_handPointer = std::move(pointer);
 }
 
+// The message loop ends next, and a command that is letting events through meanwhile is unwound
+// by the event pump. The window is not destroyed first: that costs nothing on Windows, but
+// under Wine without a window manager its unmapping waits up to two seconds.
 void MainWindow::EndProgram() {
-    ExitProcess(0);
+    m_closed = true;
+    PostQuitMessage(0);
 }
 
 HCURSOR MainWindow::PointerShape() const noexcept {
@@ -214,12 +192,16 @@ HCURSOR MainWindow::PointerShape() const noexcept {
     return LoadCursorW(nullptr, IDC_ARROW);
 }
 
+bool MainWindow::IsPushButton(HWND control) const noexcept {
+    return std::any_of(m_buttons.begin(), m_buttons.end(),
+                       [&](const auto& button) { return button->Handle() == control; });
+}
+
 // The window's setting governs its surface and the push buttons; the hourglass governs the
 // lists too. Answers whether it set the shape.
 bool MainWindow::SetPointerShape(HWND over) const noexcept {
-    const bool button = std::any_of(m_buttons.begin(), m_buttons.end(),
-                                    [&](const Button& b) { return b.handle == over; });
-    if (over == m_window || button || (IsChild(m_window, over) && m_pointer == kBusyPointer)) {
+    if (over == m_window || IsPushButton(over) ||
+        (IsChild(m_window, over) && m_pointer == kBusyPointer)) {
         SetCursor(PointerShape());
         return true;
     }
@@ -264,10 +246,10 @@ void MainWindow::ApplySkin(std::int32_t window, const SkinDefinition& skin, bool
         m_background = skin.windowBackground;
     }
     if (lists) {
-        for (const ListViewControl* control : {m_listControl1.get(), m_listControl2.get()}) {
-            ListView_SetBkColor(control->Handle(), skin.listBackground);
-            ListView_SetTextBkColor(control->Handle(), skin.listBackground);
-            ListView_SetTextColor(control->Handle(), skin.listText);
+        for (const OwnerDataList* list : {m_windowList.get(), m_results.get()}) {
+            ListView_SetBkColor(list->Handle(), skin.listBackground);
+            ListView_SetTextBkColor(list->Handle(), skin.listBackground);
+            ListView_SetTextColor(list->Handle(), skin.listText);
         }
     }
     LayOut(m_dpi);
@@ -275,74 +257,20 @@ void MainWindow::ApplySkin(std::int32_t window, const SkinDefinition& skin, bool
 }
 
 void MainWindow::SyncLists() noexcept {
-    m_listControl1->Sync();
-    m_listControl2->Sync();
+    m_windowList->Sync();
+    m_results->Sync();
 }
 
-void MainWindow::Click(int id) noexcept {
-    for (const Button& button : m_buttons) {
-        if (button.id == id && button.click != nullptr) {
-            (m_form.get()->*button.click)();
-            SyncLists();
-        }
+void MainWindow::Run(void (MainForm::*command)()) noexcept {
+    try {
+        (m_form->*command)();
+    } catch (const ProgramEnding&) {
+        // The window is gone and the message loop ends next.
+        return;
+    } catch (...) {
+        // Every command runs its steps under the step runner; nothing else may unwind further.
     }
-}
-
-void MainWindow::DrawButton(const DRAWITEMSTRUCT& item) const noexcept {
-    const HDC dc = item.hDC;
-    RECT bounds = item.rcItem;
-    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    const bool focused = (item.itemState & ODS_FOCUS) != 0;
-    const bool hot = item.hwndItem == m_hotButton;
-    const ButtonLook& look = pressed ? m_look.pressed : hot ? m_look.hot : m_look.normal;
-    FillRect(dc, &bounds, ScopedBrush(CreateSolidBrush(look.face)).get());
-    const ScopedBrush frame(
-        CreateSolidBrush(focused && !pressed ? m_look.focusBorder : look.border));
-    FrameRect(dc, &bounds, frame.get());
-    if (focused) {
-        RECT inner = bounds;
-        InflateRect(&inner, -1, -1);
-        FrameRect(dc, &inner, frame.get());
-    }
-    wchar_t caption[128] = L"";
-    GetWindowTextW(item.hwndItem, caption, static_cast<int>(std::size(caption)));
-    const HGDIOBJ oldFont = SelectObject(dc, m_buttonFont.get());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc,
-                 (item.itemState & ODS_DISABLED) != 0 ? GetSysColor(COLOR_GRAYTEXT) : look.text);
-    RECT textBounds = bounds;
-    if (pressed) {
-        OffsetRect(&textBounds, 1, 1);
-    }
-    DrawTextW(dc, caption, -1, &textBounds, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, oldFont);
-    if (focused && (item.itemState & ODS_NOFOCUSRECT) == 0) {
-        const int inset = MulDiv(4, static_cast<int>(m_dpi), USER_DEFAULT_SCREEN_DPI);
-        InflateRect(&bounds, -inset, -inset);
-        DrawFocusRect(dc, &bounds);
-    }
-}
-
-// The push buttons' pointer-move event, and their hot state while the pointer is over them.
-LRESULT CALLBACK MainWindow::ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR data) {
-    auto* self = reinterpret_cast<MainWindow*>(data);
-    if (message == WM_MOUSEMOVE) {
-        if (self->m_hotButton != button) {
-            if (self->m_hotButton != nullptr) {
-                InvalidateRect(self->m_hotButton, nullptr, FALSE);
-            }
-            self->m_hotButton = button;
-            InvalidateRect(button, nullptr, FALSE);
-            TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, button, 0};
-            TrackMouseEvent(&track);
-        }
-        self->m_form->PushButton_MouseMove();
-    } else if (message == WM_MOUSELEAVE && self->m_hotButton == button) {
-        self->m_hotButton = nullptr;
-        InvalidateRect(button, nullptr, FALSE);
-    }
-    return DefSubclassProc(button, message, wParam, lParam);
+    SyncLists();
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -353,88 +281,121 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) {
+    if (self == nullptr || self->m_form == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
     try {
         return self->HandleMessage(message, wParam, lParam);
     } catch (...) {
-        // Every command runs under its own trap; nothing may unwind through the window system.
+        // Nothing may unwind through the window system.
         return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            if (id == IDOK) {
-                // Enter on a focused push button clicks it, as on a dialog.
-                const HWND focus = GetFocus();
-                for (const Button& button : m_buttons) {
-                    if (button.handle == focus) {
-                        Click(button.id);
-                    }
-                }
-            } else if (HIWORD(wParam) == BN_CLICKED) {
-                Click(id);
-            }
-            return 0;
-        }
-        case WM_NOTIFY: {
-            // The lists notify while they are still being created, before they are ours.
-            auto* header = reinterpret_cast<NMHDR*>(lParam);
-            for (ListViewControl* control : {m_listControl1.get(), m_listControl2.get()}) {
-                if (control != nullptr && header->hwndFrom == control->Handle()) {
-                    return control->OnNotify(header);
-                }
-            }
-            break;
-        }
+        case WM_COMMAND:
+            return OnCommand(wParam);
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
         case WM_DRAWITEM:
-            DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-            return TRUE;
-        case WM_ERASEBKGND: {
-            RECT client;
-            GetClientRect(m_window, &client);
-            FillRect(reinterpret_cast<HDC>(wParam), &client,
-                     ScopedBrush(CreateSolidBrush(m_background)).get());
-            return TRUE;
-        }
-        case WM_DPICHANGED: {
-            LayOut(HIWORD(wParam));
-            RECT outer{0, 0, TwipsToPixels(kClientTwips.cx, m_dpi),
-                       TwipsToPixels(kClientTwips.cy, m_dpi)};
-            AdjustWindowRectExForDpi(&outer, kStyle, FALSE, kExStyle, m_dpi);
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(m_window, nullptr, suggested->left, suggested->top,
-                         outer.right - outer.left, outer.bottom - outer.top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            return 0;
-        }
+            return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_ERASEBKGND:
+            return OnEraseBackground(reinterpret_cast<HDC>(wParam));
+        case WM_DPICHANGED:
+            return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         case WM_MOUSEMOVE:
-            m_form->Form_MouseMove();
-            return 0;
+            return OnMouseMove();
         case WM_SETCURSOR:
-            if (LOWORD(lParam) == HTCLIENT && SetPointerShape(reinterpret_cast<HWND>(wParam))) {
-                return TRUE;
-            }
-            break;
+            return OnSetCursor(wParam, lParam);
         case WM_ACTIVATE:
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                const HWND focus = GetFocus();
-                m_lastFocus = IsChild(m_window, focus) ? focus : m_lastFocus;
-            }
-            break;
+            return OnActivate(wParam, lParam);
         case WM_SETFOCUS:
-            // Like a dialog: the focus goes back to the control that had it, first the window list.
-            SetFocus(m_lastFocus != nullptr ? m_lastFocus : m_listControl1->Handle());
-            return 0;
+            return OnSetFocus();
         case WM_CLOSE:
-            m_form->Form_Unload();
-            return 0;
+            return OnClose();
         default:
-            break;
+            return DefWindowProcW(m_window, message, wParam, lParam);
     }
-    return DefWindowProcW(m_window, message, wParam, lParam);
+}
+
+LRESULT MainWindow::OnCommand(WPARAM wParam) noexcept {
+    const int id = LOWORD(wParam);
+    // Enter on a focused push button clicks it, as on a dialog.
+    const HWND clicked = id == IDOK ? GetFocus() : nullptr;
+    for (const auto& button : m_buttons) {
+        const bool isClicked = id == IDOK
+                                   ? button->Handle() == clicked
+                                   : HIWORD(wParam) == BN_CLICKED && button->Place().id == id;
+        if (isClicked) {
+            Run(button->Place().command);
+            break;
+        }
+    }
+    return 0;
+}
+
+LRESULT MainWindow::OnNotify(NMHDR& header) noexcept {
+    // The lists notify while they are still being created, before they are ours.
+    for (OwnerDataList* list : {m_windowList.get(), m_results.get()}) {
+        if (list != nullptr && header.hwndFrom == list->Handle()) {
+            return list->OnNotify(&header);
+        }
+    }
+    return 0;
+}
+
+LRESULT MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) const noexcept {
+    for (const auto& button : m_buttons) {
+        if (button->Handle() == item.hwndItem) {
+            button->Draw(item, m_look, m_buttonFont.get(), m_dpi);
+        }
+    }
+    return TRUE;
+}
+
+LRESULT MainWindow::OnEraseBackground(HDC dc) const noexcept {
+    RECT client;
+    GetClientRect(m_window, &client);
+    FillRect(dc, &client, ScopedBrush(CreateSolidBrush(m_background)).get());
+    return TRUE;
+}
+
+LRESULT MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    LayOut(dpi);
+    const SIZE size = OuterSize();
+    SetWindowPos(m_window, nullptr, suggested.left, suggested.top, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
+LRESULT MainWindow::OnMouseMove() noexcept {
+    m_form->PointerOverSurface();
+    return 0;
+}
+
+LRESULT MainWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) const noexcept {
+    if (LOWORD(lParam) == HTCLIENT && SetPointerShape(reinterpret_cast<HWND>(wParam))) {
+        return TRUE;
+    }
+    return DefWindowProcW(m_window, WM_SETCURSOR, wParam, lParam);
+}
+
+LRESULT MainWindow::OnActivate(WPARAM wParam, LPARAM lParam) noexcept {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        m_lastFocus = IsChild(m_window, focus) ? focus : m_lastFocus;
+    }
+    return DefWindowProcW(m_window, WM_ACTIVATE, wParam, lParam);
+}
+
+LRESULT MainWindow::OnSetFocus() noexcept {
+    // Like a dialog: the focus goes back to the control that had it, first the window list.
+    SetFocus(m_lastFocus != nullptr ? m_lastFocus : m_windowList->Handle());
+    return 0;
+}
+
+LRESULT MainWindow::OnClose() noexcept {
+    m_form->Close();
+    return 0;
 }

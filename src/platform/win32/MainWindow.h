@@ -1,33 +1,42 @@
 // The main window on screen: creates the controls of the layout at the display's DPI, routes
-// clicks to Form1 and implements the window's own port.
+// each message to one named handler and the clicks to the main form, and is the window's port
+// and the skin engine's target.
 #pragma once
 
 #include <windows.h>
 
-#include <array>
 #include <memory>
+#include <vector>
 
-#include "app/Form1.h"
-#include "app/FormWindow.h"
-#include "app/ListView.h"
-#include "app/Skin.h"
-#include "platform/win32/ListViewControl.h"
-#include "platform/win32/MessagePump.h"
-#include "platform/win32/ScopedHandles.h"
-#include "platform/win32/Win32Automation.h"
-#include "platform/win32/Win32Services.h"
-#include "platform/win32/Win32WindowSystem.h"
+#include "gui/MainForm.h"
+#include "ports/FormWindow.h"
+#include "skin/SkinFramework.h"
+#include "win32/OwnerDataList.h"
+#include "win32/PushButton.h"
+#include "win32/ScopedHandles.h"
 
 class MainWindow : public FormWindow, public SkinTarget {
 public:
+    // Creates the window and its controls, hidden; throws Failure when it cannot.
     MainWindow();
+    ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // Runs the load step, then shows the window centred on its screen.
+    [[nodiscard]] HWND Window() const noexcept { return m_window; }
+    // True once the user has closed the window: the program is ending.
+    [[nodiscard]] bool Closed() const noexcept { return m_closed; }
+    [[nodiscard]] RowTable& WindowList() noexcept { return m_windowList->Rows(); }
+    [[nodiscard]] RowTable& Results() noexcept { return m_results->Rows(); }
+
+    // Routes the window's events to form from now on.
+    void Attach(MainForm& form) noexcept { m_form = &form; }
+    // Runs the form's load step, then shows the window centred on its screen.
     void LoadAndShow();
     // Lets the keyboard move between the controls; true when the message was used.
     bool TranslateDialogKeys(MSG& message) noexcept;
+    // Brings both lists' row counts up to date with their rows.
+    void SyncLists() noexcept;
 
     void SetCaption(const Text& caption) override;
     void SetApplicationIcon() override;
@@ -42,30 +51,35 @@ public:
                    bool windowColour, bool fonts) override;
 
 private:
-    struct Button {
-        int id;
-        const wchar_t* caption;
-        RECT twips;  // left, top, right, bottom in twips
-        void (Form1::*click)();
-        HWND handle = nullptr;
-    };
-
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR data);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // One handler per message.
+    LRESULT OnCommand(WPARAM wParam) noexcept;
+    LRESULT OnNotify(NMHDR& header) noexcept;
+    LRESULT OnDrawItem(const DRAWITEMSTRUCT& item) const noexcept;
+    LRESULT OnEraseBackground(HDC dc) const noexcept;
+    LRESULT OnDpiChanged(UINT dpi, const RECT& suggested);
+    LRESULT OnMouseMove() noexcept;
+    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam) const noexcept;
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnSetFocus() noexcept;
+    LRESULT OnClose() noexcept;
 
     void CreateControls();
     void LayOut(UINT dpi);
-    [[nodiscard]] RECT Pixels(const RECT& twips) const noexcept;
-    void Click(int id) noexcept;
-    void DrawButton(const DRAWITEMSTRUCT& item) const noexcept;
+    // The window's outer size for the layout's client area at the window's DPI.
+    [[nodiscard]] SIZE OuterSize() const noexcept;
+    // Runs a command of the form; an end of the program unwinds it to here.
+    void Run(void (MainForm::*command)()) noexcept;
     [[nodiscard]] ScopedFont CreateButtonFont() const;
-    void SyncLists() noexcept;
     [[nodiscard]] HCURSOR PointerShape() const noexcept;
     bool SetPointerShape(HWND over) const noexcept;
+    [[nodiscard]] bool IsPushButton(HWND control) const noexcept;
 
     HWND m_window = nullptr;
+    bool m_closed = false;
+    MainForm* m_form = nullptr;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     ScopedFont m_windowFont;
     ScopedFont m_buttonFont;
@@ -74,23 +88,10 @@ private:
     ScopedIcon m_handPointer;
     HWND m_lastFocus = nullptr;
     int m_pointer = kDefaultPointer;
-    HWND m_hotButton = nullptr;
     // The buttons' look and font: the layout's, or the skin's where a skin applies them.
     SkinDefinition m_look;
     COLORREF m_background = RGB(255, 255, 255);
-    std::array<Button, 6> m_buttons;
-
-    std::unique_ptr<ListViewControl> m_listControl1;
-    std::unique_ptr<ListViewControl> m_listControl2;
-    std::unique_ptr<ListView> m_listView1;
-    std::unique_ptr<ListView> m_listView2;
-    std::unique_ptr<Win32Dialogs> m_dialogs;
-    std::unique_ptr<Win32Clipboard> m_clipboard;
-    Win32SaveFiles m_saveFiles;
-    Win32Files m_files;
-    std::unique_ptr<MessagePump> m_pump;
-    Win32WindowSystem m_windows;
-    Win32Automation m_automation;
-    SkinFramework m_skinFramework{m_files, *this};
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<OwnerDataList> m_windowList;
+    std::unique_ptr<OwnerDataList> m_results;
+    std::vector<std::unique_ptr<PushButton>> m_buttons;
 };

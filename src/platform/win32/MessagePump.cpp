@@ -1,5 +1,7 @@
 // The event pump of long commands.
-#include "platform/win32/MessagePump.h"
+#include "win32/MessagePump.h"
+
+#include "core/Steps.h"
 
 void MessagePump::Pump() {
     const ULONGLONG now = GetTickCount64();
@@ -11,12 +13,18 @@ void MessagePump::Pump() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
+            // The program is ending: the message loop gets the quit again and ends the program
+            // once the command has unwound.
             PostQuitMessage(static_cast<int>(message.wParam));
-            return;
+            throw ProgramEnding();
         }
         if (!m_dialogKeys(message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
+        }
+        // The window closed by that message: the quit it posted may come only later.
+        if (m_ending()) {
+            throw ProgramEnding();
         }
     }
 }

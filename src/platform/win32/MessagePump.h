@@ -6,14 +6,18 @@
 
 #include <functional>
 
-#include "output/Ports.h"
+#include "ports/EventPump.h"
 
 class MessagePump : public EventPump {
 public:
     // beforeMessages brings the window up to date; dialogKeys lets the keyboard move between
-    // controls and answers whether it used the message.
-    MessagePump(std::function<void()> beforeMessages, std::function<bool(MSG&)> dialogKeys)
-        : m_beforeMessages(std::move(beforeMessages)), m_dialogKeys(std::move(dialogKeys)) {}
+    // controls and answers whether it used the message; ending answers whether the main window
+    // has been closed, so that the command is unwound.
+    MessagePump(std::function<void()> beforeMessages, std::function<bool(MSG&)> dialogKeys,
+                std::function<bool()> ending)
+        : m_beforeMessages(std::move(beforeMessages)),
+          m_dialogKeys(std::move(dialogKeys)),
+          m_ending(std::move(ending)) {}
 
     void Pump() override;
 
@@ -22,5 +26,6 @@ private:
 
     std::function<void()> m_beforeMessages;
     std::function<bool(MSG&)> m_dialogKeys;
+    std::function<bool()> m_ending;
     ULONGLONG m_last = 0;
 };

@@ -1,4 +1,4 @@
-// Owners of GDI and USER objects: each is deleted with its owner.
+// Owners of the Win32 handles and states the program holds: each is released with its owner.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +12,96 @@ struct GdiObjectDeleter {
 struct IconDeleter {
     void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
 };
+struct KernelHandleDeleter {
+    void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
+};
+struct FindHandleDeleter {
+    void operator()(HANDLE search) const noexcept { FindClose(search); }
+};
+struct GlobalMemoryDeleter {
+    void operator()(HGLOBAL memory) const noexcept { GlobalFree(memory); }
+};
+struct LocalMemoryDeleter {
+    void operator()(void* memory) const noexcept { LocalFree(memory); }
+};
 
 using ScopedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using ScopedBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
 // Cursors are icons to the system: DestroyIcon frees both.
 using ScopedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+using ScopedGlobal = std::unique_ptr<void, GlobalMemoryDeleter>;
+template <typename T>
+using ScopedLocal = std::unique_ptr<T, LocalMemoryDeleter>;
+
+// A kernel handle whose "no handle" value is INVALID_HANDLE_VALUE (files, find handles).
+template <typename Deleter>
+class ScopedFileHandle {
+public:
+    explicit ScopedFileHandle(HANDLE handle = INVALID_HANDLE_VALUE) noexcept : m_handle(handle) {}
+    ~ScopedFileHandle() { Reset(); }
+    ScopedFileHandle(const ScopedFileHandle&) = delete;
+    ScopedFileHandle& operator=(const ScopedFileHandle&) = delete;
+
+    [[nodiscard]] HANDLE Get() const noexcept { return m_handle; }
+    [[nodiscard]] bool Valid() const noexcept { return m_handle != INVALID_HANDLE_VALUE; }
+    void Reset() noexcept {
+        if (Valid()) {
+            Deleter()(m_handle);
+            m_handle = INVALID_HANDLE_VALUE;
+        }
+    }
+
+private:
+    HANDLE m_handle;
+};
+using ScopedFile = ScopedFileHandle<KernelHandleDeleter>;
+using ScopedFind = ScopedFileHandle<FindHandleDeleter>;
+
+// An object selected into a device context, and the one it replaced put back at the end.
+class ScopedSelection {
+public:
+    ScopedSelection(HDC dc, HGDIOBJ object) noexcept : m_dc(dc), m_old(SelectObject(dc, object)) {}
+    ~ScopedSelection() { SelectObject(m_dc, m_old); }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
+// The clipboard, open while this lives; Opened() tells whether another program had it.
+class ClipboardSession {
+public:
+    explicit ClipboardSession(HWND owner) noexcept : m_open(OpenClipboard(owner) != FALSE) {}
+    ~ClipboardSession() {
+        if (m_open) {
+            CloseClipboard();
+        }
+    }
+    ClipboardSession(const ClipboardSession&) = delete;
+    ClipboardSession& operator=(const ClipboardSession&) = delete;
+
+    [[nodiscard]] bool Opened() const noexcept { return m_open; }
+
+private:
+    bool m_open;
+};
+
+// The thread's OLE apartment, initialised while this lives.
+class OleSession {
+public:
+    OleSession() noexcept : m_result(OleInitialize(nullptr)) {}
+    ~OleSession() {
+        if (SUCCEEDED(m_result)) {
+            OleUninitialize();
+        }
+    }
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+
+    [[nodiscard]] bool Started() const noexcept { return SUCCEEDED(m_result); }
+
+private:
+    HRESULT m_result;
+};

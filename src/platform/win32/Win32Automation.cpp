@@ -1,5 +1,5 @@
 // OLE automation through IDispatch: GetIDsOfNames, then Invoke.
-#include "platform/win32/Win32Automation.h"
+#include "win32/Win32Automation.h"
 
 #include <windows.h>
 #include <oleauto.h>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/win32/Win32Text.h"
+#include "win32/Win32Text.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -35,6 +35,18 @@ void Assign(VARIANT& target, const AutomationValue& value) {
         target.bstrVal = SysAllocStringLen(WideOf(text), static_cast<UINT>(text.size()));
     }
 }
+
+// An EXCEPINFO whose texts are freed with it.
+struct ScopedExcepInfo : EXCEPINFO {
+    ScopedExcepInfo() noexcept : EXCEPINFO{} {}
+    ~ScopedExcepInfo() {
+        SysFreeString(bstrSource);
+        SysFreeString(bstrDescription);
+        SysFreeString(bstrHelpFile);
+    }
+    ScopedExcepInfo(const ScopedExcepInfo&) = delete;
+    ScopedExcepInfo& operator=(const ScopedExcepInfo&) = delete;
+};
 
 bool ServerGone(HRESULT result) noexcept {
     constexpr std::array<HRESULT, 6> kGone{RPC_E_DISCONNECTED,
@@ -125,18 +137,14 @@ private:
             parameters.rgdispidNamedArgs = &putId;
             parameters.cNamedArgs = 1;
         }
-        EXCEPINFO exception{};
+        ScopedExcepInfo exception;
         UINT badArgument = 0;
         const HRESULT outcome = m_object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags,
                                                  &parameters, result, &exception, &badArgument);
         if (FAILED(outcome)) {
-            const Text description = Describe(outcome, &exception);
-            SysFreeString(exception.bstrSource);
-            SysFreeString(exception.bstrDescription);
-            SysFreeString(exception.bstrHelpFile);
-            throw AutomationFailure(
-                u"The spreadsheet application could not do \"" + member + u"\": " + description,
-                ServerGone(outcome) || ServerGone(exception.scode));
+            throw AutomationFailure(u"The spreadsheet application could not do \"" + member +
+                                        u"\": " + Describe(outcome, &exception),
+                                    ServerGone(outcome) || ServerGone(exception.scode));
         }
     }
 

@@ -1,7 +1,7 @@
 // OLE automation through IDispatch, every member looked up by name.
 #pragma once
 
-#include "output/Automation.h"
+#include "ports/Automation.h"
 
 class Win32Automation : public Automation {
 public:

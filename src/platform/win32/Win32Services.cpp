@@ -1,5 +1,5 @@
 // Message boxes and files through the Win32 API.
-#include "platform/win32/Win32Services.h"
+#include "win32/Win32Services.h"
 
 #include <commdlg.h>
 
@@ -7,43 +7,45 @@
 #include <cstring>
 #include <vector>
 
-#include "common/Failure.h"
-#include "platform/win32/Win32Text.h"
+#include "core/Failure.h"
+#include "win32/ScopedHandles.h"
+#include "win32/Win32Text.h"
 
 bool Win32Files::OrdinaryFileExists(const Text& path) noexcept {
     WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW(WideOf(path), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    const ScopedFind search(FindFirstFileW(WideOf(path), &found));
+    if (!search.Valid()) {
         return false;
     }
-    FindClose(search);
     constexpr DWORD kNotOrdinary =
         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     return (found.dwFileAttributes & kNotOrdinary) == 0;
 }
 
 std::string Win32Files::ReadFile(const Text& path) {
-    const HANDLE file = CreateFileW(WideOf(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    constexpr LONGLONG kLargestFile = 1 << 20;
+    const ScopedFile file(CreateFileW(WideOf(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    if (file == INVALID_HANDLE_VALUE || !GetFileSizeEx(file, &size) || size.QuadPart > (1 << 20)) {
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
-        }
+    if (!file.Valid() || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > kLargestFile) {
+        const DWORD error = GetLastError();
         throw Failure(u"The file " + path + u" cannot be read (or is larger than 1 MB): " +
-                      SystemMessage(GetLastError()));
+                      SystemMessage(error));
     }
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    const bool complete =
-        ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) != FALSE &&
-        read == bytes.size();
-    CloseHandle(file);
-    if (!complete) {
-        throw Failure(u"The file " + path + u" cannot be read: " + SystemMessage(GetLastError()));
+    if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+        read != bytes.size()) {
+        const DWORD error = GetLastError();
+        throw Failure(u"The file " + path + u" cannot be read: " + SystemMessage(error));
     }
     return bytes;
 }
+
+static_assert(SaveDialogFlag::kReadOnlyTicked == OFN_READONLY);
+static_assert(SaveDialogFlag::kAllowMultiSelect == OFN_ALLOWMULTISELECT);
+static_assert(SaveDialogFlag::kExplorerStyle == OFN_EXPLORER);
+static_assert(SaveDialogFlag::kLongNames == OFN_LONGNAMES);
 
 int Win32Dialogs::Show(const Text& message, const wchar_t* caption, UINT style) {
     m_beforeShow();
@@ -94,35 +96,31 @@ Text Win32Dialogs::ShowSaveDialog(const SaveDialogRequest& request) {
 }
 
 bool Win32Clipboard::TryEmpty() {
-    if (!OpenClipboard(m_owner)) {
-        return false;
-    }
-    const bool emptied = EmptyClipboard() != FALSE;
-    CloseClipboard();
-    return emptied;
+    const ClipboardSession clipboard(m_owner);
+    return clipboard.Opened() && EmptyClipboard() != FALSE;
 }
 
 bool Win32Clipboard::TryPlaceText(const Text& text, std::uint32_t format) {
     // Opened first, so that a busy clipboard costs no copy of the text per attempt.
-    if (!OpenClipboard(m_owner)) {
+    const ClipboardSession clipboard(m_owner);
+    if (!clipboard.Opened()) {
         return false;
     }
     const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
-    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (memory == nullptr) {
-        CloseClipboard();
+    ScopedGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    void* const copy = memory ? GlobalLock(memory.get()) : nullptr;
+    if (copy == nullptr) {
         throw Failure(u"There is not enough memory to put the results on the clipboard.");
     }
-    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
-    GlobalUnlock(memory);
-    // The clipboard owns the memory once it is placed.
-    const bool placed = EmptyClipboard() != FALSE &&
-                        SetClipboardData(format == 0 ? CF_UNICODETEXT : format, memory) != nullptr;
-    CloseClipboard();
-    if (!placed) {
-        GlobalFree(memory);
+    std::memcpy(copy, text.c_str(), bytes);
+    GlobalUnlock(memory.get());
+    if (EmptyClipboard() == FALSE ||
+        SetClipboardData(format == 0 ? CF_UNICODETEXT : format, memory.get()) == nullptr) {
+        return false;
     }
-    return placed;
+    // The clipboard owns the memory once it is placed.
+    memory.release();
+    return true;
 }
 
 void Win32Clipboard::WaitBeforeRetry() {
@@ -131,8 +129,9 @@ void Win32Clipboard::WaitBeforeRetry() {
 
 namespace {
 
-[[noreturn]] void ThrowFileFailure(const Text& what, const Text& path) {
-    throw Failure(what + u" " + path + u": " + SystemMessage(GetLastError()));
+// error is the system's error code, read right after the call that failed.
+[[noreturn]] void ThrowFileFailure(const Text& what, const Text& path, DWORD error) {
+    throw Failure(what + u" " + path + u": " + SystemMessage(error));
 }
 
 // The bytes go to a temporary file beside the target, which replaces the target (keeping its
@@ -142,9 +141,7 @@ public:
     Win32SaveFile(Text target, Text temporary, HANDLE file)
         : m_target(std::move(target)), m_temporary(std::move(temporary)), m_file(file) {}
     ~Win32SaveFile() override {
-        if (m_file != INVALID_HANDLE_VALUE) {
-            CloseHandle(m_file);
-        }
+        m_file.Reset();
         if (!m_committed) {
             DeleteFileW(WideOf(m_temporary));
         }
@@ -158,20 +155,20 @@ public:
             const DWORD chunk =
                 static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1u << 30));
             DWORD done = 0;
-            if (!WriteFile(m_file, bytes.data() + written, chunk, &done, nullptr)) {
-                ThrowFileFailure(u"The results could not be written to", m_target);
+            if (!WriteFile(m_file.Get(), bytes.data() + written, chunk, &done, nullptr)) {
+                const DWORD error = GetLastError();
+                ThrowFileFailure(u"The results could not be written to", m_target, error);
             }
             written += done;
         }
     }
 
     void Commit() override {
-        const bool flushed = FlushFileBuffers(m_file) != FALSE;
-        CloseHandle(m_file);
-        m_file = INVALID_HANDLE_VALUE;
-        if (!flushed) {
-            ThrowFileFailure(u"The results could not be written to", m_target);
+        if (!FlushFileBuffers(m_file.Get())) {
+            const DWORD error = GetLastError();
+            ThrowFileFailure(u"The results could not be written to", m_target, error);
         }
+        m_file.Reset();
         const bool replaced =
             GetFileAttributesW(WideOf(m_target)) != INVALID_FILE_ATTRIBUTES
                 ? ReplaceFileW(WideOf(m_target), WideOf(m_temporary), nullptr,
@@ -179,7 +176,8 @@ public:
                 : MoveFileExW(WideOf(m_temporary), WideOf(m_target), MOVEFILE_WRITE_THROUGH) !=
                       FALSE;
         if (!replaced) {
-            ThrowFileFailure(u"The results could not be saved as", m_target);
+            const DWORD error = GetLastError();
+            ThrowFileFailure(u"The results could not be saved as", m_target, error);
         }
         m_committed = true;
     }
@@ -187,7 +185,7 @@ public:
 private:
     Text m_target;
     Text m_temporary;
-    HANDLE m_file;
+    ScopedFile m_file;
     bool m_committed = false;
 };
 
@@ -201,19 +199,20 @@ std::unique_ptr<SaveFile> Win32SaveFiles::Open(const Text& path) {
                       u" is read-only, so the results cannot be saved in its place.");
     }
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-        const HANDLE existing = CreateFileW(WideOf(path), GENERIC_WRITE,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, 0, nullptr);
-        if (existing == INVALID_HANDLE_VALUE) {
-            ThrowFileFailure(u"The file cannot be written:", path);
+        const ScopedFile existing(CreateFileW(
+            WideOf(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!existing.Valid()) {
+            const DWORD error = GetLastError();
+            ThrowFileFailure(u"The file cannot be written:", path, error);
         }
-        CloseHandle(existing);
     }
     const Text temporary = path + u".tessivane-" + DecimalText(GetCurrentProcessId()) + u".tmp";
     const HANDLE file = CreateFileW(WideOf(temporary), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        ThrowFileFailure(u"The file cannot be written:", path);
+        const DWORD error = GetLastError();
+        ThrowFileFailure(u"The file cannot be written:", path, error);
     }
     return std::make_unique<Win32SaveFile>(path, temporary, file);
 }

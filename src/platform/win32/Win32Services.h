@@ -5,9 +5,10 @@
 
 #include <functional>
 
-#include "app/Dialogs.h"
-#include "app/Files.h"
-#include "output/Ports.h"
+#include "ports/Clipboard.h"
+#include "ports/Dialogs.h"
+#include "ports/Files.h"
+#include "ports/SaveFiles.h"
 
 class Win32Dialogs : public Dialogs {
 public:

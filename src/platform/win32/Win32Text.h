@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "common/Text.h"
+#include "core/Text.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 wide text is UTF-16");
 

@@ -1,10 +1,10 @@
 // The desktop's window tree through user32.
-#include "platform/win32/Win32WindowSystem.h"
+#include "win32/Win32WindowSystem.h"
 
 #include <vector>
 
-#include "platform/win32/Win32Text.h"
-#include "windows/mWindowInfo.h"
+#include "ports/WindowSystem.h"
+#include "win32/Win32Text.h"
 
 namespace {
 

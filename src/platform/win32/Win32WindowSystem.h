@@ -1,7 +1,7 @@
 // The desktop's window tree through user32; text messages go out with a time-out.
 #pragma once
 
-#include "windows/WindowSystem.h"
+#include "ports/WindowSystem.h"
 
 class Win32WindowSystem : public WindowSystem {
 public:

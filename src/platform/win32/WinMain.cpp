@@ -1,34 +1,68 @@
-// Entry point of Tessivane.exe: the main window and the message loop of the one UI thread.
+// Entry point of Tessivane.exe: the platform's services, the main window and its form, and the
+// message loop of the one UI thread.
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
 
-#include "platform/win32/MainWindow.h"
+#include "gui/MainForm.h"
+#include "skin/SkinFramework.h"
+#include "win32/MainWindow.h"
+#include "win32/MessagePump.h"
+#include "win32/ScopedHandles.h"
+#include "win32/Win32Automation.h"
+#include "win32/Win32Services.h"
+#include "win32/Win32WindowSystem.h"
+
+namespace {
+
+constexpr wchar_t kStartFailureTitle[] = L"Application Error";
+
+int ShowStartFailure(const wchar_t* message) {
+    MessageBoxW(nullptr, message, kStartFailureTitle, MB_OK | MB_ICONEXCLAMATION);
+    return 1;
+}
+
+// The window, the services it offers the form, and the message loop; answers the exit code.
+int RunMainWindow() {
+    MainWindow window;
+    const auto syncLists = [&window] { window.SyncLists(); };
+    Win32Dialogs dialogs(window.Window(), syncLists);
+    Win32Clipboard clipboard(window.Window());
+    Win32Files files;
+    Win32SaveFiles saveFiles;
+    Win32WindowSystem windows;
+    Win32Automation automation;
+    MessagePump pump(
+        syncLists, [&window](MSG& message) { return window.TranslateDialogKeys(message); },
+        [&window] { return window.Closed(); });
+    SkinFramework skin(files, window);
+    MainForm form(window.WindowList(), window.Results(),
+                  MainFormServices{window, dialogs, files, windows, clipboard, pump, saveFiles,
+                                   automation, skin});
+    window.Attach(form);
+    window.LoadAndShow();
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (!window.TranslateDialogKeys(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // One single-threaded apartment for the UI thread, for the spreadsheet's automation.
-    if (FAILED(OleInitialize(nullptr))) {
-        MessageBoxW(nullptr, L"Tessivane Window Text Reader could not start OLE.",
-                    L"Application Error", MB_OK | MB_ICONEXCLAMATION);
-        return 1;
+    const OleSession ole;
+    if (!ole.Started()) {
+        return ShowStartFailure(L"Tessivane Window Text Reader could not start OLE.");
     }
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
     try {
-        INITCOMMONCONTROLSEX controls{sizeof(controls),
-                                      ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
-        MainWindow window;
-        window.LoadAndShow();
-        MSG message;
-        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-            if (!window.TranslateDialogKeys(message)) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-        }
-        return static_cast<int>(message.wParam);
+        return RunMainWindow();
     } catch (...) {
-        MessageBoxW(nullptr, L"Tessivane Window Text Reader could not start its main window.",
-                    L"Application Error", MB_OK | MB_ICONEXCLAMATION);
-        return 1;
+        return ShowStartFailure(L"Tessivane Window Text Reader could not start its main window.");
     }
 }

@@ -1,0 +1,13 @@
+// Where the numbered steps report a failure: the error report box in the main window, a line on
+// standard error in a command-line front end.
+#pragma once
+
+#include "core/Text.h"
+
+class Reporter {
+public:
+    virtual ~Reporter() = default;
+
+    // A step of the procedure at location failed at line, for the reason description gives.
+    virtual void ReportFailure(TextView location, int line, const Text& description) = 0;
+};

@@ -1,0 +1,70 @@
+// The numbered steps of the reporting procedures: a step that fails is reported with its
+// procedure's location and line number, and the procedure goes on with its next step.
+#pragma once
+
+#include <exception>
+#include <utility>
+
+#include "core/Reporter.h"
+#include "core/Text.h"
+
+inline constexpr TextView kSupportAddress = u"support@tessivane.example";
+
+// The error report box's four lines: description, location and line, an empty line, the e-mail
+// request.
+[[nodiscard]] Text ErrorReportText(TextView description, TextView location, int line);
+
+// What the failure in flight says about itself, as one English sentence.
+[[nodiscard]] Text DescribeFailure(const std::exception_ptr& failure);
+
+// The program is ending (its main window was closed while a command let events through). It is
+// no failure: no step reports it, and it unwinds the command to the front end that ran it.
+class ProgramEnding : public std::exception {
+public:
+    [[nodiscard]] const char* what() const noexcept override { return "the program is ending"; }
+};
+
+// Runs the steps of one reporting procedure.
+class StepRunner {
+public:
+    StepRunner(Reporter& reporter, TextView location) noexcept
+        : m_reporter(reporter), m_location(location) {}
+
+    // True once a reported failure said that nothing after it can succeed.
+    [[nodiscard]] bool CommandEnded() const noexcept { return m_commandEnded; }
+
+    // Runs one step. A failure is reported and the step abandoned; answers whether it completed.
+    template <typename Step>
+    bool Run(int line, Step&& step) {
+        try {
+            std::forward<Step>(step)();
+            return true;
+        } catch (const ProgramEnding&) {
+            throw;
+        } catch (...) {
+            Report(line, std::current_exception());
+            return false;
+        }
+    }
+
+    // Runs a test that governs later steps. When the test itself fails it is reported and
+    // counts as passed, so the governed steps still run.
+    template <typename Test>
+    bool Check(int line, Test&& test) {
+        try {
+            return std::forward<Test>(test)();
+        } catch (const ProgramEnding&) {
+            throw;
+        } catch (...) {
+            Report(line, std::current_exception());
+            return true;
+        }
+    }
+
+private:
+    void Report(int line, const std::exception_ptr& failure) noexcept;
+
+    Reporter& m_reporter;
+    TextView m_location;
+    bool m_commandEnded = false;
+};

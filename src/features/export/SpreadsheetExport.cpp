@@ -1,0 +1,72 @@
+// The spreadsheet export.
+#include "export/SpreadsheetExport.h"
+
+#include <algorithm>
+
+#include "core/Failure.h"
+
+namespace {
+
+// Spreadsheet cells get the subitems without "=", so that none is taken for a formula.
+Text WithoutEquals(Text text) {
+    std::erase(text, u'=');
+    return text;
+}
+
+}  // namespace
+
+AutomationObject& RequireSpreadsheetObject(const std::unique_ptr<AutomationObject>& object,
+                                           TextView what) {
+    if (!object) {
+        throw Failure(u"The spreadsheet " + Text(what) +
+                      u" is not available: an earlier step failed.");
+    }
+    return *object;
+}
+
+void WriteTickedRowsToWorkbook(StepRunner& steps, const RowTable& results,
+                               const std::unique_ptr<AutomationObject>& workbook, EventPump& pump) {
+    std::unique_ptr<AutomationObject> activeSheet;
+    const auto sheet = [&]() -> AutomationObject& {
+        if (!activeSheet) {
+            activeSheet = RequireSpreadsheetObject(workbook, u"workbook").Get(u"ActiveSheet");
+        }
+        return *activeSheet;
+    };
+    const auto cell = [&](std::int32_t row, std::int32_t column) {
+        return sheet().Get(u"cells", {row, column});
+    };
+    std::int32_t sheetColumn = 1;
+    const int columns = results.ColumnCount();
+    for (int column = 1; column <= columns && !steps.CommandEnded(); ++column) {
+        steps.Run(122, [&] { pump.Pump(); });
+        steps.Run(124, [&] {
+            cell(1, sheetColumn)->PutDefault(results.ColumnHeader(column));
+            ++sheetColumn;
+        });
+        steps.Run(134, [&] { sheet().Get(u"Columns", {column})->Call(u"Autofit"); });
+    }
+    std::int32_t sheetRow = 2;
+    const std::size_t rows = results.RowCount();
+    for (std::size_t row = 1; row <= rows && !steps.CommandEnded(); ++row) {
+        steps.Run(142, [&] { pump.Pump(); });
+        if (steps.Check(144, [&] { return results.Checked(row); })) {
+            sheetColumn = 1;
+            const int rowColumns = results.ColumnCount();
+            for (int column = 1; column <= rowColumns && !steps.CommandEnded(); ++column) {
+                steps.Run(150, [&] { pump.Pump(); });
+                const int line = column == 1 ? 152 : 158;
+                steps.Run(line, [&] {
+                    Text value = column == 1 ? results.MainText(row)
+                                             : WithoutEquals(results.SubItem(row, column - 1));
+                    cell(sheetRow, sheetColumn)->Put(u"Value", std::move(value));
+                    ++sheetColumn;
+                });
+            }
+        }
+        ++sheetRow;
+    }
+    if (!steps.CommandEnded()) {
+        steps.Run(168, [&] { sheet().Get(u"Columns")->Call(u"Autofit"); });
+    }
+}

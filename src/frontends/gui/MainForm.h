@@ -1,0 +1,76 @@
+// The main window's behaviour: its load step, its six commands and its pointer rules, on the two
+// row tables and the ports that the platform provides.
+#pragma once
+
+#include "core/RowTable.h"
+#include "core/Text.h"
+#include "gui/ErrorReportBox.h"
+#include "ports/Automation.h"
+#include "ports/Clipboard.h"
+#include "ports/Dialogs.h"
+#include "ports/EventPump.h"
+#include "ports/Files.h"
+#include "ports/FormWindow.h"
+#include "ports/SaveFiles.h"
+#include "ports/SkinEngine.h"
+#include "ports/WindowSystem.h"
+
+inline constexpr TextView kProductName = u"Tessivane Window Text Reader 2021";
+
+// The application title for a product name: its last word cut off, then further trailing
+// words while it is longer than 40 code units. Throws when there is no blank to cut at.
+[[nodiscard]] Text ApplicationTitleFor(TextView productName);
+
+struct MainFormServices {
+    FormWindow& window;
+    Dialogs& dialogs;
+    Files& files;
+    WindowSystem& windows;
+    Clipboard& clipboard;
+    EventPump& pump;
+    SaveFiles& saveFiles;
+    Automation& automation;
+    SkinEngine& skin;
+};
+
+class MainForm {
+public:
+    MainForm(RowTable& windowList, RowTable& results, MainFormServices services,
+             TextView productName = kProductName);
+
+    void Load();
+    // The user closed the window: the program ends.
+    void Close();
+
+    // The six commands.
+    void RefreshList();
+    void ExtractSelectedWindow();
+    void SaveResultsAsSpreadsheet();
+    void CopyResultsToClipboard();
+    void ClearResults();
+    void SaveResultsAsTextFile();
+
+    // Pointer feedback: the hand over the push buttons, the arrow over the window's surface and
+    // the lists; neither replaces the hourglass of a long command.
+    void PointerOverButton();
+    void PointerOverSurface();
+    void PointerOverList();
+
+    // True when a spreadsheet application can be started; tells the user when not.
+    [[nodiscard]] bool IsSpreadsheetInstalled();
+
+    // The caption of every message box that names no title of its own.
+    [[nodiscard]] const Text& ApplicationTitle() const noexcept { return m_applicationTitle; }
+
+private:
+    void SetApplicationTitle();
+    void ApplySkin();
+    void SetPointerUnlessBusy(int setting);
+
+    RowTable& m_windowList;
+    RowTable& m_results;
+    MainFormServices m_services;
+    ErrorReportBox m_errorReports;
+    Text m_productName;
+    Text m_applicationTitle;
+};

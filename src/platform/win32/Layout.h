@@ -1,0 +1,58 @@
+// The main window's layout: its client size and every control's place, in twips (1/1440 inch),
+// turned into pixels at the window's DPI. Creation order is the tab order.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "gui/MainForm.h"
+
+inline constexpr int kTwipsPerInch = 1440;
+
+[[nodiscard]] inline int TwipsToPixels(int twips, UINT dpi) noexcept {
+    return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
+}
+
+// left, top, right, bottom in twips, in pixels at dpi.
+[[nodiscard]] inline RECT TwipsToPixels(const RECT& twips, UINT dpi) noexcept {
+    return RECT{TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi),
+                TwipsToPixels(twips.right, dpi), TwipsToPixels(twips.bottom, dpi)};
+}
+
+inline constexpr SIZE kClientTwips{15960, 4485};
+
+struct ListPlace {
+    int id;
+    RECT twips;
+    bool tickBoxes;
+};
+inline constexpr ListPlace kWindowListPlace{101, {120, 120, 7920, 3345}, false};
+inline constexpr ListPlace kResultsPlace{103, {8040, 120, 15840, 3345}, true};
+
+struct ButtonPlace {
+    int id;
+    const wchar_t* caption;
+    RECT twips;
+    void (MainForm::*command)();
+};
+inline constexpr std::array<ButtonPlace, 6> kButtonPlaces{{
+    {1001, L"Refresh List", {120, 3450, 7920, 3855}, &MainForm::RefreshList},
+    {1002,
+     L"Start Extracting From Selected Window (Above)",
+     {120, 3975, 7920, 4380},
+     &MainForm::ExtractSelectedWindow},
+    {1006,
+     L"Save Results As Text File",
+     {8040, 3450, 11880, 3855},
+     &MainForm::SaveResultsAsTextFile},
+    {1003,
+     L"Save Results As Excel File",
+     {12000, 3450, 15840, 3855},
+     &MainForm::SaveResultsAsSpreadsheet},
+    {1004,
+     L"Copy Results To Clipboard",
+     {8040, 3975, 11880, 4380},
+     &MainForm::CopyResultsToClipboard},
+    {1005, L"Clear Results", {12000, 3975, 15840, 4380}, &MainForm::ClearResults},
+}};

@@ -1,0 +1,176 @@
+// The owner-data list view that shows a row table.
+#include "win32/OwnerDataList.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "core/Failure.h"
+#include "win32/Win32Text.h"
+
+namespace {
+
+// Columns start at the list control's customary width of one inch until a width is set.
+constexpr int kDefaultColumnTwips = kTwipsPerInch;
+constexpr UINT kUnticked = INDEXTOSTATEIMAGEMASK(1);
+constexpr UINT kTicked = INDEXTOSTATEIMAGEMASK(2);
+
+}  // namespace
+
+OwnerDataList::OwnerDataList(HWND parent, const ListPlace& place, std::function<void()> mouseMove)
+    : m_place(place), m_mouseMove(std::move(mouseMove)) {
+    m_control =
+        CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                            LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)),
+                        GetModuleHandleW(nullptr), nullptr);
+    if (m_control == nullptr) {
+        throw Failure(u"The list control could not be created.");
+    }
+    DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
+    if (place.tickBoxes) {
+        extended |= LVS_EX_CHECKBOXES;
+        // Ticks live in the model: the control asks for them like for the texts.
+        ListView_SetCallbackMask(m_control, LVIS_STATEIMAGEMASK);
+    }
+    ListView_SetExtendedListViewStyle(m_control, extended);
+    SetWindowSubclass(m_control, &OwnerDataList::SubclassProc, 0,
+                      reinterpret_cast<DWORD_PTR>(this));
+}
+
+OwnerDataList::~OwnerDataList() {
+    RemoveWindowSubclass(m_control, &OwnerDataList::SubclassProc, 0);
+}
+
+// An owner-data list keeps no ticks of its own: a click on a tick box and the space bar toggle
+// the model's tick here, the same way on every version of the control.
+LRESULT CALLBACK OwnerDataList::SubclassProc(HWND control, UINT message, WPARAM wParam,
+                                             LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<OwnerDataList*>(data);
+    if (message == WM_MOUSEMOVE) {
+        self->m_mouseMove();
+    }
+    if (self->m_place.tickBoxes) {
+        if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+            LVHITTESTINFO hit{};
+            hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (ListView_HitTest(control, &hit) >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) != 0) {
+                SetFocus(control);
+                self->ToggleTick(hit.iItem);
+                return 0;
+            }
+        } else if (message == WM_KEYDOWN && wParam == VK_SPACE) {
+            self->ToggleTick(ListView_GetNextItem(control, -1, LVNI_FOCUSED));
+            return 0;
+        } else if (message == WM_CHAR && wParam == L' ') {
+            return 0;
+        }
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+void OwnerDataList::LayOut(UINT dpi, HFONT font) {
+    m_dpi = dpi;
+    const RECT bounds = TwipsToPixels(m_place.twips, dpi);
+    SendMessageW(m_control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    // The column headers take the list's font too, as on Windows.
+    SendMessageW(ListView_GetHeader(m_control), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    MoveWindow(m_control, bounds.left, bounds.top, bounds.right - bounds.left,
+               bounds.bottom - bounds.top, TRUE);
+    for (int column = 1; column <= static_cast<int>(m_columnTwips.size()); ++column) {
+        ApplyColumnWidth(column);
+    }
+}
+
+void OwnerDataList::ColumnAppended(const Text& header) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = const_cast<wchar_t*>(WideOf(header));
+    column.cx = TwipsToPixels(kDefaultColumnTwips, m_dpi);
+    const int position = static_cast<int>(m_columnTwips.size());
+    if (ListView_InsertColumn(m_control, position, &column) != position) {
+        throw Failure(u"The column \"" + header + u"\" could not be added to the list.");
+    }
+    m_columnTwips.push_back(kDefaultColumnTwips);
+}
+
+void OwnerDataList::ColumnWidthSet(int column, int twips) {
+    m_columnTwips.at(static_cast<std::size_t>(column - 1)) = twips;
+    ApplyColumnWidth(column);
+}
+
+void OwnerDataList::ApplyColumnWidth(int column) const {
+    const int pixels = TwipsToPixels(m_columnTwips[static_cast<std::size_t>(column - 1)], m_dpi);
+    ListView_SetColumnWidth(m_control, column - 1, pixels);
+}
+
+void OwnerDataList::RowsChanged(std::size_t rowCount, bool replaced) {
+    m_rowsChanged = true;
+    m_rowsReplaced = m_rowsReplaced || replaced || rowCount < m_shownRows;
+}
+
+void OwnerDataList::Sync() noexcept {
+    if (!m_rowsChanged) {
+        return;
+    }
+    const std::size_t rows = m_rows.RowCount();
+    if (m_rowsReplaced) {
+        ListView_SetItemState(m_control, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    const DWORD flags = m_rowsReplaced ? 0 : LVSICF_NOSCROLL;
+    ListView_SetItemCountEx(m_control, static_cast<int>(std::min<std::size_t>(rows, INT_MAX)),
+                            flags);
+    InvalidateRect(m_control, nullptr, FALSE);
+    m_shownRows = rows;
+    m_rowsChanged = false;
+    m_rowsReplaced = false;
+}
+
+std::optional<std::size_t> OwnerDataList::SelectedIndex() const {
+    const int index = ListView_GetNextItem(m_control, -1, LVNI_SELECTED);
+    if (index < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(index);
+}
+
+void OwnerDataList::FillItem(LVITEMW& item) const noexcept {
+    const bool exists = item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < m_rows.RowCount();
+    const std::size_t row = static_cast<std::size_t>(item.iItem) + 1;
+    if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+        const Text* text = nullptr;
+        if (exists && item.iSubItem == 0) {
+            text = &m_rows.MainText(row);
+        } else if (exists && item.iSubItem > 0) {
+            text = &m_rows.SubItem(row, item.iSubItem);
+        }
+        const std::size_t length =
+            text == nullptr ? 0 : std::min<std::size_t>(text->size(), item.cchTextMax - 1);
+        if (length > 0) {
+            std::copy_n(text->data(), length, reinterpret_cast<char16_t*>(item.pszText));
+        }
+        item.pszText[length] = L'\0';
+    }
+    if ((item.mask & LVIF_STATE) != 0 && m_place.tickBoxes) {
+        item.state = (item.state & ~LVIS_STATEIMAGEMASK) |
+                     (exists && m_rows.Checked(row) ? kTicked : kUnticked);
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+    }
+}
+
+void OwnerDataList::ToggleTick(int index) noexcept {
+    if (!m_place.tickBoxes || index < 0 || static_cast<std::size_t>(index) >= m_rows.RowCount()) {
+        return;
+    }
+    const std::size_t row = static_cast<std::size_t>(index) + 1;
+    m_rows.SetChecked(row, !m_rows.Checked(row));
+    ListView_RedrawItems(m_control, index, index);
+}
+
+LRESULT OwnerDataList::OnNotify(NMHDR* header) noexcept {
+    if (header->code == LVN_GETDISPINFOW) {
+        FillItem(reinterpret_cast<NMLVDISPINFOW*>(header)->item);
+    }
+    return 0;
+}

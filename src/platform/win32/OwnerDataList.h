@@ -1,0 +1,56 @@
+// A list of the main window on screen: a virtual (owner-data) report list view that shows the
+// rows of its row table, so filling 100,000 rows costs one item-count update.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <vector>
+
+#include "core/RowTable.h"
+#include "win32/Layout.h"
+
+class OwnerDataList : public RowTableDisplay {
+public:
+    // Creates the control as a child of parent at its place; mouseMove runs when the pointer
+    // moves over the list.
+    OwnerDataList(HWND parent, const ListPlace& place, std::function<void()> mouseMove);
+    ~OwnerDataList() override;
+
+    OwnerDataList(const OwnerDataList&) = delete;
+    OwnerDataList& operator=(const OwnerDataList&) = delete;
+
+    [[nodiscard]] HWND Handle() const noexcept { return m_control; }
+    // The rows the list shows.
+    [[nodiscard]] RowTable& Rows() noexcept { return m_rows; }
+
+    // Moves the control to its place at dpi, with font.
+    void LayOut(UINT dpi, HFONT font);
+    // Brings the control's row count up to date with the model.
+    void Sync() noexcept;
+    // Answers the control's notifications: the texts and ticks of rows, and tick toggles.
+    LRESULT OnNotify(NMHDR* header) noexcept;
+
+    void ColumnAppended(const Text& header) override;
+    void ColumnWidthSet(int column, int twips) override;
+    void RowsChanged(std::size_t rowCount, bool replaced) override;
+    std::optional<std::size_t> SelectedIndex() const override;
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR data);
+    void ApplyColumnWidth(int column) const;
+    void ToggleTick(int index) noexcept;
+    void FillItem(LVITEMW& item) const noexcept;
+
+    const ListPlace& m_place;
+    HWND m_control = nullptr;
+    RowTable m_rows{*this};
+    std::function<void()> m_mouseMove;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    std::vector<int> m_columnTwips;
+    std::size_t m_shownRows = 0;
+    bool m_rowsChanged = false;
+    bool m_rowsReplaced = false;
+};

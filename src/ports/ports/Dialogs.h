@@ -1,0 +1,37 @@
+// Port: the message boxes and the save dialog of the application, all modal to the main window.
+#pragma once
+
+#include <cstdint>
+
+#include "core/Text.h"
+
+// Flags of the save dialog, with the values of the system's OFN_ flags.
+namespace SaveDialogFlag {
+inline constexpr std::uint32_t kReadOnlyTicked = 0x00000001;    // OFN_READONLY
+inline constexpr std::uint32_t kAllowMultiSelect = 0x00000200;  // OFN_ALLOWMULTISELECT
+inline constexpr std::uint32_t kExplorerStyle = 0x00080000;     // OFN_EXPLORER
+inline constexpr std::uint32_t kLongNames = 0x00200000;         // OFN_LONGNAMES
+}  // namespace SaveDialogFlag
+
+// What the save dialog is shown with.
+struct SaveDialogRequest {
+    Text fileName;
+    std::uint32_t flags = 0;
+    Text title;
+    // Pairs of description and pattern, each followed by a bar: "Text (*.txt)|*.txt|".
+    Text filter;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // The error report box: title "Application Error", exclamation icon, OK only.
+    virtual void ShowErrorReport(const Text& message) = 0;
+    // An information message: OK only, no icon.
+    virtual void ShowInformation(const Text& message, const Text& caption) = 0;
+    // A question with Yes and No, no icon; true for Yes.
+    virtual bool AskYesNo(const Text& question, const Text& caption) = 0;
+    // The save dialog; the chosen path, or an empty text when the user cancelled.
+    virtual Text ShowSaveDialog(const SaveDialogRequest& request) = 0;
+};

@@ -1,0 +1,27 @@
+// Port: files being saved, and the system's ANSI code page that the text file is written in.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/Text.h"
+
+// A file being saved: nothing replaces the target until Commit, so a failed save loses nothing.
+class SaveFile {
+public:
+    virtual ~SaveFile() = default;
+
+    virtual void Write(const std::string& bytes) = 0;
+    // Puts the written bytes in place of the target; throws Failure when it cannot.
+    virtual void Commit() = 0;
+};
+
+class SaveFiles {
+public:
+    virtual ~SaveFiles() = default;
+
+    // Starts saving to path; throws Failure when the path cannot be written.
+    [[nodiscard]] virtual std::unique_ptr<SaveFile> Open(const Text& path) = 0;
+    // The text in the system's ANSI code page, with its substitute for what it cannot hold.
+    [[nodiscard]] virtual std::string ToAnsi(const Text& text) = 0;
+};

@@ -1,0 +1,37 @@
+// Port: the desktop's window tree as the window system answers for it. Window-system calls
+// report no errors: a handle that no longer names a window gives 0, false or empty answers.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "core/Text.h"
+
+// How long one text message waits for its target. Windows itself calls a window hung only
+// after five seconds; half a second keeps a walk over a hung application short.
+inline constexpr std::chrono::milliseconds kTextMessageTimeout{500};
+
+enum class Relation { Next = 2, Owner = 4, Child = 5 };
+
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+
+    [[nodiscard]] virtual WindowHandle DesktopWindow() = 0;
+    [[nodiscard]] virtual WindowHandle Related(WindowHandle window, Relation relation) = 0;
+    [[nodiscard]] virtual bool IsVisible(WindowHandle window) = 0;
+    // The title, cut to capacity - 1 code units.
+    [[nodiscard]] virtual Text Title(WindowHandle window, int capacity) = 0;
+    // The class name, cut to capacity - 1 code units.
+    [[nodiscard]] virtual Text ClassName(WindowHandle window, int capacity) = 0;
+    // The thread that owns the window; 0 when there is no window.
+    [[nodiscard]] virtual std::uint32_t ThreadOf(WindowHandle window) = 0;
+    // WM_GETTEXTLENGTH; nothing when the window did not answer in time.
+    [[nodiscard]] virtual std::optional<std::int64_t> SendTextLength(WindowHandle window) = 0;
+    // WM_GETTEXT into buffer, its size passed as the capacity; the window's answer, or nothing
+    // when it did not answer in time.
+    [[nodiscard]] virtual std::optional<std::int64_t> SendGetText(WindowHandle window,
+                                                                  std::span<char16_t> buffer) = 0;
+};

@@ -1,0 +1,64 @@
+// The row table behind both lists.
+#include <gtest/gtest.h>
+
+#include "core/Failure.h"
+#include "fakes/FakeServices.h"
+
+namespace {
+
+struct ListViewTest : ::testing::Test {
+    FakeRowTableDisplay display;
+    RowTable list{display};
+
+    void SetUp() override { AppendColumns(list, {u"Class Name", u"Handle", u"Text"}); }
+};
+
+}  // namespace
+
+TEST_F(ListViewTest, RowsAreOneBasedAndStartEmptyAndUnticked) {
+    EXPECT_EQ(list.AppendRow(u""), 1u);
+    EXPECT_EQ(list.AppendRow(u"Edit"), 2u);
+    list.SetCell(2, 2, u"text");
+    EXPECT_EQ(list.RowCount(), 2u);
+    EXPECT_EQ(list.MainText(1), u"");
+    EXPECT_EQ(list.SubItem(2, 1), u"");
+    EXPECT_EQ(list.SubItem(2, 2), u"text");
+    EXPECT_FALSE(list.Checked(2));
+    list.Clear();
+    EXPECT_EQ(list.AppendRow(u"Again"), 1u);
+}
+
+TEST_F(ListViewTest, OutOfRangeRowsColumnsAndSubitemsFail) {
+    list.AppendRow(u"Button");
+    EXPECT_THROW(list.SetCell(1, 3, u"x"), Failure);  // 3 is not smaller than 3 columns
+    EXPECT_THROW(list.SetCell(2, 1, u"x"), Failure);
+    EXPECT_THROW((void)list.MainText(0), Failure);
+    EXPECT_THROW((void)list.SubItem(1, 0), Failure);
+    EXPECT_THROW(list.SetColumnWidth(4, 100), Failure);
+    EXPECT_THROW((void)list.ColumnHeader(0), Failure);
+    EXPECT_EQ(list.ColumnHeader(3), u"Text");
+}
+
+TEST_F(ListViewTest, SelectedRowComesFromTheDisplayAndMustExist) {
+    list.AppendRow(u"One");
+    EXPECT_THROW((void)list.SelectedRow(), Failure);
+    display.selected = 0;
+    EXPECT_EQ(list.SelectedRow(), 1u);
+    display.selected = 5;  // the control still shows a row that the model no longer has
+    EXPECT_THROW((void)list.SelectedRow(), Failure);
+}
+
+TEST(ListViewColumnsTest, ColumnAddedAfterRowsKeepsTheirCells) {
+    FakeRowTableDisplay display;
+    RowTable list{display};
+    list.AppendColumn(u"One");
+    for (int row = 0; row < 5000; ++row) {  // more than one block of rows
+        list.AppendRow(DecimalText(row));
+    }
+    list.AppendColumn(u"Two");
+    list.SetCell(4321, 1, u"sub");
+    EXPECT_EQ(list.MainText(4321), u"4320");
+    EXPECT_EQ(list.MainText(5000), u"4999");
+    EXPECT_EQ(list.SubItem(4321, 1), u"sub");
+    EXPECT_EQ(list.RowCells(4321).size(), 2u);
+}

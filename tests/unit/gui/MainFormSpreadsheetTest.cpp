@@ -1,0 +1,141 @@
+// The spreadsheet export command against the automation double.
+#include <gtest/gtest.h>
+
+#include "core/ReportLocations.h"
+#include "core/Steps.h"
+#include "fakes/FormHarness.h"
+
+namespace {
+
+struct SpreadsheetTest : ::testing::Test, FormHarness {
+    MainForm form = MakeForm();
+
+    void SetUp() override { form.Load(); }
+
+    void AddRows(int count, std::initializer_list<int> ticked) {
+        for (int row = 1; row <= count; ++row) {
+            const std::size_t at = results.AppendRow(u"Class" + DecimalText(row));
+            results.SetCell(at, 1, DecimalText(row * 100));
+            results.SetCell(at, 2, u"text " + DecimalText(row));
+        }
+        for (const int row : ticked) {
+            results.SetChecked(static_cast<std::size_t>(row), true);
+        }
+    }
+};
+
+const Text kNotInstalledStart =
+    u"Excel is not installed on this computer. You need to have it installed to use this "
+    u"software without error.";
+const Text kNotInstalledFeature =
+    u"Excel is not installed on this computer. You need to have it installed to use this "
+    u"feature.";
+
+}  // namespace
+
+TEST_F(SpreadsheetTest, TickedRowsKeepTheirPlacesUnderTheCaptions) {
+    AddRows(4, {2, 4});
+    form.SaveResultsAsSpreadsheet();
+    EXPECT_TRUE(dialogs.errorReports.empty());
+    EXPECT_TRUE(dialogs.information.empty());
+    EXPECT_EQ(automation.cells, (std::map<std::pair<int, int>, Text>{
+                                    {{1, 1}, u"Class Name"},
+                                    {{1, 2}, u"Handle"},
+                                    {{1, 3}, u"Text"},
+                                    {{3, 1}, u"Class2"},
+                                    {{3, 2}, u"200"},
+                                    {{3, 3}, u"text 2"},
+                                    {{5, 1}, u"Class4"},
+                                    {{5, 2}, u"400"},
+                                    {{5, 3}, u"text 4"},
+                                }));
+    EXPECT_EQ(window.pointerHistory, (std::vector<int>{11, 0}));
+    EXPECT_EQ(automation.created, 2);  // the presence test, then the export
+}
+
+TEST_F(SpreadsheetTest, CallsGoInTheExpectedOrder) {
+    AddRows(1, {1});
+    form.SaveResultsAsSpreadsheet();
+    const std::vector<std::string> expected{
+        "Workbooks get",      "Add call",         "Visible put true",
+        "ActiveSheet get",    "cells get 1 1",    "default put Class Name",
+        "Columns get 1",      "Autofit call",     "cells get 1 2",
+        "default put Handle", "Columns get 2",    "Autofit call",
+        "cells get 1 3",      "default put Text", "Columns get 3",
+        "Autofit call",       "cells get 2 1",    "Value put Class1",
+        "cells get 2 2",      "Value put 100",    "cells get 2 3",
+        "Value put text 1",   "Columns get",      "Autofit call"};
+    EXPECT_EQ(automation.calls, expected);
+}
+
+TEST_F(SpreadsheetTest, EqualsSignsLeaveSubitemsButNotClassNames) {
+    const std::size_t row = results.AppendRow(u"A=B");
+    results.SetCell(row, 1, u"==");
+    results.SetCell(row, 2, u"a=b");
+    results.SetChecked(row, true);
+    form.SaveResultsAsSpreadsheet();
+    EXPECT_EQ(automation.cells.at({2, 1}), u"A=B");
+    EXPECT_EQ(automation.cells.at({2, 2}), u"");
+    EXPECT_EQ(automation.cells.at({2, 3}), u"ab");
+}
+
+TEST_F(SpreadsheetTest, NoTickedRowGivesTheCaptionRowOnly) {
+    AddRows(3, {});
+    form.SaveResultsAsSpreadsheet();
+    EXPECT_EQ(automation.cells.size(), 3u);
+    EXPECT_EQ(automation.calls.back(), "Autofit call");
+}
+
+TEST_F(SpreadsheetTest, EmptyResultsTurnThePointerAndStartNoExport) {
+    form.SaveResultsAsSpreadsheet();
+    EXPECT_EQ(automation.created, 1);  // the presence test only
+    EXPECT_TRUE(automation.calls.empty());
+    EXPECT_EQ(window.pointerHistory, (std::vector<int>{11, 0}));
+    EXPECT_TRUE(dialogs.information.empty());
+}
+
+TEST_F(SpreadsheetTest, NotInstalledGivesTwoMessagesAndNothingElse) {
+    AddRows(2, {1});
+    automation.installed = false;
+    form.SaveResultsAsSpreadsheet();
+    ASSERT_EQ(dialogs.information.size(), 2u);
+    EXPECT_EQ(dialogs.information[0].first, kNotInstalledStart);
+    EXPECT_EQ(dialogs.information[1].first, kNotInstalledFeature);
+    EXPECT_EQ(dialogs.information[1].second, u"Tessivane Window Text Reader");
+    EXPECT_TRUE(window.pointerHistory.empty());
+    EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST_F(SpreadsheetTest, ApplicationGoneMidExportIsReportedOnceAndThePointerComesBack) {
+    AddRows(50, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    automation.goneAfterCells = 7;  // three captions, then four cells
+    form.SaveResultsAsSpreadsheet();
+    ASSERT_EQ(dialogs.errorReports.size(), 1u);
+    EXPECT_EQ(dialogs.errorReports[0],
+              ErrorReportText(u"The spreadsheet application has been closed.",
+                              ReportLocation::SaveResultsAsSpreadsheet, 158));
+    EXPECT_EQ(window.pointerHistory, (std::vector<int>{11, 0}));
+}
+
+TEST_F(SpreadsheetTest, OneFailingMemberGivesOneBoxPerCall) {
+    AddRows(2, {1, 2});
+    automation.failMember = "Autofit";
+    form.SaveResultsAsSpreadsheet();
+    ASSERT_EQ(dialogs.errorReports.size(), 4u);  // after each caption, and at the end
+    EXPECT_NE(dialogs.errorReports[0].find(u"at line 134\r\r"), Text::npos);
+    EXPECT_NE(dialogs.errorReports[3].find(u"at line 168\r\r"), Text::npos);
+    EXPECT_EQ(automation.cells.size(), 9u);
+    EXPECT_EQ(window.pointerHistory.back(), 0);
+}
+
+TEST_F(SpreadsheetTest, ResultsClearedDuringTheExportEndItWithOneReport) {
+    AddRows(50, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    pump.actAt = 6;  // the user clicks "Clear Results" a few rows into the export
+    pump.action = [&] { form.ClearResults(); };
+    form.SaveResultsAsSpreadsheet();
+    ASSERT_EQ(dialogs.errorReports.size(), 1u);
+    EXPECT_NE(dialogs.errorReports[0].find(u"does not exist in a list of 0 rows.\r\nin "
+                                           u"Tessivane2021/08/31.Form1.PushButton3_Click at line "),
+              Text::npos);
+    EXPECT_EQ(window.pointerHistory, (std::vector<int>{11, 0}));
+}

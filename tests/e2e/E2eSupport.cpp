@@ -332,6 +332,17 @@ void Tool::ClickAndWait(const std::wstring& caption) const {
     }
 }
 
+std::wstring ClipboardText() {
+    std::wstring text;
+    WaitUntil([] { return OpenClipboard(nullptr) != FALSE; });
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
 HCURSOR ShownCursor() {
     CURSORINFO info{};
     info.cbSize = sizeof(info);

@@ -130,6 +130,9 @@ private:
     HWND m_main = nullptr;
 };
 
+// The Unicode text on the clipboard.
+[[nodiscard]] std::wstring ClipboardText();
+
 // The pointer shape shown now by the foreground window's thread. Cursors cannot be looked
 // into from another process under Wine, so tests compare the handles.
 [[nodiscard]] HCURSOR ShownCursor();

@@ -38,17 +38,6 @@ std::wstring Aligned(const std::vector<std::vector<std::wstring>>& rows,
     return text;
 }
 
-std::wstring ClipboardText() {
-    std::wstring text;
-    WaitUntil([] { return OpenClipboard(nullptr) != FALSE; });
-    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
 std::string FileBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});

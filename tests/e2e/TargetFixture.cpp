@@ -20,6 +20,8 @@ constexpr wchar_t kTreeClass[] = L"TessivaneFixtureTree";
 constexpr wchar_t kBenchClass[] = L"TessivaneFixtureBench";
 constexpr wchar_t kPanelClass[] = L"TessivaneFixturePanel";
 constexpr wchar_t kHungClass[] = L"TessivaneFixtureHung";
+constexpr wchar_t kHostileClass[] = L"TessivaneFixtureHostile";
+constexpr wchar_t kHostileTitle[] = L"Tessivane Fixture Hostile";
 constexpr wchar_t kLongClassPrefix[] = L"TessivaneFixtureLongClass";
 constexpr wchar_t kStaticClass[] = L"Static";
 constexpr wchar_t kButtonClass[] = L"Button";
@@ -70,7 +72,17 @@ struct Options {
     bool hung = false;
     int count = kDefaultBenchCount;
     int holdMs = kDefaultHoldMs;
+    std::wstring kind;  // hostile mode: how the children misbehave
 };
+
+// How the children of the hostile mode answer WM_GETTEXT; set once before they exist.
+struct Hostility {
+    std::wstring kind;
+    int answerDelayMs = 0;
+    int exitAfterReads = 0;
+    LONG reads = 0;
+};
+Hostility g_hostility;
 
 struct Fixture {
     HINSTANCE instance = nullptr;
@@ -129,7 +141,12 @@ void WriteStdErr(std::wstring_view message) {
                          L"\nusage: TargetFixture.exe toplevel <truthFile>\n"
                          L"       TargetFixture.exe tree <truthFile> [--wide N] [--hung]\n"
                          L"       TargetFixture.exe bench <truthFile> [--count N]\n"
-                         L"       TargetFixture.exe holdclipboard <truthFile> [--ms M]");
+                         L"       TargetFixture.exe holdclipboard <truthFile> [--ms M]\n"
+                         L"       TargetFixture.exe hostile <truthFile> --kind K [--count N] "
+                         L"[--ms M]\n"
+                         L"  kinds: liars (claim 2^31-1 units, copy \"abc\", answer the whole "
+                         L"buffer), lengths, exits (after N reads), slow (one thread each, M ms "
+                         L"an answer), clicker (clicks the tool's buttons when read)");
 }
 
 // Handles are 32 bits significant even in 64-bit processes; this is the form the tool prints.
@@ -167,10 +184,68 @@ LRESULT CALLBACK FixtureWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// Clicks a button of the tool's main window, found by its caption.
+void ClickToolButton(const wchar_t* caption) {
+    const HWND tool = FindWindowW(L"TessivaneMainWindow", nullptr);
+    for (HWND child = GetWindow(tool, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[128] = L"";
+        GetWindowTextW(child, text, 128);
+        if (std::wstring_view(text) == caption) {
+            SendMessageTimeoutW(child, BM_CLICK, 0, 0, SMTO_BLOCK, 2000, nullptr);
+        }
+    }
+}
+
+// Copies text into the reader's buffer as WM_GETTEXT does; answers the units copied.
+LRESULT CopyText(std::wstring_view text, WPARAM capacity, LPARAM buffer) {
+    if (capacity == 0) return 0;
+    const std::size_t count = std::min<std::size_t>(text.size(), capacity - 1);
+    std::copy_n(text.data(), count, reinterpret_cast<wchar_t*>(buffer));
+    reinterpret_cast<wchar_t*>(buffer)[count] = L'\0';
+    return static_cast<LRESULT>(count);
+}
+
+LRESULT CALLBACK HostileWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const std::wstring& kind = g_hostility.kind;
+    if (message == WM_GETTEXT &&
+        InterlockedIncrement(&g_hostility.reads) == g_hostility.exitAfterReads) {
+        ExitProcess(kExitOk);  // the target closes mid-walk
+    }
+    if (kind == L"liars") {
+        if (message == WM_GETTEXTLENGTH) return 0x7FFFFFFF;
+        if (message == WM_GETTEXT) {
+            CopyText(L"abc", wParam, lParam);
+            return wParam == 0 ? 0 : static_cast<LRESULT>(wParam - 1);
+        }
+    } else if (kind == L"slow" && message == WM_GETTEXT) {
+        Sleep(static_cast<DWORD>(g_hostility.answerDelayMs));
+    } else if (kind == L"clicker" && message == WM_GETTEXT) {
+        ClickToolButton(L"Clear Results");
+        ClickToolButton(L"Save Results As Text File");
+    } else if (kind == L"lengths" && message == WM_GETTEXT &&
+               GetWindowLongPtrW(window, GWLP_USERDATA) == 1) {
+        return CopyText(std::wstring_view(L"ab\0cd", 5), wParam, lParam);
+    }
+    return FixtureWindowProc(window, message, wParam, lParam);
+}
+
+int RunMessageLoop();
+
+// The thread of one slow child: its own window, answering its own messages.
+DWORD WINAPI SlowChildThread(void* parameter) {
+    auto* parent = static_cast<HWND>(parameter);
+    CreateWindowExW(0, kHostileClass, L"slow child", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent,
+                    nullptr, GetModuleHandleW(nullptr), nullptr);
+    RunMessageLoop();
+    return 0;
+}
+
 void RegisterFixtureClass(const Fixture& fixture, const wchar_t* className) {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = FixtureWindowProc;
+    windowClass.lpfnWndProc =
+        std::wstring_view(className) == kHostileClass ? HostileWindowProc : FixtureWindowProc;
     windowClass.hInstance = fixture.instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
@@ -181,7 +256,8 @@ void RegisterFixtureClass(const Fixture& fixture, const wchar_t* className) {
 }
 
 void RegisterFixtureClasses(const Fixture& fixture) {
-    for (const wchar_t* className : {kTopClass, kTreeClass, kBenchClass, kPanelClass, kHungClass}) {
+    for (const wchar_t* className :
+         {kTopClass, kTreeClass, kBenchClass, kPanelClass, kHungClass, kHostileClass}) {
         RegisterFixtureClass(fixture, className);
     }
     RegisterFixtureClass(fixture, fixture.longClassName.c_str());
@@ -481,6 +557,58 @@ int RunBenchMode(const Fixture& fixture, const Options& options) {
     return RunMessageLoop();
 }
 
+int CountChildren(HWND parent) {
+    int count = 0;
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        ++count;
+    }
+    return count;
+}
+
+// A top window whose children misbehave as options.kind says; the truth is its handle and how
+// many children it has.
+int RunHostileMode(const Fixture& fixture, const Options& options) {
+    g_hostility.kind = options.kind;
+    g_hostility.answerDelayMs = options.holdMs;
+    HWND top =
+        CreateWindowChecked(fixture, 0, kTopClass, kHostileTitle,
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, {60, 60, 600, 400}, nullptr);
+    MarkMainWindow(top);
+    int children = 0;
+    const auto add = [&](const std::wstring& text) {
+        return CreateWindowChecked(fixture, WS_EX_NOPARENTNOTIFY, kHostileClass, text,
+                                   WS_CHILD | WS_VISIBLE, {0, 0, 10, 10}, top);
+    };
+    if (options.kind == L"lengths") {
+        for (const std::size_t length : {510u, 511u, 512u, 513u, 2000u, 1000000u}) {
+            add(std::wstring(length, static_cast<wchar_t>(L'a' + length % 26)));
+        }
+        SetWindowLongPtrW(add(L"ab"), GWLP_USERDATA, 1);  // answers "ab\0cd", 5 units
+        children = 7;
+    } else if (options.kind == L"slow") {
+        for (; children < options.count; ++children) {
+            const HANDLE thread = CreateThread(nullptr, 0, SlowChildThread, top, 0, nullptr);
+            if (thread == nullptr) FailApi(kExitSetup, L"cannot start a slow child's thread");
+            CloseHandle(thread);
+        }
+        while (GetWindow(top, GW_CHILD) == nullptr || CountChildren(top) < options.count) {
+            Sleep(10);
+        }
+    } else {
+        if (options.kind == L"exits") {
+            g_hostility.exitAfterReads = 10;
+        }
+        for (; children < options.count; ++children) {
+            add(L"child " + std::to_wstring(children));
+        }
+    }
+    ShowWindow(top, SW_SHOWNORMAL);
+    WriteTruthFile(options.truthPath,
+                   L"root\t" + HandleField(top) + L'\t' + std::to_wstring(children) + L'\n');
+    return RunMessageLoop();
+}
+
 int RunHoldClipboardMode(const Fixture& fixture, const Options& options) {
     HWND owner = CreateWindowChecked(fixture, 0, kTopClass, L"Tessivane Fixture Clipboard",
                                      WS_OVERLAPPEDWINDOW, {100, 100, 200, 100}, nullptr);
@@ -510,7 +638,7 @@ Options ParseOptions(int argc, wchar_t** argv) {
     options.mode = argv[1];
     options.truthPath = argv[2];
     if (options.mode != L"toplevel" && options.mode != L"tree" && options.mode != L"bench" &&
-        options.mode != L"holdclipboard") {
+        options.mode != L"holdclipboard" && options.mode != L"hostile") {
         FailUsage(L"unknown mode " + options.mode);
     }
     for (int index = 3; index < argc; ++index) {
@@ -521,10 +649,15 @@ Options ParseOptions(int argc, wchar_t** argv) {
             ++index;
         } else if (option == L"--hung" && options.mode == L"tree") {
             options.hung = true;
-        } else if (option == L"--count" && options.mode == L"bench") {
+        } else if (option == L"--count" &&
+                   (options.mode == L"bench" || options.mode == L"hostile")) {
             options.count = ParseNumber(argv[index], value, kMaxWindows);
             ++index;
-        } else if (option == L"--ms" && options.mode == L"holdclipboard") {
+        } else if (option == L"--kind" && options.mode == L"hostile" && value != nullptr) {
+            options.kind = value;
+            ++index;
+        } else if (option == L"--ms" &&
+                   (options.mode == L"holdclipboard" || options.mode == L"hostile")) {
             options.holdMs = ParseNumber(argv[index], value, kMaxHoldMs);
             ++index;
         } else {
@@ -546,5 +679,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (options.mode == L"toplevel") return RunTopLevelMode(fixture, options);
     if (options.mode == L"tree") return RunTreeMode(fixture, options);
     if (options.mode == L"bench") return RunBenchMode(fixture, options);
+    if (options.mode == L"hostile") return RunHostileMode(fixture, options);
     return RunHoldClipboardMode(fixture, options);
 }

@@ -14,14 +14,31 @@ WindowHandle FakeDesktop::Add(WindowHandle parent, Window window) {
     return handle;
 }
 
-void FakeDesktop::Remove(WindowHandle window) {
-    const Window& removed = m_windows.at(window);
-    auto& siblings = m_windows.at(removed.parent).children;
-    siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(removed.position));
-    for (std::size_t position = removed.position; position < siblings.size(); ++position) {
+void FakeDesktop::Detach(WindowHandle window) {
+    const Window& detached = m_windows.at(window);
+    auto& siblings = m_windows.at(detached.parent).children;
+    siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(detached.position));
+    for (std::size_t position = detached.position; position < siblings.size(); ++position) {
         m_windows.at(siblings[position]).position = position;
     }
+}
+
+void FakeDesktop::Remove(WindowHandle window) {
+    // Its descendants go with it, as on a real desktop.
+    for (const WindowHandle child : std::vector<WindowHandle>(m_windows.at(window).children)) {
+        Remove(child);
+    }
+    Detach(window);
     m_windows.erase(window);
+}
+
+void FakeDesktop::Move(WindowHandle window, WindowHandle parent) {
+    Detach(window);
+    Window& moved = m_windows.at(window);
+    Window& newParent = m_windows.at(parent);
+    moved.parent = parent;
+    moved.position = newParent.children.size();
+    newParent.children.push_back(window);
 }
 
 const FakeDesktop::Window* FakeDesktop::Find(WindowHandle window) const {
@@ -90,6 +107,10 @@ std::optional<std::int64_t> FakeDesktop::SendTextLength(WindowHandle window) {
 std::optional<std::int64_t> FakeDesktop::SendGetText(WindowHandle window,
                                                      std::span<char16_t> buffer) {
     ++textRequests[window];
+    largestTextBuffer = std::max(largestTextBuffer, buffer.size());
+    if (onTextRequest) {
+        onTextRequest(window);
+    }
     const Window* found = Find(window);
     if (found == nullptr || buffer.empty()) {
         return 0;
@@ -97,9 +118,15 @@ std::optional<std::int64_t> FakeDesktop::SendGetText(WindowHandle window,
     if (m_hungThreads.contains(found->thread)) {
         return std::nullopt;
     }
+    if (found->failTextRead) {
+        throw std::runtime_error("text read failed");
+    }
     // Like WM_GETTEXT: copies what fits with a terminator, answers the count copied.
     const std::size_t count = std::min(found->text.size(), buffer.size() - 1);
     std::copy_n(found->text.begin(), count, buffer.begin());
     buffer[count] = u'\0';
+    if (found->claimsWholeBuffer) {
+        return static_cast<std::int64_t>(buffer.size() - 1);
+    }
     return found->claimedCopied.value_or(static_cast<std::int64_t>(count));
 }

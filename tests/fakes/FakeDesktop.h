@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -27,6 +28,8 @@ public:
         std::int64_t claimedLength = -1;
         // Answer given to WM_GETTEXT instead of the count it copied, when set.
         std::optional<std::int64_t> claimedCopied;
+        // WM_GETTEXT answers that it filled the whole buffer, whatever it copied.
+        bool claimsWholeBuffer = false;
         bool failTextRead = false;
         std::size_t position = 0;  // index among its parent's children
     };
@@ -53,7 +56,14 @@ public:
     }
     Window& At(WindowHandle window) { return m_windows.at(window); }
     void Remove(WindowHandle window);
+    // Makes window the last child of parent, keeping its handle and its own children.
+    void Move(WindowHandle window, WindowHandle parent);
     void HangThread(std::uint32_t thread) { m_hungThreads.insert(thread); }
+
+    // Runs at each WM_GETTEXT, before it is answered: a target that changes while it is read.
+    std::function<void(WindowHandle)> onTextRequest;
+    // The largest buffer a WM_GETTEXT came with, in code units.
+    std::size_t largestTextBuffer = 0;
 
     // Text messages sent to each window, for tests that count them.
     std::map<WindowHandle, int> lengthRequests;
@@ -62,6 +72,7 @@ public:
     WindowHandle DesktopWindow() override { return kDesktop; }
     WindowHandle Related(WindowHandle window, Relation relation) override;
     bool IsVisible(WindowHandle window) override;
+    bool Exists(WindowHandle window) override { return Find(window) != nullptr; }
     Text Title(WindowHandle window, int capacity) override;
     Text ClassName(WindowHandle window, int capacity) override;
     std::uint32_t ThreadOf(WindowHandle window) override;
@@ -71,6 +82,8 @@ public:
 
 private:
     const Window* Find(WindowHandle window) const;
+    // Takes window out of its parent's children.
+    void Detach(WindowHandle window);
 
     std::unordered_map<WindowHandle, Window> m_windows;
     std::set<std::uint32_t> m_hungThreads;

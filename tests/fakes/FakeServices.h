@@ -61,6 +61,7 @@ public:
         pointerHistory.push_back(setting);
     }
     void EndProgram() override { ended = true; }
+    void SetBusy(bool busy, bool stoppable) override { busyHistory.push_back({busy, stoppable}); }
 
     Text caption;
     bool iconSet = false;
@@ -70,6 +71,7 @@ public:
     int pointer = 0;
     std::vector<int> pointerHistory;
     bool ended = false;
+    std::vector<std::pair<bool, bool>> busyHistory;  // busy, stoppable
 };
 
 class FakeFiles : public Files {

@@ -1,8 +1,8 @@
 // The child walk.
 #include "extraction/ChildWalk.h"
 
-#include <algorithm>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "core/Failure.h"
@@ -20,45 +20,93 @@ struct Level {
     std::size_t next = 0;
 };
 
-// Visits one window: its row, then the collection of its direct children.
-Level VisitWindow(WindowHandle window, RowSink& rows, TextReadSession& session, StepRunner& steps) {
-    WindowSystem& windows = session.Windows();
-    Text className;
-    std::optional<std::size_t> row;
-    Level level;
-    steps.Run(104, [&] { className = windows.ClassName(window, kClassNameCapacity); });
-    steps.Run(108, [&] { row = rows.AppendRow(std::move(className)); });
-    const auto setCell = [&](int index, auto&& text) {
-        if (!row) {
-            throw Failure(u"The window's row could not be added, so its cell cannot be set.");
+class Walk {
+public:
+    Walk(RowSink& rows, WindowSystem& windows, Reporter& reporter)
+        : m_rows(rows), m_session(windows), m_steps(reporter, ReportLocation::WalkWindowTree) {}
+
+    // Visits one window: its row, then the collection of its direct children that this walk
+    // has not met yet. A window gone before its row is added gets none.
+    Level Visit(WindowHandle window) {
+        WindowSystem& windows = m_session.Windows();
+        Text className;
+        std::optional<std::size_t> row;
+        Level level;
+        m_steps.Run(104, [&] { className = windows.ClassName(window, kClassNameCapacity); });
+        // Every window has a class name: an empty one means it is gone, or going.
+        if (className.empty() && !m_steps.Check(106, [&] { return windows.Exists(window); })) {
+            ++m_summary.vanished;
+            return level;
         }
-        rows.SetCell(*row, index, text());
-    };
-    steps.Run(110, [&] { setCell(1, [&] { return DecimalText(window); }); });
-    steps.Run(112, [&] { setCell(2, [&] { return ReadWindowText(window, session); }); });
-    WindowHandle child = 0;
-    steps.Run(116, [&] { child = windows.Related(window, Relation::Child); });
-    while (steps.Check(118, [&] { return child != 0; })) {
-        steps.Run(120, [&] { level.children.push_back(child); });
-        steps.Run(122, [&] { child = windows.Related(child, Relation::Next); });
+        m_steps.Run(108, [&] {
+            row = m_rows.AppendRow(std::move(className));
+            ++m_summary.rows;
+        });
+        const auto setCell = [&](int index, auto&& text) {
+            if (!row) {
+                throw Failure(u"The window's row could not be added, so its cell cannot be set.");
+            }
+            m_rows.SetCell(*row, index, text());
+        };
+        m_steps.Run(110, [&] { setCell(1, [&] { return DecimalText(window); }); });
+        m_steps.Run(112, [&] { setCell(2, [&] { return Read(window); }); });
+        WindowHandle child = 0;
+        m_steps.Run(116, [&] { child = windows.Related(window, Relation::Child); });
+        while (m_steps.Check(118, [&] { return child != 0; })) {
+            m_steps.Run(120, [&] {
+                if (m_visited.insert(child).second) {
+                    level.children.push_back(child);
+                }
+            });
+            m_steps.Run(122, [&] { child = windows.Related(child, Relation::Next); });
+        }
+        return level;
     }
-    return level;
-}
+
+    WalkSummary Run(WindowHandle window, const std::function<bool()>& keepGoing,
+                    std::size_t maxRows) {
+        m_visited.insert(window);
+        std::vector<Level> path;
+        path.push_back(Visit(window));
+        while (!path.empty()) {
+            Level& level = path.back();
+            if (level.next == level.children.size()) {
+                path.pop_back();
+                continue;
+            }
+            if (m_summary.rows >= maxRows) {
+                m_summary.rowLimitReached = true;
+                break;
+            }
+            if (keepGoing && !keepGoing()) {
+                m_summary.stopped = true;
+                break;
+            }
+            const WindowHandle child = level.children[level.next++];
+            path.push_back(Visit(child));
+        }
+        return m_summary;
+    }
+
+private:
+    Text Read(WindowHandle window) {
+        WindowText read = ReadWindowText(window, m_session);
+        m_summary.timedOut += read.status == TextReadStatus::TimedOut ? 1 : 0;
+        m_summary.cut += read.status == TextReadStatus::Cut ? 1 : 0;
+        return std::move(read.text);
+    }
+
+    RowSink& m_rows;
+    TextReadSession m_session;
+    StepRunner m_steps;
+    std::unordered_set<WindowHandle> m_visited;
+    WalkSummary m_summary;
+};
 
 }  // namespace
 
-void WalkWindowTree(WindowHandle window, RowSink& rows, WindowSystem& windows, Reporter& reporter) {
-    StepRunner steps(reporter, ReportLocation::WalkWindowTree);
-    TextReadSession session(windows);
-    std::vector<Level> path;
-    path.push_back(VisitWindow(window, rows, session, steps));
-    while (!path.empty()) {
-        Level& level = path.back();
-        if (level.next == level.children.size()) {
-            path.pop_back();
-            continue;
-        }
-        const WindowHandle child = level.children[level.next++];
-        path.push_back(VisitWindow(child, rows, session, steps));
-    }
+WalkSummary WalkWindowTree(WindowHandle window, RowSink& rows, WindowSystem& windows,
+                           Reporter& reporter, const std::function<bool()>& keepGoing,
+                           std::size_t maxRows) {
+    return Walk(rows, windows, reporter).Run(window, keepGoing, maxRows);
 }

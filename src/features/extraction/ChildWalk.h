@@ -2,6 +2,9 @@
 // (class name, handle, text).
 #pragma once
 
+#include <cstddef>
+#include <functional>
+
 #include "core/Reporter.h"
 #include "core/RowSink.h"
 #include "ports/WindowSystem.h"
@@ -9,6 +12,27 @@
 // Class names are read into 256 code units, so at most 255 are kept.
 inline constexpr int kClassNameCapacity = 256;
 
-// Appends the rows of window and its descendants to rows. Failures are reported under the
-// walk's own location and the walk goes on.
-void WalkWindowTree(WindowHandle window, RowSink& rows, WindowSystem& windows, Reporter& reporter);
+// A walk ends after this many rows, so a tree that grows while it is read cannot keep it going.
+inline constexpr std::size_t kMaxRowsPerWalk = 1'000'000;
+
+// How a walk went beyond its rows.
+struct WalkSummary {
+    std::size_t rows = 0;
+    std::size_t timedOut = 0;  // windows whose text did not come in time: their cell is empty
+    std::size_t vanished = 0;  // windows gone before their row was added: they have none
+    std::size_t cut = 0;       // texts longer than the cap, cut there
+    bool rowLimitReached = false;
+    bool stopped = false;  // keepGoing said to stop
+
+    // True when some text is missing or incomplete, or some part of the tree was not walked.
+    [[nodiscard]] bool Incomplete() const noexcept {
+        return timedOut != 0 || vanished != 0 || cut != 0 || rowLimitReached;
+    }
+};
+
+// Appends the rows of window and its descendants to rows, each window at most once and at most
+// maxRows in all. Between two windows it asks keepGoing whether to go on (a front end lets its
+// window answer there). Failures are reported under the walk's own location and it goes on.
+WalkSummary WalkWindowTree(WindowHandle window, RowSink& rows, WindowSystem& windows,
+                           Reporter& reporter, const std::function<bool()>& keepGoing = {},
+                           std::size_t maxRows = kMaxRowsPerWalk);

@@ -1,17 +1,23 @@
 // The window text read: one window's own text as it answers WM_GETTEXT, within the time-out,
-// and never asking again a thread that did not answer during the same walk.
+// never asking again a thread that did not answer during the same walk, and never holding more
+// than a cap of what a window claims.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <unordered_set>
+#include <vector>
 
 #include "ports/WindowSystem.h"
 
-// A target that claims more text than this is read up to this length.
-inline constexpr std::int64_t kMaxTextLength = std::int64_t{1} << 27;
+// A text is read up to this many UTF-16 code units (8 MB), whatever its window claims.
+inline constexpr std::size_t kTextCap = std::size_t{1} << 22;
+// The first read's buffer: a text shorter than this comes whole in one message.
+inline constexpr std::size_t kFirstReadUnits = 512;
 
 // What one walk has learnt about its targets: the threads that did not answer in time are not
-// asked again during that walk.
+// asked again during that walk. Holds the buffer of long reads, so it is allocated once a walk.
 class TextReadSession {
 public:
     explicit TextReadSession(WindowSystem& windows) noexcept : m_windows(windows) {}
@@ -19,12 +25,27 @@ public:
     [[nodiscard]] WindowSystem& Windows() noexcept { return m_windows; }
     [[nodiscard]] bool IsHung(WindowHandle window);
     void MarkHung(WindowHandle window);
+    // A buffer of units code units, valid until the next call.
+    [[nodiscard]] std::span<char16_t> Buffer(std::size_t units);
 
 private:
     WindowSystem& m_windows;
     std::unordered_set<std::uint32_t> m_hungThreads;
+    std::vector<char16_t> m_buffer;
 };
 
-// The window's own text, exactly as it answers WM_GETTEXT; empty when it has none, did not
-// answer in time, or its thread did not answer earlier in this walk.
-[[nodiscard]] Text ReadWindowText(WindowHandle window, TextReadSession& session);
+enum class TextReadStatus {
+    Read,      // the whole text
+    TimedOut,  // the window did not answer in time, now or earlier in the walk
+    Cut,       // the window claimed more than kTextCap: its first kTextCap units
+};
+
+struct WindowText {
+    Text text;
+    TextReadStatus status = TextReadStatus::Read;
+};
+
+// The window's own text as it answers WM_GETTEXT, up to its first NUL: one message when the
+// text is shorter than kFirstReadUnits - 1, else its length and the text up to kTextCap units.
+// A window that answers a count beyond what its buffer holds, or below zero, is not believed.
+[[nodiscard]] WindowText ReadWindowText(WindowHandle window, TextReadSession& session);

@@ -8,13 +8,81 @@
 #include "export/SpreadsheetExport.h"
 #include "export/TextFileBytes.h"
 #include "extraction/ChildWalk.h"
+#include "extraction/TextRead.h"
 #include "windowlist/WindowList.h"
 
 namespace {
 
 constexpr std::size_t kTitleLimit = 40;
 
+// The count, then the sentence for one or the one for many.
+Text Counted(std::size_t count, TextView one, TextView many) {
+    return DecimalText(static_cast<std::int64_t>(count)) + u" " + Text(count == 1 ? one : many);
+}
+
 }  // namespace
+
+// A command in progress: the others wait until it ends. One that lets events through tells the
+// window, which disables the other commands' buttons meanwhile; a stoppable one can be stopped.
+class MainForm::Running {
+public:
+    Running(MainForm& form, bool letsEventsThrough, bool stoppable = false)
+        : m_form(form), m_letsEventsThrough(letsEventsThrough) {
+        m_form.m_running = true;
+        m_form.m_stoppable = stoppable;
+        m_form.m_stopRequested = false;
+        if (m_letsEventsThrough) {
+            m_form.m_services.window.SetBusy(true, stoppable);
+        }
+    }
+    ~Running() {
+        m_form.m_running = false;
+        m_form.m_stoppable = false;
+        if (m_letsEventsThrough) {
+            try {
+                m_form.m_services.window.SetBusy(false, false);
+            } catch (...) {
+                // The buttons stay as they are; the next command sets them again.
+            }
+        }
+    }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+private:
+    MainForm& m_form;
+    bool m_letsEventsThrough;
+};
+
+Text WalkNote(const WalkSummary& summary) {
+    if (!summary.Incomplete()) {
+        return {};
+    }
+    Text note = u"Some texts in the results are missing or incomplete:";
+    if (summary.timedOut != 0) {
+        note += u"\r\n" + Counted(summary.timedOut,
+                                  u"window did not answer in time: its text is empty.",
+                                  u"windows did not answer in time: their texts are empty.");
+    }
+    if (summary.vanished != 0) {
+        note +=
+            u"\r\n" + Counted(summary.vanished, u"window closed during the walk: it has no row.",
+                              u"windows closed during the walk: they have no rows.");
+    }
+    if (summary.cut != 0) {
+        const Text cap = DecimalText(static_cast<std::int64_t>(kTextCap));
+        note +=
+            u"\r\n" +
+            Counted(summary.cut, u"text was longer than " + cap + u" characters: it is cut there.",
+                    u"texts were longer than " + cap + u" characters: they are cut there.");
+    }
+    if (summary.rowLimitReached) {
+        note += u"\r\nThe walk stopped at " +
+                DecimalText(static_cast<std::int64_t>(kMaxRowsPerWalk)) +
+                u" rows: the rest of the window's tree was not read.";
+    }
+    return note;
+}
 
 Text ApplicationTitleFor(TextView productName) {
     Text title(productName);
@@ -108,21 +176,66 @@ void MainForm::Close() {
 }
 
 void MainForm::RefreshList() {
+    if (m_running) {
+        return;
+    }
+    const Running running(*this, false);
     StepRunner steps(m_errorReports, ReportLocation::RefreshList);
     steps.Run(100, [&] { FillWindowList(m_windowList, m_services.windows, m_errorReports); });
 }
 
+void MainForm::RequestStop() noexcept {
+    m_stopRequested = m_stoppable;
+}
+
+bool MainForm::SelectedWindowHasClosed() {
+    std::size_t row = 0;
+    WindowHandle window = 0;
+    try {
+        row = m_windowList.SelectedRow();
+        window = ParseHandle(m_windowList.SubItem(row, 1));
+    } catch (const Failure&) {
+        return false;  // reported by the extraction's own step
+    }
+    if (m_services.windows.Exists(window)) {
+        return false;
+    }
+    m_services.dialogs.ShowInformation(
+        u"The window \"" + m_windowList.MainText(row) +
+            u"\" has closed since the window list was filled, so it cannot be read. The window "
+            u"list now shows the windows that are open.",
+        m_applicationTitle);
+    FillWindowList(m_windowList, m_services.windows, m_errorReports);
+    return true;
+}
+
 void MainForm::ExtractSelectedWindow() {
+    if (m_running) {
+        RequestStop();
+        return;
+    }
+    // The window answers between two windows of the walk, and Esc or "Stop" ends it.
+    const Running running(*this, true, true);
     StepRunner steps(m_errorReports, ReportLocation::ExtractSelectedWindow);
-    if (!steps.Check(100, [&] { return m_windowList.RowCount() != 0; })) {
+    if (!steps.Check(100, [&] { return m_windowList.RowCount() != 0; }) ||
+        !steps.Check(100, [&] { return !SelectedWindowHasClosed(); })) {
         return;
     }
     steps.Run(102, [&] { m_results.Clear(); });
+    std::optional<WalkSummary> summary;
     steps.Run(104, [&] {
         const WindowHandle window =
             ParseHandle(m_windowList.SubItem(m_windowList.SelectedRow(), 1));
-        WalkWindowTree(window, m_results, m_services.windows, m_errorReports);
+        summary = WalkWindowTree(window, m_results, m_services.windows, m_errorReports, [&] {
+            m_services.pump.Pump();
+            return !m_stopRequested;
+        });
     });
+    if (summary && summary->Incomplete()) {
+        steps.Run(106, [&] {
+            m_services.dialogs.ShowInformation(WalkNote(*summary), m_applicationTitle);
+        });
+    }
 }
 
 bool MainForm::IsSpreadsheetInstalled() {
@@ -141,6 +254,10 @@ bool MainForm::IsSpreadsheetInstalled() {
 }
 
 void MainForm::SaveResultsAsSpreadsheet() {
+    if (m_running) {
+        return;
+    }
+    const Running running(*this, true);
     StepRunner steps(m_errorReports, ReportLocation::SaveResultsAsSpreadsheet);
     if (!steps.Check(100, [&] { return IsSpreadsheetInstalled(); })) {
         steps.Run(172, [&] {
@@ -173,6 +290,10 @@ void MainForm::SaveResultsAsSpreadsheet() {
 }
 
 void MainForm::CopyResultsToClipboard() {
+    if (m_running) {
+        return;
+    }
+    const Running running(*this, true);
     StepRunner steps(m_errorReports, ReportLocation::CopyResultsToClipboard);
     // The confirmation follows only a copy that really reached the clipboard.
     if (steps.Run(106, [&] {
@@ -188,11 +309,19 @@ void MainForm::CopyResultsToClipboard() {
 }
 
 void MainForm::ClearResults() {
+    if (m_running) {
+        return;
+    }
+    const Running running(*this, false);
     StepRunner steps(m_errorReports, ReportLocation::ClearResults);
     steps.Run(100, [&] { m_results.Clear(); });
 }
 
 void MainForm::SaveResultsAsTextFile() {
+    if (m_running) {
+        return;
+    }
+    const Running running(*this, false);
     StepRunner steps(m_errorReports, ReportLocation::SaveResultsAsTextFile);
     SaveDialogRequest request;
     request.fileName = u"";

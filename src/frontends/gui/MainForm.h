@@ -4,6 +4,7 @@
 
 #include "core/RowTable.h"
 #include "core/Text.h"
+#include "extraction/ChildWalk.h"
 #include "gui/ErrorReportBox.h"
 #include "ports/Automation.h"
 #include "ports/Clipboard.h"
@@ -42,13 +43,18 @@ public:
     // The user closed the window: the program ends.
     void Close();
 
-    // The six commands.
+    // The six commands. While one runs, the others wait: a click on them does nothing, and a
+    // click on the start button during a walk stops the walk.
     void RefreshList();
     void ExtractSelectedWindow();
     void SaveResultsAsSpreadsheet();
     void CopyResultsToClipboard();
     void ClearResults();
     void SaveResultsAsTextFile();
+
+    // Stops a walk that is running (Esc, or the start button reading "Stop"), keeping the rows
+    // it has read.
+    void RequestStop() noexcept;
 
     // Pointer feedback: the hand over the push buttons, the arrow over the window's surface and
     // the lists; neither replaces the hourglass of a long command.
@@ -63,7 +69,11 @@ public:
     [[nodiscard]] const Text& ApplicationTitle() const noexcept { return m_applicationTitle; }
 
 private:
+    class Running;
+
     void SetApplicationTitle();
+    // True, after saying so and refreshing the window list, when the selected window has closed.
+    [[nodiscard]] bool SelectedWindowHasClosed();
     void ApplySkin();
     void SetPointerUnlessBusy(int setting);
 
@@ -73,4 +83,10 @@ private:
     ErrorReportBox m_errorReports;
     Text m_productName;
     Text m_applicationTitle;
+    bool m_running = false;
+    bool m_stoppable = false;
+    bool m_stopRequested = false;
 };
+
+// What a walk could not read, for the note after it; empty when it read everything.
+[[nodiscard]] Text WalkNote(const WalkSummary& summary);

@@ -36,6 +36,9 @@ struct ButtonPlace {
     RECT twips;
     void (MainForm::*command)();
 };
+// The start button's caption while a walk runs.
+inline constexpr wchar_t kStopCaption[] = L"Stop";
+
 inline constexpr std::array<ButtonPlace, 6> kButtonPlaces{{
     {1001, L"Refresh List", {120, 3450, 7920, 3855}, &MainForm::RefreshList},
     {1002,

@@ -182,6 +182,20 @@ void MainWindow::EndProgram() {
     PostQuitMessage(0);
 }
 
+void MainWindow::SetBusy(bool busy, bool stoppable) {
+    if (busy) {
+        m_focusBeforeBusy = GetFocus();
+    }
+    for (const auto& button : m_buttons) {
+        const bool stops = stoppable && button->Place().command == &MainForm::ExtractSelectedWindow;
+        SetWindowTextW(button->Handle(), busy && stops ? kStopCaption : button->Place().caption);
+        EnableWindow(button->Handle(), !busy || stops);
+    }
+    if (!busy && m_focusBeforeBusy != nullptr && IsWindowEnabled(m_focusBeforeBusy)) {
+        SetFocus(m_focusBeforeBusy);
+    }
+}
+
 HCURSOR MainWindow::PointerShape() const noexcept {
     if (m_pointer == kBusyPointer) {
         return LoadCursorW(nullptr, IDC_WAIT);
@@ -321,6 +335,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT MainWindow::OnCommand(WPARAM wParam) noexcept {
     const int id = LOWORD(wParam);
+    // Esc, which the dialog keys turn into IDCANCEL, stops a walk.
+    if (id == IDCANCEL) {
+        m_form->RequestStop();
+        return 0;
+    }
     // Enter on a focused push button clicks it, as on a dialog.
     const HWND clicked = id == IDOK ? GetFocus() : nullptr;
     for (const auto& button : m_buttons) {

@@ -46,6 +46,7 @@ public:
     int MousePointer() const override { return m_pointer; }
     void SetMousePointer(int setting) override;
     void EndProgram() override;
+    void SetBusy(bool busy, bool stoppable) override;
 
     void ApplySkin(std::int32_t window, const SkinDefinition& skin, bool buttons, bool lists,
                    bool windowColour, bool fonts) override;
@@ -87,6 +88,8 @@ private:
     ScopedIcon m_smallIcon;
     ScopedIcon m_handPointer;
     HWND m_lastFocus = nullptr;
+    // The control that had the focus when a command disabled the buttons.
+    HWND m_focusBeforeBusy = nullptr;
     int m_pointer = kDefaultPointer;
     // The buttons' look and font: the layout's, or the skin's where a skin applies them.
     SkinDefinition m_look;

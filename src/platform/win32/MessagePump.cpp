@@ -5,11 +5,14 @@
 
 void MessagePump::Pump() {
     const ULONGLONG now = GetTickCount64();
-    if (now - m_last < kInterval) {
+    if (now - m_lastPump < kPumpInterval) {
         return;
     }
-    m_last = now;
-    m_beforeMessages();
+    // Showing the rows costs a repaint of the lists: a few times a second is enough to watch.
+    if (now - m_lastSync >= kSyncInterval) {
+        m_beforeMessages();
+        m_lastSync = now;
+    }
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
@@ -27,4 +30,6 @@ void MessagePump::Pump() {
             throw ProgramEnding();
         }
     }
+    // Counted from the end, so that a pump that took long leaves the command its share.
+    m_lastPump = GetTickCount64();
 }

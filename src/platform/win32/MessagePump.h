@@ -1,5 +1,6 @@
 // The event pump of long commands: answers the thread's pending messages, at most every few
-// milliseconds, so a command that pumps once per cell stays fast and the window stays live.
+// milliseconds, so a command that pumps once per cell stays fast and the window stays live, and
+// brings the window's lists up to date a few times a second.
 #pragma once
 
 #include <windows.h>
@@ -22,10 +23,12 @@ public:
     void Pump() override;
 
 private:
-    static constexpr ULONGLONG kInterval = 10;  // milliseconds
+    static constexpr ULONGLONG kPumpInterval = 10;   // milliseconds
+    static constexpr ULONGLONG kSyncInterval = 250;  // milliseconds
 
     std::function<void()> m_beforeMessages;
     std::function<bool(MSG&)> m_dialogKeys;
     std::function<bool()> m_ending;
-    ULONGLONG m_last = 0;
+    ULONGLONG m_lastPump = 0;
+    ULONGLONG m_lastSync = 0;
 };

@@ -45,6 +45,10 @@ bool Win32WindowSystem::IsVisible(WindowHandle window) {
     return IsWindowVisible(HwndOf(window)) != FALSE;
 }
 
+bool Win32WindowSystem::Exists(WindowHandle window) {
+    return IsWindow(HwndOf(window)) != FALSE;
+}
+
 Text Win32WindowSystem::Title(WindowHandle window, int capacity) {
     return ReadInto(capacity, &GetWindowTextW, HwndOf(window));
 }

@@ -8,6 +8,7 @@ public:
     WindowHandle DesktopWindow() override;
     WindowHandle Related(WindowHandle window, Relation relation) override;
     bool IsVisible(WindowHandle window) override;
+    bool Exists(WindowHandle window) override;
     Text Title(WindowHandle window, int capacity) override;
     Text ClassName(WindowHandle window, int capacity) override;
     std::uint32_t ThreadOf(WindowHandle window) override;

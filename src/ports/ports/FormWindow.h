@@ -25,6 +25,10 @@ public:
     [[nodiscard]] virtual std::int32_t Handle() const = 0;
     // An OLE colour: 0x00BBGGRR, or a system colour with the high bit set (0x8000000F).
     virtual void SetBackgroundColour(std::uint32_t colour) = 0;
-    // Ends the process at once.
+    // Ends the program: its message loop ends next, and a command that is letting events through
+    // is unwound.
     virtual void EndProgram() = 0;
+    // While busy, the buttons of the other commands are disabled; when stoppable too, the start
+    // button reads "Stop" and stays enabled, and Esc stops the command.
+    virtual void SetBusy(bool busy, bool stoppable) = 0;
 };

@@ -22,6 +22,8 @@ public:
     [[nodiscard]] virtual WindowHandle DesktopWindow() = 0;
     [[nodiscard]] virtual WindowHandle Related(WindowHandle window, Relation relation) = 0;
     [[nodiscard]] virtual bool IsVisible(WindowHandle window) = 0;
+    // False once the handle no longer names a window.
+    [[nodiscard]] virtual bool Exists(WindowHandle window) = 0;
     // The title, cut to capacity - 1 code units.
     [[nodiscard]] virtual Text Title(WindowHandle window, int capacity) = 0;
     // The class name, cut to capacity - 1 code units.

@@ -1,6 +1,8 @@
 // The child walk and the window text read against the in-memory desktop.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "core/ReportLocations.h"
 #include "core/Steps.h"
 #include "extraction/ChildWalk.h"
@@ -51,13 +53,13 @@ TEST_F(ChildWalkTest, WalksDepthFirstInPreOrder) {
     EXPECT_TRUE(dialogs.errorReports.empty());
 }
 
-TEST_F(ChildWalkTest, ChildlessAndVanishedWindowsGiveOneRowEach) {
+TEST_F(ChildWalkTest, ChildlessWindowGivesOneRowAndAVanishedOneNone) {
     const WindowHandle lone = desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Lone", u""));
-    WalkWindowTree(lone, results, desktop, reports);
-    WalkWindowTree(-123456, results, desktop, reports);
-    EXPECT_EQ(Rows(), (std::vector<std::vector<Text>>{{u"Lone", DecimalText(lone), u""},
-                                                      {u"", u"-123456", u""}}));
-    EXPECT_EQ(desktop.textRequests[lone], 0);  // length 0: no WM_GETTEXT
+    EXPECT_EQ(WalkWindowTree(lone, results, desktop, reports).rows, 1u);
+    EXPECT_EQ(WalkWindowTree(-123456, results, desktop, reports).vanished, 1u);
+    EXPECT_EQ(Rows(), (std::vector<std::vector<Text>>{{u"Lone", DecimalText(lone), u""}}));
+    EXPECT_EQ(desktop.textRequests[lone], 1);  // one WM_GETTEXT, no length asked
+    EXPECT_EQ(desktop.lengthRequests[lone], 0);
 }
 
 TEST_F(ChildWalkTest, FailedTextReadIsReportedAtLine112AndTheWalkGoesOn) {
@@ -79,44 +81,169 @@ TEST_F(ChildWalkTest, FailedTextReadIsReportedAtLine112AndTheWalkGoesOn) {
     EXPECT_EQ(results.MainText(4), u"After");
 }
 
-TEST_F(ChildWalkTest, ClassNamesKeep255UnitsAndTextsKeepEmbeddedNuls) {
+TEST_F(ChildWalkTest, ClassNamesKeep255UnitsAndTextsEndAtTheirFirstNul) {
     const Text longClass(300, u'C');
-    const Text text(u"before\0after \U0001D11E", 14);
-    const WindowHandle window =
-        desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(longClass, text));
+    const WindowHandle window = desktop.Add(
+        FakeDesktop::kDesktop, FakeDesktop::Make(longClass, Text(u"ab\0cd \U0001D11E", 8)));
     WalkWindowTree(window, results, desktop, reports);
     EXPECT_EQ(results.MainText(1), longClass.substr(0, 255));
-    EXPECT_EQ(results.SubItem(1, 2), text);
+    EXPECT_EQ(results.SubItem(1, 2), u"ab");
 }
 
-TEST_F(ChildWalkTest, LyingLengthsNeverOverrunTheBuffer) {
-    const WindowHandle grew =
-        desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", u"grown text"));
-    desktop.At(grew).claimedLength = 5;  // the text grew after the length answer
-    const WindowHandle shrank =
-        desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", u"ab"));
-    desktop.At(shrank).claimedLength = 40;
+TEST_F(ChildWalkTest, TextsOfEveryLengthAreReadWholeShortOnesInOneMessage) {
     TextReadSession session(desktop);
-    EXPECT_EQ(ReadWindowText(grew, session), u"grown");
-    EXPECT_EQ(ReadWindowText(shrank, session), u"ab");
-    EXPECT_EQ(ReadWindowText(0, session), u"");
+    for (const std::size_t length : {0u, 1u, 510u, 511u, 512u, 513u, 2000u, 1000000u}) {
+        Text text(length, u'x');
+        for (std::size_t i = 0; i < length; i += 97) {
+            text[i] = static_cast<char16_t>(u'a' + i % 26);  // not all alike, so order counts
+        }
+        const WindowHandle window =
+            desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", text));
+        const WindowText read = ReadWindowText(window, session);
+        EXPECT_EQ(read.text, text) << length;
+        EXPECT_EQ(read.status, TextReadStatus::Read) << length;
+        EXPECT_LE(read.text.capacity(), std::max<std::size_t>(length, 15)) << length;
+        // The length is asked only when the first buffer came back full, and the text again
+        // only when the length says it did not fit.
+        const bool filled = length >= kFirstReadUnits - 1;
+        const bool longer = length >= kFirstReadUnits;
+        EXPECT_EQ(desktop.lengthRequests[window], filled ? 1 : 0) << length;
+        EXPECT_EQ(desktop.textRequests[window], longer ? 2 : 1) << length;
+    }
+}
+
+TEST_F(ChildWalkTest, LyingLengthsNeverOverrunTheBufferNorCostMoreThanTheCap) {
+    TextReadSession session(desktop);
+    // Claims 2^31 - 1 units and copies 5.
+    const WindowHandle boasts =
+        desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", u"small"));
+    desktop.At(boasts).claimedLength = (std::int64_t{1} << 31) - 1;
+    EXPECT_EQ(ReadWindowText(boasts, session).text, u"small");
+    // Claims 5 and copies as much as it is let.
+    const WindowHandle understates =
+        desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", Text(600, u'u')));
+    desktop.At(understates).claimedLength = 5;
+    EXPECT_EQ(ReadWindowText(understates, session).text, Text(511, u'u'));
+    // Claims 2^31 - 1 and answers that it filled every buffer it was given.
+    const WindowHandle fills =
+        desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", Text(600, u'f')));
+    desktop.At(fills).claimedLength = (std::int64_t{1} << 31) - 1;
+    desktop.At(fills).claimsWholeBuffer = true;
+    const WindowText filled = ReadWindowText(fills, session);
+    EXPECT_EQ(filled.text, Text(600, u'f'));
+    EXPECT_EQ(filled.status, TextReadStatus::Cut);
+    EXPECT_EQ(desktop.largestTextBuffer, kTextCap + 1);
+    // A text longer than the cap is read up to it.
+    const WindowHandle huge =
+        desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", Text(kTextCap + 10, u'h')));
+    const WindowText cut = ReadWindowText(huge, session);
+    EXPECT_EQ(cut.text.size(), kTextCap);
+    EXPECT_EQ(cut.status, TextReadStatus::Cut);
+    EXPECT_EQ(ReadWindowText(0, session).text, u"");
 }
 
 TEST_F(ChildWalkTest, CountsCopiedBeyondTheBufferOrBelowZeroAreNotBelieved) {
-    // Asked for its length, the window says 5; asked for its text, it copies what fits in the
-    // buffer of 6 and then claims all 10 units, or a negative count.
+    // Asked for its text, the window copies what fits and claims ten times more, or a
+    // negative count.
     const WindowHandle boasts =
-        desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", u"grown text"));
-    desktop.At(boasts).claimedLength = 5;
-    desktop.At(boasts).claimedCopied = 10;
+        desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", Text(600, u'b')));
+    desktop.At(boasts).claimedCopied = 6000;
     const WindowHandle negative =
         desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", u"text"));
     desktop.At(negative).claimedCopied = -3;
     TextReadSession session(desktop);
-    const Text boasted = ReadWindowText(boasts, session);
-    EXPECT_EQ(boasted, u"grown");
-    EXPECT_EQ(boasted.size(), 5u);
-    EXPECT_EQ(ReadWindowText(negative, session), u"");
+    EXPECT_EQ(ReadWindowText(boasts, session).text, Text(600, u'b'));
+    EXPECT_EQ(ReadWindowText(negative, session).text, u"");
+}
+
+TEST_F(ChildWalkTest, WindowsGoneBeforeTheirRowGetNoneAndAreCounted) {
+    const WindowHandle top = desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Top", u"t"));
+    std::vector<WindowHandle> children;
+    for (int i = 0; i < 10; ++i) {
+        children.push_back(desktop.Add(top, FakeDesktop::Make(u"Child", DecimalText(i))));
+    }
+    // The target closes children 5 to 9 while child 2's text is read.
+    desktop.onTextRequest = [&](WindowHandle window) {
+        if (window == children[2]) {
+            for (std::size_t i = 5; i < 10; ++i) {
+                desktop.Remove(children[i]);
+            }
+        }
+    };
+    const WalkSummary summary = WalkWindowTree(top, results, desktop, reports);
+    EXPECT_EQ(Rows().size(), 6u);
+    EXPECT_EQ(summary.rows, 6u);
+    EXPECT_EQ(summary.vanished, 5u);
+    EXPECT_TRUE(summary.Incomplete());
+    for (const auto& row : Rows()) {
+        EXPECT_FALSE(row[0].empty());
+    }
+    EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST_F(ChildWalkTest, TargetExitingMidWalkLeavesOnlyTheRowsReadBefore) {
+    const WindowHandle top = desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Top", u"t"));
+    for (int i = 0; i < 100; ++i) {
+        desktop.Add(top, FakeDesktop::Make(u"Child", DecimalText(i)));
+    }
+    int reads = 0;
+    desktop.onTextRequest = [&](WindowHandle) {
+        if (++reads == 10) {
+            desktop.Remove(top);
+        }
+    };
+    const WalkSummary summary = WalkWindowTree(top, results, desktop, reports);
+    // The tenth window read is the ninth child: the 91 after it are gone.
+    EXPECT_EQ(summary.rows, 10u);
+    EXPECT_EQ(summary.vanished, 91u);
+    EXPECT_EQ(results.RowCount(), 10u);
+    EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST_F(ChildWalkTest, EachWindowIsVisitedOnceWhenItsTargetMovesItsChildren) {
+    const WindowHandle top = desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Top", u"t"));
+    const WindowHandle first = desktop.Add(top, FakeDesktop::Make(u"Panel", u"first"));
+    const WindowHandle second = desktop.Add(top, FakeDesktop::Make(u"Panel", u"second"));
+    const WindowHandle moving = desktop.Add(first, FakeDesktop::Make(u"Button", u"moving"));
+    // Once read under the first panel, the button moves under the second.
+    desktop.onTextRequest = [&](WindowHandle window) {
+        if (window == moving) {
+            desktop.Move(moving, second);
+        }
+    };
+    WalkWindowTree(top, results, desktop, reports);
+    EXPECT_EQ(Rows().size(), 4u);
+    std::set<Text> handles;
+    for (const auto& row : Rows()) {
+        EXPECT_TRUE(handles.insert(row[1]).second) << "visited twice: " << TextToUtf8(row[1]);
+    }
+}
+
+TEST_F(ChildWalkTest, TreeThatGrowsWhileReadEndsAtTheRowLimit) {
+    const WindowHandle top = desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Top", u"t"));
+    // Every read gives the window being read a new child.
+    desktop.onTextRequest = [&](WindowHandle window) {
+        desktop.Add(window, FakeDesktop::Make(u"Grown", u"g"));
+    };
+    const WalkSummary summary = WalkWindowTree(top, results, desktop, reports, {}, 50);
+    EXPECT_EQ(summary.rows, 50u);
+    EXPECT_TRUE(summary.rowLimitReached);
+    EXPECT_EQ(results.RowCount(), 50u);
+}
+
+TEST_F(ChildWalkTest, StopBetweenWindowsKeepsTheRowsReadSoFar) {
+    const WindowHandle top = desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Top", u"t"));
+    for (int i = 0; i < 20; ++i) {
+        desktop.Add(top, FakeDesktop::Make(u"Child", DecimalText(i)));
+    }
+    int asked = 0;
+    const WalkSummary summary =
+        WalkWindowTree(top, results, desktop, reports, [&] { return ++asked <= 5; });
+    EXPECT_EQ(asked, 6);
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_FALSE(summary.Incomplete());
+    EXPECT_EQ(results.RowCount(), 6u);
+    EXPECT_EQ(results.SubItem(6, 2), u"4");
 }
 
 TEST_F(ChildWalkTest, HungThreadIsAskedOnceAndTheWalkFinishes) {
@@ -128,8 +255,8 @@ TEST_F(ChildWalkTest, HungThreadIsAskedOnceAndTheWalkFinishes) {
 
     WalkWindowTree(top, results, desktop, reports);
 
-    EXPECT_EQ(desktop.lengthRequests[hung1], 1);
-    EXPECT_EQ(desktop.lengthRequests[hung2], 0);
+    EXPECT_EQ(desktop.textRequests[hung1], 1);
+    EXPECT_EQ(desktop.textRequests[hung2], 0);
     ASSERT_EQ(results.RowCount(), 4u);
     EXPECT_EQ(results.SubItem(2, 2), u"");
     EXPECT_EQ(results.MainText(3), u"Hung");  // class and handle still read

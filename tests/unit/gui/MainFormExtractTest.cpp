@@ -3,6 +3,7 @@
 
 #include "core/ReportLocations.h"
 #include "core/Steps.h"
+#include "extraction/TextRead.h"
 #include "fakes/FormHarness.h"
 
 namespace {
@@ -43,4 +44,105 @@ TEST_F(ExtractCommandTest, EmptyWindowListChangesNothing) {
     form.ExtractSelectedWindow();
     EXPECT_EQ(results.RowCount(), 1u);
     EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+namespace {
+
+// A target of 30 children, listed and selected in the window list.
+struct WalkCommandTest : ExtractCommandTest {
+    WindowHandle top = 0;
+
+    void SetUp() override {
+        top = desktop.AddTopLevel(u"Target");
+        desktop.At(top).className = u"TargetClass";
+        for (int i = 0; i < 30; ++i) {
+            desktop.Add(top, FakeDesktop::Make(u"Static", DecimalText(i)));
+        }
+        form.Load();
+        windowListDisplay.selected = 0;
+    }
+};
+
+}  // namespace
+
+TEST_F(WalkCommandTest, ClosedWindowIsNamedTheListRefreshedAndTheResultsKept) {
+    results.AppendRow(u"earlier");
+    desktop.Remove(top);
+    const WindowHandle other = desktop.AddTopLevel(u"Other");
+    form.ExtractSelectedWindow();
+    ASSERT_EQ(dialogs.information.size(), 1u);
+    EXPECT_EQ(dialogs.information[0].first,
+              u"The window \"Target\" has closed since the window list was filled, so it cannot "
+              u"be read. The window list now shows the windows that are open.");
+    EXPECT_EQ(dialogs.information[0].second, form.ApplicationTitle());
+    ASSERT_EQ(windowList.RowCount(), 1u);
+    EXPECT_EQ(windowList.SubItem(1, 1), DecimalText(other));
+    ASSERT_EQ(results.RowCount(), 1u);
+    EXPECT_EQ(results.MainText(1), u"earlier");
+    EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST_F(WalkCommandTest, TheWindowAnswersDuringTheWalkAndStartStopsIt) {
+    pump.actAt = 10;  // the user clicks the start button, which reads "Stop", mid-walk
+    pump.action = [&] { form.ExtractSelectedWindow(); };
+    form.ExtractSelectedWindow();
+    EXPECT_GE(pump.pumps, 11);
+    EXPECT_EQ(results.RowCount(), 11u);  // the rows read before the stop are kept
+    EXPECT_EQ(window.busyHistory,
+              (std::vector<std::pair<bool, bool>>{{true, true}, {false, false}}));
+    EXPECT_TRUE(dialogs.information.empty());
+    // Esc, or the button, stops only a walk that runs: the next walk reads everything.
+    form.RequestStop();
+    pump.action = nullptr;
+    form.ExtractSelectedWindow();
+    EXPECT_EQ(results.RowCount(), 31u);
+}
+
+TEST_F(WalkCommandTest, OtherCommandsWaitWhileTheWalkRuns) {
+    pump.actAt = 5;
+    pump.action = [&] {
+        form.ClearResults();
+        form.CopyResultsToClipboard();
+        form.RefreshList();
+        form.SaveResultsAsTextFile();
+    };
+    form.ExtractSelectedWindow();
+    EXPECT_EQ(results.RowCount(), 31u);
+    EXPECT_FALSE(clipboard.content.has_value());
+    EXPECT_TRUE(dialogs.saveRequests.empty());
+    EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST_F(WalkCommandTest, AnIncompleteWalkEndsWithOneNoteOfWhatIsMissing) {
+    const WindowHandle slow = desktop.Add(top, FakeDesktop::Make(u"Edit", u"slow", 7));
+    desktop.Add(top, FakeDesktop::Make(u"Edit", u"slow too", 7));
+    desktop.HangThread(7);
+    desktop.Add(top, FakeDesktop::Make(u"Edit", Text(kTextCap + 1, u'x')));
+    const WindowHandle late = desktop.Add(top, FakeDesktop::Make(u"Static", u"late"));
+    desktop.onTextRequest = [&](WindowHandle window) {
+        if (window == slow) {
+            desktop.Remove(late);  // closes before the walk reaches it
+        }
+    };
+    form.ExtractSelectedWindow();
+    ASSERT_EQ(dialogs.information.size(), 1u);
+    EXPECT_EQ(dialogs.information[0].first,
+              u"Some texts in the results are missing or incomplete:\r\n"
+              u"2 windows did not answer in time: their texts are empty.\r\n"
+              u"1 window closed during the walk: it has no row.\r\n"
+              u"1 text was longer than 4194304 characters: it is cut there.");
+    EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST(WalkNoteTest, SaysNothingAfterACompleteOrStoppedWalkAndNamesTheRowLimit) {
+    WalkSummary summary;
+    summary.rows = 12;
+    summary.stopped = true;
+    EXPECT_EQ(WalkNote(summary), u"");
+    summary.rowLimitReached = true;
+    summary.timedOut = 3;
+    EXPECT_EQ(WalkNote(summary),
+              u"Some texts in the results are missing or incomplete:\r\n"
+              u"3 windows did not answer in time: their texts are empty.\r\n"
+              u"The walk stopped at 1000000 rows: the rest of the window's tree was not read.");
 }

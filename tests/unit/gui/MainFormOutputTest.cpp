@@ -71,18 +71,19 @@ TEST_F(OutputTest, BusyClipboardIsWaitedOutThenReportedWhenItStaysBusy) {
     EXPECT_NE(dialogs.errorReports[0].find(u"PushButton4_Click at line 106\r\r"), Text::npos);
 }
 
-TEST_F(OutputTest, RowsClearedDuringTheCopyAreReportedWithoutConfirmation) {
+TEST_F(OutputTest, ClearResultsDuringTheCopyWaitsAndTheCopyCompletes) {
     AddRow(u"Button", u"1", u"OK", true);
     AddRow(u"Edit", u"2", u"text", true);
     pump.actAt = 3;  // the user clicks "Clear Results" while the widths are measured
     pump.action = [&] { form.ClearResults(); };
-    clipboard.content = u"old";
     form.CopyResultsToClipboard();
-    EXPECT_EQ(results.RowCount(), 0u);
-    EXPECT_EQ(clipboard.content, u"old");
-    EXPECT_TRUE(dialogs.information.empty());
-    ASSERT_EQ(dialogs.errorReports.size(), 1u);
-    EXPECT_NE(dialogs.errorReports[0].find(u"PushButton4_Click at line 106"), Text::npos);
+    EXPECT_EQ(results.RowCount(), 2u);
+    EXPECT_EQ(clipboard.content, u"Button\t1\tOK\r\nEdit  \t2\ttext\r\n");
+    EXPECT_EQ(dialogs.information.size(), 1u);
+    EXPECT_TRUE(dialogs.errorReports.empty());
+    // The buttons of the other commands were disabled during the copy, and nothing stops it.
+    EXPECT_EQ(window.busyHistory,
+              (std::vector<std::pair<bool, bool>>{{true, false}, {false, false}}));
 }
 
 TEST_F(OutputTest, ClearResultsEmptiesOnlyTheResults) {

@@ -1,0 +1,125 @@
+// The walk against hostile targets under Wine: windows that lie about their texts, texts of
+// every length, a target that exits mid-walk, slow threads, and a target that clicks the tool's
+// buttons while it is read. Each ends in bounded time and memory with the right rows and note.
+#include <windows.h>
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/E2eSupport.h"
+#include "tests/e2e/Truth.h"
+
+namespace {
+
+constexpr wchar_t kStart[] = L"Start Extracting From Selected Window (Above)";
+constexpr wchar_t kTitle[] = L"Tessivane Window Text Reader";
+
+// The hostile target, listed and selected in a freshly started tool.
+struct HostileRun {
+    TargetFixture fixture;
+    Tool tool;
+
+    explicit HostileRun(const std::wstring& options) : fixture(L"hostile", options) {
+        SelectWindow(tool, Root());
+    }
+    [[nodiscard]] std::wstring Root() const { return fixture.Lines().at(0).at(1); }
+    [[nodiscard]] int Children() const { return std::stoi(fixture.Lines().at(0).at(2)); }
+};
+
+double PeakWorkingSetMegabytes(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(process, &counters, sizeof(counters));
+    return static_cast<double>(counters.PeakWorkingSetSize) / 1048576.0;
+}
+
+}  // namespace
+
+TEST(HostileE2e, TwoThousandLiarsCostNoMemoryAndGiveTheirThreeLetters) {
+    // Each claims 2^31 - 1 units, copies "abc" and answers that it filled the buffer.
+    HostileRun run(L"--kind liars --count 2001");
+    run.tool.ClickAndWait(kStart);  // no box: not one text is cut or missing
+    const auto rows = run.tool.Results().Rows();
+    ASSERT_EQ(rows.size(), 2002u);
+    for (std::size_t row = 1; row < rows.size(); ++row) {
+        ASSERT_EQ(rows[row][2], L"abc") << row;
+    }
+    const double peak = PeakWorkingSetMegabytes(run.tool.Program().Handle());
+    std::printf("tool's peak working set after 2001 liars: %.1f MB\n", peak);
+    EXPECT_LT(peak, 100.0);
+}
+
+TEST(HostileE2e, TextsOfEveryLengthAreReadWholeAndANulEndsOne) {
+    HostileRun run(L"--kind lengths");
+    run.tool.ClickAndWait(kStart);
+    const RemoteList results = run.tool.Results();
+    ASSERT_EQ(results.RowCount(), 8);
+    const std::size_t lengths[] = {510, 511, 512, 513, 2000};
+    for (int row = 1; row <= 5; ++row) {
+        const std::size_t length = lengths[row - 1];
+        EXPECT_EQ(results.Cell(row, 2),
+                  std::wstring(length, static_cast<wchar_t>(L'a' + length % 26)))
+            << length;
+    }
+    EXPECT_EQ(results.Cell(7, 2), L"ab");
+    // The million-unit text is longer than a list cell shows: the clipboard has it whole.
+    results.ClickTick(6);
+    auto copy = run.tool.Click(L"Copy Results To Clipboard");
+    const auto confirmation = run.tool.WaitForMessageBox();
+    ASSERT_TRUE(confirmation.has_value());
+    Tool::Answer(*confirmation, IDOK);
+    copy.get();
+    const std::wstring million(1000000, static_cast<wchar_t>(L'a' + 1000000 % 26));
+    EXPECT_NE(ClipboardText().find(L"\t" + million + L"\r\n"), std::wstring::npos);
+}
+
+TEST(HostileE2e, TargetExitingMidWalkLeavesNoBlankRowsAndOneNote) {
+    HostileRun run(L"--kind exits --count 1000");  // exits at its tenth text request
+    auto click = run.tool.Click(kStart);
+    const auto note = run.tool.WaitForMessageBox(60s);
+    ASSERT_TRUE(note.has_value());
+    EXPECT_EQ(note->caption, kTitle);
+    EXPECT_NE(note->text.find(L"closed during the walk: they have no rows."), std::wstring::npos)
+        << std::string(note->text.begin(), note->text.end());
+    Tool::Answer(*note, IDOK);
+    click.get();
+    const auto rows = run.tool.Results().Rows();
+    EXPECT_LE(rows.size(), 11u);
+    for (const auto& row : rows) {
+        EXPECT_FALSE(row[0].empty());
+    }
+}
+
+TEST(HostileE2e, DuringASlowWalkTheWindowAnswersAndEscStopsIt) {
+    // 20 children, each on its own thread, each answering in 450 ms: 9 s to read them all.
+    HostileRun run(L"--kind slow --count 20 --ms 450");
+    const auto started = std::chrono::steady_clock::now();
+    auto click = run.tool.Click(kStart);
+    Sleep(1500);
+    ASSERT_NE(click.wait_for(0s), std::future_status::ready);
+    // The window answers a message within about one text read's time-out.
+    const auto asked = std::chrono::steady_clock::now();
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutW(run.tool.Main(), WM_NULL, 0, 0, SMTO_BLOCK, 2000, &answer), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 1000ms);
+    // The start button reads "Stop" meanwhile, and the other buttons wait.
+    EXPECT_FALSE(IsWindowEnabled(run.tool.Button(L"Clear Results")));
+    EXPECT_TRUE(IsWindowEnabled(run.tool.Button(L"Stop")));
+    PostMessageW(GetDlgItem(run.tool.Main(), 103), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(click.wait_for(3s), std::future_status::ready);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 7s);
+    const int rows = run.tool.Results().RowCount();
+    EXPECT_GE(rows, 2);
+    EXPECT_LT(rows, 21);
+    EXPECT_TRUE(IsWindowEnabled(run.tool.Button(L"Clear Results")));
+    EXPECT_NO_THROW((void)run.tool.Button(kStart));
+    EXPECT_FALSE(run.tool.WaitForMessageBox(500ms).has_value());
+}
+
+TEST(HostileE2e, TargetClickingTheToolsButtonsWhileReadNestsNoCommand) {
+    // Each child clicks "Clear Results" and "Save Results As Text File" when its text is asked.
+    HostileRun run(L"--kind clicker --count 5");
+    run.tool.ClickAndWait(kStart);  // no box, no save dialog
+    EXPECT_EQ(run.tool.Results().RowCount(), 6);
+    EXPECT_EQ(FindTopLevel(run.tool.Program().Id(), L"#32770"), nullptr);
+}

@@ -21,6 +21,7 @@ namespace {
 class NoPump : public EventPump {
 public:
     void Pump() override {}
+    void PumpFor(std::chrono::milliseconds) override {}
 };
 
 double SecondsOf(const std::function<void()>& work) {

@@ -23,6 +23,7 @@ TickedResults& SharedResults() {
 class NoPump : public EventPump {
 public:
     void Pump() override {}
+    void PumpFor(std::chrono::milliseconds) override {}
 };
 
 std::filesystem::path OutputFile() {

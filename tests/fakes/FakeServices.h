@@ -105,6 +105,7 @@ public:
 class FakePump : public EventPump {
 public:
     void Pump() override;
+    void PumpFor(std::chrono::milliseconds) override { Pump(); }
 
     int pumps = 0;
     int actAt = -1;

@@ -9,6 +9,7 @@
 #include "export/TextFileBytes.h"
 #include "extraction/ChildWalk.h"
 #include "extraction/TextRead.h"
+#include "gui/BackgroundWalk.h"
 #include "windowlist/WindowList.h"
 
 namespace {
@@ -214,7 +215,7 @@ void MainForm::ExtractSelectedWindow() {
         RequestStop();
         return;
     }
-    // The window answers between two windows of the walk, and Esc or "Stop" ends it.
+    // The window answers all along, and Esc or "Stop" ends the walk.
     const Running running(*this, true, true);
     StepRunner steps(m_errorReports, ReportLocation::ExtractSelectedWindow);
     if (!steps.Check(100, [&] { return m_windowList.RowCount() != 0; }) ||
@@ -226,10 +227,8 @@ void MainForm::ExtractSelectedWindow() {
     steps.Run(104, [&] {
         const WindowHandle window =
             ParseHandle(m_windowList.SubItem(m_windowList.SelectedRow(), 1));
-        summary = WalkWindowTree(window, m_results, m_services.windows, m_errorReports, [&] {
-            m_services.pump.Pump();
-            return !m_stopRequested;
-        });
+        BackgroundWalk walk(m_results, m_services.windows, m_errorReports, m_services.pump);
+        summary = walk.Run(window, [this] { return m_stopRequested; });
     });
     if (summary && summary->Incomplete()) {
         steps.Run(106, [&] {

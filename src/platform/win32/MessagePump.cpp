@@ -4,11 +4,21 @@
 #include "core/Steps.h"
 
 void MessagePump::Pump() {
-    const ULONGLONG now = GetTickCount64();
-    if (now - m_lastPump < kPumpInterval) {
-        return;
+    if (GetTickCount64() - m_lastPump >= kPumpInterval) {
+        PumpNow();
     }
-    // Showing the rows costs a repaint of the lists: a few times a second is enough to watch.
+}
+
+void MessagePump::PumpFor(std::chrono::milliseconds wait) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(wait.count()), QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
+    PumpNow();
+}
+
+void MessagePump::PumpNow() {
+    const ULONGLONG now = GetTickCount64();
+    // Showing new rows costs a repaint of the lists, which competes with the walk for the
+    // processor: once a second is enough to watch them come.
     if (now - m_lastSync >= kSyncInterval) {
         m_beforeMessages();
         m_lastSync = now;

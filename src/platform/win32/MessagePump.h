@@ -1,6 +1,6 @@
 // The event pump of long commands: answers the thread's pending messages, at most every few
 // milliseconds, so a command that pumps once per cell stays fast and the window stays live, and
-// brings the window's lists up to date a few times a second.
+// brings the window's lists up to date once a second.
 #pragma once
 
 #include <windows.h>
@@ -21,10 +21,14 @@ public:
           m_ending(std::move(ending)) {}
 
     void Pump() override;
+    void PumpFor(std::chrono::milliseconds wait) override;
 
 private:
-    static constexpr ULONGLONG kPumpInterval = 10;   // milliseconds
-    static constexpr ULONGLONG kSyncInterval = 250;  // milliseconds
+    // Answers the pending messages now.
+    void PumpNow();
+
+    static constexpr ULONGLONG kPumpInterval = 10;    // milliseconds
+    static constexpr ULONGLONG kSyncInterval = 1000;  // milliseconds
 
     std::function<void()> m_beforeMessages;
     std::function<bool(MSG&)> m_dialogKeys;

@@ -1,10 +1,15 @@
 // The extraction command: the selected window's tree replaces the results.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "core/ReportLocations.h"
 #include "core/Steps.h"
 #include "extraction/TextRead.h"
 #include "fakes/FormHarness.h"
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -83,10 +88,28 @@ TEST_F(WalkCommandTest, ClosedWindowIsNamedTheListRefreshedAndTheResultsKept) {
 }
 
 TEST_F(WalkCommandTest, TheWindowAnswersDuringTheWalkAndStartStopsIt) {
-    pump.actAt = 10;  // the user clicks the start button, which reads "Stop", mid-walk
-    pump.action = [&] { form.ExtractSelectedWindow(); };
+    // The walk waits at the tenth child until the user, who waits for it to get there, has
+    // clicked the start button, which reads "Stop" meanwhile.
+    std::atomic<bool> reached = false;
+    std::atomic<bool> clicked = false;
+    desktop.onTextRequest = [&](WindowHandle window) {
+        if (window == desktop.At(top).children[9]) {
+            reached = true;
+            while (!clicked) {
+                std::this_thread::sleep_for(1ms);
+            }
+            std::this_thread::sleep_for(100ms);  // the window sees the stop meanwhile
+        }
+    };
+    pump.actAt = 0;
+    pump.action = [&] {
+        while (!reached) {
+            std::this_thread::sleep_for(1ms);
+        }
+        form.ExtractSelectedWindow();
+        clicked = true;
+    };
     form.ExtractSelectedWindow();
-    EXPECT_GE(pump.pumps, 11);
     EXPECT_EQ(results.RowCount(), 11u);  // the rows read before the stop are kept
     EXPECT_EQ(window.busyHistory,
               (std::vector<std::pair<bool, bool>>{{true, true}, {false, false}}));
@@ -94,19 +117,29 @@ TEST_F(WalkCommandTest, TheWindowAnswersDuringTheWalkAndStartStopsIt) {
     // Esc, or the button, stops only a walk that runs: the next walk reads everything.
     form.RequestStop();
     pump.action = nullptr;
+    desktop.onTextRequest = nullptr;
     form.ExtractSelectedWindow();
     EXPECT_EQ(results.RowCount(), 31u);
 }
 
 TEST_F(WalkCommandTest, OtherCommandsWaitWhileTheWalkRuns) {
-    pump.actAt = 5;
+    // The walk waits at the tenth child until the user has clicked the other buttons.
+    std::atomic<bool> clicked = false;
+    desktop.onTextRequest = [&](WindowHandle window) {
+        while (window == desktop.At(top).children[9] && !clicked) {
+            std::this_thread::sleep_for(1ms);
+        }
+    };
+    pump.actAt = 0;
     pump.action = [&] {
         form.ClearResults();
         form.CopyResultsToClipboard();
         form.RefreshList();
         form.SaveResultsAsTextFile();
+        clicked = true;
     };
     form.ExtractSelectedWindow();
+    EXPECT_TRUE(clicked);
     EXPECT_EQ(results.RowCount(), 31u);
     EXPECT_FALSE(clipboard.content.has_value());
     EXPECT_TRUE(dialogs.saveRequests.empty());

@@ -1,0 +1,119 @@
+// The child walk on a worker thread.
+#include "gui/BackgroundWalk.h"
+
+#include <chrono>
+#include <utility>
+
+#include "core/Failure.h"
+
+namespace {
+
+// How long the UI thread waits for the window's events before it takes over the rows again.
+constexpr std::chrono::milliseconds kTakeOverInterval{20};
+
+}  // namespace
+
+BackgroundWalk::~BackgroundWalk() {
+    StopAndWait();
+}
+
+void BackgroundWalk::StopAndWait() noexcept {
+    if (!m_worker.joinable()) {
+        return;
+    }
+    m_stop = true;
+    {
+        const std::lock_guard lock(m_lock);
+        m_abandoned = true;
+    }
+    m_reported.notify_all();
+    m_worker.join();
+}
+
+WalkSummary BackgroundWalk::Run(WindowHandle window, const std::function<bool()>& stopRequested) {
+    m_worker = std::thread([this, window] {
+        WalkSummary summary;
+        try {
+            summary = WalkWindowTree(window, *this, m_windows, *this, [this] { return !m_stop; });
+            HandOverRow();
+        } catch (...) {
+            // The walk reports its own failures; what escapes it ends only this walk.
+        }
+        const std::lock_guard lock(m_lock);
+        m_summary = summary;
+        m_finished = true;
+    });
+    for (;;) {
+        m_pump.PumpFor(kTakeOverInterval);
+        m_stop = m_stop || stopRequested();
+        TakeOver();
+        const std::lock_guard lock(m_lock);
+        if (m_finished && m_handedRows.empty() && m_handedReports.empty()) {
+            break;
+        }
+    }
+    m_worker.join();
+    return m_summary;
+}
+
+void BackgroundWalk::TakeOver() {
+    std::vector<std::vector<Text>> rows;
+    std::vector<Report> reports;
+    {
+        const std::lock_guard lock(m_lock);
+        rows.swap(m_handedRows);
+        reports.swap(m_handedReports);
+    }
+    for (std::vector<Text>& cells : rows) {
+        const std::size_t row = m_results.AppendRow(std::move(cells[0]));
+        for (std::size_t cell = 1; cell < cells.size(); ++cell) {
+            m_results.SetCell(row, static_cast<int>(cell), std::move(cells[cell]));
+        }
+    }
+    for (const Report& report : reports) {
+        m_reporter.ReportFailure(report.location, report.line, report.description);
+        {
+            const std::lock_guard lock(m_lock);
+            ++m_reportsShown;
+        }
+        m_reported.notify_all();
+    }
+}
+
+void BackgroundWalk::Clear() {
+    throw Failure(u"The results cannot be emptied while a walk fills them.");
+}
+
+std::size_t BackgroundWalk::AppendRow(Text firstCell) {
+    HandOverRow();
+    m_row.push_back(std::move(firstCell));
+    return ++m_rowsAppended;
+}
+
+void BackgroundWalk::SetCell(std::size_t row, int index, Text text) {
+    if (row != m_rowsAppended || m_row.empty() || index < 1) {
+        throw Failure(u"Only the cells of the row being read can be set.");
+    }
+    if (m_row.size() <= static_cast<std::size_t>(index)) {
+        m_row.resize(static_cast<std::size_t>(index) + 1);
+    }
+    m_row[static_cast<std::size_t>(index)] = std::move(text);
+}
+
+void BackgroundWalk::HandOverRow() {
+    if (m_row.empty()) {
+        return;
+    }
+    const std::lock_guard lock(m_lock);
+    m_handedRows.push_back(std::move(m_row));
+    m_row.clear();
+}
+
+// The report waits for the UI thread to show it, so that the walk goes on only once it is
+// closed, as every numbered step does.
+void BackgroundWalk::ReportFailure(TextView location, int line, const Text& description) {
+    std::unique_lock lock(m_lock);
+    m_handedReports.push_back({location, line, description});
+    const std::size_t ticket = ++m_reportsHanded;
+    m_reported.wait(lock, [&] { return m_reportsShown >= ticket || m_abandoned; });
+}

@@ -1,0 +1,74 @@
+// The child walk on a worker thread, so that its window messages do not wait on the UI thread's
+// own window traffic and the window answers the user all along. Rows reach the results on the UI
+// thread as they come; a step that fails is reported there, in order, and the walk goes on once
+// the report is closed.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "core/Reporter.h"
+#include "core/RowSink.h"
+#include "extraction/ChildWalk.h"
+#include "ports/EventPump.h"
+#include "ports/WindowSystem.h"
+
+class BackgroundWalk : private RowSink, private Reporter {
+public:
+    BackgroundWalk(RowSink& results, WindowSystem& windows, Reporter& reporter,
+                   EventPump& pump) noexcept
+        : m_results(results), m_windows(windows), m_reporter(reporter), m_pump(pump) {}
+    // A walk still running (the program is ending) is stopped and waited for.
+    ~BackgroundWalk();
+    BackgroundWalk(const BackgroundWalk&) = delete;
+    BackgroundWalk& operator=(const BackgroundWalk&) = delete;
+
+    // Walks window's tree to its end, or until stopRequested answers true, letting events
+    // through meanwhile; answers what the walk missed.
+    WalkSummary Run(WindowHandle window, const std::function<bool()>& stopRequested);
+
+private:
+    struct Report {
+        TextView location;
+        int line = 0;
+        Text description;
+    };
+
+    // The worker's side: rows and reports, handed over under the lock.
+    void Clear() override;
+    std::size_t AppendRow(Text firstCell) override;
+    void SetCell(std::size_t row, int index, Text text) override;
+    void ReportFailure(TextView location, int line, const Text& description) override;
+    // Hands the row being filled over to the UI thread.
+    void HandOverRow();
+
+    // The UI thread's side: the rows and reports handed over so far.
+    void TakeOver();
+    void StopAndWait() noexcept;
+
+    RowSink& m_results;
+    WindowSystem& m_windows;
+    Reporter& m_reporter;
+    EventPump& m_pump;
+    std::thread m_worker;
+    std::atomic<bool> m_stop{false};
+
+    // Only the worker touches the row it is filling.
+    std::vector<Text> m_row;
+    std::size_t m_rowsAppended = 0;
+
+    std::mutex m_lock;
+    std::condition_variable m_reported;
+    std::vector<std::vector<Text>> m_handedRows;
+    std::vector<Report> m_handedReports;
+    std::size_t m_reportsShown = 0;
+    std::size_t m_reportsHanded = 0;
+    bool m_finished = false;
+    bool m_abandoned = false;
+    WalkSummary m_summary;
+};

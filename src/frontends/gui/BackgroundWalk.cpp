@@ -9,7 +9,7 @@
 namespace {
 
 // How long the UI thread waits for the window's events before it takes over the rows again.
-constexpr std::chrono::milliseconds kTakeOverInterval{20};
+constexpr std::chrono::milliseconds kTakeOverInterval{100};
 
 }  // namespace
 

@@ -22,6 +22,7 @@ class NoPump : public EventPump {
 public:
     void Pump() override {}
     void PumpFor(std::chrono::milliseconds) override {}
+    void Wake() noexcept override {}
 };
 
 double SecondsOf(const std::function<void()>& work) {

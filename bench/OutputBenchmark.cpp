@@ -24,6 +24,7 @@ class NoPump : public EventPump {
 public:
     void Pump() override {}
     void PumpFor(std::chrono::milliseconds) override {}
+    void Wake() noexcept override {}
 };
 
 std::filesystem::path OutputFile() {

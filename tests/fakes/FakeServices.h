@@ -106,6 +106,7 @@ class FakePump : public EventPump {
 public:
     void Pump() override;
     void PumpFor(std::chrono::milliseconds) override { Pump(); }
+    void Wake() noexcept override {}
 
     int pumps = 0;
     int actAt = -1;

@@ -8,7 +8,8 @@
 
 namespace {
 
-// How long the UI thread waits for the window's events before it takes over the rows again.
+// How long the UI thread waits for the window's events before it takes over the rows again; the
+// end of the walk and its reports wake it at once.
 constexpr std::chrono::milliseconds kTakeOverInterval{100};
 
 }  // namespace
@@ -39,9 +40,12 @@ WalkSummary BackgroundWalk::Run(WindowHandle window, const std::function<bool()>
         } catch (...) {
             // The walk reports its own failures; what escapes it ends only this walk.
         }
-        const std::lock_guard lock(m_lock);
-        m_summary = summary;
-        m_finished = true;
+        {
+            const std::lock_guard lock(m_lock);
+            m_summary = summary;
+            m_finished = true;
+        }
+        m_pump.Wake();
     });
     for (;;) {
         m_pump.PumpFor(kTakeOverInterval);
@@ -115,5 +119,6 @@ void BackgroundWalk::ReportFailure(TextView location, int line, const Text& desc
     std::unique_lock lock(m_lock);
     m_handedReports.push_back({location, line, description});
     const std::size_t ticket = ++m_reportsHanded;
+    m_pump.Wake();
     m_reported.wait(lock, [&] { return m_reportsShown >= ticket || m_abandoned; });
 }

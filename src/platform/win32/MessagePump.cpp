@@ -15,6 +15,10 @@ void MessagePump::PumpFor(std::chrono::milliseconds wait) {
     PumpNow();
 }
 
+void MessagePump::Wake() noexcept {
+    PostThreadMessageW(m_thread, WM_NULL, 0, 0);
+}
+
 void MessagePump::PumpNow() {
     const ULONGLONG now = GetTickCount64();
     // Showing new rows costs a repaint of the lists, which competes with the walk for the

@@ -22,6 +22,7 @@ public:
 
     void Pump() override;
     void PumpFor(std::chrono::milliseconds wait) override;
+    void Wake() noexcept override;
 
 private:
     // Answers the pending messages now.
@@ -33,6 +34,8 @@ private:
     std::function<void()> m_beforeMessages;
     std::function<bool(MSG&)> m_dialogKeys;
     std::function<bool()> m_ending;
+    // The UI thread, whose message queue the pump answers.
+    DWORD m_thread = GetCurrentThreadId();
     ULONGLONG m_lastPump = 0;
     ULONGLONG m_lastSync = 0;
 };

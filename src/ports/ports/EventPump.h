@@ -11,4 +11,6 @@ public:
     virtual void Pump() = 0;
     // Waits up to wait for events to come and answers them, as Pump does.
     virtual void PumpFor(std::chrono::milliseconds wait) = 0;
+    // From any thread: ends the wait of a PumpFor now.
+    virtual void Wake() noexcept = 0;
 };

@@ -105,6 +105,7 @@ TEST(HostileE2e, DuringASlowWalkTheWindowAnswersAndEscStopsIt) {
     // The start button reads "Stop" meanwhile, and the other buttons wait.
     EXPECT_FALSE(IsWindowEnabled(run.tool.Button(L"Clear Results")));
     EXPECT_TRUE(IsWindowEnabled(run.tool.Button(L"Stop")));
+    SaveScreenshot(run.tool.Main(), BuildFolder() / L"artifacts" / L"walk-running.bmp");
     PostMessageW(GetDlgItem(run.tool.Main(), 103), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(click.wait_for(3s), std::future_status::ready);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 7s);

@@ -1,8 +1,9 @@
 // The child walk.
 #include "extraction/ChildWalk.h"
 
+#include <cstdint>
 #include <optional>
-#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "core/Failure.h"
@@ -18,6 +19,59 @@ namespace {
 struct Level {
     std::vector<WindowHandle> children;
     std::size_t next = 0;
+};
+
+// The handles a walk has met: open addressing in a flat table, about 8 bytes a handle, so a walk
+// of a million windows keeps its set in a few megabytes.
+class HandleSet {
+public:
+    // Adds handle; true when it was not there yet.
+    bool Insert(WindowHandle handle) {
+        if (handle == kEmpty) {
+            return !std::exchange(m_hasEmpty, true);
+        }
+        if ((m_count + 1) * 2 > m_slots.size()) {
+            Grow();
+        }
+        if (!Place(m_slots, handle)) {
+            return false;
+        }
+        ++m_count;
+        return true;
+    }
+
+private:
+    static constexpr WindowHandle kEmpty = 0;
+
+    // Puts handle in its slot of slots; false when it is there already.
+    static bool Place(std::vector<WindowHandle>& slots, WindowHandle handle) {
+        const std::size_t mask = slots.size() - 1;
+        // Fibonacci hashing spreads handles that differ only in their low bits.
+        std::size_t slot =
+            static_cast<std::size_t>((static_cast<std::uint32_t>(handle) * 2654435769u) & mask);
+        while (slots[slot] != kEmpty) {
+            if (slots[slot] == handle) {
+                return false;
+            }
+            slot = (slot + 1) & mask;
+        }
+        slots[slot] = handle;
+        return true;
+    }
+
+    void Grow() {
+        std::vector<WindowHandle> larger(m_slots.empty() ? 1024 : m_slots.size() * 2, kEmpty);
+        for (const WindowHandle handle : m_slots) {
+            if (handle != kEmpty) {
+                Place(larger, handle);
+            }
+        }
+        m_slots = std::move(larger);
+    }
+
+    std::vector<WindowHandle> m_slots;
+    std::size_t m_count = 0;
+    bool m_hasEmpty = false;
 };
 
 class Walk {
@@ -54,7 +108,7 @@ public:
         m_steps.Run(116, [&] { child = windows.Related(window, Relation::Child); });
         while (m_steps.Check(118, [&] { return child != 0; })) {
             m_steps.Run(120, [&] {
-                if (m_visited.insert(child).second) {
+                if (m_visited.Insert(child)) {
                     level.children.push_back(child);
                 }
             });
@@ -65,7 +119,7 @@ public:
 
     WalkSummary Run(WindowHandle window, const std::function<bool()>& keepGoing,
                     std::size_t maxRows) {
-        m_visited.insert(window);
+        m_visited.Insert(window);
         std::vector<Level> path;
         path.push_back(Visit(window));
         while (!path.empty()) {
@@ -99,7 +153,7 @@ private:
     RowSink& m_rows;
     TextReadSession m_session;
     StepRunner m_steps;
-    std::unordered_set<WindowHandle> m_visited;
+    HandleSet m_visited;
     WalkSummary m_summary;
 };
 

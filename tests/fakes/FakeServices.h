@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,12 @@
 
 class RecordingDialogs : public Dialogs {
 public:
-    void ShowErrorReport(const Text& message) override { errorReports.push_back(message); }
+    void ShowErrorReport(const Text& message) override {
+        errorReports.push_back(message);
+        if (errorReportFails) {
+            throw std::runtime_error("the box could not be shown");
+        }
+    }
     void ShowInformation(const Text& message, const Text& caption) override {
         information.push_back({message, caption});
     }
@@ -35,6 +41,7 @@ public:
     std::deque<bool> answers;                        // the user's answers, Yes first
     std::vector<SaveDialogRequest> saveRequests;
     Text chosenPath;  // empty: the user cancels
+    bool errorReportFails = false;
 };
 
 class FakeRowTableDisplay : public RowTableDisplay {

@@ -75,7 +75,11 @@ void BackgroundWalk::TakeOver() {
         }
     }
     for (const Report& report : reports) {
-        m_reporter.ReportFailure(report.location, report.line, report.description);
+        try {
+            m_reporter.ReportFailure(report.location, report.line, report.description);
+        } catch (...) {
+            // As after any step's report that itself fails, the walk goes on.
+        }
         {
             const std::lock_guard lock(m_lock);
             ++m_reportsShown;

@@ -63,9 +63,7 @@ MainWindow::MainWindow() {
 // The window itself lives until the program ends and the system destroys it with the UI
 // thread; only this object's part in it ends here.
 MainWindow::~MainWindow() {
-    if (m_window != nullptr) {
-        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
-    }
+    SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
 }
 
 void MainWindow::CreateControls() {
@@ -138,7 +136,7 @@ void MainWindow::LoadAndShow() {
 }
 
 bool MainWindow::TranslateDialogKeys(MSG& message) noexcept {
-    return m_window != nullptr && IsDialogMessageW(m_window, &message) != FALSE;
+    return IsDialogMessageW(m_window, &message) != FALSE;
 }
 
 void MainWindow::SetCaption(const Text& caption) {

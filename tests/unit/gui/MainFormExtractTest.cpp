@@ -146,6 +146,18 @@ TEST_F(WalkCommandTest, OtherCommandsWaitWhileTheWalkRuns) {
     EXPECT_TRUE(dialogs.errorReports.empty());
 }
 
+TEST_F(WalkCommandTest, AFailedStepIsReportedOnTheWindowsThreadAndTheWalkGoesOn) {
+    desktop.At(desktop.At(top).children[3]).failTextRead = true;
+    desktop.At(desktop.At(top).children[7]).failTextRead = true;
+    dialogs.errorReportFails = true;  // not even the box can be shown
+    form.ExtractSelectedWindow();
+    ASSERT_EQ(dialogs.errorReports.size(), 2u);
+    EXPECT_NE(dialogs.errorReports[0].find(u"WindowInfo at line 112"), Text::npos);
+    EXPECT_EQ(results.RowCount(), 31u);
+    EXPECT_EQ(results.SubItem(5, 2), u"");  // the fourth child's text
+    EXPECT_EQ(results.SubItem(6, 2), u"4");
+}
+
 TEST_F(WalkCommandTest, AnIncompleteWalkEndsWithOneNoteOfWhatIsMissing) {
     const WindowHandle slow = desktop.Add(top, FakeDesktop::Make(u"Edit", u"slow", 7));
     desktop.Add(top, FakeDesktop::Make(u"Edit", u"slow too", 7));

@@ -19,7 +19,13 @@ ensure_wine_prefix() {
         [ -f "$mark" ] && exit 0
         echo "Making the Wine prefix $WINEPREFIX (about half a minute, once)" >&2
         wineserver -k >/dev/null 2>&1 || true
-        rm -rf "$WINEPREFIX"
+        # Moved aside first: a killed make may leave a process still writing into the old one.
+        if [ -e "$WINEPREFIX" ]; then
+            local stale
+            stale=$(mktemp -d "$WINEPREFIX.stale.XXXXXX")
+            mv "$WINEPREFIX" "$stale/"
+            rm -rf "$stale" 2>/dev/null || true
+        fi
         mkdir -p "$WINEPREFIX"
         if ! wineboot -i >"$WINEPREFIX.boot.log" 2>&1 </dev/null ||
             ! wineserver -w >>"$WINEPREFIX.boot.log" 2>&1 </dev/null; then

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -18,10 +19,18 @@ TargetFixture::TargetFixture(const std::wstring& mode, const std::wstring& optio
     m_process = std::make_unique<Process>(L"\"" + (BuildFolder() / L"TargetFixture.exe").wstring() +
                                           L"\" " + mode + L" \"" + m_truthFile.wstring() + L"\" " +
                                           options);
-    if (!WaitUntil([&] { return std::filesystem::exists(m_truthFile); }, 120s)) {
+    // The fixture renames a finished file into place, yet under Wine a file that exists may not
+    // open at once: wait until its whole text (every truth ends with a line end) is read.
+    std::string content;
+    const auto readWhole = [&] {
+        std::ifstream file(m_truthFile, std::ios::binary);
+        content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        return !content.empty() && content.back() == '\n';
+    };
+    if (!WaitUntil(readWhole, 120s)) {
         throw std::runtime_error("the target fixture wrote no truth");
     }
-    std::ifstream in(m_truthFile, std::ios::binary);
+    std::istringstream in(content);
     std::string line;
     while (std::getline(in, line)) {
         std::vector<std::wstring>& fields = m_lines.emplace_back();

@@ -14,9 +14,10 @@ trap cleanup EXIT
 # Start making the prefix, and kill the maker and everything Wine started while it works.
 setsid bash "$scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 </dev/null &
 maker=$!
-for _ in $(seq 100); do
-    [ -f "$WINEPREFIX/system.reg" ] && break
-    sleep 0.1
+# The registry files appear only near the end; the system folder early, seconds before the end.
+for _ in $(seq 200); do
+    [ -d "$WINEPREFIX/drive_c/windows/system32" ] && break
+    sleep 0.05
 done
 kill -9 -- "-$maker" 2>/dev/null || true
 wineserver -k >/dev/null 2>&1 || true
@@ -28,9 +29,11 @@ fi
 [ -d "$WINEPREFIX" ] || { echo "the maker was killed before it made anything"; exit 1; }
 echo "prefix killed half-made: $(find "$WINEPREFIX" -type f | wc -l) files, no mark"
 
-answer=$(bash "$scripts/wine-run.sh" cmd /c echo made anew 2>/dev/null </dev/null | tr -d '\r')
+answer=$(bash "$scripts/wine-run.sh" cmd /c echo made anew 2>"$scratch/remake.log" </dev/null |
+    tr -d '\r') || true
 if [ "$answer" != "made anew" ] || [ ! -f "$WINEPREFIX/.tessivane-complete" ]; then
     echo "the half-made prefix was not remade: wine answered \"$answer\""
+    cat "$scratch/remake.log" "$WINEPREFIX.boot.log" 2>/dev/null | tail -20
     exit 1
 fi
 echo "the half-made prefix was remade and runs programs"

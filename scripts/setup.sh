@@ -3,7 +3,12 @@
 # nothing when everything is already there.
 set -euo pipefail
 packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
-          g++-mingw-w64-x86-64 wine wine64 xvfb xauth fonts-liberation imagemagick)
+          g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 wine32:i386
+          xvfb xauth fonts-liberation imagemagick)
+# 32-bit Windows programs (the 32-bit test fixture) run under Wine's i386 half.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+fi
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

@@ -1,0 +1,336 @@
+// The items reader.
+#include "items/ItemsReader.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Rows read in one round of item texts, so that the references a round needs stay small.
+constexpr std::size_t kRowsPerRound = 2048;
+// A list view's columns beyond this many are not read.
+constexpr std::int64_t kColumnsCap = 1024;
+
+struct ClassPattern {
+    TextView part;
+    ItemsKind kind;
+};
+
+// The first pattern that a class name holds decides; a combo box's drop-down list is a list box.
+constexpr std::array kClassPatterns{
+    ClassPattern{u"combolbox", ItemsKind::ListBox},
+    ClassPattern{u"listbox", ItemsKind::ListBox},
+    ClassPattern{u"combobox", ItemsKind::ComboBox},
+    ClassPattern{u"listview", ItemsKind::ListView},
+    ClassPattern{u"treeview", ItemsKind::TreeView},
+    ClassPattern{u"tabcontrol", ItemsKind::Tab},
+    ClassPattern{u"tabstrip", ItemsKind::Tab},
+    ClassPattern{u"header", ItemsKind::Header},
+    ClassPattern{u"statusbar", ItemsKind::StatusBar},
+    ClassPattern{u"toolbar", ItemsKind::Toolbar},
+};
+
+Text LowerAscii(TextView text) {
+    Text lower(text);
+    for (char16_t& unit : lower) {
+        if (unit >= u'A' && unit <= u'Z') {
+            unit = static_cast<char16_t>(unit - u'A' + u'a');
+        }
+    }
+    return lower;
+}
+
+ItemCount CountQueryOf(ItemsKind kind) {
+    switch (kind) {
+        case ItemsKind::ListBox:
+            return ItemCount::ListBox;
+        case ItemsKind::ComboBox:
+            return ItemCount::ComboBox;
+        case ItemsKind::ListView:
+            return ItemCount::ListView;
+        case ItemsKind::TreeView:
+            return ItemCount::TreeView;
+        case ItemsKind::Tab:
+            return ItemCount::Tab;
+        case ItemsKind::Header:
+            return ItemCount::Header;
+        case ItemsKind::StatusBar:
+            return ItemCount::StatusBar;
+        case ItemsKind::Toolbar:
+            return ItemCount::Toolbar;
+    }
+    return ItemCount::ListBox;
+}
+
+// The texts read by item kind, for the kinds whose items are one text each.
+ItemText SingleTextOf(ItemsKind kind) {
+    switch (kind) {
+        case ItemsKind::Tab:
+            return ItemText::TabItem;
+        case ItemsKind::Header:
+            return ItemText::HeaderItem;
+        case ItemsKind::StatusBar:
+            return ItemText::StatusPart;
+        default:
+            return ItemText::ToolbarButton;
+    }
+}
+
+ItemsStatus StatusOf(RemoteEnd end) {
+    switch (end) {
+        case RemoteEnd::TimedOut:
+            return ItemsStatus::TimedOut;
+        case RemoteEnd::Gone:
+            return ItemsStatus::Gone;
+        case RemoteEnd::Refused:
+            return ItemsStatus::Changed;
+        case RemoteEnd::Answered:
+            break;
+    }
+    return ItemsStatus::Read;
+}
+
+// One control's read: the count it claims, the items it is allowed, and how it ended.
+class Read {
+public:
+    Read(WindowHandle control, ItemsKind kind, RemoteItems& remote, std::size_t cap)
+        : m_control(control), m_kind(kind), m_remote(remote), m_cap(cap) {}
+
+    ItemsTable Run() {
+        ItemsTable table(m_kind, m_kind == ItemsKind::ListView ? Captions() : std::vector<Text>{});
+        const RemoteNumber count = m_remote.Count(m_control, CountQueryOf(m_kind));
+        if (count.end != RemoteEnd::Answered) {
+            table.status = StatusOf(count.end);
+            return table;
+        }
+        const std::size_t claimed =
+            static_cast<std::size_t>(std::max<std::int64_t>(count.value, 0));
+        const std::size_t allowed = std::min(claimed, m_cap);
+        if (claimed > m_cap) {
+            table.status = ItemsStatus::Capped;
+            table.claimed = count.value;
+        }
+        switch (m_kind) {
+            case ItemsKind::ListBox:
+            case ItemsKind::ComboBox:
+                ReadList(table, allowed);
+                break;
+            case ItemsKind::ListView:
+                ReadListView(table, allowed);
+                break;
+            case ItemsKind::TreeView:
+                ReadTree(table);
+                break;
+            default:
+                ReadSingleTexts(table, allowed);
+                break;
+        }
+        table.ShrinkToFit();
+        return table;
+    }
+
+private:
+    // A list view's column captions: its header's items, or one column without a caption.
+    std::vector<Text> Captions() {
+        const RemoteNumber columns = m_remote.Count(m_control, ItemCount::ListViewColumns);
+        if (columns.end != RemoteEnd::Answered || columns.value <= 0) {
+            return {};
+        }
+        std::vector<ItemRef> refs;
+        for (std::int64_t column = 0; column < std::min(columns.value, kColumnsCap); ++column) {
+            refs.push_back({static_cast<std::uint64_t>(column), 0});
+        }
+        RemoteTexts captions =
+            m_remote.ItemTexts(m_control, ItemText::ListViewColumn, refs, kItemTextCap);
+        captions.texts.resize(refs.size());
+        return std::move(captions.texts);
+    }
+
+    // Takes what a round read; false when the read ends here.
+    bool Take(ItemsTable& table, const RemoteTexts& round) {
+        table.cutTexts += round.cut;
+        if (round.end == RemoteEnd::Answered) {
+            return true;
+        }
+        table.status = StatusOf(round.end);
+        return false;
+    }
+
+    void ReadList(ItemsTable& table, std::size_t allowed) {
+        if (!m_remote.KeepsStrings(m_control, m_kind)) {
+            table.status = ItemsStatus::NoTexts;
+            table.claimed = static_cast<std::int64_t>(allowed);
+            return;
+        }
+        for (std::size_t first = 0; first < allowed; first += kRowsPerRound) {
+            const std::size_t count = std::min(kRowsPerRound, allowed - first);
+            const RemoteTexts round =
+                m_remote.ListTexts(m_control, m_kind, first, count, kItemTextCap);
+            for (const Text& text : round.texts) {
+                table.AppendRow(std::span(&text, 1));
+            }
+            if (!Take(table, round)) {
+                return;
+            }
+        }
+    }
+
+    void ReadListView(ItemsTable& table, std::size_t allowed) {
+        const std::size_t columns = table.Columns();
+        std::vector<ItemRef> refs;
+        for (std::size_t first = 0; first < allowed; first += kRowsPerRound) {
+            const std::size_t rows = std::min(kRowsPerRound, allowed - first);
+            refs.clear();
+            for (std::size_t row = first; row < first + rows; ++row) {
+                for (std::size_t column = 0; column < columns; ++column) {
+                    refs.push_back({row, static_cast<int>(column)});
+                }
+            }
+            const RemoteTexts round =
+                m_remote.ItemTexts(m_control, ItemText::ListViewCell, refs, kItemTextCap);
+            // Only whole rows: a row cut short by the end of the read is not shown.
+            for (std::size_t row = 0; (row + 1) * columns <= round.texts.size(); ++row) {
+                table.AppendRow(std::span(round.texts).subspan(row * columns, columns));
+            }
+            if (!Take(table, round)) {
+                return;
+            }
+        }
+    }
+
+    // Every item in pre-order, collapsed ones too, by the control's own steps from item to item;
+    // then their texts.
+    void ReadTree(ItemsTable& table) {
+        std::vector<std::pair<std::uint64_t, int>> items;
+        std::vector<std::pair<std::uint64_t, int>> pending;
+        const RemoteNumber root = m_remote.TreeItem(m_control, TreeStep::Root, 0);
+        if (root.end != RemoteEnd::Answered) {
+            table.status = StatusOf(root.end);
+            return;
+        }
+        if (root.value != 0) {
+            pending.emplace_back(static_cast<std::uint64_t>(root.value), 0);
+        }
+        while (!pending.empty()) {
+            if (items.size() == m_cap) {
+                table.status = ItemsStatus::Capped;
+                break;
+            }
+            const auto [item, depth] = pending.back();
+            pending.pop_back();
+            items.emplace_back(item, depth);
+            const RemoteNumber next = m_remote.TreeItem(m_control, TreeStep::Next, item);
+            const RemoteNumber child = m_remote.TreeItem(m_control, TreeStep::Child, item);
+            if (next.end != RemoteEnd::Answered || child.end != RemoteEnd::Answered) {
+                table.status = StatusOf(next.end != RemoteEnd::Answered ? next.end : child.end);
+                break;
+            }
+            if (next.value != 0) {
+                pending.emplace_back(static_cast<std::uint64_t>(next.value), depth);
+            }
+            if (child.value != 0) {
+                pending.emplace_back(static_cast<std::uint64_t>(child.value), depth + 1);
+            }
+        }
+        std::vector<ItemRef> refs;
+        for (std::size_t first = 0; first < items.size(); first += kRowsPerRound) {
+            const std::size_t count = std::min(kRowsPerRound, items.size() - first);
+            refs.clear();
+            for (std::size_t item = first; item < first + count; ++item) {
+                refs.push_back({items[item].first, 0});
+            }
+            const RemoteTexts round =
+                m_remote.ItemTexts(m_control, ItemText::TreeItem, refs, kItemTextCap);
+            for (std::size_t item = 0; item < round.texts.size(); ++item) {
+                table.AppendRow(std::span(&round.texts[item], 1), items[first + item].second);
+            }
+            if (!Take(table, round)) {
+                return;
+            }
+        }
+    }
+
+    void ReadSingleTexts(ItemsTable& table, std::size_t allowed) {
+        std::vector<ItemRef> refs;
+        for (std::size_t item = 0; item < allowed; ++item) {
+            refs.push_back({item, 0});
+        }
+        const RemoteTexts read =
+            m_remote.ItemTexts(m_control, SingleTextOf(m_kind), refs, kItemTextCap);
+        for (const Text& text : read.texts) {
+            table.AppendRow(std::span(&text, 1));
+        }
+        Take(table, read);
+    }
+
+    WindowHandle m_control;
+    ItemsKind m_kind;
+    RemoteItems& m_remote;
+    std::size_t m_cap;
+};
+
+}  // namespace
+
+std::optional<ItemsKind> ItemsKindOfClass(TextView className) {
+    const Text lower = LowerAscii(className);
+    for (const ClassPattern& pattern : kClassPatterns) {
+        if (lower.find(pattern.part) != Text::npos) {
+            return pattern.kind;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::int64_t> CountItems(WindowHandle control, ItemsKind kind, RemoteItems& remote) {
+    const RemoteNumber count = remote.Count(control, CountQueryOf(kind));
+    if (count.end != RemoteEnd::Answered || count.value < 0) {
+        return std::nullopt;
+    }
+    return count.value;
+}
+
+ItemsTable ReadItems(WindowHandle control, ItemsKind kind, RemoteItems& remote, std::size_t cap) {
+    return Read(control, kind, remote, cap).Run();
+}
+
+Text ItemsStatusText(ItemsStatus status) {
+    switch (status) {
+        case ItemsStatus::Read:
+            return u"read";
+        case ItemsStatus::TimedOut:
+            return u"timed out";
+        case ItemsStatus::Gone:
+            return u"gone";
+        case ItemsStatus::Changed:
+            return u"changed while read";
+        case ItemsStatus::NoTexts:
+            return u"owner-drawn without texts";
+        case ItemsStatus::Capped:
+            return u"capped";
+    }
+    return u"read";
+}
+
+Text ItemsKindName(ItemsKind kind) {
+    switch (kind) {
+        case ItemsKind::ListBox:
+            return u"List box";
+        case ItemsKind::ComboBox:
+            return u"Combo box";
+        case ItemsKind::ListView:
+            return u"List view";
+        case ItemsKind::TreeView:
+            return u"Tree view";
+        case ItemsKind::Tab:
+            return u"Tab control";
+        case ItemsKind::Header:
+            return u"Header";
+        case ItemsKind::StatusBar:
+            return u"Status bar";
+        case ItemsKind::Toolbar:
+            return u"Toolbar";
+    }
+    return u"List box";
+}

@@ -1,0 +1,54 @@
+// The items of one control as a table: its column captions and its rows of cells, with each
+// row's depth for a tree, and how the read ended. The cells live in one buffer, so a table of
+// short texts costs little more than their UTF-16 units.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "core/Text.h"
+#include "ports/RemoteItems.h"
+
+// How a control's read ended.
+enum class ItemsStatus {
+    Read,      // every item
+    TimedOut,  // the control stopped answering: the items read until then
+    Gone,      // the control or its program went away: the items read until then
+    Changed,   // an item vanished while it was read: the items read until then
+    NoTexts,   // an owner-drawn list that keeps item data, not texts: no items
+    Capped,    // more items than a read takes: the first kItemsCap
+};
+
+class ItemsTable {
+public:
+    ItemsTable(ItemsKind kind, std::vector<Text> captions);
+
+    [[nodiscard]] ItemsKind Kind() const noexcept { return m_kind; }
+    // At least one column, captioned or not.
+    [[nodiscard]] std::size_t Columns() const noexcept { return m_captions.size(); }
+    [[nodiscard]] std::size_t Rows() const noexcept { return m_depths.size(); }
+    [[nodiscard]] TextView Caption(std::size_t column) const { return m_captions.at(column); }
+    [[nodiscard]] TextView Cell(std::size_t row, std::size_t column) const;
+    // A tree item's depth below the tree's top level; 0 for other kinds.
+    [[nodiscard]] int Depth(std::size_t row) const { return m_depths.at(row); }
+
+    // Adds a row of Columns() cells (missing ones empty, extra ones dropped).
+    void AppendRow(std::span<const Text> cells, int depth = 0);
+    // Gives back the room kept for more rows, once the table is complete.
+    void ShrinkToFit();
+
+    ItemsStatus status = ItemsStatus::Read;
+    // How many item texts were longer than a read takes, and hold their first units only.
+    std::size_t cutTexts = 0;
+    // How many items the control claimed, when it claimed more than were read.
+    std::int64_t claimed = 0;
+
+private:
+    ItemsKind m_kind;
+    std::vector<Text> m_captions;
+    std::u16string m_units;
+    std::vector<std::uint32_t> m_cellEnds;
+    std::vector<int> m_depths;
+};

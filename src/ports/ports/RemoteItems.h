@@ -1,0 +1,94 @@
+// Port: the items of another program's controls (list boxes, combo boxes, list views, trees,
+// tabs, headers, status bars, toolbars) as the controls answer their own messages. Every
+// message waits at most kTextMessageTimeout; the answers are the control's and may lie.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "core/Text.h"
+#include "ports/WindowSystem.h"
+
+// The controls whose items can be read, each with its own family of messages.
+enum class ItemsKind { ListBox, ComboBox, ListView, TreeView, Tab, Header, StatusBar, Toolbar };
+
+// How a conversation with a control ended.
+enum class RemoteEnd {
+    Answered,  // every message was answered
+    TimedOut,  // a message was not answered in time
+    Gone,      // the control, or its program, no longer exists (or its memory cannot be reached)
+    Refused,   // the control answered that an item does not exist (it changed while read)
+};
+
+// A number the control answered, and how the conversation ended; value is valid only when
+// end is Answered.
+struct RemoteNumber {
+    std::int64_t value = 0;
+    RemoteEnd end = RemoteEnd::Answered;
+};
+
+// Texts in the order asked, as many as were read before the conversation ended; cut counts the
+// texts longer than the units allowed, which hold their first units only.
+struct RemoteTexts {
+    std::vector<Text> texts;
+    RemoteEnd end = RemoteEnd::Answered;
+    std::size_t cut = 0;
+};
+
+// What a count message asks. ListViewColumns is the item count of the list view's header.
+enum class ItemCount {
+    ListBox,
+    ComboBox,
+    ListView,
+    ListViewColumns,
+    TreeView,
+    Tab,
+    Header,
+    StatusBar,
+    Toolbar
+};
+
+// The steps through a tree; a tree item is named by the handle the control gives it.
+enum class TreeStep { Root, Child, Next };
+
+// The texts that live in the control's program and need memory there to be read.
+enum class ItemText {
+    ListViewCell,    // item = row, column = column
+    ListViewColumn,  // item = column: its caption
+    TreeItem,        // item = the tree item's handle
+    TabItem,         // item = index
+    HeaderItem,      // item = index
+    StatusPart,      // item = index
+    ToolbarButton,   // item = index of the button; a separator's text is empty
+};
+
+struct ItemRef {
+    std::uint64_t item = 0;
+    int column = 0;
+};
+
+class RemoteItems {
+public:
+    virtual ~RemoteItems() = default;
+
+    // The control's answer to its count message (LB_GETCOUNT, LVM_GETITEMCOUNT, ...).
+    [[nodiscard]] virtual RemoteNumber Count(WindowHandle control, ItemCount query) = 0;
+    // False for an owner-drawn list box or combo box that keeps no strings, only item data.
+    [[nodiscard]] virtual bool KeepsStrings(WindowHandle control, ItemsKind kind) = 0;
+    // Items first .. first + count - 1 of a list box or combo box, each asked its length and
+    // then its text; a text claiming more than maxUnits is not asked and counts as cut.
+    [[nodiscard]] virtual RemoteTexts ListTexts(WindowHandle control, ItemsKind kind,
+                                                std::size_t first, std::size_t count,
+                                                std::size_t maxUnits) = 0;
+    // The tree item one step from item (0 with Root); value 0 when there is none.
+    [[nodiscard]] virtual RemoteNumber TreeItem(WindowHandle control, TreeStep step,
+                                                std::uint64_t item) = 0;
+    // The texts of items, through memory in the control's program laid out for its bitness:
+    // every item's structure written at once, one message per item, read back at once. A text
+    // longer than the first buffer is asked again with more room, up to maxUnits.
+    [[nodiscard]] virtual RemoteTexts ItemTexts(WindowHandle control, ItemText what,
+                                                std::span<const ItemRef> items,
+                                                std::size_t maxUnits) = 0;
+};

@@ -14,24 +14,30 @@ Text ReadInto(int capacity, int(WINAPI* read)(HWND, LPWSTR, int), HWND window) {
     return TextOf(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
 }
 
-// Sends a text message that the target must answer within the time-out. A target that does not
-// answer in time (or is already known to the system as hung) gives nothing; a window that no
-// longer exists answers 0.
-std::optional<std::int64_t> SendWithTimeout(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
+// The answer as the walk takes it: 0 from a window that no longer exists, nothing from one that
+// did not answer in time.
+std::optional<std::int64_t> TextAnswer(const RemoteNumber& answer) {
+    switch (answer.end) {
+        case RemoteEnd::Answered:
+            return answer.value;
+        case RemoteEnd::Gone:
+            return 0;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+RemoteNumber SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
     const UINT timeout = static_cast<UINT>(kTextMessageTimeout.count());
     if (SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
                             timeout, &result) != 0) {
-        return static_cast<std::int64_t>(static_cast<LRESULT>(result));
+        return {static_cast<std::int64_t>(static_cast<LRESULT>(result)), RemoteEnd::Answered};
     }
-    if (!IsWindow(window)) {
-        return 0;
-    }
-    return std::nullopt;
+    return {0, IsWindow(window) ? RemoteEnd::TimedOut : RemoteEnd::Gone};
 }
-
-}  // namespace
 
 WindowHandle Win32WindowSystem::DesktopWindow() {
     return HandleOf(GetDesktopWindow());
@@ -62,11 +68,11 @@ std::uint32_t Win32WindowSystem::ThreadOf(WindowHandle window) {
 }
 
 std::optional<std::int64_t> Win32WindowSystem::SendTextLength(WindowHandle window) {
-    return SendWithTimeout(HwndOf(window), WM_GETTEXTLENGTH, 0, 0);
+    return TextAnswer(SendWithTimeout(HwndOf(window), WM_GETTEXTLENGTH, 0, 0));
 }
 
 std::optional<std::int64_t> Win32WindowSystem::SendGetText(WindowHandle window,
                                                            std::span<char16_t> buffer) {
-    return SendWithTimeout(HwndOf(window), WM_GETTEXT, buffer.size(),
-                           reinterpret_cast<LPARAM>(buffer.data()));
+    return TextAnswer(SendWithTimeout(HwndOf(window), WM_GETTEXT, buffer.size(),
+                                      reinterpret_cast<LPARAM>(buffer.data())));
 }

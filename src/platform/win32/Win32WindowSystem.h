@@ -1,7 +1,14 @@
 // The desktop's window tree through user32; text messages go out with a time-out.
 #pragma once
 
+#include <windows.h>
+
+#include "ports/RemoteItems.h"
 #include "ports/WindowSystem.h"
+
+// Sends a message that the target must answer within kTextMessageTimeout; a target that does
+// not answer in time, or is already known to the system as hung, is not waited for.
+[[nodiscard]] RemoteNumber SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 class Win32WindowSystem : public WindowSystem {
 public:

@@ -1,0 +1,535 @@
+// The items of another program's controls.
+#include "win32/Win32RemoteItems.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "win32/RemoteLayouts.h"
+#include "win32/Win32Text.h"
+#include "win32/Win32WindowSystem.h"
+
+namespace {
+
+// Each text's room in the first round; a text that fills it is asked again with more.
+constexpr std::size_t kFirstUnits = 256;
+// Structures written into the target at once: one round's memory stays a few hundred KB.
+constexpr std::size_t kItemsPerRound = 256;
+// The tree's own steps (TVGN_ROOT, TVGN_NEXT, TVGN_CHILD).
+constexpr WPARAM TreeStepFlag(TreeStep step) {
+    switch (step) {
+        case TreeStep::Root:
+            return TVGN_ROOT;
+        case TreeStep::Next:
+            return TVGN_NEXT;
+        case TreeStep::Child:
+            return TVGN_CHILD;
+    }
+    return TVGN_ROOT;
+}
+
+// Memory in another program, freed with its owner (VirtualFreeEx on a program that has exited
+// fails harmlessly).
+class RemoteMemory {
+public:
+    RemoteMemory(HANDLE process, std::size_t bytes)
+        : m_process(process),
+          m_base(VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)),
+          m_bytes(m_base != nullptr ? bytes : 0) {}
+    ~RemoteMemory() {
+        if (m_base != nullptr) {
+            VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE);
+        }
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    [[nodiscard]] std::size_t Bytes() const noexcept { return m_bytes; }
+    [[nodiscard]] std::uint64_t Address(std::size_t offset) const noexcept {
+        return reinterpret_cast<std::uintptr_t>(m_base) + offset;
+    }
+    [[nodiscard]] bool Write(std::size_t offset, const void* data, std::size_t bytes) const {
+        SIZE_T done = 0;
+        return offset + bytes <= m_bytes &&
+               WriteProcessMemory(m_process, static_cast<char*>(m_base) + offset, data, bytes,
+                                  &done) != FALSE &&
+               done == bytes;
+    }
+    [[nodiscard]] bool Read(std::size_t offset, void* data, std::size_t bytes) const {
+        SIZE_T done = 0;
+        return offset + bytes <= m_bytes &&
+               ReadProcessMemory(m_process, static_cast<const char*>(m_base) + offset, data, bytes,
+                                 &done) != FALSE &&
+               done == bytes;
+    }
+
+private:
+    HANDLE m_process;
+    void* m_base;
+    std::size_t m_bytes;
+};
+
+// Memory in the target that grows to the largest size asked of it.
+class RemoteRoom {
+public:
+    explicit RemoteRoom(HANDLE process) noexcept : m_process(process) {}
+
+    // At least bytes of memory, or nullptr when the target's memory cannot be had.
+    const RemoteMemory* Reserve(std::size_t bytes) {
+        if (!m_memory || m_memory->Bytes() < bytes) {
+            m_memory.reset();
+            m_memory = std::make_unique<RemoteMemory>(m_process, bytes);
+        }
+        return m_memory->Bytes() >= bytes ? m_memory.get() : nullptr;
+    }
+
+private:
+    HANDLE m_process;
+    std::unique_ptr<RemoteMemory> m_memory;
+};
+
+// The text in units up to its first NUL and at most length units.
+Text TextUpTo(const char16_t* units, std::size_t length) {
+    const std::size_t end = std::find(units, units + length, u'\0') - units;
+    return Text(units, end);
+}
+
+// Reads the texts that a control gives through an item structure, for one bitness of target.
+template <typename Pointer>
+class StructTexts {
+public:
+    StructTexts(HWND control, HANDLE process, ItemText what, std::size_t maxUnits)
+        : m_control(control), m_process(process), m_what(what), m_maxUnits(maxUnits) {}
+
+    RemoteTexts Read(std::span<const ItemRef> items) {
+        RemoteTexts read;
+        RemoteRoom room(m_process);
+        for (std::size_t first = 0; first < items.size() && read.end == RemoteEnd::Answered;
+             first += kItemsPerRound) {
+            const auto round = items.subspan(first, std::min(kItemsPerRound, items.size() - first));
+            const std::size_t before = read.texts.size();
+            Round(room, round, kFirstUnits, read);
+            // A text that filled its room may be longer: asked again alone with more.
+            for (std::size_t item = before; item < read.texts.size(); ++item) {
+                if (read.texts[item].size() + 1 == kFirstUnits) {
+                    read.texts[item] = Longer(items[item], read);
+                }
+            }
+        }
+        return read;
+    }
+
+private:
+    // Answers whether the message's answer says the item exists.
+    [[nodiscard]] bool Exists(const RemoteNumber& answer) const noexcept {
+        // LVM_GETITEMTEXTW answers a length; the others TRUE or FALSE.
+        return m_what == ItemText::ListViewCell || answer.value != 0;
+    }
+
+    [[nodiscard]] UINT Message() const noexcept {
+        switch (m_what) {
+            case ItemText::ListViewCell:
+                return LVM_GETITEMTEXTW;
+            case ItemText::ListViewColumn:
+                return LVM_GETCOLUMNW;
+            case ItemText::TreeItem:
+                return TVM_GETITEMW;
+            case ItemText::TabItem:
+                return TCM_GETITEMW;
+            default:
+                return HDM_GETITEMW;
+        }
+    }
+
+    [[nodiscard]] std::size_t StructSize() const noexcept {
+        switch (m_what) {
+            case ItemText::ListViewCell:
+                return sizeof(RemoteListViewItem<Pointer>);
+            case ItemText::ListViewColumn:
+                return sizeof(RemoteListViewColumn<Pointer>);
+            case ItemText::TreeItem:
+                return sizeof(RemoteTreeItem<Pointer>);
+            case ItemText::TabItem:
+                return sizeof(RemoteTabItem<Pointer>);
+            default:
+                return sizeof(RemoteHeaderItem<Pointer>);
+        }
+    }
+
+    template <typename Layout>
+    static void Put(const Layout& layout, std::byte* at) {
+        std::memcpy(at, &layout, sizeof(layout));
+    }
+
+    // The item's structure asking its text into units code units at text.
+    void Fill(const ItemRef& ref, Pointer text, int units, std::byte* at) const {
+        switch (m_what) {
+            case ItemText::ListViewCell: {
+                RemoteListViewItem<Pointer> item{};
+                item.mask = LVIF_TEXT;
+                item.iItem = static_cast<int>(ref.item);
+                item.iSubItem = ref.column;
+                item.pszText = text;
+                item.cchTextMax = units;
+                Put(item, at);
+                break;
+            }
+            case ItemText::ListViewColumn: {
+                RemoteListViewColumn<Pointer> column{};
+                column.mask = LVCF_TEXT;
+                column.pszText = text;
+                column.cchTextMax = units;
+                Put(column, at);
+                break;
+            }
+            case ItemText::TreeItem: {
+                RemoteTreeItem<Pointer> item{};
+                item.mask = TVIF_TEXT | TVIF_HANDLE;
+                item.hItem = static_cast<Pointer>(ref.item);
+                item.pszText = text;
+                item.cchTextMax = units;
+                Put(item, at);
+                break;
+            }
+            case ItemText::TabItem: {
+                RemoteTabItem<Pointer> item{};
+                item.mask = TCIF_TEXT;
+                item.pszText = text;
+                item.cchTextMax = units;
+                Put(item, at);
+                break;
+            }
+            default: {
+                RemoteHeaderItem<Pointer> item{};
+                item.mask = HDI_TEXT;
+                item.pszText = text;
+                item.cchTextMax = units;
+                Put(item, at);
+                break;
+            }
+        }
+    }
+
+    // The round's structures written at once, one message an item, the texts read back at once.
+    // Appends the texts of the items that answered; sets read.end when one did not.
+    void Round(RemoteRoom& room, std::span<const ItemRef> items, std::size_t units,
+               RemoteTexts& read) {
+        const std::size_t structs = StructSize() * items.size();
+        const std::size_t textBytes = units * sizeof(char16_t);
+        const RemoteMemory* memory = room.Reserve(structs + textBytes * items.size());
+        std::vector<std::byte> local(structs + textBytes * items.size());
+        if (memory == nullptr) {
+            read.end = RemoteEnd::Gone;
+            return;
+        }
+        for (std::size_t item = 0; item < items.size(); ++item) {
+            Fill(items[item], static_cast<Pointer>(memory->Address(structs + item * textBytes)),
+                 static_cast<int>(units), local.data() + item * StructSize());
+        }
+        if (!memory->Write(0, local.data(), local.size())) {
+            read.end = RemoteEnd::Gone;
+            return;
+        }
+        std::vector<std::int64_t> lengths;
+        for (const ItemRef& ref : items) {
+            const WPARAM index = m_what == ItemText::TreeItem ? 0 : static_cast<WPARAM>(ref.item);
+            const RemoteNumber answer = SendWithTimeout(
+                m_control, Message(), index,
+                static_cast<LPARAM>(memory->Address(StructSize() * lengths.size())));
+            if (answer.end != RemoteEnd::Answered || !Exists(answer)) {
+                read.end = answer.end != RemoteEnd::Answered ? answer.end : RemoteEnd::Refused;
+                break;
+            }
+            lengths.push_back(m_what == ItemText::ListViewCell
+                                  ? std::clamp<std::int64_t>(answer.value, 0,
+                                                             static_cast<std::int64_t>(units) - 1)
+                                  : static_cast<std::int64_t>(units) - 1);
+        }
+        std::vector<char16_t> texts(units * lengths.size());
+        if (!memory->Read(structs, texts.data(), texts.size() * sizeof(char16_t))) {
+            read.end = RemoteEnd::Gone;
+            return;
+        }
+        for (std::size_t item = 0; item < lengths.size(); ++item) {
+            read.texts.push_back(
+                TextUpTo(texts.data() + item * units, static_cast<std::size_t>(lengths[item])));
+        }
+    }
+
+    // The text of one item that filled its first room, asked with twice the room each time up
+    // to maxUnits; a text still filling that is cut there.
+    Text Longer(const ItemRef& ref, RemoteTexts& read) {
+        RemoteRoom room(m_process);
+        Text text;
+        for (std::size_t units = kFirstUnits * 2;; units = std::min(units * 2, m_maxUnits + 1)) {
+            RemoteTexts alone;
+            Round(room, std::span(&ref, 1), units, alone);
+            if (alone.texts.empty()) {
+                read.end = alone.end;
+                return text;
+            }
+            text = std::move(alone.texts.front());
+            if (text.size() + 1 < units) {
+                return text;
+            }
+            if (units > m_maxUnits) {
+                ++read.cut;
+                return text;
+            }
+        }
+    }
+
+    HWND m_control;
+    HANDLE m_process;
+    ItemText m_what;
+    std::size_t m_maxUnits;
+};
+
+// Texts asked by their length first and then copied whole into memory in the target, which
+// the message does not bound: a status bar's parts and a toolbar's buttons.
+class UnboundedTexts {
+public:
+    UnboundedTexts(HWND control, HANDLE process, std::size_t maxUnits)
+        : m_control(control), m_room(process), m_maxUnits(maxUnits) {}
+
+    // The text of length units that copy(address) writes, or an empty one counted as cut when
+    // it is longer than maxUnits; false when the conversation ended.
+    bool Copy(std::int64_t length, UINT message, WPARAM wParam, RemoteTexts& read) {
+        if (length <= 0) {
+            read.texts.emplace_back();
+            return true;
+        }
+        if (static_cast<std::size_t>(length) > m_maxUnits) {
+            ++read.cut;
+            read.texts.emplace_back();
+            return true;
+        }
+        const std::size_t units = static_cast<std::size_t>(length) + 1;
+        const RemoteMemory* memory = m_room.Reserve(units * sizeof(char16_t));
+        const char16_t nothing = u'\0';
+        if (memory == nullptr || !memory->Write(0, &nothing, sizeof(nothing))) {
+            read.end = RemoteEnd::Gone;
+            return false;
+        }
+        const RemoteNumber answer =
+            SendWithTimeout(m_control, message, wParam, static_cast<LPARAM>(memory->Address(0)));
+        std::vector<char16_t> text(units);
+        if (answer.end != RemoteEnd::Answered) {
+            read.end = answer.end;
+            return false;
+        }
+        if (!memory->Read(0, text.data(), text.size() * sizeof(char16_t))) {
+            read.end = RemoteEnd::Gone;
+            return false;
+        }
+        read.texts.push_back(TextUpTo(text.data(), units - 1));
+        return true;
+    }
+
+    [[nodiscard]] RemoteRoom& Room() noexcept { return m_room; }
+
+private:
+    HWND m_control;
+    RemoteRoom m_room;
+    std::size_t m_maxUnits;
+};
+
+RemoteTexts StatusParts(HWND control, HANDLE process, std::span<const ItemRef> items,
+                        std::size_t maxUnits) {
+    RemoteTexts read;
+    UnboundedTexts texts(control, process, maxUnits);
+    for (const ItemRef& ref : items) {
+        const RemoteNumber length = SendWithTimeout(control, SB_GETTEXTLENGTHW, ref.item, 0);
+        if (length.end != RemoteEnd::Answered) {
+            read.end = length.end;
+            break;
+        }
+        if (!texts.Copy(LOWORD(length.value), SB_GETTEXTW, ref.item, read)) {
+            break;
+        }
+    }
+    return read;
+}
+
+template <typename Pointer>
+RemoteTexts ToolbarButtons(HWND control, HANDLE process, std::span<const ItemRef> items,
+                           std::size_t maxUnits) {
+    RemoteTexts read;
+    UnboundedTexts texts(control, process, maxUnits);
+    RemoteRoom buttonRoom(process);
+    const RemoteMemory* button = buttonRoom.Reserve(sizeof(RemoteToolbarButton<Pointer>));
+    if (button == nullptr) {
+        read.end = RemoteEnd::Gone;
+        return read;
+    }
+    for (const ItemRef& ref : items) {
+        RemoteToolbarButton<Pointer> layout{};
+        const RemoteNumber got = SendWithTimeout(control, TB_GETBUTTON, ref.item,
+                                                 static_cast<LPARAM>(button->Address(0)));
+        if (got.end != RemoteEnd::Answered || got.value == 0) {
+            read.end = got.end != RemoteEnd::Answered ? got.end : RemoteEnd::Refused;
+            break;
+        }
+        if (!button->Read(0, &layout, sizeof(layout))) {
+            read.end = RemoteEnd::Gone;
+            break;
+        }
+        if ((layout.fsStyle & BTNS_SEP) != 0) {
+            read.texts.emplace_back();
+            continue;
+        }
+        const WPARAM command = static_cast<WPARAM>(layout.idCommand);
+        const RemoteNumber length = SendWithTimeout(control, TB_GETBUTTONTEXTW, command, 0);
+        if (length.end != RemoteEnd::Answered) {
+            read.end = length.end;
+            break;
+        }
+        if (!texts.Copy(length.value, TB_GETBUTTONTEXTW, command, read)) {
+            break;
+        }
+    }
+    return read;
+}
+
+template <typename Pointer>
+RemoteTexts TextsFor(HWND control, HANDLE process, ItemText what, std::span<const ItemRef> items,
+                     std::size_t maxUnits) {
+    switch (what) {
+        case ItemText::StatusPart:
+            return StatusParts(control, process, items, maxUnits);
+        case ItemText::ToolbarButton:
+            return ToolbarButtons<Pointer>(control, process, items, maxUnits);
+        default:
+            return StructTexts<Pointer>(control, process, what, maxUnits).Read(items);
+    }
+}
+
+}  // namespace
+
+Win32RemoteItems::Target* Win32RemoteItems::TargetOf(HWND control) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(control, &processId);
+    if (processId == 0) {
+        return nullptr;
+    }
+    if (processId == m_target.processId && m_target.process &&
+        WaitForSingleObject(m_target.process.get(), 0) == WAIT_TIMEOUT) {
+        return &m_target;
+    }
+    m_target = Target{};
+    m_target.process.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                                           PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE,
+                                       FALSE, processId));
+    if (!m_target.process) {
+        return nullptr;
+    }
+    BOOL wow64 = FALSE;
+    m_target.is32Bit = sizeof(void*) == sizeof(std::uint32_t) ||
+                       (IsWow64Process(m_target.process.get(), &wow64) != FALSE && wow64 != FALSE);
+    m_target.processId = processId;
+    return &m_target;
+}
+
+RemoteNumber Win32RemoteItems::Count(WindowHandle control, ItemCount query) {
+    const HWND window = HwndOf(control);
+    switch (query) {
+        case ItemCount::ListBox:
+            return SendWithTimeout(window, LB_GETCOUNT, 0, 0);
+        case ItemCount::ComboBox:
+            return SendWithTimeout(window, CB_GETCOUNT, 0, 0);
+        case ItemCount::ListView:
+            return SendWithTimeout(window, LVM_GETITEMCOUNT, 0, 0);
+        case ItemCount::ListViewColumns: {
+            const RemoteNumber header = SendWithTimeout(window, LVM_GETHEADER, 0, 0);
+            if (header.end != RemoteEnd::Answered || header.value == 0) {
+                return header;
+            }
+            return SendWithTimeout(HwndOf(static_cast<WindowHandle>(header.value)),
+                                   HDM_GETITEMCOUNT, 0, 0);
+        }
+        case ItemCount::TreeView:
+            return SendWithTimeout(window, TVM_GETCOUNT, 0, 0);
+        case ItemCount::Tab:
+            return SendWithTimeout(window, TCM_GETITEMCOUNT, 0, 0);
+        case ItemCount::Header:
+            return SendWithTimeout(window, HDM_GETITEMCOUNT, 0, 0);
+        case ItemCount::StatusBar:
+            return SendWithTimeout(window, SB_GETPARTS, 0, 0);
+        case ItemCount::Toolbar:
+            return SendWithTimeout(window, TB_BUTTONCOUNT, 0, 0);
+    }
+    return {0, RemoteEnd::Refused};
+}
+
+bool Win32RemoteItems::KeepsStrings(WindowHandle control, ItemsKind kind) {
+    const LONG style = GetWindowLongW(HwndOf(control), GWL_STYLE);
+    const bool isCombo = kind == ItemsKind::ComboBox;
+    const LONG ownerDrawn = isCombo ? CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE
+                                    : LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE;
+    const LONG hasStrings = isCombo ? CBS_HASSTRINGS : LBS_HASSTRINGS;
+    return (style & ownerDrawn) == 0 || (style & hasStrings) != 0;
+}
+
+// The system carries these texts between programs itself: a buffer here is enough.
+RemoteTexts Win32RemoteItems::ListTexts(WindowHandle control, ItemsKind kind, std::size_t first,
+                                        std::size_t count, std::size_t maxUnits) {
+    const HWND window = HwndOf(control);
+    const bool isCombo = kind == ItemsKind::ComboBox;
+    const UINT lengthMessage = isCombo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
+    const UINT textMessage = isCombo ? CB_GETLBTEXT : LB_GETTEXT;
+    // Room beyond the length claimed, for a text that grows between the two messages.
+    constexpr std::size_t kSlack = 1024;
+    RemoteTexts read;
+    std::vector<wchar_t> buffer;
+    for (std::size_t item = first; item < first + count; ++item) {
+        const RemoteNumber length = SendWithTimeout(window, lengthMessage, item, 0);
+        if (length.end != RemoteEnd::Answered || length.value < 0) {
+            read.end = length.end != RemoteEnd::Answered ? length.end : RemoteEnd::Refused;
+            break;
+        }
+        if (static_cast<std::size_t>(length.value) > maxUnits) {
+            ++read.cut;
+            read.texts.emplace_back();
+            continue;
+        }
+        buffer.assign(static_cast<std::size_t>(length.value) + 1 + kSlack, L'\0');
+        const RemoteNumber copied =
+            SendWithTimeout(window, textMessage, item, reinterpret_cast<LPARAM>(buffer.data()));
+        if (copied.end != RemoteEnd::Answered || copied.value < 0) {
+            read.end = copied.end != RemoteEnd::Answered ? copied.end : RemoteEnd::Refused;
+            break;
+        }
+        const std::size_t units =
+            std::min(static_cast<std::size_t>(copied.value), buffer.size() - 1);
+        read.texts.push_back(TextUpTo(reinterpret_cast<const char16_t*>(buffer.data()), units));
+    }
+    return read;
+}
+
+RemoteNumber Win32RemoteItems::TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) {
+    const HWND window = HwndOf(control);
+    const Target* target = TargetOf(window);
+    if (target == nullptr) {
+        return {0, RemoteEnd::Gone};
+    }
+    RemoteNumber next =
+        SendWithTimeout(window, TVM_GETNEXTITEM, TreeStepFlag(step), static_cast<LPARAM>(item));
+    if (target->is32Bit) {
+        next.value &= 0xFFFFFFFF;
+    }
+    return next;
+}
+
+RemoteTexts Win32RemoteItems::ItemTexts(WindowHandle control, ItemText what,
+                                        std::span<const ItemRef> items, std::size_t maxUnits) {
+    const HWND window = HwndOf(control);
+    const Target* target = TargetOf(window);
+    if (target == nullptr) {
+        return {{}, RemoteEnd::Gone, 0};
+    }
+    const HANDLE process = target->process.get();
+    return target->is32Bit ? TextsFor<std::uint32_t>(window, process, what, items, maxUnits)
+                           : TextsFor<std::uint64_t>(window, process, what, items, maxUnits);
+}

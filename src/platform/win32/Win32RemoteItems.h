@@ -1,0 +1,34 @@
+// The items of another program's controls through their own messages, with memory in the
+// control's program for the messages that carry a structure, laid out for that program's
+// bitness.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "ports/RemoteItems.h"
+#include "win32/ScopedHandles.h"
+
+class Win32RemoteItems final : public RemoteItems {
+public:
+    RemoteNumber Count(WindowHandle control, ItemCount query) override;
+    bool KeepsStrings(WindowHandle control, ItemsKind kind) override;
+    RemoteTexts ListTexts(WindowHandle control, ItemsKind kind, std::size_t first,
+                          std::size_t count, std::size_t maxUnits) override;
+    RemoteNumber TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) override;
+    RemoteTexts ItemTexts(WindowHandle control, ItemText what, std::span<const ItemRef> items,
+                          std::size_t maxUnits) override;
+
+private:
+    // The program of the control last asked: opened once for a control's whole read.
+    struct Target {
+        DWORD processId = 0;
+        std::unique_ptr<std::remove_pointer_t<HANDLE>, KernelHandleDeleter> process;
+        bool is32Bit = false;
+    };
+    // The control's program, or nullptr when it cannot be opened (it is gone).
+    Target* TargetOf(HWND control);
+
+    Target m_target;
+};

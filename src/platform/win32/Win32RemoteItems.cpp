@@ -43,6 +43,9 @@ public:
             VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE);
         }
     }
+    // Left to the target: a message that timed out is still queued there and will write into
+    // this memory when its thread wakes, which must not find it freed.
+    void Abandon() noexcept { m_base = nullptr; }
     RemoteMemory(const RemoteMemory&) = delete;
     RemoteMemory& operator=(const RemoteMemory&) = delete;
 
@@ -77,6 +80,13 @@ public:
     explicit RemoteRoom(HANDLE process) noexcept : m_process(process) {}
 
     // At least bytes of memory, or nullptr when the target's memory cannot be had.
+    // The memory stays in the target: see RemoteMemory::Abandon.
+    void Abandon() noexcept {
+        if (m_memory) {
+            m_memory->Abandon();
+        }
+    }
+
     const RemoteMemory* Reserve(std::size_t bytes) {
         if (!m_memory || m_memory->Bytes() < bytes) {
             m_memory.reset();
@@ -89,6 +99,15 @@ private:
     HANDLE m_process;
     std::unique_ptr<RemoteMemory> m_memory;
 };
+
+// Ends a conversation that was not answered; memory that a late answer may still write into is
+// left to the target.
+void EndUnanswered(RemoteEnd end, RemoteRoom& room, RemoteTexts& read) {
+    if (end == RemoteEnd::TimedOut) {
+        room.Abandon();
+    }
+    read.end = end;
+}
 
 // The text in units up to its first NUL and at most length units.
 Text TextUpTo(const char16_t* units, std::size_t length) {
@@ -239,7 +258,8 @@ private:
                 m_control, Message(), index,
                 static_cast<LPARAM>(memory->Address(StructSize() * lengths.size())));
             if (answer.end != RemoteEnd::Answered || !Exists(answer)) {
-                read.end = answer.end != RemoteEnd::Answered ? answer.end : RemoteEnd::Refused;
+                EndUnanswered(answer.end != RemoteEnd::Answered ? answer.end : RemoteEnd::Refused,
+                              room, read);
                 break;
             }
             lengths.push_back(m_what == ItemText::ListViewCell
@@ -317,7 +337,7 @@ public:
             SendWithTimeout(m_control, message, wParam, static_cast<LPARAM>(memory->Address(0)));
         std::vector<char16_t> text(units);
         if (answer.end != RemoteEnd::Answered) {
-            read.end = answer.end;
+            EndUnanswered(answer.end, m_room, read);
             return false;
         }
         if (!memory->Read(0, text.data(), text.size() * sizeof(char16_t))) {
@@ -327,8 +347,6 @@ public:
         read.texts.push_back(TextUpTo(text.data(), units - 1));
         return true;
     }
-
-    [[nodiscard]] RemoteRoom& Room() noexcept { return m_room; }
 
 private:
     HWND m_control;
@@ -369,7 +387,8 @@ RemoteTexts ToolbarButtons(HWND control, HANDLE process, std::span<const ItemRef
         const RemoteNumber got = SendWithTimeout(control, TB_GETBUTTON, ref.item,
                                                  static_cast<LPARAM>(button->Address(0)));
         if (got.end != RemoteEnd::Answered || got.value == 0) {
-            read.end = got.end != RemoteEnd::Answered ? got.end : RemoteEnd::Refused;
+            EndUnanswered(got.end != RemoteEnd::Answered ? got.end : RemoteEnd::Refused, buttonRoom,
+                          read);
             break;
         }
         if (!button->Read(0, &layout, sizeof(layout))) {

@@ -1,0 +1,206 @@
+// An in-memory double of the RemoteItems port.
+#include "fakes/FakeRemoteItems.h"
+
+namespace {
+
+// How many items nodes hold, their children's included.
+std::int64_t CountNodes(const std::vector<FakeRemoteItems::TreeNode>& nodes) {
+    std::int64_t count = 0;
+    for (const FakeRemoteItems::TreeNode& node : nodes) {
+        count += 1 + CountNodes(node.children);
+    }
+    return count;
+}
+
+// The kind of control that answers a count message.
+ItemsKind KindCounted(ItemCount query) {
+    switch (query) {
+        case ItemCount::ListBox:
+            return ItemsKind::ListBox;
+        case ItemCount::ComboBox:
+            return ItemsKind::ComboBox;
+        case ItemCount::ListView:
+        case ItemCount::ListViewColumns:
+            return ItemsKind::ListView;
+        case ItemCount::TreeView:
+            return ItemsKind::TreeView;
+        case ItemCount::Tab:
+            return ItemsKind::Tab;
+        case ItemCount::Header:
+            return ItemsKind::Header;
+        case ItemCount::StatusBar:
+            return ItemsKind::StatusBar;
+        case ItemCount::Toolbar:
+            return ItemsKind::Toolbar;
+    }
+    return ItemsKind::ListBox;
+}
+
+// Adds text to what was read, cut to maxUnits.
+void Append(RemoteTexts& read, const Text& text, std::size_t maxUnits) {
+    if (text.size() > maxUnits) {
+        ++read.cut;
+    }
+    read.texts.push_back(text.substr(0, maxUnits));
+}
+
+}  // namespace
+
+WindowHandle FakeRemoteItems::Add(Control control) {
+    const WindowHandle handle = m_nextHandle;
+    m_nextHandle += 2;
+    m_controls[handle].control = std::move(control);
+    return handle;
+}
+
+WindowHandle FakeRemoteItems::AddListView(std::vector<Text> columns,
+                                          std::vector<std::vector<Text>> rows) {
+    Control control;
+    control.kind = ItemsKind::ListView;
+    control.columns = std::move(columns);
+    control.rows = std::move(rows);
+    return Add(std::move(control));
+}
+
+WindowHandle FakeRemoteItems::AddTexts(ItemsKind kind, const std::vector<Text>& texts) {
+    Control control;
+    control.kind = kind;
+    for (const Text& text : texts) {
+        control.rows.push_back({text});
+    }
+    return Add(std::move(control));
+}
+
+RemoteEnd FakeRemoteItems::Ask(WindowHandle control) {
+    ++messages;
+    const auto found = m_controls.find(control);
+    if (found == m_controls.end()) {
+        return RemoteEnd::Gone;
+    }
+    Control& asked = found->second.control;
+    if (asked.answers == 0) {
+        return asked.failure;
+    }
+    --asked.answers;
+    return RemoteEnd::Answered;
+}
+
+RemoteNumber FakeRemoteItems::Count(WindowHandle control, ItemCount query) {
+    const RemoteEnd end = Ask(control);
+    if (end != RemoteEnd::Answered) {
+        return {0, end};
+    }
+    const Control& asked = At(control);
+    // A control of another kind leaves the message to the system, which answers 0.
+    if (KindCounted(query) != asked.kind) {
+        return {0, RemoteEnd::Answered};
+    }
+    if (query == ItemCount::ListViewColumns) {
+        return {static_cast<std::int64_t>(asked.columns.size()), RemoteEnd::Answered};
+    }
+    if (asked.claimedCount) {
+        return {*asked.claimedCount, RemoteEnd::Answered};
+    }
+    const std::int64_t count = asked.kind == ItemsKind::TreeView
+                                   ? CountNodes(asked.roots)
+                                   : static_cast<std::int64_t>(asked.rows.size());
+    return {count, RemoteEnd::Answered};
+}
+
+bool FakeRemoteItems::KeepsStrings(WindowHandle control, ItemsKind) {
+    const auto found = m_controls.find(control);
+    return found != m_controls.end() && found->second.control.keepsStrings;
+}
+
+RemoteTexts FakeRemoteItems::ListTexts(WindowHandle control, ItemsKind, std::size_t first,
+                                       std::size_t count, std::size_t maxUnits) {
+    RemoteTexts read;
+    for (std::size_t item = first; item < first + count; ++item) {
+        read.end = Ask(control);
+        if (read.end != RemoteEnd::Answered) {
+            return read;
+        }
+        const Control& asked = At(control);
+        if (item >= asked.rows.size() || asked.rows[item].empty()) {
+            read.end = RemoteEnd::Refused;
+            return read;
+        }
+        Append(read, asked.rows[item][0], maxUnits);
+    }
+    return read;
+}
+
+std::uint64_t FakeRemoteItems::LinkTree(Entry& entry, const std::vector<TreeNode>& nodes) {
+    std::uint64_t first = 0;
+    std::uint64_t previous = 0;
+    for (const TreeNode& node : nodes) {
+        const std::uint64_t handle = m_nextTreeItem++;
+        entry.tree[handle].text = node.text;
+        if (previous == 0) {
+            first = handle;
+        } else {
+            entry.tree[previous].next = handle;
+        }
+        const std::uint64_t child = LinkTree(entry, node.children);
+        entry.tree[handle].child = child;
+        previous = handle;
+    }
+    return first;
+}
+
+RemoteNumber FakeRemoteItems::TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) {
+    const RemoteEnd end = Ask(control);
+    if (end != RemoteEnd::Answered) {
+        return {0, end};
+    }
+    Entry& entry = m_controls.at(control);
+    if (step == TreeStep::Root) {
+        entry.tree.clear();
+        return {static_cast<std::int64_t>(LinkTree(entry, entry.control.roots)),
+                RemoteEnd::Answered};
+    }
+    const auto found = entry.tree.find(item);
+    if (found == entry.tree.end()) {
+        return {0, RemoteEnd::Refused};
+    }
+    const std::uint64_t next = step == TreeStep::Child ? found->second.child : found->second.next;
+    return {static_cast<std::int64_t>(next), RemoteEnd::Answered};
+}
+
+std::optional<Text> FakeRemoteItems::TextOf(const Entry& entry, ItemText what,
+                                            const ItemRef& item) const {
+    const Control& control = entry.control;
+    if (what == ItemText::TreeItem) {
+        const auto found = entry.tree.find(item.item);
+        return found == entry.tree.end() ? std::nullopt : std::optional(found->second.text);
+    }
+    if (what == ItemText::ListViewColumn) {
+        return item.item < control.columns.size() ? std::optional(control.columns[item.item])
+                                                  : std::nullopt;
+    }
+    if (item.item >= control.rows.size()) {
+        return std::nullopt;
+    }
+    // A list view's row may hold fewer cells than the control has columns: the rest are empty.
+    const std::vector<Text>& row = control.rows[item.item];
+    const auto column = static_cast<std::size_t>(what == ItemText::ListViewCell ? item.column : 0);
+    return column < row.size() ? row[column] : Text();
+}
+
+RemoteTexts FakeRemoteItems::ItemTexts(WindowHandle control, ItemText what,
+                                       std::span<const ItemRef> items, std::size_t maxUnits) {
+    RemoteTexts read;
+    for (const ItemRef& item : items) {
+        read.end = Ask(control);
+        if (read.end != RemoteEnd::Answered) {
+            return read;
+        }
+        const std::optional<Text> text = TextOf(m_controls.at(control), what, item);
+        if (!text) {
+            read.end = RemoteEnd::Refused;
+            return read;
+        }
+        Append(read, *text, maxUnits);
+    }
+    return read;
+}

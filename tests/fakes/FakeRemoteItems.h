@@ -1,0 +1,85 @@
+// An in-memory double of the RemoteItems port: controls of every kind with their items, answering
+// as the real controls do, and a switch for a control that stops answering part-way.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "ports/RemoteItems.h"
+
+class FakeRemoteItems : public RemoteItems {
+public:
+    // A tree item with its text and its children, in order.
+    struct TreeNode {
+        Text text;
+        std::vector<TreeNode> children;
+    };
+
+    struct Control {
+        ItemsKind kind = ItemsKind::ListBox;
+        // The items, one row each: a list view's row holds a cell per column, every other kind
+        // one text (the first cell) per item. A tree keeps its items in roots instead.
+        std::vector<std::vector<Text>> rows;
+        // A list view's column captions, as its header holds them.
+        std::vector<Text> columns;
+        std::vector<TreeNode> roots;
+        // False: an owner-drawn list or combo box that keeps item data, not texts.
+        bool keepsStrings = true;
+        // The answer to the count message instead of the number of items, when set.
+        std::optional<std::int64_t> claimedCount;
+        // The control answers this many messages (a count, a tree step or one item's text each),
+        // then every later one ends with failure.
+        std::size_t answers = std::numeric_limits<std::size_t>::max();
+        RemoteEnd failure = RemoteEnd::TimedOut;
+    };
+
+    // Adds a control and answers its handle.
+    WindowHandle Add(Control control);
+    // A list view with these captions and rows of cells.
+    WindowHandle AddListView(std::vector<Text> columns, std::vector<std::vector<Text>> rows);
+    // A control of kind with one text per item.
+    WindowHandle AddTexts(ItemsKind kind, const std::vector<Text>& texts);
+    Control& At(WindowHandle control) { return m_controls.at(control).control; }
+    // The control goes away: every later message to it ends as Gone.
+    void Remove(WindowHandle control) { m_controls.erase(control); }
+
+    // Messages sent to any control, answered or not.
+    std::size_t messages = 0;
+
+    RemoteNumber Count(WindowHandle control, ItemCount query) override;
+    bool KeepsStrings(WindowHandle control, ItemsKind kind) override;
+    RemoteTexts ListTexts(WindowHandle control, ItemsKind kind, std::size_t first,
+                          std::size_t count, std::size_t maxUnits) override;
+    RemoteNumber TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) override;
+    RemoteTexts ItemTexts(WindowHandle control, ItemText what, std::span<const ItemRef> items,
+                          std::size_t maxUnits) override;
+
+private:
+    // A tree item as the control names it: its text and the handles one step away (0: none).
+    struct TreeLink {
+        Text text;
+        std::uint64_t child = 0;
+        std::uint64_t next = 0;
+    };
+    struct Entry {
+        Control control;
+        // The tree's items by handle, named anew at each step to the root, so a read sees the
+        // tree as it is then.
+        std::map<std::uint64_t, TreeLink> tree;
+    };
+
+    // How a message to control ends before it is answered: Answered when it may be answered.
+    RemoteEnd Ask(WindowHandle control);
+    // The text of one item, or nothing when the control has no such item.
+    std::optional<Text> TextOf(const Entry& entry, ItemText what, const ItemRef& item) const;
+    // Names the nodes' items with handles, linked to their siblings and children; answers the
+    // first one's handle (0 for none).
+    std::uint64_t LinkTree(Entry& entry, const std::vector<TreeNode>& nodes);
+
+    std::map<WindowHandle, Entry> m_controls;
+    WindowHandle m_nextHandle = 0x40000;
+    std::uint64_t m_nextTreeItem = 0x7F0010;
+};

@@ -43,7 +43,11 @@ std::string Win32Files::ReadFile(const Text& path) {
 }
 
 static_assert(SaveDialogFlag::kReadOnlyTicked == OFN_READONLY);
+static_assert(SaveDialogFlag::kOverwritePrompt == OFN_OVERWRITEPROMPT);
+static_assert(SaveDialogFlag::kHideReadOnly == OFN_HIDEREADONLY);
 static_assert(SaveDialogFlag::kAllowMultiSelect == OFN_ALLOWMULTISELECT);
+static_assert(SaveDialogFlag::kPathMustExist == OFN_PATHMUSTEXIST);
+static_assert(SaveDialogFlag::kNoReadOnlyReturn == OFN_NOREADONLYRETURN);
 static_assert(SaveDialogFlag::kExplorerStyle == OFN_EXPLORER);
 static_assert(SaveDialogFlag::kLongNames == OFN_LONGNAMES);
 
@@ -85,6 +89,8 @@ Text Win32Dialogs::ShowSaveDialog(const SaveDialogRequest& request) {
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrTitle = WideOf(request.title);
+    dialog.lpstrDefExt =
+        request.defaultExtension.empty() ? nullptr : WideOf(request.defaultExtension);
     dialog.Flags = request.flags;
     if (!GetSaveFileNameW(&dialog)) {
         if (CommDlgExtendedError() != 0) {

@@ -8,7 +8,11 @@
 // Flags of the save dialog, with the values of the system's OFN_ flags.
 namespace SaveDialogFlag {
 inline constexpr std::uint32_t kReadOnlyTicked = 0x00000001;    // OFN_READONLY
+inline constexpr std::uint32_t kOverwritePrompt = 0x00000002;   // OFN_OVERWRITEPROMPT
+inline constexpr std::uint32_t kHideReadOnly = 0x00000004;      // OFN_HIDEREADONLY
 inline constexpr std::uint32_t kAllowMultiSelect = 0x00000200;  // OFN_ALLOWMULTISELECT
+inline constexpr std::uint32_t kPathMustExist = 0x00000800;     // OFN_PATHMUSTEXIST
+inline constexpr std::uint32_t kNoReadOnlyReturn = 0x00008000;  // OFN_NOREADONLYRETURN
 inline constexpr std::uint32_t kExplorerStyle = 0x00080000;     // OFN_EXPLORER
 inline constexpr std::uint32_t kLongNames = 0x00200000;         // OFN_LONGNAMES
 }  // namespace SaveDialogFlag
@@ -20,6 +24,8 @@ struct SaveDialogRequest {
     Text title;
     // Pairs of description and pattern, each followed by a bar: "Text (*.txt)|*.txt|".
     Text filter;
+    // Without a dot; when set, a name typed without an extension takes the chosen type's.
+    Text defaultExtension;
 };
 
 class Dialogs {

@@ -1,0 +1,236 @@
+// The items window's behaviour.
+#include "gui/ItemsForm.h"
+
+#include <string>
+
+#include "core/Failure.h"
+#include "core/Steps.h"
+#include "export/ClipboardCopy.h"
+#include "items/ItemsDelimited.h"
+#include "items/ItemsReader.h"
+
+namespace {
+
+// The cells of a results row that name its window.
+constexpr std::size_t kClassCell = 0;
+constexpr std::size_t kHandleCell = 1;
+
+constexpr TextView kTitleSeparator = u" \u2014 ";
+constexpr TextView kCsvExtension = u".csv";
+
+// "1 item", "25 items".
+template <typename Count>
+Text Quantity(Count count, TextView noun) {
+    return DecimalText(static_cast<std::int64_t>(count)) + u" " + Text(noun) +
+           (count == 1 ? u"" : u"s");
+}
+
+// The file's extension decides its delimiter, whichever type the dialog showed when it was typed.
+bool EndsWithCsv(TextView path) {
+    if (path.size() < kCsvExtension.size()) {
+        return false;
+    }
+    const TextView extension = path.substr(path.size() - kCsvExtension.size());
+    for (std::size_t unit = 0; unit < extension.size(); ++unit) {
+        const char16_t lower = extension[unit] >= u'A' && extension[unit] <= u'Z'
+                                   ? static_cast<char16_t>(extension[unit] - u'A' + u'a')
+                                   : extension[unit];
+        if (lower != kCsvExtension[unit]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Why a read that did not end as "read" holds what it holds.
+Text StatusSentence(const ItemsTable& table) {
+    switch (table.status) {
+        case ItemsStatus::Read:
+            return {};
+        case ItemsStatus::TimedOut:
+            return u"The control stopped answering: the items after these are missing.";
+        case ItemsStatus::Gone:
+            return u"The control has closed: the items after these are missing.";
+        case ItemsStatus::Changed:
+            return u"The items changed while they were read: Refresh reads them again.";
+        case ItemsStatus::NoTexts:
+            return u"The control draws its items itself and keeps no texts to read (it has " +
+                   Quantity(table.claimed, u"item") + u").";
+        case ItemsStatus::Capped:
+            return (table.claimed > 0
+                        ? u"The control claims " + Quantity(table.claimed, u"item") + u"; a"
+                        : Text(u"A")) +
+                   u" read takes the first " + DecimalText(static_cast<std::int64_t>(kItemsCap)) +
+                   u".";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::optional<ItemsSource> ItemsSourceOfRow(std::span<const Text> cells, RemoteItems& remote) {
+    if (cells.size() <= kHandleCell) {
+        return std::nullopt;
+    }
+    const std::optional<ItemsKind> kind = ItemsKindOfClass(cells[kClassCell]);
+    if (!kind) {
+        return std::nullopt;
+    }
+    WindowHandle control = 0;
+    try {
+        control = ParseHandle(cells[kHandleCell]);
+    } catch (const Failure&) {
+        return std::nullopt;
+    }
+    const std::optional<std::int64_t> count = CountItems(control, *kind, remote);
+    if (!count) {
+        return std::nullopt;
+    }
+    return ItemsSource{control, cells[kClassCell], *kind, *count};
+}
+
+Text ItemsTip(const ItemsSource& source) {
+    const bool many = source.count > 1;
+    return ItemsKindName(source.kind) + u": " +
+           (source.count == 0 ? Text(u"no items") : Quantity(source.count, u"item")) +
+           u". Press Enter or double-click to open " + (many ? u"them." : u"it.");
+}
+
+ItemsForm::ItemsForm(ItemsSource source, ItemsFormServices services,
+                     std::function<void()> readEnded)
+    : m_source(std::move(source)),
+      m_services(services),
+      m_readEnded(std::move(readEnded)),
+      m_table(m_source.kind, {}) {}
+
+ItemsForm::~ItemsForm() {
+    if (m_reading.valid()) {
+        m_reading.wait();
+    }
+}
+
+void ItemsForm::Refresh() {
+    if (Reading()) {
+        return;
+    }
+    try {
+        m_reading = std::async(std::launch::async, [this] {
+            // Told as the reading function returns, whether it read or failed.
+            struct EndNotice {
+                std::function<void()>& readEnded;
+                ~EndNotice() {
+                    if (readEnded) {
+                        readEnded();
+                    }
+                }
+            } notice{m_readEnded};
+            return ReadItems(m_source.control, m_source.kind, m_services.remote);
+        });
+        m_readFailure.clear();
+    } catch (...) {
+        m_readFailure = DescribeFailure(std::current_exception());
+    }
+}
+
+void ItemsForm::TakeRead() {
+    if (!Reading()) {
+        return;
+    }
+    try {
+        m_table = m_reading.get();
+        m_read = true;
+    } catch (...) {
+        m_readFailure = DescribeFailure(std::current_exception());
+    }
+}
+
+Text ItemsForm::Title() const {
+    Text title = u"Items of " + m_source.className + u" " + DecimalText(m_source.control) +
+                 Text(kTitleSeparator);
+    if (!m_read) {
+        return title + (Reading() ? u"reading" : u"not read");
+    }
+    title += Quantity(m_table.Rows(), u"item");
+    if (m_table.status != ItemsStatus::Read) {
+        title += u", " + ItemsStatusText(m_table.status);
+    }
+    return title;
+}
+
+Text ItemsForm::ReadNote() const {
+    if (Reading()) {
+        return u"Reading the items\u2026";
+    }
+    if (!m_readFailure.empty()) {
+        return u"The items could not be read. " + m_readFailure;
+    }
+    if (!m_read) {
+        return {};
+    }
+    Text note = Quantity(m_table.Rows(), u"item") + u".";
+    if (const Text why = StatusSentence(m_table); !why.empty()) {
+        note += u" " + why;
+    }
+    if (m_table.cutTexts != 0) {
+        const bool one = m_table.cutTexts == 1;
+        note += u" " + Quantity(m_table.cutTexts, u"text") +
+                (one ? u" was longer than " : u" were longer than ") +
+                DecimalText(static_cast<std::int64_t>(kItemTextCap)) +
+                (one ? u" characters: it is cut there." : u" characters: they are cut there.");
+    }
+    return note;
+}
+
+template <typename Command>
+void ItemsForm::RunCommand(Command&& command) {
+    m_commandNote.clear();
+    try {
+        std::forward<Command>(command)();
+    } catch (...) {
+        try {
+            m_services.dialogs.ShowErrorReport(DescribeFailure(std::current_exception()));
+        } catch (...) {
+            // Nothing is left to show it with; the window stays as it is.
+        }
+    }
+}
+
+void ItemsForm::Copy(std::span<const std::size_t> rows) {
+    RunCommand([&] {
+        const Text text = ItemsDelimitedText(m_table, Delimiter::Tab, rows);
+        if (!SetClipboardText(m_services.clipboard, text, 0)) {
+            throw Failure(
+                u"The clipboard is in use by another program. Close that program's copy or "
+                u"paste, then copy again.");
+        }
+        m_commandNote = Quantity(rows.empty() ? m_table.Rows() : rows.size(), u"row") +
+                        u" copied to the clipboard.";
+    });
+}
+
+void ItemsForm::SaveAs() {
+    RunCommand([&] {
+        SaveDialogRequest request;
+        request.fileName =
+            u"Items of " + ItemsKindName(m_source.kind) + u" " + DecimalText(m_source.control);
+        request.title = u"Save Items As";
+        request.filter = Text(kItemsFileTypes);
+        request.defaultExtension = Text(kCsvExtension.substr(1));
+        request.flags = SaveDialogFlag::kExplorerStyle | SaveDialogFlag::kLongNames |
+                        SaveDialogFlag::kOverwritePrompt | SaveDialogFlag::kHideReadOnly |
+                        SaveDialogFlag::kPathMustExist | SaveDialogFlag::kNoReadOnlyReturn;
+        const Text path = m_services.dialogs.ShowSaveDialog(request);
+        if (path.empty()) {
+            return;
+        }
+        // UTF-8 with its byte order mark, so that a spreadsheet application opening the file
+        // reads it as UTF-8 rather than in the system's code page.
+        std::string bytes(kUtf8ByteOrderMark);
+        bytes += TextToUtf8(
+            ItemsDelimitedText(m_table, EndsWithCsv(path) ? Delimiter::Comma : Delimiter::Tab));
+        const std::unique_ptr<SaveFile> file = m_services.saveFiles.Open(path);
+        file->Write(bytes);
+        file->Commit();
+        m_commandNote = Quantity(m_table.Rows(), u"row") + u" saved as " + path + u".";
+    });
+}

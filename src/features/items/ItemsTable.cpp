@@ -45,3 +45,8 @@ void ItemsTable::ShrinkToFit() {
     m_cellEnds.shrink_to_fit();
     m_depths.shrink_to_fit();
 }
+
+std::size_t ItemsTable::HeldBytes() const noexcept {
+    return m_units.capacity() * sizeof(char16_t) + m_cellEnds.capacity() * sizeof(std::uint32_t) +
+           m_depths.capacity() * sizeof(int);
+}

@@ -38,6 +38,8 @@ public:
     void AppendRow(std::span<const Text> cells, int depth = 0);
     // Gives back the room kept for more rows, once the table is complete.
     void ShrinkToFit();
+    // The bytes the table holds for its cells, their ends and its rows' depths.
+    [[nodiscard]] std::size_t HeldBytes() const noexcept;
 
     ItemsStatus status = ItemsStatus::Read;
     // How many item texts were longer than a read takes, and hold their first units only.

@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "tests/e2e/FixtureSupport.h"
+#include "tests/e2e/ItemsFixture.h"
 #include "tests/e2e/TruthFormat.h"
 
 namespace {
@@ -41,39 +43,21 @@ constexpr wchar_t kUnicodeLabel[] =
     L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \u03ba\u03b5\u03af\u03bc\u03b5\u03bd\u03bf "
     L"\u6f22\u5b57\u30c6\u30ad\u30b9\u30c8 \U0001D11E end";
 
-constexpr int kExitOk = 0;
-constexpr int kExitUsage = 2;
-constexpr int kExitSetup = 3;
-constexpr int kExitTruth = 4;
-constexpr int kExitMismatch = 5;
-
 // GetClassNameW buffer the readers use; the long class name fills it exactly with its terminator.
 constexpr int kClassNameCapacity = 256;
 constexpr std::size_t kLongClassLength = 255;
 constexpr std::size_t kLongTitleLength = 100;
 constexpr int kInternalTextCapacity = 512;
-constexpr int kDefaultBenchCount = 20000;
 // A bench panel plus its items makes 200 windows.
 constexpr int kBenchItemsPerPanel = 199;
 // Wine 8's wineserver crashes (taking every process of the prefix with it) instead of failing
 // CreateWindowEx once about 32700 window handles exist in the whole session; this leaves room for
 // the tool's own windows.
 constexpr int kMaxWindows = 30000;
-constexpr int kDefaultHoldMs = 5000;
 constexpr int kMaxHoldMs = 24 * 60 * 60 * 1000;
+// Above the items reader's cap, so a read of more items than it takes can be tested.
+constexpr int kMaxItems = 300000;
 constexpr DWORD kHungCreateTimeoutMs = 30000;
-// Stored in GWLP_USERDATA of the one window whose WM_CLOSE ends the program.
-constexpr LONG_PTR kMainWindowMark = 1;
-
-struct Options {
-    std::wstring mode;
-    std::wstring truthPath;
-    int wide = 0;
-    bool hung = false;
-    int count = kDefaultBenchCount;
-    int holdMs = kDefaultHoldMs;
-    std::wstring kind;  // hostile mode: how the children misbehave
-};
 
 // How the children of the hostile mode answer WM_GETTEXT; set once before they exist.
 struct Hostility {
@@ -83,18 +67,6 @@ struct Hostility {
     LONG reads = 0;
 };
 Hostility g_hostility;
-
-struct Fixture {
-    HINSTANCE instance = nullptr;
-    std::wstring longClassName;
-};
-
-struct Placement {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
 
 struct ExpectedWindow {
     std::wstring className;
@@ -113,29 +85,6 @@ struct HungChildRequest {
     DWORD error = ERROR_SUCCESS;
 };
 
-// A GUI program has no console; stderr is still useful when the test driver redirects it.
-void WriteStdErr(std::wstring_view message) {
-    HANDLE errorOutput = GetStdHandle(STD_ERROR_HANDLE);
-    if (errorOutput == nullptr || errorOutput == INVALID_HANDLE_VALUE) return;
-    const std::string bytes = ToUtf8(message);
-    DWORD written = 0;
-    WriteFile(errorOutput, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
-// Exit codes tell the test driver which stage failed; stderr says why.
-[[noreturn]] void Fail(int exitCode, std::wstring_view what) {
-    std::wstring message = L"TargetFixture: ";
-    message += what;
-    message += L'\n';
-    WriteStdErr(message);
-    ExitProcess(static_cast<UINT>(exitCode));
-}
-
-[[noreturn]] void FailApi(int exitCode, std::wstring_view what) {
-    const DWORD error = GetLastError();
-    Fail(exitCode, std::wstring(what) + L" (error " + std::to_wstring(error) + L")");
-}
-
 [[noreturn]] void FailUsage(std::wstring_view what) {
     Fail(kExitUsage, std::wstring(what) +
                          L"\nusage: TargetFixture.exe toplevel <truthFile>\n"
@@ -146,42 +95,15 @@ void WriteStdErr(std::wstring_view message) {
                          L"[--ms M]\n"
                          L"  kinds: liars (claim 2^31-1 units, copy \"abc\", answer the whole "
                          L"buffer), lengths, exits (after N reads), slow (one thread each, M ms "
-                         L"an answer), clicker (clicks the tool's buttons when read)");
-}
-
-// Handles are 32 bits significant even in 64-bit processes; this is the form the tool prints.
-std::wstring HandleField(HWND window) {
-    return std::to_wstring(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window)));
-}
-
-// Written to a temporary file and renamed so a poller never sees a partial truth file.
-void WriteTruthFile(const std::wstring& path, std::wstring_view content) {
-    const std::string bytes = ToUtf8(content);
-    if (bytes.empty() && !content.empty()) Fail(kExitTruth, L"cannot encode the truth as UTF-8");
-    const std::wstring tempPath = path + L".tmp";
-    HANDLE file = CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) FailApi(kExitTruth, L"cannot create " + tempPath);
-    DWORD written = 0;
-    const BOOL wrote =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    const BOOL closed = CloseHandle(file);
-    if (!wrote || !closed || written != bytes.size()) {
-        FailApi(kExitTruth, L"cannot write " + tempPath);
-    }
-    if (!MoveFileExW(tempPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        FailApi(kExitTruth, L"cannot rename " + tempPath + L" to " + path);
-    }
-}
-
-LRESULT CALLBACK FixtureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE && GetWindowLongPtrW(window, GWLP_USERDATA) == kMainWindowMark) {
-        // No DestroyWindow: destroying the tree would have to wait for the hung thread to destroy
-        // its child, which it never does. Process exit cleans up.
-        PostQuitMessage(kExitOk);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+                         L"an answer), clicker (clicks the tool's buttons when read)\n"
+                         L"       TargetFixture.exe items <truthFile> [--rows N] [--tree-items N]\n"
+                         L"  one control of each kind with items; --rows: the report list view "
+                         L"holds N rows of 5 columns, --tree-items: the tree view N items\n"
+                         L"       TargetFixture.exe hostileitems <truthFile> --kind K\n"
+                         L"  kinds: lbliar (list box claims 2^31-1 items and one 2^31-1 units "
+                         L"long), lvhang (list view sleeps 60 s when asked row 10 on), "
+                         L"treedelete (tree view deletes the next sibling of an item read), "
+                         L"itemsexit (list view exits when asked a 21st text)");
 }
 
 // Clicks a button of the tool's main window, found by its caption.
@@ -230,8 +152,6 @@ LRESULT CALLBACK HostileWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     return FixtureWindowProc(window, message, wParam, lParam);
 }
 
-int RunMessageLoop();
-
 // The thread of one slow child: its own window, answering its own messages.
 DWORD WINAPI SlowChildThread(void* parameter) {
     auto* parent = static_cast<HWND>(parameter);
@@ -241,25 +161,11 @@ DWORD WINAPI SlowChildThread(void* parameter) {
     return 0;
 }
 
-void RegisterFixtureClass(const Fixture& fixture, const wchar_t* className) {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc =
-        std::wstring_view(className) == kHostileClass ? HostileWindowProc : FixtureWindowProc;
-    windowClass.hInstance = fixture.instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    windowClass.lpszClassName = className;
-    if (RegisterClassExW(&windowClass) == 0) {
-        FailApi(kExitSetup, std::wstring(L"cannot register class ") + className);
-    }
-}
-
 void RegisterFixtureClasses(const Fixture& fixture) {
-    for (const wchar_t* className :
-         {kTopClass, kTreeClass, kBenchClass, kPanelClass, kHungClass, kHostileClass}) {
+    for (const wchar_t* className : {kTopClass, kTreeClass, kBenchClass, kPanelClass, kHungClass}) {
         RegisterFixtureClass(fixture, className);
     }
+    RegisterFixtureClass(fixture, kHostileClass, HostileWindowProc);
     RegisterFixtureClass(fixture, fixture.longClassName.c_str());
 }
 
@@ -268,20 +174,6 @@ std::wstring MakeLongClassName() {
     std::wstring name = kLongClassPrefix;
     name.resize(kLongClassLength, L'X');
     return name;
-}
-
-HWND CreateWindowChecked(const Fixture& fixture, DWORD exStyle, const wchar_t* className,
-                         const std::wstring& text, DWORD style, Placement at, HWND parent) {
-    HWND window = CreateWindowExW(exStyle, className, text.c_str(), style, at.x, at.y, at.width,
-                                  at.height, parent, nullptr, fixture.instance, nullptr);
-    if (window == nullptr) {
-        FailApi(kExitSetup, std::wstring(L"cannot create a window of class ") + className);
-    }
-    return window;
-}
-
-void MarkMainWindow(HWND window) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, kMainWindowMark);
 }
 
 std::wstring ReadClassName(HWND window) {
@@ -318,17 +210,6 @@ void CheckWindowAgrees(HWND window, const ExpectedWindow& expected, const std::w
     if (text != expected.text) {
         Fail(kExitMismatch, L"text of " + HandleField(window) + L" is \"" + EscapeField(text) +
                                 L"\", set as \"" + EscapeField(expected.text) + L"\"");
-    }
-}
-
-int RunMessageLoop() {
-    MSG message;
-    for (;;) {
-        const BOOL result = GetMessageW(&message, nullptr, 0, 0);
-        if (result == 0) return kExitOk;
-        if (result == -1) FailApi(kExitSetup, L"GetMessageW failed");
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
     }
 }
 
@@ -638,7 +519,8 @@ Options ParseOptions(int argc, wchar_t** argv) {
     options.mode = argv[1];
     options.truthPath = argv[2];
     if (options.mode != L"toplevel" && options.mode != L"tree" && options.mode != L"bench" &&
-        options.mode != L"holdclipboard" && options.mode != L"hostile") {
+        options.mode != L"holdclipboard" && options.mode != L"hostile" &&
+        options.mode != L"items" && options.mode != L"hostileitems") {
         FailUsage(L"unknown mode " + options.mode);
     }
     for (int index = 3; index < argc; ++index) {
@@ -653,8 +535,16 @@ Options ParseOptions(int argc, wchar_t** argv) {
                    (options.mode == L"bench" || options.mode == L"hostile")) {
             options.count = ParseNumber(argv[index], value, kMaxWindows);
             ++index;
-        } else if (option == L"--kind" && options.mode == L"hostile" && value != nullptr) {
+        } else if (option == L"--kind" &&
+                   (options.mode == L"hostile" || options.mode == L"hostileitems") &&
+                   value != nullptr) {
             options.kind = value;
+            ++index;
+        } else if (option == L"--rows" && options.mode == L"items") {
+            options.rows = ParseNumber(argv[index], value, kMaxItems);
+            ++index;
+        } else if (option == L"--tree-items" && options.mode == L"items") {
+            options.treeItems = ParseNumber(argv[index], value, kMaxItems);
             ++index;
         } else if (option == L"--ms" &&
                    (options.mode == L"holdclipboard" || options.mode == L"hostile")) {
@@ -664,6 +554,9 @@ Options ParseOptions(int argc, wchar_t** argv) {
             FailUsage(L"unexpected argument " + std::wstring(option) + L" for mode " +
                       options.mode);
         }
+    }
+    if (options.mode == L"hostileitems" && !IsHostileItemsKind(options.kind)) {
+        FailUsage(L"hostileitems needs a --kind it knows, not \"" + options.kind + L"\"");
     }
     return options;
 }
@@ -680,5 +573,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (options.mode == L"tree") return RunTreeMode(fixture, options);
     if (options.mode == L"bench") return RunBenchMode(fixture, options);
     if (options.mode == L"hostile") return RunHostileMode(fixture, options);
+    if (options.mode == L"items") return RunItemsMode(fixture, options);
+    if (options.mode == L"hostileitems") return RunHostileItemsMode(fixture, options);
     return RunHoldClipboardMode(fixture, options);
 }

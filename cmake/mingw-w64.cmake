@@ -1,10 +1,14 @@
-# Cross build for 64-bit Windows with MinGW-w64; programs run under Wine through wine-run.sh.
+# Cross build for Windows with MinGW-w64: 64-bit, or for the processor that a toolchain file
+# including this one sets first (mingw-w64-i686.cmake); programs run under Wine through wine-run.sh.
+if(NOT TESSIVANE_MINGW_PROCESSOR)
+  set(TESSIVANE_MINGW_PROCESSOR x86_64)
+endif()
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_SYSTEM_PROCESSOR ${TESSIVANE_MINGW_PROCESSOR})
+set(CMAKE_C_COMPILER ${TESSIVANE_MINGW_PROCESSOR}-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TESSIVANE_MINGW_PROCESSOR}-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER ${TESSIVANE_MINGW_PROCESSOR}-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TESSIVANE_MINGW_PROCESSOR}-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

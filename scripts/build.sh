@@ -1,6 +1,7 @@
 #!/bin/bash
 # Builds the native core with its unit tests and benchmarks, and the Windows programs with
-# MinGW-w64, into build/native and build/win.
+# MinGW-w64, into build/native and build/win; the Windows build also makes the 32-bit target
+# fixture (TargetFixture32.exe, built in build/win/fixture32 with the i686 toolchain).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null

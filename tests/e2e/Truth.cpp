@@ -9,16 +9,18 @@
 
 #include "tests/e2e/TruthFormat.h"
 
-TargetFixture::TargetFixture(const std::wstring& mode, const std::wstring& options) {
+TargetFixture::TargetFixture(const std::wstring& mode, const std::wstring& options,
+                             FixtureBuild build) {
     static int started = 0;
     m_truthFile = BuildFolder() / L"e2e-tmp" /
                   (L"truth-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                    std::to_wstring(++started) + L".txt");
     std::filesystem::create_directories(m_truthFile.parent_path());
     std::filesystem::remove(m_truthFile);
-    m_process = std::make_unique<Process>(L"\"" + (BuildFolder() / L"TargetFixture.exe").wstring() +
-                                          L"\" " + mode + L" \"" + m_truthFile.wstring() + L"\" " +
-                                          options);
+    const wchar_t* program =
+        build == FixtureBuild::Bits32 ? L"TargetFixture32.exe" : L"TargetFixture.exe";
+    m_process = std::make_unique<Process>(L"\"" + (BuildFolder() / program).wstring() + L"\" " +
+                                          mode + L" \"" + m_truthFile.wstring() + L"\" " + options);
     // The fixture renames a finished file into place, yet under Wine a file that exists may not
     // open at once: wait until its whole text (every truth ends with a line end) is read.
     std::string content;

@@ -7,10 +7,15 @@
 
 #include "tests/e2e/E2eSupport.h"
 
+// Which build of the fixture a test starts: the one built with the tests, or the 32-bit one
+// (TargetFixture32.exe), whose controls a 64-bit program reaches across WOW64.
+enum class FixtureBuild { Native, Bits32 };
+
 class TargetFixture {
 public:
-    // Starts TargetFixture.exe with mode and options and waits for its truth file.
-    TargetFixture(const std::wstring& mode, const std::wstring& options = L"");
+    // Starts the fixture with mode and options and waits for its truth file.
+    TargetFixture(const std::wstring& mode, const std::wstring& options = L"",
+                  FixtureBuild build = FixtureBuild::Native);
 
     // The truth's lines, split at tabs and unescaped.
     [[nodiscard]] const std::vector<std::vector<std::wstring>>& Lines() const noexcept {

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 #include "tests/e2e/TruthFormat.h"
 
@@ -45,6 +46,43 @@ TargetFixture::TargetFixture(const std::wstring& mode, const std::wstring& optio
             fields.emplace_back();
         }
     }
+}
+
+std::vector<ControlTruth> ItemsControls(const TargetFixture& fixture) {
+    std::vector<ControlTruth> controls;
+    for (const std::vector<std::wstring>& fields : fixture.Lines()) {
+        const std::wstring& tag = fields.at(0);
+        if (tag == L"control") {
+            ControlTruth& control = controls.emplace_back();
+            control.name = fields.at(1);
+            control.kind = fields.at(2);
+            control.handle = fields.at(3);
+            control.columns = std::stoul(fields.at(4));
+            control.count = std::stoul(fields.at(5));
+            control.keepsTexts = fields.at(6) == L"texts";
+            continue;
+        }
+        if (controls.empty()) throw std::runtime_error("an items truth line before its control");
+        ControlTruth& control = controls.back();
+        if (tag == L"captions") {
+            control.captions.assign(fields.begin() + 1, fields.end());
+        } else if (tag == L"item" && fields.size() == control.columns + 2) {
+            control.depths.push_back(std::stoi(fields.at(1)));
+            control.rows.emplace_back(fields.begin() + 2, fields.end());
+        } else if (tag == L"expect") {
+            control.expected[fields.at(1)] = fields.at(2);
+        } else {
+            throw std::runtime_error("a malformed items truth line");
+        }
+    }
+    return controls;
+}
+
+ControlTruth ItemsControl(const TargetFixture& fixture, std::wstring_view name) {
+    for (ControlTruth& control : ItemsControls(fixture)) {
+        if (control.name == name) return std::move(control);
+    }
+    throw std::runtime_error("the items truth names no such control");
 }
 
 void SelectWindow(const Tool& tool, const std::wstring& handle) {

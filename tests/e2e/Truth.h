@@ -1,8 +1,11 @@
 // The target fixture: started for a test, it writes its own truth about the windows it made.
 #pragma once
 
+#include <cstddef>
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/e2e/E2eSupport.h"
@@ -27,6 +30,26 @@ private:
     std::unique_ptr<Process> m_process;
     std::vector<std::vector<std::wstring>> m_lines;
 };
+
+// One control of the items modes' truth (the format is in ItemsFixture.h): what a correct items
+// reader gives for it.
+struct ControlTruth {
+    std::wstring name;    // the fixture's name for it: "listbox", "report", "lvhang", ...
+    std::wstring kind;    // "ListBox", "ComboBox", "ListView", "TreeView", "Tab", ...
+    std::wstring handle;  // as the tool prints it
+    std::size_t columns = 1;
+    std::size_t count = 0;  // the items it truly holds
+    bool keepsTexts = true;
+    std::vector<std::wstring> captions;  // list views only
+    std::vector<int> depths;             // a tree's, in pre-order; 0 for other kinds
+    std::vector<std::vector<std::wstring>> rows;
+    std::map<std::wstring, std::wstring> expected;  // hostile controls: what a read meets
+};
+
+// The controls of an items truth, in the fixture's order; throws on a malformed truth.
+[[nodiscard]] std::vector<ControlTruth> ItemsControls(const TargetFixture& fixture);
+// The control the fixture named name; throws when there is none.
+[[nodiscard]] ControlTruth ItemsControl(const TargetFixture& fixture, std::wstring_view name);
 
 // Selects the window list's row of the window with that handle; throws when it is not listed.
 void SelectWindow(const Tool& tool, const std::wstring& handle);

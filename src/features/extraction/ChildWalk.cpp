@@ -17,6 +17,8 @@ namespace {
 // is visited. The walk keeps these levels on its own stack, so no nesting depth exhausts the
 // call stack.
 struct Level {
+    WindowHandle window = 0;  // whose children these are
+    int depth = 0;            // of that window
     std::vector<WindowHandle> children;
     std::size_t next = 0;
 };
@@ -76,16 +78,19 @@ private:
 
 class Walk {
 public:
-    Walk(RowSink& rows, WindowSystem& windows, Reporter& reporter)
-        : m_rows(rows), m_session(windows), m_steps(reporter, ReportLocation::WalkWindowTree) {}
+    Walk(RowSink& rows, WindowSystem& windows, Reporter& reporter, WalkObserver* observer)
+        : m_rows(rows),
+          m_session(windows),
+          m_steps(reporter, ReportLocation::WalkWindowTree),
+          m_observer(observer) {}
 
-    // Visits one window: its row, then the collection of its direct children that this walk
-    // has not met yet. A window gone before its row is added gets none.
-    Level Visit(WindowHandle window) {
+    // Visits one window: its row, then, above the depth limit, the collection of its direct
+    // children that this walk has not met yet. A window gone before its row is added gets none.
+    Level Visit(WindowHandle window, WindowHandle parent, int depth, int maxDepth) {
         WindowSystem& windows = m_session.Windows();
         Text className;
         std::optional<std::size_t> row;
-        Level level;
+        Level level{window, depth, {}, 0};
         m_steps.Run(104, [&] { className = windows.ClassName(window, kClassNameCapacity); });
         // Every window has a class name: an empty one means it is gone, or going.
         if (className.empty() && !m_steps.Check(106, [&] { return windows.Exists(window); })) {
@@ -103,7 +108,16 @@ public:
             m_rows.SetCell(*row, index, text());
         };
         m_steps.Run(110, [&] { setCell(1, [&] { return DecimalText(window); }); });
-        m_steps.Run(112, [&] { setCell(2, [&] { return Read(window); }); });
+        TextReadStatus status = TextReadStatus::Read;
+        m_steps.Run(112, [&] { setCell(2, [&] { return Read(window, status); }); });
+        if (m_observer != nullptr && row) {
+            m_steps.Run(114, [&] {
+                m_observer->WindowWalked({*row, window, parent, depth, status});
+            });
+        }
+        if (depth >= maxDepth) {
+            return level;
+        }
         WindowHandle child = 0;
         m_steps.Run(116, [&] { child = windows.Related(window, Relation::Child); });
         while (m_steps.Check(118, [&] { return child != 0; })) {
@@ -117,34 +131,34 @@ public:
         return level;
     }
 
-    WalkSummary Run(WindowHandle window, const std::function<bool()>& keepGoing,
-                    std::size_t maxRows) {
+    WalkSummary Run(WindowHandle window, const WalkOptions& options) {
         m_visited.Insert(window);
         std::vector<Level> path;
-        path.push_back(Visit(window));
+        path.push_back(Visit(window, 0, 0, options.maxDepth));
         while (!path.empty()) {
             Level& level = path.back();
             if (level.next == level.children.size()) {
                 path.pop_back();
                 continue;
             }
-            if (m_summary.rows >= maxRows) {
+            if (m_summary.rows >= options.maxRows) {
                 m_summary.rowLimitReached = true;
                 break;
             }
-            if (keepGoing && !keepGoing()) {
+            if (options.keepGoing && !options.keepGoing()) {
                 m_summary.stopped = true;
                 break;
             }
             const WindowHandle child = level.children[level.next++];
-            path.push_back(Visit(child));
+            path.push_back(Visit(child, level.window, level.depth + 1, options.maxDepth));
         }
         return m_summary;
     }
 
 private:
-    Text Read(WindowHandle window) {
+    Text Read(WindowHandle window, TextReadStatus& status) {
         WindowText read = ReadWindowText(window, m_session);
+        status = read.status;
         m_summary.timedOut += read.status == TextReadStatus::TimedOut ? 1 : 0;
         m_summary.cut += read.status == TextReadStatus::Cut ? 1 : 0;
         return std::move(read.text);
@@ -153,6 +167,7 @@ private:
     RowSink& m_rows;
     TextReadSession m_session;
     StepRunner m_steps;
+    WalkObserver* m_observer;
     HandleSet m_visited;
     WalkSummary m_summary;
 };
@@ -162,5 +177,10 @@ private:
 WalkSummary WalkWindowTree(WindowHandle window, RowSink& rows, WindowSystem& windows,
                            Reporter& reporter, const std::function<bool()>& keepGoing,
                            std::size_t maxRows) {
-    return Walk(rows, windows, reporter).Run(window, keepGoing, maxRows);
+    return WalkWindowTree(window, rows, windows, reporter, WalkOptions{keepGoing, maxRows});
+}
+
+WalkSummary WalkWindowTree(WindowHandle window, RowSink& rows, WindowSystem& windows,
+                           Reporter& reporter, const WalkOptions& options) {
+    return Walk(rows, windows, reporter, options.observer).Run(window, options);
 }

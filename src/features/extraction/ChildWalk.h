@@ -4,9 +4,11 @@
 
 #include <cstddef>
 #include <functional>
+#include <limits>
 
 #include "core/Reporter.h"
 #include "core/RowSink.h"
+#include "extraction/TextRead.h"
 #include "ports/WindowSystem.h"
 
 // Class names are read into 256 code units, so at most 255 are kept.
@@ -30,9 +32,40 @@ struct WalkSummary {
     }
 };
 
+// Where a walked window stands in the tree, and how its text read went.
+struct WalkedWindow {
+    std::size_t row = 0;  // its row in the sink, counting from 1
+    WindowHandle window = 0;
+    WindowHandle parent = 0;  // 0 for the walk's first window
+    int depth = 0;            // 0 for the walk's first window, 1 for its children, ...
+    TextReadStatus status = TextReadStatus::Read;
+};
+
+// Told of each window once its row is complete, in the walk's order: for a front end that writes
+// windows out as they come, with their place in the tree.
+class WalkObserver {
+public:
+    virtual ~WalkObserver() = default;
+
+    virtual void WindowWalked(const WalkedWindow& window) = 0;
+};
+
+inline constexpr int kNoDepthLimit = std::numeric_limits<int>::max();
+
+struct WalkOptions {
+    // Asked between two windows whether to go on.
+    std::function<bool()> keepGoing;
+    std::size_t maxRows = kMaxRowsPerWalk;
+    // Windows deeper than this below the first are not walked.
+    int maxDepth = kNoDepthLimit;
+    WalkObserver* observer = nullptr;
+};
+
 // Appends the rows of window and its descendants to rows, each window at most once and at most
 // maxRows in all. Between two windows it asks keepGoing whether to go on (a front end lets its
 // window answer there). Failures are reported under the walk's own location and it goes on.
 WalkSummary WalkWindowTree(WindowHandle window, RowSink& rows, WindowSystem& windows,
                            Reporter& reporter, const std::function<bool()>& keepGoing = {},
                            std::size_t maxRows = kMaxRowsPerWalk);
+WalkSummary WalkWindowTree(WindowHandle window, RowSink& rows, WindowSystem& windows,
+                           Reporter& reporter, const WalkOptions& options);

@@ -279,3 +279,57 @@ TEST_F(ChildWalkTest, DeepAndWideTreesAreWalkedWhole) {
     EXPECT_EQ(results.SubItem(10001, 1), DecimalText(parent));
     EXPECT_EQ(results.MainText(10002), u"Wide");
 }
+
+TEST_F(ChildWalkTest, ObserverIsToldEachCompleteRowWithItsParentDepthAndReadStatus) {
+    const WindowHandle top = desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Top", u"t"));
+    const WindowHandle a = desktop.Add(top, FakeDesktop::Make(u"Panel", u"a"));
+    const WindowHandle a1 = desktop.Add(a, FakeDesktop::Make(u"Edit", u"a1", 7));
+    const WindowHandle b = desktop.Add(top, FakeDesktop::Make(u"Button", u"b"));
+    desktop.HangThread(7);
+    struct Recorder : WalkObserver {
+        void WindowWalked(const WalkedWindow& window) override {
+            // The row is complete when the observer hears of it.
+            cells.push_back(rows.SubItem(window.row, 1));
+            walked.push_back(window);
+        }
+        explicit Recorder(RowTable& table) : rows(table) {}
+        RowTable& rows;
+        std::vector<Text> cells;
+        std::vector<WalkedWindow> walked;
+    } recorder(results);
+    WalkOptions options;
+    options.observer = &recorder;
+
+    WalkWindowTree(top, results, desktop, reports, options);
+
+    ASSERT_EQ(recorder.walked.size(), 4u);
+    const auto expect = [&](std::size_t index, WindowHandle window, WindowHandle parent, int depth,
+                            TextReadStatus status) {
+        const WalkedWindow& got = recorder.walked[index];
+        EXPECT_EQ(got.row, index + 1);
+        EXPECT_EQ(got.window, window);
+        EXPECT_EQ(got.parent, parent);
+        EXPECT_EQ(got.depth, depth);
+        EXPECT_EQ(got.status, status);
+        EXPECT_EQ(recorder.cells[index], DecimalText(window));
+    };
+    expect(0, top, 0, 0, TextReadStatus::Read);
+    expect(1, a, top, 1, TextReadStatus::Read);
+    expect(2, a1, a, 2, TextReadStatus::TimedOut);
+    expect(3, b, top, 1, TextReadStatus::Read);
+}
+
+TEST_F(ChildWalkTest, MaxDepthLeavesDeeperWindowsUnasked) {
+    const WindowHandle top = desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Top", u"t"));
+    const WindowHandle a = desktop.Add(top, FakeDesktop::Make(u"Panel", u"a"));
+    const WindowHandle deep = desktop.Add(a, FakeDesktop::Make(u"Edit", u"deep"));
+    desktop.Add(top, FakeDesktop::Make(u"Button", u"b"));
+    WalkOptions options;
+    options.maxDepth = 1;
+    const WalkSummary summary = WalkWindowTree(top, results, desktop, reports, options);
+    EXPECT_EQ(summary.rows, 3u);
+    EXPECT_FALSE(summary.Incomplete());
+    EXPECT_EQ(desktop.textRequests[deep], 0);
+    options.maxDepth = 0;
+    EXPECT_EQ(WalkWindowTree(top, results, desktop, reports, options).rows, 1u);
+}

@@ -130,3 +130,21 @@ std::optional<std::int64_t> FakeDesktop::SendGetText(WindowHandle window,
     }
     return found->claimedCopied.value_or(static_cast<std::int64_t>(count));
 }
+
+std::optional<WindowFacts> FakeDesktop::Facts(WindowHandle window) {
+    const Window* found = Find(window);
+    if (found == nullptr) {
+        return std::nullopt;
+    }
+    return WindowFacts{found->controlId, found->visible, found->enabled, found->rect};
+}
+
+std::uint32_t FakeDesktop::ProcessOf(WindowHandle window) {
+    const Window* found = Find(window);
+    return found == nullptr ? 0 : found->process;
+}
+
+Text FakeDesktop::ImageName(std::uint32_t processId) {
+    const auto found = imageNames.find(processId);
+    return found == imageNames.end() ? Text() : found->second;
+}

@@ -11,9 +11,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "ports/WindowDetails.h"
 #include "ports/WindowSystem.h"
 
-class FakeDesktop : public WindowSystem {
+class FakeDesktop : public WindowSystem, public WindowDetails {
 public:
     struct Window {
         WindowHandle parent = 0;
@@ -32,6 +33,11 @@ public:
         bool claimsWholeBuffer = false;
         bool failTextRead = false;
         std::size_t position = 0;  // index among its parent's children
+        // What the command line tells beyond class and text.
+        std::int64_t controlId = 0;
+        bool enabled = true;
+        ScreenRect rect;
+        std::uint32_t process = 1;
     };
 
     FakeDesktop() { m_windows[kDesktop] = Window{}; }
@@ -79,6 +85,13 @@ public:
     std::optional<std::int64_t> SendTextLength(WindowHandle window) override;
     std::optional<std::int64_t> SendGetText(WindowHandle window,
                                             std::span<char16_t> buffer) override;
+
+    // Each process's program file name; a process not here has none that can be read.
+    std::map<std::uint32_t, Text> imageNames;
+
+    std::optional<WindowFacts> Facts(WindowHandle window) override;
+    std::uint32_t ProcessOf(WindowHandle window) override;
+    Text ImageName(std::uint32_t processId) override;
 
 private:
     const Window* Find(WindowHandle window) const;

@@ -29,11 +29,11 @@ std::optional<std::int64_t> TextAnswer(const RemoteNumber& answer) {
 
 }  // namespace
 
-RemoteNumber SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+RemoteNumber SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                             std::chrono::milliseconds timeout) {
     DWORD_PTR result = 0;
-    const UINT timeout = static_cast<UINT>(kTextMessageTimeout.count());
     if (SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
-                            timeout, &result) != 0) {
+                            static_cast<UINT>(timeout.count()), &result) != 0) {
         return {static_cast<std::int64_t>(static_cast<LRESULT>(result)), RemoteEnd::Answered};
     }
     return {0, IsWindow(window) ? RemoteEnd::TimedOut : RemoteEnd::Gone};
@@ -68,11 +68,11 @@ std::uint32_t Win32WindowSystem::ThreadOf(WindowHandle window) {
 }
 
 std::optional<std::int64_t> Win32WindowSystem::SendTextLength(WindowHandle window) {
-    return TextAnswer(SendWithTimeout(HwndOf(window), WM_GETTEXTLENGTH, 0, 0));
+    return TextAnswer(SendWithTimeout(HwndOf(window), WM_GETTEXTLENGTH, 0, 0, m_textTimeout));
 }
 
 std::optional<std::int64_t> Win32WindowSystem::SendGetText(WindowHandle window,
                                                            std::span<char16_t> buffer) {
     return TextAnswer(SendWithTimeout(HwndOf(window), WM_GETTEXT, buffer.size(),
-                                      reinterpret_cast<LPARAM>(buffer.data())));
+                                      reinterpret_cast<LPARAM>(buffer.data()), m_textTimeout));
 }

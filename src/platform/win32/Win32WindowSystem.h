@@ -3,15 +3,22 @@
 
 #include <windows.h>
 
+#include <chrono>
+
 #include "ports/RemoteItems.h"
 #include "ports/WindowSystem.h"
 
-// Sends a message that the target must answer within kTextMessageTimeout; a target that does
-// not answer in time, or is already known to the system as hung, is not waited for.
-[[nodiscard]] RemoteNumber SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Sends a message that the target must answer within timeout; a target that does not answer in
+// time, or is already known to the system as hung, is not waited for.
+[[nodiscard]] RemoteNumber SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                           std::chrono::milliseconds timeout = kTextMessageTimeout);
 
 class Win32WindowSystem : public WindowSystem {
 public:
+    // Each text message waits at most textTimeout for its answer.
+    explicit Win32WindowSystem(std::chrono::milliseconds textTimeout = kTextMessageTimeout) noexcept
+        : m_textTimeout(textTimeout) {}
+
     WindowHandle DesktopWindow() override;
     WindowHandle Related(WindowHandle window, Relation relation) override;
     bool IsVisible(WindowHandle window) override;
@@ -22,4 +29,7 @@ public:
     std::optional<std::int64_t> SendTextLength(WindowHandle window) override;
     std::optional<std::int64_t> SendGetText(WindowHandle window,
                                             std::span<char16_t> buffer) override;
+
+private:
+    std::chrono::milliseconds m_textTimeout;
 };

@@ -3,6 +3,7 @@
 # nothing when everything is already there.
 set -euo pipefail
 packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
+          libcli11-dev nlohmann-json3-dev
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 wine32:i386
           xvfb xauth fonts-liberation imagemagick)
 # 32-bit Windows programs (the 32-bit test fixture) run under Wine's i386 half.

@@ -16,8 +16,9 @@ expected="$name/HAND-M.CUR
 $name/LICENSE.txt
 $name/README.md
 $name/Tessivane.exe
-$name/skins/Harbour.cjs"
-listed=$(cmake -E tar tf "$zip" | grep -v '/$' | sort)
+$name/skins/Harbour.cjs
+$name/tessivane-cli.exe"
+listed=$(cmake -E tar tf "$zip" | grep -v '/$' | LC_ALL=C sort)
 if [ "$listed" != "$expected" ]; then
     echo "The package holds:"
     echo "$listed"

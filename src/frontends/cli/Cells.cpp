@@ -1,0 +1,77 @@
+// Cells of the command line's delimited output.
+#include "cli/Cells.h"
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr int kHexDigits = 8;
+constexpr int kBitsPerHexDigit = 4;
+
+}  // namespace
+
+std::string CsvCell(std::string_view utf8) {
+    if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(utf8);
+    }
+    std::string quoted = "\"";
+    for (const char unit : utf8) {
+        quoted += unit;
+        if (unit == '"') {
+            quoted += '"';
+        }
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::string TsvCell(std::string_view utf8) {
+    std::string escaped;
+    escaped.reserve(utf8.size());
+    for (const char unit : utf8) {
+        switch (unit) {
+            case '\t':
+                escaped += "\\t";
+                break;
+            case '\r':
+                escaped += "\\r";
+                break;
+            case '\n':
+                escaped += "\\n";
+                break;
+            case '\\':
+                escaped += "\\\\";
+                break;
+            default:
+                escaped += unit;
+                break;
+        }
+    }
+    return escaped;
+}
+
+void AppendLine(std::string& out, std::span<const std::string> cells, CellFormat format) {
+    bool firstCell = true;
+    for (const std::string& cell : cells) {
+        if (!firstCell) {
+            out += format == CellFormat::Csv ? ',' : '\t';
+        }
+        firstCell = false;
+        out += format == CellFormat::Csv ? CsvCell(cell) : TsvCell(cell);
+    }
+    out += kLineEnd;
+}
+
+std::string HexHandle(WindowHandle handle) {
+    constexpr std::array<char, 16> kDigits{'0', '1', '2', '3', '4', '5', '6', '7',
+                                           '8', '9', 'A', 'B', 'C', 'D', 'E', 'F'};
+    auto bits = static_cast<std::uint32_t>(handle);
+    std::string hex = "0x00000000";
+    for (int digit = kHexDigits - 1; digit >= 0; --digit) {
+        hex[static_cast<std::size_t>(2 + digit)] = kDigits[bits & 0xF];
+        bits >>= kBitsPerHexDigit;
+    }
+    return hex;
+}

@@ -1,0 +1,57 @@
+// tessivane-cli's requests run, and their failures on standard error.
+#include "cli/Cli.h"
+
+#include <variant>
+
+#include "cli/Commands.h"
+#include "cli/ExitCodes.h"
+#include "core/Failure.h"
+#include "core/Steps.h"
+
+namespace {
+
+// A failed numbered step as one line: what the error report box says, without its request.
+class StandardErrorReporter final : public Reporter {
+public:
+    explicit StandardErrorReporter(Console& console) noexcept : m_console(console) {}
+
+    void ReportFailure(TextView location, int line, const Text& description) override {
+        m_console.Error(std::string(kMessagePrefix) + TextToUtf8(description) + " (in " +
+                        TextToUtf8(location) + " at line " + std::to_string(line) + ")\n");
+    }
+
+private:
+    Console& m_console;
+};
+
+}  // namespace
+
+int PrintParsed(const ParsedCommandLine& parsed, Console& console) {
+    try {
+        console.Out(parsed.out);
+    } catch (const Failure&) {
+        // Help that cannot be shown changes nothing about the exit code.
+    }
+    console.Error(parsed.error);
+    return parsed.exitCode;
+}
+
+std::chrono::milliseconds MessageTimeout(const CliRequest& request) noexcept {
+    const auto* dump = std::get_if<DumpRequest>(&request);
+    return dump != nullptr ? dump->timeout : kTextMessageTimeout;
+}
+
+int RunRequest(const CliRequest& request, CliServices& services) {
+    StandardErrorReporter reporter(services.console);
+    try {
+        if (const auto* list = std::get_if<ListRequest>(&request)) {
+            return RunList(*list, services, reporter);
+        }
+        return RunDump(std::get<DumpRequest>(request), services, reporter);
+    } catch (...) {
+        // The output could not be opened or written: nothing else fails outside a step.
+        services.console.Error(std::string(kMessagePrefix) +
+                               TextToUtf8(DescribeFailure(std::current_exception())) + "\n");
+        return ExitCode::kUsage;
+    }
+}

@@ -1,0 +1,33 @@
+// tessivane-cli's commands on the platform's services: list and dump, their output, their
+// failures on standard error and their exit codes.
+#pragma once
+
+#include <chrono>
+
+#include "cli/CliRequest.h"
+#include "cli/CommandLine.h"
+#include "ports/Console.h"
+#include "ports/RemoteItems.h"
+#include "ports/SaveFiles.h"
+#include "ports/WindowDetails.h"
+#include "ports/WindowSystem.h"
+
+struct CliServices {
+    WindowSystem& windows;
+    WindowDetails& details;
+    RemoteItems& items;
+    SaveFiles& files;
+    Console& console;
+};
+
+// Prints what a command line without a request came to (help, version or a usage error);
+// answers its exit code.
+int PrintParsed(const ParsedCommandLine& parsed, Console& console);
+
+// How long each message to a window waits for its answer in this request; the window system is
+// made with it.
+[[nodiscard]] std::chrono::milliseconds MessageTimeout(const CliRequest& request) noexcept;
+
+// Runs the request and answers the program's exit code. Shows nothing but on the console, and
+// never waits for input.
+[[nodiscard]] int RunRequest(const CliRequest& request, CliServices& services);

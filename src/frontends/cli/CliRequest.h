@@ -1,0 +1,49 @@
+// What the command line asks for: the list of the desktop's windows, or the dump of one window's
+// tree.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <variant>
+
+#include "core/Text.h"
+#include "extraction/ChildWalk.h"
+#include "ports/WindowSystem.h"
+
+enum class ListFormat { Table, Json, Csv, Tsv };
+enum class DumpFormat { Json, Csv, Tsv, Text };
+
+// Which top-level window a dump reads: one way of naming it.
+struct Selector {
+    enum class By { Handle, Title, TitleContains, Class, Process };
+
+    By by = By::Handle;
+    WindowHandle handle = 0;      // By::Handle: any window, top-level or not
+    Text text;                    // By::Title, By::TitleContains, By::Class
+    std::uint32_t processId = 0;  // By::Process
+};
+
+struct ListRequest {
+    // Owned, untitled and hidden top-level windows too, each with why the window list leaves it
+    // out.
+    bool all = false;
+    ListFormat format = ListFormat::Table;
+};
+
+struct DumpRequest {
+    Selector selector;
+    // The selector looks at every top-level window, not only the window list's.
+    bool all = false;
+    // Of several matching windows, the first in Z order; without it several are an error.
+    bool first = false;
+    // Each control's items (list boxes, list views, trees, ...).
+    bool items = false;
+    DumpFormat format = DumpFormat::Json;
+    // Empty: standard output.
+    Text output;
+    // How long each message to a window waits for its answer.
+    std::chrono::milliseconds timeout = kTextMessageTimeout;
+    int maxDepth = kNoDepthLimit;
+};
+
+using CliRequest = std::variant<ListRequest, DumpRequest>;

@@ -1,0 +1,17 @@
+// The two commands of tessivane-cli.
+#pragma once
+
+#include <string_view>
+
+#include "cli/Cli.h"
+#include "cli/CliRequest.h"
+#include "core/Reporter.h"
+
+// What the command line's own messages on standard error start with.
+inline constexpr std::string_view kMessagePrefix = "tessivane-cli: ";
+
+// Lists the desktop's top-level windows to the standard output; answers the exit code.
+[[nodiscard]] int RunList(const ListRequest& request, CliServices& services, Reporter& reporter);
+
+// Dumps the selected window's tree; answers the exit code.
+[[nodiscard]] int RunDump(const DumpRequest& request, CliServices& services, Reporter& reporter);

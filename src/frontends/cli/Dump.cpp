@@ -1,0 +1,207 @@
+// The dump command: the selected window's tree, written as the walk goes.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "cli/DumpWriters.h"
+#include "cli/ExitCodes.h"
+#include "cli/HeadlessTable.h"
+#include "cli/Output.h"
+#include "cli/Selection.h"
+#include "extraction/ChildWalk.h"
+#include "items/ItemsReader.h"
+
+namespace {
+
+// The walk's row cells: the handle after the class name, then the text.
+constexpr int kTextCell = 2;
+
+WindowStatus StatusOf(TextReadStatus status) {
+    switch (status) {
+        case TextReadStatus::TimedOut:
+            return WindowStatus::TimedOut;
+        case TextReadStatus::Cut:
+            return WindowStatus::Cut;
+        case TextReadStatus::Read:
+            break;
+    }
+    return WindowStatus::Read;
+}
+
+// Hands the reports on and counts them, for the dump's exit code.
+class CountingReporter final : public Reporter {
+public:
+    explicit CountingReporter(Reporter& reporter) noexcept : m_reporter(reporter) {}
+
+    void ReportFailure(TextView location, int line, const Text& description) override {
+        ++m_count;
+        m_reporter.ReportFailure(location, line, description);
+    }
+    [[nodiscard]] std::size_t Count() const noexcept { return m_count; }
+
+private:
+    Reporter& m_reporter;
+    std::size_t m_count = 0;
+};
+
+bool ItemsIncomplete(ItemsStatus status) {
+    return status != ItemsStatus::Read && status != ItemsStatus::NoTexts;
+}
+
+// The walk's rows, one at a time: each window is written out once its row is complete, with its
+// place in the tree, its state and its items, and then forgotten.
+class StreamedWindows final : public RowSink, public WalkObserver {
+public:
+    StreamedWindows(DumpWriter& writer, CliServices& services, bool withItems)
+        : m_writer(writer), m_services(services), m_withItems(withItems) {}
+
+    void Clear() override {}
+    std::size_t AppendRow(Text firstCell) override {
+        m_className = std::move(firstCell);
+        m_text.clear();
+        return ++m_rows;
+    }
+    void SetCell(std::size_t, int index, Text text) override {
+        if (index == kTextCell) {
+            m_text = std::move(text);
+        }
+    }
+
+    void WindowWalked(const WalkedWindow& walked) override {
+        DumpedWindow window;
+        window.handle = walked.window;
+        window.parent = walked.parent;
+        window.depth = walked.depth;
+        window.className = m_className;
+        window.text = m_text;
+        window.facts = m_services.details.Facts(walked.window);
+        window.status = window.facts ? StatusOf(walked.status) : WindowStatus::Gone;
+        window.visible = Visible(walked, window.facts);
+        std::optional<ItemsTable> items;
+        const std::optional<ItemsKind> kind =
+            m_withItems && window.facts ? ItemsKindOfClass(m_className) : std::nullopt;
+        if (kind) {
+            items = ReadItems(walked.window, *kind, m_services.items);
+            window.items = &*items;
+            m_tally.itemsIncomplete += ItemsIncomplete(items->status) ? 1 : 0;
+        }
+        ++m_tally.windows;
+        m_tally.timedOut += window.status == WindowStatus::TimedOut ? 1 : 0;
+        m_tally.cut += window.status == WindowStatus::Cut ? 1 : 0;
+        m_tally.gone += window.status == WindowStatus::Gone ? 1 : 0;
+        m_writer.Window(window);
+    }
+
+    [[nodiscard]] DumpTally& Tally() noexcept { return m_tally; }
+
+private:
+    // Shown when its own style says so and its parent shows; the first window asks the system,
+    // which looks at all its parents.
+    bool Visible(const WalkedWindow& walked, const std::optional<WindowFacts>& facts) {
+        const auto depth = static_cast<std::size_t>(walked.depth);
+        m_visibleAt.resize(depth + 1);
+        const bool shown =
+            facts && facts->visibleStyle &&
+            (depth == 0 ? m_services.windows.IsVisible(walked.window) : m_visibleAt[depth - 1]);
+        m_visibleAt[depth] = shown;
+        return shown;
+    }
+
+    DumpWriter& m_writer;
+    CliServices& m_services;
+    bool m_withItems;
+    Text m_className;
+    Text m_text;
+    std::size_t m_rows = 0;
+    std::vector<bool> m_visibleAt;
+    DumpTally m_tally;
+};
+
+DumpTally DumpStreamed(WindowHandle root, const DumpRequest& request, Output& output,
+                       CliServices& services, CountingReporter& reporter) {
+    const std::unique_ptr<DumpWriter> writer =
+        request.format == DumpFormat::Json
+            ? MakeJsonDumpWriter(output)
+            : MakeDelimitedDumpWriter(
+                  output, request.format == DumpFormat::Csv ? CellFormat::Csv : CellFormat::Tsv,
+                  request.items);
+    StreamedWindows windows(*writer, services, request.items);
+    WalkOptions options;
+    options.keepGoing = [&output] { return !output.Failed(); };
+    options.maxDepth = request.maxDepth;
+    options.observer = &windows;
+    const WalkSummary summary = WalkWindowTree(root, windows, services.windows, reporter, options);
+    DumpTally& tally = windows.Tally();
+    tally.gone += summary.vanished;
+    tally.rowLimitReached = summary.rowLimitReached;
+    tally.failedSteps = reporter.Count();
+    writer->End(tally);
+    return tally;
+}
+
+// The results list's rows and their aligned text: the whole tree is held, for the columns'
+// widths.
+DumpTally DumpAsText(WindowHandle root, const DumpRequest& request, Output& output,
+                     CliServices& services, CountingReporter& reporter) {
+    HeadlessDisplay display;
+    RowTable table(display);
+    for (const TextView header : {u"Class Name", u"Handle", u"Text"}) {
+        table.AppendColumn(Text(header));
+    }
+    WalkOptions options;
+    options.maxDepth = request.maxDepth;
+    const WalkSummary summary = WalkWindowTree(root, table, services.windows, reporter, options);
+    output.Write(AlignedTextOfAllRows(table));
+    DumpTally tally;
+    tally.windows = summary.rows;
+    tally.timedOut = summary.timedOut;
+    tally.gone = summary.vanished;
+    tally.cut = summary.cut;
+    tally.rowLimitReached = summary.rowLimitReached;
+    tally.failedSteps = reporter.Count();
+    return tally;
+}
+
+// One line per window that matched: its handle, class and title.
+std::string MatchesList(const std::vector<WindowHandle>& matches, WindowSystem& windows) {
+    std::string list;
+    for (const WindowHandle match : matches) {
+        list += "  " + TextToUtf8(DecimalText(match)) + " " + HexHandle(match) + " " +
+                TextToUtf8(windows.ClassName(match, kClassNameCapacity)) + " \"" +
+                TextToUtf8(windows.Title(match, kFullTitleCapacity)) + "\"\n";
+    }
+    return list;
+}
+
+}  // namespace
+
+int RunDump(const DumpRequest& request, CliServices& services, Reporter& standardError) {
+    CountingReporter reporter(standardError);
+    const std::vector<WindowHandle> matches =
+        SelectWindows(request.selector, request.all, services.windows, services.details, reporter);
+    const int selection = SelectionExitCode(matches.size(), request.first);
+    const std::string selector = DescribeSelector(request.selector);
+    if (selection == ExitCode::kNoMatch) {
+        const bool listOnly = !request.all && request.selector.by != Selector::By::Handle;
+        services.console.Error(std::string(kMessagePrefix) + "no window has " + selector +
+                               (listOnly ? " among the window list's windows (--all looks at "
+                                           "every top-level window)\n"
+                                         : "\n"));
+        return selection;
+    }
+    if (selection == ExitCode::kManyMatches) {
+        services.console.Error(std::string(kMessagePrefix) + std::to_string(matches.size()) +
+                               " windows have " + selector + " (--first dumps the first):\n" +
+                               MatchesList(matches, services.windows));
+        return selection;
+    }
+    Output output(services.console, services.files, request.output);
+    const DumpTally tally =
+        request.format == DumpFormat::Text
+            ? DumpAsText(matches.front(), request, output, services, reporter)
+            : DumpStreamed(matches.front(), request, output, services, reporter);
+    output.Finish();
+    return DumpExitCode(tally);
+}

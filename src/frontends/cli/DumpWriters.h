@@ -1,0 +1,47 @@
+// The dump's formats that are written as the walk goes: JSON (the tree nested as it is on
+// screen) and one row per window as CSV or tab-separated text.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "cli/Cells.h"
+#include "cli/ExitCodes.h"
+#include "cli/Output.h"
+#include "core/Text.h"
+#include "items/ItemsTable.h"
+#include "ports/WindowDetails.h"
+
+enum class WindowStatus {
+    Read,      // class, text and state read whole
+    TimedOut,  // the window did not answer in time: its text is empty
+    Cut,       // the text was longer than the cap: its first part
+    Gone,      // the window vanished after its class was read: no state
+};
+
+struct DumpedWindow {
+    WindowHandle handle = 0;
+    WindowHandle parent = 0;  // 0 for the dump's first window
+    int depth = 0;
+    TextView className;
+    TextView text;
+    std::optional<WindowFacts> facts;  // nothing once the window is gone
+    bool visible = false;              // it and all its parents
+    WindowStatus status = WindowStatus::Read;
+    const ItemsTable* items = nullptr;  // with --items, for a control that has items
+};
+
+class DumpWriter {
+public:
+    virtual ~DumpWriter() = default;
+
+    // Windows come in the walk's pre-order.
+    virtual void Window(const DumpedWindow& window) = 0;
+    // After the last window.
+    virtual void End(const DumpTally& tally) = 0;
+};
+
+[[nodiscard]] std::unique_ptr<DumpWriter> MakeJsonDumpWriter(Output& output);
+// withItems: three more columns for the controls' items.
+[[nodiscard]] std::unique_ptr<DumpWriter> MakeDelimitedDumpWriter(Output& output, CellFormat format,
+                                                                  bool withItems);

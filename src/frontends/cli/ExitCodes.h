@@ -1,0 +1,34 @@
+// The command line's exit codes and the rules that choose them.
+#pragma once
+
+#include <cstddef>
+
+namespace ExitCode {
+inline constexpr int kDone = 0;
+// The command line is wrong (CLI11 says how), or the output file cannot be written.
+inline constexpr int kUsage = 1;
+inline constexpr int kNoMatch = 2;
+// The selector matched more than one window and --first was not given.
+inline constexpr int kManyMatches = 3;
+// Done, but some windows or items are missing or incomplete; their status says which.
+inline constexpr int kIncomplete = 4;
+}  // namespace ExitCode
+
+// What a dump met on its way beyond the windows it wrote.
+struct DumpTally {
+    std::size_t windows = 0;
+    std::size_t timedOut = 0;  // windows whose text did not come in time
+    std::size_t gone = 0;      // windows that vanished, before or after their row
+    std::size_t cut = 0;       // texts longer than the cap
+    // Controls whose items did not come whole: timed out, gone, changed while read or capped.
+    std::size_t itemsIncomplete = 0;
+    bool rowLimitReached = false;
+    // Steps that failed and were reported on standard error.
+    std::size_t failedSteps = 0;
+};
+
+// The exit code of a selection that matched so many windows; kDone when the dump goes on.
+[[nodiscard]] int SelectionExitCode(std::size_t matches, bool first) noexcept;
+
+// The exit code of a dump that was written whole.
+[[nodiscard]] int DumpExitCode(const DumpTally& tally) noexcept;

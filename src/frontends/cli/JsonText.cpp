@@ -1,0 +1,24 @@
+// The command line's JSON documents.
+#include "cli/JsonText.h"
+
+#include "Version.h"
+
+Json DocumentHead() {
+    Json head;
+    head["schema"] = kJsonSchemaVersion;
+    head["program"] = kProgramName;
+    head["version"] = TESSIVANE_VERSION_TEXT;
+    return head;
+}
+
+std::string JsonText(const Json& value) {
+    // Texts come from UTF-16 made UTF-8, so nothing is replaced; a stray byte would not stop
+    // the document.
+    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+std::string OpenObjectText(const Json& object) {
+    std::string text = JsonText(object);
+    text.pop_back();
+    return text;
+}

@@ -1,0 +1,28 @@
+// The command line's JSON documents, made with nlohmann/json: keys in the order they are set.
+#pragma once
+
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "core/Text.h"
+
+using Json = nlohmann::ordered_json;
+
+// The version of the documents' layout, as docs/tessivane-cli.schema.json describes it.
+inline constexpr int kJsonSchemaVersion = 1;
+inline constexpr char kProgramName[] = "tessivane-cli";
+
+// What every document starts with: its layout's version and the program that wrote it.
+[[nodiscard]] Json DocumentHead();
+
+// The value as compact JSON text in UTF-8.
+[[nodiscard]] std::string JsonText(const Json& value);
+
+// An object's text without its closing brace, so that more members can be written after it.
+[[nodiscard]] std::string OpenObjectText(const Json& object);
+
+// A text of the window system as a JSON string value (UTF-16 made UTF-8).
+[[nodiscard]] inline Json JsonString(TextView text) {
+    return TextToUtf8(text);
+}

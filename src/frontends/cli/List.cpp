@@ -1,0 +1,171 @@
+// The list command: the desktop's top-level windows with their programs.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "cli/Cells.h"
+#include "cli/Commands.h"
+#include "cli/ExitCodes.h"
+#include "cli/HeadlessTable.h"
+#include "cli/JsonText.h"
+#include "cli/Output.h"
+#include "cli/Selection.h"
+#include "extraction/ChildWalk.h"
+
+namespace {
+
+struct ListedWindow {
+    WindowHandle handle = 0;
+    Text className;
+    Text title;
+    std::uint32_t processId = 0;
+    Text image;
+    bool visible = false;
+    WindowHandle owner = 0;
+    NotListed notListed;
+};
+
+// Why the window list leaves the window out, in words: "untitled hidden owned", or none.
+std::vector<std::string> Reasons(const NotListed& notListed) {
+    std::vector<std::string> reasons;
+    if (notListed.untitled) {
+        reasons.emplace_back("untitled");
+    }
+    if (notListed.hidden) {
+        reasons.emplace_back("hidden");
+    }
+    if (notListed.owned) {
+        reasons.emplace_back("owned");
+    }
+    return reasons;
+}
+
+std::string Joined(const std::vector<std::string>& words) {
+    std::string joined;
+    for (const std::string& word : words) {
+        joined += (joined.empty() ? "" : " ") + word;
+    }
+    return joined;
+}
+
+std::vector<ListedWindow> ListedWindows(bool all, CliServices& services, Reporter& reporter) {
+    std::map<std::uint32_t, Text> images;
+    std::vector<ListedWindow> listed;
+    for (TopLevelWindow& window : DesktopWindows(services.windows, reporter, all)) {
+        const WindowHandle handle = window.handle;
+        const std::uint32_t processId = services.details.ProcessOf(handle);
+        const auto image = images.try_emplace(processId);
+        if (image.second) {
+            image.first->second = services.details.ImageName(processId);
+        }
+        listed.push_back({handle, services.windows.ClassName(handle, kClassNameCapacity),
+                          std::move(window.title), processId, image.first->second,
+                          services.windows.IsVisible(handle),
+                          services.windows.Related(handle, Relation::Owner), window.notListed});
+    }
+    return listed;
+}
+
+// The cells of one window as the delimited and table formats write them.
+std::vector<std::string> Cells(const ListedWindow& window, bool all, const char* yes,
+                               const char* no) {
+    std::vector<std::string> cells{TextToUtf8(DecimalText(window.handle)),
+                                   HexHandle(window.handle),
+                                   TextToUtf8(window.className),
+                                   TextToUtf8(window.title),
+                                   std::to_string(window.processId),
+                                   TextToUtf8(window.image),
+                                   window.visible ? yes : no,
+                                   window.owner == 0 ? "" : TextToUtf8(DecimalText(window.owner))};
+    if (all) {
+        cells.push_back(Joined(Reasons(window.notListed)));
+    }
+    return cells;
+}
+
+std::string JsonList(const std::vector<ListedWindow>& windows, bool all) {
+    Json document = DocumentHead();
+    Json& list = document["windows"] = Json::array();
+    for (const ListedWindow& window : windows) {
+        Json object;
+        object["handle"] = window.handle;
+        object["handleHex"] = HexHandle(window.handle);
+        object["class"] = JsonString(window.className);
+        object["title"] = JsonString(window.title);
+        object["processId"] = window.processId;
+        object["image"] = JsonString(window.image);
+        object["visible"] = window.visible;
+        object["owner"] = window.owner == 0 ? Json(nullptr) : Json(window.owner);
+        if (all) {
+            object["notListedBecause"] = Reasons(window.notListed);
+        }
+        list.push_back(std::move(object));
+    }
+    return JsonText(document) + "\n";
+}
+
+std::string DelimitedList(const std::vector<ListedWindow>& windows, bool all, CellFormat format) {
+    std::vector<std::string> header{"handle",    "handleHex", "class",   "title",
+                                    "processId", "image",     "visible", "owner"};
+    if (all) {
+        header.emplace_back("notListedBecause");
+    }
+    std::string text;
+    AppendLine(text, header, format);
+    for (const ListedWindow& window : windows) {
+        AppendLine(text, Cells(window, all, "true", "false"), format);
+    }
+    return text;
+}
+
+// Aligned columns under a line of captions, as the results list's copy aligns its rows.
+std::string TableList(const std::vector<ListedWindow>& windows, bool all) {
+    std::vector<TextView> captions{u"Handle", u"Hex",   u"Class",   u"Title",
+                                   u"PID",    u"Image", u"Visible", u"Owner"};
+    if (all) {
+        captions.emplace_back(u"Not listed because");
+    }
+    HeadlessDisplay display;
+    RowTable table(display);
+    for (const TextView caption : captions) {
+        table.AppendColumn(Text(caption));
+    }
+    const auto append = [&table](const std::vector<Text>& cells) {
+        const std::size_t row = table.AppendRow(cells.front());
+        for (std::size_t cell = 1; cell < cells.size(); ++cell) {
+            table.SetCell(row, static_cast<int>(cell), cells[cell]);
+        }
+    };
+    append(std::vector<Text>(captions.begin(), captions.end()));
+    for (const ListedWindow& window : windows) {
+        std::vector<Text> cells;
+        for (const std::string& cell : Cells(window, all, "yes", "no")) {
+            cells.push_back(Utf8ToText(cell));
+        }
+        append(cells);
+    }
+    return AlignedTextOfAllRows(table);
+}
+
+}  // namespace
+
+int RunList(const ListRequest& request, CliServices& services, Reporter& reporter) {
+    Output output(services.console, services.files, {});
+    const std::vector<ListedWindow> windows = ListedWindows(request.all, services, reporter);
+    switch (request.format) {
+        case ListFormat::Json:
+            output.Write(JsonList(windows, request.all));
+            break;
+        case ListFormat::Csv:
+            output.Write(DelimitedList(windows, request.all, CellFormat::Csv));
+            break;
+        case ListFormat::Tsv:
+            output.Write(DelimitedList(windows, request.all, CellFormat::Tsv));
+            break;
+        case ListFormat::Table:
+            output.Write(TableList(windows, request.all));
+            break;
+    }
+    output.Finish();
+    return ExitCode::kDone;
+}

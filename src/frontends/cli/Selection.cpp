@@ -1,0 +1,145 @@
+// The desktop's top-level windows and the selection of a dump's window.
+#include "cli/Selection.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+#include "core/ReportLocations.h"
+#include "core/Steps.h"
+#include "extraction/ChildWalk.h"
+#include "windowlist/WindowList.h"
+
+namespace {
+
+constexpr std::string_view kHexPrefix = "0x";
+constexpr int kHexBase = 16;
+constexpr int kDecimalBase = 10;
+
+// The whole text as a number within [minimum, maximum], in decimal or after "0x" in hexadecimal.
+std::optional<std::int64_t> ParseNumber(std::string_view text, std::int64_t minimum,
+                                        std::int64_t maximum) {
+    int base = kDecimalBase;
+    if (text.starts_with(kHexPrefix) || text.starts_with("0X")) {
+        text.remove_prefix(kHexPrefix.size());
+        base = kHexBase;
+        // from_chars would take a sign after the prefix.
+        if (text.starts_with('-') || text.starts_with('+')) {
+            return std::nullopt;
+        }
+    }
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size() ||
+        value < minimum || value > maximum) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool SameClassName(TextView left, TextView right) {
+    // The window system compares class names without regard to case.
+    const auto lower = [](char16_t unit) {
+        return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit - u'A' + u'a') : unit;
+    };
+    return std::ranges::equal(left, right, {}, lower, lower);
+}
+
+bool Matches(const Selector& selector, const TopLevelWindow& window, WindowSystem& windows,
+             WindowDetails& details) {
+    switch (selector.by) {
+        case Selector::By::Title:
+            return window.title == selector.text;
+        case Selector::By::TitleContains:
+            return window.title.find(selector.text) != Text::npos;
+        case Selector::By::Class:
+            return SameClassName(windows.ClassName(window.handle, kClassNameCapacity),
+                                 selector.text);
+        case Selector::By::Process:
+            return details.ProcessOf(window.handle) == selector.processId;
+        case Selector::By::Handle:
+            return window.handle == selector.handle;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<WindowHandle> ParseHandleArgument(std::string_view text) {
+    const bool hex = text.starts_with(kHexPrefix) || text.starts_with("0X");
+    // In hexadecimal all 32 bits, as the system shows handles; in decimal the signed value, as
+    // the window list shows them.
+    const std::optional<std::int64_t> value =
+        hex ? ParseNumber(text, 0, std::numeric_limits<std::uint32_t>::max())
+            : ParseNumber(text, std::numeric_limits<WindowHandle>::min(),
+                          std::numeric_limits<WindowHandle>::max());
+    if (!value) {
+        return std::nullopt;
+    }
+    return static_cast<WindowHandle>(static_cast<std::uint32_t>(*value));
+}
+
+std::optional<std::uint32_t> ParseProcessIdArgument(std::string_view text) {
+    const std::optional<std::int64_t> value =
+        ParseNumber(text, 0, std::numeric_limits<std::uint32_t>::max());
+    if (!value) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(*value);
+}
+
+std::vector<TopLevelWindow> DesktopWindows(WindowSystem& windows, Reporter& reporter, bool all) {
+    // The window list's own procedure and step lines, so that a failure reads the same.
+    StepRunner steps(reporter, ReportLocation::FillWindowList);
+    std::vector<TopLevelWindow> found;
+    WindowHandle current = 0;
+    steps.Run(102, [&] { current = windows.Related(windows.DesktopWindow(), Relation::Child); });
+    while (steps.Check(104, [&] { return current != 0; })) {
+        TopLevelWindow window{current, {}, {}};
+        steps.Run(108, [&] { window.title = windows.Title(current, kFullTitleCapacity); });
+        steps.Run(110, [&] {
+            // Each condition of the window list on its own, the others waived.
+            window.notListed = {!IsApplicationWindow(windows, current, false, true, true),
+                                !IsApplicationWindow(windows, current, true, false, true),
+                                !IsApplicationWindow(windows, current, true, true, false)};
+        });
+        if (all || !window.notListed.Any()) {
+            found.push_back(std::move(window));
+        }
+        steps.Run(118, [&] { current = windows.Related(current, Relation::Next); });
+    }
+    return found;
+}
+
+std::vector<WindowHandle> SelectWindows(const Selector& selector, bool all, WindowSystem& windows,
+                                        WindowDetails& details, Reporter& reporter) {
+    if (selector.by == Selector::By::Handle) {
+        if (selector.handle != 0 && windows.Exists(selector.handle)) {
+            return {selector.handle};
+        }
+        return {};
+    }
+    std::vector<WindowHandle> selected;
+    for (const TopLevelWindow& window : DesktopWindows(windows, reporter, all)) {
+        if (Matches(selector, window, windows, details)) {
+            selected.push_back(window.handle);
+        }
+    }
+    return selected;
+}
+
+std::string DescribeSelector(const Selector& selector) {
+    switch (selector.by) {
+        case Selector::By::Title:
+            return "the title \"" + TextToUtf8(selector.text) + "\"";
+        case Selector::By::TitleContains:
+            return "a title holding \"" + TextToUtf8(selector.text) + "\"";
+        case Selector::By::Class:
+            return "the class \"" + TextToUtf8(selector.text) + "\"";
+        case Selector::By::Process:
+            return "the process id " + std::to_string(selector.processId);
+        case Selector::By::Handle:
+            break;
+    }
+    return "the handle " + TextToUtf8(DecimalText(selector.handle));
+}

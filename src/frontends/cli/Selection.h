@@ -1,0 +1,51 @@
+// The desktop's top-level windows as the command line sees them, and the windows a dump's
+// selector names among them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "cli/CliRequest.h"
+#include "core/Reporter.h"
+#include "ports/WindowDetails.h"
+#include "ports/WindowSystem.h"
+
+// Titles are read whole up to this many code units.
+inline constexpr int kFullTitleCapacity = 32768;
+
+// "123", "-123" (as the window list prints handles) or "0x1A2B", within 32 bits; nothing for
+// anything else.
+[[nodiscard]] std::optional<WindowHandle> ParseHandleArgument(std::string_view text);
+// A process id in decimal or "0x" hexadecimal; nothing for anything else.
+[[nodiscard]] std::optional<std::uint32_t> ParseProcessIdArgument(std::string_view text);
+
+// Why the window list leaves a top-level window out; none set when it lists the window.
+struct NotListed {
+    bool untitled = false;
+    bool hidden = false;
+    bool owned = false;
+
+    [[nodiscard]] bool Any() const noexcept { return untitled || hidden || owned; }
+};
+
+struct TopLevelWindow {
+    WindowHandle handle = 0;
+    Text title;
+    NotListed notListed;
+};
+
+// The desktop's top-level windows in Z order: those of the window list, or with all every one.
+// Failures are reported as the window list's fill reports them, and the list goes on.
+[[nodiscard]] std::vector<TopLevelWindow> DesktopWindows(WindowSystem& windows, Reporter& reporter,
+                                                         bool all);
+
+// The windows the selector names, in Z order: a handle names any window that exists, the other
+// ways name top-level windows (the window list's, or with all every one).
+[[nodiscard]] std::vector<WindowHandle> SelectWindows(const Selector& selector, bool all,
+                                                      WindowSystem& windows, WindowDetails& details,
+                                                      Reporter& reporter);
+
+// The selector in words, for messages: "the title \"Untitled - Notepad\"".
+[[nodiscard]] std::string DescribeSelector(const Selector& selector);

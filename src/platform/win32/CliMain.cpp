@@ -1,0 +1,43 @@
+// Entry point of tessivane-cli.exe, the console companion of Tessivane.exe: the command line in
+// UTF-8, the platform's services made for its request, and its exit code.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "cli/Commands.h"
+#include "cli/ExitCodes.h"
+#include "core/Steps.h"
+#include "win32/Win32Console.h"
+#include "win32/Win32RemoteItems.h"
+#include "win32/Win32Services.h"
+#include "win32/Win32Text.h"
+#include "win32/Win32WindowDetails.h"
+#include "win32/Win32WindowSystem.h"
+
+int wmain(int argc, wchar_t** argv) {
+    // A program run from scripts never stops on a box of the system's.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    Win32Console console;
+    try {
+        std::vector<std::string> arguments;
+        for (int index = 1; index < argc; ++index) {
+            arguments.push_back(TextToUtf8(TextOf(argv[index])));
+        }
+        const ParsedCommandLine parsed = ParseCommandLine(arguments);
+        if (!parsed.request) {
+            return PrintParsed(parsed, console);
+        }
+        Win32WindowSystem windows(MessageTimeout(*parsed.request));
+        Win32WindowDetails details;
+        Win32RemoteItems items;
+        Win32SaveFiles files;
+        CliServices services{windows, details, items, files, console};
+        return RunRequest(*parsed.request, services);
+    } catch (...) {
+        console.Error(std::string(kMessagePrefix) +
+                      TextToUtf8(DescribeFailure(std::current_exception())) + "\n");
+        return ExitCode::kUsage;
+    }
+}

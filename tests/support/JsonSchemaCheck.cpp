@@ -1,0 +1,178 @@
+// The JSON Schema check of the command line's documents.
+#include "support/JsonSchemaCheck.h"
+
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <stdexcept>
+
+namespace {
+
+using Json = nlohmann::json;
+
+// The keywords that only name or describe, and those that are checked.
+const std::set<std::string> kKnownKeywords{
+    "$schema", "$id",   "title", "description", "$defs",    "examples",
+    "$ref",    "oneOf", "type",  "properties",  "required", "additionalProperties",
+    "items",   "enum",  "const", "minimum",     "maximum",  "pattern"};
+constexpr std::string_view kLocalDefinitions = "#/$defs/";
+
+bool HasType(const Json& value, const std::string& type) {
+    if (type == "object") return value.is_object();
+    if (type == "array") return value.is_array();
+    if (type == "string") return value.is_string();
+    if (type == "integer") return value.is_number_integer();
+    if (type == "number") return value.is_number();
+    if (type == "boolean") return value.is_boolean();
+    if (type == "null") return value.is_null();
+    throw std::invalid_argument("unknown type in the schema: " + type);
+}
+
+class Check {
+public:
+    explicit Check(const Json& root) : m_root(root) {}
+
+    void Run(const Json& schema, const Json& value, const std::string& at) {
+        for (const auto& [keyword, ignored] : schema.items()) {
+            if (!kKnownKeywords.contains(keyword)) {
+                m_violations.push_back("the schema uses \"" + keyword +
+                                       "\", which this check does not know");
+            }
+        }
+        if (schema.contains("$ref")) {
+            Run(Definition(schema["$ref"].get<std::string>()), value, at);
+        }
+        if (schema.contains("oneOf")) {
+            OneOf(schema["oneOf"], value, at);
+        }
+        if (schema.contains("type") && !TypeMatches(schema["type"], value)) {
+            Add(at, "is not of type " + schema["type"].dump());
+            return;
+        }
+        if (schema.contains("const") && value != schema["const"]) {
+            Add(at, "is " + value.dump() + ", not " + schema["const"].dump());
+        }
+        if (schema.contains("enum") && !Contains(schema["enum"], value)) {
+            Add(at, value.dump() + " is none of " + schema["enum"].dump());
+        }
+        Numbers(schema, value, at);
+        if (schema.contains("pattern") && value.is_string() &&
+            !std::regex_search(value.get<std::string>(),
+                               std::regex(schema["pattern"].get<std::string>()))) {
+            Add(at, value.dump() + " does not match " + schema["pattern"].dump());
+        }
+        if (value.is_object()) {
+            Object(schema, value, at);
+        }
+        if (value.is_array() && schema.contains("items")) {
+            for (std::size_t index = 0; index < value.size(); ++index) {
+                Run(schema["items"], value[index], at + "/" + std::to_string(index));
+            }
+        }
+    }
+
+    [[nodiscard]] std::vector<std::string> Violations() && { return std::move(m_violations); }
+
+private:
+    const Json& Definition(const std::string& reference) const {
+        if (!reference.starts_with(kLocalDefinitions)) {
+            throw std::invalid_argument("only local $defs references are checked: " + reference);
+        }
+        return m_root.at("$defs").at(reference.substr(kLocalDefinitions.size()));
+    }
+
+    static bool TypeMatches(const Json& type, const Json& value) {
+        if (type.is_string()) {
+            return HasType(value, type.get<std::string>());
+        }
+        for (const Json& one : type) {
+            if (HasType(value, one.get<std::string>())) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static bool Contains(const Json& values, const Json& value) {
+        for (const Json& one : values) {
+            if (one == value) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void OneOf(const Json& choices, const Json& value, const std::string& at) {
+        std::size_t matching = 0;
+        std::vector<std::string> closest;
+        for (const Json& choice : choices) {
+            Check inner(m_root);
+            inner.Run(choice, value, at);
+            std::vector<std::string> violations = std::move(inner).Violations();
+            if (violations.empty()) {
+                ++matching;
+            } else if (closest.empty() || violations.size() < closest.size()) {
+                closest = std::move(violations);
+            }
+        }
+        if (matching == 1) {
+            return;
+        }
+        Add(at, "matches " + std::to_string(matching) + " of the schemas of oneOf, not one");
+        m_violations.insert(m_violations.end(), closest.begin(), closest.end());
+    }
+
+    void Numbers(const Json& schema, const Json& value, const std::string& at) {
+        if (!value.is_number()) {
+            return;
+        }
+        if (schema.contains("minimum") && value < schema["minimum"]) {
+            Add(at, value.dump() + " is below the minimum " + schema["minimum"].dump());
+        }
+        if (schema.contains("maximum") && value > schema["maximum"]) {
+            Add(at, value.dump() + " is above the maximum " + schema["maximum"].dump());
+        }
+    }
+
+    void Object(const Json& schema, const Json& value, const std::string& at) {
+        for (const Json& name : schema.value("required", Json::array())) {
+            if (!value.contains(name.get<std::string>())) {
+                Add(at, "lacks the required member " + name.dump());
+            }
+        }
+        const Json properties = schema.value("properties", Json::object());
+        const bool closed =
+            schema.contains("additionalProperties") && schema["additionalProperties"] == false;
+        for (const auto& [name, member] : value.items()) {
+            if (properties.contains(name)) {
+                Run(properties[name], member, at + "/" + name);
+            } else if (closed) {
+                Add(at, "has the member \"" + name + "\", which the schema does not allow");
+            }
+        }
+    }
+
+    void Add(const std::string& at, const std::string& what) {
+        m_violations.push_back((at.empty() ? std::string("/") : at) + ": " + what);
+    }
+
+    const Json& m_root;
+    std::vector<std::string> m_violations;
+};
+
+}  // namespace
+
+std::vector<std::string> SchemaViolations(const Json& schema, const Json& document) {
+    Check check(schema);
+    check.Run(schema, document, "");
+    return std::move(check).Violations();
+}
+
+Json ReadSchemaFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        throw std::runtime_error("cannot read the schema " + path);
+    }
+    return Json::parse(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}

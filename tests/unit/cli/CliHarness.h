@@ -1,0 +1,81 @@
+// tessivane-cli run in memory: its command line, on a fake desktop, with its standard output,
+// standard error and files recorded.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "cli/CommandLine.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakeRemoteItems.h"
+#include "fakes/FakeServices.h"
+#include "ports/Console.h"
+
+class RecordingConsole : public Console {
+public:
+    void Out(std::string_view utf8) override {
+        if (failOut) {
+            throw Failure(u"The pipe has been ended.");
+        }
+        out += utf8;
+    }
+    void Error(std::string_view utf8) noexcept override { error += utf8; }
+
+    std::string out;
+    std::string error;
+    bool failOut = false;
+};
+
+// The fake items answer for the desktop's windows: each control is a desktop window too.
+class DesktopItems : public RemoteItems {
+public:
+    // A window of the desktop that is the control fake names.
+    void Link(WindowHandle window, WindowHandle fake) { m_controls[window] = fake; }
+
+    RemoteNumber Count(WindowHandle control, ItemCount query) override {
+        return fake.Count(Of(control), query);
+    }
+    bool KeepsStrings(WindowHandle control, ItemsKind kind) override {
+        return fake.KeepsStrings(Of(control), kind);
+    }
+    RemoteTexts ListTexts(WindowHandle control, ItemsKind kind, std::size_t first,
+                          std::size_t count, std::size_t maxUnits) override {
+        return fake.ListTexts(Of(control), kind, first, count, maxUnits);
+    }
+    RemoteNumber TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) override {
+        return fake.TreeItem(Of(control), step, item);
+    }
+    RemoteTexts ItemTexts(WindowHandle control, ItemText what, std::span<const ItemRef> items,
+                          std::size_t maxUnits) override {
+        return fake.ItemTexts(Of(control), what, items, maxUnits);
+    }
+
+    FakeRemoteItems fake;
+
+private:
+    WindowHandle Of(WindowHandle control) const {
+        const auto found = m_controls.find(control);
+        return found == m_controls.end() ? 0 : found->second;
+    }
+
+    std::map<WindowHandle, WindowHandle> m_controls;
+};
+
+struct CliHarness {
+    FakeDesktop desktop;
+    DesktopItems items;
+    FakeSaveFiles files;
+    RecordingConsole console;
+
+    // Runs the command line as the program does; answers the exit code.
+    int Run(const std::vector<std::string>& arguments) {
+        const ParsedCommandLine parsed = ParseCommandLine(arguments);
+        if (!parsed.request) {
+            return PrintParsed(parsed, console);
+        }
+        CliServices services{desktop, desktop, items, files, console};
+        return RunRequest(*parsed.request, services);
+    }
+};

@@ -1,0 +1,348 @@
+// tessivane-cli dump on the fake desktop: the tree in each format, written as it is walked, the
+// selection of its window, the items of its controls and the exit codes.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/Cells.h"
+#include "cli/ExitCodes.h"
+#include "core/ReportLocations.h"
+#include "export/AlignedText.h"
+#include "extraction/ChildWalk.h"
+#include "support/JsonSchemaCheck.h"
+#include "unit/cli/CliHarness.h"
+
+namespace {
+
+using Json = nlohmann::json;
+
+struct DumpTest : ::testing::Test {
+    CliHarness cli;
+    WindowHandle top = 0;
+    WindowHandle label = 0;
+    WindowHandle panel = 0;
+    WindowHandle edit = 0;
+    WindowHandle hiddenPanel = 0;
+    WindowHandle inHidden = 0;
+    WindowHandle list = 0;
+
+    void SetUp() override {
+        top = cli.desktop.AddTopLevel(u"Main window");
+        FakeDesktop::Window& main = cli.desktop.At(top);
+        main.className = u"MainFrame";
+        main.text = u"Main window";
+        main.process = 10;
+        main.rect = {100, 50, 740, 530};
+        label = Add(top, u"Static", u"Label one", 101, {110, 80, 310, 100});
+        panel = Add(top, u"Panel", u"Panel", 102, {110, 110, 410, 250});
+        edit = Add(panel, u"Edit", u"a,b\r\n\"quoted\"\ttab \\ \u6f22\U0001D11E", 103,
+                   {120, 120, 320, 144});
+        cli.desktop.At(edit).enabled = false;
+        hiddenPanel = Add(panel, u"Panel", u"Hidden panel", 104, {120, 150, 400, 240});
+        cli.desktop.At(hiddenPanel).visible = false;
+        // Its own style says visible, but its parent is hidden.
+        inHidden = Add(hiddenPanel, u"Button", u"Inside", 105, {130, 160, 230, 190});
+        list = Add(top, u"ListBox", u"", 106, {420, 80, 720, 300});
+    }
+
+    WindowHandle Add(WindowHandle parent, Text className, Text text, std::int64_t id,
+                     ScreenRect rect) {
+        const WindowHandle window =
+            cli.desktop.Add(parent, FakeDesktop::Make(std::move(className), std::move(text)));
+        cli.desktop.At(window).controlId = id;
+        cli.desktop.At(window).rect = rect;
+        return window;
+    }
+
+    std::string Handle() const { return "0x" + HexHandle(top).substr(2); }
+
+    // Dumps the main window with these options; answers the exit code.
+    int Dump(std::vector<std::string> options = {}) {
+        std::vector<std::string> arguments{"dump", "--handle", Handle()};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        return cli.Run(arguments);
+    }
+
+    Json DumpedJson(std::vector<std::string> options = {}, int exitCode = ExitCode::kDone) {
+        EXPECT_EQ(Dump(std::move(options)), exitCode) << cli.console.error;
+        const Json document = Json::parse(cli.console.out);
+        EXPECT_EQ(SchemaViolations(ReadSchemaFile(TESSIVANE_CLI_SCHEMA), document),
+                  std::vector<std::string>{});
+        return document;
+    }
+
+    // The window as the desktop has it, with its children, as the dump must give it.
+    void ExpectWindow(const Json& got, WindowHandle window, WindowHandle parent, int depth,
+                      bool parentShown) {
+        const FakeDesktop::Window& want = cli.desktop.At(window);
+        const bool shown = parentShown && want.visible;
+        SCOPED_TRACE(TextToUtf8(want.className) + " " + std::to_string(window));
+        EXPECT_EQ(got["handle"], window);
+        EXPECT_EQ(got["handleHex"], HexHandle(window));
+        EXPECT_EQ(got["class"], TextToUtf8(want.className));
+        EXPECT_EQ(got["text"], TextToUtf8(want.text));
+        EXPECT_EQ(got["controlId"], want.controlId);
+        EXPECT_EQ(got["parent"], depth == 0 ? Json(nullptr) : Json(parent));
+        EXPECT_EQ(got["depth"], depth);
+        EXPECT_EQ(got["visible"], shown);
+        EXPECT_EQ(got["enabled"], want.enabled);
+        EXPECT_EQ(got["rect"], Json({{"left", want.rect.left},
+                                     {"top", want.rect.top},
+                                     {"right", want.rect.right},
+                                     {"bottom", want.rect.bottom}}));
+        EXPECT_EQ(got["status"], "read");
+        ASSERT_EQ(got["children"].size(), want.children.size());
+        for (std::size_t child = 0; child < want.children.size(); ++child) {
+            ExpectWindow(got["children"][child], want.children[child], window, depth + 1, shown);
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(DumpTest, JsonNestsTheTreeAsOnScreenWindowForWindowAndConformsToTheSchema) {
+    const Json document = DumpedJson();
+    EXPECT_EQ(document["schema"], 1);
+    EXPECT_EQ(document["program"], "tessivane-cli");
+    ExpectWindow(document["window"], top, 0, 0, true);
+    EXPECT_EQ(document["summary"]["windows"], 7);
+    EXPECT_EQ(document["summary"]["complete"], true);
+    EXPECT_TRUE(cli.console.error.empty());
+}
+
+TEST_F(DumpTest, JsonIsWrittenAsTheWalkGoesNotAfterIt) {
+    for (int child = 0; child < 3000; ++child) {
+        Add(list, u"Item", u"An item with a text of some length " + DecimalText(child), child, {});
+    }
+    // What the output had when the last window was read.
+    const WindowHandle last = cli.desktop.At(list).children.back();
+    std::size_t outBeforeLast = 0;
+    cli.desktop.onTextRequest = [&](WindowHandle window) {
+        if (window == last) {
+            outBeforeLast = cli.console.out.size();
+        }
+    };
+    const Json document = DumpedJson();
+    EXPECT_GT(outBeforeLast, 0u);
+    EXPECT_LT(outBeforeLast, cli.console.out.size());
+    EXPECT_EQ(document["window"]["children"][2]["children"].size(), 3000u);
+}
+
+TEST_F(DumpTest, CsvAndTsvGiveOneRowPerWindowInPreOrder) {
+    cli.desktop.Remove(panel);
+    cli.desktop.Remove(list);
+    const std::string head = std::to_string(top) + "," + HexHandle(top) +
+                             ",MainFrame,Main window,0,,0,true,true,100,50,740,530,read\r\n";
+    const std::string csvHeader =
+        "handle,handleHex,class,text,controlId,parent,depth,visible,enabled,left,top,right,"
+        "bottom,status\r\n";
+    const WindowHandle tricky = Add(top, u"Edit", u"a,b\r\n\"q\"\ttab\\", 7, {1, 2, 3, 4});
+    ASSERT_EQ(Dump({"--format", "csv"}), ExitCode::kDone);
+    EXPECT_EQ(cli.console.out, csvHeader + head + std::to_string(label) + "," + HexHandle(label) +
+                                   ",Static,Label one,101," + std::to_string(top) +
+                                   ",1,true,true,110,80,310,100,read\r\n" + std::to_string(tricky) +
+                                   "," + HexHandle(tricky) +
+                                   ",Edit,\"a,b\r\n\"\"q\"\"\ttab\\\",7," + std::to_string(top) +
+                                   ",1,true,true,1,2,3,4,read\r\n");
+
+    cli.console.out.clear();
+    ASSERT_EQ(Dump({"--format", "tsv"}), ExitCode::kDone);
+    std::string tsv = cli.console.out;
+    EXPECT_EQ(tsv.substr(0, tsv.find("\r\n")),
+              "handle\thandleHex\tclass\ttext\tcontrolId\tparent\tdepth\tvisible\tenabled\tleft\t"
+              "top\tright\tbottom\tstatus");
+    EXPECT_TRUE(tsv.ends_with("\r\n" + std::to_string(tricky) + "\t" + HexHandle(tricky) +
+                              "\tEdit\ta,b\\r\\n\"q\"\\ttab\\\\\t7\t" + std::to_string(top) +
+                              "\t1\ttrue\ttrue\t1\t2\t3\t4\tread\r\n"));
+}
+
+TEST_F(DumpTest, TextIsTheClipboardCopysAlignedTextOfAllRows) {
+    ASSERT_EQ(Dump({"--format", "text"}), ExitCode::kDone);
+    // The results list filled by the same walk, every row ticked, copied as the GUI copies it.
+    FakeRowTableDisplay display;
+    RowTable results(display);
+    AppendColumns(results, {u"Class Name", u"Handle", u"Text"});
+    struct : Reporter {
+        void ReportFailure(TextView, int, const Text&) override {}
+    } silent;
+    WalkWindowTree(top, results, cli.desktop, silent);
+    for (std::size_t row = 1; row <= results.RowCount(); ++row) {
+        results.SetChecked(row, true);
+    }
+    FakePump pump;
+    EXPECT_EQ(cli.console.out, TextToUtf8(RenderAlignedText(results, pump)));
+    EXPECT_EQ(results.RowCount(), 7u);
+}
+
+TEST_F(DumpTest, MaxDepthStopsTheWalkBelowIt) {
+    const Json shallow = DumpedJson({"--max-depth", "1"});
+    ASSERT_EQ(shallow["window"]["children"].size(), 3u);
+    EXPECT_EQ(shallow["window"]["children"][1]["handle"], panel);
+    EXPECT_EQ(shallow["window"]["children"][1]["children"].size(), 0u);
+    EXPECT_EQ(shallow["summary"]["windows"], 4);
+    cli.console.out.clear();
+    EXPECT_EQ(DumpedJson({"--max-depth", "0"})["window"]["children"].size(), 0u);
+}
+
+TEST_F(DumpTest, SelectorsFindTheirWindowAmongTheWindowListsOrAll) {
+    const WindowHandle other = cli.desktop.AddTopLevel(u"Main window 2");
+    cli.desktop.At(other).className = u"OtherFrame";
+    cli.desktop.At(other).process = 11;
+    const WindowHandle dialog = cli.desktop.AddTopLevel(u"Options");
+    cli.desktop.At(dialog).owner = top;
+    cli.desktop.At(dialog).className = u"#32770";
+
+    const auto dumped = [&](std::vector<std::string> arguments) -> Json {
+        cli.console.out.clear();
+        arguments.insert(arguments.begin(), "dump");
+        arguments.insert(arguments.end(), {"--max-depth", "0"});
+        EXPECT_EQ(cli.Run(arguments), ExitCode::kDone) << cli.console.error;
+        return Json::parse(cli.console.out)["window"]["handle"];
+    };
+    EXPECT_EQ(dumped({"--title", "Main window"}), top);
+    EXPECT_EQ(dumped({"--title-contains", "window 2"}), other);
+    EXPECT_EQ(dumped({"--class", "otherframe"}), other);
+    EXPECT_EQ(dumped({"--pid", "11"}), other);
+    EXPECT_EQ(dumped({"--handle", std::to_string(edit)}), edit);
+    // The owned dialog is not in the window list; --all looks at every top-level window.
+    EXPECT_EQ(dumped({"--title", "Options", "--all"}), dialog);
+    EXPECT_EQ(cli.Run({"dump", "--title", "Options"}), ExitCode::kNoMatch);
+    EXPECT_EQ(cli.console.error,
+              "tessivane-cli: no window has the title \"Options\" among the window list's windows "
+              "(--all looks at every top-level window)\n");
+}
+
+TEST_F(DumpTest, NoMatchExitsWithTwoAndSeveralWithThreeUnlessFirstIsGiven) {
+    EXPECT_EQ(cli.Run({"dump", "--handle", "0x7FFFFFF0"}), ExitCode::kNoMatch);
+    EXPECT_EQ(cli.console.error, "tessivane-cli: no window has the handle 2147483632\n");
+    EXPECT_TRUE(cli.console.out.empty());
+
+    const WindowHandle second = cli.desktop.AddTopLevel(u"Main window");
+    cli.desktop.At(second).className = u"SecondFrame";
+    cli.console.error.clear();
+    EXPECT_EQ(cli.Run({"dump", "--title", "Main window"}), ExitCode::kManyMatches);
+    EXPECT_TRUE(cli.console.out.empty());
+    EXPECT_EQ(cli.console.error,
+              "tessivane-cli: 2 windows have the title \"Main window\" (--first dumps the "
+              "first):\n  " +
+                  std::to_string(top) + " " + HexHandle(top) + " MainFrame \"Main window\"\n  " +
+                  std::to_string(second) + " " + HexHandle(second) +
+                  " SecondFrame \"Main window\"\n");
+
+    cli.console.error.clear();
+    EXPECT_EQ(cli.Run({"dump", "--title", "Main window", "--first", "--max-depth", "0"}),
+              ExitCode::kDone);
+    EXPECT_EQ(Json::parse(cli.console.out)["window"]["handle"], top);
+}
+
+TEST_F(DumpTest, AHungWindowGivesFourWithItsStatusTimedOut) {
+    cli.desktop.At(edit).thread = 7;
+    cli.desktop.HangThread(7);
+    const Json document = DumpedJson({}, ExitCode::kIncomplete);
+    const Json& hung = document["window"]["children"][1]["children"][0];
+    EXPECT_EQ(hung["handle"], edit);
+    EXPECT_EQ(hung["status"], "timedOut");
+    EXPECT_EQ(hung["text"], "");
+    EXPECT_EQ(document["summary"]["timedOut"], 1);
+    EXPECT_EQ(document["summary"]["complete"], false);
+}
+
+TEST_F(DumpTest, WindowsThatVanishAreGoneAndGiveFour) {
+    // The target closes the hidden panel while the edit's text is read, and the list box while
+    // its own text is read: the panel has no entry, the list box says it is gone.
+    cli.desktop.onTextRequest = [&](WindowHandle window) {
+        if (window == edit) {
+            cli.desktop.Remove(hiddenPanel);
+        }
+        if (window == list) {
+            cli.desktop.Remove(list);
+        }
+    };
+    const Json document = DumpedJson({}, ExitCode::kIncomplete);
+    const Json& children = document["window"]["children"];
+    EXPECT_EQ(children[1]["children"].size(), 1u);
+    EXPECT_EQ(children[2]["handle"], list);
+    EXPECT_EQ(children[2]["status"], "gone");
+    EXPECT_EQ(children[2]["rect"], nullptr);
+    EXPECT_EQ(children[2]["controlId"], nullptr);
+    // The hidden panel (its button was never met) and the list box.
+    EXPECT_EQ(document["summary"]["gone"], 2);
+    EXPECT_EQ(document["summary"]["windows"], 5);
+}
+
+TEST_F(DumpTest, AFailedStepIsOneLineOnStandardErrorAndTheDumpGoesOnToFour) {
+    cli.desktop.At(label).failTextRead = true;
+    const Json document = DumpedJson({}, ExitCode::kIncomplete);
+    EXPECT_EQ(cli.console.error,
+              "tessivane-cli: An unexpected failure occurred: text read failed. (in " +
+                  TextToUtf8(ReportLocation::WalkWindowTree) + " at line 112)\n");
+    EXPECT_EQ(document["summary"]["windows"], 7);
+    EXPECT_EQ(document["summary"]["failedSteps"], 1);
+}
+
+TEST_F(DumpTest, ItemsComeWithTheirControlsInEachFormat) {
+    cli.items.Link(list, cli.items.fake.AddTexts(ItemsKind::ListBox, {u"one", u"two, \u6f22"}));
+    const WindowHandle tree = Add(top, u"SysTreeView32", u"", 107, {});
+    FakeRemoteItems::Control treeControl;
+    treeControl.kind = ItemsKind::TreeView;
+    treeControl.roots = {{u"root", {{u"leaf", {}}}}};
+    cli.items.Link(tree, cli.items.fake.Add(treeControl));
+
+    const Json document = DumpedJson({"--items"});
+    const Json& children = document["window"]["children"];
+    EXPECT_FALSE(children[0].contains("items"));
+    EXPECT_EQ(children[2]["items"],
+              Json::parse(R"({"kind":"listBox","status":"read","claimed":0,"cutTexts":0,
+                              "columns":[""],"rows":[["one"],["two, \u6f22"]]})"));
+    EXPECT_EQ(children[3]["items"]["rows"], Json::parse(R"([["root"],["leaf"]])"));
+    EXPECT_EQ(children[3]["items"]["depths"], Json::parse("[0,1]"));
+
+    cli.console.out.clear();
+    ASSERT_EQ(Dump({"--items", "--format", "csv"}), ExitCode::kDone);
+    EXPECT_NE(
+        cli.console.out.find(",read,listBox,read,\"\r\none\r\n\"\"two, \xE6\xBC\xA2\"\"\r\n\"\r\n"),
+        std::string::npos);
+    EXPECT_NE(cli.console.out.find(",bottom,status,itemsKind,itemsStatus,items\r\n"),
+              std::string::npos);
+}
+
+TEST_F(DumpTest, ItemsThatStopComingGiveFour) {
+    const WindowHandle fake = cli.items.fake.AddTexts(ItemsKind::ListBox, {u"a", u"b", u"c"});
+    cli.items.fake.At(fake).answers = 2;
+    cli.items.Link(list, fake);
+    const Json document = DumpedJson({"--items"}, ExitCode::kIncomplete);
+    EXPECT_EQ(document["window"]["children"][2]["items"]["status"], "timedOut");
+    EXPECT_EQ(document["summary"]["itemsIncomplete"], 1);
+}
+
+TEST_F(DumpTest, OutputFileIsPutInPlaceWholeWithTheSameBytes) {
+    ASSERT_EQ(Dump({"--format", "tsv"}), ExitCode::kDone);
+    const std::string printed = cli.console.out;
+    cli.console.out.clear();
+    ASSERT_EQ(Dump({"--format", "tsv", "--output", "tree.tsv"}), ExitCode::kDone);
+    EXPECT_TRUE(cli.console.out.empty());
+    EXPECT_EQ(cli.files.files[u"tree.tsv"], printed);
+
+    // A file that cannot be written: nothing is put in place, and the exit code is 1.
+    cli.files.failWrites = true;
+    EXPECT_EQ(Dump({"--output", "broken.json"}), ExitCode::kUsage);
+    EXPECT_FALSE(cli.files.files.contains(u"broken.json"));
+    EXPECT_EQ(cli.console.error, "tessivane-cli: The disk is full.\n");
+    cli.files.readOnly.insert(u"locked.json");
+    EXPECT_EQ(Dump({"--output", "locked.json"}), ExitCode::kUsage);
+}
+
+TEST_F(DumpTest, AClosedStandardOutputEndsTheDumpWithOne) {
+    cli.console.failOut = true;
+    for (int child = 0; child < 3000; ++child) {
+        Add(list, u"Item", u"An item with a text of some length " + DecimalText(child), child, {});
+    }
+    std::size_t reads = 0;
+    cli.desktop.onTextRequest = [&](WindowHandle) { ++reads; };
+    EXPECT_EQ(Dump(), ExitCode::kUsage);
+    EXPECT_EQ(cli.console.error, "tessivane-cli: The pipe has been ended.\n");
+    // The walk stopped once the output failed.
+    EXPECT_LT(reads, 3000u);
+}

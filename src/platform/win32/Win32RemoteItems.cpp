@@ -39,13 +39,13 @@ public:
           m_base(VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)),
           m_bytes(m_base != nullptr ? bytes : 0) {}
     ~RemoteMemory() {
-        if (m_base != nullptr) {
+        if (m_base != nullptr && !m_abandoned) {
             VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE);
         }
     }
-    // Left to the target: a message that timed out is still queued there and will write into
-    // this memory when its thread wakes, which must not find it freed.
-    void Abandon() noexcept { m_base = nullptr; }
+    // Left to the target when this owner ends: a message that timed out is still queued there
+    // and will write into this memory when its thread wakes, which must not find it freed.
+    void Abandon() noexcept { m_abandoned = true; }
     RemoteMemory(const RemoteMemory&) = delete;
     RemoteMemory& operator=(const RemoteMemory&) = delete;
 
@@ -72,6 +72,7 @@ private:
     HANDLE m_process;
     void* m_base;
     std::size_t m_bytes;
+    bool m_abandoned = false;
 };
 
 // Memory in the target that grows to the largest size asked of it.

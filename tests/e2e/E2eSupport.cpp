@@ -244,6 +244,35 @@ void RemoteList::ClickTick(int row) const {
     throw std::runtime_error("no tick box found on the row");
 }
 
+LPARAM RemoteList::RowPoint(int row) const {
+    RemoteMemory memory(m_process, sizeof(RECT));
+    RECT bounds{LVIR_LABEL, 0, 0, 0};
+    memory.Write(&bounds, sizeof(bounds));
+    SendMessageW(m_list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(memory.At<RECT>()));
+    memory.Read(&bounds, sizeof(bounds));
+    return MAKELPARAM((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
+}
+
+void RemoteList::Click(int row) const {
+    const LPARAM point = RowPoint(row);
+    SendMessageW(m_list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageW(m_list, WM_LBUTTONUP, 0, point);
+}
+
+void RemoteList::DoubleClick(int row) const {
+    Click(row);
+    const LPARAM point = RowPoint(row);
+    SendMessageW(m_list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+    SendMessageW(m_list, WM_LBUTTONUP, 0, point);
+}
+
+// Posted, as a key press is: the tool's message loop gives its dialog keys their meaning.
+void RemoteList::PressEnter() const {
+    PostMessageW(m_list, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(m_list, WM_KEYUP, VK_RETURN, 1);
+}
+
 Tool::Tool(const std::filesystem::path& program) : m_process(L"\"" + program.wstring() + L"\"") {
     WaitUntil(
         [&] { return (m_main = FindTopLevel(m_process.Id(), L"TessivaneMainWindow")) != nullptr; });

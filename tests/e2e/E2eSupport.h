@@ -81,8 +81,16 @@ public:
     void Select(int row) const;
     // Clicks the row's tick box with the mouse.
     void ClickTick(int row) const;
+    // Clicks, or double-clicks, the row's first cell with the mouse.
+    void Click(int row) const;
+    void DoubleClick(int row) const;
+    // Presses Enter on the list.
+    void PressEnter() const;
 
 private:
+    // The middle of the row's first cell, in the list's client coordinates.
+    [[nodiscard]] LPARAM RowPoint(int row) const;
+
     HWND m_list;
     HANDLE m_process;
 };

@@ -68,6 +68,10 @@ Text StatusSentence(const ItemsTable& table) {
 
 }  // namespace
 
+bool RowMayHaveItems(std::span<const Text> cells) {
+    return cells.size() > kClassCell && ItemsKindOfClass(cells[kClassCell]).has_value();
+}
+
 std::optional<ItemsSource> ItemsSourceOfRow(std::span<const Text> cells, RemoteItems& remote) {
     if (cells.size() <= kHandleCell) {
         return std::nullopt;

@@ -32,6 +32,10 @@ struct ItemsSource {
 [[nodiscard]] std::optional<ItemsSource> ItemsSourceOfRow(std::span<const Text> cells,
                                                           RemoteItems& remote);
 
+// True when a results row's class is one whose items can be read: the row is marked as one that
+// opens, before any message asks its control.
+[[nodiscard]] bool RowMayHaveItems(std::span<const Text> cells);
+
 // The info tip of a results row whose control has items: what it holds and how to open them.
 [[nodiscard]] Text ItemsTip(const ItemsSource& source);
 

@@ -7,6 +7,7 @@
 
 #include "core/Failure.h"
 #include "core/Steps.h"
+#include "win32/OwnedWindowProc.h"
 #include "win32/Resources.h"
 #include "win32/Win32Text.h"
 
@@ -32,6 +33,13 @@ ScopedFont CreateArialBold(int centipoints, UINT dpi) {
     return MakeFont(u"Arial", centipoints, true, ANSI_CHARSET, dpi);
 }
 
+ScopedFont CreateUnderlined(HFONT font) {
+    LOGFONTW look{};
+    GetObjectW(font, sizeof(look), &look);
+    look.lfUnderline = TRUE;
+    return ScopedFont(CreateFontIndirectW(&look));
+}
+
 }  // namespace
 
 MainWindow::MainWindow() {
@@ -42,7 +50,7 @@ MainWindow::MainWindow() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &MainWindow::WindowProc;
+    windowClass.lpfnWndProc = &OwnedWindowProc<MainWindow>;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kApplicationIconId));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -75,6 +83,9 @@ void MainWindow::CreateControls() {
     };
     m_windowList = std::make_unique<OwnerDataList>(m_window, kWindowListPlace, overList);
     m_results = std::make_unique<OwnerDataList>(m_window, kResultsPlace, overList);
+    // A results row whose window has items says so in its info tip.
+    ListView_SetExtendedListViewStyleEx(m_results->Handle(), LVS_EX_INFOTIP, LVS_EX_INFOTIP);
+    m_items = std::make_unique<ItemsWindows>(m_window);
     for (const ButtonPlace& place : kButtonPlaces) {
         m_buttons.push_back(std::make_unique<PushButton>(m_window, place, [this] {
             if (m_form != nullptr) {
@@ -89,6 +100,7 @@ void MainWindow::LayOut(UINT dpi) {
     m_dpi = dpi;
     // The new fonts are in use before the old ones go.
     ScopedFont windowFont = CreateArialBold(kWindowFontCentipoints, dpi);
+    ScopedFont itemsMarkFont = CreateUnderlined(windowFont.get());
     ScopedFont buttonFont = CreateButtonFont();
     SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.get()), FALSE);
     m_windowList->LayOut(dpi, windowFont.get());
@@ -97,6 +109,7 @@ void MainWindow::LayOut(UINT dpi) {
         button->LayOut(dpi, buttonFont.get());
     }
     m_windowFont = std::move(windowFont);
+    m_itemsMarkFont = std::move(itemsMarkFont);
     m_buttonFont = std::move(buttonFont);
 }
 
@@ -136,7 +149,7 @@ void MainWindow::LoadAndShow() {
 }
 
 bool MainWindow::TranslateDialogKeys(MSG& message) noexcept {
-    return IsDialogMessageW(m_window, &message) != FALSE;
+    return m_items->TranslateKeys(message) || IsDialogMessageW(m_window, &message) != FALSE;
 }
 
 void MainWindow::SetCaption(const Text& caption) {
@@ -285,25 +298,6 @@ void MainWindow::Run(void (MainForm::*command)()) noexcept {
     SyncLists();
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr || self->m_form == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind through the window system.
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-}
-
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
@@ -338,8 +332,17 @@ LRESULT MainWindow::OnCommand(WPARAM wParam) noexcept {
         m_form->RequestStop();
         return 0;
     }
-    // Enter on a focused push button clicks it, as on a dialog.
+    // Enter on a results row opens its items; where it has none, it beeps, as a key that does
+    // nothing does.
     const HWND clicked = id == IDOK ? GetFocus() : nullptr;
+    if (clicked != nullptr && clicked == m_results->Handle()) {
+        const std::optional<std::size_t> row = m_results->SelectedIndex();
+        if (!row || !OpenItemsOfResult(static_cast<int>(*row))) {
+            MessageBeep(MB_OK);
+        }
+        return 0;
+    }
+    // Enter on a focused push button clicks it, as on a dialog.
     for (const auto& button : m_buttons) {
         const bool isClicked = id == IDOK
                                    ? button->Handle() == clicked
@@ -353,6 +356,17 @@ LRESULT MainWindow::OnCommand(WPARAM wParam) noexcept {
 }
 
 LRESULT MainWindow::OnNotify(NMHDR& header) noexcept {
+    if (m_results != nullptr && header.hwndFrom == m_results->Handle()) {
+        if (header.code == NM_DBLCLK) {
+            return OnResultsDoubleClick(reinterpret_cast<const NMITEMACTIVATE&>(header));
+        }
+        if (header.code == LVN_GETINFOTIPW) {
+            return OnResultsInfoTip(reinterpret_cast<NMLVGETINFOTIPW&>(header));
+        }
+        if (header.code == NM_CUSTOMDRAW) {
+            return OnResultsCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+        }
+    }
     // The lists notify while they are still being created, before they are ours.
     for (OwnerDataList* list : {m_windowList.get(), m_results.get()}) {
         if (list != nullptr && header.hwndFrom == list->Handle()) {
@@ -399,20 +413,72 @@ LRESULT MainWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) const noexcept {
 }
 
 LRESULT MainWindow::OnActivate(WPARAM wParam, LPARAM lParam) noexcept {
-    if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        m_lastFocus = IsChild(m_window, focus) ? focus : m_lastFocus;
-    }
+    m_focus.Activated(m_window, wParam);
     return DefWindowProcW(m_window, WM_ACTIVATE, wParam, lParam);
 }
 
 LRESULT MainWindow::OnSetFocus() noexcept {
     // Like a dialog: the focus goes back to the control that had it, first the window list.
-    SetFocus(m_lastFocus != nullptr ? m_lastFocus : m_windowList->Handle());
+    m_focus.Restore(m_windowList->Handle());
     return 0;
 }
 
 LRESULT MainWindow::OnClose() noexcept {
     m_form->Close();
     return 0;
+}
+
+bool MainWindow::OpenItemsOfResult(int index) noexcept {
+    try {
+        return index >= 0 && static_cast<std::size_t>(index) < Results().RowCount() &&
+               m_items->Open(Results().RowCells(static_cast<std::size_t>(index) + 1));
+    } catch (...) {
+        // The window could not be made: nothing opens.
+        return false;
+    }
+}
+
+// A double-click on a row without items does nothing, as in the system's own lists.
+LRESULT MainWindow::OnResultsDoubleClick(const NMITEMACTIVATE& activation) noexcept {
+    OpenItemsOfResult(activation.iItem);
+    return 0;
+}
+
+LRESULT MainWindow::OnResultsInfoTip(NMLVGETINFOTIPW& tip) noexcept {
+    try {
+        if (tip.iItem >= 0 && static_cast<std::size_t>(tip.iItem) < Results().RowCount()) {
+            m_items->FillTip(Results().RowCells(static_cast<std::size_t>(tip.iItem) + 1), tip);
+        }
+    } catch (...) {
+        // The tip shows what the list gave it.
+    }
+    return 0;
+}
+
+// The class name of a row whose window may have items is underlined, as a link is: a mark that
+// costs no message to the window and leaves the row's texts as they are.
+LRESULT MainWindow::OnResultsCustomDraw(NMLVCUSTOMDRAW& draw) const noexcept {
+    constexpr DWORD kSubItemPrePaint = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+    switch (draw.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT:
+            return CDRF_NOTIFYSUBITEMDRAW;
+        case kSubItemPrePaint:
+            break;
+        default:
+            return CDRF_DODEFAULT;
+    }
+    bool marked = false;
+    try {
+        const std::size_t row = draw.nmcd.dwItemSpec + 1;
+        marked = draw.iSubItem == 0 && row <= m_results->Rows().RowCount() &&
+                 RowMayHaveItems(m_results->Rows().RowCells(row));
+    } catch (...) {
+        // Drawn as any other row.
+    }
+    // Each cell is given its font, as the control keeps the last one for the next cell; it puts its
+    // own back once the item is drawn.
+    SelectObject(draw.nmcd.hdc, marked ? m_itemsMarkFont.get() : m_windowFont.get());
+    return CDRF_NEWFONT;
 }

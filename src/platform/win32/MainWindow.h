@@ -11,6 +11,8 @@
 #include "gui/MainForm.h"
 #include "ports/FormWindow.h"
 #include "skin/SkinFramework.h"
+#include "win32/DialogFocus.h"
+#include "win32/ItemsWindows.h"
 #include "win32/OwnerDataList.h"
 #include "win32/PushButton.h"
 #include "win32/ScopedHandles.h"
@@ -33,7 +35,8 @@ public:
     void Attach(MainForm& form) noexcept { m_form = &form; }
     // Runs the form's load step, then shows the window centred on its screen.
     void LoadAndShow();
-    // Lets the keyboard move between the controls; true when the message was used.
+    // Lets the keyboard move between the controls, here and in the items windows; true when the
+    // message was used.
     bool TranslateDialogKeys(MSG& message) noexcept;
     // Brings both lists' row counts up to date with their rows.
     void SyncLists() noexcept;
@@ -52,7 +55,12 @@ public:
                    bool windowColour, bool fonts) override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Owner>
+    friend LRESULT CALLBACK OwnedWindowProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+    void WindowCreated(HWND window) noexcept { m_window = window; }
+    // The window's events go to the form once it is attached.
+    [[nodiscard]] bool ReadyForMessages() const noexcept { return m_form != nullptr; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // One handler per message.
@@ -66,6 +74,11 @@ private:
     LRESULT OnActivate(WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnSetFocus() noexcept;
     LRESULT OnClose() noexcept;
+    // The results list's notifications that open a row's items, word its info tip and mark the
+    // rows whose windows have items.
+    LRESULT OnResultsDoubleClick(const NMITEMACTIVATE& activation) noexcept;
+    LRESULT OnResultsInfoTip(NMLVGETINFOTIPW& tip) noexcept;
+    LRESULT OnResultsCustomDraw(NMLVCUSTOMDRAW& draw) const noexcept;
 
     void CreateControls();
     void LayOut(UINT dpi);
@@ -77,17 +90,21 @@ private:
     [[nodiscard]] HCURSOR PointerShape() const noexcept;
     bool SetPointerShape(HWND over) const noexcept;
     [[nodiscard]] bool IsPushButton(HWND control) const noexcept;
+    // Opens the items window of the results row at index; false when its window has no items.
+    bool OpenItemsOfResult(int index) noexcept;
 
     HWND m_window = nullptr;
     bool m_closed = false;
     MainForm* m_form = nullptr;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     ScopedFont m_windowFont;
+    // The lists' font underlined: the mark of a results row whose window may have items.
+    ScopedFont m_itemsMarkFont;
     ScopedFont m_buttonFont;
     ScopedIcon m_bigIcon;
     ScopedIcon m_smallIcon;
     ScopedIcon m_handPointer;
-    HWND m_lastFocus = nullptr;
+    DialogFocus m_focus;
     // The control that had the focus when a command disabled the buttons.
     HWND m_focusBeforeBusy = nullptr;
     int m_pointer = kDefaultPointer;
@@ -97,4 +114,5 @@ private:
     std::unique_ptr<OwnerDataList> m_windowList;
     std::unique_ptr<OwnerDataList> m_results;
     std::vector<std::unique_ptr<PushButton>> m_buttons;
+    std::unique_ptr<ItemsWindows> m_items;
 };

@@ -138,19 +138,14 @@ std::optional<std::size_t> OwnerDataList::SelectedIndex() const {
 void OwnerDataList::FillItem(LVITEMW& item) const noexcept {
     const bool exists = item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < m_rows.RowCount();
     const std::size_t row = static_cast<std::size_t>(item.iItem) + 1;
-    if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
-        const Text* text = nullptr;
+    if ((item.mask & LVIF_TEXT) != 0) {
+        TextView text;
         if (exists && item.iSubItem == 0) {
-            text = &m_rows.MainText(row);
+            text = m_rows.MainText(row);
         } else if (exists && item.iSubItem > 0) {
-            text = &m_rows.SubItem(row, item.iSubItem);
+            text = m_rows.SubItem(row, item.iSubItem);
         }
-        const std::size_t length =
-            text == nullptr ? 0 : std::min<std::size_t>(text->size(), item.cchTextMax - 1);
-        if (length > 0) {
-            std::copy_n(text->data(), length, reinterpret_cast<char16_t*>(item.pszText));
-        }
-        item.pszText[length] = L'\0';
+        CopyToBuffer(text, item.pszText, item.cchTextMax);
     }
     if ((item.mask & LVIF_STATE) != 0 && m_place.tickBoxes) {
         item.state = (item.state & ~LVIS_STATEIMAGEMASK) |

@@ -24,12 +24,16 @@ struct GlobalMemoryDeleter {
 struct LocalMemoryDeleter {
     void operator()(void* memory) const noexcept { LocalFree(memory); }
 };
+struct AcceleratorDeleter {
+    void operator()(HACCEL table) const noexcept { DestroyAcceleratorTable(table); }
+};
 
 using ScopedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using ScopedBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
 // Cursors are icons to the system: DestroyIcon frees both.
 using ScopedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 using ScopedGlobal = std::unique_ptr<void, GlobalMemoryDeleter>;
+using ScopedAccelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDeleter>;
 template <typename T>
 using ScopedLocal = std::unique_ptr<T, LocalMemoryDeleter>;
 

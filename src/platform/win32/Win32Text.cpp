@@ -1,6 +1,7 @@
 // The system's wording of error codes.
 #include "win32/Win32Text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "win32/ScopedHandles.h"
@@ -19,4 +20,13 @@ Text SystemMessage(DWORD error) {
     char code[16];
     std::snprintf(code, sizeof(code), "0x%08lX", static_cast<unsigned long>(error));
     return text + u" (" + Utf8ToText(code) + u").";
+}
+
+void CopyToBuffer(TextView text, wchar_t* buffer, int capacity) noexcept {
+    if (buffer == nullptr || capacity <= 0) {
+        return;
+    }
+    const std::size_t length = std::min<std::size_t>(text.size(), capacity - 1);
+    std::copy_n(text.data(), length, reinterpret_cast<char16_t*>(buffer));
+    buffer[length] = L'\0';
 }

@@ -21,6 +21,10 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 wide text is UTF-16");
     return TextOf(text, wcslen(text));
 }
 
+// Copies text into a buffer of capacity units that a control handed over, cut to fit before its
+// terminating NUL; nothing for a buffer without room.
+void CopyToBuffer(TextView text, wchar_t* buffer, int capacity) noexcept;
+
 // Window handles are 32-bit values on every Windows, sign-extended in a 64-bit HWND.
 [[nodiscard]] inline HWND HwndOf(WindowHandle window) noexcept {
     return reinterpret_cast<HWND>(static_cast<std::intptr_t>(window));

@@ -72,7 +72,10 @@ TEST_F(ItemsFormTest, RowsWhoseControlsAnswerTheirCountOpenTheirItems) {
 
 TEST_F(ItemsFormTest, RowsWithoutItemsOpenNothing) {
     const WindowHandle list = Files();
-    // A class without items costs no message.
+    // A class without items costs no message, to mark the row or to open it.
+    EXPECT_TRUE(RowMayHaveItems(RowOf(u"SysListView32", list)));
+    EXPECT_FALSE(RowMayHaveItems(RowOf(u"Button", list)));
+    EXPECT_FALSE(RowMayHaveItems({}));
     EXPECT_FALSE(ItemsSourceOfRow(RowOf(u"Button", list), remote));
     EXPECT_EQ(remote.messages, 0u);
     // A handle that is no number, a short row, a control that went away or stopped answering.

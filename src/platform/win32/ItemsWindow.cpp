@@ -1,0 +1,314 @@
+// An items window on screen.
+#include "win32/ItemsWindow.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "core/Failure.h"
+#include "win32/Layout.h"
+#include "win32/OwnedWindowProc.h"
+#include "win32/Resources.h"
+#include "win32/Win32Text.h"
+
+namespace {
+
+// The controls are not painted over when the window paints its background.
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = 0;
+// Posted by the reading thread when a read has ended.
+constexpr UINT kReadEndedMessage = WM_APP + 1;
+constexpr int kWholeStatusBar = 100;  // percent
+
+void RegisterItemsWindowClass(WNDPROC procedure) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(instance, kItemsWindowClass, &existing)) {
+        return;
+    }
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kApplicationIconId));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = kItemsWindowClass;
+    if (RegisterClassExW(&windowClass) == 0) {
+        const DWORD error = GetLastError();
+        throw Failure(u"The items window's class could not be registered: " + SystemMessage(error));
+    }
+}
+
+// The system's message font at dpi, as dialogs use it.
+ScopedFont CreateMessageFont(UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+        return ScopedFont(nullptr);
+    }
+    return ScopedFont(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id) {
+    const HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
+                                       0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                       GetModuleHandleW(nullptr), nullptr);
+    if (child == nullptr) {
+        throw Failure(u"A control of the items window could not be created.");
+    }
+    return child;
+}
+
+}  // namespace
+
+ItemsWindow::ItemsWindow(HWND owner, ItemsSource source, std::function<void(ItemsWindow&)> closed)
+    : m_closed(std::move(closed)), m_dpi(GetDpiForWindow(owner)) {
+    RegisterItemsWindowClass(&OwnedWindowProc<ItemsWindow>);
+    RECT outer{0, 0, Pixels(kItemsClientTwips.cx), Pixels(kItemsClientTwips.cy)};
+    AdjustWindowRectExForDpi(&outer, kStyle, FALSE, kExStyle, m_dpi);
+    if (CreateWindowExW(kExStyle, kItemsWindowClass, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                        outer.right - outer.left, outer.bottom - outer.top, owner, nullptr,
+                        GetModuleHandleW(nullptr), this) == nullptr) {
+        const DWORD error = GetLastError();
+        throw Failure(u"The items window could not be created: " + SystemMessage(error));
+    }
+    try {
+        m_clipboard.emplace(m_window);
+        m_dialogs.emplace(m_window, [] {});
+        const HWND window = m_window;
+        m_form = std::make_unique<ItemsForm>(
+            std::move(source), ItemsFormServices{m_remote, *m_clipboard, *m_dialogs, m_saveFiles},
+            [window] { PostMessageW(window, kReadEndedMessage, 0, 0); });
+        CreateControls();
+    } catch (...) {
+        // No destructor runs for an object that was not made: the window goes here.
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+        DestroyWindow(m_window);
+        throw;
+    }
+    Refresh();
+    ShowWindow(m_window, SW_SHOWNORMAL);
+}
+
+ItemsWindow::~ItemsWindow() {
+    if (m_window != nullptr) {
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+        DestroyWindow(m_window);
+    }
+}
+
+void ItemsWindow::CreateControls() {
+    // Creation order is the tab order: the list, then the buttons.
+    m_list = std::make_unique<ItemsListView>(m_window, kItemsListId);
+    for (const ItemsButtonPlace& place : kItemsButtons) {
+        m_buttons.push_back(
+            CreateChild(m_window, WC_BUTTONW, place.caption, WS_TABSTOP | BS_PUSHBUTTON, place.id));
+    }
+    m_statusBar = CreateChild(m_window, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, kItemsStatusBarId);
+    // Laid out first: the columns share the list's width.
+    LayOut(m_dpi);
+    m_list->Show(m_form->Table());
+}
+
+int ItemsWindow::Pixels(int twips) const noexcept {
+    return TwipsToPixels(twips, m_dpi);
+}
+
+void ItemsWindow::LayOut(UINT dpi) {
+    m_dpi = dpi;
+    // The new font is in use before the old one goes.
+    ScopedFont font = CreateMessageFont(dpi);
+    const auto fontParameter = reinterpret_cast<WPARAM>(font.get());
+    SendMessageW(m_list->Handle(), WM_SETFONT, fontParameter, FALSE);
+    for (const HWND button : m_buttons) {
+        SendMessageW(button, WM_SETFONT, fontParameter, FALSE);
+    }
+    SendMessageW(m_statusBar, WM_SETFONT, fontParameter, FALSE);
+    m_font = std::move(font);
+    PlaceControls();
+}
+
+void ItemsWindow::PlaceControls() const noexcept {
+    RECT client{};
+    GetClientRect(m_window, &client);
+    // The status bar places itself along the bottom edge.
+    SendMessageW(m_statusBar, WM_SIZE, 0, 0);
+    RECT status{};
+    GetWindowRect(m_statusBar, &status);
+    const int statusTop = client.bottom - (status.bottom - status.top);
+    const int parts[] = {MulDiv(client.right, kItemsReadNotePercent, kWholeStatusBar), -1};
+    SendMessageW(m_statusBar, SB_SETPARTS, std::size(parts), reinterpret_cast<LPARAM>(parts));
+
+    const int margin = Pixels(kItemsMarginTwips);
+    const int buttonHeight = Pixels(kItemsButtonHeightTwips);
+    const int buttonWidth = Pixels(kItemsButtonWidthTwips);
+    const int buttonTop = statusTop - margin - buttonHeight;
+    int left = margin;
+    for (const HWND button : m_buttons) {
+        MoveWindow(button, left, buttonTop, buttonWidth, buttonHeight, TRUE);
+        left += buttonWidth + margin;
+    }
+    MoveWindow(m_list->Handle(), margin, margin,
+               std::max(0, static_cast<int>(client.right) - 2 * margin),
+               std::max(0, buttonTop - 2 * margin), TRUE);
+    m_list->FitColumn();
+}
+
+void ItemsWindow::ShowState() noexcept {
+    try {
+        SetWindowTextW(m_window, WideOf(m_form->Title()));
+        SendMessageW(m_statusBar, SB_SETTEXTW, 0,
+                     reinterpret_cast<LPARAM>(WideOf(m_form->ReadNote())));
+        SendMessageW(m_statusBar, SB_SETTEXTW, 1,
+                     reinterpret_cast<LPARAM>(WideOf(m_form->CommandNote())));
+    } catch (...) {
+        // The texts stay as they were; the next change shows them again.
+    }
+    const HWND refresh = GetDlgItem(m_window, kItemsRefreshCommand);
+    const bool reading = m_form->Reading();
+    if (reading && GetFocus() == refresh) {
+        SetFocus(m_list->Handle());
+    }
+    EnableWindow(refresh, !reading);
+}
+
+void ItemsWindow::Refresh() noexcept {
+    m_form->Refresh();
+    ShowState();
+}
+
+LRESULT ItemsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            return OnCommand(wParam);
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+        case WM_SIZE:
+            return OnSize();
+        case WM_GETMINMAXINFO:
+            return OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
+        case WM_DPICHANGED:
+            return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        case kReadEndedMessage:
+            return OnReadEnded();
+        case WM_ACTIVATE:
+            return OnActivate(wParam, lParam);
+        case WM_SETFOCUS:
+            return OnSetFocus();
+        case WM_CLOSE:
+            return OnClose();
+        case WM_NCDESTROY:
+            return OnNcDestroy();
+        default:
+            return DefWindowProcW(m_window, message, wParam, lParam);
+    }
+}
+
+LRESULT ItemsWindow::OnCommand(WPARAM wParam) noexcept {
+    int command = LOWORD(wParam);
+    // Enter on a focused button clicks it, as on a dialog.
+    if (command == IDOK) {
+        const HWND focus = GetFocus();
+        command = GetParent(focus) == m_window ? GetDlgCtrlID(focus) : 0;
+    }
+    switch (command) {
+        case IDCANCEL:
+            return OnClose();
+        case kItemsCopyCommand:
+            try {
+                m_form->Copy(m_list->SelectedRows());
+            } catch (...) {
+                // Not enough memory for the list of selected rows: nothing was copied.
+            }
+            break;
+        case kItemsSaveAsCommand:
+            m_form->SaveAs();
+            break;
+        case kItemsRefreshCommand:
+            Refresh();
+            break;
+        case kItemsSelectAllCommand:
+            m_list->SelectAll();
+            break;
+        default:
+            return 0;
+    }
+    ShowState();
+    return 0;
+}
+
+LRESULT ItemsWindow::OnNotify(NMHDR& header) noexcept {
+    return header.hwndFrom == m_list->Handle() ? m_list->OnNotify(header) : 0;
+}
+
+LRESULT ItemsWindow::OnSize() noexcept {
+    PlaceControls();
+    return 0;
+}
+
+LRESULT ItemsWindow::OnGetMinMaxInfo(MINMAXINFO& limits) const noexcept {
+    RECT outer{0, 0, Pixels(kItemsSmallestClientTwips.cx), Pixels(kItemsSmallestClientTwips.cy)};
+    AdjustWindowRectExForDpi(&outer, kStyle, FALSE, kExStyle, m_dpi);
+    limits.ptMinTrackSize = POINT{outer.right - outer.left, outer.bottom - outer.top};
+    return 0;
+}
+
+LRESULT ItemsWindow::OnDpiChanged(UINT dpi, const RECT& suggested) noexcept {
+    try {
+        LayOut(dpi);
+    } catch (...) {
+        // The controls keep the font they had.
+    }
+    SetWindowPos(m_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
+LRESULT ItemsWindow::OnReadEnded() noexcept {
+    m_form->TakeRead();
+    try {
+        m_list->Show(m_form->Table());
+    } catch (...) {
+        // The columns could not all be made: the list shows those it has.
+    }
+    ShowState();
+    if (m_closing) {
+        DestroyWindow(m_window);
+    }
+    return 0;
+}
+
+LRESULT ItemsWindow::OnActivate(WPARAM wParam, LPARAM lParam) noexcept {
+    m_focus.Activated(m_window, wParam);
+    return DefWindowProcW(m_window, WM_ACTIVATE, wParam, lParam);
+}
+
+LRESULT ItemsWindow::OnSetFocus() noexcept {
+    // Like a dialog: the focus goes back to the control that had it, first the list.
+    m_focus.Restore(m_list->Handle());
+    return 0;
+}
+
+// A read cannot be broken off: the window hides at once and goes when the read ends.
+LRESULT ItemsWindow::OnClose() noexcept {
+    if (m_form->Reading()) {
+        m_closing = true;
+        ShowWindow(m_window, SW_HIDE);
+    } else {
+        DestroyWindow(m_window);
+    }
+    return 0;
+}
+
+// The window's last message: this object goes with it, so nothing here may touch it after
+// closed has run.
+LRESULT ItemsWindow::OnNcDestroy() noexcept {
+    SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+    m_window = nullptr;
+    const std::function<void(ItemsWindow&)> closed = m_closed;
+    closed(*this);
+    return 0;
+}

@@ -1,0 +1,109 @@
+// An items window on screen: a resizable top-level window, owned by the main window, that shows
+// the items of one control in a list with the Copy, Save As and Refresh buttons under it and a
+// status bar; it routes each message to one named handler and the commands to its ItemsForm.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "gui/ItemsForm.h"
+#include "win32/DialogFocus.h"
+#include "win32/ItemsListView.h"
+#include "win32/ScopedHandles.h"
+#include "win32/Win32RemoteItems.h"
+#include "win32/Win32Services.h"
+
+// The window class, and the ids of the controls and commands, which the buttons and the keys
+// (Ctrl+C, Ctrl+S, F5, Ctrl+A; Esc closes) share.
+inline constexpr wchar_t kItemsWindowClass[] = L"TessivaneItemsWindow";
+inline constexpr int kItemsListId = 201;
+inline constexpr int kItemsStatusBarId = 202;
+inline constexpr int kItemsCopyCommand = 2001;
+inline constexpr int kItemsSaveAsCommand = 2002;
+inline constexpr int kItemsRefreshCommand = 2003;
+inline constexpr int kItemsSelectAllCommand = 2004;
+
+// The layout, in twips (1/1440 inch) at the window's DPI: the list fills the client area above
+// a row of buttons, left-aligned, over the status bar.
+struct ItemsButtonPlace {
+    int id;
+    const wchar_t* caption;
+};
+inline constexpr std::array<ItemsButtonPlace, 3> kItemsButtons{{
+    {kItemsCopyCommand, L"Copy"},
+    {kItemsSaveAsCommand, L"Save As..."},
+    {kItemsRefreshCommand, L"Refresh"},
+}};
+inline constexpr int kItemsMarginTwips = 120;
+inline constexpr int kItemsButtonWidthTwips = 1500;
+inline constexpr int kItemsButtonHeightTwips = 405;
+inline constexpr SIZE kItemsClientTwips{10800, 6480};
+inline constexpr SIZE kItemsSmallestClientTwips{5400, 2160};
+// The read's note takes this share of the status bar, the last command's note the rest.
+inline constexpr int kItemsReadNotePercent = 60;
+
+class ItemsWindow {
+public:
+    // Creates and shows the window for source's control, owned by owner, and starts reading its
+    // items; closed runs once the window has gone. Throws Failure when it cannot be created.
+    ItemsWindow(HWND owner, ItemsSource source, std::function<void(ItemsWindow&)> closed);
+    // Destroys the window if it is still there, without running closed.
+    ~ItemsWindow();
+    ItemsWindow(const ItemsWindow&) = delete;
+    ItemsWindow& operator=(const ItemsWindow&) = delete;
+
+    [[nodiscard]] HWND Window() const noexcept { return m_window; }
+    [[nodiscard]] WindowHandle Control() const noexcept { return m_form->Source().control; }
+
+private:
+    template <typename Owner>
+    friend LRESULT CALLBACK OwnedWindowProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+    void WindowCreated(HWND window) noexcept { m_window = window; }
+    // The messages go to the handlers once the controls are made.
+    [[nodiscard]] bool ReadyForMessages() const noexcept { return m_list != nullptr; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // One handler per message.
+    LRESULT OnCommand(WPARAM wParam) noexcept;
+    LRESULT OnNotify(NMHDR& header) noexcept;
+    LRESULT OnSize() noexcept;
+    LRESULT OnGetMinMaxInfo(MINMAXINFO& limits) const noexcept;
+    LRESULT OnDpiChanged(UINT dpi, const RECT& suggested) noexcept;
+    LRESULT OnReadEnded() noexcept;
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnSetFocus() noexcept;
+    LRESULT OnClose() noexcept;
+    LRESULT OnNcDestroy() noexcept;
+
+    void CreateControls();
+    // Takes the fonts for dpi and moves the controls to their places in the client area.
+    void LayOut(UINT dpi);
+    void PlaceControls() const noexcept;
+    // Brings the title, the status bar and the Refresh button up to date with the form.
+    void ShowState() noexcept;
+    void Refresh() noexcept;
+    [[nodiscard]] int Pixels(int twips) const noexcept;
+
+    HWND m_window = nullptr;
+    std::function<void(ItemsWindow&)> m_closed;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    ScopedFont m_font;
+    // The ports the form reads and writes through; the reading thread uses m_remote alone.
+    Win32RemoteItems m_remote;
+    std::optional<Win32Clipboard> m_clipboard;
+    std::optional<Win32Dialogs> m_dialogs;
+    Win32SaveFiles m_saveFiles;
+    std::unique_ptr<ItemsForm> m_form;
+    std::unique_ptr<ItemsListView> m_list;
+    std::vector<HWND> m_buttons;
+    HWND m_statusBar = nullptr;
+    DialogFocus m_focus;
+    // The user closed the window while a read ran: it is hidden and goes once the read ends.
+    bool m_closing = false;
+};

@@ -1,0 +1,73 @@
+// The items windows of the main window.
+#include "win32/ItemsWindows.h"
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+
+#include "core/Failure.h"
+#include "gui/ItemsForm.h"
+#include "win32/Win32Text.h"
+
+namespace {
+
+constexpr std::array<ACCEL, 4> kItemsKeys{{
+    {FVIRTKEY | FCONTROL, 'C', kItemsCopyCommand},
+    {FVIRTKEY | FCONTROL, 'S', kItemsSaveAsCommand},
+    {FVIRTKEY, VK_F5, kItemsRefreshCommand},
+    {FVIRTKEY | FCONTROL, 'A', kItemsSelectAllCommand},
+}};
+
+}  // namespace
+
+ItemsWindows::ItemsWindows(HWND owner) : m_owner(owner) {
+    std::array<ACCEL, kItemsKeys.size()> keys = kItemsKeys;
+    m_keys.reset(CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size())));
+    if (!m_keys) {
+        throw Failure(u"The keys of the items windows could not be set up.");
+    }
+}
+
+bool ItemsWindows::Open(std::span<const Text> cells) {
+    const std::optional<ItemsSource> source = ItemsSourceOfRow(cells, m_probe);
+    if (!source) {
+        return false;
+    }
+    const auto open = std::find_if(m_windows.begin(), m_windows.end(), [&](const auto& window) {
+        return window->Control() == source->control;
+    });
+    if (open != m_windows.end()) {
+        const HWND window = (*open)->Window();
+        ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
+        SetForegroundWindow(window);
+        return true;
+    }
+    m_windows.push_back(
+        std::make_unique<ItemsWindow>(m_owner, *source, [this](ItemsWindow& closed) {
+            std::erase_if(m_windows, [&](const auto& window) { return window.get() == &closed; });
+        }));
+    return true;
+}
+
+void ItemsWindows::FillTip(std::span<const Text> cells, NMLVGETINFOTIPW& tip) {
+    const std::optional<ItemsSource> source = ItemsSourceOfRow(cells, m_probe);
+    if (!source || tip.pszText == nullptr || tip.cchTextMax <= 0) {
+        return;
+    }
+    // The control hands over the row's text when it is cut on screen: the tip keeps it first.
+    Text text = TextOf(tip.pszText);
+    if (!text.empty()) {
+        text += u"\r\n";
+    }
+    text += ItemsTip(*source);
+    CopyToBuffer(text, tip.pszText, tip.cchTextMax);
+}
+
+bool ItemsWindows::TranslateKeys(MSG& message) noexcept {
+    const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    const bool ours = root != nullptr &&
+                      std::any_of(m_windows.begin(), m_windows.end(),
+                                  [&](const auto& window) { return window->Window() == root; });
+    return ours && (TranslateAcceleratorW(root, m_keys.get(), &message) != 0 ||
+                    IsDialogMessageW(root, &message) != FALSE);
+}

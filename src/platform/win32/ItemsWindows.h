@@ -1,0 +1,39 @@
+// The items windows of the main window: opens one for a results row whose control has items,
+// words the results rows' info tips, and lets the keyboard reach the open ones.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "core/Text.h"
+#include "win32/ItemsWindow.h"
+#include "win32/ScopedHandles.h"
+#include "win32/Win32RemoteItems.h"
+
+class ItemsWindows {
+public:
+    // The items windows are owned by owner: above it on screen, minimised with it.
+    explicit ItemsWindows(HWND owner);
+    ItemsWindows(const ItemsWindows&) = delete;
+    ItemsWindows& operator=(const ItemsWindows&) = delete;
+
+    // Opens an items window for the control that a results row (class name, handle, text) names,
+    // or brings the one open for it to the front; false when the control has no items.
+    bool Open(std::span<const Text> cells);
+    // Adds to a results row's info tip what its control holds, when it has items.
+    void FillTip(std::span<const Text> cells, NMLVGETINFOTIPW& tip);
+    // The keys of the items windows: Ctrl+C, Ctrl+S, F5, Ctrl+A, and the dialog keys (Tab, Enter,
+    // Esc); true when the message was one of theirs and was used.
+    bool TranslateKeys(MSG& message) noexcept;
+
+private:
+    HWND m_owner;
+    // The UI thread's own, for the counts that tell whether a control has items.
+    Win32RemoteItems m_probe;
+    ScopedAccelerators m_keys;
+    std::vector<std::unique_ptr<ItemsWindow>> m_windows;
+};

@@ -1,0 +1,466 @@
+// tessivane-cli under Wine, run as a script runs it: its JSON against the schema and the target
+// fixture's truth window for window (and item for item, 64-bit and 32-bit), its CSV, TSV and
+// text bytes, list and list --all, each exit code, and the same bytes redirected or written with
+// --output.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "support/JsonSchemaCheck.h"
+#include "tests/e2e/ConsoleRun.h"
+#include "tests/e2e/E2eSupport.h"
+#include "tests/e2e/Truth.h"
+#include "tests/e2e/TruthFormat.h"
+
+namespace {
+
+using Json = nlohmann::json;
+
+constexpr auto kRunLimit = 120s;
+constexpr wchar_t kTreeTitle[] = L"Tessivane Fixture Tree";
+
+ConsoleRun Cli(const std::wstring& arguments) {
+    ConsoleRun run = RunConsoleProgram(BuildFolder() / L"tessivane-cli.exe", arguments, kRunLimit);
+    EXPECT_TRUE(run.finished) << "tessivane-cli " << ToUtf8(arguments) << " did not end";
+    return run;
+}
+
+HWND WindowOf(const std::wstring& handle) {
+    return reinterpret_cast<HWND>(static_cast<INT_PTR>(std::stol(handle)));
+}
+
+std::string Utf8(const std::wstring& text) {
+    return ToUtf8(text);
+}
+
+std::string Decimal(HWND window) {
+    return std::to_string(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window)));
+}
+
+// The window as the system answers for it: what the dump must say beside class and text.
+struct SystemWindow {
+    HWND handle = nullptr;
+    HWND parent = nullptr;  // within the dump: none for its first window
+    int depth = 0;
+    std::wstring className;
+    std::wstring text;
+    bool hung = false;
+    LONG_PTR controlId = 0;
+    bool visible = false;
+    bool enabled = false;
+    RECT rect{};
+};
+
+// The tree fixture's truth, each window with the system's answers about it.
+std::vector<SystemWindow> TreeWindows(const TargetFixture& fixture) {
+    std::vector<SystemWindow> windows;
+    std::vector<HWND> path;
+    for (std::size_t line = 1; line < fixture.Lines().size(); ++line) {
+        const auto& fields = fixture.Lines()[line];  // depth, handle, class, text, flag
+        SystemWindow window;
+        window.depth = std::stoi(fields.at(0));
+        window.handle = WindowOf(fields.at(1));
+        path.resize(static_cast<std::size_t>(window.depth));
+        window.parent = path.empty() ? nullptr : path.back();
+        path.push_back(window.handle);
+        window.className = fields.at(2);
+        window.text = fields.at(3);
+        window.hung = fields.at(4) == L"hung";
+        window.controlId = GetWindowLongPtrW(window.handle, GWLP_ID);
+        window.visible = IsWindowVisible(window.handle) != FALSE;
+        window.enabled = IsWindowEnabled(window.handle) != FALSE;
+        GetWindowRect(window.handle, &window.rect);
+        windows.push_back(window);
+    }
+    return windows;
+}
+
+// The dump's windows in pre-order, each checked to sit under its parent at its depth.
+void Flatten(const Json& window, std::vector<const Json*>& windows, const Json& parent, int depth) {
+    EXPECT_EQ(window.at("depth"), depth);
+    EXPECT_EQ(window.at("parent"), parent);
+    windows.push_back(&window);
+    for (const Json& child : window.at("children")) {
+        Flatten(child, windows, window.at("handle"), depth + 1);
+    }
+}
+
+// Checks the document against the schema and answers its windows in pre-order.
+std::vector<const Json*> DumpedWindows(const Json& document) {
+    const Json schema =
+        ReadSchemaFile(ToUtf8((BuildFolder() / L"tessivane-cli.schema.json").wstring()));
+    EXPECT_EQ(SchemaViolations(schema, document), std::vector<std::string>{});
+    std::vector<const Json*> windows;
+    if (!document.at("window").is_null()) {
+        Flatten(document["window"], windows, nullptr, 0);
+    }
+    return windows;
+}
+
+void ExpectSameWindow(const Json& got, const SystemWindow& want) {
+    SCOPED_TRACE(Utf8(want.className) + " " + Decimal(want.handle));
+    EXPECT_EQ(got.at("handle").get<std::int64_t>(),
+              static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(want.handle)));
+    EXPECT_EQ(got.at("class"), Utf8(want.className));
+    EXPECT_EQ(got.at("text"), want.hung ? std::string() : Utf8(want.text));
+    EXPECT_EQ(got.at("status"), want.hung ? "timedOut" : "read");
+    EXPECT_EQ(got.at("controlId"), want.controlId);
+    EXPECT_EQ(got.at("visible"), want.visible);
+    EXPECT_EQ(got.at("enabled"), want.enabled);
+    EXPECT_EQ(got.at("rect"), Json({{"left", want.rect.left},
+                                    {"top", want.rect.top},
+                                    {"right", want.rect.right},
+                                    {"bottom", want.rect.bottom}}));
+}
+
+// The records of RFC 4180 text: quoted cells with doubled quotes, each record ended by CR LF.
+std::vector<std::vector<std::string>> ParseCsv(const std::string& bytes) {
+    std::vector<std::vector<std::string>> records;
+    std::vector<std::string> record;
+    std::string cell;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        if (bytes[at] == '"') {
+            for (++at; at < bytes.size(); ++at) {
+                if (bytes[at] == '"' && at + 1 < bytes.size() && bytes[at + 1] == '"') {
+                    cell += '"';
+                    ++at;
+                } else if (bytes[at] == '"') {
+                    ++at;
+                    break;
+                } else {
+                    cell += bytes[at];
+                }
+            }
+        }
+        for (; at < bytes.size() && bytes[at] != ',' && bytes[at] != '\r'; ++at) {
+            EXPECT_NE(bytes[at], '"') << "a quote in an unquoted cell at " << at;
+            EXPECT_NE(bytes[at], '\n') << "a line feed outside quotes at " << at;
+            cell += bytes[at];
+        }
+        record.push_back(std::move(cell));
+        cell.clear();
+        if (at < bytes.size() && bytes[at] == '\r') {
+            EXPECT_EQ(bytes.substr(at, 2), "\r\n") << "a record ends in CR LF";
+            records.push_back(std::move(record));
+            record.clear();
+            at += 2;
+        } else {
+            ++at;  // the comma
+        }
+    }
+    EXPECT_TRUE(record.empty()) << "the last record ends in CR LF";
+    return records;
+}
+
+// The lines of tab-separated text, each cell unescaped (\t, \r, \n and \\).
+std::vector<std::vector<std::string>> ParseTsv(const std::string& bytes) {
+    std::vector<std::vector<std::string>> records;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t end = bytes.find("\r\n", start);
+        EXPECT_NE(end, std::string::npos) << "each line ends in CR LF";
+        const std::string line = bytes.substr(start, end - start);
+        EXPECT_EQ(line.find('\n'), std::string::npos);
+        std::vector<std::string>& record = records.emplace_back();
+        std::size_t cellStart = 0;
+        for (;;) {
+            const std::size_t tab = line.find('\t', cellStart);
+            record.push_back(
+                ToUtf8(UnescapeField(FromUtf8(line.substr(cellStart, tab - cellStart)))));
+            if (tab == std::string::npos) {
+                break;
+            }
+            cellStart = tab + 1;
+        }
+        start = end == std::string::npos ? bytes.size() : end + 2;
+    }
+    return records;
+}
+
+// The delimited row the dump must give for a window.
+std::vector<std::string> ExpectedRow(const SystemWindow& window) {
+    const auto boolean = [](bool value) { return std::string(value ? "true" : "false"); };
+    char hex[16];
+    std::snprintf(hex, sizeof(hex), "0x%08X",
+                  static_cast<unsigned>(reinterpret_cast<UINT_PTR>(window.handle)));
+    return {Decimal(window.handle),
+            hex,
+            Utf8(window.className),
+            window.hung ? std::string() : Utf8(window.text),
+            std::to_string(window.controlId),
+            window.parent == nullptr ? std::string() : Decimal(window.parent),
+            std::to_string(window.depth),
+            boolean(window.visible),
+            boolean(window.enabled),
+            std::to_string(window.rect.left),
+            std::to_string(window.rect.top),
+            std::to_string(window.rect.right),
+            std::to_string(window.rect.bottom),
+            window.hung ? "timedOut" : "read"};
+}
+
+const std::vector<std::string> kDumpColumns{
+    "handle",  "handleHex", "class", "text", "controlId", "parent", "depth",
+    "visible", "enabled",   "left",  "top",  "right",     "bottom", "status"};
+
+std::wstring HandleArgument(const TargetFixture& fixture) {
+    return L"--handle " + fixture.Lines().at(0).at(1);
+}
+
+}  // namespace
+
+TEST(CliE2e, JsonDumpConformsToTheSchemaAndEqualsTheTreeWindowForWindow) {
+    const TargetFixture fixture(L"tree", L"--wide 40");
+    const std::vector<SystemWindow> truth = TreeWindows(fixture);
+    const std::filesystem::path file = BuildFolder() / L"e2e-tmp" / L"cli-tree.json";
+    std::filesystem::remove(file);
+
+    const ConsoleRun written = Cli(L"dump " + HandleArgument(fixture) +
+                                   L" --format json --output \"" + file.wstring() + L"\"");
+    ASSERT_EQ(written.exitCode, 0u) << written.error;
+    EXPECT_TRUE(written.out.empty());
+    EXPECT_TRUE(written.error.empty()) << written.error;
+    const std::string bytes = FileBytes(file);
+    const Json document = Json::parse(bytes);
+    EXPECT_EQ(document["schema"], 1);
+    const std::vector<const Json*> windows = DumpedWindows(document);
+    ASSERT_EQ(windows.size(), truth.size());
+    for (std::size_t index = 0; index < truth.size(); ++index) {
+        ExpectSameWindow(*windows[index], truth[index]);
+    }
+    EXPECT_EQ(document["summary"]["windows"], truth.size());
+    EXPECT_EQ(document["summary"]["complete"], true);
+
+    // The same document redirected to a file by the shell.
+    const ConsoleRun redirected = Cli(L"dump " + HandleArgument(fixture));
+    EXPECT_EQ(redirected.exitCode, 0u);
+    EXPECT_EQ(redirected.out, bytes);
+}
+
+TEST(CliE2e, CsvAndTsvGiveOneRowPerWindowAndRedirectedOrWrittenTheSameBytes) {
+    const TargetFixture fixture(L"tree");
+    const std::vector<SystemWindow> truth = TreeWindows(fixture);
+    for (const std::wstring format : {L"csv", L"tsv"}) {
+        SCOPED_TRACE(Utf8(format));
+        const ConsoleRun run = Cli(L"dump " + HandleArgument(fixture) + L" --format " + format);
+        ASSERT_EQ(run.exitCode, 0u) << run.error;
+        const auto records = format == L"csv" ? ParseCsv(run.out) : ParseTsv(run.out);
+        ASSERT_EQ(records.size(), truth.size() + 1);
+        EXPECT_EQ(records[0], kDumpColumns);
+        for (std::size_t index = 0; index < truth.size(); ++index) {
+            EXPECT_EQ(records[index + 1], ExpectedRow(truth[index])) << index;
+        }
+
+        const std::filesystem::path file = BuildFolder() / L"e2e-tmp" / (L"cli-tree." + format);
+        const ConsoleRun written = Cli(L"dump " + HandleArgument(fixture) + L" --format " + format +
+                                       L" --output \"" + file.wstring() + L"\"");
+        EXPECT_EQ(written.exitCode, 0u);
+        EXPECT_EQ(FileBytes(file), run.out);
+    }
+}
+
+TEST(CliE2e, TextIsExactlyWhatCopyResultsToClipboardMakesOfAllRows) {
+    ExtractedTree run;
+    const RemoteList results = run.tool.Results();
+    for (int row = 0; row < results.RowCount(); ++row) {
+        results.ClickTick(row);
+    }
+    auto click = run.tool.Click(L"Copy Results To Clipboard");
+    const auto box = run.tool.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    Tool::Answer(*box, IDOK);
+    click.get();
+    const std::wstring copied = ClipboardText();
+    ASSERT_FALSE(copied.empty());
+
+    const ConsoleRun text = Cli(L"dump " + HandleArgument(run.fixture) + L" --format text");
+    ASSERT_EQ(text.exitCode, 0u) << text.error;
+    EXPECT_EQ(FromUtf8(text.out), copied);
+}
+
+TEST(CliE2e, ListShowsTheWindowListsWindowsAndAllAddsTheOthersWithWhy) {
+    const TargetFixture fixture(L"toplevel");
+    std::map<std::wstring, std::pair<std::wstring, std::wstring>> truth;  // kind: handle, title
+    for (const auto& line : fixture.Lines()) {
+        truth[line.at(0)] = {line.at(1), line.at(2)};
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(WindowOf(truth.at(L"titled").first), &processId);
+
+    // Each of the fixture's windows listed, by handle.
+    const auto listed = [&](const std::wstring& arguments) {
+        const ConsoleRun run = Cli(L"list --format tsv" + arguments);
+        EXPECT_EQ(run.exitCode, 0u) << run.error;
+        std::map<std::string, std::vector<std::string>> rows;
+        for (const auto& record : ParseTsv(run.out)) {
+            rows[record.at(0)] = record;
+        }
+        return rows;
+    };
+    const auto plain = listed(L"");
+    const auto all = listed(L" --all");
+    ASSERT_TRUE(plain.contains("handle"));
+    EXPECT_EQ(plain.at("handle"),
+              (std::vector<std::string>{"handle", "handleHex", "class", "title", "processId",
+                                        "image", "visible", "owner"}));
+    EXPECT_EQ(all.at("handle").back(), "notListedBecause");
+    for (const auto& [kind, window] : truth) {
+        SCOPED_TRACE(Utf8(kind));
+        const std::string handle = Utf8(window.first);
+        const bool inList =
+            kind == L"titled" || kind == L"blank" || kind == L"long" || kind == L"unicode";
+        EXPECT_EQ(plain.contains(handle), inList);
+        ASSERT_TRUE(all.contains(handle));
+        const std::vector<std::string>& row = all.at(handle);
+        EXPECT_EQ(row.at(2), "TessivaneFixtureTop");
+        EXPECT_EQ(row.at(3), Utf8(window.second));
+        EXPECT_EQ(row.at(4), std::to_string(processId));
+        EXPECT_EQ(row.at(5), "TargetFixture.exe");
+        EXPECT_EQ(row.at(6), kind == L"invisible" ? "false" : "true");
+        EXPECT_EQ(row.at(7), kind == L"owned" ? Utf8(truth.at(L"titled").first) : "");
+        const std::map<std::wstring, std::string> why{
+            {L"untitled", "untitled"}, {L"owned", "owned"}, {L"invisible", "hidden"}};
+        EXPECT_EQ(row.at(8), why.contains(kind) ? why.at(kind) : "");
+        if (inList) {
+            EXPECT_EQ(plain.at(handle), std::vector<std::string>(row.begin(), row.end() - 1));
+        }
+    }
+
+    // The same windows as JSON, valid against the schema.
+    const ConsoleRun json = Cli(L"list --all --format json");
+    ASSERT_EQ(json.exitCode, 0u);
+    const Json document = Json::parse(json.out);
+    const Json schema =
+        ReadSchemaFile(ToUtf8((BuildFolder() / L"tessivane-cli.schema.json").wstring()));
+    EXPECT_EQ(SchemaViolations(schema, document), std::vector<std::string>{});
+    const auto owned = std::find_if(
+        document["windows"].begin(), document["windows"].end(), [&](const Json& window) {
+            return window["handle"] == std::stol(truth.at(L"owned").first);
+        });
+    ASSERT_NE(owned, document["windows"].end());
+    EXPECT_EQ((*owned)["notListedBecause"], Json({"owned"}));
+}
+
+TEST(CliE2e, EachExitCodeFromDoneToIncomplete) {
+    const TargetFixture first(L"tree");
+    const TargetFixture second(L"tree");
+    const std::string firstHandle = Utf8(first.Lines().at(0).at(1));
+    const std::string secondHandle = Utf8(second.Lines().at(0).at(1));
+
+    const ConsoleRun version = Cli(L"--version");
+    EXPECT_EQ(version.exitCode, 0u);
+    EXPECT_EQ(version.out.rfind("tessivane-cli ", 0), 0u);
+
+    const ConsoleRun usage = Cli(L"dump --title");
+    EXPECT_EQ(usage.exitCode, 1u);
+    EXPECT_TRUE(usage.out.empty());
+    EXPECT_NE(usage.error.find("--title"), std::string::npos);
+
+    const ConsoleRun none = Cli(L"dump --title \"No window has this title 7c1e\"");
+    EXPECT_EQ(none.exitCode, 2u);
+    EXPECT_TRUE(none.out.empty());
+    EXPECT_NE(none.error.find("no window has the title"), std::string::npos);
+
+    // Both fixtures have the same title: the list of those found goes to standard error.
+    const ConsoleRun several = Cli(L"dump --title \"" + std::wstring(kTreeTitle) + L"\"");
+    EXPECT_EQ(several.exitCode, 3u);
+    EXPECT_TRUE(several.out.empty());
+    EXPECT_NE(several.error.find(firstHandle), std::string::npos);
+    EXPECT_NE(several.error.find(secondHandle), std::string::npos);
+
+    const ConsoleRun chosen =
+        Cli(L"dump --title \"" + std::wstring(kTreeTitle) + L"\" --first --max-depth 0");
+    EXPECT_EQ(chosen.exitCode, 0u) << chosen.error;
+    EXPECT_EQ(Json::parse(chosen.out)["window"]["text"], Utf8(kTreeTitle));
+
+    // A process's one application window.
+    DWORD processId = 0;
+    GetWindowThreadProcessId(WindowOf(second.Lines().at(0).at(1)), &processId);
+    const ConsoleRun byProcess =
+        Cli(L"dump --pid " + std::to_wstring(processId) + L" --max-depth 1");
+    EXPECT_EQ(byProcess.exitCode, 0u) << byProcess.error;
+    EXPECT_EQ(Json::parse(byProcess.out)["window"]["handle"].get<std::int64_t>(),
+              std::stol(second.Lines().at(0).at(1)));
+}
+
+TEST(CliE2e, AHungWindowGivesFourWithinTheTimeOutAndItsStatusSaysSo) {
+    const TargetFixture fixture(L"tree", L"--hung");
+    const std::vector<SystemWindow> truth = TreeWindows(fixture);
+    const ConsoleRun run = Cli(L"dump " + HandleArgument(fixture) + L" --timeout 300");
+    ASSERT_EQ(run.exitCode, 4u) << run.error;
+    const Json document = Json::parse(run.out);
+    const std::vector<const Json*> windows = DumpedWindows(document);
+    ASSERT_EQ(windows.size(), truth.size());
+    for (std::size_t index = 0; index < truth.size(); ++index) {
+        ExpectSameWindow(*windows[index], truth[index]);
+    }
+    EXPECT_EQ(document["summary"]["timedOut"], 1);
+    EXPECT_EQ(document["summary"]["complete"], false);
+}
+
+namespace {
+
+const std::map<std::wstring, std::string> kKindNames{
+    {L"ListBox", "listBox"},     {L"ComboBox", "comboBox"}, {L"ListView", "listView"},
+    {L"TreeView", "treeView"},   {L"Tab", "tab"},           {L"Header", "header"},
+    {L"StatusBar", "statusBar"}, {L"Toolbar", "toolbar"}};
+
+class CliItemsE2e : public testing::TestWithParam<FixtureBuild> {};
+
+}  // namespace
+
+TEST_P(CliItemsE2e, ItemsComeWithTheirControlsItemForItem) {
+    const TargetFixture fixture(L"items", L"", GetParam());
+    const std::vector<ControlTruth> controls = ItemsControls(fixture);
+    ASSERT_FALSE(controls.empty());
+    const HWND window = GetAncestor(WindowOf(controls.front().handle), GA_ROOT);
+    const ConsoleRun run =
+        Cli(L"dump --handle " + std::to_wstring(reinterpret_cast<INT_PTR>(window)) + L" --items");
+    ASSERT_EQ(run.exitCode, 0u) << run.error;
+    const Json document = Json::parse(run.out);
+    std::map<std::int64_t, const Json*> byHandle;
+    for (const Json* dumped : DumpedWindows(document)) {
+        byHandle[(*dumped)["handle"].get<std::int64_t>()] = dumped;
+    }
+    for (const ControlTruth& control : controls) {
+        SCOPED_TRACE(Utf8(control.name));
+        ASSERT_TRUE(byHandle.contains(std::stol(control.handle)));
+        const Json& items = byHandle.at(std::stol(control.handle))->at("items");
+        EXPECT_EQ(items["kind"], kKindNames.at(control.kind));
+        if (!control.keepsTexts) {
+            EXPECT_EQ(items["status"], "noTexts");
+            EXPECT_TRUE(items["rows"].empty());
+            continue;
+        }
+        EXPECT_EQ(items["status"], "read");
+        ASSERT_EQ(items["columns"].size(), control.columns);
+        for (std::size_t column = 0; column < control.captions.size(); ++column) {
+            EXPECT_EQ(items["columns"][column], Utf8(control.captions[column]));
+        }
+        ASSERT_EQ(items["rows"].size(), control.rows.size());
+        for (std::size_t row = 0; row < control.rows.size(); ++row) {
+            for (std::size_t column = 0; column < control.columns; ++column) {
+                ASSERT_EQ(items["rows"][row][column], Utf8(control.rows[row][column]))
+                    << "row " << row << " column " << column;
+            }
+            if (control.kind == L"TreeView") {
+                EXPECT_EQ(items["depths"][row], control.depths[row]) << row;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, CliItemsE2e,
+                         testing::Values(FixtureBuild::Native, FixtureBuild::Bits32),
+                         [](const testing::TestParamInfo<FixtureBuild>& build) {
+                             return build.param == FixtureBuild::Native ? "Native" : "Bits32";
+                         });

@@ -1,0 +1,25 @@
+// Runs a console program as a script would: its standard output and error into files, its exit
+// code, and a bound on how long it may take.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+struct ConsoleRun {
+    DWORD exitCode = 0;
+    std::string out;    // the bytes written to standard output
+    std::string error;  // the bytes written to standard error
+    bool finished = false;
+};
+
+// Runs program with the arguments (a command line to put after its quoted path) from the build
+// folder, waiting at most limit; a program still running then is ended and not finished.
+[[nodiscard]] ConsoleRun RunConsoleProgram(const std::filesystem::path& program,
+                                           const std::wstring& arguments,
+                                           std::chrono::milliseconds limit);
+
+// The bytes of a file, or "" when it cannot be read.
+[[nodiscard]] std::string FileBytes(const std::filesystem::path& file);

@@ -1,14 +1,13 @@
 // Cells of the command line's delimited output.
 #include "cli/Cells.h"
 
-#include <array>
 #include <cstdint>
 
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr int kHexDigits = 8;
-constexpr int kBitsPerHexDigit = 4;
+// A handle's 32 bits in hexadecimal.
+constexpr std::size_t kHexDigits = 8;
 
 }  // namespace
 
@@ -65,13 +64,12 @@ void AppendLine(std::string& out, std::span<const std::string> cells, CellFormat
 }
 
 std::string HexHandle(WindowHandle handle) {
-    constexpr std::array<char, 16> kDigits{'0', '1', '2', '3', '4', '5', '6', '7',
-                                           '8', '9', 'A', 'B', 'C', 'D', 'E', 'F'};
+    constexpr std::string_view kDigits = "0123456789ABCDEF";
     auto bits = static_cast<std::uint32_t>(handle);
-    std::string hex = "0x00000000";
-    for (int digit = kHexDigits - 1; digit >= 0; --digit) {
-        hex[static_cast<std::size_t>(2 + digit)] = kDigits[bits & 0xF];
-        bits >>= kBitsPerHexDigit;
+    std::string hex(kHexDigits, '0');
+    for (auto digit = hex.rbegin(); digit != hex.rend(); ++digit) {
+        *digit = kDigits[bits % kDigits.size()];
+        bits /= kDigits.size();
     }
-    return hex;
+    return "0x" + hex;
 }

@@ -24,8 +24,8 @@ struct CliServices {
 // answers its exit code.
 int PrintParsed(const ParsedCommandLine& parsed, Console& console);
 
-// How long each message to a window waits for its answer in this request; the window system is
-// made with it.
+// How long each window's text message waits for its answer in this request; the window system
+// is made with it.
 [[nodiscard]] std::chrono::milliseconds MessageTimeout(const CliRequest& request) noexcept;
 
 // Runs the request and answers the program's exit code. Shows nothing but on the console, and

@@ -41,7 +41,7 @@ struct DumpRequest {
     DumpFormat format = DumpFormat::Json;
     // Empty: standard output.
     Text output;
-    // How long each message to a window waits for its answer.
+    // How long each window's text message waits for its answer.
     std::chrono::milliseconds timeout = kTextMessageTimeout;
     int maxDepth = kNoDepthLimit;
 };

@@ -150,8 +150,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         ->option_text("FILE");
     dumpCommand
         ->add_option("--timeout", timeoutMs,
-                     "How long each message to a window waits for its answer, in milliseconds "
-                     "(default 500)")
+                     "How long each window's text message waits for its answer, in "
+                     "milliseconds (default 500; each item message waits 500)")
         ->check(CLI::Range(1, kMaxTimeoutMs))
         ->option_text("MS");
     dumpCommand

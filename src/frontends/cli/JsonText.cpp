@@ -12,9 +12,11 @@ Json DocumentHead() {
 }
 
 std::string JsonText(const Json& value) {
+    // No line breaks nor indentation inside a value.
+    constexpr int kCompact = -1;
     // Texts come from UTF-16 made UTF-8, so nothing is replaced; a stray byte would not stop
     // the document.
-    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+    return value.dump(kCompact, ' ', false, Json::error_handler_t::replace);
 }
 
 std::string OpenObjectText(const Json& object) {

@@ -4,8 +4,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <sstream>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -18,6 +22,11 @@ namespace {
 constexpr wchar_t kStartButton[] = L"Start Extracting From Selected Window (Above)";
 constexpr wchar_t kItemsWindowClass[] = L"TessivaneItemsWindow";
 constexpr int kItemsCopyButton = 2001;
+constexpr int kItemsSaveAsButton = 2002;
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+// The save dialog's type list and file name box.
+constexpr int kFileTypes = 0x470;
+constexpr int kFileName = 0x47C;
 
 std::wstring DecimalHandle(HWND window) {
     return std::to_wstring(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window)));
@@ -88,35 +97,93 @@ std::wstring CopiedText(HWND itemsWindow) {
     return text;
 }
 
+// Saves the items window's items through its save dialog, typing name (without an extension)
+// and choosing the type at typeIndex; answers the dialog's types.
+std::vector<std::wstring> SaveAs(Tool& tool, HWND itemsWindow, const std::filesystem::path& name,
+                                 int typeIndex) {
+    PostMessageW(GetDlgItem(itemsWindow, kItemsSaveAsButton), BM_CLICK, 0, 0);
+    const HWND dialog = tool.WaitForDialog(L"Save Items As");
+    if (dialog == nullptr) {
+        return {};
+    }
+    std::this_thread::sleep_for(300ms);  // the dialog fills itself in just after it shows
+    const HWND types = GetDlgItem(dialog, kFileTypes);
+    std::vector<std::wstring> offered;
+    for (int type = 0; type < SendMessageW(types, CB_GETCOUNT, 0, 0); ++type) {
+        wchar_t entry[128] = L"";
+        SendMessageW(types, CB_GETLBTEXT, type, reinterpret_cast<LPARAM>(entry));
+        offered.emplace_back(entry);
+    }
+    // Chosen as a click on the list does: the selection, then the change and its end.
+    SendMessageW(types, CB_SETCURSEL, typeIndex, 0);
+    for (const WORD notification : {CBN_SELCHANGE, CBN_SELENDOK}) {
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kFileTypes, notification),
+                     reinterpret_cast<LPARAM>(types));
+    }
+    const HWND box = FindWindowExW(GetDlgItem(dialog, kFileName), nullptr, nullptr, nullptr);
+    const HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
+    SendMessageW(edit != nullptr ? edit : box, WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(name.c_str()));
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    WaitUntil([&] { return !IsWindow(dialog); });
+    return offered;
+}
+
+std::string FileBytes(const std::filesystem::path& file) {
+    std::string bytes;
+    WaitUntil([&] {
+        std::ifstream in(file, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+        return !bytes.empty();
+    });
+    return bytes;
+}
+
 }  // namespace
 
-TEST(ItemsE2e, RegistryEditorsListAndTreeOpenInItemsWindowsThatCopyTheirItems) {
-    Process regedit(L"regedit.exe");
+// Registry Editor with HKEY_CURRENT_USER selected, whose values its list shows (at least the
+// default value), and the tool after it has extracted Registry Editor's window.
+class ItemsE2e : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(WaitUntil(
+            [&] { return (editor = FindTopLevel(regedit.Id(), L"RegEdit_RegEdit")) != nullptr; }));
+        listView = FindChildOfClass(editor, L"SysListView32");
+        tree = FindChildOfClass(editor, L"SysTreeView32");
+        ASSERT_NE(listView, nullptr);
+        ASSERT_NE(tree, nullptr);
+        const auto step = [&](LPARAM item, WPARAM flag) {
+            return SendMessageW(tree, TVM_GETNEXTITEM, flag, item);
+        };
+        const LPARAM currentUser = step(step(step(0, TVGN_ROOT), TVGN_CHILD), TVGN_NEXT);
+        ASSERT_NE(currentUser, 0);
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, currentUser);
+        ASSERT_TRUE(WaitUntil([&] { return SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0) > 0; }));
+        tool.emplace();
+        SelectWindow(*tool, DecimalHandle(editor));
+        tool->ClickAndWait(kStartButton);
+    }
+
+    // The results row of control.
+    [[nodiscard]] int ResultsRow(HWND control) const {
+        return ResultsRowOf(tool->Results(), control);
+    }
+
+    Process regedit{L"regedit.exe"};
     HWND editor = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] { return (editor = FindTopLevel(regedit.Id(), L"RegEdit_RegEdit")) != nullptr; }));
-    const HWND listView = FindChildOfClass(editor, L"SysListView32");
-    const HWND tree = FindChildOfClass(editor, L"SysTreeView32");
-    ASSERT_NE(listView, nullptr);
-    ASSERT_NE(tree, nullptr);
-    // HKEY_CURRENT_USER, whose values the list shows: at least its default value.
-    const auto step = [&](LPARAM item, WPARAM flag) {
-        return SendMessageW(tree, TVM_GETNEXTITEM, flag, item);
-    };
-    const LPARAM currentUser = step(step(step(0, TVGN_ROOT), TVGN_CHILD), TVGN_NEXT);
-    ASSERT_NE(currentUser, 0);
-    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, currentUser);
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0) > 0; }));
-    Tool tool;
-    SelectWindow(tool, DecimalHandle(editor));
-    tool.ClickAndWait(kStartButton);
-    const RemoteList results = tool.Results();
-    const int listRow = ResultsRowOf(results, listView);
+    HWND listView = nullptr;
+    HWND tree = nullptr;
+    std::optional<Tool> tool;
+};
+
+TEST_F(ItemsE2e, RegistryEditorsListAndTreeOpenInItemsWindowsThatCopyTheirItems) {
+    const RemoteList results = tool->Results();
+    const int listRow = ResultsRow(listView);
     ASSERT_GE(listRow, 0);
 
     // A double-click on the list view's row opens its items.
     results.DoubleClick(listRow);
-    const HWND listItems = WaitForItemsWindow(tool, L"SysListView32", listView);
+    const HWND listItems = WaitForItemsWindow(*tool, L"SysListView32", listView);
     ASSERT_NE(listItems, nullptr);
     const RemoteList shown(listView, regedit.Handle());
     const auto rows = shown.Rows();
@@ -137,11 +204,11 @@ TEST(ItemsE2e, RegistryEditorsListAndTreeOpenInItemsWindowsThatCopyTheirItems) {
     SaveScreenshot(listItems, BuildFolder() / L"artifacts" / L"items-list-view.bmp");
 
     // Enter on the tree's row opens the tree's items, depth first with their depths.
-    const int treeRow = ResultsRowOf(results, tree);
+    const int treeRow = ResultsRow(tree);
     ASSERT_GE(treeRow, 0);
     results.Click(treeRow);
     results.PressEnter();
-    const HWND treeItems = WaitForItemsWindow(tool, L"SysTreeView32", tree);
+    const HWND treeItems = WaitForItemsWindow(*tool, L"SysTreeView32", tree);
     ASSERT_NE(treeItems, nullptr);
     const auto count = SendMessageW(tree, TVM_GETCOUNT, 0, 0);
     EXPECT_TRUE(WindowText(treeItems).ends_with(L" \u2014 " + std::to_wstring(count) + L" items"));
@@ -150,4 +217,32 @@ TEST(ItemsE2e, RegistryEditorsListAndTreeOpenInItemsWindowsThatCopyTheirItems) {
     EXPECT_EQ(lines[0], L"Depth\t");
     EXPECT_TRUE(lines[1].starts_with(L"0\t"));
     SaveScreenshot(treeItems, BuildFolder() / L"artifacts" / L"items-tree.bmp");
+}
+
+TEST_F(ItemsE2e, SaveAsWritesUtf8WithItsMarkAsCsvOrTabSeparatedByTheChosenType) {
+    const int treeRow = ResultsRow(tree);
+    ASSERT_GE(treeRow, 0);
+    tool->Results().DoubleClick(treeRow);
+    const HWND items = WaitForItemsWindow(*tool, L"SysTreeView32", tree);
+    ASSERT_NE(items, nullptr);
+    const std::wstring copied = CopiedText(items);
+
+    const std::filesystem::path stem =
+        BuildFolder() / L"e2e-tmp" / (L"items-" + std::to_wstring(GetCurrentProcessId()));
+    std::filesystem::create_directories(stem.parent_path());
+    for (const wchar_t* extension : {L".csv", L".txt"}) {
+        std::filesystem::remove(std::filesystem::path(stem).concat(extension));
+    }
+    EXPECT_EQ(
+        SaveAs(*tool, items, stem, 0),
+        (std::vector<std::wstring>{L"CSV (UTF-8) (*.csv)", L"Tab-separated text (UTF-8) (*.txt)"}));
+    const std::string csv = FileBytes(std::filesystem::path(stem).concat(L".csv"));
+    EXPECT_TRUE(csv.starts_with(std::string(kByteOrderMark) + "Depth,\r\n0,"));
+    SaveAs(*tool, items, stem, 1);
+    // Registry Editor's key names hold neither tabs nor quotes: the file is the copy, in UTF-8.
+    std::string tabbed(copied.size() * 3, '\0');
+    tabbed.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, copied.data(), static_cast<int>(copied.size()),
+                            tabbed.data(), static_cast<int>(tabbed.size()), nullptr, nullptr)));
+    EXPECT_EQ(FileBytes(std::filesystem::path(stem).concat(L".txt")), kByteOrderMark + tabbed);
 }

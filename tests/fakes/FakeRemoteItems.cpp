@@ -73,6 +73,9 @@ WindowHandle FakeRemoteItems::AddTexts(ItemsKind kind, const std::vector<Text>& 
 
 RemoteEnd FakeRemoteItems::Ask(WindowHandle control) {
     ++messages;
+    if (onMessage) {
+        onMessage();
+    }
     const auto found = m_controls.find(control);
     if (found == m_controls.end()) {
         return RemoteEnd::Gone;

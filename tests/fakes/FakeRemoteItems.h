@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <map>
 #include <optional>
@@ -48,6 +49,8 @@ public:
 
     // Messages sent to any control, answered or not.
     std::size_t messages = 0;
+    // Runs at each message, before it is answered: a test's way to act while a read goes on.
+    std::function<void()> onMessage;
 
     RemoteNumber Count(WindowHandle control, ItemCount query) override;
     bool KeepsStrings(WindowHandle control, ItemsKind kind) override;

@@ -100,15 +100,53 @@ Text ItemsTip(const ItemsSource& source) {
            u". Press Enter or double-click to open " + (many ? u"them." : u"it.");
 }
 
+// Passes every call on to the services' port until the read is to stop; from then on each call
+// ends as Gone at once, so the reader ends as it does when a control goes away.
+class ItemsForm::StoppableRemote final : public RemoteItems {
+public:
+    StoppableRemote(RemoteItems& remote, const std::atomic<bool>& stop) noexcept
+        : m_remote(remote), m_stop(stop) {}
+
+    RemoteNumber Count(WindowHandle control, ItemCount query) override {
+        return m_stop ? RemoteNumber{0, RemoteEnd::Gone} : m_remote.Count(control, query);
+    }
+    bool KeepsStrings(WindowHandle control, ItemsKind kind) override {
+        return m_stop || m_remote.KeepsStrings(control, kind);
+    }
+    RemoteTexts ListTexts(WindowHandle control, ItemsKind kind, std::size_t first,
+                          std::size_t count, std::size_t maxUnits) override {
+        return m_stop ? Stopped() : m_remote.ListTexts(control, kind, first, count, maxUnits);
+    }
+    RemoteNumber TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) override {
+        return m_stop ? RemoteNumber{0, RemoteEnd::Gone} : m_remote.TreeItem(control, step, item);
+    }
+    RemoteTexts ItemTexts(WindowHandle control, ItemText what, std::span<const ItemRef> items,
+                          std::size_t maxUnits) override {
+        return m_stop ? Stopped() : m_remote.ItemTexts(control, what, items, maxUnits);
+    }
+
+private:
+    static RemoteTexts Stopped() {
+        RemoteTexts none;
+        none.end = RemoteEnd::Gone;
+        return none;
+    }
+
+    RemoteItems& m_remote;
+    const std::atomic<bool>& m_stop;
+};
+
 ItemsForm::ItemsForm(ItemsSource source, ItemsFormServices services,
                      std::function<void()> readEnded)
     : m_source(std::move(source)),
       m_services(services),
       m_readEnded(std::move(readEnded)),
-      m_table(m_source.kind, {}) {}
+      m_table(m_source.kind, {}),
+      m_remote(std::make_unique<StoppableRemote>(m_services.remote, m_stopReading)) {}
 
 ItemsForm::~ItemsForm() {
     if (m_reading.valid()) {
+        StopReading();
         m_reading.wait();
     }
 }
@@ -117,6 +155,7 @@ void ItemsForm::Refresh() {
     if (Reading()) {
         return;
     }
+    m_stopReading = false;
     try {
         m_reading = std::async(std::launch::async, [this] {
             // Told as the reading function returns, whether it read or failed.
@@ -128,7 +167,7 @@ void ItemsForm::Refresh() {
                     }
                 }
             } notice{m_readEnded};
-            return ReadItems(m_source.control, m_source.kind, m_services.remote);
+            return ReadItems(m_source.control, m_source.kind, *m_remote);
         });
         m_readFailure.clear();
     } catch (...) {

@@ -2,10 +2,12 @@
 // commands (Copy, Save As, Refresh) on the items of one control, read through the ports.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <future>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -52,7 +54,7 @@ public:
     // readEnded runs on the reading thread as each read ends; the window then calls TakeRead on
     // its own thread.
     ItemsForm(ItemsSource source, ItemsFormServices services, std::function<void()> readEnded);
-    // A read still running (the program is ending) is waited for.
+    // A read still running (the window closed while the program ends) is stopped and waited for.
     ~ItemsForm();
     ItemsForm(const ItemsForm&) = delete;
     ItemsForm& operator=(const ItemsForm&) = delete;
@@ -66,6 +68,9 @@ public:
     void Refresh();
     // Waits for the running read to end (at once after readEnded) and shows what it read.
     void TakeRead();
+    // Ends the running read once the round of items it is reading is in, as if the control had
+    // gone; from any thread.
+    void StopReading() noexcept { m_stopReading = true; }
 
     // "Items of SysListView32 1234 — 25 items", with the read's end when it is not "read".
     [[nodiscard]] Text Title() const;
@@ -84,6 +89,8 @@ public:
     void SaveAs();
 
 private:
+    class StoppableRemote;
+
     // Runs a command, showing its failure in one box.
     template <typename Command>
     void RunCommand(Command&& command);
@@ -95,6 +102,9 @@ private:
     bool m_read = false;
     Text m_readFailure;
     Text m_commandNote;
+    std::atomic<bool> m_stopReading{false};
+    // The reading thread's port: the services' own until the read is stopped.
+    std::unique_ptr<StoppableRemote> m_remote;
     std::future<ItemsTable> m_reading;
 };
 

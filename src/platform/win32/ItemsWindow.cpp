@@ -292,10 +292,11 @@ LRESULT ItemsWindow::OnSetFocus() noexcept {
     return 0;
 }
 
-// A read cannot be broken off: the window hides at once and goes when the read ends.
+// A read is stopped once its round of items is in: the window hides at once and goes then.
 LRESULT ItemsWindow::OnClose() noexcept {
     if (m_form->Reading()) {
         m_closing = true;
+        m_form->StopReading();
         ShowWindow(m_window, SW_HIDE);
     } else {
         DestroyWindow(m_window);

@@ -104,6 +104,7 @@ private:
     std::vector<HWND> m_buttons;
     HWND m_statusBar = nullptr;
     DialogFocus m_focus;
-    // The user closed the window while a read ran: it is hidden and goes once the read ends.
+    // The user closed the window while a read ran: it is hidden and goes once the read has
+    // stopped.
     bool m_closing = false;
 };

@@ -125,6 +125,33 @@ TEST_F(ItemsFormTest, ReadRunsBesideTheWindowAndShowsInTheTitleAndNote) {
     EXPECT_EQ(form->Table().Rows(), 1u);
 }
 
+TEST_F(ItemsFormTest, StoppedReadEndsAtItsNextMessageAndTheNextReadGoesOn) {
+    std::vector<Text> texts;
+    for (int item = 0; item < 5000; ++item) {
+        texts.push_back(DecimalText(item));
+    }
+    const WindowHandle list = remote.AddTexts(ItemsKind::ListBox, texts);
+    const auto form = FormOf(list, u"ListBox");
+    const std::size_t probe = remote.messages;
+    // The window closes as the tenth item is read: the round of items asked for is the last.
+    remote.onMessage = [&] {
+        if (remote.messages == probe + 11) {
+            form->StopReading();
+        }
+    };
+    form->Refresh();
+    form->TakeRead();
+    const std::size_t read = form->Table().Rows();
+    EXPECT_GE(read, 10u);
+    EXPECT_LT(read, texts.size());
+    EXPECT_EQ(form->Table().status, ItemsStatus::Gone);
+    EXPECT_EQ(remote.messages, probe + 1 + read);
+    remote.onMessage = nullptr;
+    form->Refresh();
+    form->TakeRead();
+    EXPECT_EQ(form->Table().Rows(), 5000u);
+}
+
 TEST_F(ItemsFormTest, ReadThatEndsEarlySaysSoInTheTitleAndNote) {
     const WindowHandle list = remote.AddTexts(ItemsKind::ListBox, {u"a", u"b", u"c", u"d"});
     const auto form = FormOf(list, u"ListBox");

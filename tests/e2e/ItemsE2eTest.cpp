@@ -1,6 +1,7 @@
 // The items window under Wine, on Registry Editor's own list view and tree: opened from the
 // results list by a double-click and by Enter, its title and its Copy checked against the
-// controls read from outside.
+// controls read from outside; and on every control of the items fixture, built 64-bit and
+// 32-bit, each cell, the copy and the saved file checked against the fixture's truth.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -14,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include "items/ItemsDelimited.h"
+#include "items/ItemsReader.h"
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
 
@@ -246,3 +249,122 @@ TEST_F(ItemsE2e, SaveAsWritesUtf8WithItsMarkAsCsvOrTabSeparatedByTheChosenType) 
                             tabbed.data(), static_cast<int>(tabbed.size()), nullptr, nullptr)));
     EXPECT_EQ(FileBytes(std::filesystem::path(stem).concat(L".txt")), kByteOrderMark + tabbed);
 }
+
+namespace {
+
+constexpr int kItemsList = 201;
+
+std::string Utf8(const std::wstring& text) {
+    std::string bytes(text.size() * 3, '\0');
+    bytes.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                            static_cast<int>(bytes.size()), nullptr, nullptr)));
+    return bytes;
+}
+
+// The truth's items as the reader's table, for the delimited text a correct window makes of it.
+ItemsTable TableOf(const ControlTruth& control) {
+    std::vector<Text> captions;
+    for (const std::wstring& caption : control.captions) {
+        captions.emplace_back(caption.begin(), caption.end());
+    }
+    ItemsTable table(*ItemsKindOfClass(Text(control.kind.begin(), control.kind.end())),
+                     std::move(captions));
+    for (std::size_t row = 0; row < control.rows.size(); ++row) {
+        std::vector<Text> cells;
+        for (const std::wstring& cell : control.rows[row]) {
+            cells.emplace_back(cell.begin(), cell.end());
+        }
+        table.AppendRow(cells, control.depths[row]);
+    }
+    return table;
+}
+
+// The tool after it has extracted the items fixture's window, built 64-bit or 32-bit.
+class ItemsWindowE2e : public testing::TestWithParam<FixtureBuild> {
+protected:
+    void SetUp() override {
+        ASSERT_GE(controls.size(), 8u);
+        const HWND top = GetAncestor(HwndOf(controls[0]), GA_ROOT);
+        SelectWindow(tool, DecimalHandle(top));
+        tool.ClickAndWait(kStartButton);
+    }
+
+    static HWND HwndOf(const ControlTruth& control) {
+        return reinterpret_cast<HWND>(static_cast<std::intptr_t>(std::stol(control.handle)));
+    }
+
+    // Opens the control's items window from its results row and waits for its read.
+    HWND Open(const ControlTruth& control) {
+        const RemoteList results = tool.Results();
+        const int row = ResultsRowOf(results, HwndOf(control));
+        if (row < 0) {
+            return nullptr;
+        }
+        results.DoubleClick(row);
+        wchar_t className[256] = L"";
+        GetClassNameW(HwndOf(control), className, 256);
+        return WaitForItemsWindow(tool, className, HwndOf(control));
+    }
+
+    TargetFixture fixture{L"items", L"", GetParam()};
+    std::vector<ControlTruth> controls = ItemsControls(fixture);
+    Tool tool;
+};
+
+TEST_P(ItemsWindowE2e, EveryControlsItemsWindowShowsExactlyItsItems) {
+    for (const ControlTruth& control : controls) {
+        SCOPED_TRACE(control.name);
+        const HWND items = Open(control);
+        ASSERT_NE(items, nullptr);
+        const std::wstring title = WindowText(items);
+        if (!control.keepsTexts) {
+            EXPECT_TRUE(title.ends_with(L"owner-drawn without texts")) << title;
+        } else {
+            EXPECT_TRUE(title.ends_with(L" \u2014 " + std::to_wstring(control.count) +
+                                        (control.count == 1 ? L" item" : L" items")))
+                << title;
+        }
+        const RemoteList shown(GetDlgItem(items, kItemsList), tool.Program().Handle());
+        EXPECT_EQ(shown.Rows(), control.rows);
+        for (std::size_t column = 0; column < control.captions.size(); ++column) {
+            EXPECT_EQ(shown.Header(static_cast<int>(column)), control.captions[column]);
+        }
+        if (control.name == L"report") {
+            SaveScreenshot(items, BuildFolder() / L"artifacts" / L"items-fixture-report.bmp");
+        }
+        SendMessageW(items, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(items); }));
+    }
+}
+
+TEST_P(ItemsWindowE2e, CopyAndSaveAsGiveTheItemsWholeInUnicode) {
+    const std::filesystem::path stem =
+        BuildFolder() / L"e2e-tmp" / (L"items-fixture-" + std::to_wstring(GetCurrentProcessId()));
+    std::filesystem::create_directories(stem.parent_path());
+    for (const wchar_t* name : {L"tree", L"report", L"listbox"}) {
+        SCOPED_TRACE(name);
+        const ItemsTable truth = TableOf(ItemsControl(fixture, name));
+        const ControlTruth control = ItemsControl(fixture, name);
+        const HWND items = Open(control);
+        ASSERT_NE(items, nullptr);
+        const Text tabbed = ItemsDelimitedText(truth, Delimiter::Tab);
+        EXPECT_EQ(CopiedText(items), std::wstring(tabbed.begin(), tabbed.end()));
+        const std::filesystem::path csv = std::filesystem::path(stem).concat(L".csv");
+        std::filesystem::remove(csv);
+        SaveAs(tool, items, stem, 0);
+        const Text commas = ItemsDelimitedText(truth, Delimiter::Comma);
+        EXPECT_EQ(FileBytes(csv),
+                  kByteOrderMark + Utf8(std::wstring(commas.begin(), commas.end())));
+        SendMessageW(items, WM_CLOSE, 0, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, ItemsWindowE2e,
+                         testing::Values(FixtureBuild::Native, FixtureBuild::Bits32),
+                         [](const testing::TestParamInfo<FixtureBuild>& info) {
+                             return info.param == FixtureBuild::Native ? "SixtyFourBit"
+                                                                       : "ThirtyTwoBit";
+                         });
+
+}  // namespace

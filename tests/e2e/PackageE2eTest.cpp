@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/e2e/ConsoleRun.h"
 #include "tests/e2e/E2eSupport.h"
+#include "tests/e2e/TruthFormat.h"
 
 namespace {
 
@@ -57,4 +59,14 @@ TEST(PackageE2e, UnpackedToolRunsWithItsHandPointerAndVersion) {
     std::filesystem::remove(folder / L"HAND-M.CUR");
     const auto [arrowAgain, overButton] = shapes();
     EXPECT_EQ(overButton, arrowAgain);
+}
+
+TEST(PackageE2e, UnpackedCommandLineRunsAndGivesTheReleasesVersion) {
+    const std::filesystem::path folder = Environment(L"TESSIVANE_PACKAGE_DIR");
+    ASSERT_FALSE(folder.empty()) << "TESSIVANE_PACKAGE_DIR names the unpacked release";
+    const ConsoleRun version = RunConsoleProgram(folder / L"tessivane-cli.exe", L"--version", 60s);
+    ASSERT_TRUE(version.finished);
+    EXPECT_EQ(version.exitCode, 0u);
+    EXPECT_EQ(version.out,
+              "tessivane-cli " + ToUtf8(Environment(L"TESSIVANE_PACKAGE_VERSION")) + "\n");
 }

@@ -48,10 +48,18 @@ class FakeRowTableDisplay : public RowTableDisplay {
 public:
     void ColumnAppended(const Text&) override {}
     void ColumnWidthSet(int column, int twips) override { widths.push_back({column, twips}); }
-    void RowsChanged(std::size_t, bool) override {}
+    // Like the list control, drops the selection of rows that are replaced.
+    void RowsChanged(std::size_t, bool replaced) override {
+        ++changes;
+        if (replaced) {
+            selected.reset();
+        }
+    }
     std::optional<std::size_t> SelectedIndex() const override { return selected; }
+    void SelectIndex(std::size_t index) override { selected = index; }
 
     std::vector<std::pair<int, int>> widths;
+    int changes = 0;
     std::optional<std::size_t> selected;
 };
 

@@ -21,10 +21,10 @@ struct FormHarness {
     RowTable windowList{windowListDisplay};
     RowTable results{resultsDisplay};
 
-    [[nodiscard]] MainForm MakeForm(TextView productName = kProductName) {
+    [[nodiscard]] MainForm MakeForm(TextView productName = kProductName, TextView version = u"") {
         return MainForm(
             windowList, results,
             {window, dialogs, files, desktop, clipboard, pump, saveFiles, automation, skin},
-            productName);
+            productName, version);
     }
 };

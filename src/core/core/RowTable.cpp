@@ -91,12 +91,21 @@ void RowTable::SetChecked(std::size_t row, bool checked) {
     m_checked[RowIndex(row)] = checked ? 1 : 0;
 }
 
+void RowTable::SetAllChecked(bool checked) {
+    std::fill(m_checked.begin(), m_checked.end(), checked ? 1 : 0);
+    m_display.RowsChanged(RowCount(), false);
+}
+
 std::size_t RowTable::SelectedRow() const {
     const std::optional<std::size_t> index = m_display.SelectedIndex();
     if (!index || *index >= RowCount()) {
         throw Failure(u"No window is selected in the window list.");
     }
     return *index + 1;
+}
+
+void RowTable::SelectRow(std::size_t row) {
+    m_display.SelectIndex(RowIndex(row));
 }
 
 void RowTable::ThrowNoRow(std::size_t row) const {

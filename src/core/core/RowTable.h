@@ -19,10 +19,12 @@ public:
 
     virtual void ColumnAppended(const Text& header) = 0;
     virtual void ColumnWidthSet(int column, int twips) = 0;
-    // Rows were added or replaced; rowCount is the new number of rows.
+    // Rows were added, replaced or ticked anew; rowCount is the new number of rows.
     virtual void RowsChanged(std::size_t rowCount, bool replaced) = 0;
     // The 0-based index of the row that the user has selected, if any.
     [[nodiscard]] virtual std::optional<std::size_t> SelectedIndex() const = 0;
+    // Makes the row at the 0-based index the only selected one, scrolled into view.
+    virtual void SelectIndex(std::size_t index) = 0;
 };
 
 class RowTable : public RowSink {
@@ -50,8 +52,11 @@ public:
     }
     [[nodiscard]] bool Checked(std::size_t row) const { return m_checked[RowIndex(row)] != 0; }
     void SetChecked(std::size_t row, bool checked);
+    // Ticks or unticks every row.
+    void SetAllChecked(bool checked);
     // The selected row's position; throws when no row is selected.
     [[nodiscard]] std::size_t SelectedRow() const;
+    void SelectRow(std::size_t row);
 
 private:
     // The row's 0-based index; throws when there is no such row.

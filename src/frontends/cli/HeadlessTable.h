@@ -15,6 +15,7 @@ public:
     void ColumnWidthSet(int, int) override {}
     void RowsChanged(std::size_t, bool) override {}
     [[nodiscard]] std::optional<std::size_t> SelectedIndex() const override { return std::nullopt; }
+    void SelectIndex(std::size_t) override {}
 };
 
 // No window waits for its events while the command line renders.

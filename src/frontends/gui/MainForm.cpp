@@ -98,14 +98,22 @@ Text ApplicationTitleFor(TextView productName) {
     return title;
 }
 
+Text AboutText(TextView productName, TextView version) {
+    return Text(productName) + u"\r\nVersion " + Text(version) +
+           u"\r\n\r\nReads the class, handle and text of a window and of every window inside "
+           u"it.\r\n\r\nSupport: " +
+           Text(kSupportAddress);
+}
+
 MainForm::MainForm(RowTable& windowList, RowTable& results, MainFormServices services,
-                   TextView productName)
+                   TextView productName, TextView version)
     : m_windowList(windowList),
       m_results(results),
       m_services(services),
       m_errorReports(services.dialogs),
       m_productName(productName),
-      m_applicationTitle(productName.substr(0, kTitleLimit - 1)) {}
+      m_applicationTitle(productName.substr(0, kTitleLimit - 1)),
+      m_version(version) {}
 
 void MainForm::SetApplicationTitle() {
     m_applicationTitle = ApplicationTitleFor(m_productName);
@@ -181,8 +189,56 @@ void MainForm::RefreshList() {
         return;
     }
     const Running running(*this, false);
+    const std::optional<Text> selected = SelectedWindowHandle();
     StepRunner steps(m_errorReports, ReportLocation::RefreshList);
     steps.Run(100, [&] { FillWindowList(m_windowList, m_services.windows, m_errorReports); });
+    // The window selected before stays selected while it is still open.
+    if (selected) {
+        SelectWindowRow(*selected);
+    }
+}
+
+std::optional<Text> MainForm::SelectedWindowHandle() const {
+    try {
+        return m_windowList.SubItem(m_windowList.SelectedRow(), 1);
+    } catch (const Failure&) {
+        return std::nullopt;
+    }
+}
+
+void MainForm::SelectWindowRow(const Text& handle) {
+    for (std::size_t row = 1; row <= m_windowList.RowCount(); ++row) {
+        if (m_windowList.SubItem(row, 1) == handle) {
+            m_windowList.SelectRow(row);
+            return;
+        }
+    }
+}
+
+// Ticks are the user's at any time, as a click on a tick box is.
+void MainForm::TickAllResults() {
+    m_results.SetAllChecked(true);
+}
+
+void MainForm::UntickAllResults() {
+    m_results.SetAllChecked(false);
+}
+
+void MainForm::ShowCommandLineHelp() {
+    m_services.dialogs.ShowInformation(
+        u"tessivane-cli.exe, beside this program, reads the same texts from a command prompt or "
+        u"a script:\r\n\r\n"
+        u"  tessivane-cli list\t\tthe application windows and their handles\r\n"
+        u"  tessivane-cli list --all\tevery top-level window\r\n"
+        u"  tessivane-cli dump --handle N\tthe window's tree as JSON\r\n"
+        u"  tessivane-cli dump --handle N --format csv\r\n"
+        u"  tessivane-cli dump --handle N --items\tthe items of its lists too\r\n\r\n"
+        u"tessivane-cli --help tells every option.",
+        m_applicationTitle);
+}
+
+void MainForm::ShowAbout() {
+    m_services.dialogs.ShowInformation(AboutText(m_productName, m_version), m_applicationTitle);
 }
 
 void MainForm::RequestStop() noexcept {

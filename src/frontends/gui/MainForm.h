@@ -2,6 +2,8 @@
 // row tables and the ports that the platform provides.
 #pragma once
 
+#include <optional>
+
 #include "core/RowTable.h"
 #include "core/Text.h"
 #include "extraction/ChildWalk.h"
@@ -17,6 +19,9 @@
 #include "ports/WindowSystem.h"
 
 inline constexpr TextView kProductName = u"Tessivane Window Text Reader 2021";
+
+// The About box's text for a version such as "1.4.0".
+[[nodiscard]] Text AboutText(TextView productName, TextView version);
 
 // The application title for a product name: its last word cut off, then further trailing
 // words while it is longer than 40 code units. Throws when there is no blank to cut at.
@@ -37,7 +42,7 @@ struct MainFormServices {
 class MainForm {
 public:
     MainForm(RowTable& windowList, RowTable& results, MainFormServices services,
-             TextView productName = kProductName);
+             TextView productName = kProductName, TextView version = u"");
 
     void Load();
     // The user closed the window: the program ends.
@@ -51,6 +56,12 @@ public:
     void CopyResultsToClipboard();
     void ClearResults();
     void SaveResultsAsTextFile();
+
+    // The menu's own commands: every results row ticked or unticked, and the help boxes.
+    void TickAllResults();
+    void UntickAllResults();
+    void ShowCommandLineHelp();
+    void ShowAbout();
 
     // Stops a walk that is running (Esc, or the start button reading "Stop"), keeping the rows
     // it has read.
@@ -75,6 +86,9 @@ private:
     // True, after saying so and refreshing the window list, when the selected window has closed.
     [[nodiscard]] bool SelectedWindowHasClosed();
     void ApplySkin();
+    // The handle cell of the window list's selected row; nothing when no row is selected.
+    [[nodiscard]] std::optional<Text> SelectedWindowHandle() const;
+    void SelectWindowRow(const Text& handle);
     void SetPointerUnlessBusy(int setting);
 
     RowTable& m_windowList;
@@ -83,6 +97,7 @@ private:
     ErrorReportBox m_errorReports;
     Text m_productName;
     Text m_applicationTitle;
+    Text m_version;
     bool m_running = false;
     bool m_stoppable = false;
     bool m_stopRequested = false;

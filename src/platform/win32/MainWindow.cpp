@@ -7,6 +7,7 @@
 
 #include "core/Failure.h"
 #include "core/Steps.h"
+#include "win32/MainMenu.h"
 #include "win32/OwnedWindowProc.h"
 #include "win32/Resources.h"
 #include "win32/Win32Text.h"
@@ -65,6 +66,12 @@ MainWindow::MainWindow() {
         const DWORD error = GetLastError();
         throw Failure(u"The main window could not be created: " + SystemMessage(error));
     }
+    const HMENU menu = CreateMainMenu();
+    if (!SetMenu(m_window, menu)) {
+        DestroyMenu(menu);
+        throw Failure(u"The menu bar could not be given to the main window.");
+    }
+    m_menuKeys = CreateMainMenuKeys();
     CreateControls();
 }
 
@@ -127,7 +134,8 @@ ScopedFont MainWindow::CreateButtonFont() const {
 
 SIZE MainWindow::OuterSize() const noexcept {
     RECT outer{0, 0, TwipsToPixels(kClientTwips.cx, m_dpi), TwipsToPixels(kClientTwips.cy, m_dpi)};
-    AdjustWindowRectExForDpi(&outer, kStyle, FALSE, kExStyle, m_dpi);
+    // The window grows by its menu bar; the client area stays the layout's.
+    AdjustWindowRectExForDpi(&outer, kStyle, TRUE, kExStyle, m_dpi);
     return SIZE{outer.right - outer.left, outer.bottom - outer.top};
 }
 
@@ -149,7 +157,12 @@ void MainWindow::LoadAndShow() {
 }
 
 bool MainWindow::TranslateDialogKeys(MSG& message) noexcept {
-    return m_items->TranslateKeys(message) || IsDialogMessageW(m_window, &message) != FALSE;
+    if (m_items->TranslateKeys(message)) {
+        return true;
+    }
+    const bool ours = message.hwnd == m_window || IsChild(m_window, message.hwnd);
+    return (ours && TranslateAcceleratorW(m_window, m_menuKeys.get(), &message) != 0) ||
+           IsDialogMessageW(m_window, &message) != FALSE;
 }
 
 void MainWindow::SetCaption(const Text& caption) {
@@ -336,10 +349,10 @@ LRESULT MainWindow::OnCommand(WPARAM wParam) noexcept {
     // nothing does.
     const HWND clicked = id == IDOK ? GetFocus() : nullptr;
     if (clicked != nullptr && clicked == m_results->Handle()) {
-        const std::optional<std::size_t> row = m_results->SelectedIndex();
-        if (!row || !OpenItemsOfResult(static_cast<int>(*row))) {
-            MessageBeep(MB_OK);
-        }
+        OpenItemsOfSelectedResult();
+        return 0;
+    }
+    if (RunMenuCommand(id)) {
         return 0;
     }
     // Enter on a focused push button clicks it, as on a dialog.
@@ -436,6 +449,25 @@ bool MainWindow::OpenItemsOfResult(int index) noexcept {
         // The window could not be made: nothing opens.
         return false;
     }
+}
+
+void MainWindow::OpenItemsOfSelectedResult() noexcept {
+    const std::optional<std::size_t> row = m_results->SelectedIndex();
+    if (!row || !OpenItemsOfResult(static_cast<int>(*row))) {
+        MessageBeep(MB_OK);
+    }
+}
+
+bool MainWindow::RunMenuCommand(int id) noexcept {
+    if (id == MenuCommandId::kOpenItems) {
+        OpenItemsOfSelectedResult();
+        return true;
+    }
+    const std::optional<FormCommand> command = FormCommandOf(id);
+    if (command) {
+        Run(*command);
+    }
+    return command.has_value();
 }
 
 // A double-click on a row without items does nothing, as in the system's own lists.

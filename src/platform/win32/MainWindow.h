@@ -92,6 +92,10 @@ private:
     [[nodiscard]] bool IsPushButton(HWND control) const noexcept;
     // Opens the items window of the results row at index; false when its window has no items.
     bool OpenItemsOfResult(int index) noexcept;
+    // Opens the items of the selected results row, or beeps when it has none.
+    void OpenItemsOfSelectedResult() noexcept;
+    // Runs the menu's command with that id; false when the menu has none.
+    bool RunMenuCommand(int id) noexcept;
 
     HWND m_window = nullptr;
     bool m_closed = false;
@@ -104,6 +108,7 @@ private:
     ScopedIcon m_bigIcon;
     ScopedIcon m_smallIcon;
     ScopedIcon m_handPointer;
+    ScopedAccelerators m_menuKeys;
     DialogFocus m_focus;
     // The control that had the focus when a command disabled the buttons.
     HWND m_focusBeforeBusy = nullptr;

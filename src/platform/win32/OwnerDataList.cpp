@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/Failure.h"
+#include "gui/RowTicks.h"
 #include "win32/Win32Text.h"
 
 namespace {
@@ -19,10 +20,12 @@ constexpr UINT kTicked = INDEXTOSTATEIMAGEMASK(2);
 
 OwnerDataList::OwnerDataList(HWND parent, const ListPlace& place, std::function<void()> mouseMove)
     : m_place(place), m_mouseMove(std::move(mouseMove)) {
+    // A list with tick boxes lets many rows be selected, to tick them at once.
+    const DWORD selection = place.tickBoxes ? 0 : LVS_SINGLESEL;
     m_control =
         CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                            LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                            LVS_SHOWSELALWAYS | selection,
                         0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)),
                         GetModuleHandleW(nullptr), nullptr);
     if (m_control == nullptr) {
@@ -44,7 +47,7 @@ OwnerDataList::~OwnerDataList() {
 }
 
 // An owner-data list keeps no ticks of its own: a click on a tick box and the space bar toggle
-// the model's tick here, the same way on every version of the control.
+// the model's ticks here, the same way on every version of the control. Ctrl+A selects every row.
 LRESULT CALLBACK OwnerDataList::SubclassProc(HWND control, UINT message, WPARAM wParam,
                                              LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     auto* self = reinterpret_cast<OwnerDataList*>(data);
@@ -61,7 +64,11 @@ LRESULT CALLBACK OwnerDataList::SubclassProc(HWND control, UINT message, WPARAM 
                 return 0;
             }
         } else if (message == WM_KEYDOWN && wParam == VK_SPACE) {
-            self->ToggleTick(ListView_GetNextItem(control, -1, LVNI_FOCUSED));
+            self->ToggleSelectedTicks();
+            return 0;
+        } else if (message == WM_KEYDOWN && wParam == 'A' && GetKeyState(VK_CONTROL) < 0 &&
+                   GetKeyState(VK_SHIFT) >= 0) {
+            ListView_SetItemState(control, -1, LVIS_SELECTED, LVIS_SELECTED);
             return 0;
         } else if (message == WM_CHAR && wParam == L' ') {
             return 0;
@@ -125,6 +132,26 @@ void OwnerDataList::Sync() noexcept {
     m_shownRows = rows;
     m_rowsChanged = false;
     m_rowsReplaced = false;
+    ApplySelection();
+}
+
+void OwnerDataList::SelectIndex(std::size_t index) {
+    m_pendingSelection = index;
+    if (!m_rowsChanged) {
+        ApplySelection();
+    }
+}
+
+void OwnerDataList::ApplySelection() noexcept {
+    if (!m_pendingSelection || *m_pendingSelection >= m_shownRows) {
+        return;
+    }
+    const int index = static_cast<int>(*m_pendingSelection);
+    m_pendingSelection.reset();
+    ListView_SetItemState(m_control, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(m_control, index, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(m_control, index, FALSE);
 }
 
 std::optional<std::size_t> OwnerDataList::SelectedIndex() const {
@@ -161,6 +188,24 @@ void OwnerDataList::ToggleTick(int index) noexcept {
     const std::size_t row = static_cast<std::size_t>(index) + 1;
     m_rows.SetChecked(row, !m_rows.Checked(row));
     ListView_RedrawItems(m_control, index, index);
+}
+
+void OwnerDataList::ToggleSelectedTicks() noexcept {
+    try {
+        std::vector<std::size_t> selected;
+        for (int index = ListView_GetNextItem(m_control, -1, LVNI_SELECTED); index >= 0;
+             index = ListView_GetNextItem(m_control, index, LVNI_SELECTED)) {
+            selected.push_back(static_cast<std::size_t>(index));
+        }
+        const int focused = ListView_GetNextItem(m_control, -1, LVNI_FOCUSED);
+        if (ToggleTicksOfSelection(
+                m_rows, selected,
+                focused < 0 ? std::nullopt : std::optional(static_cast<std::size_t>(focused)))) {
+            InvalidateRect(m_control, nullptr, FALSE);
+        }
+    } catch (...) {
+        // The ticks stay as they were.
+    }
 }
 
 LRESULT OwnerDataList::OnNotify(NMHDR* header) noexcept {

@@ -36,12 +36,16 @@ public:
     void ColumnWidthSet(int column, int twips) override;
     void RowsChanged(std::size_t rowCount, bool replaced) override;
     std::optional<std::size_t> SelectedIndex() const override;
+    void SelectIndex(std::size_t index) override;
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data);
     void ApplyColumnWidth(int column) const;
     void ToggleTick(int index) noexcept;
+    // Space: the ticks of the selected rows, or of the focused one.
+    void ToggleSelectedTicks() noexcept;
+    void ApplySelection() noexcept;
     void FillItem(LVITEMW& item) const noexcept;
 
     const ListPlace& m_place;
@@ -53,4 +57,6 @@ private:
     std::size_t m_shownRows = 0;
     bool m_rowsChanged = false;
     bool m_rowsReplaced = false;
+    // A selection asked for while the control's rows are not yet up to date.
+    std::optional<std::size_t> m_pendingSelection;
 };

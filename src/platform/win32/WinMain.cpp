@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "Version.h"
 #include "gui/MainForm.h"
 #include "skin/SkinFramework.h"
 #include "win32/MainWindow.h"
@@ -37,7 +38,8 @@ int RunMainWindow() {
     SkinFramework skin(files, window);
     MainForm form(window.WindowList(), window.Results(),
                   MainFormServices{window, dialogs, files, windows, clipboard, pump, saveFiles,
-                                   automation, skin});
+                                   automation, skin},
+                  kProductName, u"" TESSIVANE_VERSION_TEXT);
     window.Attach(form);
     window.LoadAndShow();
     MSG message;

@@ -48,6 +48,28 @@ TEST_F(ListViewTest, SelectedRowComesFromTheDisplayAndMustExist) {
     EXPECT_THROW((void)list.SelectedRow(), Failure);
 }
 
+TEST_F(ListViewTest, RowIsSelectedThroughTheDisplayAndMustExist) {
+    list.AppendRow(u"One");
+    list.AppendRow(u"Two");
+    list.SelectRow(2);
+    EXPECT_EQ(display.selected, 1u);
+    EXPECT_THROW(list.SelectRow(3), Failure);
+    EXPECT_EQ(list.SelectedRow(), 2u);
+}
+
+TEST_F(ListViewTest, AllRowsAreTickedAndUntickedAndShownAgain) {
+    for (const TextView text : {u"One", u"Two", u"Three"}) {
+        list.AppendRow(Text(text));
+    }
+    list.SetChecked(2, true);
+    const int changes = display.changes;
+    list.SetAllChecked(true);
+    EXPECT_TRUE(list.Checked(1) && list.Checked(2) && list.Checked(3));
+    EXPECT_EQ(display.changes, changes + 1);
+    list.SetAllChecked(false);
+    EXPECT_FALSE(list.Checked(1) || list.Checked(2) || list.Checked(3));
+}
+
 TEST(ListViewColumnsTest, ColumnAddedAfterRowsKeepsTheirCells) {
     FakeRowTableDisplay display;
     RowTable list{display};

@@ -1,0 +1,68 @@
+// The main window's menu bar made from its table.
+#include "win32/MainMenu.h"
+
+#include <utility>
+
+#include "core/Failure.h"
+
+namespace {
+
+constexpr std::array<std::pair<int, FormCommand>, 11> kFormCommands{{
+    {MenuCommandId::kSaveResultsAsTextFile, &MainForm::SaveResultsAsTextFile},
+    {MenuCommandId::kSaveResultsAsSpreadsheet, &MainForm::SaveResultsAsSpreadsheet},
+    {MenuCommandId::kExit, &MainForm::Close},
+    {MenuCommandId::kCopyResultsToClipboard, &MainForm::CopyResultsToClipboard},
+    {MenuCommandId::kClearResults, &MainForm::ClearResults},
+    {MenuCommandId::kTickAll, &MainForm::TickAllResults},
+    {MenuCommandId::kUntickAll, &MainForm::UntickAllResults},
+    {MenuCommandId::kRefreshList, &MainForm::RefreshList},
+    {MenuCommandId::kExtractSelectedWindow, &MainForm::ExtractSelectedWindow},
+    {MenuCommandId::kCommandLineHelp, &MainForm::ShowCommandLineHelp},
+    {MenuCommandId::kAbout, &MainForm::ShowAbout},
+}};
+
+}  // namespace
+
+HMENU CreateMainMenu() {
+    const HMENU bar = CreateMenu();
+    if (bar == nullptr) {
+        throw Failure(u"The menu bar could not be made.");
+    }
+    for (const MenuPlace& place : kMenus) {
+        // Once appended, a menu is destroyed with the bar, and the bar with the window.
+        const HMENU menu = CreatePopupMenu();
+        bool made = menu != nullptr;
+        for (const MenuItem& item : place.items) {
+            made = made && (item.caption == nullptr
+                                ? AppendMenuW(menu, MF_SEPARATOR, 0, nullptr)
+                                : AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.id),
+                                              item.caption)) != FALSE;
+        }
+        if (!made || !AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), place.caption)) {
+            if (menu != nullptr) {
+                DestroyMenu(menu);
+            }
+            DestroyMenu(bar);
+            throw Failure(u"The menu bar could not be made.");
+        }
+    }
+    return bar;
+}
+
+ScopedAccelerators CreateMainMenuKeys() {
+    std::array<ACCEL, kMenuKeys.size()> keys = kMenuKeys;
+    ScopedAccelerators table(CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size())));
+    if (!table) {
+        throw Failure(u"The keys of the menu could not be set up.");
+    }
+    return table;
+}
+
+std::optional<FormCommand> FormCommandOf(int id) noexcept {
+    for (const auto& [commandId, command] : kFormCommands) {
+        if (commandId == id) {
+            return command;
+        }
+    }
+    return std::nullopt;
+}

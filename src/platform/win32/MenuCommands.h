@@ -1,0 +1,71 @@
+// The main window's menu bar as a table: its menus, their items' ids and captions, and the keys
+// that run them.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <span>
+
+// Menu command ids start above the controls' ids, so a menu click is never taken for a button's.
+namespace MenuCommandId {
+inline constexpr int kSaveResultsAsTextFile = 40101;
+inline constexpr int kSaveResultsAsSpreadsheet = 40102;
+inline constexpr int kExit = 40103;
+inline constexpr int kCopyResultsToClipboard = 40201;
+inline constexpr int kClearResults = 40202;
+inline constexpr int kTickAll = 40203;
+inline constexpr int kUntickAll = 40204;
+inline constexpr int kRefreshList = 40301;
+inline constexpr int kExtractSelectedWindow = 40302;
+inline constexpr int kOpenItems = 40303;
+inline constexpr int kCommandLineHelp = 40501;
+inline constexpr int kAbout = 40502;
+}  // namespace MenuCommandId
+
+struct MenuItem {
+    int id;
+    // The caption, then a tab and the key when a key runs it too; null for a separator.
+    const wchar_t* caption;
+};
+
+struct MenuPlace {
+    const wchar_t* caption;
+    std::span<const MenuItem> items;
+};
+
+inline constexpr std::array<MenuItem, 4> kFileMenu{{
+    {MenuCommandId::kSaveResultsAsTextFile, L"Save Results As &Text File..."},
+    {MenuCommandId::kSaveResultsAsSpreadsheet, L"Save Results As &Excel File"},
+    {0, nullptr},
+    {MenuCommandId::kExit, L"E&xit\tAlt+F4"},
+}};
+inline constexpr std::array<MenuItem, 5> kEditMenu{{
+    {MenuCommandId::kCopyResultsToClipboard, L"&Copy Results To Clipboard"},
+    {MenuCommandId::kClearResults, L"C&lear Results"},
+    {0, nullptr},
+    {MenuCommandId::kTickAll, L"Tick &All\tCtrl+Shift+A"},
+    {MenuCommandId::kUntickAll, L"&Untick All"},
+}};
+inline constexpr std::array<MenuItem, 3> kViewMenu{{
+    {MenuCommandId::kRefreshList, L"&Refresh List\tF5"},
+    {MenuCommandId::kExtractSelectedWindow, L"&Start Extracting From Selected Window"},
+    {MenuCommandId::kOpenItems, L"&Items of Selected Row\tEnter"},
+}};
+inline constexpr std::array<MenuItem, 2> kHelpMenu{{
+    {MenuCommandId::kCommandLineHelp, L"&Command Line"},
+    {MenuCommandId::kAbout, L"&About"},
+}};
+inline constexpr std::array<MenuPlace, 4> kMenus{{
+    {L"&File", kFileMenu},
+    {L"&Edit", kEditMenu},
+    {L"&View", kViewMenu},
+    {L"&Help", kHelpMenu},
+}};
+
+// The keys of the menu's commands. Enter stays the dialog's key: it presses buttons and opens
+// the items of the focused results row; Alt+F4 is the system's.
+inline constexpr std::array<ACCEL, 2> kMenuKeys{{
+    {FVIRTKEY | FCONTROL | FSHIFT, 'A', MenuCommandId::kTickAll},
+    {FVIRTKEY, VK_F5, MenuCommandId::kRefreshList},
+}};

@@ -1,0 +1,138 @@
+// The menu bar under Wine: its menus above the unchanged client area, its commands run by id and
+// by their keys, the ticks of many rows at once and the selection that Refresh keeps.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <future>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/E2eSupport.h"
+#include "tests/e2e/Truth.h"
+#include "win32/MenuCommands.h"
+
+namespace {
+
+constexpr int kWindowListId = 101;
+constexpr int kResultsId = 103;
+
+int SelectedIndex(HWND list) {
+    return static_cast<int>(
+        SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+}
+
+// Presses a key on the tool's focused control, as the keyboard does.
+void PressKey(const Tool& tool, WPARAM key) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(tool.Main(), nullptr), &info);
+    const HWND focus = info.hwndFocus != nullptr ? info.hwndFocus : tool.Main();
+    PostMessageW(focus, WM_KEYDOWN, key, 0);
+    PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+}
+
+// Posts the menu command, as a click on its item does, so the test can answer the boxes it shows.
+void Post(const Tool& tool, int command) {
+    PostMessageW(tool.Main(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+// Runs a menu command that shows no box, and answers once the tool has run it.
+void Choose(const Tool& tool, int command) {
+    SendMessageW(tool.Main(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+bool AllTicked(const RemoteList& list, bool ticked) {
+    for (int row = 0; row < list.RowCount(); ++row) {
+        if (list.Ticked(row) != ticked) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+// Menus live in the tool's process under Wine, out of another program's reach: the test sees the
+// bar's place, and runs the items by their ids.
+TEST(MenuE2e, WindowGrowsByOneLineOfMenuBarAboveTheLayoutsClientArea) {
+    Tool tool;
+    ASSERT_NE(GetMenu(tool.Main()), nullptr);
+    // The window is its client area, its frame and one line of menu bar.
+    RECT window;
+    RECT client;
+    GetWindowRect(tool.Main(), &window);
+    GetClientRect(tool.Main(), &client);
+    RECT framed = client;
+    AdjustWindowRectEx(&framed, static_cast<DWORD>(GetWindowLongW(tool.Main(), GWL_STYLE)), TRUE,
+                       0);
+    EXPECT_EQ(window.right - window.left, framed.right - framed.left);
+    EXPECT_EQ(window.bottom - window.top, framed.bottom - framed.top);
+    SaveScreenshot(tool.Main(), BuildFolder() / L"artifacts" / L"main-window-menu.bmp");
+}
+
+TEST(MenuE2e, RefreshKeepsTheSelectedWindowWhenItsRowMoves) {
+    TargetFixture fixture(L"tree");
+    Tool tool;
+    const RemoteList windows = tool.WindowList();
+    const std::wstring handle = fixture.Lines()[0][1];
+    SelectWindow(tool, handle);
+    const int listed = windows.RowCount();
+    // The first refresh lists the tool's own window too, above the others.
+    Choose(tool, MenuCommandId::kRefreshList);
+    ASSERT_TRUE(WaitUntil([&] { return windows.RowCount() == listed + 1; }, 5s));
+    const HWND list = GetDlgItem(tool.Main(), kWindowListId);
+    const int selected = SelectedIndex(list);
+    ASSERT_GE(selected, 0);
+    EXPECT_EQ(windows.Cell(selected, 1), handle);
+    // F5 refreshes too, listing a new window, and keeps the selection again.
+    TargetFixture another(L"tree");
+    PressKey(tool, VK_F5);
+    ASSERT_TRUE(WaitUntil([&] { return windows.RowCount() == listed + 2; }, 5s));
+    EXPECT_EQ(windows.Cell(SelectedIndex(list), 1), handle);
+}
+
+TEST(MenuE2e, TickAllUntickAllAndSpaceOnASelectionTickManyRows) {
+    ExtractedTree run;
+    const RemoteList results = run.tool.Results();
+    const int rows = results.RowCount();
+    ASSERT_GE(rows, 3);
+    Choose(run.tool, MenuCommandId::kTickAll);
+    EXPECT_TRUE(AllTicked(results, true));
+
+    // Copy from the menu gives what the button gives after every row is ticked by hand.
+    const auto copy = [&](const std::function<void()>& start) {
+        start();
+        const auto box = run.tool.WaitForMessageBox();
+        if (box) {
+            Tool::Answer(*box, IDOK);
+        }
+        return ClipboardText();
+    };
+    const std::wstring allTicked =
+        copy([&] { Post(run.tool, MenuCommandId::kCopyResultsToClipboard); });
+    for (int row = 0; row < rows; ++row) {
+        EXPECT_NE(allTicked.find(results.Cell(row, 1)), std::wstring::npos) << "row " << row;
+    }
+
+    Choose(run.tool, MenuCommandId::kUntickAll);
+    EXPECT_TRUE(AllTicked(results, false));
+    for (int row = 0; row < rows; ++row) {
+        results.ClickTick(row);
+    }
+    std::future<void> click;
+    EXPECT_EQ(copy([&] { click = run.tool.Click(L"Copy Results To Clipboard"); }), allTicked);
+    click.get();
+    Choose(run.tool, MenuCommandId::kUntickAll);
+
+    // Space on rows 0 and 2 selected ticks both, and again unticks both; row 1 stays.
+    results.Select(0);
+    results.Select(2);
+    const HWND list = GetDlgItem(run.tool.Main(), kResultsId);
+    for (const bool ticked : {true, false}) {
+        SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+        EXPECT_EQ(results.Ticked(0), ticked);
+        EXPECT_FALSE(results.Ticked(1));
+        EXPECT_EQ(results.Ticked(2), ticked);
+    }
+}

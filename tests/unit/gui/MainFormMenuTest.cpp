@@ -1,0 +1,75 @@
+// The menu's own commands and what "Refresh List" keeps: the selected window, Tick All and
+// Untick All, the help boxes.
+#include <gtest/gtest.h>
+
+#include "core/Steps.h"
+#include "fakes/FormHarness.h"
+
+namespace {
+
+struct MenuTest : ::testing::Test, FormHarness {
+    MainForm form = MakeForm(kProductName, u"2.3.4");
+
+    void SetUp() override { form.Load(); }
+    [[nodiscard]] std::size_t RowOf(WindowHandle window) const {
+        for (std::size_t row = 1; row <= windowList.RowCount(); ++row) {
+            if (windowList.SubItem(row, 1) == DecimalText(window)) {
+                return row;
+            }
+        }
+        return 0;
+    }
+};
+
+}  // namespace
+
+TEST_F(MenuTest, RefreshKeepsTheSelectedWindowWhereverItsRowMoves) {
+    const WindowHandle editor = desktop.AddTopLevel(u"Editor");
+    const WindowHandle mail = desktop.AddTopLevel(u"Mail");
+    desktop.AddTopLevel(u"Calculator");
+    form.RefreshList();
+    ASSERT_EQ(RowOf(mail), 2u);
+    windowListDisplay.selected = 1;
+    // A window above it closes: the selected one's row moves up.
+    desktop.Remove(editor);
+    form.RefreshList();
+    ASSERT_NE(RowOf(mail), 0u);
+    EXPECT_EQ(windowListDisplay.selected, RowOf(mail) - 1);
+    EXPECT_EQ(windowList.MainText(windowList.SelectedRow()), u"Mail");
+    EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST_F(MenuTest, RefreshSelectsNothingNewWhenTheSelectedWindowHasClosed) {
+    desktop.AddTopLevel(u"Editor");
+    const WindowHandle mail = desktop.AddTopLevel(u"Mail");
+    form.RefreshList();
+    windowListDisplay.selected = RowOf(mail) - 1;
+    desktop.Remove(mail);
+    form.RefreshList();
+    EXPECT_FALSE(windowListDisplay.selected.has_value());
+    form.RefreshList();  // nothing selected: nothing to keep
+    EXPECT_FALSE(windowListDisplay.selected.has_value());
+    EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST_F(MenuTest, TickAllAndUntickAllReachEveryResultsRow) {
+    for (const TextView name : {u"Button", u"Edit", u"Static"}) {
+        results.AppendRow(Text(name));
+    }
+    results.SetChecked(2, true);
+    form.TickAllResults();
+    EXPECT_TRUE(results.Checked(1) && results.Checked(2) && results.Checked(3));
+    form.UntickAllResults();
+    EXPECT_FALSE(results.Checked(1) || results.Checked(2) || results.Checked(3));
+}
+
+TEST_F(MenuTest, HelpBoxesTellTheCommandLineAndTheVersionAndSupportAddress) {
+    form.ShowCommandLineHelp();
+    form.ShowAbout();
+    ASSERT_EQ(dialogs.information.size(), 2u);
+    EXPECT_NE(dialogs.information[0].first.find(u"tessivane-cli dump --handle"), Text::npos);
+    EXPECT_EQ(dialogs.information[1].first, AboutText(kProductName, u"2.3.4"));
+    EXPECT_NE(dialogs.information[1].first.find(u"Version 2.3.4"), Text::npos);
+    EXPECT_NE(dialogs.information[1].first.find(kSupportAddress), Text::npos);
+    EXPECT_EQ(dialogs.information[1].second, u"Tessivane Window Text Reader");
+}

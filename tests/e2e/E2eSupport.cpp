@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -421,4 +422,51 @@ void SaveScreenshot(HWND window, const std::filesystem::path& file) {
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+}
+
+namespace {
+
+// The save dialog's type list and file name box.
+constexpr int kFileTypes = 0x470;
+constexpr int kFileName = 0x47C;
+
+}  // namespace
+
+std::vector<std::wstring> SaveThroughDialog(const Tool& tool, const std::wstring& title,
+                                            const std::filesystem::path& name, int typeIndex) {
+    const HWND dialog = tool.WaitForDialog(title);
+    if (dialog == nullptr) {
+        return {};
+    }
+    std::this_thread::sleep_for(300ms);  // the dialog fills itself in just after it shows
+    const HWND types = GetDlgItem(dialog, kFileTypes);
+    std::vector<std::wstring> offered;
+    for (int type = 0; type < SendMessageW(types, CB_GETCOUNT, 0, 0); ++type) {
+        wchar_t entry[128] = L"";
+        SendMessageW(types, CB_GETLBTEXT, type, reinterpret_cast<LPARAM>(entry));
+        offered.emplace_back(entry);
+    }
+    // Chosen as a click on the list does: the selection, then the change and its end.
+    SendMessageW(types, CB_SETCURSEL, typeIndex, 0);
+    for (const WORD notification : {CBN_SELCHANGE, CBN_SELENDOK}) {
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kFileTypes, notification),
+                     reinterpret_cast<LPARAM>(types));
+    }
+    const HWND box = FindWindowExW(GetDlgItem(dialog, kFileName), nullptr, nullptr, nullptr);
+    const HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
+    SendMessageW(edit != nullptr ? edit : box, WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(name.c_str()));
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    WaitUntil([&] { return !IsWindow(dialog); });
+    return offered;
+}
+
+std::string WrittenFileBytes(const std::filesystem::path& file) {
+    std::string bytes;
+    WaitUntil([&] {
+        std::ifstream in(file, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+        return !bytes.empty();
+    });
+    return bytes;
 }

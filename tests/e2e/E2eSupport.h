@@ -138,6 +138,14 @@ private:
     HWND m_main = nullptr;
 };
 
+// Fills in the tool's save dialog with that title: chooses the type at typeIndex as a click on
+// the type list does, types name and saves; answers the types the dialog offered (none when no
+// such dialog showed).
+std::vector<std::wstring> SaveThroughDialog(const Tool& tool, const std::wstring& title,
+                                            const std::filesystem::path& name, int typeIndex);
+// The bytes of a file that a program is writing, once it has some.
+[[nodiscard]] std::string WrittenFileBytes(const std::filesystem::path& file);
+
 // The Unicode text on the clipboard.
 [[nodiscard]] std::wstring ClipboardText();
 

@@ -19,6 +19,7 @@
 #include "items/ItemsReader.h"
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
+#include "tests/e2e/TruthFormat.h"
 
 namespace {
 
@@ -27,9 +28,6 @@ constexpr wchar_t kItemsWindowClass[] = L"TessivaneItemsWindow";
 constexpr int kItemsCopyButton = 2001;
 constexpr int kItemsSaveAsButton = 2002;
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
-// The save dialog's type list and file name box.
-constexpr int kFileTypes = 0x470;
-constexpr int kFileName = 0x47C;
 
 std::wstring DecimalHandle(HWND window) {
     return std::to_wstring(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window)));
@@ -105,41 +103,7 @@ std::wstring CopiedText(HWND itemsWindow) {
 std::vector<std::wstring> SaveAs(Tool& tool, HWND itemsWindow, const std::filesystem::path& name,
                                  int typeIndex) {
     PostMessageW(GetDlgItem(itemsWindow, kItemsSaveAsButton), BM_CLICK, 0, 0);
-    const HWND dialog = tool.WaitForDialog(L"Save Items As");
-    if (dialog == nullptr) {
-        return {};
-    }
-    std::this_thread::sleep_for(300ms);  // the dialog fills itself in just after it shows
-    const HWND types = GetDlgItem(dialog, kFileTypes);
-    std::vector<std::wstring> offered;
-    for (int type = 0; type < SendMessageW(types, CB_GETCOUNT, 0, 0); ++type) {
-        wchar_t entry[128] = L"";
-        SendMessageW(types, CB_GETLBTEXT, type, reinterpret_cast<LPARAM>(entry));
-        offered.emplace_back(entry);
-    }
-    // Chosen as a click on the list does: the selection, then the change and its end.
-    SendMessageW(types, CB_SETCURSEL, typeIndex, 0);
-    for (const WORD notification : {CBN_SELCHANGE, CBN_SELENDOK}) {
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kFileTypes, notification),
-                     reinterpret_cast<LPARAM>(types));
-    }
-    const HWND box = FindWindowExW(GetDlgItem(dialog, kFileName), nullptr, nullptr, nullptr);
-    const HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
-    SendMessageW(edit != nullptr ? edit : box, WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(name.c_str()));
-    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    WaitUntil([&] { return !IsWindow(dialog); });
-    return offered;
-}
-
-std::string FileBytes(const std::filesystem::path& file) {
-    std::string bytes;
-    WaitUntil([&] {
-        std::ifstream in(file, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-        return !bytes.empty();
-    });
-    return bytes;
+    return SaveThroughDialog(tool, L"Save Items As", name, typeIndex);
 }
 
 }  // namespace
@@ -239,7 +203,7 @@ TEST_F(ItemsE2e, SaveAsWritesUtf8WithItsMarkAsCsvOrTabSeparatedByTheChosenType) 
     EXPECT_EQ(
         SaveAs(*tool, items, stem, 0),
         (std::vector<std::wstring>{L"CSV (UTF-8) (*.csv)", L"Tab-separated text (UTF-8) (*.txt)"}));
-    const std::string csv = FileBytes(std::filesystem::path(stem).concat(L".csv"));
+    const std::string csv = WrittenFileBytes(std::filesystem::path(stem).concat(L".csv"));
     EXPECT_TRUE(csv.starts_with(std::string(kByteOrderMark) + "Depth,\r\n0,"));
     SaveAs(*tool, items, stem, 1);
     // Registry Editor's key names hold neither tabs nor quotes: the file is the copy, in UTF-8.
@@ -247,20 +211,13 @@ TEST_F(ItemsE2e, SaveAsWritesUtf8WithItsMarkAsCsvOrTabSeparatedByTheChosenType) 
     tabbed.resize(static_cast<std::size_t>(
         WideCharToMultiByte(CP_UTF8, 0, copied.data(), static_cast<int>(copied.size()),
                             tabbed.data(), static_cast<int>(tabbed.size()), nullptr, nullptr)));
-    EXPECT_EQ(FileBytes(std::filesystem::path(stem).concat(L".txt")), kByteOrderMark + tabbed);
+    EXPECT_EQ(WrittenFileBytes(std::filesystem::path(stem).concat(L".txt")),
+              kByteOrderMark + tabbed);
 }
 
 namespace {
 
 constexpr int kItemsList = 201;
-
-std::string Utf8(const std::wstring& text) {
-    std::string bytes(text.size() * 3, '\0');
-    bytes.resize(static_cast<std::size_t>(
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                            static_cast<int>(bytes.size()), nullptr, nullptr)));
-    return bytes;
-}
 
 // The truth's items as the reader's table, for the delimited text a correct window makes of it.
 ItemsTable TableOf(const ControlTruth& control) {
@@ -354,8 +311,8 @@ TEST_P(ItemsWindowE2e, CopyAndSaveAsGiveTheItemsWholeInUnicode) {
         std::filesystem::remove(csv);
         SaveAs(tool, items, stem, 0);
         const Text commas = ItemsDelimitedText(truth, Delimiter::Comma);
-        EXPECT_EQ(FileBytes(csv),
-                  kByteOrderMark + Utf8(std::wstring(commas.begin(), commas.end())));
+        EXPECT_EQ(WrittenFileBytes(csv),
+                  kByteOrderMark + ToUtf8(std::wstring(commas.begin(), commas.end())));
         SendMessageW(items, WM_CLOSE, 0, 0);
     }
 }

@@ -3,13 +3,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <filesystem>
 #include <functional>
 #include <future>
 
 #include <gtest/gtest.h>
 
+#include "core/Delimited.h"
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
+#include "tests/e2e/TruthFormat.h"
 #include "win32/MenuCommands.h"
 
 namespace {
@@ -40,6 +43,17 @@ void Post(const Tool& tool, int command) {
 // Runs a menu command that shows no box, and answers once the tool has run it.
 void Choose(const Tool& tool, int command) {
     SendMessageW(tool.Main(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+std::wstring Csv(const std::vector<std::wstring>& cells) {
+    Text line;
+    for (const std::wstring& cell : cells) {
+        if (&cell != &cells.front()) {
+            line += u',';
+        }
+        AppendDelimitedCell(line, Text(cell.begin(), cell.end()), u',');
+    }
+    return std::wstring(line.begin(), line.end()) + L"\r\n";
 }
 
 bool AllTicked(const RemoteList& list, bool ticked) {
@@ -135,4 +149,35 @@ TEST(MenuE2e, TickAllUntickAllAndSpaceOnASelectionTickManyRows) {
         EXPECT_FALSE(results.Ticked(1));
         EXPECT_EQ(results.Ticked(2), ticked);
     }
+}
+
+TEST(MenuE2e, SaveResultsAsWritesEveryRowAsUtf8CsvOrUnicodeTextByTheChosenType) {
+    ExtractedTree run;
+    const RemoteList results = run.tool.Results();
+    const auto rows = results.Rows();
+    ASSERT_FALSE(rows.empty());
+    const std::filesystem::path stem =
+        BuildFolder() / L"e2e-tmp" / (L"results-" + std::to_wstring(GetCurrentProcessId()));
+    std::filesystem::create_directories(stem.parent_path());
+    for (const wchar_t* extension : {L".csv", L".txt"}) {
+        std::filesystem::remove(std::filesystem::path(stem).concat(extension));
+    }
+    std::wstring csv = Csv({L"Class Name", L"Handle", L"Text"});
+    std::wstring tabbed;
+    for (const auto& row : rows) {
+        csv += Csv(row);
+        tabbed += row[0] + L"\t" + row[1] + L"\t" + row[2] + L"\t\r\n";
+    }
+    // Rows ticked or not, all of them; the fixture's label holds Greek, CJK and a character
+    // outside the BMP.
+    EXPECT_NE(tabbed.find(L"\U0001D11E"), std::wstring::npos);
+    Post(run.tool, MenuCommandId::kSaveResultsAs);
+    EXPECT_EQ(SaveThroughDialog(run.tool, L"Save Results As", stem, 0),
+              (std::vector<std::wstring>{L"CSV, UTF-8 (*.csv)", L"Unicode Text, UTF-8 (*.txt)"}));
+    EXPECT_EQ(WrittenFileBytes(std::filesystem::path(stem).concat(L".csv")),
+              std::string(kUtf8ByteOrderMark) + ToUtf8(csv));
+    Post(run.tool, MenuCommandId::kSaveResultsAs);
+    SaveThroughDialog(run.tool, L"Save Results As", stem, 1);
+    EXPECT_EQ(WrittenFileBytes(std::filesystem::path(stem).concat(L".txt")),
+              std::string(kUtf8ByteOrderMark) + ToUtf8(tabbed));
 }

@@ -27,4 +27,11 @@ struct FormHarness {
             {window, dialogs, files, desktop, clipboard, pump, saveFiles, automation, skin},
             productName, version);
     }
+    // A results row as the walk gives it, ticked or not.
+    void AddResultRow(Text className, Text handle, Text text, bool ticked) {
+        const std::size_t row = results.AppendRow(std::move(className));
+        results.SetCell(row, 1, std::move(handle));
+        results.SetCell(row, 2, std::move(text));
+        results.SetChecked(row, ticked);
+    }
 };

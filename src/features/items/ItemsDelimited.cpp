@@ -1,31 +1,12 @@
 // A table of items as delimited text: CSV for files, tab-separated for the clipboard.
 #include "items/ItemsDelimited.h"
 
-#include <iterator>
+#include "core/Delimited.h"
 
 namespace {
 
 constexpr TextView kDepthCaption = u"Depth";
 constexpr TextView kLineEnd = u"\r\n";
-constexpr char16_t kQuote = u'"';
-
-// A cell as it is, or, when it holds the delimiter, a quote, CR or LF, between quotes with each
-// of its quotes doubled; every other unit (surrogates too) is copied as it is.
-void AppendCell(Text& out, TextView cell, char16_t delimiter) {
-    const char16_t special[] = {delimiter, kQuote, u'\r', u'\n'};
-    if (cell.find_first_of(TextView(special, std::size(special))) == TextView::npos) {
-        out += cell;
-        return;
-    }
-    out += kQuote;
-    for (const char16_t unit : cell) {
-        if (unit == kQuote) {
-            out += kQuote;
-        }
-        out += unit;
-    }
-    out += kQuote;
-}
 
 // One line: for a tree the depth that depth() gives first, then the cells that cellAt gives for
 // each column.
@@ -40,7 +21,7 @@ void AppendLine(Text& out, const ItemsTable& table, char16_t delimiter, Depth&& 
         if (column != 0) {
             out += delimiter;
         }
-        AppendCell(out, cellAt(column), delimiter);
+        AppendDelimitedCell(out, cellAt(column), delimiter);
     }
     out += kLineEnd;
 }

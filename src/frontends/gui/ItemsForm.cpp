@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "core/Delimited.h"
 #include "core/Failure.h"
 #include "core/Steps.h"
 #include "export/ClipboardCopy.h"
@@ -16,30 +17,12 @@ constexpr std::size_t kClassCell = 0;
 constexpr std::size_t kHandleCell = 1;
 
 constexpr TextView kTitleSeparator = u" \u2014 ";
-constexpr TextView kCsvExtension = u".csv";
 
 // "1 item", "25 items".
 template <typename Count>
 Text Quantity(Count count, TextView noun) {
     return DecimalText(static_cast<std::int64_t>(count)) + u" " + Text(noun) +
            (count == 1 ? u"" : u"s");
-}
-
-// The file's extension decides its delimiter, whichever type the dialog showed when it was typed.
-bool EndsWithCsv(TextView path) {
-    if (path.size() < kCsvExtension.size()) {
-        return false;
-    }
-    const TextView extension = path.substr(path.size() - kCsvExtension.size());
-    for (std::size_t unit = 0; unit < extension.size(); ++unit) {
-        const char16_t lower = extension[unit] >= u'A' && extension[unit] <= u'Z'
-                                   ? static_cast<char16_t>(extension[unit] - u'A' + u'a')
-                                   : extension[unit];
-        if (lower != kCsvExtension[unit]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // Why a read that did not end as "read" holds what it holds.
@@ -267,10 +250,11 @@ void ItemsForm::SaveAs() {
             return;
         }
         // UTF-8 with its byte order mark, so that a spreadsheet application opening the file
-        // reads it as UTF-8 rather than in the system's code page.
+        // reads it as UTF-8 rather than in the system's code page. The file's extension decides
+        // its delimiter, whichever type the dialog showed when it was typed.
         std::string bytes(kUtf8ByteOrderMark);
         bytes += TextToUtf8(
-            ItemsDelimitedText(m_table, EndsWithCsv(path) ? Delimiter::Comma : Delimiter::Tab));
+            ItemsDelimitedText(m_table, HasCsvExtension(path) ? Delimiter::Comma : Delimiter::Tab));
         const std::unique_ptr<SaveFile> file = m_services.saveFiles.Open(path);
         file->Write(bytes);
         file->Commit();

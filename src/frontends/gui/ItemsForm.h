@@ -112,4 +112,3 @@ private:
 // by which spreadsheet applications know the file's encoding.
 inline constexpr TextView kItemsFileTypes =
     u"CSV (UTF-8) (*.csv)|*.csv|Tab-separated text (UTF-8) (*.txt)|*.txt|";
-inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";

@@ -1,12 +1,14 @@
 // The main window's load step, commands and pointer rules.
 #include "gui/MainForm.h"
 
+#include "core/Delimited.h"
 #include "core/Failure.h"
 #include "core/ReportLocations.h"
 #include "core/Steps.h"
 #include "export/ClipboardCopy.h"
 #include "export/SpreadsheetExport.h"
 #include "export/TextFileBytes.h"
+#include "export/UnicodeResultsFile.h"
 #include "extraction/ChildWalk.h"
 #include "extraction/TextRead.h"
 #include "gui/BackgroundWalk.h"
@@ -235,6 +237,36 @@ void MainForm::ShowCommandLineHelp() {
         u"  tessivane-cli dump --handle N --items\tthe items of its lists too\r\n\r\n"
         u"tessivane-cli --help tells every option.",
         m_applicationTitle);
+}
+
+void MainForm::SaveResultsAs() {
+    if (m_running) {
+        return;
+    }
+    const Running running(*this, false);
+    SaveDialogRequest request;
+    request.fileName = u"Results";
+    request.title = u"Save Results As";
+    request.filter = Text(kUnicodeResultsFileTypes);
+    request.defaultExtension = Text(kCsvExtension.substr(1));
+    request.flags = SaveDialogFlag::kExplorerStyle | SaveDialogFlag::kLongNames |
+                    SaveDialogFlag::kOverwritePrompt | SaveDialogFlag::kHideReadOnly |
+                    SaveDialogFlag::kPathMustExist | SaveDialogFlag::kNoReadOnlyReturn;
+    try {
+        const Text path = m_services.dialogs.ShowSaveDialog(request);
+        if (path.empty()) {
+            return;
+        }
+        // The extension decides the type, whichever type the dialog showed when it was typed.
+        const std::string bytes = UnicodeResultsFileBytes(
+            m_results, HasCsvExtension(path) ? ResultsFileType::Csv : ResultsFileType::UnicodeText);
+        const std::unique_ptr<SaveFile> file = m_services.saveFiles.Open(path);
+        file->Write(bytes);
+        file->Commit();
+    } catch (const Failure& failure) {
+        m_services.dialogs.ShowInformation(
+            u"The results could not be saved: " + failure.Description(), m_applicationTitle);
+    }
 }
 
 void MainForm::ShowAbout() {

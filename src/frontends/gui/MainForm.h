@@ -61,6 +61,8 @@ public:
     void TickAllResults();
     void UntickAllResults();
     void ShowCommandLineHelp();
+    // Every results row in a Unicode file: CSV or tab-separated text, UTF-8, by the chosen type.
+    void SaveResultsAs();
     void ShowAbout();
 
     // Stops a walk that is running (Esc, or the start button reading "Stop"), keeping the rows

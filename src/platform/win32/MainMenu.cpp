@@ -7,7 +7,8 @@
 
 namespace {
 
-constexpr std::array<std::pair<int, FormCommand>, 11> kFormCommands{{
+constexpr std::array<std::pair<int, FormCommand>, 12> kFormCommands{{
+    {MenuCommandId::kSaveResultsAs, &MainForm::SaveResultsAs},
     {MenuCommandId::kSaveResultsAsTextFile, &MainForm::SaveResultsAsTextFile},
     {MenuCommandId::kSaveResultsAsSpreadsheet, &MainForm::SaveResultsAsSpreadsheet},
     {MenuCommandId::kExit, &MainForm::Close},

@@ -11,6 +11,7 @@
 namespace MenuCommandId {
 inline constexpr int kSaveResultsAsTextFile = 40101;
 inline constexpr int kSaveResultsAsSpreadsheet = 40102;
+inline constexpr int kSaveResultsAs = 40104;
 inline constexpr int kExit = 40103;
 inline constexpr int kCopyResultsToClipboard = 40201;
 inline constexpr int kClearResults = 40202;
@@ -34,8 +35,9 @@ struct MenuPlace {
     std::span<const MenuItem> items;
 };
 
-inline constexpr std::array<MenuItem, 4> kFileMenu{{
+inline constexpr std::array<MenuItem, 5> kFileMenu{{
     {MenuCommandId::kSaveResultsAsTextFile, L"Save Results As &Text File..."},
+    {MenuCommandId::kSaveResultsAs, L"&Save Results As...\tCtrl+S"},
     {MenuCommandId::kSaveResultsAsSpreadsheet, L"Save Results As &Excel File"},
     {0, nullptr},
     {MenuCommandId::kExit, L"E&xit\tAlt+F4"},
@@ -65,7 +67,8 @@ inline constexpr std::array<MenuPlace, 4> kMenus{{
 
 // The keys of the menu's commands. Enter stays the dialog's key: it presses buttons and opens
 // the items of the focused results row; Alt+F4 is the system's.
-inline constexpr std::array<ACCEL, 2> kMenuKeys{{
+inline constexpr std::array<ACCEL, 3> kMenuKeys{{
+    {FVIRTKEY | FCONTROL, 'S', MenuCommandId::kSaveResultsAs},
     {FVIRTKEY | FCONTROL | FSHIFT, 'A', MenuCommandId::kTickAll},
     {FVIRTKEY, VK_F5, MenuCommandId::kRefreshList},
 }};

@@ -1,0 +1,75 @@
+// "Save Results As...": every results row as UTF-8 CSV or tab-separated text, by the extension of
+// the chosen file; the button's ANSI text file is another command.
+#include <gtest/gtest.h>
+
+#include "core/Delimited.h"
+#include "export/UnicodeResultsFile.h"
+#include "fakes/FormHarness.h"
+
+namespace {
+
+struct SaveAsTest : ::testing::Test, FormHarness {
+    MainForm form = MakeForm();
+
+    void SetUp() override {
+        form.Load();
+        AddResultRow(u"Button", u"1001", u"OK", true);
+        AddResultRow(u"Static", u"1002", u"Say \"hi\", then go", false);
+        AddResultRow(u"Edit", u"1003", u"Ελληνικά 漢字 \U0001D11E\r\nline two", false);
+    }
+};
+
+}  // namespace
+
+TEST_F(SaveAsTest, CsvHasTheCaptionsThenEveryRowQuotedAsRfc4180InUtf8WithItsMark) {
+    dialogs.chosenPath = u"C:\\out\\results.CSV";
+    form.SaveResultsAs();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].filter, kUnicodeResultsFileTypes);
+    EXPECT_EQ(dialogs.saveRequests[0].defaultExtension, u"csv");
+    const std::string expected =
+        "\xEF\xBB\xBF"
+        "Class Name,Handle,Text\r\n"
+        "Button,1001,OK\r\n"
+        "Static,1002,\"Say \"\"hi\"\", then go\"\r\n"
+        "Edit,1003,\"\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC "
+        "\xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9D\x84\x9E\r\nline two\"\r\n";
+    EXPECT_EQ(saveFiles.files[u"C:\\out\\results.CSV"], expected);
+    EXPECT_TRUE(dialogs.information.empty());
+}
+
+TEST_F(SaveAsTest, UnicodeTextHasTheTextFilesLinesInUtf8WithItsMark) {
+    dialogs.chosenPath = u"C:\\out\\results.txt";
+    form.SaveResultsAs();
+    const std::string expected =
+        "\xEF\xBB\xBF"
+        "Button\t1001\tOK\t\r\n"
+        "Static\t1002\tSay \"hi\", then go\t\r\n"
+        "Edit\t1003\t\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC "
+        "\xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9D\x84\x9E\r\nline two\t\r\n";
+    EXPECT_EQ(saveFiles.files[u"C:\\out\\results.txt"], expected);
+}
+
+TEST_F(SaveAsTest, CancelWritesNothingAndAFailedSaveSaysWhyAndKeepsTheFile) {
+    form.SaveResultsAs();  // no path chosen
+    EXPECT_TRUE(saveFiles.files.empty());
+    dialogs.chosenPath = u"C:\\out\\locked.csv";
+    saveFiles.readOnly.insert(u"C:\\out\\locked.csv");
+    form.SaveResultsAs();
+    dialogs.chosenPath = u"C:\\out\\full.csv";
+    saveFiles.failWrites = true;
+    form.SaveResultsAs();
+    EXPECT_TRUE(saveFiles.files.empty());
+    ASSERT_EQ(dialogs.information.size(), 2u);
+    EXPECT_EQ(dialogs.information[0].first,
+              u"The results could not be saved: The file C:\\out\\locked.csv is read-only.");
+    EXPECT_EQ(dialogs.information[1].first, u"The results could not be saved: The disk is full.");
+}
+
+TEST(CsvExtensionTest, AnyCaseOfDotCsvAtTheEnd) {
+    EXPECT_TRUE(HasCsvExtension(u"a.csv"));
+    EXPECT_TRUE(HasCsvExtension(u"C:\\x\\B.CsV"));
+    EXPECT_FALSE(HasCsvExtension(u"csv"));
+    EXPECT_FALSE(HasCsvExtension(u"a.csv.txt"));
+    EXPECT_FALSE(HasCsvExtension(u"a_csv"));
+}

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <future>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -180,4 +181,44 @@ TEST(MenuE2e, SaveResultsAsWritesEveryRowAsUtf8CsvOrUnicodeTextByTheChosenType) 
     SaveThroughDialog(run.tool, L"Save Results As", stem, 1);
     EXPECT_EQ(WrittenFileBytes(std::filesystem::path(stem).concat(L".txt")),
               std::string(kUtf8ByteOrderMark) + ToUtf8(tabbed));
+}
+
+TEST(MenuE2e, TextFileButtonAsksBeforeLosingCharactersAndSavesUtf8AnsiOrNothing) {
+    ExtractedTree run;
+    std::wstring tabbed;
+    for (const auto& row : run.tool.Results().Rows()) {
+        tabbed += row[0] + L"\t" + row[1] + L"\t" + row[2] + L"\t\r\n";
+    }
+    std::string ansi(tabbed.size() * 2, '\0');
+    ansi.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_ACP, 0, tabbed.data(), static_cast<int>(tabbed.size()), ansi.data(),
+                            static_cast<int>(ansi.size()), nullptr, nullptr)));
+    const std::filesystem::path folder = BuildFolder() / L"e2e-tmp";
+    std::filesystem::create_directories(folder);
+    const std::wstring stem = L"lossy-" + std::to_wstring(GetCurrentProcessId()) + L"-";
+    for (const auto& [answer, name, bytes] :
+         {std::tuple{IDYES, stem + L"yes.txt", std::string(kUtf8ByteOrderMark) + ToUtf8(tabbed)},
+          std::tuple{IDNO, stem + L"no.txt", ansi},
+          std::tuple{IDCANCEL, stem + L"cancel.txt", std::string()}}) {
+        const std::filesystem::path path = folder / name;
+        std::filesystem::remove(path);
+        auto click = run.tool.Click(L"Save Results As Text File");
+        // The button's dialog offers exactly its two types.
+        EXPECT_EQ(SaveThroughDialog(run.tool, L"Save", path, 0),
+                  (std::vector<std::wstring>{L"Text Files (*.txt)", L"All Files (*.*)"}));
+        // The count takes a moment on a loaded machine; the button's command waits on the box.
+        const auto box = run.tool.WaitForMessageBox(120s);
+        ASSERT_TRUE(box.has_value());
+        EXPECT_NE(box->text.find(L"characters of the results cannot be written in this system's "
+                                 L"code page"),
+                  std::wstring::npos);
+        EXPECT_EQ(box->buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
+        Tool::Answer(*box, answer);
+        click.get();
+        if (answer == IDCANCEL) {
+            EXPECT_FALSE(std::filesystem::exists(path));
+        } else {
+            EXPECT_EQ(WrittenFileBytes(path), bytes) << "answer " << answer;
+        }
+    }
 }

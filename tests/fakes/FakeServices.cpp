@@ -15,6 +15,16 @@ bool RecordingDialogs::AskYesNo(const Text& question, const Text& caption) {
     return yes;
 }
 
+YesNoCancel RecordingDialogs::AskYesNoCancel(const Text& question, const Text& caption) {
+    questions.push_back({question, caption});
+    if (threeWayAnswers.empty()) {
+        return YesNoCancel::Cancel;
+    }
+    const YesNoCancel answer = threeWayAnswers.front();
+    threeWayAnswers.pop_front();
+    return answer;
+}
+
 Text RecordingDialogs::ShowSaveDialog(const SaveDialogRequest& request) {
     saveRequests.push_back(request);
     return chosenPath;
@@ -84,6 +94,15 @@ std::string FakeSaveFiles::ToAnsi(const Text& text) {
     std::transform(text.begin(), text.end(), bytes.begin(),
                    [](char16_t unit) { return unit < 0x100 ? static_cast<char>(unit) : '?'; });
     return bytes;
+}
+
+std::size_t FakeSaveFiles::CountUnwritableInAnsi(const Text& text) {
+    std::size_t unwritable = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const bool lowHalf = text[at] >= 0xDC00 && text[at] <= 0xDFFF;
+        unwritable += text[at] >= 0x100 && !lowHalf ? 1 : 0;
+    }
+    return unwritable;
 }
 
 Text FakeFiles::ApplicationFolder() {

@@ -33,12 +33,14 @@ public:
         information.push_back({message, caption});
     }
     bool AskYesNo(const Text& question, const Text& caption) override;
+    YesNoCancel AskYesNoCancel(const Text& question, const Text& caption) override;
     Text ShowSaveDialog(const SaveDialogRequest& request) override;
 
     std::vector<Text> errorReports;
     std::vector<std::pair<Text, Text>> information;  // message, caption
     std::vector<std::pair<Text, Text>> questions;    // question, caption
     std::deque<bool> answers;                        // the user's answers, Yes first
+    std::deque<YesNoCancel> threeWayAnswers;         // Cancel when none is left
     std::vector<SaveDialogRequest> saveRequests;
     Text chosenPath;  // empty: the user cancels
     bool errorReportFails = false;
@@ -133,6 +135,8 @@ class FakeSaveFiles : public SaveFiles {
 public:
     std::unique_ptr<SaveFile> Open(const Text& path) override;
     std::string ToAnsi(const Text& text) override;
+    // Counts the characters that ToAnsi cannot hold, a surrogate pair as one.
+    std::size_t CountUnwritableInAnsi(const Text& text) override;
 
     std::map<Text, std::string> files;
     std::set<Text> readOnly;

@@ -1,6 +1,8 @@
 // The results as UTF-8 CSV or tab-separated text.
 #include "export/UnicodeResultsFile.h"
 
+#include <algorithm>
+
 #include "core/Delimited.h"
 
 namespace {
@@ -8,6 +10,19 @@ namespace {
 constexpr TextView kLineEnd = u"\r\n";
 
 }  // namespace
+
+std::size_t CharactersLostInAnsi(const RowTable& table, SaveFiles& files) {
+    std::size_t lost = 0;
+    for (std::size_t row = 1; row <= table.RowCount(); ++row) {
+        for (const Text& cell : table.RowCells(row)) {
+            // ASCII is the same in every ANSI code page: only other cells are asked about.
+            if (std::any_of(cell.begin(), cell.end(), [](char16_t unit) { return unit >= 0x80; })) {
+                lost += files.CountUnwritableInAnsi(cell);
+            }
+        }
+    }
+    return lost;
+}
 
 std::string UnicodeResultsFileBytes(const RowTable& table, ResultsFileType type) {
     Text text;

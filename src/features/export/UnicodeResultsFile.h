@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/RowTable.h"
+#include "ports/SaveFiles.h"
 
 inline constexpr TextView kUnicodeResultsFileTypes =
     u"CSV, UTF-8 (*.csv)|*.csv|Unicode Text, UTF-8 (*.txt)|*.txt|";
@@ -15,3 +16,6 @@ enum class ResultsFileType { Csv, UnicodeText };
 // cells quoted as RFC 4180 has it. Unicode text: the text file's lines (each cell followed by a
 // tab), in UTF-8. Lines end in CR LF.
 [[nodiscard]] std::string UnicodeResultsFileBytes(const RowTable& table, ResultsFileType type);
+
+// How many characters of the rows the text file in the ANSI code page would lose.
+[[nodiscard]] std::size_t CharactersLostInAnsi(const RowTable& table, SaveFiles& files);

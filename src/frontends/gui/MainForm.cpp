@@ -239,6 +239,21 @@ void MainForm::ShowCommandLineHelp() {
         m_applicationTitle);
 }
 
+YesNoCancel MainForm::AskAboutLostCharacters() {
+    const std::size_t lost = CharactersLostInAnsi(m_results, m_services.saveFiles);
+    if (lost == 0) {
+        return YesNoCancel::No;
+    }
+    return m_services.dialogs.AskYesNoCancel(
+        Counted(lost, u"character of the results cannot be written in this system's code page",
+                u"characters of the results cannot be written in this system's code page") +
+            u" (ANSI): the text file would hold \"?\" or a look-alike in their place.\r\n\r\n"
+            u"Yes: save the file as Unicode text (UTF-8) instead.\r\n"
+            u"No: save it in the code page anyway.\r\n"
+            u"Cancel: do not save.",
+        m_applicationTitle);
+}
+
 void MainForm::SaveResultsAs() {
     if (m_running) {
         return;
@@ -431,11 +446,23 @@ void MainForm::SaveResultsAsTextFile() {
     if (!steps.Check(126, [&] { return overwrite; })) {
         return;
     }
+    // Characters that the ANSI code page cannot hold are not lost unasked: the user may save
+    // UTF-8 instead, ANSI anyway, or nothing.
+    YesNoCancel lossy = YesNoCancel::No;
+    steps.Run(126, [&] { lossy = AskAboutLostCharacters(); });
+    if (lossy == YesNoCancel::Cancel) {
+        return;
+    }
     // A save that fails is reported once, at its line, and the target is left as it was.
     std::unique_ptr<SaveFile> file;
     std::string bytes;
     if (steps.Run(128, [&] { file = m_services.saveFiles.Open(path); }) &&
-        steps.Run(130, [&] { bytes = TextFileBytes(m_results, m_services.saveFiles); }) &&
+        steps.Run(130,
+                  [&] {
+                      bytes = lossy == YesNoCancel::Yes
+                                  ? UnicodeResultsFileBytes(m_results, ResultsFileType::UnicodeText)
+                                  : TextFileBytes(m_results, m_services.saveFiles);
+                  }) &&
         steps.Run(144, [&] { file->Write(bytes); })) {
         steps.Run(148, [&] { file->Commit(); });
     }

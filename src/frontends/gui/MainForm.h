@@ -91,6 +91,9 @@ private:
     // The handle cell of the window list's selected row; nothing when no row is selected.
     [[nodiscard]] std::optional<Text> SelectedWindowHandle() const;
     void SelectWindowRow(const Text& handle);
+    // Asks how to save when the text file in the ANSI code page would lose characters; No (the
+    // code page) when it would lose none.
+    [[nodiscard]] YesNoCancel AskAboutLostCharacters();
     void SetPointerUnlessBusy(int setting);
 
     RowTable& m_windowList;

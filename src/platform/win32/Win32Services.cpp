@@ -72,6 +72,17 @@ bool Win32Dialogs::AskYesNo(const Text& question, const Text& caption) {
     return Show(question, WideOf(caption), MB_YESNO) == IDYES;
 }
 
+YesNoCancel Win32Dialogs::AskYesNoCancel(const Text& question, const Text& caption) {
+    switch (Show(question, WideOf(caption), MB_YESNOCANCEL | MB_ICONWARNING)) {
+        case IDYES:
+            return YesNoCancel::Yes;
+        case IDNO:
+            return YesNoCancel::No;
+        default:
+            return YesNoCancel::Cancel;
+    }
+}
+
 Text Win32Dialogs::ShowSaveDialog(const SaveDialogRequest& request) {
     m_beforeShow();
     // The filter's bars become the NULs that the dialog expects; it ends with two.
@@ -233,6 +244,25 @@ std::string Win32SaveFiles::ToAnsi(const Text& text) {
     std::string ansi(static_cast<std::size_t>(bytes), '\0');
     WideCharToMultiByte(CP_ACP, 0, WideOf(text), length, ansi.data(), bytes, nullptr, nullptr);
     return ansi;
+}
+
+std::size_t Win32SaveFiles::CountUnwritableInAnsi(const Text& text) {
+    std::size_t unwritable = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        // A character whose units are ASCII is written as it is in every ANSI code page.
+        const bool pair =
+            IS_HIGH_SURROGATE(text[at]) && at + 1 < text.size() && IS_LOW_SURROGATE(text[at + 1]);
+        const int units = pair ? 2 : 1;
+        if (text[at] >= 0x80) {
+            char bytes[8];
+            BOOL substituted = FALSE;
+            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, WideOf(text) + at, units, bytes,
+                                sizeof(bytes), nullptr, &substituted);
+            unwritable += substituted ? 1 : 0;
+        }
+        at += static_cast<std::size_t>(units);
+    }
+    return unwritable;
 }
 
 Text Win32Files::ApplicationFolder() {

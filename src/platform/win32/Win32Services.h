@@ -20,6 +20,7 @@ public:
     void ShowErrorReport(const Text& message) override;
     void ShowInformation(const Text& message, const Text& caption) override;
     bool AskYesNo(const Text& question, const Text& caption) override;
+    YesNoCancel AskYesNoCancel(const Text& question, const Text& caption) override;
     Text ShowSaveDialog(const SaveDialogRequest& request) override;
 
 private:
@@ -46,6 +47,7 @@ class Win32SaveFiles : public SaveFiles {
 public:
     std::unique_ptr<SaveFile> Open(const Text& path) override;
     std::string ToAnsi(const Text& text) override;
+    std::size_t CountUnwritableInAnsi(const Text& text) override;
 };
 
 class Win32Files : public Files {

@@ -28,6 +28,8 @@ struct SaveDialogRequest {
     Text defaultExtension;
 };
 
+enum class YesNoCancel { Yes, No, Cancel };
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -38,6 +40,8 @@ public:
     virtual void ShowInformation(const Text& message, const Text& caption) = 0;
     // A question with Yes and No, no icon; true for Yes.
     virtual bool AskYesNo(const Text& question, const Text& caption) = 0;
+    // A warning with Yes, No and Cancel; closing the box is Cancel.
+    virtual YesNoCancel AskYesNoCancel(const Text& question, const Text& caption) = 0;
     // The save dialog; the chosen path, or an empty text when the user cancelled.
     virtual Text ShowSaveDialog(const SaveDialogRequest& request) = 0;
 };

@@ -24,4 +24,7 @@ public:
     [[nodiscard]] virtual std::unique_ptr<SaveFile> Open(const Text& path) = 0;
     // The text in the system's ANSI code page, with its substitute for what it cannot hold.
     [[nodiscard]] virtual std::string ToAnsi(const Text& text) = 0;
+    // How many characters of the text (a surrogate pair is one) the ANSI code page cannot hold:
+    // they would become its substitute or a look-alike.
+    [[nodiscard]] virtual std::size_t CountUnwritableInAnsi(const Text& text) = 0;
 };

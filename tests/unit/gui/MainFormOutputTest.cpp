@@ -98,7 +98,7 @@ TEST_F(OutputTest, ClearResultsEmptiesOnlyTheResults) {
 
 TEST_F(OutputTest, TextFileHoldsEveryRowTabbedInAnsi) {
     AddRow(u"Edit", u"56", u"", false);
-    AddRow(u"Static", u"-7", u"\u03A9 a\tb\r\nc", true);
+    AddRow(u"Static", u"-7", u"\u00E9 a\tb\r\nc", true);
     dialogs.chosenPath = u"C:\\out.txt";
     form.SaveResultsAsTextFile();
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
@@ -107,7 +107,8 @@ TEST_F(OutputTest, TextFileHoldsEveryRowTabbedInAnsi) {
     EXPECT_EQ(request.flags, 0x280201u);
     EXPECT_EQ(request.title, u"Save");
     EXPECT_EQ(request.filter, u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
-    EXPECT_EQ(saveFiles.files.at(u"C:\\out.txt"), "Edit\t56\t\t\r\nStatic\t-7\t? a\tb\r\nc\t\r\n");
+    EXPECT_EQ(saveFiles.files.at(u"C:\\out.txt"),
+              "Edit\t56\t\t\r\nStatic\t-7\t\xE9 a\tb\r\nc\t\r\n");
     EXPECT_TRUE(dialogs.questions.empty());
     EXPECT_TRUE(dialogs.information.empty());
     EXPECT_TRUE(dialogs.errorReports.empty());

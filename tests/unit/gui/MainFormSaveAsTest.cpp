@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/Delimited.h"
+#include "export/TextFileBytes.h"
 #include "export/UnicodeResultsFile.h"
 #include "fakes/FormHarness.h"
 
@@ -72,4 +73,50 @@ TEST(CsvExtensionTest, AnyCaseOfDotCsvAtTheEnd) {
     EXPECT_FALSE(HasCsvExtension(u"csv"));
     EXPECT_FALSE(HasCsvExtension(u"a.csv.txt"));
     EXPECT_FALSE(HasCsvExtension(u"a_csv"));
+}
+
+namespace {
+
+// The text file button's save of rows that its ANSI code page cannot all hold.
+struct LossyTextFileTest : SaveAsTest {
+    static constexpr TextView kPath = u"C:\\out\\lossy.txt";
+
+    void SetUp() override {
+        SaveAsTest::SetUp();
+        dialogs.chosenPath = Text(kPath);
+    }
+};
+
+}  // namespace
+
+TEST_F(LossyTextFileTest, QuestionCountsTheLostCharactersAndYesSavesUtf8) {
+    dialogs.threeWayAnswers.push_back(YesNoCancel::Yes);
+    form.SaveResultsAsTextFile();
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    // Eight Greek letters, two CJK characters and one outside the BMP.
+    EXPECT_TRUE(dialogs.questions[0].first.starts_with(
+        u"11 characters of the results cannot be written in this system's code page"));
+    EXPECT_EQ(dialogs.questions[0].second, u"Tessivane Window Text Reader");
+    EXPECT_EQ(saveFiles.files.at(Text(kPath)),
+              UnicodeResultsFileBytes(results, ResultsFileType::UnicodeText));
+    // The button's own dialog is unchanged.
+    EXPECT_EQ(dialogs.saveRequests.at(0).filter, u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+}
+
+TEST_F(LossyTextFileTest, NoSavesInAnsiAnywayAndCancelWritesNothing) {
+    dialogs.threeWayAnswers = {YesNoCancel::Cancel, YesNoCancel::No};
+    form.SaveResultsAsTextFile();
+    EXPECT_FALSE(saveFiles.files.contains(Text(kPath)));
+    form.SaveResultsAsTextFile();
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_EQ(saveFiles.files.at(Text(kPath)), TextFileBytes(results, saveFiles));
+    EXPECT_NE(saveFiles.files.at(Text(kPath)).find("? ?? ??\r\n"), std::string::npos);
+}
+
+TEST_F(LossyTextFileTest, NothingLostMeansNoQuestionAndTheAnsiBytes) {
+    results.Clear();
+    AddResultRow(u"Static", u"1", u"caf\u00E9", false);
+    form.SaveResultsAsTextFile();
+    EXPECT_TRUE(dialogs.questions.empty());
+    EXPECT_EQ(saveFiles.files.at(Text(kPath)), "Static\t1\tcaf\xE9\t\r\n");
 }

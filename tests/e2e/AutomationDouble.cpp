@@ -1,5 +1,7 @@
-// Test-only in-process automation server standing in for "Excel.Application"; records each call.
-#include <windows.h>
+// Test-only automation server standing in for "Excel.Application"; records each call. Served
+// in-process by AutomationDouble.dll and out of process by AutomationServerDouble.exe.
+#include "tests/e2e/AutomationDouble.h"
+
 #include <oleauto.h>
 
 #include <algorithm>
@@ -19,14 +21,16 @@
 
 namespace {
 
-// {7E1B3C42-5A4D-4E57-9C1A-2B7F0D6E9A11}; the tests point the ProgID at it in the registry.
-constexpr CLSID kAutomationDoubleClsid = {
-    0x7e1b3c42, 0x5a4d, 0x4e57, {0x9c, 0x1a, 0x2b, 0x7f, 0x0d, 0x6e, 0x9a, 0x11}};
-
 constexpr wchar_t kRecordVariable[] = L"TESSIVANE_AUTOMATION_RECORD";
 constexpr wchar_t kFailVariable[] = L"TESSIVANE_AUTOMATION_FAIL";
 constexpr wchar_t kDisconnectVariable[] = L"TESSIVANE_AUTOMATION_DISCONNECT_AFTER";
 constexpr wchar_t kDelayVariable[] = L"TESSIVANE_AUTOMATION_CALL_DELAY_MS";
+// The member whose calls never answer while the test runs.
+constexpr wchar_t kHangVariable[] = L"TESSIVANE_AUTOMATION_HANG";
+// The member whose calls answer no object.
+constexpr wchar_t kEmptyVariable[] = L"TESSIVANE_AUTOMATION_EMPTY";
+// How long the description of a failure told to happen is, padded with dots.
+constexpr wchar_t kFailLengthVariable[] = L"TESSIVANE_AUTOMATION_FAIL_DESCRIPTION_LENGTH";
 
 // The real application's sheet limits, so an index it would refuse is refused here too.
 constexpr long kLastRow = 1048576;
@@ -42,9 +46,11 @@ constexpr DISPID kColumnsId = 6;
 constexpr DISPID kValueId = 7;
 constexpr DISPID kAutofitId = 8;
 
-// COM asks DllCanUnloadNow whether anything still needs the code.
+// COM asks DllCanUnloadNow whether anything still needs the code, the local server whether it
+// may end.
 std::atomic<long> g_liveObjects{0};
 std::atomic<long> g_serverLocks{0};
+std::atomic<long> g_applicationsMade{0};
 
 // Several applications, possibly on different threads, may append to the same record file.
 std::mutex g_recordMutex;
@@ -154,6 +160,9 @@ public:
     Session()
         : m_recordPath(EnvironmentText(kRecordVariable)),
           m_failMember(EnvironmentText(kFailVariable).value_or(L"")),
+          m_hangMember(EnvironmentText(kHangVariable).value_or(L"")),
+          m_emptyMember(EnvironmentText(kEmptyVariable).value_or(L"")),
+          m_failLength(EnvironmentNumber(kFailLengthVariable).value_or(0)),
           m_disconnectAfter(EnvironmentNumber(kDisconnectVariable)),
           m_callDelayMs(static_cast<DWORD>(EnvironmentNumber(kDelayVariable).value_or(0))),
           m_disconnected(m_disconnectAfter == 0UL) {}
@@ -182,6 +191,30 @@ public:
 
     bool ShouldFail(std::wstring_view member) const {
         return !m_failMember.empty() && SameName(m_failMember, member);
+    }
+
+    bool ShouldAnswerEmpty(std::wstring_view member) const {
+        return !m_emptyMember.empty() && SameName(m_emptyMember, member);
+    }
+
+    // The description of a failure told to happen, as long as the test asked.
+    std::wstring FailureDescription(std::wstring_view member) const {
+        std::wstring description = L"The automation double was told to fail ";
+        description += member;
+        description += L'.';
+        if (description.size() < m_failLength) {
+            description.append(m_failLength - description.size(), L'.');
+        }
+        return description;
+    }
+
+    // A call of the member told to hang answers only once the test lets it.
+    void HangIfTold(std::wstring_view member) const {
+        if (m_hangMember.empty() || !SameName(m_hangMember, member)) {
+            return;
+        }
+        Record(std::wstring(member) + L"\thanging");
+        WaitForHangRelease();
     }
 
     std::shared_ptr<Grid> AddWorkbook() {
@@ -255,6 +288,9 @@ private:
     std::mutex m_mutex;
     const std::optional<std::wstring> m_recordPath;
     const std::wstring m_failMember;
+    const std::wstring m_hangMember;
+    const std::wstring m_emptyMember;
+    const unsigned long m_failLength;
     const std::optional<unsigned long> m_disconnectAfter;
     const DWORD m_callDelayMs;
     unsigned long m_succeededPuts = 0;
@@ -397,9 +433,9 @@ public:
         if (exception != nullptr) {
             *exception = EXCEPINFO{};
             exception->bstrSource = SysAllocString(L"Tessivane automation double");
-            const std::wstring description =
-                L"The automation double was told to fail " + m_member + L".";
-            exception->bstrDescription = SysAllocString(description.c_str());
+            const std::wstring description = m_session.FailureDescription(m_member);
+            exception->bstrDescription =
+                SysAllocStringLen(description.data(), static_cast<UINT>(description.size()));
             exception->scode = E_FAIL;
         }
         return DISP_E_EXCEPTION;
@@ -410,15 +446,21 @@ public:
         return S_OK;
     }
 
-    // Refuses the call when check failed, fails it when told to, and otherwise has makeAnswer do
-    // the work; only a call whose answer was made is recorded as done.
+    // Refuses the call when check failed, hangs, fails it or answers nothing when told to, and
+    // otherwise has makeAnswer do the work; only a call whose answer was made is recorded as
+    // done.
     template <typename MakeAnswer>
     HRESULT Answer(HRESULT check, EXCEPINFO* exception, MakeAnswer makeAnswer) {
         if (FAILED(check)) {
             return Rejected(m_session, m_member, check);
         }
+        m_session.HangIfTold(m_member);
         if (Failing()) {
             return Fail(exception);
+        }
+        if (m_session.ShouldAnswerEmpty(m_member)) {
+            Add(L"empty");
+            return Succeed();
         }
         const HRESULT made = makeAnswer();
         return FAILED(made) ? made : Succeed();
@@ -852,6 +894,7 @@ public:
         }
         try {
             auto* application = new Application(std::make_shared<Session>());
+            ++g_applicationsMade;
             const HRESULT result = application->QueryInterface(interfaceId, object);
             application->Release();
             return result;
@@ -872,14 +915,20 @@ public:
 
 }  // namespace
 
-STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, void** object) {
+void WaitForHangRelease() {
+    constexpr DWORD kLongestHangMs = 120'000;  // never more, should a test not end it
+    const HANDLE release = CreateEventW(nullptr, TRUE, FALSE, kHangReleaseEvent);
+    if (release != nullptr) {
+        WaitForSingleObject(release, kLongestHangMs);
+        CloseHandle(release);
+    }
+}
+
+HRESULT NewAutomationDoubleFactory(REFIID interfaceId, void** object) {
     if (object == nullptr) {
         return E_POINTER;
     }
     *object = nullptr;
-    if (!IsEqualCLSID(classId, kAutomationDoubleClsid)) {
-        return CLASS_E_CLASSNOTAVAILABLE;
-    }
     auto* factory = new (std::nothrow) ClassFactory();
     if (factory == nullptr) {
         return E_OUTOFMEMORY;
@@ -889,6 +938,10 @@ STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, void** object) {
     return result;
 }
 
-STDAPI DllCanUnloadNow() {
-    return g_liveObjects == 0 && g_serverLocks == 0 ? S_OK : S_FALSE;
+bool AutomationDoubleInUse(long factoriesHeld) {
+    return g_liveObjects > factoriesHeld || g_serverLocks > 0;
+}
+
+bool AutomationDoubleServedAll(long factoriesHeld) {
+    return g_applicationsMade > 0 && !AutomationDoubleInUse(factoriesHeld);
 }

@@ -66,9 +66,18 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 namespace {
 
-constexpr wchar_t kDoubleClassKey[] =
-    L"Software\\Classes\\CLSID\\{7E1B3C42-5A4D-4E57-9C1A-2B7F0D6E9A11}";
+constexpr wchar_t kClassesKey[] = L"Software\\Classes\\CLSID\\";
+constexpr wchar_t kDoubleClass[] = L"{7E1B3C42-5A4D-4E57-9C1A-2B7F0D6E9A11}";
 constexpr wchar_t kProgIdKey[] = L"Software\\Classes\\Excel.Application";
+
+// A new class identifier in its registry form.
+std::wstring NewClass() {
+    GUID guid{};
+    CoCreateGuid(&guid);
+    wchar_t text[40] = L"";
+    StringFromGUID2(guid, text, static_cast<int>(std::size(text)));
+    return text;
+}
 
 void SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
     HKEY handle = nullptr;
@@ -81,18 +90,25 @@ void SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& 
 
 }  // namespace
 
-RegisteredSpreadsheet::RegisteredSpreadsheet() {
-    const std::wstring classKey = kDoubleClassKey;
-    SetValue(std::wstring(kProgIdKey) + L"\\CLSID", nullptr,
-             classKey.substr(classKey.rfind(L'\\') + 1));
-    SetValue(classKey + L"\\InprocServer32", nullptr,
-             (BuildFolder() / L"AutomationDouble.dll").wstring());
-    SetValue(classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+RegisteredSpreadsheet::RegisteredSpreadsheet(SpreadsheetServer server) {
+    const bool local = server == SpreadsheetServer::kLocal;
+    const std::wstring classId = local ? NewClass() : kDoubleClass;
+    m_classKey = kClassesKey + classId;
+    SetValue(std::wstring(kProgIdKey) + L"\\CLSID", nullptr, classId);
+    if (local) {
+        SetValue(
+            m_classKey + L"\\LocalServer32", nullptr,
+            L"\"" + (BuildFolder() / L"AutomationServerDouble.exe").wstring() + L"\" " + classId);
+    } else {
+        SetValue(m_classKey + L"\\InprocServer32", nullptr,
+                 (BuildFolder() / L"AutomationDouble.dll").wstring());
+        SetValue(m_classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+    }
 }
 
 RegisteredSpreadsheet::~RegisteredSpreadsheet() {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProgIdKey);
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDoubleClassKey);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, m_classKey.c_str());
 }
 
 Process::Process(const std::wstring& commandLine) {

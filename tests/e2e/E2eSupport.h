@@ -35,14 +35,24 @@ private:
     std::wstring m_name;
 };
 
+// Where the automation double runs: in the tool's process, or in a process of its own as the real
+// spreadsheet application does.
+enum class SpreadsheetServer { kInProcess, kLocal };
+
 // Our automation double stands in for the spreadsheet application while this lives: it is
-// registered as "Excel.Application" (in HKLM, the only place where Wine reads ProgIDs).
+// registered as "Excel.Application" (in HKLM, the only place where Wine reads ProgIDs). A local
+// server is registered under a class of its own each time, which it is told on its command
+// line: a server ended by a test leaves its class behind in the system, and no later test may
+// find it there.
 class RegisteredSpreadsheet {
 public:
-    RegisteredSpreadsheet();
+    explicit RegisteredSpreadsheet(SpreadsheetServer server = SpreadsheetServer::kInProcess);
     ~RegisteredSpreadsheet();
     RegisteredSpreadsheet(const RegisteredSpreadsheet&) = delete;
     RegisteredSpreadsheet& operator=(const RegisteredSpreadsheet&) = delete;
+
+private:
+    std::wstring m_classKey;
 };
 
 // A program started for one test and ended with it.

@@ -1,11 +1,16 @@
 // The spreadsheet export under Wine against our automation double, registered as
-// "Excel.Application" in the test prefix, and with nothing registered.
+// "Excel.Application" in the test prefix, in-process or as a local server, and with nothing
+// registered.
 #include <windows.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <fstream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
+#include "tests/e2e/AutomationDouble.h"
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
 #include "tests/e2e/TruthFormat.h"
@@ -39,6 +44,83 @@ std::string GridLine(const std::vector<std::wstring>& cells) {
         line += (line.empty() ? L"" : L"\t") + EscapeField(cell);
     }
     return ToUtf8(line);
+}
+
+// While this lives, the double's calls told to hang do, and so does a local server told never
+// to offer its class; at its end they go on, and the local servers the test started end.
+class HangingSpreadsheet {
+public:
+    HangingSpreadsheet() : m_release(CreateEventW(nullptr, TRUE, FALSE, kHangReleaseEvent)) {}
+    ~HangingSpreadsheet() {
+        SetEvent(m_release);
+        CloseHandle(m_release);
+        const HANDLE processes = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = Process32FirstW(processes, &entry); more;
+             more = Process32NextW(processes, &entry)) {
+            if (_wcsicmp(entry.szExeFile, L"AutomationServerDouble.exe") == 0) {
+                if (const HANDLE server =
+                        OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+                    TerminateProcess(server, 0);
+                    WaitForSingleObject(server, 5000);
+                    CloseHandle(server);
+                }
+            }
+        }
+        CloseHandle(processes);
+    }
+    HangingSpreadsheet(const HangingSpreadsheet&) = delete;
+    HangingSpreadsheet& operator=(const HangingSpreadsheet&) = delete;
+
+private:
+    HANDLE m_release;
+};
+
+const std::wstring kOfferStart = L"Excel has not answered for ";
+const std::wstring kOfferEnd =
+    L" seconds. It may be busy, or waiting for an answer in one of its own windows.\r\rClick "
+    L"Retry to keep waiting, or Cancel to stop the export.";
+
+// The offer to keep waiting, as it shows after the given wait.
+void ExpectOffer(const MessageBoxSeen& box, int seconds, const std::wstring& screenshot = L"") {
+    ExpectBox(box, L"Tessivane Window Text Reader",
+              kOfferStart + std::to_wstring(seconds) + kOfferEnd, true, {L"&Retry", L"Cancel"},
+              screenshot);
+}
+
+// Ticks the first rows of the results.
+void Tick(const ExtractedTree& run, int rows) {
+    for (int row = 0; row < rows; ++row) {
+        run.tool.Results().ClickTick(row);
+    }
+}
+
+// An export to the local server, told by an environment variable how to behave, of the first
+// results rows ticked.
+struct LocalExport {
+    LocalExport(const wchar_t* variable, const wchar_t* value, int ticked) : told(variable, value) {
+        Tick(run, ticked);
+        click = run.tool.Click(L"Save Results As Excel File");
+    }
+
+    const RegisteredSpreadsheet spreadsheet{SpreadsheetServer::kLocal};
+    const HangingSpreadsheet servers;
+    const ScopedEnvironment told;
+    ExtractedTree run;
+    std::future<void> click;
+};
+
+// How long the offer says the call has waited.
+int OfferSeconds(const MessageBoxSeen& box) {
+    return box.text.starts_with(kOfferStart) ? std::stoi(box.text.substr(kOfferStart.size())) : -1;
+}
+
+// The error report box's text for a description at a line of the export.
+std::wstring ExportReport(const std::wstring& description, int line) {
+    return description + L"\r\nin Tessivane2021/08/31.Form1.PushButton3_Click at line " +
+           std::to_wstring(line) +
+           L"\r\rPlease email screenshot of this message to support@tessivane.example";
 }
 
 }  // namespace
@@ -132,4 +214,178 @@ TEST(SpreadsheetE2e, ClosingTheWindowDuringTheExportEndsTheProgramAtOnce) {
     PostMessageW(run.tool.Main(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(run.tool.Program().HasExited(2000ms));
     click.wait();
+}
+
+TEST(SpreadsheetE2e, TheLocalServerTakesTheExportOutOfProcess) {
+    const RegisteredSpreadsheet spreadsheet(SpreadsheetServer::kLocal);
+    const HangingSpreadsheet servers;
+    const auto record = RecordFile();
+    const ScopedEnvironment recording(L"TESSIVANE_AUTOMATION_RECORD", record.wstring());
+    ExtractedTree run;
+    run.tool.Results().ClickTick(1);
+    const auto rows = run.tool.Results().Rows();
+    run.tool.ClickAndWait(L"Save Results As Excel File");
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(record.wstring() + L".grid"); }));
+    const auto grid = Lines(record.wstring() + L".grid");
+    ASSERT_EQ(grid.size(), 3u);
+    EXPECT_EQ(grid[0], "Class Name\tHandle\tText");
+    EXPECT_EQ(grid[2], GridLine(rows[1]));
+}
+
+TEST(SpreadsheetE2e, AServerStuckInACallIsOfferedToBeWaitedForOrStopped) {
+    LocalExport stuck(L"TESSIVANE_AUTOMATION_HANG", L"Add", 3);
+    const Tool& tool = stuck.run.tool;
+    // The window answers all along.
+    Sleep(2000);
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutW(tool.Main(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer), 0);
+    const auto first = tool.WaitForMessageBox();
+    ASSERT_TRUE(first.has_value());
+    ExpectOffer(*first, 5, L"wait-offer.bmp");
+    Tool::Answer(*first, IDRETRY);
+    // Asked again, a while after "keep waiting".
+    const auto second = tool.WaitForMessageBox();
+    ASSERT_TRUE(second.has_value());
+    const int seconds = OfferSeconds(*second);
+    EXPECT_GE(seconds, 10);
+    ExpectOffer(*second, seconds);
+    Tool::Answer(*second, IDCANCEL);
+    // Stopped: one report, at once, and the export ends.
+    const auto report = tool.WaitForMessageBox(3s);
+    ASSERT_TRUE(report.has_value());
+    ExpectBox(
+        *report, L"Application Error",
+        ExportReport(L"Waiting for the spreadsheet application to do \"Add\" was stopped.", 114),
+        true, {L"OK"});
+    Tool::Answer(*report, IDOK);
+    EXPECT_EQ(stuck.click.wait_for(3s), std::future_status::ready);
+    EXPECT_FALSE(tool.WaitForMessageBox(500ms).has_value());
+    tool.ClickAndWait(L"Clear Results");
+    EXPECT_EQ(tool.Results().RowCount(), 0);
+}
+
+TEST(SpreadsheetE2e, ClosingTheWindowWhileAServerIsStuckEndsTheProgram) {
+    // Closed while the first cell's value is being put, and while the offer shows.
+    for (const bool offerShown : {false, true}) {
+        LocalExport stuck(L"TESSIVANE_AUTOMATION_HANG", offerShown ? L"Workbooks" : L"Value", 2);
+        Tool& tool = stuck.run.tool;
+        if (offerShown) {
+            ASSERT_TRUE(tool.WaitForMessageBox().has_value());
+        } else {
+            Sleep(2000);  // the first cell's value is being put
+        }
+        ASSERT_FALSE(tool.Program().HasExited());
+        PostMessageW(tool.Main(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(tool.Program().HasExited(3000ms)) << offerShown;
+        stuck.click.wait();
+    }
+}
+
+TEST(SpreadsheetE2e, AServerThatNeverOffersItsClassIsReportedAsNotStarting) {
+    LocalExport never(L"TESSIVANE_AUTOMATION_NEVER_REGISTER", L"1", 1);
+    const Tool& tool = never.run.tool;
+    // Kept waiting at each offer, until the system gives up on the server (Wine: 30 seconds).
+    std::optional<MessageBoxSeen> box;
+    int offers = 0;
+    while ((box = tool.WaitForMessageBox()) && box->caption != L"Application Error") {
+        ASSERT_EQ(box->buttons, (std::vector<std::wstring>{L"&Retry", L"Cancel"})) << box->text;
+        ASSERT_LT(++offers, 12);
+        Tool::Answer(*box, IDRETRY);
+    }
+    ASSERT_TRUE(box.has_value());
+    EXPECT_GE(offers, 1);
+    EXPECT_EQ(box->text.find(L"The spreadsheet application could not be started: "), 0u)
+        << box->text;
+    EXPECT_NE(box->text.find(L"\r\nin Tessivane2021/08/31.Form1.PushButton3_Click at line 100"),
+              std::wstring::npos);
+    Tool::Answer(*box, IDOK);
+    // Not said to be missing, and nothing else follows.
+    EXPECT_FALSE(tool.WaitForMessageBox(1s).has_value());
+    EXPECT_EQ(never.click.wait_for(1s), std::future_status::ready);
+}
+
+TEST(SpreadsheetE2e, AServerThatNeverOffersItsClassCanBeStoppedAtTheOffer) {
+    LocalExport never(L"TESSIVANE_AUTOMATION_NEVER_REGISTER", L"1", 1);
+    const Tool& tool = never.run.tool;
+    const auto offer = tool.WaitForMessageBox();
+    ASSERT_TRUE(offer.has_value());
+    ExpectOffer(*offer, 5);
+    Tool::Answer(*offer, IDCANCEL);
+    const auto report = tool.WaitForMessageBox(3s);
+    ASSERT_TRUE(report.has_value());
+    EXPECT_EQ(report->text,
+              ExportReport(L"Waiting for the spreadsheet application to start was stopped.", 100));
+    Tool::Answer(*report, IDOK);
+    EXPECT_FALSE(tool.WaitForMessageBox(1s).has_value());
+    EXPECT_EQ(never.click.wait_for(1s), std::future_status::ready);
+}
+
+TEST(SpreadsheetE2e, NoWorkbookGivesOneBoxAndEndsTheExport) {
+    const RegisteredSpreadsheet spreadsheet;
+    for (const auto& [variable, member, description] :
+         {std::tuple{L"TESSIVANE_AUTOMATION_FAIL", L"Add",
+                     L"The spreadsheet application could not do \"Add\": The automation double "
+                     L"was told to fail Add."},
+          std::tuple{L"TESSIVANE_AUTOMATION_EMPTY", L"Workbooks",
+                     L"The spreadsheet application gave no object for \"Workbooks\"."}}) {
+        const ScopedEnvironment told(variable, member);
+        ExtractedTree run;
+        Tick(run, 10);
+        auto click = run.tool.Click(L"Save Results As Excel File");
+        const auto report = run.tool.WaitForMessageBox();
+        ASSERT_TRUE(report.has_value());
+        ExpectBox(*report, L"Application Error", ExportReport(description, 114), true, {L"OK"});
+        Tool::Answer(*report, IDOK);
+        EXPECT_EQ(click.wait_for(3s), std::future_status::ready);
+        EXPECT_FALSE(run.tool.WaitForMessageBox(1s).has_value()) << member;
+    }
+}
+
+TEST(SpreadsheetE2e, ARepeatedCellFailureOffersToStopTheExport) {
+    const RegisteredSpreadsheet spreadsheet;
+    const auto record = RecordFile();
+    const ScopedEnvironment recording(L"TESSIVANE_AUTOMATION_RECORD", record.wstring());
+    const ScopedEnvironment failing(L"TESSIVANE_AUTOMATION_FAIL", L"Value");
+    ExtractedTree run;
+    Tick(run, 10);
+    auto click = run.tool.Click(L"Save Results As Excel File");
+    const std::wstring description =
+        L"The spreadsheet application could not do \"Value\": The automation double was told "
+        L"to fail Value.";
+    const auto first = run.tool.WaitForMessageBox();
+    ASSERT_TRUE(first.has_value());
+    ExpectBox(*first, L"Application Error", ExportReport(description, 152), true, {L"OK"});
+    Tool::Answer(*first, IDOK);
+    const auto second = run.tool.WaitForMessageBox();
+    ASSERT_TRUE(second.has_value());
+    ExpectBox(*second, L"Application Error", ExportReport(description, 158), true,
+              {L"OK", L"Cancel"}, L"repeated-failure.bmp");
+    Tool::Answer(*second, IDCANCEL);
+    EXPECT_EQ(click.wait_for(3s), std::future_status::ready);
+    EXPECT_FALSE(run.tool.WaitForMessageBox(1s).has_value());
+    // Nothing was asked of the application after the stop.
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(record.wstring() + L".grid"); }));
+    const auto calls = Lines(record);
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                            [](const std::string& call) { return call.starts_with("Value\t"); }),
+              2);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "Autofit\tcall\tall"), 0);
+}
+
+TEST(SpreadsheetE2e, AHugeFailureDescriptionIsCutInItsBox) {
+    const RegisteredSpreadsheet spreadsheet;
+    const ScopedEnvironment failing(L"TESSIVANE_AUTOMATION_FAIL", L"Add");
+    const ScopedEnvironment huge(L"TESSIVANE_AUTOMATION_FAIL_DESCRIPTION_LENGTH", L"3000000");
+    ExtractedTree run;
+    Tick(run, 1);
+    auto click = run.tool.Click(L"Save Results As Excel File");
+    const auto report = run.tool.WaitForMessageBox();
+    ASSERT_TRUE(report.has_value());
+    const std::wstring start =
+        L"The spreadsheet application could not do \"Add\": The automation double was told to "
+        L"fail Add.";
+    const std::wstring description = start + std::wstring(2000 - start.size(), L'.') + L"\u2026";
+    EXPECT_EQ(report->text, ExportReport(description, 114));
+    Tool::Answer(*report, IDOK);
+    EXPECT_EQ(click.wait_for(3s), std::future_status::ready);
 }

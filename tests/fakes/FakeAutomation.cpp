@@ -29,6 +29,10 @@ public:
             call += ShowValue(argument);
         }
         Enter(name, call);
+        if (name == m_owner.emptyMember) {
+            throw AutomationFailure(
+                u"The spreadsheet application gave no object for \"" + member + u"\".", false);
+        }
         const auto number = [&](std::size_t at) {
             return std::get<std::int32_t>(arguments.at(at));
         };
@@ -56,16 +60,20 @@ public:
         std::string call = name;
         call += " call";
         Enter(name, call);
-        return std::make_unique<FakeObject>(m_owner);
+        return name == m_owner.emptyMember ? nullptr : std::make_unique<FakeObject>(m_owner);
     }
 
 private:
     void Enter(const std::string& member, std::string call) {
+        m_owner.WaitIfSlow(member);
         m_owner.CheckAvailable(member);
         m_owner.Record(std::move(call));
     }
 
     void SetCell(const AutomationValue& value) {
+        if (m_owner.refusedCells.contains({m_row, m_column})) {
+            throw AutomationFailure(m_owner.failure, false);
+        }
         m_owner.cells[{m_row, m_column}] = std::get<Text>(value);
         ++m_owner.cellValues;
     }
@@ -77,11 +85,19 @@ private:
 
 }  // namespace
 
-std::unique_ptr<AutomationObject> FakeAutomation::Create(const Text& progId) {
+std::unique_ptr<AutomationObject> FakeAutomation::Create(const Text& progId,
+                                                         AutomationWait& waitToAsk) {
     if (!installed || progId != u"Excel.Application") {
-        throw Failure(u"Invalid class string.");
+        throw AutomationNotRegistered(u"Invalid class string.");
+    }
+    if (!starts) {
+        throw AutomationFailure(
+            u"The spreadsheet application could not be started: Server "
+            u"execution failed.",
+            true);
     }
     ++created;
+    wait = &waitToAsk;
     return std::make_unique<FakeObject>(*this);
 }
 
@@ -94,7 +110,18 @@ void FakeAutomation::CheckAvailable(const std::string& member) const {
         throw AutomationFailure(u"The spreadsheet application has been closed.", true);
     }
     if (member == failMember) {
-        throw AutomationFailure(u"The spreadsheet application refused " + Utf8ToText(member) + u".",
-                                false);
+        throw AutomationFailure(failure, false);
+    }
+}
+
+void FakeAutomation::WaitIfSlow(const std::string& member) {
+    if (member != slowMember) {
+        return;
+    }
+    constexpr std::chrono::seconds kOfferEvery{5};
+    for (int round = 1; round <= slowRounds; ++round) {
+        if (!wait->KeepWaiting(kOfferEvery * round)) {
+            throw AutomationFailure(u"Waiting for " + Utf8ToText(member) + u" was stopped.", true);
+        }
     }
 }

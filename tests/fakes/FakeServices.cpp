@@ -6,13 +6,33 @@
 #include "core/Failure.h"
 #include "fakes/FakeAutomation.h"
 
-bool RecordingDialogs::AskYesNo(const Text& question, const Text& caption) {
-    questions.push_back({question, caption});
+namespace {
+
+// The next answer the user gives, or no when none is left.
+bool NextAnswer(std::deque<bool>& answers) {
     const bool yes = answers.empty() ? false : answers.front();
     if (!answers.empty()) {
         answers.pop_front();
     }
     return yes;
+}
+
+}  // namespace
+
+bool RecordingDialogs::ShowErrorReportOfferingToStop(const Text& message) {
+    reportsOfferingToStop.push_back(errorReports.size());
+    ShowErrorReport(message);
+    return reportsOfferingToStop.size() == stopAtOffer;
+}
+
+bool RecordingDialogs::AskYesNo(const Text& question, const Text& caption) {
+    questions.push_back({question, caption});
+    return NextAnswer(answers);
+}
+
+bool RecordingDialogs::AskRetryCancel(const Text& warning, const Text& caption) {
+    warnings.push_back({warning, caption});
+    return NextAnswer(retries);
 }
 
 YesNoCancel RecordingDialogs::AskYesNoCancel(const Text& question, const Text& caption) {

@@ -29,18 +29,26 @@ public:
             throw std::runtime_error("the box could not be shown");
         }
     }
+    bool ShowErrorReportOfferingToStop(const Text& message) override;
     void ShowInformation(const Text& message, const Text& caption) override {
         information.push_back({message, caption});
     }
     bool AskYesNo(const Text& question, const Text& caption) override;
     YesNoCancel AskYesNoCancel(const Text& question, const Text& caption) override;
+    bool AskRetryCancel(const Text& warning, const Text& caption) override;
     Text ShowSaveDialog(const SaveDialogRequest& request) override;
 
     std::vector<Text> errorReports;
+    // The error reports that offered Cancel, by their place among errorReports.
+    std::vector<std::size_t> reportsOfferingToStop;
+    // The user stops at this report offering Cancel (1 for the first); 0: never.
+    std::size_t stopAtOffer = 0;
     std::vector<std::pair<Text, Text>> information;  // message, caption
     std::vector<std::pair<Text, Text>> questions;    // question, caption
     std::deque<bool> answers;                        // the user's answers, Yes first
     std::deque<YesNoCancel> threeWayAnswers;         // Cancel when none is left
+    std::vector<std::pair<Text, Text>> warnings;     // warning, caption
+    std::deque<bool> retries;                        // the user's answers, Retry first
     std::vector<SaveDialogRequest> saveRequests;
     Text chosenPath;  // empty: the user cancels
     bool errorReportFails = false;

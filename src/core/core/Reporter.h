@@ -10,4 +10,12 @@ public:
 
     // A step of the procedure at location failed at line, for the reason description gives.
     virtual void ReportFailure(TextView location, int line, const Text& description) = 0;
+
+    // The same failure as the one reported just before it, again; true when the user chose to
+    // end the procedure. A reporter that cannot ask reports it as any other and goes on.
+    [[nodiscard]] virtual bool ReportRepeatedFailure(TextView location, int line,
+                                                     const Text& description) {
+        ReportFailure(location, line, description);
+        return false;
+    }
 };

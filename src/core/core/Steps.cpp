@@ -17,15 +17,32 @@ Text ErrorReportText(TextView description, TextView location, int line) {
     return text;
 }
 
+namespace {
+
+// The description as shown: cut after kLongestDescription code units, never inside a
+// surrogate pair, with an ellipsis.
+Text Shown(TextView description) {
+    if (description.size() <= kLongestDescription) {
+        return Text(description);
+    }
+    std::size_t cut = kLongestDescription;
+    if (description[cut - 1] >= 0xD800 && description[cut - 1] < 0xDC00) {
+        --cut;
+    }
+    return Text(description.substr(0, cut)) + u"\u2026";
+}
+
+}  // namespace
+
 Text DescribeFailure(const std::exception_ptr& failure) {
     try {
         std::rethrow_exception(failure);
     } catch (const Failure& known) {
-        return known.Description();
+        return Shown(known.Description());
     } catch (const std::bad_alloc&) {
         return u"There is not enough memory to finish this step.";
     } catch (const std::exception& other) {
-        return u"An unexpected failure occurred: " + Utf8ToText(other.what()) + u".";
+        return Shown(u"An unexpected failure occurred: " + Utf8ToText(other.what()) + u".");
     } catch (...) {
         return u"An unexpected failure occurred.";
     }
@@ -39,7 +56,14 @@ void StepRunner::Report(int line, const std::exception_ptr& failure) noexcept {
     } catch (...) {
     }
     try {
-        m_reporter.ReportFailure(m_location, line, DescribeFailure(failure));
+        Text description = DescribeFailure(failure);
+        const bool repeated = m_offerToEndOnRepeats && description == m_lastDescription;
+        if (!repeated) {
+            m_reporter.ReportFailure(m_location, line, description);
+        } else if (m_reporter.ReportRepeatedFailure(m_location, line, description)) {
+            m_commandEnded = true;
+        }
+        m_lastDescription = std::move(description);
     } catch (...) {
         // Nothing is left to report with: the procedure goes on as after any report.
     }

@@ -2,6 +2,7 @@
 // procedure's location and line number, and the procedure goes on with its next step.
 #pragma once
 
+#include <cstddef>
 #include <exception>
 #include <utility>
 
@@ -14,7 +15,12 @@ inline constexpr TextView kSupportAddress = u"support@tessivane.example";
 // request.
 [[nodiscard]] Text ErrorReportText(TextView description, TextView location, int line);
 
-// What the failure in flight says about itself, as one English sentence.
+// A description longer than this is cut here for the report, so that a server or a file
+// that answers with megabytes of text cannot make a report box that takes seconds to show.
+inline constexpr std::size_t kLongestDescription = 2000;
+
+// What the failure in flight says about itself, as one English sentence, cut after
+// kLongestDescription code units with an ellipsis.
 [[nodiscard]] Text DescribeFailure(const std::exception_ptr& failure);
 
 // The program is ending (its main window was closed while a command let events through). It is
@@ -30,8 +36,13 @@ public:
     StepRunner(Reporter& reporter, TextView location) noexcept
         : m_reporter(reporter), m_location(location) {}
 
-    // True once a reported failure said that nothing after it can succeed.
+    // True once a reported failure said that nothing after it can succeed, or the user chose to
+    // end the procedure.
     [[nodiscard]] bool CommandEnded() const noexcept { return m_commandEnded; }
+
+    // From now on, a failure described just as the one reported before it offers to end the
+    // procedure, for one whose steps fail the same way over and over.
+    void OfferToEndOnRepeats() noexcept { m_offerToEndOnRepeats = true; }
 
     // Runs one step. A failure is reported and the step abandoned; answers whether it completed.
     template <typename Step>
@@ -67,4 +78,7 @@ private:
     Reporter& m_reporter;
     TextView m_location;
     bool m_commandEnded = false;
+    bool m_offerToEndOnRepeats = false;
+    // The description of the last failure reported.
+    Text m_lastDescription;
 };

@@ -2,8 +2,7 @@
 #include "export/SpreadsheetExport.h"
 
 #include <algorithm>
-
-#include "core/Failure.h"
+#include <memory>
 
 namespace {
 
@@ -15,36 +14,24 @@ Text WithoutEquals(Text text) {
 
 }  // namespace
 
-AutomationObject& RequireSpreadsheetObject(const std::unique_ptr<AutomationObject>& object,
-                                           TextView what) {
-    if (!object) {
-        throw Failure(u"The spreadsheet " + Text(what) +
-                      u" is not available: an earlier step failed.");
-    }
-    return *object;
-}
-
 void WriteTickedRowsToWorkbook(StepRunner& steps, const RowTable& results,
-                               const std::unique_ptr<AutomationObject>& workbook, EventPump& pump) {
-    std::unique_ptr<AutomationObject> activeSheet;
-    const auto sheet = [&]() -> AutomationObject& {
-        if (!activeSheet) {
-            activeSheet = RequireSpreadsheetObject(workbook, u"workbook").Get(u"ActiveSheet");
-        }
-        return *activeSheet;
-    };
+                               AutomationObject& workbook, EventPump& pump) {
+    // Taken where the first caption needs it; without it nothing can be written.
+    std::unique_ptr<AutomationObject> sheet;
+    if (!steps.Run(124, [&] { sheet = workbook.Get(u"ActiveSheet"); })) {
+        return;
+    }
     const auto cell = [&](std::int32_t row, std::int32_t column) {
-        return sheet().Get(u"cells", {row, column});
+        return sheet->Get(u"cells", {row, column});
     };
     std::int32_t sheetColumn = 1;
     const int columns = results.ColumnCount();
     for (int column = 1; column <= columns && !steps.CommandEnded(); ++column) {
         steps.Run(122, [&] { pump.Pump(); });
-        steps.Run(124, [&] {
-            cell(1, sheetColumn)->PutDefault(results.ColumnHeader(column));
-            ++sheetColumn;
-        });
-        steps.Run(134, [&] { sheet().Get(u"Columns", {column})->Call(u"Autofit"); });
+        steps.Run(124, [&] { cell(1, sheetColumn)->PutDefault(results.ColumnHeader(column)); });
+        // The next caption goes to the next column, after a failed one too.
+        ++sheetColumn;
+        steps.Run(134, [&] { sheet->Get(u"Columns", {column})->Call(u"Autofit"); });
     }
     std::int32_t sheetRow = 2;
     const std::size_t rows = results.RowCount();
@@ -60,13 +47,13 @@ void WriteTickedRowsToWorkbook(StepRunner& steps, const RowTable& results,
                     Text value = column == 1 ? results.MainText(row)
                                              : WithoutEquals(results.SubItem(row, column - 1));
                     cell(sheetRow, sheetColumn)->Put(u"Value", std::move(value));
-                    ++sheetColumn;
                 });
+                ++sheetColumn;
             }
         }
         ++sheetRow;
     }
     if (!steps.CommandEnded()) {
-        steps.Run(168, [&] { sheet().Get(u"Columns")->Call(u"Autofit"); });
+        steps.Run(168, [&] { sheet->Get(u"Columns")->Call(u"Autofit"); });
     }
 }

@@ -1,8 +1,6 @@
 // The spreadsheet export: the ticked results rows written into a new workbook by automation.
 #pragma once
 
-#include <memory>
-
 #include "core/RowTable.h"
 #include "core/Steps.h"
 #include "ports/Automation.h"
@@ -11,11 +9,8 @@
 // The spreadsheet application's registered name.
 inline constexpr TextView kSpreadsheetProgId = u"Excel.Application";
 
-// The object a step needs, or the failure that an earlier failed step left behind.
-AutomationObject& RequireSpreadsheetObject(const std::unique_ptr<AutomationObject>& object,
-                                           TextView what);
-
 // Captions in sheet row 1, then ticked results row r in sheet row r + 1, each cell a numbered
-// step of steps. Stops early only when the spreadsheet application has gone.
+// step of steps, on the workbook's active sheet. Stops early when the sheet cannot be had (with
+// one report) or the command has ended.
 void WriteTickedRowsToWorkbook(StepRunner& steps, const RowTable& results,
-                               const std::unique_ptr<AutomationObject>& workbook, EventPump& pump);
+                               AutomationObject& workbook, EventPump& pump);

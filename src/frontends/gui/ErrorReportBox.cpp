@@ -6,3 +6,7 @@
 void ErrorReportBox::ReportFailure(TextView location, int line, const Text& description) {
     m_dialogs.ShowErrorReport(ErrorReportText(description, location, line));
 }
+
+bool ErrorReportBox::ReportRepeatedFailure(TextView location, int line, const Text& description) {
+    return m_dialogs.ShowErrorReportOfferingToStop(ErrorReportText(description, location, line));
+}

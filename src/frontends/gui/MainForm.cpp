@@ -115,7 +115,8 @@ MainForm::MainForm(RowTable& windowList, RowTable& results, MainFormServices ser
       m_errorReports(services.dialogs),
       m_productName(productName),
       m_applicationTitle(productName.substr(0, kTitleLimit - 1)),
-      m_version(version) {}
+      m_version(version),
+      m_spreadsheetWait(services.dialogs, m_applicationTitle) {}
 
 void MainForm::SetApplicationTitle() {
     m_applicationTitle = ApplicationTitleFor(m_productName);
@@ -344,9 +345,9 @@ bool MainForm::IsSpreadsheetInstalled() {
     try {
         // Started only to see that it can be; released at once.
         const std::unique_ptr<AutomationObject> probe =
-            m_services.automation.Create(Text(kSpreadsheetProgId));
+            m_services.automation.Create(Text(kSpreadsheetProgId), m_spreadsheetWait);
         return true;
-    } catch (...) {
+    } catch (const AutomationNotRegistered&) {
         m_services.dialogs.ShowInformation(
             u"Excel is not installed on this computer. You need to have it installed to use this "
             u"software without error.",
@@ -361,6 +362,8 @@ void MainForm::SaveResultsAsSpreadsheet() {
     }
     const Running running(*this, true);
     StepRunner steps(m_errorReports, ReportLocation::SaveResultsAsSpreadsheet);
+    // A cell that fails just as the one before it lets the user end the export.
+    steps.OfferToEndOnRepeats();
     if (!steps.Check(100, [&] { return IsSpreadsheetInstalled(); })) {
         steps.Run(172, [&] {
             m_services.dialogs.ShowInformation(
@@ -370,25 +373,40 @@ void MainForm::SaveResultsAsSpreadsheet() {
         });
         return;
     }
+    // Installed, but it could not be started: reported, and nothing else happens.
+    if (steps.CommandEnded()) {
+        return;
+    }
     steps.Run(108, [&] { m_services.window.SetMousePointer(kBusyPointer); });
     if (steps.Check(110, [&] { return m_results.RowCount() != 0; })) {
-        std::unique_ptr<AutomationObject> application;
-        std::unique_ptr<AutomationObject> workbook;
-        steps.Run(112,
-                  [&] { application = m_services.automation.Create(Text(kSpreadsheetProgId)); });
-        steps.Run(114, [&] {
-            workbook = RequireSpreadsheetObject(application, u"application")
-                           .Get(u"Workbooks")
-                           ->Call(u"Add");
-        });
-        steps.Run(116, [&] {
-            RequireSpreadsheetObject(application, u"application").Put(u"Visible", true);
-        });
-        if (!steps.CommandEnded()) {
-            WriteTickedRowsToWorkbook(steps, m_results, workbook, m_services.pump);
-        }
+        ExportTickedRows(steps);
     }
     steps.Run(170, [&] { m_services.window.SetMousePointer(kDefaultPointer); });
+}
+
+void MainForm::ExportTickedRows(StepRunner& steps) {
+    std::unique_ptr<AutomationObject> application;
+    std::unique_ptr<AutomationObject> workbook;
+    // Without the application or its new workbook nothing can be written: the one report of
+    // the step that failed, and the export ends.
+    if (!steps.Run(112,
+                   [&] {
+                       application = m_services.automation.Create(Text(kSpreadsheetProgId),
+                                                                  m_spreadsheetWait);
+                   }) ||
+        !steps.Run(114, [&] {
+            workbook = application->Get(u"Workbooks")->Call(u"Add");
+            if (!workbook) {
+                throw AutomationFailure(u"The spreadsheet application gave no object for \"Add\".",
+                                        true);
+            }
+        })) {
+        return;
+    }
+    steps.Run(116, [&] { application->Put(u"Visible", true); });
+    if (!steps.CommandEnded()) {
+        WriteTickedRowsToWorkbook(steps, m_results, *workbook, m_services.pump);
+    }
 }
 
 void MainForm::CopyResultsToClipboard() {

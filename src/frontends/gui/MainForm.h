@@ -5,9 +5,11 @@
 #include <optional>
 
 #include "core/RowTable.h"
+#include "core/Steps.h"
 #include "core/Text.h"
 #include "extraction/ChildWalk.h"
 #include "gui/ErrorReportBox.h"
+#include "gui/SpreadsheetWaitBox.h"
 #include "ports/Automation.h"
 #include "ports/Clipboard.h"
 #include "ports/Dialogs.h"
@@ -75,7 +77,8 @@ public:
     void PointerOverSurface();
     void PointerOverList();
 
-    // True when a spreadsheet application can be started; tells the user when not.
+    // True when a spreadsheet application can be started; tells the user when none is
+    // installed. Throws when one is installed but could not be started.
     [[nodiscard]] bool IsSpreadsheetInstalled();
 
     // The caption of every message box that names no title of its own.
@@ -95,6 +98,8 @@ private:
     // code page) when it would lose none.
     [[nodiscard]] YesNoCancel AskAboutLostCharacters();
     void SetPointerUnlessBusy(int setting);
+    // The spreadsheet export's steps from the application's start to the last cell.
+    void ExportTickedRows(StepRunner& steps);
 
     RowTable& m_windowList;
     RowTable& m_results;
@@ -103,6 +108,7 @@ private:
     Text m_productName;
     Text m_applicationTitle;
     Text m_version;
+    SpreadsheetWaitBox m_spreadsheetWait;
     bool m_running = false;
     bool m_stoppable = false;
     bool m_stopRequested = false;

@@ -4,6 +4,11 @@
 #include "core/Steps.h"
 
 void MessagePump::Pump() {
+    // Closed from a message box's own loop, whose end may have taken the quit with it.
+    if (m_ending()) {
+        PostQuitMessage(0);
+        throw ProgramEnding();
+    }
     if (GetTickCount64() - m_lastPump >= kPumpInterval) {
         PumpNow();
     }

@@ -1,16 +1,15 @@
-// OLE automation through IDispatch: GetIDsOfNames, then Invoke.
+// OLE automation through IDispatch: GetIDsOfNames, then Invoke, on the automation thread.
 #include "win32/Win32Automation.h"
 
 #include <windows.h>
 #include <oleauto.h>
-#include <wrl/client.h>
 
 #include <algorithm>
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "win32/Win32Text.h"
-
-using Microsoft::WRL::ComPtr;
 
 namespace {
 
@@ -72,99 +71,177 @@ Text Describe(HRESULT result, const EXCEPINFO* exception) {
                             ServerGone(result));
 }
 
+// The rest of this file up to DispatchObject runs on the automation thread.
+
+DISPID IdOf(IDispatch* object, const Text& member) {
+    DISPID id = DISPID_UNKNOWN;
+    auto* name = const_cast<LPOLESTR>(WideOf(member));
+    const HRESULT result = object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(result)) {
+        Fail(member, result);
+    }
+    return id;
+}
+
+// Arguments go to Invoke last first; a put's value is the named DISPID_PROPERTYPUT argument.
+void Invoke(IDispatch* object, const Text& member, DISPID id, WORD flags,
+            const AutomationArguments& arguments, const AutomationValue* value, VARIANT* result) {
+    std::vector<ScopedVariant> slots(arguments.size() + (value != nullptr ? 1 : 0));
+    std::size_t slot = 0;
+    if (value != nullptr) {
+        Assign(slots[slot++], *value);
+    }
+    for (auto argument = arguments.rbegin(); argument != arguments.rend(); ++argument) {
+        Assign(slots[slot++], *argument);
+    }
+    std::vector<VARIANT> packed(slots.begin(), slots.end());
+    DISPID putId = DISPID_PROPERTYPUT;
+    DISPPARAMS parameters{};
+    parameters.rgvarg = packed.empty() ? nullptr : packed.data();
+    parameters.cArgs = static_cast<UINT>(packed.size());
+    if (value != nullptr) {
+        parameters.rgdispidNamedArgs = &putId;
+        parameters.cNamedArgs = 1;
+    }
+    ScopedExcepInfo exception;
+    UINT badArgument = 0;
+    const HRESULT outcome = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters,
+                                           result, &exception, &badArgument);
+    if (FAILED(outcome)) {
+        throw AutomationFailure(u"The spreadsheet application could not do \"" + member + u"\": " +
+                                    Describe(outcome, &exception),
+                                ServerGone(outcome) || ServerGone(exception.scode));
+    }
+}
+
+// The object a call answered, its reference taken from the result; none when it gave none.
+IDispatch* TakeObject(VARIANT& result) noexcept {
+    if (result.vt != VT_DISPATCH) {
+        return nullptr;
+    }
+    return std::exchange(result.pdispVal, nullptr);
+}
+
+// What the objects reached from one created application share.
+struct Session {
+    std::shared_ptr<AutomationApartment> apartment;
+    EventPump& pump;
+    AutomationWait& wait;
+};
+
+// An object of the application, used from the UI thread; each call is made on the automation
+// thread, which holds the object's reference and releases it.
 class DispatchObject : public AutomationObject {
 public:
-    explicit DispatchObject(ComPtr<IDispatch> object) : m_object(std::move(object)) {}
+    // Takes object's reference.
+    DispatchObject(std::shared_ptr<const Session> session, IDispatch* object) noexcept
+        : m_session(std::move(session)), m_object(object) {}
+    ~DispatchObject() override { m_session->apartment->Release(m_object); }
+    DispatchObject(const DispatchObject&) = delete;
+    DispatchObject& operator=(const DispatchObject&) = delete;
 
     std::unique_ptr<AutomationObject> Get(const Text& member,
                                           const AutomationArguments& arguments) override {
-        ScopedVariant result;
-        Invoke(member, Id(member), DISPATCH_PROPERTYGET | DISPATCH_METHOD, arguments, nullptr,
-               &result);
-        if (result.vt != VT_DISPATCH || result.pdispVal == nullptr) {
-            throw AutomationFailure(
-                u"The spreadsheet application gave no object for \"" + member + u"\".", false);
-        }
-        return std::make_unique<DispatchObject>(ComPtr<IDispatch>(result.pdispVal));
+        IDispatch* const object = m_object;
+        return Wrap(Run(member, [object, member, arguments] {
+            ScopedVariant result;
+            Invoke(object, member, IdOf(object, member), DISPATCH_PROPERTYGET | DISPATCH_METHOD,
+                   arguments, nullptr, &result);
+            IDispatch* const answer = TakeObject(result);
+            if (answer == nullptr) {
+                throw AutomationFailure(
+                    u"The spreadsheet application gave no object for \"" + member + u"\".", false);
+            }
+            return answer;
+        }));
     }
 
     void Put(const Text& member, const AutomationValue& value) override {
-        Invoke(member, Id(member), DISPATCH_PROPERTYPUT, {}, &value, nullptr);
+        IDispatch* const object = m_object;
+        Run(member, [object, member, value]() -> IDispatch* {
+            Invoke(object, member, IdOf(object, member), DISPATCH_PROPERTYPUT, {}, &value, nullptr);
+            return nullptr;
+        });
     }
 
     void PutDefault(const AutomationValue& value) override {
-        Invoke(u"Value", DISPID_VALUE, DISPATCH_PROPERTYPUT, {}, &value, nullptr);
+        IDispatch* const object = m_object;
+        const Text member = u"Value";
+        Run(member, [object, member, value]() -> IDispatch* {
+            Invoke(object, member, DISPID_VALUE, DISPATCH_PROPERTYPUT, {}, &value, nullptr);
+            return nullptr;
+        });
     }
 
     std::unique_ptr<AutomationObject> Call(const Text& member) override {
-        ScopedVariant result;
-        Invoke(member, Id(member), DISPATCH_METHOD, {}, nullptr, &result);
-        if (result.vt == VT_DISPATCH && result.pdispVal != nullptr) {
-            return std::make_unique<DispatchObject>(ComPtr<IDispatch>(result.pdispVal));
+        IDispatch* const object = m_object;
+        return Wrap(Run(member, [object, member] {
+            ScopedVariant result;
+            Invoke(object, member, IdOf(object, member), DISPATCH_METHOD, {}, nullptr, &result);
+            return TakeObject(result);
+        }));
+    }
+
+    // The object for a reference the automation thread answered; none for none.
+    static std::unique_ptr<AutomationObject> Wrap(std::shared_ptr<const Session> session,
+                                                  IDispatch* object) {
+        if (object == nullptr) {
+            return nullptr;
         }
-        return nullptr;
+        try {
+            return std::make_unique<DispatchObject>(session, object);
+        } catch (...) {
+            session->apartment->Release(object);
+            throw;
+        }
     }
 
 private:
-    DISPID Id(const Text& member) {
-        DISPID id = DISPID_UNKNOWN;
-        auto* name = const_cast<LPOLESTR>(WideOf(member));
-        const HRESULT result =
-            m_object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
-        if (FAILED(result)) {
-            Fail(member, result);
-        }
-        return id;
+    std::unique_ptr<AutomationObject> Wrap(IDispatch* object) { return Wrap(m_session, object); }
+
+    IDispatch* Run(const Text& member, std::function<IDispatch*()> call) {
+        return m_session->apartment->Call(
+            std::move(call),
+            u"Waiting for the spreadsheet application to do \"" + member + u"\" was stopped.",
+            m_session->pump, m_session->wait);
     }
 
-    // Arguments go to Invoke last first; a put's value is the named DISPID_PROPERTYPUT argument.
-    void Invoke(const Text& member, DISPID id, WORD flags, const AutomationArguments& arguments,
-                const AutomationValue* value, VARIANT* result) {
-        std::vector<ScopedVariant> slots(arguments.size() + (value != nullptr ? 1 : 0));
-        std::size_t slot = 0;
-        if (value != nullptr) {
-            Assign(slots[slot++], *value);
-        }
-        for (auto argument = arguments.rbegin(); argument != arguments.rend(); ++argument) {
-            Assign(slots[slot++], *argument);
-        }
-        std::vector<VARIANT> packed(slots.begin(), slots.end());
-        DISPID putId = DISPID_PROPERTYPUT;
-        DISPPARAMS parameters{};
-        parameters.rgvarg = packed.empty() ? nullptr : packed.data();
-        parameters.cArgs = static_cast<UINT>(packed.size());
-        if (value != nullptr) {
-            parameters.rgdispidNamedArgs = &putId;
-            parameters.cNamedArgs = 1;
-        }
-        ScopedExcepInfo exception;
-        UINT badArgument = 0;
-        const HRESULT outcome = m_object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags,
-                                                 &parameters, result, &exception, &badArgument);
-        if (FAILED(outcome)) {
-            throw AutomationFailure(u"The spreadsheet application could not do \"" + member +
-                                        u"\": " + Describe(outcome, &exception),
-                                    ServerGone(outcome) || ServerGone(exception.scode));
-        }
-    }
-
-    ComPtr<IDispatch> m_object;
+    std::shared_ptr<const Session> m_session;
+    IDispatch* m_object;
 };
 
 }  // namespace
 
-std::unique_ptr<AutomationObject> Win32Automation::Create(const Text& progId) {
+std::unique_ptr<AutomationObject> Win32Automation::Create(const Text& progId,
+                                                          AutomationWait& wait) {
     CLSID classId{};
-    HRESULT result = CLSIDFromProgID(WideOf(progId), &classId);
-    if (FAILED(result)) {
-        throw Failure(u"No program is registered as \"" + progId + u"\": " +
-                      Describe(result, nullptr));
+    const HRESULT found = CLSIDFromProgID(WideOf(progId), &classId);
+    if (FAILED(found)) {
+        throw AutomationNotRegistered(u"No program is registered as \"" + progId + u"\": " +
+                                      Describe(found, nullptr));
     }
-    ComPtr<IDispatch> object;
-    result = CoCreateInstance(classId, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER,
-                              IID_PPV_ARGS(&object));
-    if (FAILED(result)) {
-        Fail(progId, result);
+    if (!m_apartment || m_apartment->Stopped()) {
+        m_apartment = std::make_shared<AutomationApartment>();
     }
-    return std::make_unique<DispatchObject>(std::move(object));
+    auto session = std::make_shared<const Session>(Session{m_apartment, m_pump, wait});
+    IDispatch* const application = m_apartment->Call(
+        [classId, progId]() -> IDispatch* {
+            IDispatch* object = nullptr;
+            const HRESULT result =
+                CoCreateInstance(classId, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER,
+                                 IID_PPV_ARGS(&object));
+            if (result == REGDB_E_CLASSNOTREG) {
+                throw AutomationNotRegistered(u"No program is registered as \"" + progId + u"\": " +
+                                              Describe(result, nullptr));
+            }
+            // Installed, but it could not be started: every later try would fail the same way.
+            if (FAILED(result)) {
+                throw AutomationFailure(u"The spreadsheet application could not be started: " +
+                                            Describe(result, nullptr),
+                                        true);
+            }
+            return object;
+        },
+        u"Waiting for the spreadsheet application to start was stopped.", m_pump, wait);
+    return DispatchObject::Wrap(std::move(session), application);
 }

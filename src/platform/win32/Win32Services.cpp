@@ -60,8 +60,18 @@ int Win32Dialogs::Show(const Text& message, const wchar_t* caption, UINT style) 
     return answer;
 }
 
+namespace {
+
+constexpr wchar_t kErrorReportTitle[] = L"Application Error";
+
+}  // namespace
+
 void Win32Dialogs::ShowErrorReport(const Text& message) {
-    Show(message, L"Application Error", MB_OK | MB_ICONEXCLAMATION);
+    Show(message, kErrorReportTitle, MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool Win32Dialogs::ShowErrorReportOfferingToStop(const Text& message) {
+    return Show(message, kErrorReportTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDCANCEL;
 }
 
 void Win32Dialogs::ShowInformation(const Text& message, const Text& caption) {
@@ -81,6 +91,10 @@ YesNoCancel Win32Dialogs::AskYesNoCancel(const Text& question, const Text& capti
         default:
             return YesNoCancel::Cancel;
     }
+}
+
+bool Win32Dialogs::AskRetryCancel(const Text& warning, const Text& caption) {
+    return Show(warning, WideOf(caption), MB_RETRYCANCEL | MB_ICONEXCLAMATION) == IDRETRY;
 }
 
 Text Win32Dialogs::ShowSaveDialog(const SaveDialogRequest& request) {

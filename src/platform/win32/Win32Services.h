@@ -18,9 +18,11 @@ public:
         : m_owner(owner), m_beforeShow(std::move(beforeShow)) {}
 
     void ShowErrorReport(const Text& message) override;
+    bool ShowErrorReportOfferingToStop(const Text& message) override;
     void ShowInformation(const Text& message, const Text& caption) override;
     bool AskYesNo(const Text& question, const Text& caption) override;
     YesNoCancel AskYesNoCancel(const Text& question, const Text& caption) override;
+    bool AskRetryCancel(const Text& warning, const Text& caption) override;
     Text ShowSaveDialog(const SaveDialogRequest& request) override;
 
 private:

@@ -31,10 +31,10 @@ int RunMainWindow() {
     Win32Files files;
     Win32SaveFiles saveFiles;
     Win32WindowSystem windows;
-    Win32Automation automation;
     MessagePump pump(
         syncLists, [&window](MSG& message) { return window.TranslateDialogKeys(message); },
         [&window] { return window.Closed(); });
+    Win32Automation automation(pump);
     SkinFramework skin(files, window);
     MainForm form(window.WindowList(), window.Results(),
                   MainFormServices{window, dialogs, files, windows, clipboard, pump, saveFiles,
@@ -55,7 +55,8 @@ int RunMainWindow() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // One single-threaded apartment for the UI thread, for the spreadsheet's automation.
+    // One single-threaded apartment for the UI thread, for the save dialog and to look up the
+    // spreadsheet application's name; its calls are made on a thread of their own.
     const OleSession ole;
     if (!ole.Started()) {
         return ShowStartFailure(L"Tessivane Window Text Reader could not start OLE.");

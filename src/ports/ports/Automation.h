@@ -2,6 +2,7 @@
 // spreadsheet application is driven without its type library.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <variant>
@@ -13,17 +14,34 @@
 using AutomationValue = std::variant<std::int32_t, bool, Text>;
 using AutomationArguments = std::vector<AutomationValue>;
 
-// A failed automation call. When the server has gone (closed by the user, crashed,
-// disconnected), every later call would fail the same way.
+// A failed automation call. It ends the command when every later call would fail the same way:
+// the server has gone (closed by the user, crashed, disconnected) or could not be started, or
+// waiting for its answer was stopped.
 class AutomationFailure : public Failure {
 public:
-    AutomationFailure(Text description, bool serverGone)
-        : Failure(std::move(description)), m_serverGone(serverGone) {}
+    AutomationFailure(Text description, bool endsCommand)
+        : Failure(std::move(description)), m_endsCommand(endsCommand) {}
 
-    [[nodiscard]] bool EndsCommand() const noexcept override { return m_serverGone; }
+    [[nodiscard]] bool EndsCommand() const noexcept override { return m_endsCommand; }
 
 private:
-    bool m_serverGone;
+    bool m_endsCommand;
+};
+
+// No program is registered under the name asked for: it is not installed.
+class AutomationNotRegistered : public Failure {
+public:
+    using Failure::Failure;
+};
+
+// Asked while a call has been waiting a while for the application's answer.
+class AutomationWait {
+public:
+    virtual ~AutomationWait() = default;
+
+    // waited: how long the call has waited so far. True to keep waiting; false stops: the call
+    // fails with an AutomationFailure that ends the command.
+    [[nodiscard]] virtual bool KeepWaiting(std::chrono::seconds waited) = 0;
 };
 
 class AutomationObject {
@@ -44,6 +62,9 @@ class Automation {
 public:
     virtual ~Automation() = default;
 
-    // Creates the object registered under progId; throws Failure when it cannot be created.
-    [[nodiscard]] virtual std::unique_ptr<AutomationObject> Create(const Text& progId) = 0;
+    // Creates the object registered under progId. Throws AutomationNotRegistered when nothing is
+    // registered under it, and AutomationFailure when it could not be created. A call to it, or
+    // to an object reached from it, that waits long for its answer asks wait whether to go on.
+    [[nodiscard]] virtual std::unique_ptr<AutomationObject> Create(const Text& progId,
+                                                                   AutomationWait& wait) = 0;
 };

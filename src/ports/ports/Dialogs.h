@@ -36,12 +36,16 @@ public:
 
     // The error report box: title "Application Error", exclamation icon, OK only.
     virtual void ShowErrorReport(const Text& message) = 0;
+    // The error report box with OK and Cancel; true for Cancel, which stops the command.
+    [[nodiscard]] virtual bool ShowErrorReportOfferingToStop(const Text& message) = 0;
     // An information message: OK only, no icon.
     virtual void ShowInformation(const Text& message, const Text& caption) = 0;
     // A question with Yes and No, no icon; true for Yes.
     virtual bool AskYesNo(const Text& question, const Text& caption) = 0;
     // A warning with Yes, No and Cancel; closing the box is Cancel.
     virtual YesNoCancel AskYesNoCancel(const Text& question, const Text& caption) = 0;
+    // A warning with Retry and Cancel, exclamation icon; true for Retry.
+    [[nodiscard]] virtual bool AskRetryCancel(const Text& warning, const Text& caption) = 0;
     // The save dialog; the chosen path, or an empty text when the user cancelled.
     virtual Text ShowSaveDialog(const SaveDialogRequest& request) = 0;
 };

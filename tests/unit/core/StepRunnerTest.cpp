@@ -67,3 +67,50 @@ TEST(StepRunnerTest, ReportThatItselfFailsDoesNotStopTheProcedure) {
     EXPECT_FALSE(steps.Run(100, [] { throw Failure(u"x"); }));
     EXPECT_TRUE(steps.Run(102, [] {}));
 }
+
+TEST(ErrorReportTest, LongDescriptionsAreCutWithAnEllipsis) {
+    const auto describe = [](Text description) {
+        try {
+            throw Failure(std::move(description));
+        } catch (...) {
+            return DescribeFailure(std::current_exception());
+        }
+    };
+    const Text exact(kLongestDescription, u'a');
+    EXPECT_EQ(describe(exact), exact);
+    EXPECT_EQ(describe(Text(3'000'000, u'b')), Text(kLongestDescription, u'b') + u"\u2026");
+    // A character outside the BMP is kept whole or not at all.
+    Text pairs(kLongestDescription - 1, u'c');
+    pairs += u"\U0001D11E\U0001D11E";
+    EXPECT_EQ(describe(pairs), Text(kLongestDescription - 1, u'c') + u"\u2026");
+    EXPECT_EQ(ErrorReportText(describe(Text(5000, u'd')), ReportLocation::Load, 100),
+              Text(kLongestDescription, u'd') +
+                  u"\u2026\r\nin Tessivane2021/08/31.Form1.Form_Load at line 100\r\r"
+                  u"Please email screenshot of this message to support@tessivane.example");
+}
+
+TEST(StepRunnerTest, RepeatedFailureOffersToEndTheProcedure) {
+    RecordingDialogs dialogs;
+    ErrorReportBox reports(dialogs);
+    StepRunner steps(reports, ReportLocation::SaveResultsAsSpreadsheet);
+    const auto fail = [](const char16_t* why) { return [why] { throw Failure(why); }; };
+    steps.Run(152, fail(u"Cell refused."));
+    steps.Run(158, fail(u"Cell refused."));  // a repeat, but the offer was not asked for
+    EXPECT_TRUE(dialogs.reportsOfferingToStop.empty());
+
+    steps.OfferToEndOnRepeats();
+    dialogs.stopAtOffer = 3;
+    steps.Run(158, fail(u"Cell refused."));
+    steps.Run(134, fail(u"Autofit refused."));  // another failure: a plain box
+    steps.Run(152, fail(u"Cell refused."));     // not the one just before: a plain box
+    EXPECT_FALSE(steps.CommandEnded());
+    steps.Run(158, fail(u"Cell refused."));
+    EXPECT_FALSE(steps.CommandEnded());  // OK: the procedure goes on
+    steps.Run(152, fail(u"Cell refused."));
+    EXPECT_TRUE(steps.CommandEnded());  // Cancel
+    ASSERT_EQ(dialogs.errorReports.size(), 7u);
+    EXPECT_EQ(dialogs.reportsOfferingToStop, (std::vector<std::size_t>{2, 5, 6}));
+    // The box keeps its text.
+    EXPECT_EQ(dialogs.errorReports[6],
+              ErrorReportText(u"Cell refused.", ReportLocation::SaveResultsAsSpreadsheet, 152));
+}

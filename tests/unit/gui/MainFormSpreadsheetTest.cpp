@@ -1,6 +1,8 @@
 // The spreadsheet export command against the automation double.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/ReportLocations.h"
 #include "core/Steps.h"
 #include "fakes/FormHarness.h"
@@ -117,15 +119,148 @@ TEST_F(SpreadsheetTest, ApplicationGoneMidExportIsReportedOnceAndThePointerComes
     EXPECT_EQ(window.pointerHistory, (std::vector<int>{11, 0}));
 }
 
-TEST_F(SpreadsheetTest, OneFailingMemberGivesOneBoxPerCall) {
+TEST_F(SpreadsheetTest, OneFailingMemberGivesOneBoxPerCallAndRepeatsOfferToStop) {
     AddRows(2, {1, 2});
     automation.failMember = "Autofit";
     form.SaveResultsAsSpreadsheet();
     ASSERT_EQ(dialogs.errorReports.size(), 4u);  // after each caption, and at the end
     EXPECT_NE(dialogs.errorReports[0].find(u"at line 134\r\r"), Text::npos);
     EXPECT_NE(dialogs.errorReports[3].find(u"at line 168\r\r"), Text::npos);
+    // The first box is a plain one; each that repeats it offers Cancel, which was not chosen.
+    EXPECT_EQ(dialogs.reportsOfferingToStop, (std::vector<std::size_t>{1, 2, 3}));
     EXPECT_EQ(automation.cells.size(), 9u);
     EXPECT_EQ(window.pointerHistory.back(), 0);
+}
+
+TEST_F(SpreadsheetTest, EveryCellFailingGivesBoxesUntilTheUserStops) {
+    AddRows(10, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    automation.failMember = "Value";
+    dialogs.stopAtOffer = 2;
+    form.SaveResultsAsSpreadsheet();
+    ASSERT_EQ(dialogs.errorReports.size(), 3u);
+    EXPECT_NE(dialogs.errorReports[0].find(u"at line 152\r\r"), Text::npos);
+    EXPECT_NE(dialogs.errorReports[2].find(u"at line 158\r\r"), Text::npos);
+    EXPECT_EQ(dialogs.reportsOfferingToStop, (std::vector<std::size_t>{1, 2}));
+    // Nothing after the stop at the first row's last cell: no other row, no fitting.
+    EXPECT_EQ(automation.calls.back(), "cells get 2 3");
+    EXPECT_EQ(std::count(automation.calls.begin(), automation.calls.end(), "Columns get"), 0);
+    EXPECT_EQ(window.pointerHistory, (std::vector<int>{11, 0}));
+
+    // Choosing OK every time, the export goes through every cell.
+    dialogs = RecordingDialogs();
+    form.SaveResultsAsSpreadsheet();
+    EXPECT_EQ(dialogs.errorReports.size(), 30u);
+    EXPECT_EQ(dialogs.reportsOfferingToStop.size(), 29u);
+}
+
+TEST_F(SpreadsheetTest, CellsAfterAFailedOneKeepTheirColumns) {
+    AddRows(2, {1, 2});
+    automation.refusedCells = {{1, 2}, {2, 2}};
+    form.SaveResultsAsSpreadsheet();
+    ASSERT_EQ(dialogs.errorReports.size(), 2u);
+    EXPECT_NE(dialogs.errorReports[0].find(u"at line 124\r\r"), Text::npos);
+    EXPECT_NE(dialogs.errorReports[1].find(u"at line 158\r\r"), Text::npos);
+    EXPECT_EQ(automation.cells, (std::map<std::pair<int, int>, Text>{{{1, 1}, u"Class Name"},
+                                                                     {{1, 3}, u"Text"},
+                                                                     {{2, 1}, u"Class1"},
+                                                                     {{2, 3}, u"text 1"},
+                                                                     {{3, 1}, u"Class2"},
+                                                                     {{3, 2}, u"200"},
+                                                                     {{3, 3}, u"text 2"}}));
+}
+
+TEST_F(SpreadsheetTest, NoWorkbookOrSheetGivesOneBoxAndEndsTheExport) {
+    const auto exportWith = [&](std::string failing, std::string empty) {
+        automation = FakeAutomation();
+        automation.failMember = std::move(failing);
+        automation.emptyMember = std::move(empty);
+        dialogs = RecordingDialogs();
+        window.pointerHistory.clear();
+        form.SaveResultsAsSpreadsheet();
+        EXPECT_TRUE(automation.cells.empty());
+        EXPECT_EQ(window.pointerHistory, (std::vector<int>{11, 0}));
+        return dialogs.errorReports;
+    };
+    AddRows(10, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    const std::vector<Text> addFails = exportWith("Add", "");
+    ASSERT_EQ(addFails.size(), 1u);
+    EXPECT_EQ(addFails[0], ErrorReportText(u"The spreadsheet application refused the call.",
+                                           ReportLocation::SaveResultsAsSpreadsheet, 114));
+    EXPECT_EQ(automation.calls, (std::vector<std::string>{"Workbooks get"}));
+
+    const std::vector<Text> noWorkbooks = exportWith("", "Workbooks");
+    ASSERT_EQ(noWorkbooks.size(), 1u);
+    EXPECT_EQ(noWorkbooks[0],
+              ErrorReportText(u"The spreadsheet application gave no object for \"Workbooks\".",
+                              ReportLocation::SaveResultsAsSpreadsheet, 114));
+
+    const std::vector<Text> noWorkbook = exportWith("", "Add");
+    ASSERT_EQ(noWorkbook.size(), 1u);
+    EXPECT_EQ(noWorkbook[0],
+              ErrorReportText(u"The spreadsheet application gave no object for \"Add\".",
+                              ReportLocation::SaveResultsAsSpreadsheet, 114));
+
+    const std::vector<Text> noSheet = exportWith("ActiveSheet", "");
+    ASSERT_EQ(noSheet.size(), 1u);
+    EXPECT_NE(noSheet[0].find(u"at line 124\r\r"), Text::npos);
+    EXPECT_EQ(automation.calls.back(), "Visible put true");
+}
+
+TEST_F(SpreadsheetTest, InstalledButNotStartingIsReportedOnceAndNotAsMissing) {
+    AddRows(2, {1});
+    automation.starts = false;
+    form.SaveResultsAsSpreadsheet();
+    ASSERT_EQ(dialogs.errorReports.size(), 1u);
+    EXPECT_EQ(dialogs.errorReports[0],
+              ErrorReportText(
+                  u"The spreadsheet application could not be started: Server execution failed.",
+                  ReportLocation::SaveResultsAsSpreadsheet, 100));
+    EXPECT_TRUE(dialogs.information.empty());
+    EXPECT_TRUE(window.pointerHistory.empty());
+}
+
+TEST_F(SpreadsheetTest, ASlowCallOffersToKeepWaitingOrToStop) {
+    AddRows(3, {1, 2});
+    automation.slowMember = "Add";
+    automation.slowRounds = 2;
+    dialogs.retries = {true, true};  // keep waiting twice: the export completes
+    form.SaveResultsAsSpreadsheet();
+    EXPECT_TRUE(dialogs.errorReports.empty());
+    EXPECT_EQ(automation.cells.size(), 9u);
+    ASSERT_EQ(dialogs.warnings.size(), 2u);
+    EXPECT_EQ(dialogs.warnings[0].first,
+              u"Excel has not answered for 5 seconds. It may be busy, or waiting for an answer in "
+              u"one of its own windows.\r\rClick Retry to keep waiting, or Cancel to stop the "
+              u"export.");
+    EXPECT_EQ(dialogs.warnings[0].second, u"Tessivane Window Text Reader");
+    EXPECT_NE(dialogs.warnings[1].first.find(u"for 10 seconds."), Text::npos);
+
+    // Keep waiting once, then stop: one box, and nothing more is written.
+    automation = FakeAutomation();
+    automation.slowMember = "Add";
+    automation.slowRounds = 2;
+    dialogs = RecordingDialogs();
+    dialogs.retries = {true, false};
+    window.pointerHistory.clear();
+    form.SaveResultsAsSpreadsheet();
+    EXPECT_EQ(dialogs.warnings.size(), 2u);
+    ASSERT_EQ(dialogs.errorReports.size(), 1u);
+    EXPECT_EQ(dialogs.errorReports[0],
+              ErrorReportText(u"Waiting for Add was stopped.",
+                              ReportLocation::SaveResultsAsSpreadsheet, 114));
+    EXPECT_TRUE(automation.cells.empty());
+    EXPECT_EQ(window.pointerHistory, (std::vector<int>{11, 0}));
+}
+
+TEST_F(SpreadsheetTest, AHugeFailureDescriptionIsCutInItsBox) {
+    AddRows(1, {1});
+    automation.failMember = "Value";
+    automation.failure = Text(3'000'000, u'z');
+    form.SaveResultsAsSpreadsheet();
+    ASSERT_EQ(dialogs.errorReports.size(), 3u);
+    EXPECT_EQ(dialogs.errorReports[0],
+              ErrorReportText(Text(kLongestDescription, u'z') + u"\u2026",
+                              ReportLocation::SaveResultsAsSpreadsheet, 152));
 }
 
 TEST_F(SpreadsheetTest, ClearResultsDuringTheExportWaitsAndTheExportCompletes) {

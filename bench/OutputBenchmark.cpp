@@ -1,5 +1,6 @@
-// The aligned rendering of ticked rows and the text file, each against a baseline that makes
-// the same bytes the plainest way (one reserve and appends; one write), in one run.
+// The aligned rendering of ticked rows and the text file (of ASCII and of CJK texts), each
+// against a baseline that makes the same bytes the plainest way (one reserve and appends; one
+// write), in one run.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -18,6 +19,19 @@ long long g_rows = 100'000;
 TickedResults& SharedResults() {
     static TickedResults results(g_rows);
     return results;
+}
+
+// Rows whose texts are Japanese, as a double-byte code page such as 932 writes them: two bytes
+// a character, so that each text converted is longer than its characters.
+TickedResults& CjkResults() {
+    static TickedResults results(g_rows, u"\u9805\u76EE\u306E\u30C6\u30AD\u30B9\u30C8 ");
+    return results;
+}
+
+FakeSaveFiles DoubleByteFiles() {
+    FakeSaveFiles files;
+    files.doubleByte = true;
+    return files;
 }
 
 class NoPump : public EventPump {
@@ -81,10 +95,27 @@ void BM_TextFile(benchmark::State& state) {
     }
 }
 
+void BM_CjkTextFileBaseline(benchmark::State& state) {
+    FakeSaveFiles files = DoubleByteFiles();
+    const std::string bytes = TextFileBytes(CjkResults().list, files);
+    for (auto _ : state) {
+        WriteOnce(bytes);
+    }
+}
+
+void BM_CjkTextFile(benchmark::State& state) {
+    FakeSaveFiles files = DoubleByteFiles();
+    for (auto _ : state) {
+        WriteOnce(TextFileBytes(CjkResults().list, files));
+    }
+}
+
 BENCHMARK(BM_RenderBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderCheckedRows)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TextFileBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TextFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CjkTextFileBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CjkTextFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -96,7 +127,9 @@ int main(int argc, char** argv) {
         {{"BM_RenderCheckedRows", "BM_RenderBaseline",
           "Aligned rendering of " + rows + " ticked rows against one reserve and appends", 2.0},
          {"BM_TextFile", "BM_TextFileBaseline",
-          "Text file of " + rows + " rows against one write of the same bytes", 1.5}});
+          "Text file of " + rows + " rows against one write of the same bytes", 1.5},
+         {"BM_CjkTextFile", "BM_CjkTextFileBaseline",
+          "Text file of " + rows + " rows of CJK text against one write of the same bytes", 1.5}});
     std::filesystem::remove(OutputFile());
     return result;
 }

@@ -51,8 +51,8 @@ std::string Ansi(const std::wstring& text) {
     return bytes;
 }
 
-// Types path into the tool's save dialog and saves.
-void SaveAs(const Tool& tool, const std::filesystem::path& path) {
+// Types name (a path, or whatever a user types) into the tool's save dialog and saves.
+void SaveAs(const Tool& tool, const std::wstring& name) {
     const HWND dialog = tool.WaitForDialog(L"Save");
     ASSERT_NE(dialog, nullptr);
     std::this_thread::sleep_for(300ms);  // the dialog fills itself in just after it shows
@@ -63,12 +63,12 @@ void SaveAs(const Tool& tool, const std::filesystem::path& path) {
     EXPECT_STREQ(entry, L"Text Files (*.txt)");
     SendMessageW(types, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(entry));
     EXPECT_STREQ(entry, L"All Files (*.*)");
-    const HWND name = FindWindowExW(GetDlgItem(dialog, 0x47C), nullptr, nullptr, nullptr);
-    const HWND edit = GetDlgItem(dialog, 0x47C) != nullptr && name != nullptr
-                          ? FindWindowExW(name, nullptr, L"Edit", nullptr)
+    const HWND nameBox = FindWindowExW(GetDlgItem(dialog, 0x47C), nullptr, nullptr, nullptr);
+    const HWND edit = GetDlgItem(dialog, 0x47C) != nullptr && nameBox != nullptr
+                          ? FindWindowExW(nameBox, nullptr, L"Edit", nullptr)
                           : nullptr;
-    SendMessageW(edit != nullptr ? edit : name, WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(path.c_str()));
+    SendMessageW(edit != nullptr ? edit : nameBox, WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(name.c_str()));
     PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     WaitUntil([&] { return !IsWindow(dialog); });
 }
@@ -123,7 +123,7 @@ TEST(OutputE2e, TextFileIsWrittenAskedBeforeOverwritingAndKeptWhenReadOnly) {
     std::filesystem::remove(path);
 
     auto click = run.tool.Click(L"Save Results As Text File");
-    SaveAs(run.tool, path);
+    SaveAs(run.tool, path.wstring());
     // The fixture's label holds characters that the code page cannot: saved in it anyway.
     const auto lossy = run.tool.WaitForMessageBox(120s);
     EXPECT_TRUE(lossy.has_value());
@@ -136,7 +136,7 @@ TEST(OutputE2e, TextFileIsWrittenAskedBeforeOverwritingAndKeptWhenReadOnly) {
 
     const auto saveAnswering = [&](int answer) {
         auto again = run.tool.Click(L"Save Results As Text File");
-        SaveAs(run.tool, path);
+        SaveAs(run.tool, path.wstring());
         const auto question = run.tool.WaitForMessageBox();
         EXPECT_TRUE(question.has_value());
         if (question) {
@@ -169,4 +169,132 @@ TEST(OutputE2e, TextFileIsWrittenAskedBeforeOverwritingAndKeptWhenReadOnly) {
     EXPECT_FALSE(run.tool.WaitForMessageBox(300ms).has_value());
     EXPECT_EQ(FileBytes(path), "keep me");
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+namespace {
+
+// A folder of its own for a test's files, removed at its end.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(std::filesystem::path path) : m_path(std::move(path)) {
+        std::filesystem::remove_all(m_path);
+        std::filesystem::create_directories(m_path);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& Path() const noexcept { return m_path; }
+    // The names of the files in it.
+    [[nodiscard]] std::vector<std::wstring> Names() const {
+        std::vector<std::wstring> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
+            names.push_back(entry.path().filename().wstring());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+}  // namespace
+
+TEST(OutputE2e, CopyWithNothingTickedKeepsTheClipboardAndSaysHowToTick) {
+    ExtractedTree run;
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    const std::wstring sentinel = L"sentinel \u03A9";
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (sentinel.size() + 1) * sizeof(wchar_t));
+    std::copy_n(sentinel.c_str(), sentinel.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+
+    auto click = run.tool.Click(L"Copy Results To Clipboard");
+    const auto box = run.tool.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    ExpectBox(*box, L"Tessivane Window Text Reader",
+              L"No results rows are ticked, so nothing has been copied to the clipboard.\r\rTick "
+              L"the rows to copy by clicking their tick boxes, by selecting rows and pressing the "
+              L"space bar, or with Edit > Tick All, then click \"Copy Results To Clipboard\" "
+              L"again.",
+              false, {L"OK"}, L"copy-nothing-ticked.bmp");
+    Tool::Answer(*box, IDOK);
+    click.get();
+    EXPECT_EQ(ClipboardText(), sentinel);
+}
+
+TEST(OutputE2e, TwoNamesTypedInTheSaveDialogNeverSaveOverTheFolder) {
+    // Made first, ended last: the tool's current folder may be in it.
+    const ScratchFolder folder(BuildFolder() / L"e2e-tmp" /
+                               (L"two-names-" + std::to_wstring(GetCurrentProcessId())));
+    ExtractedTree run;
+    auto click = run.tool.Click(L"Save Results As Text File");
+    SaveAs(run.tool, L"\"" + (folder.Path() / L"one.txt").wstring() + L"\" \"" +
+                         (folder.Path() / L"two.txt").wstring() + L"\"");
+    // Whatever the dialog makes of it (Wine's answers the folder it shows), nothing is asked
+    // about a folder and nothing fails: at most the tool says it cannot save in a folder's place.
+    const std::wstring folderNote =
+        L"\" is a folder, so the results cannot be saved in its place. Click \"Save Results As "
+        L"Text File\" again and type the name of one file.";
+    while (const auto box = run.tool.WaitForMessageBox(2s)) {
+        EXPECT_TRUE(box->text.ends_with(folderNote)) << box->text;
+        EXPECT_EQ(box->buttons, std::vector<std::wstring>{L"OK"});
+        Tool::Answer(*box, IDOK);
+    }
+    EXPECT_EQ(click.wait_for(5s), std::future_status::ready);
+    EXPECT_TRUE(std::filesystem::is_directory(folder.Path()));
+    EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST(OutputE2e, ALongestNameIsSavedAndAFailedReplaceLeavesNoTemporaryFile) {
+    // A short folder: the save dialog takes no path longer than 259 characters. Made first, ended
+    // last: the tool's current folder may be in it.
+    const ScratchFolder folder(L"C:\\t");
+    ExtractedTree run;
+    constexpr std::size_t kLongestName = 255;
+    const std::filesystem::path path =
+        folder.Path() / (std::wstring(kLongestName - 5, L'n') + L".txt");  // 254 characters
+    ASSERT_EQ(path.filename().wstring().size(), kLongestName - 1);
+    ASSERT_EQ(path.wstring().size(), std::size_t{MAX_PATH - 1});
+    auto click = run.tool.Click(L"Save Results As Text File");
+    SaveAs(run.tool, path.wstring());
+    // The fixture's label holds characters that the code page cannot: saved in it anyway.
+    const auto lossy = run.tool.WaitForMessageBox();
+    ASSERT_TRUE(lossy.has_value());
+    Tool::Answer(*lossy, IDNO);
+    click.get();
+    EXPECT_FALSE(run.tool.WaitForMessageBox(500ms).has_value());
+    const std::string saved = FileBytes(path);
+    EXPECT_FALSE(saved.empty());
+    EXPECT_EQ(folder.Names(), std::vector<std::wstring>{path.filename().wstring()});
+
+    // Another program holds the file open, without letting it be deleted: it cannot be replaced.
+    const HANDLE holder =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    run.tool.ClickAndWait(L"Clear Results");
+    auto again = run.tool.Click(L"Save Results As Text File");
+    SaveAs(run.tool, path.wstring());
+    const auto question = run.tool.WaitForMessageBox();
+    ASSERT_TRUE(question.has_value());
+    Tool::Answer(*question, IDYES);
+    const auto report = run.tool.WaitForMessageBox();
+    CloseHandle(holder);
+    ASSERT_TRUE(report.has_value());
+    EXPECT_EQ(report->caption, L"Application Error");
+    EXPECT_NE(
+        report->text.find(L"\r\nin Tessivane2021/08/31.Form1.PushButton6_Click at line 148\r\r"),
+        std::wstring::npos)
+        << report->text;
+    Tool::Answer(*report, IDOK);
+    again.get();
+    EXPECT_EQ(FileBytes(path), saved);
+    EXPECT_EQ(folder.Names(), std::vector<std::wstring>{path.filename().wstring()});
 }

@@ -109,10 +109,29 @@ std::unique_ptr<SaveFile> FakeSaveFiles::Open(const Text& path) {
     return std::make_unique<FakeSaveFile>(*this, path);
 }
 
-std::string FakeSaveFiles::ToAnsi(const Text& text) {
-    std::string bytes(text.size(), '\0');
-    std::transform(text.begin(), text.end(), bytes.begin(),
-                   [](char16_t unit) { return unit < 0x100 ? static_cast<char>(unit) : '?'; });
+void FakeSaveFiles::AppendAnsi(TextView text, std::string& bytes) {
+    // Written into room for the most bytes it can take, then cut, as a system's conversion is.
+    const std::size_t at = bytes.size();
+    bytes.resize(at + text.size() * 2);
+    char* out = bytes.data() + at;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (unit < 0x80 || (!doubleByte && unit < 0x100)) {
+            *out++ = static_cast<char>(unit);
+        } else if (!doubleByte || (unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size())) {
+            *out++ = '?';
+            i += doubleByte ? 1 : 0;
+        } else {
+            *out++ = static_cast<char>(0x80 | (unit >> 9));
+            *out++ = static_cast<char>(unit & 0xFF);
+        }
+    }
+    bytes.resize(static_cast<std::size_t>(out - bytes.data()));
+}
+
+std::string FakeSaveFiles::Ansi(TextView text) {
+    std::string bytes;
+    AppendAnsi(text, bytes);
     return bytes;
 }
 
@@ -120,7 +139,9 @@ std::size_t FakeSaveFiles::CountUnwritableInAnsi(const Text& text) {
     std::size_t unwritable = 0;
     for (std::size_t at = 0; at < text.size(); ++at) {
         const bool lowHalf = text[at] >= 0xDC00 && text[at] <= 0xDFFF;
-        unwritable += text[at] >= 0x100 && !lowHalf ? 1 : 0;
+        const bool highHalf = text[at] >= 0xD800 && text[at] < 0xDC00;
+        // The double-byte code page holds every character of the BMP.
+        unwritable += (doubleByte ? highHalf : text[at] >= 0x100 && !lowHalf) ? 1 : 0;
     }
     return unwritable;
 }

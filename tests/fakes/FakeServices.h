@@ -102,12 +102,16 @@ public:
 class FakeFiles : public Files {
 public:
     Text ApplicationFolder() override;
-    bool FileExists(const Text& path) noexcept override { return existing.contains(path); }
+    bool FileExists(const Text& path) noexcept override {
+        return existing.contains(path) || folders.contains(path);
+    }
+    bool FolderExists(const Text& path) noexcept override { return folders.contains(path); }
     bool OrdinaryFileExists(const Text& path) noexcept override { return ordinary.contains(path); }
     std::string ReadFile(const Text& path) override;
 
     bool folderUnknown = false;  // the program's own path cannot be read
     std::set<Text> existing;
+    std::set<Text> folders;
     std::set<Text> ordinary;               // listed as ordinary files
     std::map<Text, std::string> contents;  // what ReadFile gives
 };
@@ -138,14 +142,19 @@ public:
     std::function<void()> action;
 };
 
-// Files in memory. ToAnsi stands for code page 1252's Latin part: anything else becomes "?".
+// Files in memory. The ANSI code page stands for code page 1252's Latin part: anything else
+// becomes "?". With doubleByte it stands for a double-byte code page such as 932 instead: ASCII
+// as it is, a character outside the BMP as one "?", every other character as two bytes.
 class FakeSaveFiles : public SaveFiles {
 public:
     std::unique_ptr<SaveFile> Open(const Text& path) override;
-    std::string ToAnsi(const Text& text) override;
-    // Counts the characters that ToAnsi cannot hold, a surrogate pair as one.
+    void AppendAnsi(TextView text, std::string& bytes) override;
+    // The text in the ANSI code page alone.
+    [[nodiscard]] std::string Ansi(TextView text);
+    // Counts the characters that the ANSI code page cannot hold, a surrogate pair as one.
     std::size_t CountUnwritableInAnsi(const Text& text) override;
 
+    bool doubleByte = false;
     std::map<Text, std::string> files;
     std::set<Text> readOnly;
     bool failWrites = false;

@@ -16,22 +16,29 @@ Text RenderAlignedText(const RowTable& table, EventPump& pump) {
     const int columns = table.ColumnCount();
     std::vector<std::size_t> widths;
     std::size_t ticked = 0;
+    // The last cells are never padded: the text holds just their own lengths.
+    std::size_t lastCellsLength = 0;
     for (int column = 1; column <= columns; ++column) {
         std::size_t widest = 0;
         const std::size_t rows = table.RowCount();
         for (std::size_t row = 1; row <= rows; ++row) {
             pump.Pump();
-            widest = std::max(widest, Cell(table, row, column).size());
-            ticked += column == 1 && table.Checked(row) ? 1 : 0;
+            const std::size_t length = Cell(table, row, column).size();
+            widest = std::max(widest, length);
+            if (table.Checked(row)) {
+                ticked += column == 1 ? 1 : 0;
+                lastCellsLength += column == columns ? length : 0;
+            }
         }
         widths.push_back(widest);
     }
-    Text text;
-    std::size_t lineLength = 2;
-    for (const std::size_t width : widths) {
-        lineLength += width + 1;
+    // Each ticked line: the padded cells but the last, each with its tab, then CR LF.
+    std::size_t paddedLength = 2;
+    for (int column = 1; column < columns; ++column) {
+        paddedLength += widths[static_cast<std::size_t>(column - 1)] + 1;
     }
-    text.reserve(ticked * lineLength);
+    Text text;
+    text.reserve(ticked * paddedLength + lastCellsLength);
     const std::size_t rows = table.RowCount();
     for (std::size_t row = 1; row <= rows; ++row) {
         pump.Pump();
@@ -42,13 +49,13 @@ Text RenderAlignedText(const RowTable& table, EventPump& pump) {
             pump.Pump();
             const Text& cell = Cell(table, row, column);
             text += cell;
+            if (column == columns) {
+                break;  // the last cell goes without padding or tab
+            }
             // A cell that grew since it was measured goes in unpadded.
             const std::size_t width = widths[static_cast<std::size_t>(column - 1)];
             text.append(width > cell.size() ? width - cell.size() : 0, u' ');
             text += u'\t';
-        }
-        if (!text.empty() && text.back() == u'\t') {
-            text.pop_back();
         }
         text.erase(text.find_last_not_of(u' ') + 1);
         text += u"\r\n";

@@ -21,9 +21,18 @@ bool Retry(Clipboard& clipboard, Attempt&& attempt) {
 
 }  // namespace
 
-void CopyTickedRowsToClipboard(const RowTable& table, Clipboard& clipboard, EventPump& pump) {
-    if (table.RowCount() == 0) {
-        return;
+CopyOutcome CopyTickedRowsToClipboard(const RowTable& table, Clipboard& clipboard,
+                                      EventPump& pump) {
+    const std::size_t rows = table.RowCount();
+    if (rows == 0) {
+        return CopyOutcome::kListEmpty;
+    }
+    bool anyTicked = false;
+    for (std::size_t row = 1; row <= rows && !anyTicked; ++row) {
+        anyTicked = table.Checked(row);
+    }
+    if (!anyTicked) {
+        return CopyOutcome::kNothingTicked;
     }
     const Text text = RenderAlignedText(table, pump);
     ClearClipboard(clipboard);
@@ -32,6 +41,7 @@ void CopyTickedRowsToClipboard(const RowTable& table, Clipboard& clipboard, Even
             u"The clipboard is in use by another program. Close that program's copy or paste, "
             u"then click \"Copy Results To Clipboard\" again.");
     }
+    return CopyOutcome::kPlaced;
 }
 
 void ClearClipboard(Clipboard& clipboard) {

@@ -415,14 +415,20 @@ void MainForm::CopyResultsToClipboard() {
     }
     const Running running(*this, true);
     StepRunner steps(m_errorReports, ReportLocation::CopyResultsToClipboard);
+    CopyOutcome outcome = CopyOutcome::kPlaced;
     // The confirmation follows only a copy that really reached the clipboard.
     if (steps.Run(106, [&] {
-            CopyTickedRowsToClipboard(m_results, m_services.clipboard, m_services.pump);
+            outcome = CopyTickedRowsToClipboard(m_results, m_services.clipboard, m_services.pump);
         })) {
         steps.Run(108, [&] {
             m_services.dialogs.ShowInformation(
-                u"Results have been copied to the clipboard.\r\rClick a text area where you "
-                u"normally type and press Ctrl+V to paste the clipboard.",
+                outcome == CopyOutcome::kNothingTicked
+                    ? u"No results rows are ticked, so nothing has been copied to the "
+                      u"clipboard.\r\rTick the rows to copy by clicking their tick boxes, by "
+                      u"selecting rows and pressing the space bar, or with Edit > Tick All, then "
+                      u"click \"Copy Results To Clipboard\" again."
+                    : u"Results have been copied to the clipboard.\r\rClick a text area where you "
+                      u"normally type and press Ctrl+V to paste the clipboard.",
                 m_applicationTitle);
         });
     }
@@ -445,13 +451,26 @@ void MainForm::SaveResultsAsTextFile() {
     StepRunner steps(m_errorReports, ReportLocation::SaveResultsAsTextFile);
     SaveDialogRequest request;
     request.fileName = u"";
-    request.flags = SaveDialogFlag::kReadOnlyTicked | SaveDialogFlag::kAllowMultiSelect |
-                    SaveDialogFlag::kExplorerStyle | SaveDialogFlag::kLongNames;
+    // One path, never a list of them.
+    request.flags = SaveDialogFlag::kReadOnlyTicked | SaveDialogFlag::kExplorerStyle |
+                    SaveDialogFlag::kLongNames;
     request.title = u"Save";
     request.filter = u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|";
     Text path;
     steps.Run(114, [&] { path = m_services.dialogs.ShowSaveDialog(request); });
     if (!steps.Check(118, [&] { return !path.empty(); })) {
+        return;
+    }
+    // The dialog may answer a folder for names that it could not take as one file: nothing is
+    // saved in a folder's place.
+    if (steps.Check(118, [&] { return m_services.files.FolderExists(path); })) {
+        steps.Run(118, [&] {
+            m_services.dialogs.ShowInformation(
+                u"\"" + path +
+                    u"\" is a folder, so the results cannot be saved in its place. Click \"Save "
+                    u"Results As Text File\" again and type the name of one file.",
+                m_applicationTitle);
+        });
         return;
     }
     bool overwrite = true;

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -45,7 +46,6 @@ std::string Win32Files::ReadFile(const Text& path) {
 static_assert(SaveDialogFlag::kReadOnlyTicked == OFN_READONLY);
 static_assert(SaveDialogFlag::kOverwritePrompt == OFN_OVERWRITEPROMPT);
 static_assert(SaveDialogFlag::kHideReadOnly == OFN_HIDEREADONLY);
-static_assert(SaveDialogFlag::kAllowMultiSelect == OFN_ALLOWMULTISELECT);
 static_assert(SaveDialogFlag::kPathMustExist == OFN_PATHMUSTEXIST);
 static_assert(SaveDialogFlag::kNoReadOnlyReturn == OFN_NOREADONLYRETURN);
 static_assert(SaveDialogFlag::kExplorerStyle == OFN_EXPLORER);
@@ -165,15 +165,48 @@ namespace {
     throw Failure(what + u" " + path + u": " + SystemMessage(error));
 }
 
+// A new file beside target, its path put in temporary. Its name, "~" and hexadecimal digits, is
+// at most 9 characters and no longer than the target's own unless that has one, so it fits
+// wherever the target's name fits; an existing file is never taken. Throws Failure when none can
+// be made.
+HANDLE CreateTemporaryBeside(const Text& target, Text& temporary) {
+    constexpr std::size_t kShortestName = 2;
+    constexpr std::size_t kLongestName = 9;
+    constexpr int kAttempts = 64;
+    const std::size_t nameAt = target.find_last_of(u"\\/") + 1;  // 0 without a folder
+    const std::size_t digits = std::clamp(target.size() - nameAt, kShortestName, kLongestName) - 1;
+    std::uint64_t unique = GetTickCount64() * GetCurrentProcessId();
+    DWORD error = ERROR_FILE_EXISTS;
+    for (int attempt = 0; attempt < kAttempts && error == ERROR_FILE_EXISTS; ++attempt) {
+        constexpr std::uint64_t kGoldenStep = 0x9E3779B97F4A7C15;  // spreads the tries apart
+        unique += kGoldenStep;
+        Text name = u"~";
+        for (std::size_t digit = 0; digit < digits; ++digit) {
+            name += u"0123456789abcdef"[(unique >> (4 * digit)) & 0xF];
+        }
+        temporary = target.substr(0, nameAt) + name;
+        const HANDLE file = CreateFileW(WideOf(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            return file;
+        }
+        error = GetLastError();
+    }
+    ThrowFileFailure(u"The file cannot be written:", target, error);
+}
+
 // The bytes go to a temporary file beside the target, which replaces the target (keeping its
-// attributes) only once everything is written.
+// attributes) only once everything is written; a save that fails leaves no temporary file.
 class Win32SaveFile : public SaveFile {
 public:
-    Win32SaveFile(Text target, Text temporary, HANDLE file)
-        : m_target(std::move(target)), m_temporary(std::move(temporary)), m_file(file) {}
+    // Makes the temporary file; throws Failure when it cannot.
+    explicit Win32SaveFile(Text target)
+        : m_target(std::move(target)), m_file(CreateTemporaryBeside(m_target, m_temporary)) {}
     ~Win32SaveFile() override {
         m_file.Reset();
-        if (!m_committed) {
+        // A replace that failed half-way may have given it the target's read-only attribute.
+        if (!m_committed && !DeleteFileW(WideOf(m_temporary))) {
+            SetFileAttributesW(WideOf(m_temporary), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(WideOf(m_temporary));
         }
     }
@@ -200,12 +233,23 @@ public:
             ThrowFileFailure(u"The results could not be written to", m_target, error);
         }
         m_file.Reset();
+        const bool exists = GetFileAttributesW(WideOf(m_target)) != INVALID_FILE_ATTRIBUTES;
+        if (exists) {
+            // The replace moves the target aside first: a target that another program holds
+            // fails here, before a system's replace can leave a file of its own beside it.
+            const ScopedFile movable(CreateFileW(
+                WideOf(m_target), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                nullptr, OPEN_EXISTING, 0, nullptr));
+            if (!movable.Valid()) {
+                const DWORD error = GetLastError();
+                ThrowFileFailure(u"The results could not be saved as", m_target, error);
+            }
+        }
         const bool replaced =
-            GetFileAttributesW(WideOf(m_target)) != INVALID_FILE_ATTRIBUTES
-                ? ReplaceFileW(WideOf(m_target), WideOf(m_temporary), nullptr,
-                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != FALSE
-                : MoveFileExW(WideOf(m_temporary), WideOf(m_target), MOVEFILE_WRITE_THROUGH) !=
-                      FALSE;
+            exists ? ReplaceFileW(WideOf(m_target), WideOf(m_temporary), nullptr,
+                                  REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != FALSE
+                   : MoveFileExW(WideOf(m_temporary), WideOf(m_target), MOVEFILE_WRITE_THROUGH) !=
+                         FALSE;
         if (!replaced) {
             const DWORD error = GetLastError();
             ThrowFileFailure(u"The results could not be saved as", m_target, error);
@@ -238,26 +282,28 @@ std::unique_ptr<SaveFile> Win32SaveFiles::Open(const Text& path) {
             ThrowFileFailure(u"The file cannot be written:", path, error);
         }
     }
-    const Text temporary = path + u".tessivane-" + DecimalText(GetCurrentProcessId()) + u".tmp";
-    const HANDLE file = CreateFileW(WideOf(temporary), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        ThrowFileFailure(u"The file cannot be written:", path, error);
-    }
-    return std::make_unique<Win32SaveFile>(path, temporary, file);
+    return std::make_unique<Win32SaveFile>(path);
 }
 
-std::string Win32SaveFiles::ToAnsi(const Text& text) {
-    if (text.empty()) {
-        return {};
+Win32SaveFiles::Win32SaveFiles() noexcept {
+    CPINFO codePage{};
+    if (GetCPInfo(CP_ACP, &codePage) && codePage.MaxCharSize > 0) {
+        m_mostBytesPerUnit = codePage.MaxCharSize;
     }
-    const int length = static_cast<int>(text.size());
-    const int bytes =
-        WideCharToMultiByte(CP_ACP, 0, WideOf(text), length, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, WideOf(text), length, ansi.data(), bytes, nullptr, nullptr);
-    return ansi;
+}
+
+void Win32SaveFiles::AppendAnsi(TextView text, std::string& bytes) {
+    if (text.empty()) {
+        return;
+    }
+    // Converted once into room for the most bytes it can take, then cut to what it took.
+    const std::size_t at = bytes.size();
+    const std::size_t room = text.size() * m_mostBytesPerUnit;
+    bytes.resize(at + room);
+    const int written = WideCharToMultiByte(
+        CP_ACP, 0, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()),
+        bytes.data() + at, static_cast<int>(room), nullptr, nullptr);
+    bytes.resize(at + static_cast<std::size_t>(std::max(written, 0)));
 }
 
 std::size_t Win32SaveFiles::CountUnwritableInAnsi(const Text& text) {
@@ -299,4 +345,10 @@ bool Win32Files::FileExists(const Text& path) noexcept {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     return !path.empty() &&
            GetFileAttributesExW(WideOf(path), GetFileExInfoStandard, &data) != FALSE;
+}
+
+bool Win32Files::FolderExists(const Text& path) noexcept {
+    const DWORD attributes = GetFileAttributesW(WideOf(path));
+    return !path.empty() && attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }

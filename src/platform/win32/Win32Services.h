@@ -47,15 +47,22 @@ private:
 
 class Win32SaveFiles : public SaveFiles {
 public:
+    Win32SaveFiles() noexcept;
+
     std::unique_ptr<SaveFile> Open(const Text& path) override;
-    std::string ToAnsi(const Text& text) override;
+    void AppendAnsi(TextView text, std::string& bytes) override;
     std::size_t CountUnwritableInAnsi(const Text& text) override;
+
+private:
+    // The most bytes the ANSI code page gives for one UTF-16 code unit.
+    std::size_t m_mostBytesPerUnit = 2;
 };
 
 class Win32Files : public Files {
 public:
     Text ApplicationFolder() override;
     bool FileExists(const Text& path) noexcept override;
+    bool FolderExists(const Text& path) noexcept override;
     bool OrdinaryFileExists(const Text& path) noexcept override;
     std::string ReadFile(const Text& path) override;
 };

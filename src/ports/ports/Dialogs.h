@@ -10,7 +10,6 @@ namespace SaveDialogFlag {
 inline constexpr std::uint32_t kReadOnlyTicked = 0x00000001;    // OFN_READONLY
 inline constexpr std::uint32_t kOverwritePrompt = 0x00000002;   // OFN_OVERWRITEPROMPT
 inline constexpr std::uint32_t kHideReadOnly = 0x00000004;      // OFN_HIDEREADONLY
-inline constexpr std::uint32_t kAllowMultiSelect = 0x00000200;  // OFN_ALLOWMULTISELECT
 inline constexpr std::uint32_t kPathMustExist = 0x00000800;     // OFN_PATHMUSTEXIST
 inline constexpr std::uint32_t kNoReadOnlyReturn = 0x00008000;  // OFN_NOREADONLYRETURN
 inline constexpr std::uint32_t kExplorerStyle = 0x00080000;     // OFN_EXPLORER

@@ -13,6 +13,8 @@ public:
     [[nodiscard]] virtual Text ApplicationFolder() = 0;
     // True when the path's last-modified time can be read; never fails.
     [[nodiscard]] virtual bool FileExists(const Text& path) noexcept = 0;
+    // True when path names a folder; never fails.
+    [[nodiscard]] virtual bool FolderExists(const Text& path) noexcept = 0;
     // True when a listing of ordinary files finds path: hidden and system files and folders
     // are not ordinary.
     [[nodiscard]] virtual bool OrdinaryFileExists(const Text& path) noexcept = 0;

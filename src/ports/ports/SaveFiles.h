@@ -22,8 +22,9 @@ public:
 
     // Starts saving to path; throws Failure when the path cannot be written.
     [[nodiscard]] virtual std::unique_ptr<SaveFile> Open(const Text& path) = 0;
-    // The text in the system's ANSI code page, with its substitute for what it cannot hold.
-    [[nodiscard]] virtual std::string ToAnsi(const Text& text) = 0;
+    // Appends the text to bytes in the system's ANSI code page, with its substitute for what it
+    // cannot hold.
+    virtual void AppendAnsi(TextView text, std::string& bytes) = 0;
     // How many characters of the text (a surrogate pair is one) the ANSI code page cannot hold:
     // they would become its substitute or a look-alike.
     [[nodiscard]] virtual std::size_t CountUnwritableInAnsi(const Text& text) = 0;

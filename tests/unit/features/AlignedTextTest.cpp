@@ -42,3 +42,26 @@ TEST_F(AlignedTextTest, TrailingBlanksGoFromTheLastCellOnly) {
     AddRow(u"Row", u"22", u"", false);
     EXPECT_EQ(RenderAlignedText(results, pump), u"Mid  \t1 \tend\r\n");
 }
+
+TEST_F(AlignedTextTest, AHugeLastCellAmongThousandsOfTickedRowsIsCopiedWhole) {
+    constexpr std::size_t kHugeCell = std::size_t{16} << 20;
+    constexpr int kRows = 2002;
+    for (int row = 1; row <= kRows; ++row) {
+        AddRow(u"Edit", DecimalText(row), row == 1000 ? Text(kHugeCell, u'x') : u"text", row != 7);
+    }
+    const Text text = RenderAlignedText(results, pump);
+    // Every ticked line is "Edit\t" and the handle padded to 4, then its text: the huge text
+    // is never used as a width to pad to.
+    std::size_t expected = 0;
+    for (int row = 1; row <= kRows; ++row) {
+        if (row != 7) {
+            expected += 5 + 5 + (row == 1000 ? kHugeCell : 4) + 2;
+        }
+    }
+    EXPECT_EQ(text.size(), expected);
+    EXPECT_EQ(text.substr(0, 30), u"Edit\t1   \ttext\r\nEdit\t2   \ttext");
+    const std::size_t huge = text.find(u"Edit\t1000\t");
+    ASSERT_NE(huge, Text::npos);
+    EXPECT_EQ(text.find_first_not_of(u'x', huge + 10), huge + 10 + kHugeCell);
+    EXPECT_EQ(text.find(u"Edit\t7   \t"), Text::npos);
+}

@@ -28,14 +28,28 @@ const Text kConfirmation =
 
 }  // namespace
 
-TEST_F(OutputTest, NoTickedRowsGiveAnEmptyClipboardAndTheConfirmation) {
+TEST_F(OutputTest, NoTickedRowsLeaveTheClipboardAloneAndSayHowToTickThem) {
     AddRow(u"Button", u"1", u"OK", false);
+    AddRow(u"Edit", u"2", u"text", false);
     clipboard.content = u"old";
     form.CopyResultsToClipboard();
-    EXPECT_EQ(clipboard.content, u"");
+    EXPECT_EQ(clipboard.content, u"old");
+    EXPECT_EQ(clipboard.attempts, 0);
     ASSERT_EQ(dialogs.information.size(), 1u);
-    EXPECT_EQ(dialogs.information[0].first, kConfirmation);
+    EXPECT_EQ(dialogs.information[0].first,
+              u"No results rows are ticked, so nothing has been copied to the clipboard.\r\rTick "
+              u"the rows to copy by clicking their tick boxes, by selecting rows and pressing the "
+              u"space bar, or with Edit > Tick All, then click \"Copy Results To Clipboard\" "
+              u"again.");
     EXPECT_EQ(dialogs.information[0].second, u"Tessivane Window Text Reader");
+    EXPECT_TRUE(dialogs.errorReports.empty());
+
+    // With the last row ticked, everything is as always.
+    results.SetChecked(2, true);
+    form.CopyResultsToClipboard();
+    EXPECT_EQ(clipboard.content, u"Edit  \t2\ttext\r\n");
+    ASSERT_EQ(dialogs.information.size(), 2u);
+    EXPECT_EQ(dialogs.information[1].first, kConfirmation);
 }
 
 TEST_F(OutputTest, EmptyListLeavesTheClipboardAloneAndConfirms) {
@@ -104,7 +118,8 @@ TEST_F(OutputTest, TextFileHoldsEveryRowTabbedInAnsi) {
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     const SaveDialogRequest& request = dialogs.saveRequests[0];
     EXPECT_EQ(request.fileName, u"");
-    EXPECT_EQ(request.flags, 0x280201u);
+    // Read-only box ticked, Explorer style, long names: one path, never several.
+    EXPECT_EQ(request.flags, 0x280001u);
     EXPECT_EQ(request.title, u"Save");
     EXPECT_EQ(request.filter, u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
     EXPECT_EQ(saveFiles.files.at(u"C:\\out.txt"),
@@ -162,4 +177,39 @@ TEST_F(OutputTest, TextFileKeepsMoreThan32767Rows) {
         results.AppendRow(u"C");
     }
     EXPECT_EQ(TextFileBytes(results, saveFiles).size(), 40000u * 6u);  // "C\t\t\t\r\n"
+}
+
+TEST_F(OutputTest, TextFileBytesTakeConversionsThatGrowAndShrinkTheText) {
+    saveFiles.doubleByte = true;
+    AddRow(u"Static", u"1", u"\u6F22\u5B57", false);  // two characters, four bytes
+    AddRow(u"Edit", u"2", u"a\U0001D11Eb", false);    // four units, three bytes
+    EXPECT_EQ(TextFileBytes(results, saveFiles),
+              "Static\t1\t\xB7\x22\xAD\x57\t\r\nEdit\t2\ta?b\t\r\n");
+
+    // Many rows of each kind, in turns, against the cells converted one by one.
+    const Text texts[] = {u"plain text", u"\u3042\u3044\u3046 kana", u"\U0001D11E\U0001D11E", u"",
+                          u"\u00E9t\u00E9"};
+    std::string expected = "Static\t1\t\xB7\x22\xAD\x57\t\r\nEdit\t2\ta?b\t\r\n";
+    for (int row = 0; row < 5000; ++row) {
+        const Text& text = texts[row % 5];
+        const Text className = row % 7 == 0 ? u"\u30DC\u30BF\u30F3" : u"Button";
+        AddRow(className, DecimalText(row), text, false);
+        expected += saveFiles.Ansi(className) + "\t" + TextToUtf8(DecimalText(row)) + "\t" +
+                    saveFiles.Ansi(text) + "\t\r\n";
+    }
+    EXPECT_EQ(TextFileBytes(results, saveFiles), expected);
+}
+
+TEST_F(OutputTest, AFolderFromTheSaveDialogIsNeitherAskedAboutNorWritten) {
+    AddRow(u"Edit", u"1", u"text", true);
+    dialogs.chosenPath = u"C:\\Results";
+    files.folders.insert(u"C:\\Results");
+    form.SaveResultsAsTextFile();
+    EXPECT_TRUE(dialogs.questions.empty());
+    EXPECT_TRUE(saveFiles.files.empty());
+    EXPECT_TRUE(dialogs.errorReports.empty());
+    ASSERT_EQ(dialogs.information.size(), 1u);
+    EXPECT_EQ(dialogs.information[0].first,
+              u"\"C:\\Results\" is a folder, so the results cannot be saved in its place. Click "
+              u"\"Save Results As Text File\" again and type the name of one file.");
 }

@@ -2,6 +2,10 @@
 // the lists and during a long export.
 #include <windows.h>
 
+#include <fstream>
+#include <optional>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "tests/e2e/E2eSupport.h"
@@ -9,7 +13,7 @@
 
 namespace {
 
-// The sample skin beside the tool as x\o.cjs while this lives.
+// The sample skin, or a skin of the given bytes, beside the tool as x\o.cjs while this lives.
 class SkinBesideTool {
 public:
     explicit SkinBesideTool(DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
@@ -17,6 +21,10 @@ public:
         std::filesystem::copy_file(BuildFolder() / L"skins" / L"Harbour.cjs", File(),
                                    std::filesystem::copy_options::overwrite_existing);
         SetFileAttributesW(File().c_str(), attributes);
+    }
+    explicit SkinBesideTool(const std::string& bytes) {
+        std::filesystem::create_directories(File().parent_path());
+        std::ofstream(File(), std::ios::binary) << bytes;
     }
     ~SkinBesideTool() {
         SetFileAttributesW(File().c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -50,7 +58,55 @@ std::pair<COLORREF, COLORREF> Colours(const Tool& tool) {
             PixelAt(tool.Main(), bounds.left, (bounds.top + bounds.bottom) / 2)};
 }
 
+// The box the tool shows as it starts, before its window; nothing when none shows.
+std::optional<std::wstring> StartUpBoxText(const Process& tool) {
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return (box = FindTopLevel(tool.Id(), L"#32770")) != nullptr; })) {
+        return std::nullopt;
+    }
+    Sleep(100);  // the box fills itself in as it shows
+    std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    return text;
+}
+
 }  // namespace
+
+TEST(LookE2e, AnUnusableSkinIsReportedWholeAtStartUp) {
+    const std::wstring path = SkinBesideTool::File().wstring();
+    const std::wstring located =
+        L"\r\nin Tessivane2021/08/31.Form1.Form_Load at line 100\r\rPlease email screenshot of "
+        L"this message to support@tessivane.example";
+    const std::pair<std::string, std::wstring> skins[] = {
+        // Too large to be read.
+        {std::string((1 << 20) + 1, ';'),
+         L"The file " + path +
+             L" is too large: it holds 1048577 bytes, and at most 1 MB (1048576 bytes) is read."},
+        // A NUL in a value, shown as its picture, and the box keeps its last lines.
+        {std::string("[Button]\nFont = Ari\0al, 10\n", 27),
+         L"The skin file " + path +
+             L" cannot be used: line 2: \"Ari\u2400al, 10\" is not a valid value for Font "
+             L"(colours are written #RRGGBB, fonts \"Face, size[, bold]\")."},
+        // An overlong form of NUL.
+        {"[Button]\nFont = Ari\xC0\x80"
+         "al, 10\n",
+         L"The skin file " + path +
+             L" cannot be used: line 2: the line is not UTF-8 text; save the skin file as UTF-8."},
+        // Not a number.
+        {"[Button]\nFont = Arial, nan\n",
+         L"The skin file " + path +
+             L" cannot be used: line 2: \"Arial, nan\" is not a valid value for Font (colours are "
+             L"written #RRGGBB, fonts \"Face, size[, bold]\")."},
+    };
+    for (const auto& [bytes, description] : skins) {
+        const SkinBesideTool skin(bytes);
+        const Process tool(L"\"" + (BuildFolder() / L"Tessivane.exe").wstring() + L"\"");
+        EXPECT_EQ(StartUpBoxText(tool), description + located);
+        // The window shows after the report.
+        EXPECT_TRUE(
+            WaitUntil([&] { return FindTopLevel(tool.Id(), L"TessivaneMainWindow") != nullptr; }));
+    }
+}
 
 TEST(LookE2e, SampleSkinColoursTheWindowAndButtons) {
     const SkinBesideTool skin;

@@ -1,7 +1,9 @@
 // The skin file's format.
 #include "skin/SkinFile.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <functional>
 #include <map>
 
@@ -23,6 +25,70 @@ std::string Lower(std::string_view text) {
         c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     }
     return lower;
+}
+
+// Strict UTF-8: no stray or missing continuation bytes, no overlong forms, no surrogates, nothing
+// beyond U+10FFFF, so that no byte sequence can stand for a character it does not spell.
+bool IsUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t extra = 0;
+        char32_t least = 0;  // the smallest code point of the form, against overlong ones
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        if (lead >= 0xC2 && lead < 0xE0) {
+            extra = 1;
+            least = 0x80;
+        } else if (lead >= 0xE0 && lead < 0xF0) {
+            extra = 2;
+            least = 0x800;
+        } else if (lead >= 0xF0 && lead < 0xF5) {
+            extra = 3;
+            least = 0x10000;
+        } else {
+            return false;
+        }
+        if (text.size() - i <= extra) {
+            return false;
+        }
+        char32_t codePoint = lead & (0x3F >> extra);
+        for (std::size_t k = 1; k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
+            codePoint = (codePoint << 6) | (next & 0x3F);
+        }
+        const bool surrogate = codePoint >= 0xD800 && codePoint < 0xE000;
+        if (codePoint < least || surrogate || codePoint > 0x10FFFF) {
+            return false;
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
+constexpr char16_t kDelete = 0x7F;
+
+bool IsControl(char16_t unit) {
+    return unit < 0x20 || unit == kDelete;
+}
+
+// Text from the file for a message, its control characters shown as the Unicode pictures of
+// them (U+2400 onwards), so that none cuts or garbles the message.
+Text Visible(std::string_view utf8) {
+    constexpr char16_t kControlPictures = 0x2400;
+    constexpr char16_t kDeletePicture = 0x2421;
+    Text text = Utf8ToText(utf8);
+    std::transform(text.begin(), text.end(), text.begin(), [](char16_t unit) {
+        if (!IsControl(unit)) {
+            return unit;
+        }
+        return unit == kDelete ? kDeletePicture : static_cast<char16_t>(kControlPictures + unit);
+    });
+    return text;
 }
 
 // "#RRGGBB" as a COLORREF.
@@ -49,16 +115,21 @@ std::optional<SkinFont> ParseFont(std::string_view value) {
     if (parts.size() < 2 || parts.size() > 3 || parts[0].empty()) {
         return std::nullopt;
     }
+    Text face = Utf8ToText(parts[0]);
+    if (std::any_of(face.begin(), face.end(), IsControl)) {
+        return std::nullopt;
+    }
     double points = 0;
     const auto result = std::from_chars(parts[1].data(), parts[1].data() + parts[1].size(), points);
-    if (result.ec != std::errc{} || result.ptr != parts[1].data() + parts[1].size() || points < 4 ||
-        points > 72) {
+    // Not a number and infinity pass no comparison: they are turned away first.
+    if (result.ec != std::errc{} || result.ptr != parts[1].data() + parts[1].size() ||
+        !std::isfinite(points) || points < 4 || points > 72) {
         return std::nullopt;
     }
     if (parts.size() == 3 && Lower(parts[2]) != "bold") {
         return std::nullopt;
     }
-    return SkinFont{Utf8ToText(parts[0]), static_cast<int>(points * 100 + 0.5), parts.size() == 3};
+    return SkinFont{std::move(face), static_cast<int>(points * 100 + 0.5), parts.size() == 3};
 }
 
 }  // namespace
@@ -111,13 +182,16 @@ SkinDefinition ParseSkin(std::string_view text, const Text& fileName) {
         if (line.empty() || line[0] == ';') {
             continue;
         }
+        if (!IsUtf8(line)) {
+            fail(u"the line is not UTF-8 text; save the skin file as UTF-8.");
+        }
         if (line.front() == '[') {
             if (line.back() != ']') {
                 fail(u"a section name must end with \"]\".");
             }
             section = Lower(Trim(line.substr(1, line.size() - 2)));
             if (section != "window" && section != "button" && section != "list") {
-                fail(u"there is no section \"" + Utf8ToText(line) +
+                fail(u"there is no section \"" + Visible(line) +
                      u"\"; the sections are [Window], [Button] and [List].");
             }
             continue;
@@ -133,10 +207,10 @@ SkinDefinition ParseSkin(std::string_view text, const Text& fileName) {
         const std::string_view value = Trim(line.substr(equals + 1));
         const auto key = keys.find(section + "." + Lower(name));
         if (key == keys.end()) {
-            fail(u"there is no setting \"" + Utf8ToText(name) + u"\" in this section.");
+            fail(u"there is no setting \"" + Visible(name) + u"\" in this section.");
         }
         if (!key->second(value)) {
-            fail(u"\"" + Utf8ToText(value) + u"\" is not a valid value for " + Utf8ToText(name) +
+            fail(u"\"" + Visible(value) + u"\" is not a valid value for " + Visible(name) +
                  u" (colours are written #RRGGBB, fonts \"Face, size[, bold]\").");
         }
     }

@@ -28,10 +28,14 @@ std::string Win32Files::ReadFile(const Text& path) {
     const ScopedFile file(CreateFileW(WideOf(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    if (!file.Valid() || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > kLargestFile) {
+    if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) {
         const DWORD error = GetLastError();
-        throw Failure(u"The file " + path + u" cannot be read (or is larger than 1 MB): " +
-                      SystemMessage(error));
+        throw Failure(u"The file " + path + u" cannot be read: " + SystemMessage(error));
+    }
+    if (size.QuadPart > kLargestFile) {
+        throw Failure(u"The file " + path + u" is too large: it holds " +
+                      DecimalText(size.QuadPart) + u" bytes, and at most 1 MB (" +
+                      DecimalText(kLargestFile) + u" bytes) is read.");
     }
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;

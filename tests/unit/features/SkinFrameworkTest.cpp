@@ -72,3 +72,70 @@ TEST(SkinFrameworkTest, UnusableFilesNameTheFileTheLineAndTheFault) {
     EXPECT_EQ(error("[Button]\nFont = Arial, 200\n").substr(0, 48),
               "The skin file o.cjs cannot be used: line 2: \"Ari");
 }
+
+namespace {
+
+// The failure a skin file's text gives, or "no failure".
+Text SkinError(std::string_view text) {
+    try {
+        (void)ParseSkin(text, u"o.cjs");
+    } catch (const Failure& failure) {
+        return failure.Description();
+    }
+    return u"no failure";
+}
+
+}  // namespace
+
+TEST(SkinFrameworkTest, FontSizesThatAreNoNumbersAreRefused) {
+    for (const char* size : {"nan", "NaN", "-nan", "inf", "-inf", "infinity", "1e999", "4e-400"}) {
+        const std::string text = std::string("[Button]\nFont = Arial, ") + size + "\n";
+        EXPECT_EQ(SkinError(text),
+                  u"The skin file o.cjs cannot be used: line 2: \"Arial, " + Utf8ToText(size) +
+                      u"\" is not a valid value for Font (colours are written #RRGGBB, fonts "
+                      u"\"Face, size[, bold]\").")
+            << size;
+    }
+    const SkinDefinition skin = ParseSkin("[Button]\nFont = \xE6\xB8\xB8\xE3\x82\xB4, 72\n", u"o");
+    ASSERT_TRUE(skin.buttonFont.has_value());
+    EXPECT_EQ(skin.buttonFont->face, u"\u6E38\u30B4");
+    EXPECT_EQ(skin.buttonFont->centipoints, 7200);
+}
+
+TEST(SkinFrameworkTest, BytesThatAreNoUtf8TextAreRefusedWithTheirLine) {
+    const Text notUtf8 =
+        u"The skin file o.cjs cannot be used: line 3: the line is not UTF-8 text; save the skin "
+        u"file as UTF-8.";
+    for (const std::string_view bad : {
+             std::string_view("Font = A\xC0\x80rial, 10"),     // overlong NUL
+             std::string_view("Font = \xE0\x80\xAF, 10"),      // overlong slash
+             std::string_view("Font = \xED\xA0\x80, 10"),      // a surrogate
+             std::string_view("Font = \xF4\x90\x80\x80, 10"),  // beyond U+10FFFF
+             std::string_view("Font = \xFF, 10"),
+             std::string_view("Font = \x80, 10"),          // a lone continuation byte
+             std::string_view("Font = Arial\xE3\x82"),     // cut short at the end
+             std::string_view("Font = \xE3\x82rial, 10"),  // cut short inside
+         }) {
+        // A comment is never read, whatever its bytes.
+        EXPECT_EQ(SkinError("[Button]\n; \xFF\xC0\x80\n" + std::string(bad)), notUtf8) << bad;
+    }
+}
+
+TEST(SkinFrameworkTest, ControlCharactersAreShownAsTheirPictures) {
+    using namespace std::string_literals;
+    EXPECT_EQ(SkinError("[Window]\nBackground = #FF\0FF00\n"s),
+              u"The skin file o.cjs cannot be used: line 2: \"#FF\u2400FF00\" is not a valid value "
+              u"for Background (colours are written #RRGGBB, fonts \"Face, size[, bold]\").");
+    EXPECT_EQ(SkinError("[Button]\nFont = Ari\x01"
+                        "al\x7F, 10\n"),
+              u"The skin file o.cjs cannot be used: line 2: \"Ari\u2401al\u2421, 10\" is not a "
+              u"valid value for Font (colours are written #RRGGBB, fonts \"Face, size[, bold]\").");
+    EXPECT_EQ(
+        SkinError("[Win\x1B"
+                  "dow]\n"),
+        u"The skin file o.cjs cannot be used: line 1: there is no section \"[Win\u241Bdow]\"; "
+        u"the sections are [Window], [Button] and [List].");
+    EXPECT_EQ(SkinError("[List]\nTe\0xt = #000000\n"s),
+              u"The skin file o.cjs cannot be used: line 2: there is no setting \"Te\u2400xt\" in "
+              u"this section.");
+}

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -114,11 +115,21 @@ RegisteredSpreadsheet::~RegisteredSpreadsheet() {
 Process::Process(const std::wstring& commandLine) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    std::wstring line = commandLine;
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        BuildFolder().c_str(), &startup, &m_info)) {
-        throw std::runtime_error("CreateProcess failed");
+    // Under a loaded Wine a start can fail for a moment just after a large program ended (seen
+    // once in CI after a 2,001-window target); a few tries over 5 s tell that from a real fault.
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        std::wstring line = commandLine;
+        if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           BuildFolder().c_str(), &startup, &m_info)) {
+            return;
+        }
+        error = GetLastError();
+        std::fprintf(stderr, "CreateProcess failed with error %lu, attempt %d\n", error,
+                     attempt + 1);
+        Sleep(500);
     }
+    throw std::runtime_error("CreateProcess failed with error " + std::to_string(error));
 }
 
 Process::~Process() {

@@ -1,11 +1,14 @@
 // The menu bar under Wine: its menus above the unchanged client area, its commands run by id and
-// by their keys, the ticks of many rows at once and the selection that Refresh keeps.
+// by their keys, the ticks of many rows at once, the selection that Refresh keeps and the windows
+// that Show All Windows adds.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <filesystem>
 #include <functional>
 #include <future>
+#include <map>
+#include <optional>
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -105,6 +108,43 @@ TEST(MenuE2e, RefreshKeepsTheSelectedWindowWhenItsRowMoves) {
     PressKey(tool, VK_F5);
     ASSERT_TRUE(WaitUntil([&] { return windows.RowCount() == listed + 2; }, 5s));
     EXPECT_EQ(windows.Cell(SelectedIndex(list), 1), handle);
+}
+
+TEST(MenuE2e, ShowAllWindowsListsOwnedUntitledAndHiddenWindowsMarkedAndTheOwnedOneIsRead) {
+    TargetFixture fixture(L"toplevel");
+    std::map<std::wstring, std::pair<std::wstring, std::wstring>> truth;  // kind -> handle, title
+    for (const auto& line : fixture.Lines()) {
+        truth[line.at(0)] = {line.at(1), line.at(2)};
+    }
+    Tool tool;
+    const RemoteList windows = tool.WindowList();
+    const auto titleOf = [&](const wchar_t* kind) -> std::optional<std::wstring> {
+        for (const auto& row : windows.Rows()) {
+            if (row.at(1) == truth.at(kind).first) {
+                return row.at(0);
+            }
+        }
+        return std::nullopt;
+    };
+    ASSERT_FALSE(titleOf(L"owned").has_value());
+    Choose(tool, MenuCommandId::kShowAllWindows);
+    EXPECT_EQ(GetMenuState(GetMenu(tool.Main()), MenuCommandId::kShowAllWindows, MF_BYCOMMAND) &
+                  MF_CHECKED,
+              static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(titleOf(L"owned"), L"Tessivane Fixture Owned [owned]");
+    EXPECT_EQ(titleOf(L"invisible"), L"Tessivane Fixture Invisible [hidden]");
+    EXPECT_EQ(titleOf(L"untitled"), L"(TessivaneFixtureTop) [untitled]");
+    EXPECT_EQ(titleOf(L"titled"), L"Tessivane Fixture Titled");
+
+    SelectWindow(tool, truth.at(L"owned").first);
+    tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
+    const auto rows = tool.Results().Rows();
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows[0], (std::vector<std::wstring>{L"TessivaneFixtureTop", truth.at(L"owned").first,
+                                                  L"Tessivane Fixture Owned"}));
+    // Off again, the plain list is back.
+    Choose(tool, MenuCommandId::kShowAllWindows);
+    EXPECT_FALSE(titleOf(L"owned").has_value());
 }
 
 TEST(MenuE2e, TickAllUntickAllAndSpaceOnASelectionTickManyRows) {

@@ -97,12 +97,7 @@ std::vector<TopLevelWindow> DesktopWindows(WindowSystem& windows, Reporter& repo
     while (steps.Check(104, [&] { return current != 0; })) {
         TopLevelWindow window{current, {}, {}};
         steps.Run(108, [&] { window.title = windows.Title(current, kFullTitleCapacity); });
-        steps.Run(110, [&] {
-            // Each condition of the window list on its own, the others waived.
-            window.notListed = {!IsApplicationWindow(windows, current, false, true, true),
-                                !IsApplicationWindow(windows, current, true, false, true),
-                                !IsApplicationWindow(windows, current, true, true, false)};
-        });
+        steps.Run(110, [&] { window.notListed = WhyNotListed(windows, current); });
         if (all || !window.notListed.Any()) {
             found.push_back(std::move(window));
         }

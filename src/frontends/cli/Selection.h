@@ -11,6 +11,7 @@
 #include "core/Reporter.h"
 #include "ports/WindowDetails.h"
 #include "ports/WindowSystem.h"
+#include "windowlist/WindowList.h"
 
 // Titles are read whole up to this many code units.
 inline constexpr int kFullTitleCapacity = 32768;
@@ -20,15 +21,6 @@ inline constexpr int kFullTitleCapacity = 32768;
 [[nodiscard]] std::optional<WindowHandle> ParseHandleArgument(std::string_view text);
 // A process id in decimal or "0x" hexadecimal; nothing for anything else.
 [[nodiscard]] std::optional<std::uint32_t> ParseProcessIdArgument(std::string_view text);
-
-// Why the window list leaves a top-level window out; none set when it lists the window.
-struct NotListed {
-    bool untitled = false;
-    bool hidden = false;
-    bool owned = false;
-
-    [[nodiscard]] bool Any() const noexcept { return untitled || hidden || owned; }
-};
 
 struct TopLevelWindow {
     WindowHandle handle = 0;

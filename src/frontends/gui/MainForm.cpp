@@ -174,7 +174,9 @@ void MainForm::Load() {
     steps.Run(130, [&] { m_windowList.AppendColumn(u"Handle"); });
     steps.Run(132, [&] { m_windowList.SetColumnWidth(1, 7000); });
     steps.Run(134, [&] { m_windowList.SetColumnWidth(2, 0); });
-    steps.Run(136, [&] { FillWindowList(m_windowList, m_services.windows, m_errorReports); });
+    steps.Run(136, [&] {
+        FillWindowList(m_windowList, m_services.windows, m_errorReports, m_showAllWindows);
+    });
     steps.Run(138, [&] { m_results.AppendColumn(u"Class Name"); });
     steps.Run(140, [&] { m_results.AppendColumn(u"Handle"); });
     steps.Run(142, [&] { m_results.AppendColumn(u"Text"); });
@@ -194,7 +196,9 @@ void MainForm::RefreshList() {
     const Running running(*this, false);
     const std::optional<Text> selected = SelectedWindowHandle();
     StepRunner steps(m_errorReports, ReportLocation::RefreshList);
-    steps.Run(100, [&] { FillWindowList(m_windowList, m_services.windows, m_errorReports); });
+    steps.Run(100, [&] {
+        FillWindowList(m_windowList, m_services.windows, m_errorReports, m_showAllWindows);
+    });
     // The window selected before stays selected while it is still open.
     if (selected) {
         SelectWindowRow(*selected);
@@ -216,6 +220,14 @@ void MainForm::SelectWindowRow(const Text& handle) {
             return;
         }
     }
+}
+
+void MainForm::ToggleShowAllWindows() {
+    if (m_running) {
+        return;
+    }
+    m_showAllWindows = !m_showAllWindows;
+    RefreshList();
 }
 
 // Ticks are the user's at any time, as a click on a tick box is.
@@ -310,7 +322,7 @@ bool MainForm::SelectedWindowHasClosed() {
             u"\" has closed since the window list was filled, so it cannot be read. The window "
             u"list now shows the windows that are open.",
         m_applicationTitle);
-    FillWindowList(m_windowList, m_services.windows, m_errorReports);
+    FillWindowList(m_windowList, m_services.windows, m_errorReports, m_showAllWindows);
     return true;
 }
 

@@ -66,6 +66,10 @@ public:
     // Every results row in a Unicode file: CSV or tab-separated text, UTF-8, by the chosen type.
     void SaveResultsAs();
     void ShowAbout();
+    // Show All Windows: the window list also shows owned, untitled and hidden windows, marked
+    // with why the plain list leaves them out. Off at first; kept until the program ends.
+    void ToggleShowAllWindows();
+    [[nodiscard]] bool ShowsAllWindows() const noexcept { return m_showAllWindows; }
 
     // Stops a walk that is running (Esc, or the start button reading "Stop"), keeping the rows
     // it has read.
@@ -112,6 +116,7 @@ private:
     bool m_running = false;
     bool m_stoppable = false;
     bool m_stopRequested = false;
+    bool m_showAllWindows = false;
 };
 
 // What a walk could not read, for the note after it; empty when it read everything.

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<int, FormCommand>, 12> kFormCommands{{
+constexpr std::array<std::pair<int, FormCommand>, 13> kFormCommands{{
     {MenuCommandId::kSaveResultsAs, &MainForm::SaveResultsAs},
     {MenuCommandId::kSaveResultsAsTextFile, &MainForm::SaveResultsAsTextFile},
     {MenuCommandId::kSaveResultsAsSpreadsheet, &MainForm::SaveResultsAsSpreadsheet},
@@ -17,6 +17,7 @@ constexpr std::array<std::pair<int, FormCommand>, 12> kFormCommands{{
     {MenuCommandId::kTickAll, &MainForm::TickAllResults},
     {MenuCommandId::kUntickAll, &MainForm::UntickAllResults},
     {MenuCommandId::kRefreshList, &MainForm::RefreshList},
+    {MenuCommandId::kShowAllWindows, &MainForm::ToggleShowAllWindows},
     {MenuCommandId::kExtractSelectedWindow, &MainForm::ExtractSelectedWindow},
     {MenuCommandId::kCommandLineHelp, &MainForm::ShowCommandLineHelp},
     {MenuCommandId::kAbout, &MainForm::ShowAbout},

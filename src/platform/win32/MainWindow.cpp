@@ -467,6 +467,10 @@ bool MainWindow::RunMenuCommand(int id) noexcept {
     if (command) {
         Run(*command);
     }
+    if (id == MenuCommandId::kShowAllWindows && m_form != nullptr) {
+        CheckMenuItem(GetMenu(m_window), static_cast<UINT>(id),
+                      MF_BYCOMMAND | (m_form->ShowsAllWindows() ? MF_CHECKED : MF_UNCHECKED));
+    }
     return command.has_value();
 }
 

@@ -20,6 +20,7 @@ inline constexpr int kUntickAll = 40204;
 inline constexpr int kRefreshList = 40301;
 inline constexpr int kExtractSelectedWindow = 40302;
 inline constexpr int kOpenItems = 40303;
+inline constexpr int kShowAllWindows = 40305;
 inline constexpr int kCommandLineHelp = 40501;
 inline constexpr int kAbout = 40502;
 }  // namespace MenuCommandId
@@ -49,8 +50,9 @@ inline constexpr std::array<MenuItem, 5> kEditMenu{{
     {MenuCommandId::kTickAll, L"Tick &All\tCtrl+Shift+A"},
     {MenuCommandId::kUntickAll, L"&Untick All"},
 }};
-inline constexpr std::array<MenuItem, 3> kViewMenu{{
+inline constexpr std::array<MenuItem, 4> kViewMenu{{
     {MenuCommandId::kRefreshList, L"&Refresh List\tF5"},
+    {MenuCommandId::kShowAllWindows, L"Show &All Windows"},
     {MenuCommandId::kExtractSelectedWindow, L"&Start Extracting From Selected Window"},
     {MenuCommandId::kOpenItems, L"&Items of Selected Row\tEnter"},
 }};

@@ -49,6 +49,31 @@ TEST_F(WindowListTest, ListsVisibleUnownedTitledWindowsInZOrder) {
     EXPECT_TRUE(dialogs.errorReports.empty());
 }
 
+TEST_F(WindowListTest, WithAllEveryTopLevelWindowIsListedAndMarkedWithWhy) {
+    const WindowHandle editor = desktop.AddTopLevel(u"Editor");
+    FakeDesktop::Window owned;
+    owned.title = u"Save changes?";
+    owned.owner = editor;
+    const WindowHandle dialog = desktop.Add(FakeDesktop::kDesktop, owned);
+    FakeDesktop::Window tray;
+    tray.className = u"Shell_TrayWnd";
+    tray.visible = false;
+    desktop.Add(FakeDesktop::kDesktop, tray);
+
+    FillWindowList(list, desktop, reports, true);
+
+    EXPECT_EQ(Titles(), (std::vector<Text>{u"Editor", u"Save changes? [owned]",
+                                           u"(Shell_TrayWnd) [untitled, hidden]"}));
+    EXPECT_EQ(list.SubItem(2, 1), DecimalText(dialog));
+    // The row the picker adds for a window the plain list leaves out is the same.
+    FillWindowList(list, desktop, reports);
+    ASSERT_EQ(Titles(), std::vector<Text>{u"Editor"});
+    EXPECT_EQ(AppendWindowRow(list, desktop, dialog), 2u);
+    EXPECT_EQ(list.MainText(2), u"Save changes? [owned]");
+    EXPECT_EQ(list.SubItem(2, 1), DecimalText(dialog));
+    EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
 TEST_F(WindowListTest, TitlesAreCutTo79CodeUnits) {
     Text title(78, u'x');
     title += u"\U0001D11E";  // the surrogate pair straddles the cut

@@ -1,5 +1,5 @@
-// The menu's own commands and what "Refresh List" keeps: the selected window, Tick All and
-// Untick All, the help boxes.
+// The menu's own commands and what "Refresh List" keeps: the selected window, Show All
+// Windows, Tick All and Untick All, the help boxes.
 #include <gtest/gtest.h>
 
 #include "core/Steps.h"
@@ -49,6 +49,30 @@ TEST_F(MenuTest, RefreshSelectsNothingNewWhenTheSelectedWindowHasClosed) {
     EXPECT_FALSE(windowListDisplay.selected.has_value());
     form.RefreshList();  // nothing selected: nothing to keep
     EXPECT_FALSE(windowListDisplay.selected.has_value());
+    EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST_F(MenuTest, ShowAllWindowsAddsOwnedWindowsKeepsTheSelectionAndLastsPastRefresh) {
+    const WindowHandle editor = desktop.AddTopLevel(u"Editor");
+    FakeDesktop::Window owned;
+    owned.title = u"Open";
+    owned.owner = editor;
+    const WindowHandle dialog = desktop.Add(FakeDesktop::kDesktop, owned);
+    form.RefreshList();
+    ASSERT_EQ(RowOf(dialog), 0u);
+    windowListDisplay.selected = RowOf(editor) - 1;
+
+    form.ToggleShowAllWindows();
+    EXPECT_TRUE(form.ShowsAllWindows());
+    ASSERT_NE(RowOf(dialog), 0u);
+    EXPECT_EQ(windowList.MainText(RowOf(dialog)), u"Open [owned]");
+    EXPECT_EQ(windowList.MainText(windowList.SelectedRow()), u"Editor");
+    form.RefreshList();
+    EXPECT_NE(RowOf(dialog), 0u);
+
+    form.ToggleShowAllWindows();
+    EXPECT_FALSE(form.ShowsAllWindows());
+    EXPECT_EQ(RowOf(dialog), 0u);
     EXPECT_TRUE(dialogs.errorReports.empty());
 }
 

@@ -1,9 +1,11 @@
 // The menu bar under Wine: its menus above the unchanged client area, its commands run by id and
 // by their keys, the ticks of many rows at once, the selection that Refresh keeps and the windows
-// that Show All Windows adds.
+// that Show All Windows adds, Find and type-to-find.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <filesystem>
 #include <functional>
 #include <future>
@@ -145,6 +147,51 @@ TEST(MenuE2e, ShowAllWindowsListsOwnedUntitledAndHiddenWindowsMarkedAndTheOwnedO
     // Off again, the plain list is back.
     Choose(tool, MenuCommandId::kShowAllWindows);
     EXPECT_FALSE(titleOf(L"owned").has_value());
+}
+
+TEST(MenuE2e, FindAndF3SelectTheRowsHoldingATextAndTypingFindsAClassName) {
+    ExtractedTree run;
+    const RemoteList results = run.tool.Results();
+    const auto rows = results.Rows();
+    // The rows holding "static" in any cell, whatever its case, as Find should visit them.
+    std::vector<int> holding;
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        for (std::wstring cell : rows[row]) {
+            std::transform(cell.begin(), cell.end(), cell.begin(), towlower);
+            if (cell.find(L"static") != std::wstring::npos) {
+                holding.push_back(static_cast<int>(row));
+                break;
+            }
+        }
+    }
+    ASSERT_GE(holding.size(), 2u);
+    const HWND list = GetDlgItem(run.tool.Main(), kResultsId);
+
+    Post(run.tool, MenuCommandId::kFind);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (dialog = FindTopLevel(run.tool.Program().Id(), L"#32770")) != nullptr; },
+        5s));
+    constexpr int kFindWhat = 0x480;  // the Find dialog's edit box
+    SendMessageW(GetDlgItem(dialog, kFindWhat), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"STATIC"));
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return SelectedIndex(list) == holding[0]; }, 5s));
+    PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5s));
+    // F3 finds the next one with the dialog closed.
+    Choose(run.tool, MenuCommandId::kFindNext);
+    EXPECT_EQ(SelectedIndex(list), holding[1]);
+
+    // Typing a class name in the list selects the row that starts with it.
+    const auto unique = std::find_if(rows.begin(), rows.end(), [&](const auto& row) {
+        return std::count_if(rows.begin(), rows.end(),
+                             [&](const auto& other) { return other[0] == row[0]; }) == 1;
+    });
+    ASSERT_NE(unique, rows.end());
+    for (const wchar_t letter : unique->at(0)) {
+        SendMessageW(list, WM_CHAR, letter, 1);
+    }
+    EXPECT_EQ(SelectedIndex(list), static_cast<int>(unique - rows.begin())) << unique->at(0);
 }
 
 TEST(MenuE2e, TickAllUntickAllAndSpaceOnASelectionTickManyRows) {

@@ -230,6 +230,21 @@ void MainForm::ToggleShowAllWindows() {
     RefreshList();
 }
 
+void MainForm::FindInResults(const RowSearch& search) {
+    std::size_t after = 0;
+    try {
+        after = m_results.SelectedRow();
+    } catch (const Failure&) {
+        // Nothing selected: the search starts at an end of the list.
+    }
+    if (const std::optional<std::size_t> found = FindRow(m_results, search, after)) {
+        m_results.SelectRow(*found);
+        return;
+    }
+    m_services.dialogs.ShowInformation(u"Cannot find \"" + search.needle + u"\".",
+                                       m_applicationTitle);
+}
+
 // Ticks are the user's at any time, as a click on a tick box is.
 void MainForm::TickAllResults() {
     m_results.SetAllChecked(true);

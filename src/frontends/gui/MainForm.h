@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "core/RowSearch.h"
 #include "core/RowTable.h"
 #include "core/Steps.h"
 #include "core/Text.h"
@@ -69,6 +70,9 @@ public:
     // Show All Windows: the window list also shows owned, untitled and hidden windows, marked
     // with why the plain list leaves them out. Off at first; kept until the program ends.
     void ToggleShowAllWindows();
+    // Selects the next results row, in the search's direction from the selected one, that holds
+    // the search's text; says so when no row does.
+    void FindInResults(const RowSearch& search);
     [[nodiscard]] bool ShowsAllWindows() const noexcept { return m_showAllWindows; }
 
     // Stops a walk that is running (Esc, or the start button reading "Stop"), keeping the rows

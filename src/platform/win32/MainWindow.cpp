@@ -157,7 +157,7 @@ void MainWindow::LoadAndShow() {
 }
 
 bool MainWindow::TranslateDialogKeys(MSG& message) noexcept {
-    if (m_items->TranslateKeys(message)) {
+    if (m_items->TranslateKeys(message) || m_find.TranslateKeys(message)) {
         return true;
     }
     const bool ours = message.hwnd == m_window || IsChild(m_window, message.hwnd);
@@ -300,8 +300,12 @@ void MainWindow::SyncLists() noexcept {
 }
 
 void MainWindow::Run(void (MainForm::*command)()) noexcept {
+    Run([this, command] { (m_form->*command)(); });
+}
+
+void MainWindow::Run(const std::function<void()>& command) noexcept {
     try {
-        (m_form->*command)();
+        command();
     } catch (const ProgramEnding&) {
         // The window is gone and the message loop ends next.
         return;
@@ -312,6 +316,12 @@ void MainWindow::Run(void (MainForm::*command)()) noexcept {
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_find.IsItsMessage(message)) {
+        if (const std::optional<RowSearch> search = m_find.OnMessage()) {
+            Run([&] { m_form->FindInResults(*search); });
+        }
+        return 0;
+    }
     switch (message) {
         case WM_COMMAND:
             return OnCommand(wParam);
@@ -459,9 +469,18 @@ void MainWindow::OpenItemsOfSelectedResult() noexcept {
 }
 
 bool MainWindow::RunMenuCommand(int id) noexcept {
-    if (id == MenuCommandId::kOpenItems) {
-        OpenItemsOfSelectedResult();
-        return true;
+    switch (id) {
+        case MenuCommandId::kOpenItems:
+            OpenItemsOfSelectedResult();
+            return true;
+        case MenuCommandId::kFind:
+            m_find.Open(m_window);
+            return true;
+        case MenuCommandId::kFindNext:
+            FindNext();
+            return true;
+        default:
+            break;
     }
     const std::optional<FormCommand> command = FormCommandOf(id);
     if (command) {
@@ -472,6 +491,14 @@ bool MainWindow::RunMenuCommand(int id) noexcept {
                       MF_BYCOMMAND | (m_form->ShowsAllWindows() ? MF_CHECKED : MF_UNCHECKED));
     }
     return command.has_value();
+}
+
+void MainWindow::FindNext() noexcept {
+    if (const std::optional<RowSearch>& search = m_find.LastSearch()) {
+        Run([&] { m_form->FindInResults(*search); });
+    } else {
+        m_find.Open(m_window);
+    }
 }
 
 // A double-click on a row without items does nothing, as in the system's own lists.

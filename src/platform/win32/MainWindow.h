@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "ports/FormWindow.h"
 #include "skin/SkinFramework.h"
 #include "win32/DialogFocus.h"
+#include "win32/FindDialog.h"
 #include "win32/ItemsWindows.h"
 #include "win32/OwnerDataList.h"
 #include "win32/PushButton.h"
@@ -86,6 +88,7 @@ private:
     [[nodiscard]] SIZE OuterSize() const noexcept;
     // Runs a command of the form; an end of the program unwinds it to here.
     void Run(void (MainForm::*command)()) noexcept;
+    void Run(const std::function<void()>& command) noexcept;
     [[nodiscard]] ScopedFont CreateButtonFont() const;
     [[nodiscard]] HCURSOR PointerShape() const noexcept;
     bool SetPointerShape(HWND over) const noexcept;
@@ -96,6 +99,8 @@ private:
     void OpenItemsOfSelectedResult() noexcept;
     // Runs the menu's command with that id; false when the menu has none.
     bool RunMenuCommand(int id) noexcept;
+    // Find Next: the last search again, or the Find dialog before the first.
+    void FindNext() noexcept;
 
     HWND m_window = nullptr;
     bool m_closed = false;
@@ -120,4 +125,5 @@ private:
     std::unique_ptr<OwnerDataList> m_results;
     std::vector<std::unique_ptr<PushButton>> m_buttons;
     std::unique_ptr<ItemsWindows> m_items;
+    FindDialog m_find;
 };

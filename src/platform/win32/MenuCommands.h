@@ -17,6 +17,8 @@ inline constexpr int kCopyResultsToClipboard = 40201;
 inline constexpr int kClearResults = 40202;
 inline constexpr int kTickAll = 40203;
 inline constexpr int kUntickAll = 40204;
+inline constexpr int kFind = 40205;
+inline constexpr int kFindNext = 40206;
 inline constexpr int kRefreshList = 40301;
 inline constexpr int kExtractSelectedWindow = 40302;
 inline constexpr int kOpenItems = 40303;
@@ -43,12 +45,15 @@ inline constexpr std::array<MenuItem, 5> kFileMenu{{
     {0, nullptr},
     {MenuCommandId::kExit, L"E&xit\tAlt+F4"},
 }};
-inline constexpr std::array<MenuItem, 5> kEditMenu{{
+inline constexpr std::array<MenuItem, 8> kEditMenu{{
     {MenuCommandId::kCopyResultsToClipboard, L"&Copy Results To Clipboard"},
     {MenuCommandId::kClearResults, L"C&lear Results"},
     {0, nullptr},
     {MenuCommandId::kTickAll, L"Tick &All\tCtrl+Shift+A"},
     {MenuCommandId::kUntickAll, L"&Untick All"},
+    {0, nullptr},
+    {MenuCommandId::kFind, L"&Find...\tCtrl+F"},
+    {MenuCommandId::kFindNext, L"Find &Next\tF3"},
 }};
 inline constexpr std::array<MenuItem, 4> kViewMenu{{
     {MenuCommandId::kRefreshList, L"&Refresh List\tF5"},
@@ -69,8 +74,10 @@ inline constexpr std::array<MenuPlace, 4> kMenus{{
 
 // The keys of the menu's commands. Enter stays the dialog's key: it presses buttons and opens
 // the items of the focused results row; Alt+F4 is the system's.
-inline constexpr std::array<ACCEL, 3> kMenuKeys{{
+inline constexpr std::array<ACCEL, 5> kMenuKeys{{
     {FVIRTKEY | FCONTROL, 'S', MenuCommandId::kSaveResultsAs},
+    {FVIRTKEY | FCONTROL, 'F', MenuCommandId::kFind},
+    {FVIRTKEY, VK_F3, MenuCommandId::kFindNext},
     {FVIRTKEY | FCONTROL | FSHIFT, 'A', MenuCommandId::kTickAll},
     {FVIRTKEY, VK_F5, MenuCommandId::kRefreshList},
 }};

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/Failure.h"
+#include "core/RowSearch.h"
 #include "gui/RowTicks.h"
 #include "win32/Win32Text.h"
 
@@ -212,5 +213,27 @@ LRESULT OwnerDataList::OnNotify(NMHDR* header) noexcept {
     if (header->code == LVN_GETDISPINFOW) {
         FillItem(reinterpret_cast<NMLVDISPINFOW*>(header)->item);
     }
+    if (header->code == LVN_ODFINDITEMW) {
+        const auto& find = *reinterpret_cast<const NMLVFINDITEMW*>(header);
+        return FindItem(find.lvfi, find.iStart);
+    }
     return 0;
+}
+
+LRESULT OwnerDataList::FindItem(const LVFINDINFOW& find, int start) const noexcept {
+    // The control asks with LVFI_PARTIAL as keys are typed, with or without LVFI_STRING.
+    if ((find.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.psz == nullptr) {
+        return -1;
+    }
+    try {
+        RowSearch search{TextOf(find.psz), (find.flags & LVFI_PARTIAL) != 0
+                                               ? RowSearch::Match::FirstCellStartsWith
+                                               : RowSearch::Match::FirstCellIs};
+        search.wrap = (find.flags & LVFI_WRAP) != 0;
+        const std::optional<std::size_t> row =
+            FindRow(m_rows, search, static_cast<std::size_t>(std::max(start, 0)));
+        return row ? static_cast<LRESULT>(*row - 1) : -1;
+    } catch (...) {
+        return -1;
+    }
 }

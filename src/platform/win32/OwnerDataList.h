@@ -47,6 +47,9 @@ private:
     void ToggleSelectedTicks() noexcept;
     void ApplySelection() noexcept;
     void FillItem(LVITEMW& item) const noexcept;
+    // Type-to-find: the index of the first row from start whose first cell the typed text begins
+    // (or is); -1 for none.
+    [[nodiscard]] LRESULT FindItem(const LVFINDINFOW& find, int start) const noexcept;
 
     const ListPlace& m_place;
     HWND m_control = nullptr;

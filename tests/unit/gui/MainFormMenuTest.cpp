@@ -1,5 +1,5 @@
 // The menu's own commands and what "Refresh List" keeps: the selected window, Show All
-// Windows, Tick All and Untick All, the help boxes.
+// Windows, Find, Tick All and Untick All, the help boxes.
 #include <gtest/gtest.h>
 
 #include "core/Steps.h"
@@ -74,6 +74,29 @@ TEST_F(MenuTest, ShowAllWindowsAddsOwnedWindowsKeepsTheSelectionAndLastsPastRefr
     EXPECT_FALSE(form.ShowsAllWindows());
     EXPECT_EQ(RowOf(dialog), 0u);
     EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST_F(MenuTest, FindSelectsTheNextRowHoldingTheTextAndSaysWhenNoneDoes) {
+    AddResultRow(u"Static", u"10", u"Name:", false);
+    AddResultRow(u"Edit", u"20", u"Jane Doe", false);
+    AddResultRow(u"Static", u"30", u"Address:", false);
+    form.FindInResults({u"static"});
+    EXPECT_EQ(resultsDisplay.selected, 0u);
+    form.FindInResults({u"static"});
+    EXPECT_EQ(resultsDisplay.selected, 2u);
+    form.FindInResults({u"static"});  // round again from the top
+    EXPECT_EQ(resultsDisplay.selected, 0u);
+    RowSearch up{u"doe"};
+    up.down = false;
+    form.FindInResults(up);
+    EXPECT_EQ(resultsDisplay.selected, 1u);
+    EXPECT_TRUE(dialogs.information.empty());
+
+    form.FindInResults({u"Ελληνικά"});
+    EXPECT_EQ(resultsDisplay.selected, 1u);  // the selection stays
+    ASSERT_EQ(dialogs.information.size(), 1u);
+    EXPECT_EQ(dialogs.information[0].first, u"Cannot find \"Ελληνικά\".");
+    EXPECT_EQ(dialogs.information[0].second, form.ApplicationTitle());
 }
 
 TEST_F(MenuTest, TickAllAndUntickAllReachEveryResultsRow) {

@@ -1,0 +1,55 @@
+// The system's modeless Find dialog over the results.
+#include "win32/FindDialog.h"
+
+#include "win32/Win32Text.h"
+
+FindDialog::FindDialog() noexcept : m_message(RegisterWindowMessageW(FINDMSGSTRINGW)) {}
+
+FindDialog::~FindDialog() {
+    if (m_dialog != nullptr) {
+        DestroyWindow(m_dialog);
+    }
+}
+
+void FindDialog::Open(HWND owner) noexcept {
+    if (m_dialog != nullptr) {
+        SetActiveWindow(m_dialog);
+        return;
+    }
+    m_find = {};
+    m_find.lStructSize = sizeof(m_find);
+    m_find.hwndOwner = owner;
+    m_find.Flags = FR_DOWN | FR_HIDEWHOLEWORD;
+    m_find.lpstrFindWhat = m_text.data();
+    // In bytes by the documentation, in characters by some implementations: either fits.
+    m_find.wFindWhatLen = static_cast<WORD>(m_text.size());
+    if (m_last) {
+        m_find.Flags = (m_last->down ? FR_DOWN : 0) | (m_last->matchCase ? FR_MATCHCASE : 0) |
+                       FR_HIDEWHOLEWORD;
+    }
+    m_dialog = FindTextW(&m_find);
+}
+
+bool FindDialog::TranslateKeys(MSG& message) noexcept {
+    return m_dialog != nullptr && IsDialogMessageW(m_dialog, &message) != FALSE;
+}
+
+std::optional<RowSearch> FindDialog::OnMessage() noexcept {
+    if ((m_find.Flags & FR_DIALOGTERM) != 0) {
+        m_dialog = nullptr;
+        return std::nullopt;
+    }
+    if ((m_find.Flags & FR_FINDNEXT) == 0) {
+        return std::nullopt;
+    }
+    try {
+        RowSearch search;
+        search.needle = TextOf(m_text.data(), wcsnlen(m_text.data(), m_text.size()));
+        search.down = (m_find.Flags & FR_DOWN) != 0;
+        search.matchCase = (m_find.Flags & FR_MATCHCASE) != 0;
+        m_last = search;
+        return search;
+    } catch (...) {
+        return std::nullopt;  // no memory for the search: it is not made
+    }
+}

@@ -1,8 +1,6 @@
 // Driving the real tool from another process.
 #include "tests/e2e/E2eSupport.h"
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -272,13 +270,18 @@ void RemoteList::ClickTick(int row) const {
     throw std::runtime_error("no tick box found on the row");
 }
 
-LPARAM RemoteList::RowPoint(int row) const {
+RECT RemoteList::RowBounds(int row, int part) const {
     RemoteMemory memory(m_process, sizeof(RECT));
-    RECT bounds{LVIR_LABEL, 0, 0, 0};
+    RECT bounds{part, 0, 0, 0};
     memory.Write(&bounds, sizeof(bounds));
     SendMessageW(m_list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
                  reinterpret_cast<LPARAM>(memory.At<RECT>()));
     memory.Read(&bounds, sizeof(bounds));
+    return bounds;
+}
+
+LPARAM RemoteList::RowPoint(int row) const {
+    const RECT bounds = RowBounds(row, LVIR_LABEL);
     return MAKELPARAM((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
 }
 

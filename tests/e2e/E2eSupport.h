@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <chrono>
 #include <filesystem>
@@ -96,6 +97,9 @@ public:
     void DoubleClick(int row) const;
     // Presses Enter on the list.
     void PressEnter() const;
+    // The row's whole width, or its first cell's text (LVIR_LABEL), in the list's client
+    // coordinates.
+    [[nodiscard]] RECT RowBounds(int row, int part = LVIR_BOUNDS) const;
 
 private:
     // The middle of the row's first cell, in the list's client coordinates.

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr wchar_t kStart[] = L"Start Extracting From Selected Window (Above)";
+constexpr int kResultsId = 103;
 
 // Extracts the selected window, whose tree has one hung child: when the walk ends, one note
 // says that child's text is missing. Answers how long the walk took.
@@ -32,6 +33,27 @@ double ExtractExpectingTheHungChildsNote(const Tool& tool, const std::wstring& s
     Tool::Answer(*note, IDOK);
     click.get();
     return seconds;
+}
+
+// How many pixels of the results row, on screen, are of each colour: the text's (black) and
+// the grey of disabled text.
+std::pair<int, int> BlackAndGreyPixels(const Tool& tool, int row) {
+    const HWND list = GetDlgItem(tool.Main(), kResultsId);
+    RECT bounds = tool.Results().RowBounds(row);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&bounds), 2);
+    const HDC screen = GetDC(nullptr);
+    const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+    int black = 0;
+    int greyed = 0;
+    for (int y = bounds.top; y < bounds.bottom; ++y) {
+        for (int x = bounds.left; x < bounds.right; ++x) {
+            const COLORREF colour = GetPixel(screen, x, y);
+            black += colour == RGB(0, 0, 0) ? 1 : 0;
+            greyed += colour == grey ? 1 : 0;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return {black, greyed};
 }
 
 }  // namespace
@@ -97,4 +119,33 @@ TEST(ExtractionE2e, WithoutASelectedRowOneBoxNamesLine104) {
     click.get();
     EXPECT_EQ(tool.Results().RowCount(), 0);
     EXPECT_FALSE(tool.WaitForMessageBox(500ms).has_value());
+}
+
+TEST(ExtractionE2e, RowsOfHiddenWindowsAreGreyAndOfDisabledOnesGreyWithTheirCellsUnchanged) {
+    TargetFixture fixture(L"tree", L"--states");
+    const auto& lines = fixture.Lines();
+    Tool tool;
+    SelectWindow(tool, lines.at(0).at(1));
+    ShowWindow(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::stoi(lines[0][1]))), SW_MINIMIZE);
+    tool.ClickAndWait(kStart);
+    const auto rows = tool.Results().Rows();
+    const auto rowOf = [&](const std::wstring& text) {
+        return static_cast<int>(std::find_if(rows.begin(), rows.end(),
+                                             [&](const auto& row) { return row[2] == text; }) -
+                                rows.begin());
+    };
+    const int plain = rowOf(L"Nested edit");
+    const int hidden = rowOf(L"Hidden edit");
+    const int disabled = rowOf(L"Disabled edit");
+    ASSERT_LT(std::max({plain, hidden, disabled}), static_cast<int>(rows.size()));
+    EXPECT_EQ(rows[hidden][0], L"Edit");
+    EXPECT_EQ(rows[disabled][0], L"Edit");
+    SaveScreenshot(tool.Main(), BuildFolder() / L"artifacts" / L"row-states.bmp");
+    const auto [plainBlack, plainGrey] = BlackAndGreyPixels(tool, plain);
+    EXPECT_GT(plainBlack, 0);
+    for (const int row : {hidden, disabled}) {
+        const auto [black, grey] = BlackAndGreyPixels(tool, row);
+        EXPECT_EQ(black, 0) << rows[row][2];
+        EXPECT_GT(grey, 0) << rows[row][2];
+    }
 }

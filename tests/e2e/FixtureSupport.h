@@ -21,6 +21,7 @@ struct Options {
     std::wstring truthPath;
     int wide = 0;
     bool hung = false;
+    bool states = false;  // tree mode: a hidden edit and a disabled edit too
     int count = kDefaultBenchCount;
     int holdMs = kDefaultHoldMs;
     std::wstring kind;  // hostile modes: how the windows or controls misbehave

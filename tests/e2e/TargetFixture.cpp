@@ -86,24 +86,25 @@ struct HungChildRequest {
 };
 
 [[noreturn]] void FailUsage(std::wstring_view what) {
-    Fail(kExitUsage, std::wstring(what) +
-                         L"\nusage: TargetFixture.exe toplevel <truthFile>\n"
-                         L"       TargetFixture.exe tree <truthFile> [--wide N] [--hung]\n"
-                         L"       TargetFixture.exe bench <truthFile> [--count N]\n"
-                         L"       TargetFixture.exe holdclipboard <truthFile> [--ms M]\n"
-                         L"       TargetFixture.exe hostile <truthFile> --kind K [--count N] "
-                         L"[--ms M]\n"
-                         L"  kinds: liars (claim 2^31-1 units, copy \"abc\", answer the whole "
-                         L"buffer), lengths, exits (after N reads), slow (one thread each, M ms "
-                         L"an answer), clicker (clicks the tool's buttons when read)\n"
-                         L"       TargetFixture.exe items <truthFile> [--rows N] [--tree-items N]\n"
-                         L"  one control of each kind with items; --rows: the report list view "
-                         L"holds N rows of 5 columns, --tree-items: the tree view N items\n"
-                         L"       TargetFixture.exe hostileitems <truthFile> --kind K\n"
-                         L"  kinds: lbliar (list box claims 2^31-1 items and one 2^31-1 units "
-                         L"long), lvhang (list view sleeps 60 s when asked row 10 on), "
-                         L"treedelete (tree view deletes the next sibling of an item read), "
-                         L"itemsexit (list view exits when asked a 21st text)");
+    Fail(kExitUsage,
+         std::wstring(what) +
+             L"\nusage: TargetFixture.exe toplevel <truthFile>\n"
+             L"       TargetFixture.exe tree <truthFile> [--wide N] [--hung] [--states]\n"
+             L"       TargetFixture.exe bench <truthFile> [--count N]\n"
+             L"       TargetFixture.exe holdclipboard <truthFile> [--ms M]\n"
+             L"       TargetFixture.exe hostile <truthFile> --kind K [--count N] "
+             L"[--ms M]\n"
+             L"  kinds: liars (claim 2^31-1 units, copy \"abc\", answer the whole "
+             L"buffer), lengths, exits (after N reads), slow (one thread each, M ms "
+             L"an answer), clicker (clicks the tool's buttons when read)\n"
+             L"       TargetFixture.exe items <truthFile> [--rows N] [--tree-items N]\n"
+             L"  one control of each kind with items; --rows: the report list view "
+             L"holds N rows of 5 columns, --tree-items: the tree view N items\n"
+             L"       TargetFixture.exe hostileitems <truthFile> --kind K\n"
+             L"  kinds: lbliar (list box claims 2^31-1 items and one 2^31-1 units "
+             L"long), lvhang (list view sleeps 60 s when asked row 10 on), "
+             L"treedelete (tree view deletes the next sibling of an item read), "
+             L"itemsexit (list view exits when asked a 21st text)");
 }
 
 // Clicks a button of the tool's main window, found by its caption.
@@ -385,6 +386,12 @@ int RunTreeMode(const Fixture& fixture, const Options& options) {
              kVisibleChild | WS_BORDER, {320, 130, 200, 30});
     AddChild(fixture, expected, top, kStaticClass, L"", kVisibleChild | SS_LEFT,
              {320, 170, 100, 20});
+    if (options.states) {
+        AddChild(fixture, expected, top, kEditClass, L"Hidden edit", WS_CHILD | WS_BORDER,
+                 {10, 240, 200, 24});
+        AddChild(fixture, expected, top, kEditClass, L"Disabled edit",
+                 kVisibleChild | WS_BORDER | WS_DISABLED, {10, 270, 200, 24});
+    }
     if (options.hung) AddHungChild(fixture, expected, top);
     if (options.wide > 0) AddWidePanel(fixture, expected, top, options.wide);
 
@@ -531,6 +538,8 @@ Options ParseOptions(int argc, wchar_t** argv) {
             ++index;
         } else if (option == L"--hung" && options.mode == L"tree") {
             options.hung = true;
+        } else if (option == L"--states" && options.mode == L"tree") {
+            options.states = true;
         } else if (option == L"--count" &&
                    (options.mode == L"bench" || options.mode == L"hostile")) {
             options.count = ParseNumber(argv[index], value, kMaxWindows);

@@ -49,18 +49,12 @@ bool ItemsWindows::Open(std::span<const Text> cells) {
     return true;
 }
 
-void ItemsWindows::FillTip(std::span<const Text> cells, NMLVGETINFOTIPW& tip) {
+std::optional<Text> ItemsWindows::TipOf(std::span<const Text> cells) {
     const std::optional<ItemsSource> source = ItemsSourceOfRow(cells, m_probe);
-    if (!source || tip.pszText == nullptr || tip.cchTextMax <= 0) {
-        return;
+    if (!source) {
+        return std::nullopt;
     }
-    // The control hands over the row's text when it is cut on screen: the tip keeps it first.
-    Text text = TextOf(tip.pszText);
-    if (!text.empty()) {
-        text += u"\r\n";
-    }
-    text += ItemsTip(*source);
-    CopyToBuffer(text, tip.pszText, tip.cchTextMax);
+    return ItemsTip(*source);
 }
 
 bool ItemsWindows::TranslateKeys(MSG& message) noexcept {

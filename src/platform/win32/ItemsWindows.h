@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -24,8 +25,8 @@ public:
     // Opens an items window for the control that a results row (class name, handle, text) names,
     // or brings the one open for it to the front; false when the control has no items.
     bool Open(std::span<const Text> cells);
-    // Adds to a results row's info tip what its control holds, when it has items.
-    void FillTip(std::span<const Text> cells, NMLVGETINFOTIPW& tip);
+    // What a results row's control holds, for the row's info tip; nothing when it has no items.
+    [[nodiscard]] std::optional<Text> TipOf(std::span<const Text> cells);
     // The keys of the items windows: Ctrl+C, Ctrl+S, F5, Ctrl+A, and the dialog keys (Tab, Enter,
     // Esc); true when the message was one of theirs and was used.
     bool TranslateKeys(MSG& message) noexcept;

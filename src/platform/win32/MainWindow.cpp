@@ -7,6 +7,7 @@
 
 #include "core/Failure.h"
 #include "core/Steps.h"
+#include "gui/RowState.h"
 #include "win32/MainMenu.h"
 #include "win32/OwnedWindowProc.h"
 #include "win32/Resources.h"
@@ -34,10 +35,11 @@ ScopedFont CreateArialBold(int centipoints, UINT dpi) {
     return MakeFont(u"Arial", centipoints, true, ANSI_CHARSET, dpi);
 }
 
-ScopedFont CreateUnderlined(HFONT font) {
+ScopedFont CreateVariant(HFONT font, bool underline, bool italic) {
     LOGFONTW look{};
     GetObjectW(font, sizeof(look), &look);
-    look.lfUnderline = TRUE;
+    look.lfUnderline = underline ? TRUE : FALSE;
+    look.lfItalic = italic ? TRUE : FALSE;
     return ScopedFont(CreateFontIndirectW(&look));
 }
 
@@ -107,7 +109,9 @@ void MainWindow::LayOut(UINT dpi) {
     m_dpi = dpi;
     // The new fonts are in use before the old ones go.
     ScopedFont windowFont = CreateArialBold(kWindowFontCentipoints, dpi);
-    ScopedFont itemsMarkFont = CreateUnderlined(windowFont.get());
+    ScopedFont itemsMarkFont = CreateVariant(windowFont.get(), true, false);
+    ScopedFont disabledFont = CreateVariant(windowFont.get(), false, true);
+    ScopedFont disabledItemsMarkFont = CreateVariant(windowFont.get(), true, true);
     ScopedFont buttonFont = CreateButtonFont();
     SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.get()), FALSE);
     m_windowList->LayOut(dpi, windowFont.get());
@@ -117,6 +121,8 @@ void MainWindow::LayOut(UINT dpi) {
     }
     m_windowFont = std::move(windowFont);
     m_itemsMarkFont = std::move(itemsMarkFont);
+    m_disabledFont = std::move(disabledFont);
+    m_disabledItemsMarkFont = std::move(disabledItemsMarkFont);
     m_buttonFont = std::move(buttonFont);
 }
 
@@ -507,25 +513,51 @@ LRESULT MainWindow::OnResultsDoubleClick(const NMITEMACTIVATE& activation) noexc
     return 0;
 }
 
+// The tip keeps the row's text first when the control hands it over, cut on screen; then the
+// window's state as it is now, and what its control holds when it has items.
 LRESULT MainWindow::OnResultsInfoTip(NMLVGETINFOTIPW& tip) noexcept {
+    if (tip.pszText == nullptr || tip.cchTextMax <= 0 || tip.iItem < 0 ||
+        static_cast<std::size_t>(tip.iItem) >= Results().RowCount()) {
+        return 0;
+    }
     try {
-        if (tip.iItem >= 0 && static_cast<std::size_t>(tip.iItem) < Results().RowCount()) {
-            m_items->FillTip(Results().RowCells(static_cast<std::size_t>(tip.iItem) + 1), tip);
+        const std::span<const Text> cells =
+            Results().RowCells(static_cast<std::size_t>(tip.iItem) + 1);
+        Text text = TextOf(tip.pszText);
+        if (!text.empty()) {
+            text += u"\r\n";
         }
+        text += StateTip(StateOfRowWindow(cells, m_windowSystem, m_windowDetails));
+        if (const std::optional<Text> items = m_items->TipOf(cells)) {
+            text += u"\r\n" + *items;
+        }
+        CopyToBuffer(text, tip.pszText, tip.cchTextMax);
     } catch (...) {
         // The tip shows what the list gave it.
     }
     return 0;
 }
 
-// The class name of a row whose window may have items is underlined, as a link is: a mark that
-// costs no message to the window and leaves the row's texts as they are.
-LRESULT MainWindow::OnResultsCustomDraw(NMLVCUSTOMDRAW& draw) const noexcept {
+// A row shows its window's state without a change to its cells: grey for a hidden window, grey
+// italic for a disabled one. The class name of a row whose window may have items is underlined,
+// as a link is: a mark that costs no message to the window.
+LRESULT MainWindow::OnResultsCustomDraw(NMLVCUSTOMDRAW& draw) noexcept {
     constexpr DWORD kSubItemPrePaint = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+    const std::size_t row = draw.nmcd.dwItemSpec + 1;
+    const bool inRows = row <= m_results->Rows().RowCount();
     switch (draw.nmcd.dwDrawStage) {
         case CDDS_PREPAINT:
             return CDRF_NOTIFYITEMDRAW;
         case CDDS_ITEMPREPAINT:
+            m_drawnRowLook = RowLook::Plain;
+            try {
+                if (inRows) {
+                    m_drawnRowLook = LookOf(StateOfRowWindow(m_results->Rows().RowCells(row),
+                                                             m_windowSystem, m_windowDetails));
+                }
+            } catch (...) {
+                // Drawn as a plain row.
+            }
             return CDRF_NOTIFYSUBITEMDRAW;
         case kSubItemPrePaint:
             break;
@@ -534,14 +566,18 @@ LRESULT MainWindow::OnResultsCustomDraw(NMLVCUSTOMDRAW& draw) const noexcept {
     }
     bool marked = false;
     try {
-        const std::size_t row = draw.nmcd.dwItemSpec + 1;
-        marked = draw.iSubItem == 0 && row <= m_results->Rows().RowCount() &&
-                 RowMayHaveItems(m_results->Rows().RowCells(row));
+        marked = draw.iSubItem == 0 && inRows && RowMayHaveItems(m_results->Rows().RowCells(row));
     } catch (...) {
         // Drawn as any other row.
     }
+    const bool disabled = m_drawnRowLook == RowLook::Disabled;
+    if (m_drawnRowLook != RowLook::Plain) {
+        draw.clrText = GetSysColor(COLOR_GRAYTEXT);
+    }
     // Each cell is given its font, as the control keeps the last one for the next cell; it puts its
     // own back once the item is drawn.
-    SelectObject(draw.nmcd.hdc, marked ? m_itemsMarkFont.get() : m_windowFont.get());
+    const HFONT fonts[2][2] = {{m_windowFont.get(), m_itemsMarkFont.get()},
+                               {m_disabledFont.get(), m_disabledItemsMarkFont.get()}};
+    SelectObject(draw.nmcd.hdc, fonts[disabled ? 1 : 0][marked ? 1 : 0]);
     return CDRF_NEWFONT;
 }

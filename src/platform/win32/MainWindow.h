@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gui/MainForm.h"
+#include "gui/RowState.h"
 #include "ports/FormWindow.h"
 #include "skin/SkinFramework.h"
 #include "win32/DialogFocus.h"
@@ -18,6 +19,8 @@
 #include "win32/OwnerDataList.h"
 #include "win32/PushButton.h"
 #include "win32/ScopedHandles.h"
+#include "win32/Win32WindowDetails.h"
+#include "win32/Win32WindowSystem.h"
 
 class MainWindow : public FormWindow, public SkinTarget {
 public:
@@ -80,7 +83,7 @@ private:
     // rows whose windows have items.
     LRESULT OnResultsDoubleClick(const NMITEMACTIVATE& activation) noexcept;
     LRESULT OnResultsInfoTip(NMLVGETINFOTIPW& tip) noexcept;
-    LRESULT OnResultsCustomDraw(NMLVCUSTOMDRAW& draw) const noexcept;
+    LRESULT OnResultsCustomDraw(NMLVCUSTOMDRAW& draw) noexcept;
 
     void CreateControls();
     void LayOut(UINT dpi);
@@ -109,6 +112,14 @@ private:
     ScopedFont m_windowFont;
     // The lists' font underlined: the mark of a results row whose window may have items.
     ScopedFont m_itemsMarkFont;
+    // The lists' font in italic, and underlined too: the rows of disabled windows.
+    ScopedFont m_disabledFont;
+    ScopedFont m_disabledItemsMarkFont;
+    // The look of the results row being drawn, from its item's paint to its cells'.
+    RowLook m_drawnRowLook = RowLook::Plain;
+    // The results rows' windows as they are now, for their look and info tips.
+    Win32WindowSystem m_windowSystem;
+    Win32WindowDetails m_windowDetails;
     ScopedFont m_buttonFont;
     ScopedIcon m_bigIcon;
     ScopedIcon m_smallIcon;

@@ -280,6 +280,30 @@ RECT RemoteList::RowBounds(int row, int part) const {
     return bounds;
 }
 
+void RemoteList::ClickHeader(int column) const {
+    const HWND header = ListView_GetHeader(m_list);
+    RemoteMemory memory(m_process, sizeof(RECT));
+    SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(memory.At<RECT>()));
+    RECT bounds{};
+    memory.Read(&bounds, sizeof(bounds));
+    const LPARAM point =
+        MAKELPARAM((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
+    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageW(header, WM_LBUTTONUP, 0, point);
+}
+
+int RemoteList::HeaderImage(int column) const {
+    RemoteMemory memory(m_process, sizeof(HDITEMW));
+    HDITEMW request{};
+    request.mask = HDI_FORMAT | HDI_IMAGE;
+    memory.Write(&request, sizeof(request));
+    SendMessageW(ListView_GetHeader(m_list), HDM_GETITEMW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(memory.At<HDITEMW>()));
+    memory.Read(&request, sizeof(request));
+    return (request.fmt & HDF_IMAGE) != 0 ? request.iImage : -1;
+}
+
 LPARAM RemoteList::RowPoint(int row) const {
     const RECT bounds = RowBounds(row, LVIR_LABEL);
     return MAKELPARAM((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);

@@ -100,6 +100,9 @@ public:
     // The row's whole width, or its first cell's text (LVIR_LABEL), in the list's client
     // coordinates.
     [[nodiscard]] RECT RowBounds(int row, int part = LVIR_BOUNDS) const;
+    // Clicks the column's header with the mouse; the image its header shows (-1: none).
+    void ClickHeader(int column) const;
+    [[nodiscard]] int HeaderImage(int column) const;
 
 private:
     // The middle of the row's first cell, in the list's client coordinates.

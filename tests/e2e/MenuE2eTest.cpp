@@ -194,13 +194,15 @@ TEST(MenuE2e, FindAndF3SelectTheRowsHoldingATextAndTypingFindsAClassName) {
     EXPECT_EQ(SelectedIndex(list), static_cast<int>(unique - rows.begin())) << unique->at(0);
 }
 
-TEST(MenuE2e, TickAllUntickAllAndSpaceOnASelectionTickManyRows) {
+TEST(MenuE2e, TickAllUntickAllSpaceOnASelectionAndTheHeaderBoxTickManyRows) {
     ExtractedTree run;
     const RemoteList results = run.tool.Results();
     const int rows = results.RowCount();
     ASSERT_GE(rows, 3);
+    EXPECT_EQ(results.HeaderImage(0), 0);  // the header's tick box, unticked
     Choose(run.tool, MenuCommandId::kTickAll);
     EXPECT_TRUE(AllTicked(results, true));
+    EXPECT_EQ(results.HeaderImage(0), 1);
 
     // Copy from the menu gives what the button gives after every row is ticked by hand.
     const auto copy = [&](const std::function<void()>& start) {
@@ -219,9 +221,11 @@ TEST(MenuE2e, TickAllUntickAllAndSpaceOnASelectionTickManyRows) {
 
     Choose(run.tool, MenuCommandId::kUntickAll);
     EXPECT_TRUE(AllTicked(results, false));
+    EXPECT_EQ(results.HeaderImage(0), 0);
     for (int row = 0; row < rows; ++row) {
         results.ClickTick(row);
     }
+    EXPECT_EQ(results.HeaderImage(0), 1);  // ticked one by one, all are
     std::future<void> click;
     EXPECT_EQ(copy([&] { click = run.tool.Click(L"Copy Results To Clipboard"); }), allTicked);
     click.get();
@@ -237,6 +241,14 @@ TEST(MenuE2e, TickAllUntickAllAndSpaceOnASelectionTickManyRows) {
         EXPECT_FALSE(results.Ticked(1));
         EXPECT_EQ(results.Ticked(2), ticked);
     }
+
+    // The header's tick box ticks every row, then unticks them all.
+    results.ClickHeader(0);
+    EXPECT_TRUE(AllTicked(results, true));
+    EXPECT_EQ(results.HeaderImage(0), 1);
+    results.ClickHeader(0);
+    EXPECT_TRUE(AllTicked(results, false));
+    EXPECT_EQ(results.HeaderImage(0), 0);
 }
 
 TEST(MenuE2e, SaveResultsAsWritesEveryRowAsUtf8CsvOrUnicodeTextByTheChosenType) {

@@ -51,6 +51,7 @@ const Text& RowTable::ColumnHeader(int column) const {
 void RowTable::Clear() {
     m_blocks.clear();
     m_checked.clear();
+    m_checkedCount = 0;
     m_display.RowsChanged(0, true);
 }
 
@@ -88,11 +89,14 @@ const Text& RowTable::SubItem(std::size_t row, int index) const {
 }
 
 void RowTable::SetChecked(std::size_t row, bool checked) {
-    m_checked[RowIndex(row)] = checked ? 1 : 0;
+    unsigned char& tick = m_checked[RowIndex(row)];
+    m_checkedCount = m_checkedCount - tick + (checked ? 1 : 0);
+    tick = checked ? 1 : 0;
 }
 
 void RowTable::SetAllChecked(bool checked) {
     std::fill(m_checked.begin(), m_checked.end(), checked ? 1 : 0);
+    m_checkedCount = checked ? m_checked.size() : 0;
     m_display.RowsChanged(RowCount(), false);
 }
 

@@ -54,6 +54,10 @@ public:
     void SetChecked(std::size_t row, bool checked);
     // Ticks or unticks every row.
     void SetAllChecked(bool checked);
+    // True when there are rows and every one is ticked.
+    [[nodiscard]] bool AllChecked() const noexcept {
+        return !m_checked.empty() && m_checkedCount == m_checked.size();
+    }
     // The selected row's position; throws when no row is selected.
     [[nodiscard]] std::size_t SelectedRow() const;
     void SelectRow(std::size_t row);
@@ -85,4 +89,5 @@ private:
     std::vector<std::unique_ptr<Text[]>> m_blocks;
     std::size_t m_stride = 1;
     std::vector<unsigned char> m_checked;
+    std::size_t m_checkedCount = 0;
 };

@@ -101,6 +101,31 @@ void OwnerDataList::ColumnAppended(const Text& header) {
         throw Failure(u"The column \"" + header + u"\" could not be added to the list.");
     }
     m_columnTwips.push_back(kDefaultColumnTwips);
+    if (m_place.tickBoxes && position == 0) {
+        // The header shows the rows' own tick images, which the control draws for its style.
+        const HWND columns = ListView_GetHeader(m_control);
+        Header_SetImageList(columns, ListView_GetImageList(m_control, LVSIL_STATE));
+        ShowHeaderTick();
+    }
+}
+
+void OwnerDataList::ShowHeaderTick() noexcept {
+    const int tick = m_rows.AllChecked() ? 1 : 0;
+    if (!m_place.tickBoxes || m_columnTwips.empty() || tick == m_headerTick) {
+        return;
+    }
+    HDITEMW item{};
+    item.mask = HDI_FORMAT | HDI_IMAGE;
+    item.fmt = HDF_LEFT | HDF_STRING | HDF_IMAGE;
+    item.iImage = tick;
+    if (Header_SetItem(ListView_GetHeader(m_control), 0, &item)) {
+        m_headerTick = tick;
+    }
+}
+
+void OwnerDataList::ToggleAllTicks() noexcept {
+    m_rows.SetAllChecked(!m_rows.AllChecked());
+    Sync();
 }
 
 void OwnerDataList::ColumnWidthSet(int column, int twips) {
@@ -119,6 +144,7 @@ void OwnerDataList::RowsChanged(std::size_t rowCount, bool replaced) {
 }
 
 void OwnerDataList::Sync() noexcept {
+    ShowHeaderTick();
     if (!m_rowsChanged) {
         return;
     }
@@ -189,6 +215,7 @@ void OwnerDataList::ToggleTick(int index) noexcept {
     const std::size_t row = static_cast<std::size_t>(index) + 1;
     m_rows.SetChecked(row, !m_rows.Checked(row));
     ListView_RedrawItems(m_control, index, index);
+    ShowHeaderTick();
 }
 
 void OwnerDataList::ToggleSelectedTicks() noexcept {
@@ -203,6 +230,7 @@ void OwnerDataList::ToggleSelectedTicks() noexcept {
                 m_rows, selected,
                 focused < 0 ? std::nullopt : std::optional(static_cast<std::size_t>(focused)))) {
             InvalidateRect(m_control, nullptr, FALSE);
+            ShowHeaderTick();
         }
     } catch (...) {
         // The ticks stay as they were.
@@ -212,6 +240,10 @@ void OwnerDataList::ToggleSelectedTicks() noexcept {
 LRESULT OwnerDataList::OnNotify(NMHDR* header) noexcept {
     if (header->code == LVN_GETDISPINFOW) {
         FillItem(reinterpret_cast<NMLVDISPINFOW*>(header)->item);
+    }
+    if (header->code == LVN_COLUMNCLICK && m_place.tickBoxes &&
+        reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem == 0) {
+        ToggleAllTicks();
     }
     if (header->code == LVN_ODFINDITEMW) {
         const auto& find = *reinterpret_cast<const NMLVFINDITEMW*>(header);

@@ -46,6 +46,10 @@ private:
     // Space: the ticks of the selected rows, or of the focused one.
     void ToggleSelectedTicks() noexcept;
     void ApplySelection() noexcept;
+    // The tick box in the tick column's header: ticked when every row is.
+    void ShowHeaderTick() noexcept;
+    // A click on the tick column's header ticks every row, or unticks them all when all are.
+    void ToggleAllTicks() noexcept;
     void FillItem(LVITEMW& item) const noexcept;
     // Type-to-find: the index of the first row from start whose first cell the typed text begins
     // (or is); -1 for none.
@@ -62,4 +66,6 @@ private:
     bool m_rowsReplaced = false;
     // A selection asked for while the control's rows are not yet up to date.
     std::optional<std::size_t> m_pendingSelection;
+    // The header's tick image shown: 0 unticked, 1 ticked; -1 before the first column.
+    int m_headerTick = -1;
 };

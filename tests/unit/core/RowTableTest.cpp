@@ -70,6 +70,27 @@ TEST_F(ListViewTest, AllRowsAreTickedAndUntickedAndShownAgain) {
     EXPECT_FALSE(list.Checked(1) || list.Checked(2) || list.Checked(3));
 }
 
+TEST_F(ListViewTest, AllCheckedFollowsEveryWayOfTickingAndNeedsRows) {
+    EXPECT_FALSE(list.AllChecked());  // no rows
+    list.AppendRow(u"One");
+    list.AppendRow(u"Two");
+    list.SetChecked(1, true);
+    list.SetChecked(1, true);  // ticked twice still counts once
+    EXPECT_FALSE(list.AllChecked());
+    list.SetChecked(2, true);
+    EXPECT_TRUE(list.AllChecked());
+    list.AppendRow(u"Three");  // a new row comes unticked
+    EXPECT_FALSE(list.AllChecked());
+    list.SetAllChecked(true);
+    EXPECT_TRUE(list.AllChecked());
+    list.SetChecked(3, false);
+    EXPECT_FALSE(list.AllChecked());
+    list.Clear();
+    list.AppendRow(u"Again");
+    list.SetChecked(1, true);
+    EXPECT_TRUE(list.AllChecked());
+}
+
 TEST(ListViewColumnsTest, ColumnAddedAfterRowsKeepsTheirCells) {
     FakeRowTableDisplay display;
     RowTable list{display};

@@ -1,6 +1,7 @@
 // Driving the real tool from another process.
 #include "tests/e2e/E2eSupport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -443,10 +444,20 @@ HCURSOR PointerRestingOn(HWND control) {
 }
 
 void SaveScreenshot(HWND window, const std::filesystem::path& file) {
-    // The client area: without a window manager nobody draws the frame.
+    // The client area, with the menu bar above it: without a window manager nobody draws the
+    // frame, but the system draws the menu bar.
     RECT bounds;
     GetClientRect(window, &bounds);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&bounds), 2);
+    // The menu lives in the tool's process, so its bar's height is what the frame adds for one.
+    if (GetMenu(window) != nullptr) {
+        const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+        RECT withMenu{};
+        RECT withoutMenu{};
+        AdjustWindowRectEx(&withMenu, style, TRUE, 0);
+        AdjustWindowRectEx(&withoutMenu, style, FALSE, 0);
+        bounds.top -= withoutMenu.top - withMenu.top;
+    }
     const int width = bounds.right - bounds.left;
     const int height = bounds.bottom - bounds.top;
     const HDC screen = GetDC(nullptr);

@@ -31,7 +31,7 @@ int wmain(int argc, wchar_t** argv) {
         }
         Win32WindowSystem windows(MessageTimeout(*parsed.request));
         Win32WindowDetails details;
-        Win32RemoteItems items;
+        Win32RemoteItems items(MessageTimeout(*parsed.request));
         Win32SaveFiles files;
         CliServices services{windows, details, items, files, console};
         return RunRequest(*parsed.request, services);

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -120,8 +121,13 @@ Text TextUpTo(const char16_t* units, std::size_t length) {
 template <typename Pointer>
 class StructTexts {
 public:
-    StructTexts(HWND control, HANDLE process, ItemText what, std::size_t maxUnits)
-        : m_control(control), m_process(process), m_what(what), m_maxUnits(maxUnits) {}
+    StructTexts(HWND control, HANDLE process, ItemText what, std::size_t maxUnits,
+                std::chrono::milliseconds timeout)
+        : m_control(control),
+          m_process(process),
+          m_what(what),
+          m_maxUnits(maxUnits),
+          m_timeout(timeout) {}
 
     RemoteTexts Read(std::span<const ItemRef> items) {
         RemoteTexts read;
@@ -257,7 +263,7 @@ private:
             const WPARAM index = m_what == ItemText::TreeItem ? 0 : static_cast<WPARAM>(ref.item);
             const RemoteNumber answer = SendWithTimeout(
                 m_control, Message(), index,
-                static_cast<LPARAM>(memory->Address(StructSize() * lengths.size())));
+                static_cast<LPARAM>(memory->Address(StructSize() * lengths.size())), m_timeout);
             if (answer.end != RemoteEnd::Answered || !Exists(answer)) {
                 EndUnanswered(answer.end != RemoteEnd::Answered ? answer.end : RemoteEnd::Refused,
                               room, read);
@@ -306,14 +312,16 @@ private:
     HANDLE m_process;
     ItemText m_what;
     std::size_t m_maxUnits;
+    std::chrono::milliseconds m_timeout;
 };
 
 // Texts asked by their length first and then copied whole into memory in the target, which
 // the message does not bound: a status bar's parts and a toolbar's buttons.
 class UnboundedTexts {
 public:
-    UnboundedTexts(HWND control, HANDLE process, std::size_t maxUnits)
-        : m_control(control), m_room(process), m_maxUnits(maxUnits) {}
+    UnboundedTexts(HWND control, HANDLE process, std::size_t maxUnits,
+                   std::chrono::milliseconds timeout)
+        : m_control(control), m_room(process), m_maxUnits(maxUnits), m_timeout(timeout) {}
 
     // The text of length units that copy(address) writes, or an empty one counted as cut when
     // it is longer than maxUnits; false when the conversation ended.
@@ -334,8 +342,8 @@ public:
             read.end = RemoteEnd::Gone;
             return false;
         }
-        const RemoteNumber answer =
-            SendWithTimeout(m_control, message, wParam, static_cast<LPARAM>(memory->Address(0)));
+        const RemoteNumber answer = SendWithTimeout(
+            m_control, message, wParam, static_cast<LPARAM>(memory->Address(0)), m_timeout);
         std::vector<char16_t> text(units);
         if (answer.end != RemoteEnd::Answered) {
             EndUnanswered(answer.end, m_room, read);
@@ -353,14 +361,16 @@ private:
     HWND m_control;
     RemoteRoom m_room;
     std::size_t m_maxUnits;
+    std::chrono::milliseconds m_timeout;
 };
 
 RemoteTexts StatusParts(HWND control, HANDLE process, std::span<const ItemRef> items,
-                        std::size_t maxUnits) {
+                        std::size_t maxUnits, std::chrono::milliseconds timeout) {
     RemoteTexts read;
-    UnboundedTexts texts(control, process, maxUnits);
+    UnboundedTexts texts(control, process, maxUnits, timeout);
     for (const ItemRef& ref : items) {
-        const RemoteNumber length = SendWithTimeout(control, SB_GETTEXTLENGTHW, ref.item, 0);
+        const RemoteNumber length =
+            SendWithTimeout(control, SB_GETTEXTLENGTHW, ref.item, 0, timeout);
         if (length.end != RemoteEnd::Answered) {
             read.end = length.end;
             break;
@@ -374,9 +384,9 @@ RemoteTexts StatusParts(HWND control, HANDLE process, std::span<const ItemRef> i
 
 template <typename Pointer>
 RemoteTexts ToolbarButtons(HWND control, HANDLE process, std::span<const ItemRef> items,
-                           std::size_t maxUnits) {
+                           std::size_t maxUnits, std::chrono::milliseconds timeout) {
     RemoteTexts read;
-    UnboundedTexts texts(control, process, maxUnits);
+    UnboundedTexts texts(control, process, maxUnits, timeout);
     RemoteRoom buttonRoom(process);
     const RemoteMemory* button = buttonRoom.Reserve(sizeof(RemoteToolbarButton<Pointer>));
     if (button == nullptr) {
@@ -386,7 +396,7 @@ RemoteTexts ToolbarButtons(HWND control, HANDLE process, std::span<const ItemRef
     for (const ItemRef& ref : items) {
         RemoteToolbarButton<Pointer> layout{};
         const RemoteNumber got = SendWithTimeout(control, TB_GETBUTTON, ref.item,
-                                                 static_cast<LPARAM>(button->Address(0)));
+                                                 static_cast<LPARAM>(button->Address(0)), timeout);
         if (got.end != RemoteEnd::Answered || got.value == 0) {
             EndUnanswered(got.end != RemoteEnd::Answered ? got.end : RemoteEnd::Refused, buttonRoom,
                           read);
@@ -401,7 +411,8 @@ RemoteTexts ToolbarButtons(HWND control, HANDLE process, std::span<const ItemRef
             continue;
         }
         const WPARAM command = static_cast<WPARAM>(layout.idCommand);
-        const RemoteNumber length = SendWithTimeout(control, TB_GETBUTTONTEXTW, command, 0);
+        const RemoteNumber length =
+            SendWithTimeout(control, TB_GETBUTTONTEXTW, command, 0, timeout);
         if (length.end != RemoteEnd::Answered) {
             read.end = length.end;
             break;
@@ -415,14 +426,14 @@ RemoteTexts ToolbarButtons(HWND control, HANDLE process, std::span<const ItemRef
 
 template <typename Pointer>
 RemoteTexts TextsFor(HWND control, HANDLE process, ItemText what, std::span<const ItemRef> items,
-                     std::size_t maxUnits) {
+                     std::size_t maxUnits, std::chrono::milliseconds timeout) {
     switch (what) {
         case ItemText::StatusPart:
-            return StatusParts(control, process, items, maxUnits);
+            return StatusParts(control, process, items, maxUnits, timeout);
         case ItemText::ToolbarButton:
-            return ToolbarButtons<Pointer>(control, process, items, maxUnits);
+            return ToolbarButtons<Pointer>(control, process, items, maxUnits, timeout);
         default:
-            return StructTexts<Pointer>(control, process, what, maxUnits).Read(items);
+            return StructTexts<Pointer>(control, process, what, maxUnits, timeout).Read(items);
     }
 }
 
@@ -456,29 +467,29 @@ RemoteNumber Win32RemoteItems::Count(WindowHandle control, ItemCount query) {
     const HWND window = HwndOf(control);
     switch (query) {
         case ItemCount::ListBox:
-            return SendWithTimeout(window, LB_GETCOUNT, 0, 0);
+            return SendWithTimeout(window, LB_GETCOUNT, 0, 0, m_timeout);
         case ItemCount::ComboBox:
-            return SendWithTimeout(window, CB_GETCOUNT, 0, 0);
+            return SendWithTimeout(window, CB_GETCOUNT, 0, 0, m_timeout);
         case ItemCount::ListView:
-            return SendWithTimeout(window, LVM_GETITEMCOUNT, 0, 0);
+            return SendWithTimeout(window, LVM_GETITEMCOUNT, 0, 0, m_timeout);
         case ItemCount::ListViewColumns: {
-            const RemoteNumber header = SendWithTimeout(window, LVM_GETHEADER, 0, 0);
+            const RemoteNumber header = SendWithTimeout(window, LVM_GETHEADER, 0, 0, m_timeout);
             if (header.end != RemoteEnd::Answered || header.value == 0) {
                 return header;
             }
             return SendWithTimeout(HwndOf(static_cast<WindowHandle>(header.value)),
-                                   HDM_GETITEMCOUNT, 0, 0);
+                                   HDM_GETITEMCOUNT, 0, 0, m_timeout);
         }
         case ItemCount::TreeView:
-            return SendWithTimeout(window, TVM_GETCOUNT, 0, 0);
+            return SendWithTimeout(window, TVM_GETCOUNT, 0, 0, m_timeout);
         case ItemCount::Tab:
-            return SendWithTimeout(window, TCM_GETITEMCOUNT, 0, 0);
+            return SendWithTimeout(window, TCM_GETITEMCOUNT, 0, 0, m_timeout);
         case ItemCount::Header:
-            return SendWithTimeout(window, HDM_GETITEMCOUNT, 0, 0);
+            return SendWithTimeout(window, HDM_GETITEMCOUNT, 0, 0, m_timeout);
         case ItemCount::StatusBar:
-            return SendWithTimeout(window, SB_GETPARTS, 0, 0);
+            return SendWithTimeout(window, SB_GETPARTS, 0, 0, m_timeout);
         case ItemCount::Toolbar:
-            return SendWithTimeout(window, TB_BUTTONCOUNT, 0, 0);
+            return SendWithTimeout(window, TB_BUTTONCOUNT, 0, 0, m_timeout);
     }
     return {0, RemoteEnd::Refused};
 }
@@ -504,7 +515,7 @@ RemoteTexts Win32RemoteItems::ListTexts(WindowHandle control, ItemsKind kind, st
     RemoteTexts read;
     std::vector<wchar_t> buffer;
     for (std::size_t item = first; item < first + count; ++item) {
-        const RemoteNumber length = SendWithTimeout(window, lengthMessage, item, 0);
+        const RemoteNumber length = SendWithTimeout(window, lengthMessage, item, 0, m_timeout);
         if (length.end != RemoteEnd::Answered || length.value < 0) {
             read.end = length.end != RemoteEnd::Answered ? length.end : RemoteEnd::Refused;
             break;
@@ -515,8 +526,8 @@ RemoteTexts Win32RemoteItems::ListTexts(WindowHandle control, ItemsKind kind, st
             continue;
         }
         buffer.assign(static_cast<std::size_t>(length.value) + 1 + kSlack, L'\0');
-        const RemoteNumber copied =
-            SendWithTimeout(window, textMessage, item, reinterpret_cast<LPARAM>(buffer.data()));
+        const RemoteNumber copied = SendWithTimeout(
+            window, textMessage, item, reinterpret_cast<LPARAM>(buffer.data()), m_timeout);
         if (copied.end != RemoteEnd::Answered || copied.value < 0) {
             read.end = copied.end != RemoteEnd::Answered ? copied.end : RemoteEnd::Refused;
             break;
@@ -534,8 +545,8 @@ RemoteNumber Win32RemoteItems::TreeItem(WindowHandle control, TreeStep step, std
     if (target == nullptr) {
         return {0, RemoteEnd::Gone};
     }
-    RemoteNumber next =
-        SendWithTimeout(window, TVM_GETNEXTITEM, TreeStepFlag(step), static_cast<LPARAM>(item));
+    RemoteNumber next = SendWithTimeout(window, TVM_GETNEXTITEM, TreeStepFlag(step),
+                                        static_cast<LPARAM>(item), m_timeout);
     if (target->is32Bit) {
         next.value &= 0xFFFFFFFF;
     }
@@ -550,6 +561,7 @@ RemoteTexts Win32RemoteItems::ItemTexts(WindowHandle control, ItemText what,
         return {{}, RemoteEnd::Gone, 0};
     }
     const HANDLE process = target->process.get();
-    return target->is32Bit ? TextsFor<std::uint32_t>(window, process, what, items, maxUnits)
-                           : TextsFor<std::uint64_t>(window, process, what, items, maxUnits);
+    return target->is32Bit
+               ? TextsFor<std::uint32_t>(window, process, what, items, maxUnits, m_timeout)
+               : TextsFor<std::uint64_t>(window, process, what, items, maxUnits, m_timeout);
 }

@@ -5,13 +5,19 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <memory>
 
 #include "ports/RemoteItems.h"
 #include "win32/ScopedHandles.h"
+#include "win32/Win32WindowSystem.h"
 
 class Win32RemoteItems final : public RemoteItems {
 public:
+    // Each message waits at most timeout for its answer.
+    explicit Win32RemoteItems(std::chrono::milliseconds timeout = kTextMessageTimeout) noexcept
+        : m_timeout(timeout) {}
+
     RemoteNumber Count(WindowHandle control, ItemCount query) override;
     bool KeepsStrings(WindowHandle control, ItemsKind kind) override;
     RemoteTexts ListTexts(WindowHandle control, ItemsKind kind, std::size_t first,
@@ -31,4 +37,5 @@ private:
     Target* TargetOf(HWND control);
 
     Target m_target;
+    std::chrono::milliseconds m_timeout;
 };

@@ -52,7 +52,7 @@ WalkSummary BackgroundWalk::Run(WindowHandle window, const std::function<bool()>
         m_stop = m_stop || stopRequested();
         TakeOver();
         const std::lock_guard lock(m_lock);
-        if (m_finished && m_handedRows.empty() && m_handedReports.empty()) {
+        if (m_finished && m_handedRows.rowEnds.empty() && m_handedReports.empty()) {
             break;
         }
     }
@@ -61,18 +61,23 @@ WalkSummary BackgroundWalk::Run(WindowHandle window, const std::function<bool()>
 }
 
 void BackgroundWalk::TakeOver() {
-    std::vector<std::vector<Text>> rows;
     std::vector<Report> reports;
+    // Emptied before it goes back, whatever became of the last take.
+    m_takenRows.cells.clear();
+    m_takenRows.rowEnds.clear();
     {
         const std::lock_guard lock(m_lock);
-        rows.swap(m_handedRows);
+        std::swap(m_takenRows, m_handedRows);
         reports.swap(m_handedReports);
     }
-    for (std::vector<Text>& cells : rows) {
-        const std::size_t row = m_results.AppendRow(std::move(cells[0]));
-        for (std::size_t cell = 1; cell < cells.size(); ++cell) {
-            m_results.SetCell(row, static_cast<int>(cell), std::move(cells[cell]));
+    std::vector<Text>& cells = m_takenRows.cells;
+    std::size_t first = 0;
+    for (const std::size_t end : m_takenRows.rowEnds) {
+        const std::size_t row = m_results.AppendRow(std::move(cells[first]));
+        for (std::size_t cell = first + 1; cell < end; ++cell) {
+            m_results.SetCell(row, static_cast<int>(cell - first), std::move(cells[cell]));
         }
+        first = end;
     }
     for (const Report& report : reports) {
         try {
@@ -113,7 +118,10 @@ void BackgroundWalk::HandOverRow() {
         return;
     }
     const std::lock_guard lock(m_lock);
-    m_handedRows.push_back(std::move(m_row));
+    for (Text& cell : m_row) {
+        m_handedRows.cells.push_back(std::move(cell));
+    }
+    m_handedRows.rowEnds.push_back(m_handedRows.cells.size());
     m_row.clear();
 }
 

@@ -58,13 +58,21 @@ private:
     std::thread m_worker;
     std::atomic<bool> m_stop{false};
 
-    // Only the worker touches the row it is filling.
+    // Only the worker touches the row it is filling; its cells move on, its room stays.
     std::vector<Text> m_row;
     std::size_t m_rowsAppended = 0;
 
+    // Rows go over as one run of cells and the end of each row's cells in it, so that a row
+    // costs no allocation of its own; the UI thread swaps in the run it emptied last time.
+    struct HandedRows {
+        std::vector<Text> cells;
+        std::vector<std::size_t> rowEnds;
+    };
+
     std::mutex m_lock;
     std::condition_variable m_reported;
-    std::vector<std::vector<Text>> m_handedRows;
+    HandedRows m_handedRows;
+    HandedRows m_takenRows;
     std::vector<Report> m_handedReports;
     std::size_t m_reportsShown = 0;
     std::size_t m_reportsHanded = 0;

@@ -186,35 +186,6 @@ TEST_F(ItemsE2e, RegistryEditorsListAndTreeOpenInItemsWindowsThatCopyTheirItems)
     SaveScreenshot(treeItems, BuildFolder() / L"artifacts" / L"items-tree.bmp");
 }
 
-TEST_F(ItemsE2e, SaveAsWritesUtf8WithItsMarkAsCsvOrTabSeparatedByTheChosenType) {
-    const int treeRow = ResultsRow(tree);
-    ASSERT_GE(treeRow, 0);
-    tool->Results().DoubleClick(treeRow);
-    const HWND items = WaitForItemsWindow(*tool, L"SysTreeView32", tree);
-    ASSERT_NE(items, nullptr);
-    const std::wstring copied = CopiedText(items);
-
-    const std::filesystem::path stem =
-        BuildFolder() / L"e2e-tmp" / (L"items-" + std::to_wstring(GetCurrentProcessId()));
-    std::filesystem::create_directories(stem.parent_path());
-    for (const wchar_t* extension : {L".csv", L".txt"}) {
-        std::filesystem::remove(std::filesystem::path(stem).concat(extension));
-    }
-    EXPECT_EQ(
-        SaveAs(*tool, items, stem, 0),
-        (std::vector<std::wstring>{L"CSV (UTF-8) (*.csv)", L"Tab-separated text (UTF-8) (*.txt)"}));
-    const std::string csv = WrittenFileBytes(std::filesystem::path(stem).concat(L".csv"));
-    EXPECT_TRUE(csv.starts_with(std::string(kByteOrderMark) + "Depth,\r\n0,"));
-    SaveAs(*tool, items, stem, 1);
-    // Registry Editor's key names hold neither tabs nor quotes: the file is the copy, in UTF-8.
-    std::string tabbed(copied.size() * 3, '\0');
-    tabbed.resize(static_cast<std::size_t>(
-        WideCharToMultiByte(CP_UTF8, 0, copied.data(), static_cast<int>(copied.size()),
-                            tabbed.data(), static_cast<int>(tabbed.size()), nullptr, nullptr)));
-    EXPECT_EQ(WrittenFileBytes(std::filesystem::path(stem).concat(L".txt")),
-              kByteOrderMark + tabbed);
-}
-
 namespace {
 
 constexpr int kItemsList = 201;
@@ -308,11 +279,18 @@ TEST_P(ItemsWindowE2e, CopyAndSaveAsGiveTheItemsWholeInUnicode) {
         const Text tabbed = ItemsDelimitedText(truth, Delimiter::Tab);
         EXPECT_EQ(CopiedText(items), std::wstring(tabbed.begin(), tabbed.end()));
         const std::filesystem::path csv = std::filesystem::path(stem).concat(L".csv");
+        const std::filesystem::path txt = std::filesystem::path(stem).concat(L".txt");
         std::filesystem::remove(csv);
-        SaveAs(tool, items, stem, 0);
+        std::filesystem::remove(txt);
+        EXPECT_EQ(SaveAs(tool, items, stem, 0),
+                  (std::vector<std::wstring>{L"CSV (UTF-8) (*.csv)",
+                                             L"Tab-separated text (UTF-8) (*.txt)"}));
         const Text commas = ItemsDelimitedText(truth, Delimiter::Comma);
         EXPECT_EQ(WrittenFileBytes(csv),
                   kByteOrderMark + ToUtf8(std::wstring(commas.begin(), commas.end())));
+        SaveAs(tool, items, stem, 1);
+        EXPECT_EQ(WrittenFileBytes(txt),
+                  kByteOrderMark + ToUtf8(std::wstring(tabbed.begin(), tabbed.end())));
         SendMessageW(items, WM_CLOSE, 0, 0);
     }
 }

@@ -18,6 +18,17 @@ namespace {
 
 constexpr std::size_t kTitleLimit = 40;
 
+// Selects the row whose handle cell (the second) holds handle; false when no row does.
+bool SelectRowOfHandle(RowTable& rows, const Text& handle) {
+    for (std::size_t row = 1; row <= rows.RowCount(); ++row) {
+        if (rows.SubItem(row, 1) == handle) {
+            rows.SelectRow(row);
+            return true;
+        }
+    }
+    return false;
+}
+
 // The count, then the sentence for one or the one for many.
 Text Counted(std::size_t count, TextView one, TextView many) {
     return DecimalText(static_cast<std::int64_t>(count)) + u" " + Text(count == 1 ? one : many);
@@ -197,7 +208,7 @@ void MainForm::RefreshList() {
     steps.Run(100, [&] { FillWindowList(m_windowList, m_services.windows, m_errorReports); });
     // The window selected before stays selected while it is still open.
     if (selected) {
-        SelectWindowRow(*selected);
+        SelectRowOfHandle(m_windowList, *selected);
     }
 }
 
@@ -209,13 +220,24 @@ std::optional<Text> MainForm::SelectedWindowHandle() const {
     }
 }
 
-void MainForm::SelectWindowRow(const Text& handle) {
-    for (std::size_t row = 1; row <= m_windowList.RowCount(); ++row) {
-        if (m_windowList.SubItem(row, 1) == handle) {
-            m_windowList.SelectRow(row);
-            return;
-        }
+std::size_t MainForm::AddWindowListRow(WindowHandle window) {
+    const std::size_t row =
+        m_windowList.AppendRow(m_services.windows.Title(window, kTitleCapacity));
+    m_windowList.SetCell(row, 1, DecimalText(window));
+    return row;
+}
+
+void MainForm::PickWindow(WindowHandle picked) {
+    const WindowHandle top = m_services.windows.TopLevelOf(picked);
+    // Picked windows that closed meanwhile, and picks during another command, change nothing.
+    if (m_running || top == 0) {
+        return;
     }
+    if (!SelectRowOfHandle(m_windowList, DecimalText(top))) {
+        m_windowList.SelectRow(AddWindowListRow(top));
+    }
+    ExtractSelectedWindow();
+    SelectRowOfHandle(m_results, DecimalText(picked));
 }
 
 // Ticks are the user's at any time, as a click on a tick box is.

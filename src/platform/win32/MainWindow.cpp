@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "core/Failure.h"
 #include "core/Steps.h"
@@ -73,6 +74,8 @@ MainWindow::MainWindow() {
     }
     m_menuKeys = CreateMainMenuKeys();
     CreateControls();
+    m_frame = std::make_unique<HighlightFrame>();
+    m_picker = std::make_unique<WindowPicker>(m_window, *m_frame);
 }
 
 // The window itself lives until the program ends and the system destroys it with the UI
@@ -299,9 +302,10 @@ void MainWindow::SyncLists() noexcept {
     m_results->Sync();
 }
 
-void MainWindow::Run(void (MainForm::*command)()) noexcept {
+template <typename Command>
+void MainWindow::Run(Command command) noexcept {
     try {
-        (m_form->*command)();
+        std::invoke(command, *m_form);
     } catch (const ProgramEnding&) {
         // The window is gone and the message loop ends next.
         return;
@@ -325,6 +329,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         case WM_MOUSEMOVE:
             return OnMouseMove();
+        case WM_LBUTTONUP:
+            return OnLeftButtonUp();
+        case WM_CAPTURECHANGED:
+            return OnCaptureChanged();
         case WM_SETCURSOR:
             return OnSetCursor(wParam, lParam);
         case WM_ACTIVATE:
@@ -340,9 +348,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT MainWindow::OnCommand(WPARAM wParam) noexcept {
     const int id = LOWORD(wParam);
-    // Esc, which the dialog keys turn into IDCANCEL, stops a walk.
+    // Esc, which the dialog keys turn into IDCANCEL, ends picking or stops a walk.
     if (id == IDCANCEL) {
-        m_form->RequestStop();
+        if (m_picker->Picking()) {
+            m_picker->Cancel();
+        } else {
+            m_form->RequestStop();
+        }
         return 0;
     }
     // Enter on a results row opens its items; where it has none, it beeps, as a key that does
@@ -352,7 +364,8 @@ LRESULT MainWindow::OnCommand(WPARAM wParam) noexcept {
         OpenItemsOfSelectedResult();
         return 0;
     }
-    if (RunMenuCommand(id)) {
+    // An accelerator's command says so in its high word.
+    if (RunMenuCommand(id, HIWORD(wParam) == 1)) {
         return 0;
     }
     // Enter on a focused push button clicks it, as on a dialog.
@@ -378,6 +391,9 @@ LRESULT MainWindow::OnNotify(NMHDR& header) noexcept {
         }
         if (header.code == NM_CUSTOMDRAW) {
             return OnResultsCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+        }
+        if (header.code == LVN_ITEMCHANGED) {
+            return OnResultsItemChanged(reinterpret_cast<const NMLISTVIEW&>(header));
         }
     }
     // The lists notify while they are still being created, before they are ours.
@@ -414,7 +430,24 @@ LRESULT MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 LRESULT MainWindow::OnMouseMove() noexcept {
-    m_form->PointerOverSurface();
+    // While picking, the window has the capture and the pointer may be anywhere.
+    if (m_picker->Picking()) {
+        m_picker->Track();
+    } else {
+        m_form->PointerOverSurface();
+    }
+    return 0;
+}
+
+LRESULT MainWindow::OnLeftButtonUp() noexcept {
+    if (m_picker->Picking()) {
+        Picked(m_picker->Finish());
+    }
+    return 0;
+}
+
+LRESULT MainWindow::OnCaptureChanged() noexcept {
+    m_picker->Cancel();
     return 0;
 }
 
@@ -458,9 +491,17 @@ void MainWindow::OpenItemsOfSelectedResult() noexcept {
     }
 }
 
-bool MainWindow::RunMenuCommand(int id) noexcept {
+bool MainWindow::RunMenuCommand(int id, bool byKey) noexcept {
     if (id == MenuCommandId::kOpenItems) {
         OpenItemsOfSelectedResult();
+        return true;
+    }
+    if (id == MenuCommandId::kPickWindow) {
+        StartPicking(byKey);
+        return true;
+    }
+    if (id == MenuCommandId::kHighlightSelectedWindow) {
+        HighlightSelectedResult();
         return true;
     }
     const std::optional<FormCommand> command = FormCommandOf(id);
@@ -513,4 +554,48 @@ LRESULT MainWindow::OnResultsCustomDraw(NMLVCUSTOMDRAW& draw) const noexcept {
     // own back once the item is drawn.
     SelectObject(draw.nmcd.hdc, marked ? m_itemsMarkFont.get() : m_windowFont.get());
     return CDRF_NEWFONT;
+}
+
+void MainWindow::StartPicking(bool byKey) noexcept {
+    if (const HWND under = byKey ? WindowUnderPointer() : nullptr) {
+        Picked(under);
+    } else {
+        m_picker->Start();
+    }
+}
+
+void MainWindow::Picked(HWND window) noexcept {
+    if (window != nullptr) {
+        Run([picked = HandleOf(window)](MainForm& form) { form.PickWindow(picked); });
+    }
+}
+
+bool MainWindow::HighlightResult(std::size_t index) noexcept {
+    try {
+        if (index < Results().RowCount()) {
+            return m_frame->Outline(HwndOf(ParseHandle(Results().SubItem(index + 1, 1))),
+                                    kHighlightDuration);
+        }
+    } catch (const Failure&) {
+        // A row without a handle outlines nothing.
+    }
+    m_frame->Hide();
+    return false;
+}
+
+void MainWindow::HighlightSelectedResult() noexcept {
+    const std::optional<std::size_t> row = m_results->SelectedIndex();
+    if (!row || !HighlightResult(*row)) {
+        MessageBeep(MB_OK);
+    }
+}
+
+LRESULT MainWindow::OnResultsItemChanged(const NMLISTVIEW& change) noexcept {
+    const bool selected = (change.uChanged & LVIF_STATE) != 0 &&
+                          (change.uNewState & LVIS_SELECTED) != 0 &&
+                          (change.uOldState & LVIS_SELECTED) == 0;
+    if (selected && change.iItem >= 0 && ListView_GetSelectedCount(m_results->Handle()) == 1) {
+        HighlightResult(static_cast<std::size_t>(change.iItem));
+    }
+    return 0;
 }

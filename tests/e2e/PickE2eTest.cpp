@@ -24,46 +24,64 @@ POINT Middle(HWND window) {
     return POINT{(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
 }
 
-// The tool and the pick fixture, whose windows the truth names.
+// The tool, in front as after a click on its menu (the pointer's input goes to the capture of
+// the foreground window only), and the pick fixture, whose truth names its windows.
 struct PickRun {
     TargetFixture fixture{L"pick"};
     Tool tool;
 
-    // The tool in front, as after a click on its menu: the pointer's input goes to the capture
-    // of the foreground window only.
     PickRun() {
         SetForegroundWindow(tool.Main());
         WaitUntil([&] { return GetForegroundWindow() == tool.Main(); });
     }
-
-    [[nodiscard]] HWND Window(const std::wstring& name) const {
+    [[nodiscard]] std::wstring Handle(const std::wstring& name) const {
         for (const auto& line : fixture.Lines()) {
             if (line.at(0) == name) {
-                return reinterpret_cast<HWND>(static_cast<INT_PTR>(std::stoll(line.at(1))));
+                return line.at(1);
             }
         }
         throw std::runtime_error("the fixture has no such window");
     }
-    [[nodiscard]] std::wstring Handle(const std::wstring& name) const {
-        return std::to_wstring(reinterpret_cast<INT_PTR>(Window(name)));
+    [[nodiscard]] HWND Window(const std::wstring& name) const {
+        return reinterpret_cast<HWND>(static_cast<INT_PTR>(std::stoll(Handle(name))));
     }
     // The handle cell of a list's selected row; empty when none is selected.
     [[nodiscard]] std::wstring SelectedHandle(int listId) {
         const HWND list = GetDlgItem(tool.Main(), listId);
-        const int row = static_cast<int>(
+        const auto row = static_cast<int>(
             SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
         return row < 0 ? std::wstring() : RemoteList(list, tool.Program().Handle()).Cell(row, 1);
     }
-    [[nodiscard]] GUITHREADINFO ToolThread() const {
+    [[nodiscard]] HWND Capture() const {
         GUITHREADINFO info{};
         info.cbSize = sizeof(info);
         GetGUIThreadInfo(GetWindowThreadProcessId(tool.Main(), nullptr), &info);
-        return info;
+        return info.hwndCapture;
+    }
+    void Choose(int command) const {
+        SendMessageW(tool.Main(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
     }
 };
 
-void Send(INPUT input) {
-    SendInput(1, &input, sizeof(input));
+void Send(std::initializer_list<INPUT> inputs) {
+    SendInput(static_cast<UINT>(inputs.size()), const_cast<INPUT*>(inputs.begin()), sizeof(INPUT));
+}
+
+INPUT Mouse(DWORD flags, POINT at = {}) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(at.x, kInputCoordinates, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(at.y, kInputCoordinates, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags;
+    return input;
+}
+
+INPUT Key(WORD key, DWORD flags = 0) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    return input;
 }
 
 // Moves the real pointer, as a mouse does. Under Wine, SendInput leaves the X server's pointer
@@ -71,46 +89,25 @@ void Send(INPUT input) {
 // the X pointer is first put one pixel beside the point.
 void MovePointer(POINT to) {
     SetCursorPos(to.x - 1, to.y);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(to.x, kInputCoordinates, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(to.y, kInputCoordinates, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    Send(input);
+    Send({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, to)});
 }
 
 void ClickLeftButton() {
-    for (const DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = button;
-        Send(input);
-    }
+    Send({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
 }
 
-void PressKeys(std::initializer_list<WORD> keys) {
-    for (const bool up : {false, true}) {
-        for (const WORD key : keys) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = key;
-            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-            Send(input);
-        }
-    }
-}
-
-bool SameRect(const RECT& one, const RECT& other) {
-    return EqualRect(&one, &other) != FALSE;
-}
-
-// The tool's highlight frame, shown at the window's rectangle.
+// The tool's highlight frame is shown at the window's rectangle.
 bool FrameOutlines(HWND window) {
     const HWND frame = FindWindowW(kFrameClass, nullptr);
     RECT frameBounds;
     RECT bounds;
-    return frame != nullptr && IsWindowVisible(frame) && GetWindowRect(frame, &frameBounds) &&
-           GetWindowRect(window, &bounds) && SameRect(frameBounds, bounds);
+    return IsWindowVisible(frame) && GetWindowRect(frame, &frameBounds) &&
+           GetWindowRect(window, &bounds) && EqualRect(&frameBounds, &bounds);
+}
+
+bool FrameHidden() {
+    const HWND frame = FindWindowW(kFrameClass, nullptr);
+    return frame != nullptr && !IsWindowVisible(frame);
 }
 
 // Moves the pointer onto window's middle while the tool picks; true once the frame outlines it.
@@ -119,33 +116,27 @@ bool PointAt(HWND window) {
     return WaitUntil([&] { return FrameOutlines(window); }, 10s);
 }
 
-bool FrameHidden() {
-    const HWND frame = FindWindowW(kFrameClass, nullptr);
-    return frame != nullptr && !IsWindowVisible(frame);
-}
-
 }  // namespace
 
 TEST(PickE2e, AClickPicksTheDeepestWindowUnderThePointerDisabledOrUnderAGroupBox) {
     PickRun run;
-    const HWND top = run.Window(L"root");
     // The cases the system's own hit-tests get wrong: a disabled edit is passed over, and the
     // group box is the child found at the button's middle.
+    const HWND top = run.Window(L"root");
     POINT inTop = Middle(run.Window(L"button"));
     ScreenToClient(top, &inTop);
     ASSERT_EQ(ChildWindowFromPointEx(top, inTop, CWP_SKIPINVISIBLE), run.Window(L"group"));
     ASSERT_NE(WindowFromPoint(Middle(run.Window(L"disabled"))), run.Window(L"disabled"));
     for (const wchar_t* name : {L"nested", L"disabled", L"button"}) {
-        const HWND target = run.Window(name);
-        SendMessageW(run.tool.Main(), WM_COMMAND, MAKEWPARAM(MenuCommandId::kPickWindow, 0), 0);
-        EXPECT_EQ(run.ToolThread().hwndCapture, run.tool.Main()) << name;
+        run.Choose(MenuCommandId::kPickWindow);
+        EXPECT_EQ(run.Capture(), run.tool.Main()) << name;
         // The frame follows the pointer while picking.
-        EXPECT_TRUE(PointAt(target)) << name;
+        EXPECT_TRUE(PointAt(run.Window(name))) << name;
         ClickLeftButton();
         EXPECT_TRUE(WaitUntil([&] { return run.SelectedHandle(kResultsId) == run.Handle(name); }))
             << name;
         EXPECT_EQ(run.SelectedHandle(kWindowListId), run.Handle(L"root")) << name;
-        EXPECT_EQ(run.ToolThread().hwndCapture, nullptr) << name;
+        EXPECT_EQ(run.Capture(), nullptr) << name;
     }
     // The whole tree was extracted, the hidden edit too.
     EXPECT_EQ(run.tool.Results().RowCount(), static_cast<int>(run.fixture.Lines().size()));
@@ -156,15 +147,14 @@ TEST(PickE2e, EscEndsPickingWithNothingPickedAndThePointerGivenBack) {
     const std::wstring listed = run.SelectedHandle(kWindowListId);
     MovePointer(Middle(GetDlgItem(run.tool.Main(), kResultsId)));
     const HCURSOR before = PointerRestingOn(GetDlgItem(run.tool.Main(), kResultsId));
-    SendMessageW(run.tool.Main(), WM_COMMAND, MAKEWPARAM(MenuCommandId::kPickWindow, 0), 0);
-    const HWND target = run.Window(L"nested");
-    ASSERT_TRUE(PointAt(target));
+    run.Choose(MenuCommandId::kPickWindow);
+    ASSERT_TRUE(PointAt(run.Window(L"nested")));
     EXPECT_NE(ShownCursor(), before);
-    const HWND focus = run.ToolThread().hwndFocus;
-    ASSERT_NE(focus, nullptr);
-    PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 1);
-    PostMessageW(focus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
-    EXPECT_TRUE(WaitUntil([&] { return run.ToolThread().hwndCapture == nullptr; }, 10s));
+    // Esc on the focused list, which the tool's dialog keys turn into its cancel command.
+    const HWND list = GetDlgItem(run.tool.Main(), kWindowListId);
+    PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageW(list, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+    EXPECT_TRUE(WaitUntil([&] { return run.Capture() == nullptr; }, 10s));
     EXPECT_TRUE(FrameHidden());
     // The click now reaches the fixture, not the tool.
     ClickLeftButton();
@@ -180,11 +170,11 @@ TEST(PickE2e, CtrlDWithThePointerOverAWindowPicksItAtOnce) {
     POINT at;
     ASSERT_TRUE(
         WaitUntil([&] { return GetCursorPos(&at) && at.x == nested.x && at.y == nested.y; }));
-    PressKeys({VK_CONTROL, 'D'});
+    Send({Key(VK_CONTROL), Key('D'), Key('D', KEYEVENTF_KEYUP), Key(VK_CONTROL, KEYEVENTF_KEYUP)});
     EXPECT_TRUE(WaitUntil([&] { return run.SelectedHandle(kResultsId) == run.Handle(L"nested"); }));
     EXPECT_EQ(run.SelectedHandle(kWindowListId), run.Handle(L"root"));
     // No click was needed: the tool is not left picking.
-    EXPECT_EQ(run.ToolThread().hwndCapture, nullptr);
+    EXPECT_EQ(run.Capture(), nullptr);
 }
 
 TEST(PickE2e, SelectedResultsRowIsOutlinedOnTopForAMomentUnlessItsWindowIsHidden) {
@@ -193,40 +183,29 @@ TEST(PickE2e, SelectedResultsRowIsOutlinedOnTopForAMomentUnlessItsWindowIsHidden
     run.tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
     const RemoteList results = run.tool.Results();
     const auto rowOf = [&](const wchar_t* name) {
-        for (int row = 0; row < results.RowCount(); ++row) {
-            if (results.Cell(row, 1) == run.Handle(name)) {
-                return row;
-            }
+        int row = 0;
+        while (row < results.RowCount() && results.Cell(row, 1) != run.Handle(name)) {
+            ++row;
         }
-        throw std::runtime_error("no results row of the window");
+        return row;
     };
     const HWND button = run.Window(L"button");
     results.Click(rowOf(L"button"));
     ASSERT_TRUE(FrameOutlines(button));
+    // Topmost, click-through, and neither activated nor focused.
     const HWND frame = FindWindowW(kFrameClass, nullptr);
-    DWORD frameProcess = 0;
-    GetWindowThreadProcessId(frame, &frameProcess);
-    EXPECT_EQ(frameProcess, run.tool.Program().Id());
-    const auto exStyle = static_cast<DWORD>(GetWindowLongW(frame, GWL_EXSTYLE));
-    for (const DWORD style : std::initializer_list<DWORD>{WS_EX_TOPMOST, WS_EX_LAYERED,
-                                                          WS_EX_TRANSPARENT, WS_EX_NOACTIVATE}) {
-        EXPECT_NE(exStyle & style, 0u) << std::hex << style;
-    }
-    // Neither the focus nor the activation went to the frame.
-    EXPECT_NE(run.ToolThread().hwndActive, frame);
-    EXPECT_NE(run.ToolThread().hwndFocus, frame);
+    constexpr DWORD kFrameStyle = WS_EX_TOPMOST | WS_EX_LAYERED | WS_EX_TRANSPARENT;
+    EXPECT_EQ(GetWindowLongW(frame, GWL_EXSTYLE) & kFrameStyle, kFrameStyle);
+    EXPECT_EQ(GetForegroundWindow(), run.tool.Main());
     SaveScreenshot(run.Window(L"root"), BuildFolder() / L"artifacts" / L"pick-highlight.bmp");
-    // It hides itself after a while.
-    EXPECT_TRUE(WaitUntil(FrameHidden, 10s));
+    EXPECT_TRUE(WaitUntil(FrameHidden, 10s));  // it hides itself after a while
 
-    // The menu outlines the selected row's window again.
-    SendMessageW(run.tool.Main(), WM_COMMAND,
-                 MAKEWPARAM(MenuCommandId::kHighlightSelectedWindow, 0), 0);
+    // The menu outlines the selected row's window again. A hidden window is not outlined: the
+    // frame goes at once, by the row and by the menu.
+    run.Choose(MenuCommandId::kHighlightSelectedWindow);
     EXPECT_TRUE(FrameOutlines(button));
-    // A hidden window is not outlined: the frame goes at once, by the row and by the menu.
     results.Click(rowOf(L"hidden"));
     EXPECT_TRUE(FrameHidden());
-    SendMessageW(run.tool.Main(), WM_COMMAND,
-                 MAKEWPARAM(MenuCommandId::kHighlightSelectedWindow, 0), 0);
+    run.Choose(MenuCommandId::kHighlightSelectedWindow);
     EXPECT_TRUE(FrameHidden());
 }

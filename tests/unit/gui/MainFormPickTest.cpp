@@ -26,7 +26,7 @@ struct PickTest : ::testing::Test, FormHarness {
 
 }  // namespace
 
-TEST_F(PickTest, NestedChildSelectsItsListedWindowExtractsItAndSelectsItsOwnRow) {
+TEST_F(PickTest, PickedWindowsListedWindowIsSelectedAndExtractedAndThePickedRowSelected) {
     results.AppendRow(u"earlier");
     const std::size_t listed = windowList.RowCount();
     form.PickWindow(nested);
@@ -38,15 +38,13 @@ TEST_F(PickTest, NestedChildSelectsItsListedWindowExtractsItAndSelectsItsOwnRow)
     EXPECT_EQ(results.SubItem(2, 1), DecimalText(label));
     EXPECT_EQ(results.SubItem(4, 1), DecimalText(nested));
     EXPECT_EQ(SelectedHandle(results), DecimalText(nested));
-    EXPECT_TRUE(dialogs.errorReports.empty());
-    EXPECT_TRUE(dialogs.information.empty());
-}
-
-TEST_F(PickTest, TopLevelWindowItselfSelectsTheFirstResultsRow) {
+    // A top-level window picked is the first row of its own tree.
     form.PickWindow(editor);
     EXPECT_EQ(SelectedHandle(windowList), DecimalText(editor));
     ASSERT_EQ(results.RowCount(), 2u);
     EXPECT_EQ(resultsDisplay.selected, 0u);
+    EXPECT_TRUE(dialogs.errorReports.empty());
+    EXPECT_TRUE(dialogs.information.empty());
 }
 
 TEST_F(PickTest, WindowsTheListLeavesOutGetOneRowEachAndAreExtracted) {

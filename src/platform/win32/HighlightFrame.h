@@ -24,8 +24,6 @@ public:
                  std::optional<std::chrono::milliseconds> time = std::nullopt) noexcept;
     void Hide() noexcept;
 
-    [[nodiscard]] HWND Handle() const noexcept { return m_window.get(); }
-
 private:
     struct WindowDeleter {
         void operator()(HWND window) const noexcept { DestroyWindow(window); }

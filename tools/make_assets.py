@@ -1,4 +1,5 @@
-# Generates assets/Tessivane.ico and assets/HAND-M.CUR deterministically (stdlib only).
+# Generates assets/Tessivane.ico, assets/HAND-M.CUR and assets/Crosshair.cur deterministically
+# (stdlib only).
 import math
 import os
 import struct
@@ -209,8 +210,38 @@ def hand_pixels():
     return grid
 
 
-def build_cur():
-    grid = hand_pixels()
+# The picking pointer: a ring around a cross whose arms stop short of the hotspot, so the pixel
+# being pointed at stays in sight; black strokes edged in white show on any background.
+CROSS_CENTRE = 15
+CROSS_ARM = (2, 29)
+CROSS_GAP = 3
+CROSS_RING = (ring(CROSS_CENTRE + 0.5, CROSS_CENTRE + 0.5, 7.0, 1.0)[0])
+
+
+def crosshair_pixels():
+    """Returns a 32x32 grid of None (transparent), 'black' or 'white'."""
+    c = CROSS_CENTRE
+    black = set()
+    for t in range(CROSS_ARM[0], CROSS_ARM[1] + 1):
+        if abs(t - c) > CROSS_GAP:
+            black.update({(t, c), (c, t)})
+    black.add((c, c))
+    for y in range(32):
+        for x in range(32):
+            if CROSS_RING(x + 0.5, y + 0.5) <= 0.0:
+                black.add((x, y))
+    grid = [[None] * 32 for _ in range(32)]
+    for x, y in black:
+        for dx in (-1, 0, 1):
+            for dy in (-1, 0, 1):
+                if 0 <= x + dx < 32 and 0 <= y + dy < 32:
+                    grid[y + dy][x + dx] = "white"
+    for x, y in black:
+        grid[y][x] = "black"
+    return grid
+
+
+def build_cur(grid, hotspot):
     xor, andm = bytearray(), bytearray()
     for row in reversed(grid):
         xbits, abits = bytearray(4), bytearray(4)
@@ -224,14 +255,16 @@ def build_cur():
         andm += abits
     palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
     image = bmp_header(32, 1, len(xor), colors=2) + palette + xor + andm
-    hx, hy = HAND_HOTSPOT
+    hx, hy = hotspot
     entry = struct.pack("<BBBBHHII", 32, 32, 2, 0, hx, hy, len(image), 6 + 16)
     return struct.pack("<HHH", 0, 2, 1) + entry + image
 
 
 def main():
     os.makedirs(ASSETS, exist_ok=True)
-    for name, data in (("Tessivane.ico", build_ico()), ("HAND-M.CUR", build_cur())):
+    for name, data in (("Tessivane.ico", build_ico()),
+                       ("HAND-M.CUR", build_cur(hand_pixels(), HAND_HOTSPOT)),
+                       ("Crosshair.cur", build_cur(crosshair_pixels(), (CROSS_CENTRE, CROSS_CENTRE)))):
         with open(os.path.join(ASSETS, name), "wb") as f:
             f.write(data)
 

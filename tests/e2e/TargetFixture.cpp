@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "tests/e2e/FixtureSupport.h"
@@ -31,6 +32,7 @@ constexpr wchar_t kEditClass[] = L"Edit";
 
 constexpr wchar_t kTreeTitle[] = L"Tessivane Fixture Tree";
 constexpr wchar_t kBenchTitle[] = L"Tessivane Fixture Bench";
+constexpr wchar_t kPickTitle[] = L"Tessivane Fixture Pick";
 constexpr wchar_t kHungText[] = L"Hung child";
 constexpr wchar_t kLongTitlePrefix[] = L"Tessivane Fixture Long ";
 constexpr wchar_t kMultiLineText[] = L"First line\r\nSecond\tline with tab\r\nThird line";
@@ -91,6 +93,9 @@ struct HungChildRequest {
              L"\nusage: TargetFixture.exe toplevel <truthFile>\n"
              L"       TargetFixture.exe tree <truthFile> [--wide N] [--hung] [--states]\n"
              L"       TargetFixture.exe bench <truthFile> [--count N]\n"
+             L"       TargetFixture.exe pick <truthFile>\n"
+             L"  windows to pick by pointing: a nested edit, a disabled edit, a "
+             L"button under a group box, a hidden edit\n"
              L"       TargetFixture.exe holdclipboard <truthFile> [--ms M]\n"
              L"       TargetFixture.exe hostile <truthFile> --kind K [--count N] "
              L"[--ms M]\n"
@@ -406,6 +411,42 @@ int RunTreeMode(const Fixture& fixture, const Options& options) {
     return RunMessageLoop();
 }
 
+// Windows that only a careful pick finds, in the top part of the screen, which the tool's window
+// (centred) leaves free. The truth names each one: "name<TAB>handle".
+int RunPickMode(const Fixture& fixture, const Options& options) {
+    HWND top = CreateWindowChecked(fixture, 0, kTopClass, kPickTitle, WS_OVERLAPPEDWINDOW,
+                                   {40, 20, 560, 300}, nullptr);
+    MarkMainWindow(top);
+    constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
+    const auto add = [&](const wchar_t* className, const wchar_t* text, DWORD style, Placement at,
+                         HWND parent) {
+        return CreateWindowChecked(fixture, 0, className, text, style, at, parent);
+    };
+    HWND panel = add(kPanelClass, L"Pick panel", kVisibleChild | WS_BORDER, {10, 10, 250, 80}, top);
+    HWND nested =
+        add(kEditClass, L"Pick nested edit", kVisibleChild | WS_BORDER, {10, 10, 200, 24}, panel);
+    // The system's hit-test passes over a disabled child: the pick must not.
+    HWND disabled = add(kEditClass, L"Pick disabled edit", kVisibleChild | WS_BORDER | WS_DISABLED,
+                        {10, 110, 200, 24}, top);
+    // Made first, the group box lies above the button in Z order and covers it.
+    HWND group =
+        add(kButtonClass, L"Pick group", kVisibleChild | BS_GROUPBOX, {280, 10, 240, 120}, top);
+    HWND button =
+        add(kButtonClass, L"Pick button", kVisibleChild | BS_PUSHBUTTON, {300, 50, 140, 30}, top);
+    HWND hidden =
+        add(kEditClass, L"Pick hidden edit", WS_CHILD | WS_BORDER, {10, 150, 200, 24}, top);
+    ShowWindow(top, SW_SHOWNORMAL);
+    std::wstring truth;
+    for (const auto& [name, window] :
+         {std::pair{L"root", top}, std::pair{L"panel", panel}, std::pair{L"nested", nested},
+          std::pair{L"disabled", disabled}, std::pair{L"group", group},
+          std::pair{L"button", button}, std::pair{L"hidden", hidden}}) {
+        truth += std::wstring(name) + L'\t' + HandleField(window) + L'\n';
+    }
+    WriteTruthFile(options.truthPath, truth);
+    return RunMessageLoop();
+}
+
 int RunBenchMode(const Fixture& fixture, const Options& options) {
     // Filled while the top window is hidden so creating children neither paints nor invalidates.
     HWND top =
@@ -527,7 +568,7 @@ Options ParseOptions(int argc, wchar_t** argv) {
     options.truthPath = argv[2];
     if (options.mode != L"toplevel" && options.mode != L"tree" && options.mode != L"bench" &&
         options.mode != L"holdclipboard" && options.mode != L"hostile" &&
-        options.mode != L"items" && options.mode != L"hostileitems") {
+        options.mode != L"items" && options.mode != L"hostileitems" && options.mode != L"pick") {
         FailUsage(L"unknown mode " + options.mode);
     }
     for (int index = 3; index < argc; ++index) {
@@ -581,6 +622,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (options.mode == L"toplevel") return RunTopLevelMode(fixture, options);
     if (options.mode == L"tree") return RunTreeMode(fixture, options);
     if (options.mode == L"bench") return RunBenchMode(fixture, options);
+    if (options.mode == L"pick") return RunPickMode(fixture, options);
     if (options.mode == L"hostile") return RunHostileMode(fixture, options);
     if (options.mode == L"items") return RunItemsMode(fixture, options);
     if (options.mode == L"hostileitems") return RunHostileItemsMode(fixture, options);

@@ -68,6 +68,15 @@ WindowHandle FakeDesktop::Related(WindowHandle window, Relation relation) {
     return 0;
 }
 
+WindowHandle FakeDesktop::TopLevelOf(WindowHandle window) {
+    const Window* found = Find(window);
+    while (found != nullptr && found->parent != kDesktop) {
+        window = found->parent;
+        found = Find(window);
+    }
+    return found == nullptr ? 0 : window;
+}
+
 bool FakeDesktop::IsVisible(WindowHandle window) {
     const Window* found = Find(window);
     return found != nullptr && found->visible;

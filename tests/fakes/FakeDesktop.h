@@ -77,6 +77,7 @@ public:
 
     WindowHandle DesktopWindow() override { return kDesktop; }
     WindowHandle Related(WindowHandle window, Relation relation) override;
+    WindowHandle TopLevelOf(WindowHandle window) override;
     bool IsVisible(WindowHandle window) override;
     bool Exists(WindowHandle window) override { return Find(window) != nullptr; }
     Text Title(WindowHandle window, int capacity) override;

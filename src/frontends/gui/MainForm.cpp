@@ -18,6 +18,17 @@ namespace {
 
 constexpr std::size_t kTitleLimit = 40;
 
+// Selects the row whose handle cell (the second) holds handle; false when no row does.
+bool SelectRowOfHandle(RowTable& rows, const Text& handle) {
+    for (std::size_t row = 1; row <= rows.RowCount(); ++row) {
+        if (rows.SubItem(row, 1) == handle) {
+            rows.SelectRow(row);
+            return true;
+        }
+    }
+    return false;
+}
+
 // The count, then the sentence for one or the one for many.
 Text Counted(std::size_t count, TextView one, TextView many) {
     return DecimalText(static_cast<std::int64_t>(count)) + u" " + Text(count == 1 ? one : many);
@@ -201,7 +212,7 @@ void MainForm::RefreshList() {
     });
     // The window selected before stays selected while it is still open.
     if (selected) {
-        SelectWindowRow(*selected);
+        SelectRowOfHandle(m_windowList, *selected);
     }
 }
 
@@ -213,13 +224,17 @@ std::optional<Text> MainForm::SelectedWindowHandle() const {
     }
 }
 
-void MainForm::SelectWindowRow(const Text& handle) {
-    for (std::size_t row = 1; row <= m_windowList.RowCount(); ++row) {
-        if (m_windowList.SubItem(row, 1) == handle) {
-            m_windowList.SelectRow(row);
-            return;
-        }
+void MainForm::PickWindow(WindowHandle picked) {
+    const WindowHandle top = m_services.windows.TopLevelOf(picked);
+    // Picked windows that closed meanwhile, and picks during another command, change nothing.
+    if (m_running || top == 0) {
+        return;
     }
+    if (!SelectRowOfHandle(m_windowList, DecimalText(top))) {
+        m_windowList.SelectRow(AppendWindowRow(m_windowList, m_services.windows, top));
+    }
+    ExtractSelectedWindow();
+    SelectRowOfHandle(m_results, DecimalText(picked));
 }
 
 void MainForm::ToggleShowAllWindows() {

@@ -75,6 +75,11 @@ public:
     void FindInResults(const RowSearch& search);
     [[nodiscard]] bool ShowsAllWindows() const noexcept { return m_showAllWindows; }
 
+    // The window picked by pointing at it: its top-level window is selected in the window list
+    // (given a row there when the list leaves it out) and extracted as the start button does,
+    // and the picked window's row is selected in the results.
+    void PickWindow(WindowHandle picked);
+
     // Stops a walk that is running (Esc, or the start button reading "Stop"), keeping the rows
     // it has read.
     void RequestStop() noexcept;
@@ -101,7 +106,6 @@ private:
     void ApplySkin();
     // The handle cell of the window list's selected row; nothing when no row is selected.
     [[nodiscard]] std::optional<Text> SelectedWindowHandle() const;
-    void SelectWindowRow(const Text& handle);
     // Asks how to save when the text file in the ANSI code page would lose characters; No (the
     // code page) when it would lose none.
     [[nodiscard]] YesNoCancel AskAboutLostCharacters();

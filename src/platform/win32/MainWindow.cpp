@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "core/Failure.h"
 #include "core/Steps.h"
@@ -75,6 +76,8 @@ MainWindow::MainWindow() {
     }
     m_menuKeys = CreateMainMenuKeys();
     CreateControls();
+    m_frame = std::make_unique<HighlightFrame>();
+    m_picker = std::make_unique<WindowPicker>(m_window, *m_frame);
 }
 
 // The window itself lives until the program ends and the system destroys it with the UI
@@ -305,13 +308,10 @@ void MainWindow::SyncLists() noexcept {
     m_results->Sync();
 }
 
-void MainWindow::Run(void (MainForm::*command)()) noexcept {
-    Run([this, command] { (m_form->*command)(); });
-}
-
-void MainWindow::Run(const std::function<void()>& command) noexcept {
+template <typename Command>
+void MainWindow::Run(Command command) noexcept {
     try {
-        command();
+        std::invoke(command, *m_form);
     } catch (const ProgramEnding&) {
         // The window is gone and the message loop ends next.
         return;
@@ -324,7 +324,7 @@ void MainWindow::Run(const std::function<void()>& command) noexcept {
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (m_find.IsItsMessage(message)) {
         if (const std::optional<RowSearch> search = m_find.OnMessage()) {
-            Run([&] { m_form->FindInResults(*search); });
+            Run([&](MainForm& form) { form.FindInResults(*search); });
         }
         return 0;
     }
@@ -341,6 +341,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         case WM_MOUSEMOVE:
             return OnMouseMove();
+        case WM_LBUTTONUP:
+            return OnLeftButtonUp();
+        case WM_CAPTURECHANGED:
+            return OnCaptureChanged();
         case WM_SETCURSOR:
             return OnSetCursor(wParam, lParam);
         case WM_ACTIVATE:
@@ -356,9 +360,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT MainWindow::OnCommand(WPARAM wParam) noexcept {
     const int id = LOWORD(wParam);
-    // Esc, which the dialog keys turn into IDCANCEL, stops a walk.
+    // Esc, which the dialog keys turn into IDCANCEL, ends picking or stops a walk.
     if (id == IDCANCEL) {
-        m_form->RequestStop();
+        if (m_picker->Picking()) {
+            m_picker->Cancel();
+        } else {
+            m_form->RequestStop();
+        }
         return 0;
     }
     // Enter on a results row opens its items; where it has none, it beeps, as a key that does
@@ -368,7 +376,8 @@ LRESULT MainWindow::OnCommand(WPARAM wParam) noexcept {
         OpenItemsOfSelectedResult();
         return 0;
     }
-    if (RunMenuCommand(id)) {
+    // An accelerator's command says so in its high word.
+    if (RunMenuCommand(id, HIWORD(wParam) == 1)) {
         return 0;
     }
     // Enter on a focused push button clicks it, as on a dialog.
@@ -394,6 +403,9 @@ LRESULT MainWindow::OnNotify(NMHDR& header) noexcept {
         }
         if (header.code == NM_CUSTOMDRAW) {
             return OnResultsCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+        }
+        if (header.code == LVN_ITEMCHANGED) {
+            return OnResultsItemChanged(reinterpret_cast<const NMLISTVIEW&>(header));
         }
     }
     // The lists notify while they are still being created, before they are ours.
@@ -430,7 +442,24 @@ LRESULT MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 LRESULT MainWindow::OnMouseMove() noexcept {
-    m_form->PointerOverSurface();
+    // While picking, the window has the capture and the pointer may be anywhere.
+    if (m_picker->Picking()) {
+        m_picker->Track();
+    } else {
+        m_form->PointerOverSurface();
+    }
+    return 0;
+}
+
+LRESULT MainWindow::OnLeftButtonUp() noexcept {
+    if (m_picker->Picking()) {
+        Picked(m_picker->Finish());
+    }
+    return 0;
+}
+
+LRESULT MainWindow::OnCaptureChanged() noexcept {
+    m_picker->Cancel();
     return 0;
 }
 
@@ -474,7 +503,7 @@ void MainWindow::OpenItemsOfSelectedResult() noexcept {
     }
 }
 
-bool MainWindow::RunMenuCommand(int id) noexcept {
+bool MainWindow::RunMenuCommand(int id, bool byKey) noexcept {
     switch (id) {
         case MenuCommandId::kOpenItems:
             OpenItemsOfSelectedResult();
@@ -484,6 +513,12 @@ bool MainWindow::RunMenuCommand(int id) noexcept {
             return true;
         case MenuCommandId::kFindNext:
             FindNext();
+            return true;
+        case MenuCommandId::kPickWindow:
+            StartPicking(byKey);
+            return true;
+        case MenuCommandId::kHighlightSelectedWindow:
+            HighlightSelectedResult();
             return true;
         default:
             break;
@@ -501,7 +536,7 @@ bool MainWindow::RunMenuCommand(int id) noexcept {
 
 void MainWindow::FindNext() noexcept {
     if (const std::optional<RowSearch>& search = m_find.LastSearch()) {
-        Run([&] { m_form->FindInResults(*search); });
+        Run([&](MainForm& form) { form.FindInResults(*search); });
     } else {
         m_find.Open(m_window);
     }
@@ -580,4 +615,48 @@ LRESULT MainWindow::OnResultsCustomDraw(NMLVCUSTOMDRAW& draw) noexcept {
                                {m_disabledFont.get(), m_disabledItemsMarkFont.get()}};
     SelectObject(draw.nmcd.hdc, fonts[disabled ? 1 : 0][marked ? 1 : 0]);
     return CDRF_NEWFONT;
+}
+
+void MainWindow::StartPicking(bool byKey) noexcept {
+    if (const HWND under = byKey ? WindowUnderPointer() : nullptr) {
+        Picked(under);
+    } else {
+        m_picker->Start();
+    }
+}
+
+void MainWindow::Picked(HWND window) noexcept {
+    if (window != nullptr) {
+        Run([picked = HandleOf(window)](MainForm& form) { form.PickWindow(picked); });
+    }
+}
+
+bool MainWindow::HighlightResult(std::size_t index) noexcept {
+    try {
+        if (index < Results().RowCount()) {
+            return m_frame->Outline(HwndOf(ParseHandle(Results().SubItem(index + 1, 1))),
+                                    kHighlightDuration);
+        }
+    } catch (const Failure&) {
+        // A row without a handle outlines nothing.
+    }
+    m_frame->Hide();
+    return false;
+}
+
+void MainWindow::HighlightSelectedResult() noexcept {
+    const std::optional<std::size_t> row = m_results->SelectedIndex();
+    if (!row || !HighlightResult(*row)) {
+        MessageBeep(MB_OK);
+    }
+}
+
+LRESULT MainWindow::OnResultsItemChanged(const NMLISTVIEW& change) noexcept {
+    const bool selected = (change.uChanged & LVIF_STATE) != 0 &&
+                          (change.uNewState & LVIS_SELECTED) != 0 &&
+                          (change.uOldState & LVIS_SELECTED) == 0;
+    if (selected && change.iItem >= 0 && ListView_GetSelectedCount(m_results->Handle()) == 1) {
+        HighlightResult(static_cast<std::size_t>(change.iItem));
+    }
+    return 0;
 }

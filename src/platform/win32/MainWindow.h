@@ -15,12 +15,14 @@
 #include "skin/SkinFramework.h"
 #include "win32/DialogFocus.h"
 #include "win32/FindDialog.h"
+#include "win32/HighlightFrame.h"
 #include "win32/ItemsWindows.h"
 #include "win32/OwnerDataList.h"
 #include "win32/PushButton.h"
 #include "win32/ScopedHandles.h"
 #include "win32/Win32WindowDetails.h"
 #include "win32/Win32WindowSystem.h"
+#include "win32/WindowPicker.h"
 
 class MainWindow : public FormWindow, public SkinTarget {
 public:
@@ -75,6 +77,8 @@ private:
     LRESULT OnEraseBackground(HDC dc) const noexcept;
     LRESULT OnDpiChanged(UINT dpi, const RECT& suggested);
     LRESULT OnMouseMove() noexcept;
+    LRESULT OnLeftButtonUp() noexcept;
+    LRESULT OnCaptureChanged() noexcept;
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam) const noexcept;
     LRESULT OnActivate(WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnSetFocus() noexcept;
@@ -84,14 +88,17 @@ private:
     LRESULT OnResultsDoubleClick(const NMITEMACTIVATE& activation) noexcept;
     LRESULT OnResultsInfoTip(NMLVGETINFOTIPW& tip) noexcept;
     LRESULT OnResultsCustomDraw(NMLVCUSTOMDRAW& draw) noexcept;
+    // One results row newly selected alone: its window is outlined for a moment.
+    LRESULT OnResultsItemChanged(const NMLISTVIEW& change) noexcept;
 
     void CreateControls();
     void LayOut(UINT dpi);
     // The window's outer size for the layout's client area at the window's DPI.
     [[nodiscard]] SIZE OuterSize() const noexcept;
-    // Runs a command of the form; an end of the program unwinds it to here.
-    void Run(void (MainForm::*command)()) noexcept;
-    void Run(const std::function<void()>& command) noexcept;
+    // Runs a command of the form (a member, or a callable taking the form); an end of the program
+    // unwinds it to here.
+    template <typename Command>
+    void Run(Command command) noexcept;
     [[nodiscard]] ScopedFont CreateButtonFont() const;
     [[nodiscard]] HCURSOR PointerShape() const noexcept;
     bool SetPointerShape(HWND over) const noexcept;
@@ -100,8 +107,18 @@ private:
     bool OpenItemsOfResult(int index) noexcept;
     // Opens the items of the selected results row, or beeps when it has none.
     void OpenItemsOfSelectedResult() noexcept;
-    // Runs the menu's command with that id; false when the menu has none.
-    bool RunMenuCommand(int id) noexcept;
+    // Runs the menu's command with that id, chosen by its key or not; false when the menu has
+    // none.
+    bool RunMenuCommand(int id, bool byKey) noexcept;
+    // Starts picking; by its key with the pointer over another program's window, picks that
+    // window at once.
+    void StartPicking(bool byKey) noexcept;
+    // The form's pick of window; nothing when no window was picked.
+    void Picked(HWND window) noexcept;
+    // Outlines the window of the results row at index for a moment; false when it is not shown.
+    bool HighlightResult(std::size_t index) noexcept;
+    // Outlines the window of the selected results row, or beeps when there is none to outline.
+    void HighlightSelectedResult() noexcept;
     // Find Next: the last search again, or the Find dialog before the first.
     void FindNext() noexcept;
 
@@ -137,4 +154,6 @@ private:
     std::vector<std::unique_ptr<PushButton>> m_buttons;
     std::unique_ptr<ItemsWindows> m_items;
     FindDialog m_find;
+    std::unique_ptr<HighlightFrame> m_frame;
+    std::unique_ptr<WindowPicker> m_picker;
 };

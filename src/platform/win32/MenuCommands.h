@@ -22,7 +22,9 @@ inline constexpr int kFindNext = 40206;
 inline constexpr int kRefreshList = 40301;
 inline constexpr int kExtractSelectedWindow = 40302;
 inline constexpr int kOpenItems = 40303;
+inline constexpr int kHighlightSelectedWindow = 40304;
 inline constexpr int kShowAllWindows = 40305;
+inline constexpr int kPickWindow = 40401;
 inline constexpr int kCommandLineHelp = 40501;
 inline constexpr int kAbout = 40502;
 }  // namespace MenuCommandId
@@ -55,29 +57,36 @@ inline constexpr std::array<MenuItem, 8> kEditMenu{{
     {MenuCommandId::kFind, L"&Find...\tCtrl+F"},
     {MenuCommandId::kFindNext, L"Find &Next\tF3"},
 }};
-inline constexpr std::array<MenuItem, 4> kViewMenu{{
+inline constexpr std::array<MenuItem, 5> kViewMenu{{
     {MenuCommandId::kRefreshList, L"&Refresh List\tF5"},
     {MenuCommandId::kShowAllWindows, L"Show &All Windows"},
     {MenuCommandId::kExtractSelectedWindow, L"&Start Extracting From Selected Window"},
     {MenuCommandId::kOpenItems, L"&Items of Selected Row\tEnter"},
+    {MenuCommandId::kHighlightSelectedWindow, L"&Highlight Selected Window"},
+}};
+inline constexpr std::array<MenuItem, 1> kToolsMenu{{
+    {MenuCommandId::kPickWindow, L"&Pick Window\tCtrl+D"},
 }};
 inline constexpr std::array<MenuItem, 2> kHelpMenu{{
     {MenuCommandId::kCommandLineHelp, L"&Command Line"},
     {MenuCommandId::kAbout, L"&About"},
 }};
-inline constexpr std::array<MenuPlace, 4> kMenus{{
+inline constexpr std::array<MenuPlace, 5> kMenus{{
     {L"&File", kFileMenu},
     {L"&Edit", kEditMenu},
     {L"&View", kViewMenu},
+    {L"&Tools", kToolsMenu},
     {L"&Help", kHelpMenu},
 }};
 
 // The keys of the menu's commands. Enter stays the dialog's key: it presses buttons and opens
-// the items of the focused results row; Alt+F4 is the system's.
-inline constexpr std::array<ACCEL, 5> kMenuKeys{{
+// the items of the focused results row; Alt+F4 is the system's. Ctrl+D with the pointer over
+// another program's window picks that window at once.
+inline constexpr std::array<ACCEL, 6> kMenuKeys{{
     {FVIRTKEY | FCONTROL, 'S', MenuCommandId::kSaveResultsAs},
     {FVIRTKEY | FCONTROL, 'F', MenuCommandId::kFind},
     {FVIRTKEY, VK_F3, MenuCommandId::kFindNext},
     {FVIRTKEY | FCONTROL | FSHIFT, 'A', MenuCommandId::kTickAll},
     {FVIRTKEY, VK_F5, MenuCommandId::kRefreshList},
+    {FVIRTKEY | FCONTROL, 'D', MenuCommandId::kPickWindow},
 }};

@@ -182,6 +182,10 @@ void OwnerDataList::ApplySelection() noexcept {
 }
 
 std::optional<std::size_t> OwnerDataList::SelectedIndex() const {
+    // A row selected among rows that the control does not show yet is the selection already.
+    if (m_rowsChanged && m_pendingSelection) {
+        return m_pendingSelection;
+    }
     const int index = ListView_GetNextItem(m_control, -1, LVNI_SELECTED);
     if (index < 0) {
         return std::nullopt;

@@ -2,3 +2,4 @@
 #pragma once
 
 #define kApplicationIconId 1
+#define kPickPointerId 2

@@ -47,6 +47,10 @@ WindowHandle Win32WindowSystem::Related(WindowHandle window, Relation relation) 
     return HandleOf(GetWindow(HwndOf(window), static_cast<UINT>(relation)));
 }
 
+WindowHandle Win32WindowSystem::TopLevelOf(WindowHandle window) {
+    return HandleOf(GetAncestor(HwndOf(window), GA_ROOT));
+}
+
 bool Win32WindowSystem::IsVisible(WindowHandle window) {
     return IsWindowVisible(HwndOf(window)) != FALSE;
 }

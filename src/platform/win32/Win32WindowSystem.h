@@ -21,6 +21,7 @@ public:
 
     WindowHandle DesktopWindow() override;
     WindowHandle Related(WindowHandle window, Relation relation) override;
+    WindowHandle TopLevelOf(WindowHandle window) override;
     bool IsVisible(WindowHandle window) override;
     bool Exists(WindowHandle window) override;
     Text Title(WindowHandle window, int capacity) override;

@@ -21,6 +21,9 @@ public:
 
     [[nodiscard]] virtual WindowHandle DesktopWindow() = 0;
     [[nodiscard]] virtual WindowHandle Related(WindowHandle window, Relation relation) = 0;
+    // The top-level window that holds window, through its parents (itself when it is one); 0 when
+    // there is no window.
+    [[nodiscard]] virtual WindowHandle TopLevelOf(WindowHandle window) = 0;
     [[nodiscard]] virtual bool IsVisible(WindowHandle window) = 0;
     // False once the handle no longer names a window.
     [[nodiscard]] virtual bool Exists(WindowHandle window) = 0;

@@ -1,0 +1,34 @@
+// The frame that outlines a window on screen: a topmost layered window whose inside is
+// see-through, which takes neither the focus nor clicks.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <type_traits>
+
+// How long a highlight stays before it hides itself.
+inline constexpr std::chrono::milliseconds kHighlightDuration{2000};
+
+class HighlightFrame {
+public:
+    // Creates the frame's window, hidden; throws Failure when it cannot.
+    HighlightFrame();
+
+    // Outlines target's window rectangle, moving the frame from where it was; for a time it hides
+    // itself after that, else it stays until Hide. A window that is hidden or gone is not
+    // outlined: the frame hides and this answers false.
+    bool Outline(HWND target,
+                 std::optional<std::chrono::milliseconds> time = std::nullopt) noexcept;
+    void Hide() noexcept;
+
+private:
+    struct WindowDeleter {
+        void operator()(HWND window) const noexcept { DestroyWindow(window); }
+    };
+    static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter> m_window;
+};

@@ -1,0 +1,128 @@
+// Picking a window by pointing at it.
+#include "win32/WindowPicker.h"
+
+#include "win32/Resources.h"
+
+namespace {
+
+// Moves are also looked for this often: the system reports them to the capture only now and
+// then while the pointer is over other programs' windows with no button down.
+constexpr UINT kTrackMilliseconds = 50;
+
+[[nodiscard]] bool IsOwnWindow(HWND window) noexcept {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId();
+}
+
+[[nodiscard]] LONGLONG Area(const RECT& bounds) noexcept {
+    return static_cast<LONGLONG>(bounds.right - bounds.left) * (bounds.bottom - bounds.top);
+}
+
+// The smallest visible child of parent holding point, or null when the point is on parent itself.
+// The system's own answer is the topmost such child, which may be a group box over the buttons
+// it frames: its siblings that hold the point are weighed against it.
+[[nodiscard]] HWND SmallestChildAt(HWND parent, POINT point) noexcept {
+    POINT inParent = point;
+    ScreenToClient(parent, &inParent);
+    HWND best = ChildWindowFromPointEx(parent, inParent, CWP_SKIPINVISIBLE);
+    RECT bounds;
+    if (best == nullptr || best == parent || !GetWindowRect(best, &bounds)) {
+        return nullptr;
+    }
+    LONGLONG bestArea = Area(bounds);
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsWindowVisible(child) && GetWindowRect(child, &bounds) && PtInRect(&bounds, point) &&
+            Area(bounds) < bestArea) {
+            best = child;
+            bestArea = Area(bounds);
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+HWND DeepestWindowAt(POINT point) noexcept {
+    const HWND under = WindowFromPoint(point);
+    HWND window = under == nullptr ? nullptr : GetAncestor(under, GA_ROOT);
+    if (window == nullptr || IsOwnWindow(window)) {
+        return nullptr;
+    }
+    for (HWND child = SmallestChildAt(window, point); child != nullptr;
+         child = SmallestChildAt(window, point)) {
+        window = child;
+    }
+    return window;
+}
+
+HWND WindowUnderPointer() noexcept {
+    POINT point;
+    return GetCursorPos(&point) ? DeepestWindowAt(point) : nullptr;
+}
+
+WindowPicker::WindowPicker(HWND owner, HighlightFrame& frame) noexcept
+    : m_owner(owner),
+      m_frame(frame),
+      // A shared resource of the program: never destroyed.
+      m_crosshair(LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kPickPointerId))) {}
+
+WindowPicker::~WindowPicker() {
+    Cancel();
+}
+
+void WindowPicker::Start() noexcept {
+    if (m_picking) {
+        return;
+    }
+    // The capture first: taking it reports the loss of any capture before, which ends picking.
+    SetCapture(m_owner);
+    m_picking = true;
+    m_under = nullptr;
+    m_pointerBefore = SetCursor(m_crosshair);
+    // The timer's id is this picker, which ends the timer before it goes.
+    SetTimer(m_owner, reinterpret_cast<UINT_PTR>(this), kTrackMilliseconds, &OnTrackTimer);
+    m_frame.Hide();
+    Track();
+}
+
+void CALLBACK WindowPicker::OnTrackTimer(HWND, UINT, UINT_PTR picker, DWORD) {
+    reinterpret_cast<WindowPicker*>(picker)->Track();
+}
+
+void WindowPicker::Track() noexcept {
+    if (!m_picking) {
+        return;
+    }
+    // Captured, the window gets no WM_SETCURSOR: the crosshair is set again at each move.
+    SetCursor(m_crosshair);
+    const HWND under = WindowUnderPointer();
+    if (under == m_under) {
+        return;
+    }
+    m_under = under;
+    if (under == nullptr) {
+        m_frame.Hide();
+    } else {
+        m_frame.Outline(under);
+    }
+}
+
+HWND WindowPicker::Finish() noexcept {
+    const HWND picked = m_picking ? WindowUnderPointer() : nullptr;
+    Cancel();
+    return picked;
+}
+
+void WindowPicker::Cancel() noexcept {
+    if (!m_picking) {
+        return;
+    }
+    // Cleared first: releasing the capture reports its loss back here.
+    m_picking = false;
+    KillTimer(m_owner, reinterpret_cast<UINT_PTR>(this));
+    m_frame.Hide();
+    ReleaseCapture();
+    SetCursor(m_pointerBefore);
+}

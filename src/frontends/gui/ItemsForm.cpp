@@ -242,9 +242,7 @@ void ItemsForm::SaveAs() {
         request.title = u"Save Items As";
         request.filter = Text(kItemsFileTypes);
         request.defaultExtension = Text(kCsvExtension.substr(1));
-        request.flags = SaveDialogFlag::kExplorerStyle | SaveDialogFlag::kLongNames |
-                        SaveDialogFlag::kOverwritePrompt | SaveDialogFlag::kHideReadOnly |
-                        SaveDialogFlag::kPathMustExist | SaveDialogFlag::kNoReadOnlyReturn;
+        request.flags = SaveDialogFlag::kNewFile;
         const Text path = m_services.dialogs.ShowSaveDialog(request);
         if (path.empty()) {
             return;

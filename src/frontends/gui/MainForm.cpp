@@ -307,9 +307,7 @@ void MainForm::SaveResultsAs() {
     request.title = u"Save Results As";
     request.filter = Text(kUnicodeResultsFileTypes);
     request.defaultExtension = Text(kCsvExtension.substr(1));
-    request.flags = SaveDialogFlag::kExplorerStyle | SaveDialogFlag::kLongNames |
-                    SaveDialogFlag::kOverwritePrompt | SaveDialogFlag::kHideReadOnly |
-                    SaveDialogFlag::kPathMustExist | SaveDialogFlag::kNoReadOnlyReturn;
+    request.flags = SaveDialogFlag::kNewFile;
     try {
         const Text path = m_services.dialogs.ShowSaveDialog(request);
         if (path.empty()) {

@@ -14,6 +14,10 @@ inline constexpr std::uint32_t kPathMustExist = 0x00000800;     // OFN_PATHMUSTE
 inline constexpr std::uint32_t kNoReadOnlyReturn = 0x00008000;  // OFN_NOREADONLYRETURN
 inline constexpr std::uint32_t kExplorerStyle = 0x00080000;     // OFN_EXPLORER
 inline constexpr std::uint32_t kLongNames = 0x00200000;         // OFN_LONGNAMES
+// The Unicode files' dialogs: one new file in a folder that exists, asked about before an
+// existing one is replaced, never a read-only one.
+inline constexpr std::uint32_t kNewFile = kExplorerStyle | kLongNames | kOverwritePrompt |
+                                          kHideReadOnly | kPathMustExist | kNoReadOnlyReturn;
 }  // namespace SaveDialogFlag
 
 // What the save dialog is shown with.

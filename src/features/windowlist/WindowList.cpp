@@ -21,7 +21,7 @@ void FillWindowList(RowSink& rows, WindowSystem& windows, Reporter& reporter, bo
         NotListed notListed;
         bool listed = true;
         if (all) {
-            steps.Run(110, [&] { notListed = WhyNotListed(windows, current); });
+            steps.Run(110, [&] { notListed = WhyNotListed(windows, current, title); });
         } else {
             listed = steps.Check(110, [&] {
                 return IsApplicationWindow(windows, current, false, false, false);
@@ -45,16 +45,15 @@ void FillWindowList(RowSink& rows, WindowSystem& windows, Reporter& reporter, bo
 
 std::size_t AppendWindowRow(RowSink& rows, WindowSystem& windows, WindowHandle window) {
     const Text title = windows.Title(window, kTitleCapacity);
-    const NotListed notListed = WhyNotListed(windows, window);
+    const NotListed notListed = WhyNotListed(windows, window, title);
     const std::size_t row =
         rows.AppendRow(notListed.Any() ? MarkedTitle(windows, window, title, notListed) : title);
     rows.SetCell(row, 1, DecimalText(window));
     return row;
 }
 
-NotListed WhyNotListed(WindowSystem& windows, WindowHandle window) {
-    return {!IsApplicationWindow(windows, window, false, true, true),
-            !IsApplicationWindow(windows, window, true, false, true),
+NotListed WhyNotListed(WindowSystem& windows, WindowHandle window, const Text& title) {
+    return {title.empty(), !IsApplicationWindow(windows, window, true, false, true),
             !IsApplicationWindow(windows, window, true, true, false)};
 }
 

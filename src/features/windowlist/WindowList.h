@@ -26,8 +26,9 @@ void FillWindowList(RowSink& rows, WindowSystem& windows, Reporter& reporter, bo
 // Appends the row of one top-level window as the list with all shows it; returns its row.
 std::size_t AppendWindowRow(RowSink& rows, WindowSystem& windows, WindowHandle window);
 
-// Each condition of the window list on its own, the others waived.
-[[nodiscard]] NotListed WhyNotListed(WindowSystem& windows, WindowHandle window);
+// Each condition of the window list on its own, the others waived; title is the window's, as
+// read already.
+[[nodiscard]] NotListed WhyNotListed(WindowSystem& windows, WindowHandle window, const Text& title);
 
 // The first cell of a window's row in the list with all: its title, or its class name in
 // brackets when it has none, then why the plain list leaves it out: "(IME) [untitled, hidden]".

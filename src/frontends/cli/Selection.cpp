@@ -97,7 +97,7 @@ std::vector<TopLevelWindow> DesktopWindows(WindowSystem& windows, Reporter& repo
     while (steps.Check(104, [&] { return current != 0; })) {
         TopLevelWindow window{current, {}, {}};
         steps.Run(108, [&] { window.title = windows.Title(current, kFullTitleCapacity); });
-        steps.Run(110, [&] { window.notListed = WhyNotListed(windows, current); });
+        steps.Run(110, [&] { window.notListed = WhyNotListed(windows, current, window.title); });
         if (all || !window.notListed.Any()) {
             found.push_back(std::move(window));
         }

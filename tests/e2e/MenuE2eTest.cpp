@@ -3,6 +3,7 @@
 // that Show All Windows adds, Find and type-to-find.
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cwctype>
@@ -22,6 +23,20 @@
 #include "win32/MenuCommands.h"
 
 namespace {
+
+bool HasLoaded(HANDLE process, const wchar_t* library) {
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    EnumProcessModules(process, modules, sizeof(modules), &bytes);
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE); ++i) {
+        wchar_t name[MAX_PATH];
+        if (GetModuleBaseNameW(process, modules[i], name, MAX_PATH) != 0 &&
+            _wcsicmp(name, library) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
 
 constexpr int kWindowListId = 101;
 constexpr int kResultsId = 103;
@@ -166,12 +181,15 @@ TEST(MenuE2e, FindAndF3SelectTheRowsHoldingATextAndTypingFindsAClassName) {
     }
     ASSERT_GE(holding.size(), 2u);
     const HWND list = GetDlgItem(run.tool.Main(), kResultsId);
+    // The dialogs' library, and the printing system it brings, is loaded with the first dialog.
+    EXPECT_FALSE(HasLoaded(run.tool.Program().Handle(), L"comdlg32.dll"));
 
     Post(run.tool, MenuCommandId::kFind);
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&] { return (dialog = FindTopLevel(run.tool.Program().Id(), L"#32770")) != nullptr; },
         5s));
+    EXPECT_TRUE(HasLoaded(run.tool.Program().Handle(), L"comdlg32.dll"));
     constexpr int kFindWhat = 0x480;  // the Find dialog's edit box
     SendMessageW(GetDlgItem(dialog, kFindWhat), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"STATIC"));
     PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);

@@ -1,6 +1,7 @@
 // The system's modeless Find dialog over the results.
 #include "win32/FindDialog.h"
 
+#include "win32/CommonDialogs.h"
 #include "win32/Win32Text.h"
 
 FindDialog::FindDialog() noexcept : m_message(RegisterWindowMessageW(FINDMSGSTRINGW)) {}
@@ -27,7 +28,7 @@ void FindDialog::Open(HWND owner) noexcept {
         m_find.Flags = (m_last->down ? FR_DOWN : 0) | (m_last->matchCase ? FR_MATCHCASE : 0) |
                        FR_HIDEWHOLEWORD;
     }
-    m_dialog = FindTextW(&m_find);
+    m_dialog = CommonFindText(m_find);
 }
 
 bool FindDialog::TranslateKeys(MSG& message) noexcept {

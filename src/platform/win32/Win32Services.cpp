@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/Failure.h"
+#include "win32/CommonDialogs.h"
 #include "win32/ScopedHandles.h"
 #include "win32/Win32Text.h"
 
@@ -121,8 +122,8 @@ Text Win32Dialogs::ShowSaveDialog(const SaveDialogRequest& request) {
     dialog.lpstrDefExt =
         request.defaultExtension.empty() ? nullptr : WideOf(request.defaultExtension);
     dialog.Flags = request.flags;
-    if (!GetSaveFileNameW(&dialog)) {
-        if (CommDlgExtendedError() != 0) {
+    if (!CommonGetSaveFileName(dialog)) {
+        if (CommonDialogError() != 0) {
             throw Failure(u"The save dialog could not be shown.");
         }
         return {};

@@ -3,7 +3,7 @@
 // text's length and then the text, and one that asks for the text into a 512-unit buffer and
 // its length only when that came back full. Prints the ratios and the tool's memory for the
 // rows, and, to tell where the tool's time goes, the reading engine's own walk in this process;
-// all are measured in this one run.
+// all are measured in this one run. Run it through scripts/one-cpu.sh, which says why.
 #include <windows.h>
 #include <psapi.h>
 

@@ -26,8 +26,13 @@ public:
             if (!m_times.contains(ratio.subject) || !m_times.contains(ratio.baseline)) {
                 continue;  // filtered out of this run
             }
-            std::printf("%s: %.2f x the baseline (goal: at most %.1f)\n", ratio.description.c_str(),
-                        m_times.at(ratio.subject) / m_times.at(ratio.baseline), ratio.goal);
+            const double times = m_times.at(ratio.subject) / m_times.at(ratio.baseline);
+            if (ratio.goal) {
+                std::printf("%s: %.2f x the baseline (goal: at most %.1f)\n",
+                            ratio.description.c_str(), times, *ratio.goal);
+            } else {
+                std::printf("%s: %.2f x the baseline\n", ratio.description.c_str(), times);
+            }
         }
     }
 

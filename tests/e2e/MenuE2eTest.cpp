@@ -194,6 +194,7 @@ TEST(MenuE2e, FindAndF3SelectTheRowsHoldingATextAndTypingFindsAClassName) {
     SendMessageW(GetDlgItem(dialog, kFindWhat), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"STATIC"));
     PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return SelectedIndex(list) == holding[0]; }, 5s));
+    SaveScreenshot(dialog, BuildFolder() / L"artifacts" / L"find-dialog.bmp");
     PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5s));
     // F3 finds the next one with the dialog closed.

@@ -10,7 +10,9 @@ set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 wineserver -k >/dev/null 2>&1
 wineserver -w >/dev/null 2>&1
-taskset -c 0 bash "$(dirname "${BASH_SOURCE[0]}")/wine-run.sh" "$@"
+# The first processor this shell may use ("0-1", "2,5" and the like name them).
+cpu=$(taskset -cp $$ | sed -E 's/.*: *//; s/[-,].*//')
+taskset -c "$cpu" bash "$(dirname "${BASH_SOURCE[0]}")/wine-run.sh" "$@"
 status=$?
 wineserver -k >/dev/null 2>&1
 wineserver -w >/dev/null 2>&1

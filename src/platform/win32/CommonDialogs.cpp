@@ -3,11 +3,17 @@
 
 namespace {
 
+// Loaded once, at the first dialog; it stays for the rest of the program, as a modeless Find
+// dialog lives in it. Null when it cannot be loaded.
+HMODULE CommonDialogLibrary() noexcept {
+    static const HMODULE library = LoadLibraryW(L"comdlg32.dll");
+    return library;
+}
+
 // The library's function called name, or nullptr when the library or the function is missing.
-// The library stays loaded for the rest of the program: a modeless Find dialog lives in it.
 template <typename Function>
 Function* CommonDialogFunction(const char* name) noexcept {
-    static const HMODULE library = LoadLibraryW(L"comdlg32.dll");
+    const HMODULE library = CommonDialogLibrary();
     if (library == nullptr) {
         return nullptr;
     }

@@ -5,9 +5,9 @@
 #include <windows.h>
 
 #include <chrono>
-#include <memory>
 #include <optional>
-#include <type_traits>
+
+#include "win32/ScopedHandles.h"
 
 // How long a highlight stays before it hides itself.
 inline constexpr std::chrono::milliseconds kHighlightDuration{2000};
@@ -25,10 +25,7 @@ public:
     void Hide() noexcept;
 
 private:
-    struct WindowDeleter {
-        void operator()(HWND window) const noexcept { DestroyWindow(window); }
-    };
     static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter> m_window;
+    ScopedWindow m_window;
 };

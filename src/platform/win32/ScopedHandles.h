@@ -27,6 +27,9 @@ struct LocalMemoryDeleter {
 struct AcceleratorDeleter {
     void operator()(HACCEL table) const noexcept { DestroyAcceleratorTable(table); }
 };
+struct WindowDeleter {
+    void operator()(HWND window) const noexcept { DestroyWindow(window); }
+};
 
 using ScopedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using ScopedBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
@@ -34,6 +37,7 @@ using ScopedBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDele
 using ScopedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 using ScopedGlobal = std::unique_ptr<void, GlobalMemoryDeleter>;
 using ScopedAccelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDeleter>;
+using ScopedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
 template <typename T>
 using ScopedLocal = std::unique_ptr<T, LocalMemoryDeleter>;
 

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/setup.sh
-bash scripts/build.sh
+bash scripts/build.sh --programs
 if [ -n "${DISPLAY:-}" ]; then
     exec scripts/wine-run.sh build/win/Tessivane.exe
 fi

@@ -8,8 +8,6 @@
 #include <stdexcept>
 #include <thread>
 
-#include <gtest/gtest.h>
-
 namespace {
 
 // Memory in another process, freed with the object.
@@ -390,18 +388,6 @@ HWND Tool::WaitForDialog(const std::wstring& title) const {
     return dialog;
 }
 
-void ExpectBox(const MessageBoxSeen& box, const std::wstring& caption, const std::wstring& text,
-               bool exclamationIcon, const std::vector<std::wstring>& buttons,
-               const std::wstring& screenshotName) {
-    EXPECT_EQ(box.caption, caption);
-    EXPECT_EQ(box.text, text);
-    EXPECT_EQ(box.hasExclamationIcon, exclamationIcon);
-    EXPECT_EQ(box.buttons, buttons);
-    if (!screenshotName.empty()) {
-        SaveScreenshot(box.window, BuildFolder() / L"artifacts" / screenshotName);
-    }
-}
-
 void Tool::Answer(const MessageBoxSeen& box, int buttonId) {
     PostMessageW(GetDlgItem(box.window, buttonId), BM_CLICK, 0, 0);
     WaitUntil([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); });
@@ -411,7 +397,7 @@ void Tool::ClickAndWait(const std::wstring& caption) const {
     std::future<void> click = Click(caption);
     while (click.wait_for(50ms) != std::future_status::ready) {
         if (const HWND box = FindTopLevel(m_process.Id(), L"#32770")) {
-            ADD_FAILURE() << "unexpected message box";
+            ReportUnexpectedBox();
             PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
         }
     }

@@ -121,6 +121,10 @@ struct MessageBoxSeen {
     std::vector<std::wstring> buttons;  // captions in control order
 };
 
+// A box shown where none should be: a failure of the test in the tests, a line on standard
+// error in the showcase (each program defines it).
+void ReportUnexpectedBox();
+
 // Checks a box's caption, text, icon and buttons, then saves its picture as artefact.
 void ExpectBox(const MessageBoxSeen& box, const std::wstring& caption, const std::wstring& text,
                bool exclamationIcon, const std::vector<std::wstring>& buttons,
@@ -147,7 +151,8 @@ public:
     [[nodiscard]] HWND WaitForDialog(const std::wstring& title) const;
     // Presses the box's button with that id (IDOK, IDYES, IDNO) and waits until it is gone.
     static void Answer(const MessageBoxSeen& box, int buttonId);
-    // Clicks and waits for the command to finish; fails the test when a box shows.
+    // Clicks and waits for the command to finish; a box that shows meanwhile is reported by
+    // ReportUnexpectedBox and closed.
     void ClickAndWait(const std::wstring& caption) const;
 
 private:

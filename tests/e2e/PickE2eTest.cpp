@@ -9,7 +9,7 @@
 
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
-#include "win32/MenuCommands.h"
+#include "wingui/MenuCommands.h"
 
 namespace {
 

@@ -66,6 +66,10 @@ void Run(const std::filesystem::path& picture) {
 
 }  // namespace
 
+void ReportUnexpectedBox() {
+    std::fputs("An unexpected message box was closed.\n", stderr);
+}
+
 int wmain(int argc, wchar_t** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: showcase PICTURE.bmp\n");

@@ -12,6 +12,10 @@
 #include "core/RowSink.h"
 #include "core/Text.h"
 
+// The column of both lists that holds a window's handle in decimal: the first subitem, which is
+// also the index of its cell among a row's cells (the main text is cell 0).
+inline constexpr int kHandleColumn = 1;
+
 // The control that shows a row table on screen.
 class RowTableDisplay {
 public:

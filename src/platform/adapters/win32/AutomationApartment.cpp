@@ -13,8 +13,6 @@
 
 namespace {
 
-using ScopedEvent = std::unique_ptr<std::remove_pointer_t<HANDLE>, KernelHandleDeleter>;
-
 // The thread's message that work is waiting in its queue.
 constexpr UINT kRunWork = WM_APP;
 // How long the UI thread's wait for an answer runs between two looks at its window.
@@ -24,8 +22,8 @@ constexpr DWORD kRetryRejectedAfterMs = 250;
 // RetryRejectedCall's answer that gives the call up.
 constexpr DWORD kGiveUpCall = static_cast<DWORD>(-1);
 
-ScopedEvent NewEvent() {
-    ScopedEvent event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+ScopedKernelHandle NewEvent() {
+    ScopedKernelHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) {
         throw Failure(
             u"The spreadsheet application cannot be waited for: the system has no "
@@ -177,14 +175,14 @@ public:
 private:
     std::mutex m_mutex;
     std::function<IDispatch*()> m_call;
-    ScopedEvent m_done;
+    ScopedKernelHandle m_done;
     IDispatch* m_answer = nullptr;
     std::exception_ptr m_failure;
     bool m_left = false;
 };
 
 AutomationApartment::AutomationApartment() : m_thread(std::make_shared<Thread>()) {
-    const ScopedEvent ready = NewEvent();
+    const ScopedKernelHandle ready = NewEvent();
     // The thread keeps what it shares alive for itself: it may outlive this object, stuck in a
     // call that was left to it.
     try {

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "core/Text.h"
-#include "win32/ItemsWindow.h"
 #include "win32/ScopedHandles.h"
 #include "win32/Win32RemoteItems.h"
+#include "wingui/ItemsWindow.h"
 
 class ItemsWindows {
 public:

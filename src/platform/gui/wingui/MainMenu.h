@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "gui/MainForm.h"
-#include "win32/MenuCommands.h"
 #include "win32/ScopedHandles.h"
+#include "wingui/MenuCommands.h"
 
 using FormCommand = void (MainForm::*)();
 

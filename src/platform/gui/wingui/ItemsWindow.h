@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "gui/ItemsForm.h"
-#include "win32/DialogFocus.h"
-#include "win32/ItemsListView.h"
 #include "win32/ScopedHandles.h"
 #include "win32/Win32RemoteItems.h"
 #include "win32/Win32Services.h"
+#include "wingui/DialogFocus.h"
+#include "wingui/ItemsListView.h"
 
 // The window class, and the ids of the controls and commands, which the buttons and the keys
 // (Ctrl+C, Ctrl+S, F5, Ctrl+A; Esc closes) share.

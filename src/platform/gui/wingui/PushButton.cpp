@@ -1,5 +1,5 @@
 // The owner-drawn push button.
-#include "win32/PushButton.h"
+#include "wingui/PushButton.h"
 
 #include <commctrl.h>
 

@@ -38,7 +38,7 @@ std::uint32_t Win32WindowDetails::ProcessOf(WindowHandle window) {
 }
 
 Text Win32WindowDetails::ImageName(std::uint32_t processId) {
-    const std::unique_ptr<std::remove_pointer_t<HANDLE>, KernelHandleDeleter> process(
+    const ScopedKernelHandle process(
         OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process) {
         return {};

@@ -1,7 +1,7 @@
 // Picking a window by pointing at it.
-#include "win32/WindowPicker.h"
+#include "wingui/WindowPicker.h"
 
-#include "win32/Resources.h"
+#include "wingui/Resources.h"
 
 namespace {
 

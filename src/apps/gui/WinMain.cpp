@@ -6,12 +6,12 @@
 #include "Version.h"
 #include "gui/MainForm.h"
 #include "skin/SkinFramework.h"
-#include "win32/MainWindow.h"
 #include "win32/MessagePump.h"
 #include "win32/ScopedHandles.h"
 #include "win32/Win32Automation.h"
 #include "win32/Win32Services.h"
 #include "win32/Win32WindowSystem.h"
+#include "wingui/MainWindow.h"
 
 namespace {
 

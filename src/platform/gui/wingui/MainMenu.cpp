@@ -1,5 +1,5 @@
 // The main window's menu bar made from its table.
-#include "win32/MainMenu.h"
+#include "wingui/MainMenu.h"
 
 #include <utility>
 

@@ -1,5 +1,5 @@
 // The highlight frame's window.
-#include "win32/HighlightFrame.h"
+#include "wingui/HighlightFrame.h"
 
 #include "core/Failure.h"
 #include "win32/ScopedHandles.h"

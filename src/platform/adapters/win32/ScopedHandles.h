@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 struct GdiObjectDeleter {
     void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
@@ -27,6 +28,9 @@ struct LocalMemoryDeleter {
 struct AcceleratorDeleter {
     void operator()(HACCEL table) const noexcept { DestroyAcceleratorTable(table); }
 };
+struct MenuDeleter {
+    void operator()(HMENU menu) const noexcept { DestroyMenu(menu); }
+};
 struct WindowDeleter {
     void operator()(HWND window) const noexcept { DestroyWindow(window); }
 };
@@ -38,6 +42,11 @@ using ScopedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 using ScopedGlobal = std::unique_ptr<void, GlobalMemoryDeleter>;
 using ScopedAccelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDeleter>;
 using ScopedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
+// A menu not yet given to a window: once SetMenu hands it over, the window destroys it, so the
+// owner lets go of it then.
+using ScopedMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
+// A kernel handle whose "no handle" value is null (processes, threads, events).
+using ScopedKernelHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, KernelHandleDeleter>;
 template <typename T>
 using ScopedLocal = std::unique_ptr<T, LocalMemoryDeleter>;
 
@@ -49,6 +58,15 @@ public:
     ~ScopedFileHandle() { Reset(); }
     ScopedFileHandle(const ScopedFileHandle&) = delete;
     ScopedFileHandle& operator=(const ScopedFileHandle&) = delete;
+    ScopedFileHandle(ScopedFileHandle&& other) noexcept
+        : m_handle(std::exchange(other.m_handle, INVALID_HANDLE_VALUE)) {}
+    ScopedFileHandle& operator=(ScopedFileHandle&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            m_handle = std::exchange(other.m_handle, INVALID_HANDLE_VALUE);
+        }
+        return *this;
+    }
 
     [[nodiscard]] HANDLE Get() const noexcept { return m_handle; }
     [[nodiscard]] bool Valid() const noexcept { return m_handle != INVALID_HANDLE_VALUE; }

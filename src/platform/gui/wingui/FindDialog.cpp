@@ -1,5 +1,5 @@
 // The system's modeless Find dialog over the results.
-#include "win32/FindDialog.h"
+#include "wingui/FindDialog.h"
 
 #include "win32/CommonDialogs.h"
 #include "win32/Win32Text.h"

@@ -13,16 +13,16 @@
 #include "gui/RowState.h"
 #include "ports/FormWindow.h"
 #include "skin/SkinFramework.h"
-#include "win32/DialogFocus.h"
-#include "win32/FindDialog.h"
-#include "win32/HighlightFrame.h"
-#include "win32/ItemsWindows.h"
-#include "win32/OwnerDataList.h"
-#include "win32/PushButton.h"
 #include "win32/ScopedHandles.h"
 #include "win32/Win32WindowDetails.h"
 #include "win32/Win32WindowSystem.h"
-#include "win32/WindowPicker.h"
+#include "wingui/DialogFocus.h"
+#include "wingui/FindDialog.h"
+#include "wingui/HighlightFrame.h"
+#include "wingui/ItemsWindows.h"
+#include "wingui/OwnerDataList.h"
+#include "wingui/PushButton.h"
+#include "wingui/WindowPicker.h"
 
 class MainWindow : public FormWindow, public SkinTarget {
 public:

@@ -1,5 +1,5 @@
 // The owner-data list view that shows an items table.
-#include "win32/ItemsListView.h"
+#include "wingui/ItemsListView.h"
 
 #include <algorithm>
 #include <climits>

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "skin/SkinFile.h"
-#include "win32/Layout.h"
+#include "wingui/Layout.h"
 
 class PushButton {
 public:

@@ -1,5 +1,5 @@
 // The owner-data list view that shows a row table.
-#include "win32/OwnerDataList.h"
+#include "wingui/OwnerDataList.h"
 
 #include <windowsx.h>
 

@@ -1,5 +1,5 @@
 // The items windows of the main window.
-#include "win32/ItemsWindows.h"
+#include "wingui/ItemsWindows.h"
 
 #include <algorithm>
 #include <array>

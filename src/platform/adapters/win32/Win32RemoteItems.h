@@ -30,7 +30,7 @@ private:
     // The program of the control last asked: opened once for a control's whole read.
     struct Target {
         DWORD processId = 0;
-        std::unique_ptr<std::remove_pointer_t<HANDLE>, KernelHandleDeleter> process;
+        ScopedKernelHandle process;
         bool is32Bit = false;
     };
     // The control's program, or nullptr when it cannot be opened (it is gone).

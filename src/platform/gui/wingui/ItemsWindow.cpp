@@ -1,5 +1,5 @@
 // An items window on screen.
-#include "win32/ItemsWindow.h"
+#include "wingui/ItemsWindow.h"
 
 #include <commctrl.h>
 
@@ -7,10 +7,10 @@
 #include <iterator>
 
 #include "core/Failure.h"
-#include "win32/Layout.h"
-#include "win32/OwnedWindowProc.h"
-#include "win32/Resources.h"
 #include "win32/Win32Text.h"
+#include "wingui/Layout.h"
+#include "wingui/OwnedWindowProc.h"
+#include "wingui/Resources.h"
 
 namespace {
 

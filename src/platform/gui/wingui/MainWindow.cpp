@@ -1,5 +1,5 @@
 // The main window on screen.
-#include "win32/MainWindow.h"
+#include "wingui/MainWindow.h"
 
 #include <commctrl.h>
 
@@ -9,10 +9,10 @@
 #include "core/Failure.h"
 #include "core/Steps.h"
 #include "gui/RowState.h"
-#include "win32/MainMenu.h"
-#include "win32/OwnedWindowProc.h"
-#include "win32/Resources.h"
 #include "win32/Win32Text.h"
+#include "wingui/MainMenu.h"
+#include "wingui/OwnedWindowProc.h"
+#include "wingui/Resources.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/RowTable.h"
-#include "win32/Layout.h"
+#include "wingui/Layout.h"
 
 class OwnerDataList : public RowTableDisplay {
 public:

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "win32/HighlightFrame.h"
+#include "wingui/HighlightFrame.h"
 
 // The deepest visible window at point (screen coordinates), disabled ones included: the top-level
 // window there, then at each level the smallest child that holds the point, so a group box does

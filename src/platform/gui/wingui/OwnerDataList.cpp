@@ -91,6 +91,12 @@ void OwnerDataList::LayOut(UINT dpi, HFONT font) {
     }
 }
 
+void OwnerDataList::SetColours(COLORREF background, COLORREF text) const noexcept {
+    ListView_SetBkColor(m_control, background);
+    ListView_SetTextBkColor(m_control, background);
+    ListView_SetTextColor(m_control, text);
+}
+
 void OwnerDataList::ColumnAppended(const Text& header) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;

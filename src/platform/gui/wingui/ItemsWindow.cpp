@@ -19,6 +19,9 @@ constexpr OwnedWindowKind kItemsWindowKind{
 // Posted by the reading thread when a read has ended.
 constexpr UINT kReadEndedMessage = WM_APP + 1;
 constexpr int kWholeStatusBar = 100;  // percent
+// The status bar's parts: the read's note, then the last command's.
+constexpr WPARAM kReadNotePart = 0;
+constexpr WPARAM kCommandNotePart = 1;
 
 // The system's message font at dpi, as dialogs use it.
 ScopedFont CreateMessageFont(UINT dpi) {
@@ -121,9 +124,9 @@ void ItemsWindow::PlaceControls() const noexcept {
 void ItemsWindow::ShowState() noexcept {
     try {
         SetWindowTextW(Window(), WideOf(m_form->Title()));
-        SendMessageW(m_statusBar, SB_SETTEXTW, 0,
+        SendMessageW(m_statusBar, SB_SETTEXTW, kReadNotePart,
                      reinterpret_cast<LPARAM>(WideOf(m_form->ReadNote())));
-        SendMessageW(m_statusBar, SB_SETTEXTW, 1,
+        SendMessageW(m_statusBar, SB_SETTEXTW, kCommandNotePart,
                      reinterpret_cast<LPARAM>(WideOf(m_form->CommandNote())));
     } catch (...) {
         // The texts stay as they were; the next change shows them again. Nothing may escape: the
@@ -240,7 +243,7 @@ LRESULT ItemsWindow::OnReadEnded() noexcept {
     }
     ShowState();
     if (m_closing) {
-        Closed();
+        Dismiss();
     }
     return 0;
 }
@@ -252,12 +255,12 @@ LRESULT ItemsWindow::OnClose() noexcept {
         m_form->StopReading();
         ShowWindow(Window(), SW_HIDE);
     } else {
-        Closed();
+        Dismiss();
     }
     return 0;
 }
 
-void ItemsWindow::Closed() noexcept {
+void ItemsWindow::Dismiss() noexcept {
     // Held here: running it destroys this object, and the function with it.
     const std::function<void(ItemsWindow&)> closed = m_closed;
     closed(*this);

@@ -85,8 +85,8 @@ private:
     void ShowState() noexcept;
     void Refresh() noexcept;
     [[nodiscard]] int Pixels(int twips) const noexcept;
-    // Runs closed: nothing here may touch this object after it.
-    void Closed() noexcept;
+    // Runs closed, whose owner destroys this object: nothing here may touch it after that.
+    void Dismiss() noexcept;
 
     std::function<void(ItemsWindow&)> m_closed;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;

@@ -7,14 +7,18 @@
 class DialogFocus {
 public:
     // The window's WM_ACTIVATE: remembers the focused control when the window is deactivated.
-    void Activated(HWND window, WPARAM wParam) noexcept {
+    LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam) noexcept {
         if (LOWORD(wParam) == WA_INACTIVE) {
             const HWND focus = GetFocus();
             m_last = IsChild(window, focus) ? focus : m_last;
         }
+        return DefWindowProcW(window, WM_ACTIVATE, wParam, lParam);
     }
-    // The window's WM_SETFOCUS: the focus goes on to the remembered control, first to first.
-    void Restore(HWND first) const noexcept { SetFocus(m_last != nullptr ? m_last : first); }
+    // The window's WM_SETFOCUS: the focus goes on to the remembered control, at first to first.
+    LRESULT OnSetFocus(HWND first) const noexcept {
+        SetFocus(m_last != nullptr ? m_last : first);
+        return 0;
+    }
 
 private:
     HWND m_last = nullptr;

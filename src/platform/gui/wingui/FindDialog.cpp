@@ -6,15 +6,9 @@
 
 FindDialog::FindDialog() noexcept : m_message(RegisterWindowMessageW(FINDMSGSTRINGW)) {}
 
-FindDialog::~FindDialog() {
-    if (m_dialog != nullptr) {
-        DestroyWindow(m_dialog);
-    }
-}
-
 void FindDialog::Open(HWND owner) noexcept {
-    if (m_dialog != nullptr) {
-        SetActiveWindow(m_dialog);
+    if (m_dialog) {
+        SetActiveWindow(m_dialog.get());
         return;
     }
     m_find = {};
@@ -28,16 +22,17 @@ void FindDialog::Open(HWND owner) noexcept {
         m_find.Flags = (m_last->down ? FR_DOWN : 0) | (m_last->matchCase ? FR_MATCHCASE : 0) |
                        FR_HIDEWHOLEWORD;
     }
-    m_dialog = CommonFindText(m_find);
+    m_dialog.reset(CommonFindText(m_find));
 }
 
 bool FindDialog::TranslateKeys(MSG& message) noexcept {
-    return m_dialog != nullptr && IsDialogMessageW(m_dialog, &message) != FALSE;
+    return m_dialog && IsDialogMessageW(m_dialog.get(), &message) != FALSE;
 }
 
 std::optional<RowSearch> FindDialog::OnMessage() noexcept {
     if ((m_find.Flags & FR_DIALOGTERM) != 0) {
-        m_dialog = nullptr;
+        // The dialog has destroyed itself: its owner lets go of it.
+        static_cast<void>(m_dialog.release());
         return std::nullopt;
     }
     if ((m_find.Flags & FR_FINDNEXT) == 0) {
@@ -51,6 +46,8 @@ std::optional<RowSearch> FindDialog::OnMessage() noexcept {
         m_last = search;
         return search;
     } catch (...) {
-        return std::nullopt;  // no memory for the search: it is not made
+        // No memory for the search: it is not made, as a report could not be either. Nothing may
+        // escape to the window procedure that asks.
+        return std::nullopt;
     }
 }

@@ -9,11 +9,11 @@
 #include <optional>
 
 #include "core/RowSearch.h"
+#include "win32/ScopedHandles.h"
 
 class FindDialog {
 public:
     FindDialog() noexcept;
-    ~FindDialog();
     FindDialog(const FindDialog&) = delete;
     FindDialog& operator=(const FindDialog&) = delete;
 
@@ -35,6 +35,7 @@ private:
     UINT m_message = 0;
     std::array<wchar_t, kTextUnits> m_text{};
     FINDREPLACEW m_find{};
-    HWND m_dialog = nullptr;
+    // The dialog while it is open; it destroys itself when the user closes it.
+    ScopedWindow m_dialog;
     std::optional<RowSearch> m_last;
 };

@@ -9,38 +9,19 @@
 #include "core/Failure.h"
 #include "win32/Win32Text.h"
 #include "wingui/Layout.h"
-#include "wingui/OwnedWindowProc.h"
-#include "wingui/Resources.h"
 
 namespace {
 
 // The controls are not painted over when the window paints its background.
-constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = 0;
+constexpr OwnedWindowKind kItemsWindowKind{
+    kItemsWindowClass, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
+    reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)), u"The items window"};
 // Posted by the reading thread when a read has ended.
 constexpr UINT kReadEndedMessage = WM_APP + 1;
 constexpr int kWholeStatusBar = 100;  // percent
-
-void RegisterItemsWindowClass(WNDPROC procedure) {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(instance, kItemsWindowClass, &existing)) {
-        return;
-    }
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kApplicationIconId));
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    windowClass.lpszClassName = kItemsWindowClass;
-    if (RegisterClassExW(&windowClass) == 0) {
-        const DWORD error = GetLastError();
-        throw Failure(u"The items window's class could not be registered: " + SystemMessage(error));
-    }
-}
+// The status bar's parts: the read's note, then the last command's.
+constexpr WPARAM kReadNotePart = 0;
+constexpr WPARAM kCommandNotePart = 1;
 
 // The system's message font at dpi, as dialogs use it.
 ScopedFont CreateMessageFont(UINT dpi) {
@@ -66,48 +47,31 @@ HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWO
 
 ItemsWindow::ItemsWindow(HWND owner, ItemsSource source, std::function<void(ItemsWindow&)> closed)
     : m_closed(std::move(closed)), m_dpi(GetDpiForWindow(owner)) {
-    RegisterItemsWindowClass(&OwnedWindowProc<ItemsWindow>);
     RECT outer{0, 0, Pixels(kItemsClientTwips.cx), Pixels(kItemsClientTwips.cy)};
-    AdjustWindowRectExForDpi(&outer, kStyle, FALSE, kExStyle, m_dpi);
-    if (CreateWindowExW(kExStyle, kItemsWindowClass, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                        outer.right - outer.left, outer.bottom - outer.top, owner, nullptr,
-                        GetModuleHandleW(nullptr), this) == nullptr) {
-        const DWORD error = GetLastError();
-        throw Failure(u"The items window could not be created: " + SystemMessage(error));
-    }
-    try {
-        m_clipboard.emplace(m_window);
-        m_dialogs.emplace(m_window, [] {});
-        const HWND window = m_window;
-        m_form = std::make_unique<ItemsForm>(
-            std::move(source), ItemsFormServices{m_remote, *m_clipboard, *m_dialogs, m_saveFiles},
-            [window] { PostMessageW(window, kReadEndedMessage, 0, 0); });
-        CreateControls();
-    } catch (...) {
-        // No destructor runs for an object that was not made: the window goes here.
-        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
-        DestroyWindow(m_window);
-        throw;
-    }
+    AdjustWindowRectExForDpi(&outer, kItemsWindowKind.style, FALSE, kItemsWindowKind.exStyle,
+                             m_dpi);
+    // From here a failure unwinds the members made: the window's owner destroys it.
+    m_window.reset(CreateOwnedWindow(
+        *this, kItemsWindowKind, SIZE{outer.right - outer.left, outer.bottom - outer.top}, owner));
+    const HWND window = m_window.get();
+    m_clipboard.emplace(window);
+    m_dialogs.emplace(window, [] {});
+    m_form = std::make_unique<ItemsForm>(
+        std::move(source), ItemsFormServices{m_remote, *m_clipboard, *m_dialogs, m_saveFiles},
+        [window] { PostMessageW(window, kReadEndedMessage, 0, 0); });
+    CreateControls();
     Refresh();
-    ShowWindow(m_window, SW_SHOWNORMAL);
-}
-
-ItemsWindow::~ItemsWindow() {
-    if (m_window != nullptr) {
-        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
-        DestroyWindow(m_window);
-    }
+    ShowWindow(window, SW_SHOWNORMAL);
 }
 
 void ItemsWindow::CreateControls() {
     // Creation order is the tab order: the list, then the buttons.
-    m_list = std::make_unique<ItemsListView>(m_window, kItemsListId);
+    m_list = std::make_unique<ItemsListView>(Window(), kItemsListId);
     for (const ItemsButtonPlace& place : kItemsButtons) {
         m_buttons.push_back(
-            CreateChild(m_window, WC_BUTTONW, place.caption, WS_TABSTOP | BS_PUSHBUTTON, place.id));
+            CreateChild(Window(), WC_BUTTONW, place.caption, WS_TABSTOP | BS_PUSHBUTTON, place.id));
     }
-    m_statusBar = CreateChild(m_window, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, kItemsStatusBarId);
+    m_statusBar = CreateChild(Window(), STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, kItemsStatusBarId);
     // Laid out first: the columns share the list's width.
     LayOut(m_dpi);
     m_list->Show(m_form->Table());
@@ -133,7 +97,7 @@ void ItemsWindow::LayOut(UINT dpi) {
 
 void ItemsWindow::PlaceControls() const noexcept {
     RECT client{};
-    GetClientRect(m_window, &client);
+    GetClientRect(Window(), &client);
     // The status bar places itself along the bottom edge.
     SendMessageW(m_statusBar, WM_SIZE, 0, 0);
     RECT status{};
@@ -159,15 +123,16 @@ void ItemsWindow::PlaceControls() const noexcept {
 
 void ItemsWindow::ShowState() noexcept {
     try {
-        SetWindowTextW(m_window, WideOf(m_form->Title()));
-        SendMessageW(m_statusBar, SB_SETTEXTW, 0,
+        SetWindowTextW(Window(), WideOf(m_form->Title()));
+        SendMessageW(m_statusBar, SB_SETTEXTW, kReadNotePart,
                      reinterpret_cast<LPARAM>(WideOf(m_form->ReadNote())));
-        SendMessageW(m_statusBar, SB_SETTEXTW, 1,
+        SendMessageW(m_statusBar, SB_SETTEXTW, kCommandNotePart,
                      reinterpret_cast<LPARAM>(WideOf(m_form->CommandNote())));
     } catch (...) {
-        // The texts stay as they were; the next change shows them again.
+        // The texts stay as they were; the next change shows them again. Nothing may escape: the
+        // window procedure runs this, and the status bar is where a report would go.
     }
-    const HWND refresh = GetDlgItem(m_window, kItemsRefreshCommand);
+    const HWND refresh = GetDlgItem(Window(), kItemsRefreshCommand);
     const bool reading = m_form->Reading();
     if (reading && GetFocus() == refresh) {
         SetFocus(m_list->Handle());
@@ -195,15 +160,13 @@ LRESULT ItemsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kReadEndedMessage:
             return OnReadEnded();
         case WM_ACTIVATE:
-            return OnActivate(wParam, lParam);
+            return m_focus.OnActivate(Window(), wParam, lParam);
         case WM_SETFOCUS:
-            return OnSetFocus();
+            return m_focus.OnSetFocus(m_list->Handle());
         case WM_CLOSE:
             return OnClose();
-        case WM_NCDESTROY:
-            return OnNcDestroy();
         default:
-            return DefWindowProcW(m_window, message, wParam, lParam);
+            return DefWindowProcW(Window(), message, wParam, lParam);
     }
 }
 
@@ -212,7 +175,7 @@ LRESULT ItemsWindow::OnCommand(WPARAM wParam) noexcept {
     // Enter on a focused button clicks it, as on a dialog.
     if (command == IDOK) {
         const HWND focus = GetFocus();
-        command = GetParent(focus) == m_window ? GetDlgCtrlID(focus) : 0;
+        command = GetParent(focus) == Window() ? GetDlgCtrlID(focus) : 0;
     }
     switch (command) {
         case IDCANCEL:
@@ -221,7 +184,8 @@ LRESULT ItemsWindow::OnCommand(WPARAM wParam) noexcept {
             try {
                 m_form->Copy(m_list->SelectedRows());
             } catch (...) {
-                // Not enough memory for the list of selected rows: nothing was copied.
+                // Not enough memory for the list of selected rows: nothing was copied. A note
+                // would need memory too, and nothing may escape the window procedure.
             }
             break;
         case kItemsSaveAsCommand:
@@ -251,7 +215,8 @@ LRESULT ItemsWindow::OnSize() noexcept {
 
 LRESULT ItemsWindow::OnGetMinMaxInfo(MINMAXINFO& limits) const noexcept {
     RECT outer{0, 0, Pixels(kItemsSmallestClientTwips.cx), Pixels(kItemsSmallestClientTwips.cy)};
-    AdjustWindowRectExForDpi(&outer, kStyle, FALSE, kExStyle, m_dpi);
+    AdjustWindowRectExForDpi(&outer, kItemsWindowKind.style, FALSE, kItemsWindowKind.exStyle,
+                             m_dpi);
     limits.ptMinTrackSize = POINT{outer.right - outer.left, outer.bottom - outer.top};
     return 0;
 }
@@ -260,9 +225,10 @@ LRESULT ItemsWindow::OnDpiChanged(UINT dpi, const RECT& suggested) noexcept {
     try {
         LayOut(dpi);
     } catch (...) {
-        // The controls keep the font they had.
+        // The controls keep the font they had, which still reads; nothing may escape the window
+        // procedure.
     }
-    SetWindowPos(m_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+    SetWindowPos(Window(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
 }
@@ -272,23 +238,13 @@ LRESULT ItemsWindow::OnReadEnded() noexcept {
     try {
         m_list->Show(m_form->Table());
     } catch (...) {
-        // The columns could not all be made: the list shows those it has.
+        // The columns could not all be made: the list shows those it has. Nothing may escape to
+        // the window procedure, and the read's note in the status bar says how it ended.
     }
     ShowState();
     if (m_closing) {
-        DestroyWindow(m_window);
+        Dismiss();
     }
-    return 0;
-}
-
-LRESULT ItemsWindow::OnActivate(WPARAM wParam, LPARAM lParam) noexcept {
-    m_focus.Activated(m_window, wParam);
-    return DefWindowProcW(m_window, WM_ACTIVATE, wParam, lParam);
-}
-
-LRESULT ItemsWindow::OnSetFocus() noexcept {
-    // Like a dialog: the focus goes back to the control that had it, first the list.
-    m_focus.Restore(m_list->Handle());
     return 0;
 }
 
@@ -297,19 +253,15 @@ LRESULT ItemsWindow::OnClose() noexcept {
     if (m_form->Reading()) {
         m_closing = true;
         m_form->StopReading();
-        ShowWindow(m_window, SW_HIDE);
+        ShowWindow(Window(), SW_HIDE);
     } else {
-        DestroyWindow(m_window);
+        Dismiss();
     }
     return 0;
 }
 
-// The window's last message: this object goes with it, so nothing here may touch it after
-// closed has run.
-LRESULT ItemsWindow::OnNcDestroy() noexcept {
-    SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
-    m_window = nullptr;
+void ItemsWindow::Dismiss() noexcept {
+    // Held here: running it destroys this object, and the function with it.
     const std::function<void(ItemsWindow&)> closed = m_closed;
     closed(*this);
-    return 0;
 }

@@ -17,6 +17,7 @@
 #include "win32/Win32Services.h"
 #include "wingui/DialogFocus.h"
 #include "wingui/ItemsListView.h"
+#include "wingui/OwnedWindow.h"
 
 // The window class, and the ids of the controls and commands, which the buttons and the keys
 // (Ctrl+C, Ctrl+S, F5, Ctrl+A; Esc closes) share.
@@ -50,21 +51,19 @@ inline constexpr int kItemsReadNotePercent = 60;
 class ItemsWindow {
 public:
     // Creates and shows the window for source's control, owned by owner, and starts reading its
-    // items; closed runs once the window has gone. Throws Failure when it cannot be created.
+    // items; closed runs when the user has closed the window, for closed's owner to destroy this
+    // object and the window with it. Throws Failure when it cannot be created.
     ItemsWindow(HWND owner, ItemsSource source, std::function<void(ItemsWindow&)> closed);
-    // Destroys the window if it is still there, without running closed.
-    ~ItemsWindow();
     ItemsWindow(const ItemsWindow&) = delete;
     ItemsWindow& operator=(const ItemsWindow&) = delete;
 
-    [[nodiscard]] HWND Window() const noexcept { return m_window; }
+    [[nodiscard]] HWND Window() const noexcept { return m_window.get(); }
     [[nodiscard]] WindowHandle Control() const noexcept { return m_form->Source().control; }
 
 private:
     template <typename Owner>
     friend LRESULT CALLBACK OwnedWindowProc(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
-    void WindowCreated(HWND window) noexcept { m_window = window; }
     // The messages go to the handlers once the controls are made.
     [[nodiscard]] bool ReadyForMessages() const noexcept { return m_list != nullptr; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -76,10 +75,7 @@ private:
     LRESULT OnGetMinMaxInfo(MINMAXINFO& limits) const noexcept;
     LRESULT OnDpiChanged(UINT dpi, const RECT& suggested) noexcept;
     LRESULT OnReadEnded() noexcept;
-    LRESULT OnActivate(WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT OnSetFocus() noexcept;
     LRESULT OnClose() noexcept;
-    LRESULT OnNcDestroy() noexcept;
 
     void CreateControls();
     // Takes the fonts for dpi and moves the controls to their places in the client area.
@@ -89,8 +85,9 @@ private:
     void ShowState() noexcept;
     void Refresh() noexcept;
     [[nodiscard]] int Pixels(int twips) const noexcept;
+    // Runs closed, whose owner destroys this object: nothing here may touch it after that.
+    void Dismiss() noexcept;
 
-    HWND m_window = nullptr;
     std::function<void(ItemsWindow&)> m_closed;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     ScopedFont m_font;
@@ -107,4 +104,6 @@ private:
     // The user closed the window while a read ran: it is hidden and goes once the read has
     // stopped.
     bool m_closing = false;
+    // Last, so that the window goes first, before the objects its messages reach.
+    ScopedOwnedWindow m_window;
 };

@@ -49,6 +49,17 @@ bool ItemsWindows::Open(std::span<const Text> cells) {
     return true;
 }
 
+bool ItemsWindows::OpenOfRow(const RowTable& rows, int index) noexcept {
+    try {
+        return index >= 0 && static_cast<std::size_t>(index) < rows.RowCount() &&
+               Open(rows.RowCells(static_cast<std::size_t>(index) + 1));
+    } catch (...) {
+        // The window could not be made: nothing opens, which the caller tells by a beep where a
+        // key asked. Nothing may escape to the window procedure that runs this.
+        return false;
+    }
+}
+
 std::optional<Text> ItemsWindows::TipOf(std::span<const Text> cells) {
     const std::optional<ItemsSource> source = ItemsSourceOfRow(cells, m_probe);
     if (!source) {

@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "core/RowTable.h"
 #include "core/Text.h"
 #include "win32/ScopedHandles.h"
 #include "win32/Win32RemoteItems.h"
@@ -25,6 +26,9 @@ public:
     // Opens an items window for the control that a results row (class name, handle, text) names,
     // or brings the one open for it to the front; false when the control has no items.
     bool Open(std::span<const Text> cells);
+    // Opens the items window of the row at index (0-based) of rows; false when there is no such
+    // row, its control has no items, or the window could not be made.
+    bool OpenOfRow(const RowTable& rows, int index) noexcept;
     // What a results row's control holds, for the row's info tip; nothing when it has no items.
     [[nodiscard]] std::optional<Text> TipOf(std::span<const Text> cells);
     // The keys of the items windows: Ctrl+C, Ctrl+S, F5, Ctrl+A, and the dialog keys (Tab, Enter,

@@ -22,13 +22,23 @@ inline constexpr int kTwipsPerInch = 1440;
 
 inline constexpr SIZE kClientTwips{15960, 4485};
 
+// The controls' ids, below the menu commands' ids.
+inline constexpr int kWindowListId = 101;
+inline constexpr int kResultsId = 103;
+inline constexpr int kRefreshListButtonId = 1001;
+inline constexpr int kExtractButtonId = 1002;
+inline constexpr int kSaveAsSpreadsheetButtonId = 1003;
+inline constexpr int kCopyButtonId = 1004;
+inline constexpr int kClearButtonId = 1005;
+inline constexpr int kSaveAsTextFileButtonId = 1006;
+
 struct ListPlace {
     int id;
     RECT twips;
     bool tickBoxes;
 };
-inline constexpr ListPlace kWindowListPlace{101, {120, 120, 7920, 3345}, false};
-inline constexpr ListPlace kResultsPlace{103, {8040, 120, 15840, 3345}, true};
+inline constexpr ListPlace kWindowListPlace{kWindowListId, {120, 120, 7920, 3345}, false};
+inline constexpr ListPlace kResultsPlace{kResultsId, {8040, 120, 15840, 3345}, true};
 
 struct ButtonPlace {
     int id;
@@ -40,22 +50,22 @@ struct ButtonPlace {
 inline constexpr wchar_t kStopCaption[] = L"Stop";
 
 inline constexpr std::array<ButtonPlace, 6> kButtonPlaces{{
-    {1001, L"Refresh List", {120, 3450, 7920, 3855}, &MainForm::RefreshList},
-    {1002,
+    {kRefreshListButtonId, L"Refresh List", {120, 3450, 7920, 3855}, &MainForm::RefreshList},
+    {kExtractButtonId,
      L"Start Extracting From Selected Window (Above)",
      {120, 3975, 7920, 4380},
      &MainForm::ExtractSelectedWindow},
-    {1006,
+    {kSaveAsTextFileButtonId,
      L"Save Results As Text File",
      {8040, 3450, 11880, 3855},
      &MainForm::SaveResultsAsTextFile},
-    {1003,
+    {kSaveAsSpreadsheetButtonId,
      L"Save Results As Excel File",
      {12000, 3450, 15840, 3855},
      &MainForm::SaveResultsAsSpreadsheet},
-    {1004,
+    {kCopyButtonId,
      L"Copy Results To Clipboard",
      {8040, 3975, 11880, 4380},
      &MainForm::CopyResultsToClipboard},
-    {1005, L"Clear Results", {12000, 3975, 15840, 4380}, &MainForm::ClearResults},
+    {kClearButtonId, L"Clear Results", {12000, 3975, 15840, 4380}, &MainForm::ClearResults},
 }};

@@ -25,28 +25,26 @@ constexpr std::array<std::pair<int, FormCommand>, 13> kFormCommands{{
 
 }  // namespace
 
-HMENU CreateMainMenu() {
-    const HMENU bar = CreateMenu();
-    if (bar == nullptr) {
+ScopedMenu CreateMainMenu() {
+    ScopedMenu bar(CreateMenu());
+    if (!bar) {
         throw Failure(u"The menu bar could not be made.");
     }
     for (const MenuPlace& place : kMenus) {
-        // Once appended, a menu is destroyed with the bar, and the bar with the window.
-        const HMENU menu = CreatePopupMenu();
+        ScopedMenu menu(CreatePopupMenu());
         bool made = menu != nullptr;
         for (const MenuItem& item : place.items) {
             made = made && (item.caption == nullptr
-                                ? AppendMenuW(menu, MF_SEPARATOR, 0, nullptr)
-                                : AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.id),
+                                ? AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr)
+                                : AppendMenuW(menu.get(), MF_STRING, static_cast<UINT_PTR>(item.id),
                                               item.caption)) != FALSE;
         }
-        if (!made || !AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), place.caption)) {
-            if (menu != nullptr) {
-                DestroyMenu(menu);
-            }
-            DestroyMenu(bar);
+        if (!made || !AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(menu.get()),
+                                  place.caption)) {
             throw Failure(u"The menu bar could not be made.");
         }
+        // Once appended, a menu is destroyed with the bar.
+        static_cast<void>(menu.release());
     }
     return bar;
 }

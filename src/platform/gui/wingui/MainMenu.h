@@ -11,8 +11,8 @@
 
 using FormCommand = void (MainForm::*)();
 
-// Makes the menu bar of the table; throws Failure when it cannot.
-[[nodiscard]] HMENU CreateMainMenu();
+// Makes the menu bar of the table, to be handed to the window; throws Failure when it cannot.
+[[nodiscard]] ScopedMenu CreateMainMenu();
 // The key table of the menu's commands; throws Failure when it cannot.
 [[nodiscard]] ScopedAccelerators CreateMainMenuKeys();
 // The form's command that the menu item with that id runs; nothing for the window's own items

@@ -91,6 +91,12 @@ void OwnerDataList::LayOut(UINT dpi, HFONT font) {
     }
 }
 
+void OwnerDataList::SetColours(COLORREF background, COLORREF text) const noexcept {
+    ListView_SetBkColor(m_control, background);
+    ListView_SetTextBkColor(m_control, background);
+    ListView_SetTextColor(m_control, text);
+}
+
 void OwnerDataList::ColumnAppended(const Text& header) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -237,7 +243,8 @@ void OwnerDataList::ToggleSelectedTicks() noexcept {
             ShowHeaderTick();
         }
     } catch (...) {
-        // The ticks stay as they were.
+        // No memory for the list of selected rows: the ticks stay as they were, which the user
+        // sees. Nothing may escape to the control's window procedure.
     }
 }
 
@@ -270,6 +277,8 @@ LRESULT OwnerDataList::FindItem(const LVFINDINFOW& find, int start) const noexce
             FindRow(m_rows, search, static_cast<std::size_t>(std::max(start, 0)));
         return row ? static_cast<LRESULT>(*row - 1) : -1;
     } catch (...) {
+        // No memory for the typed text: no row is found, as for text that no row begins with.
+        // Nothing may escape to the control, which asks from its window procedure.
         return -1;
     }
 }

@@ -27,6 +27,8 @@ public:
 
     // Moves the control to its place at dpi, with font.
     void LayOut(UINT dpi, HFONT font);
+    // Shows the rows' text in text on background.
+    void SetColours(COLORREF background, COLORREF text) const noexcept;
     // Brings the control's row count up to date with the model.
     void Sync() noexcept;
     // Answers the control's notifications: the texts and ticks of rows, and tick toggles.

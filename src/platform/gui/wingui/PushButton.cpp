@@ -8,6 +8,15 @@
 #include "core/Failure.h"
 #include "win32/ScopedHandles.h"
 
+namespace {
+
+// The focus rectangle's inset from the button's edge, in pixels at the system's default DPI.
+constexpr int kFocusInsetPixels = 4;
+// Room for the longest caption of the layout.
+constexpr int kCaptionUnits = 128;
+
+}  // namespace
+
 PushButton::PushButton(HWND parent, const ButtonPlace& place, std::function<void()> pointerMove)
     : m_place(place), m_pointerMove(std::move(pointerMove)) {
     m_button = CreateWindowExW(0, L"BUTTON", place.caption,
@@ -47,7 +56,7 @@ void PushButton::Draw(const DRAWITEMSTRUCT& item, const SkinDefinition& look, HF
         InflateRect(&inner, -1, -1);
         FrameRect(dc, &inner, frame.get());
     }
-    wchar_t caption[128] = L"";
+    wchar_t caption[kCaptionUnits] = L"";
     GetWindowTextW(m_button, caption, static_cast<int>(std::size(caption)));
     {
         const ScopedSelection selectedFont(dc, font);
@@ -62,7 +71,7 @@ void PushButton::Draw(const DRAWITEMSTRUCT& item, const SkinDefinition& look, HF
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
     if (focused && (item.itemState & ODS_NOFOCUSRECT) == 0) {
-        const int inset = MulDiv(4, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+        const int inset = MulDiv(kFocusInsetPixels, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
         InflateRect(&bounds, -inset, -inset);
         DrawFocusRect(dc, &bounds);
     }

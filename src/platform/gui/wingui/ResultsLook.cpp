@@ -1,0 +1,85 @@
+// The results list's look.
+#include "wingui/ResultsLook.h"
+
+#include <span>
+
+#include "core/Text.h"
+#include "gui/ItemsForm.h"
+#include "win32/Win32Text.h"
+
+ResultsLook::ResultsLook(OwnerDataList& results, ItemsWindows& items) noexcept
+    : m_results(results), m_items(items) {
+    // A results row whose window has items says so in its info tip.
+    ListView_SetExtendedListViewStyleEx(m_results.Handle(), LVS_EX_INFOTIP, LVS_EX_INFOTIP);
+}
+
+// The tip keeps the row's text first when the control hands it over, cut on screen; then the
+// window's state as it is now, and what its control holds when it has items.
+LRESULT ResultsLook::OnInfoTip(NMLVGETINFOTIPW& tip) noexcept {
+    RowTable& rows = m_results.Rows();
+    if (tip.pszText == nullptr || tip.cchTextMax <= 0 || tip.iItem < 0 ||
+        static_cast<std::size_t>(tip.iItem) >= rows.RowCount()) {
+        return 0;
+    }
+    try {
+        const std::span<const Text> cells = rows.RowCells(static_cast<std::size_t>(tip.iItem) + 1);
+        Text text = TextOf(tip.pszText);
+        if (!text.empty()) {
+            text += u"\r\n";
+        }
+        text += StateTip(StateOfRowWindow(cells, m_windowSystem, m_windowDetails));
+        if (const std::optional<Text> items = m_items.TipOf(cells)) {
+            text += u"\r\n" + *items;
+        }
+        CopyToBuffer(text, tip.pszText, tip.cchTextMax);
+    } catch (...) {
+        // The tip shows what the list gave it: a tip has no room for a report, and nothing may
+        // escape to the window procedure.
+    }
+    return 0;
+}
+
+// A row shows its window's state without a change to its cells: grey for a hidden window, grey
+// italic for a disabled one. The class name of a row whose window may have items is underlined,
+// as a link is: a mark that costs no message to the window.
+LRESULT ResultsLook::OnCustomDraw(NMLVCUSTOMDRAW& draw) noexcept {
+    constexpr DWORD kSubItemPrePaint = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+    const std::size_t row = draw.nmcd.dwItemSpec + 1;
+    const bool inRows = row <= m_results.Rows().RowCount();
+    switch (draw.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT:
+            m_drawnRowLook = RowLook::Plain;
+            try {
+                if (inRows) {
+                    m_drawnRowLook = LookOf(StateOfRowWindow(m_results.Rows().RowCells(row),
+                                                             m_windowSystem, m_windowDetails));
+                }
+            } catch (...) {
+                // Drawn as a plain row: painting cannot stop to report, and nothing may escape to
+                // the window procedure.
+            }
+            return CDRF_NOTIFYSUBITEMDRAW;
+        case kSubItemPrePaint:
+            break;
+        default:
+            return CDRF_DODEFAULT;
+    }
+    bool marked = false;
+    try {
+        marked = draw.iSubItem == 0 && inRows && RowMayHaveItems(m_results.Rows().RowCells(row));
+    } catch (...) {
+        // Drawn as any other row, for the same reasons.
+    }
+    const bool disabled = m_drawnRowLook == RowLook::Disabled;
+    if (m_drawnRowLook != RowLook::Plain) {
+        draw.clrText = GetSysColor(COLOR_GRAYTEXT);
+    }
+    // Each cell is given its font, as the control keeps the last one for the next cell; it puts its
+    // own back once the item is drawn.
+    const HFONT fonts[2][2] = {{m_fonts.plain.get(), m_fonts.itemsMark.get()},
+                               {m_fonts.disabled.get(), m_fonts.disabledItemsMark.get()}};
+    SelectObject(draw.nmcd.hdc, fonts[disabled ? 1 : 0][marked ? 1 : 0]);
+    return CDRF_NEWFONT;
+}

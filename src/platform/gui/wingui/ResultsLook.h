@@ -1,0 +1,38 @@
+// The results list's look: each row drawn in its window's state as it is now, the class name of a
+// row whose window may have items underlined, and info tips that tell the window's state and what
+// its control holds.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "gui/RowState.h"
+#include "win32/Win32WindowDetails.h"
+#include "win32/Win32WindowSystem.h"
+#include "wingui/ItemsWindows.h"
+#include "wingui/MainWindowFonts.h"
+#include "wingui/OwnerDataList.h"
+
+class ResultsLook {
+public:
+    // Looks after results, whose rows' items windows items words; both outlive this.
+    ResultsLook(OwnerDataList& results, ItemsWindows& items) noexcept;
+    ResultsLook(const ResultsLook&) = delete;
+    ResultsLook& operator=(const ResultsLook&) = delete;
+
+    // Draws with fonts from now on, once the lists use them; the fonts before go.
+    void UseFonts(ListFonts fonts) noexcept { m_fonts = std::move(fonts); }
+    // The results list's NM_CUSTOMDRAW and LVN_GETINFOTIPW.
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) noexcept;
+    LRESULT OnInfoTip(NMLVGETINFOTIPW& tip) noexcept;
+
+private:
+    OwnerDataList& m_results;
+    ItemsWindows& m_items;
+    // The rows' windows as they are now.
+    Win32WindowSystem m_windowSystem;
+    Win32WindowDetails m_windowDetails;
+    ListFonts m_fonts;
+    // The look of the row being drawn, from its item's paint to its cells'.
+    RowLook m_drawnRowLook = RowLook::Plain;
+};

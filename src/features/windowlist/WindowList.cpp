@@ -86,6 +86,7 @@ bool IsApplicationWindow(WindowSystem& windows, WindowHandle window, bool includ
         try {
             return condition();
         } catch (...) {
+            // No step of its own to report at: a window that cannot answer is listed, not lost.
             return true;
         }
     };

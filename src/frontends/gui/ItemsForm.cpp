@@ -216,7 +216,8 @@ void ItemsForm::RunCommand(Command&& command) {
         try {
             m_services.dialogs.ShowErrorReport(DescribeFailure(std::current_exception()));
         } catch (...) {
-            // Nothing is left to show it with; the window stays as it is.
+            // No exception may cross the window procedure that runs the command, and nothing is
+            // left to show it with: the window stays as it is.
         }
     }
 }

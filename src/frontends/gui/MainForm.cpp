@@ -48,7 +48,8 @@ public:
             try {
                 m_form.m_services.window.SetBusy(false, false);
             } catch (...) {
-                // The buttons stay as they are; the next command sets them again.
+                // Nothing may leave a destructor: the buttons stay as they are, and the next
+                // command sets them again.
             }
         }
     }

@@ -54,6 +54,7 @@ void StepRunner::Report(int line, const std::exception_ptr& failure) noexcept {
     } catch (const Failure& known) {
         m_commandEnded = m_commandEnded || known.EndsCommand();
     } catch (...) {
+        // Only a Failure can say that nothing after it can succeed; any other is described below.
     }
     try {
         Text description = DescribeFailure(failure);
@@ -65,6 +66,7 @@ void StepRunner::Report(int line, const std::exception_ptr& failure) noexcept {
         }
         m_lastDescription = std::move(description);
     } catch (...) {
-        // Nothing is left to report with: the procedure goes on as after any report.
+        // Report is noexcept: with nothing left to report with, the procedure goes on as after
+        // any report.
     }
 }

@@ -85,6 +85,10 @@ Text DecimalText(std::int64_t value) {
     return Text(digits, result.ptr);
 }
 
+Text Counted(std::size_t count, TextView one, TextView many) {
+    return DecimalText(static_cast<std::int64_t>(count)) + u" " + Text(count == 1 ? one : many);
+}
+
 WindowHandle ParseHandle(TextView text) {
     std::string narrow;
     for (const char16_t unit : text) {

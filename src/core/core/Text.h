@@ -2,6 +2,7 @@
 // agree between Windows (16-bit wchar_t) and Linux (32-bit wchar_t).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,6 +18,9 @@ using WindowHandle = std::int32_t;
 
 // Signed decimal without leading zeros, blanks or prefix.
 [[nodiscard]] Text DecimalText(std::int64_t value);
+
+// The count in decimal, a blank, then the words for one or those for many.
+[[nodiscard]] Text Counted(std::size_t count, TextView one, TextView many);
 
 // Parses the decimal text of a window handle; throws Failure when it is not one.
 [[nodiscard]] WindowHandle ParseHandle(TextView text);

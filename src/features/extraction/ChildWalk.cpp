@@ -8,6 +8,7 @@
 
 #include "core/Failure.h"
 #include "core/ReportLocations.h"
+#include "core/RowTable.h"
 #include "core/Steps.h"
 #include "extraction/TextRead.h"
 
@@ -107,7 +108,7 @@ public:
             }
             m_rows.SetCell(*row, index, text());
         };
-        m_steps.Run(110, [&] { setCell(1, [&] { return DecimalText(window); }); });
+        m_steps.Run(110, [&] { setCell(kHandleColumn, [&] { return DecimalText(window); }); });
         TextReadStatus status = TextReadStatus::Read;
         m_steps.Run(112, [&] { setCell(2, [&] { return Read(window, status); }); });
         if (m_observer != nullptr && row) {

@@ -6,6 +6,7 @@
 
 #include "core/Failure.h"
 #include "core/ReportLocations.h"
+#include "core/RowTable.h"
 #include "core/Steps.h"
 #include "extraction/ChildWalk.h"
 
@@ -36,7 +37,7 @@ void FillWindowList(RowSink& rows, WindowSystem& windows, Reporter& reporter, bo
                 if (!row) {
                     throw Failure(u"The window's handle cannot be listed: its row was not added.");
                 }
-                rows.SetCell(*row, 1, DecimalText(current));
+                rows.SetCell(*row, kHandleColumn, DecimalText(current));
             });
         }
         steps.Run(118, [&] { current = windows.Related(current, Relation::Next); });
@@ -48,7 +49,7 @@ std::size_t AppendWindowRow(RowSink& rows, WindowSystem& windows, WindowHandle w
     const NotListed notListed = WhyNotListed(windows, window, title);
     const std::size_t row =
         rows.AppendRow(notListed.Any() ? MarkedTitle(windows, window, title, notListed) : title);
-    rows.SetCell(row, 1, DecimalText(window));
+    rows.SetCell(row, kHandleColumn, DecimalText(window));
     return row;
 }
 
@@ -85,6 +86,7 @@ bool IsApplicationWindow(WindowSystem& windows, WindowHandle window, bool includ
         try {
             return condition();
         } catch (...) {
+            // No step of its own to report at: a window that cannot answer is listed, not lost.
             return true;
         }
     };

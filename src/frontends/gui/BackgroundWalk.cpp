@@ -38,7 +38,8 @@ WalkSummary BackgroundWalk::Run(WindowHandle window, const std::function<bool()>
             summary = WalkWindowTree(window, *this, m_windows, *this, [this] { return !m_stop; });
             HandOverRow();
         } catch (...) {
-            // The walk reports its own failures; what escapes it ends only this walk.
+            // Nothing may leave a thread's function (it would end the program): the walk reports
+            // its own failures, and what escapes it ends only this walk.
         }
         {
             const std::lock_guard lock(m_lock);
@@ -83,7 +84,8 @@ void BackgroundWalk::TakeOver() {
         try {
             m_reporter.ReportFailure(report.location, report.line, report.description);
         } catch (...) {
-            // As after any step's report that itself fails, the walk goes on.
+            // The worker waits until its report is counted as shown: as after any step's report
+            // that itself fails, it is counted and the walk goes on.
         }
         {
             const std::lock_guard lock(m_lock);

@@ -5,6 +5,7 @@
 
 #include "core/Delimited.h"
 #include "core/Failure.h"
+#include "core/RowTable.h"
 #include "core/Steps.h"
 #include "export/ClipboardCopy.h"
 #include "items/ItemsDelimited.h"
@@ -12,9 +13,8 @@
 
 namespace {
 
-// The cells of a results row that name its window.
+// The cell of a results row that names its window's class; kHandleColumn holds its handle.
 constexpr std::size_t kClassCell = 0;
-constexpr std::size_t kHandleCell = 1;
 
 constexpr TextView kTitleSeparator = u" \u2014 ";
 
@@ -56,7 +56,7 @@ bool RowMayHaveItems(std::span<const Text> cells) {
 }
 
 std::optional<ItemsSource> ItemsSourceOfRow(std::span<const Text> cells, RemoteItems& remote) {
-    if (cells.size() <= kHandleCell) {
+    if (cells.size() <= kHandleColumn) {
         return std::nullopt;
     }
     const std::optional<ItemsKind> kind = ItemsKindOfClass(cells[kClassCell]);
@@ -65,7 +65,7 @@ std::optional<ItemsSource> ItemsSourceOfRow(std::span<const Text> cells, RemoteI
     }
     WindowHandle control = 0;
     try {
-        control = ParseHandle(cells[kHandleCell]);
+        control = ParseHandle(cells[kHandleColumn]);
     } catch (const Failure&) {
         return std::nullopt;
     }
@@ -216,7 +216,8 @@ void ItemsForm::RunCommand(Command&& command) {
         try {
             m_services.dialogs.ShowErrorReport(DescribeFailure(std::current_exception()));
         } catch (...) {
-            // Nothing is left to show it with; the window stays as it is.
+            // No exception may cross the window procedure that runs the command, and nothing is
+            // left to show it with: the window stays as it is.
         }
     }
 }

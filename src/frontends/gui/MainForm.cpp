@@ -1,14 +1,11 @@
 // The main window's load step, commands and pointer rules.
 #include "gui/MainForm.h"
 
-#include "core/Delimited.h"
+#include <utility>
+
 #include "core/Failure.h"
 #include "core/ReportLocations.h"
 #include "core/Steps.h"
-#include "export/ClipboardCopy.h"
-#include "export/SpreadsheetExport.h"
-#include "export/TextFileBytes.h"
-#include "export/UnicodeResultsFile.h"
 #include "extraction/ChildWalk.h"
 #include "extraction/TextRead.h"
 #include "gui/BackgroundWalk.h"
@@ -18,20 +15,15 @@ namespace {
 
 constexpr std::size_t kTitleLimit = 40;
 
-// Selects the row whose handle cell (the second) holds handle; false when no row does.
+// Selects the row whose handle cell holds handle; false when no row does.
 bool SelectRowOfHandle(RowTable& rows, const Text& handle) {
     for (std::size_t row = 1; row <= rows.RowCount(); ++row) {
-        if (rows.SubItem(row, 1) == handle) {
+        if (rows.SubItem(row, kHandleColumn) == handle) {
             rows.SelectRow(row);
             return true;
         }
     }
     return false;
-}
-
-// The count, then the sentence for one or the one for many.
-Text Counted(std::size_t count, TextView one, TextView many) {
-    return DecimalText(static_cast<std::int64_t>(count)) + u" " + Text(count == 1 ? one : many);
 }
 
 }  // namespace
@@ -56,7 +48,8 @@ public:
             try {
                 m_form.m_services.window.SetBusy(false, false);
             } catch (...) {
-                // The buttons stay as they are; the next command sets them again.
+                // Nothing may leave a destructor: the buttons stay as they are, and the next
+                // command sets them again.
             }
         }
     }
@@ -67,6 +60,16 @@ private:
     MainForm& m_form;
     bool m_letsEventsThrough;
 };
+
+// A click on a command while another runs does nothing.
+template <typename Command>
+void MainForm::RunCommand(bool letsEventsThrough, Command&& command) {
+    if (m_running) {
+        return;
+    }
+    const Running running(*this, letsEventsThrough);
+    std::forward<Command>(command)();
+}
 
 Text WalkNote(const WalkSummary& summary) {
     if (!summary.Incomplete()) {
@@ -127,7 +130,7 @@ MainForm::MainForm(RowTable& windowList, RowTable& results, MainFormServices ser
       m_productName(productName),
       m_applicationTitle(productName.substr(0, kTitleLimit - 1)),
       m_version(version),
-      m_spreadsheetWait(services.dialogs, m_applicationTitle) {}
+      m_exports(results, services, m_errorReports, m_applicationTitle) {}
 
 void MainForm::SetApplicationTitle() {
     m_applicationTitle = ApplicationTitleFor(m_productName);
@@ -201,24 +204,22 @@ void MainForm::Close() {
 }
 
 void MainForm::RefreshList() {
-    if (m_running) {
-        return;
-    }
-    const Running running(*this, false);
-    const std::optional<Text> selected = SelectedWindowHandle();
-    StepRunner steps(m_errorReports, ReportLocation::RefreshList);
-    steps.Run(100, [&] {
-        FillWindowList(m_windowList, m_services.windows, m_errorReports, m_showAllWindows);
+    RunCommand(false, [this] {
+        const std::optional<Text> selected = SelectedWindowHandle();
+        StepRunner steps(m_errorReports, ReportLocation::RefreshList);
+        steps.Run(100, [&] {
+            FillWindowList(m_windowList, m_services.windows, m_errorReports, m_showAllWindows);
+        });
+        // The window selected before stays selected while it is still open.
+        if (selected) {
+            SelectRowOfHandle(m_windowList, *selected);
+        }
     });
-    // The window selected before stays selected while it is still open.
-    if (selected) {
-        SelectRowOfHandle(m_windowList, *selected);
-    }
 }
 
 std::optional<Text> MainForm::SelectedWindowHandle() const {
     try {
-        return m_windowList.SubItem(m_windowList.SelectedRow(), 1);
+        return m_windowList.SubItem(m_windowList.SelectedRow(), kHandleColumn);
     } catch (const Failure&) {
         return std::nullopt;
     }
@@ -282,49 +283,6 @@ void MainForm::ShowCommandLineHelp() {
         m_applicationTitle);
 }
 
-YesNoCancel MainForm::AskAboutLostCharacters() {
-    const std::size_t lost = CharactersLostInAnsi(m_results, m_services.saveFiles);
-    if (lost == 0) {
-        return YesNoCancel::No;
-    }
-    return m_services.dialogs.AskYesNoCancel(
-        Counted(lost, u"character of the results cannot be written in this system's code page",
-                u"characters of the results cannot be written in this system's code page") +
-            u" (ANSI): the text file would hold \"?\" or a look-alike in their place.\r\n\r\n"
-            u"Yes: save the file as Unicode text (UTF-8) instead.\r\n"
-            u"No: save it in the code page anyway.\r\n"
-            u"Cancel: do not save.",
-        m_applicationTitle);
-}
-
-void MainForm::SaveResultsAs() {
-    if (m_running) {
-        return;
-    }
-    const Running running(*this, false);
-    SaveDialogRequest request;
-    request.fileName = u"Results";
-    request.title = u"Save Results As";
-    request.filter = Text(kUnicodeResultsFileTypes);
-    request.defaultExtension = Text(kCsvExtension.substr(1));
-    request.flags = SaveDialogFlag::kNewFile;
-    try {
-        const Text path = m_services.dialogs.ShowSaveDialog(request);
-        if (path.empty()) {
-            return;
-        }
-        // The extension decides the type, whichever type the dialog showed when it was typed.
-        const std::string bytes = UnicodeResultsFileBytes(
-            m_results, HasCsvExtension(path) ? ResultsFileType::Csv : ResultsFileType::UnicodeText);
-        const std::unique_ptr<SaveFile> file = m_services.saveFiles.Open(path);
-        file->Write(bytes);
-        file->Commit();
-    } catch (const Failure& failure) {
-        m_services.dialogs.ShowInformation(
-            u"The results could not be saved: " + failure.Description(), m_applicationTitle);
-    }
-}
-
 void MainForm::ShowAbout() {
     m_services.dialogs.ShowInformation(AboutText(m_productName, m_version), m_applicationTitle);
 }
@@ -338,7 +296,7 @@ bool MainForm::SelectedWindowHasClosed() {
     WindowHandle window = 0;
     try {
         row = m_windowList.SelectedRow();
-        window = ParseHandle(m_windowList.SubItem(row, 1));
+        window = ParseHandle(m_windowList.SubItem(row, kHandleColumn));
     } catch (const Failure&) {
         return false;  // reported by the extraction's own step
     }
@@ -370,7 +328,7 @@ void MainForm::ExtractSelectedWindow() {
     std::optional<WalkSummary> summary;
     steps.Run(104, [&] {
         const WindowHandle window =
-            ParseHandle(m_windowList.SubItem(m_windowList.SelectedRow(), 1));
+            ParseHandle(m_windowList.SubItem(m_windowList.SelectedRow(), kHandleColumn));
         BackgroundWalk walk(m_results, m_services.windows, m_errorReports, m_services.pump);
         summary = walk.Run(window, [this] { return m_stopRequested; });
     });
@@ -381,166 +339,30 @@ void MainForm::ExtractSelectedWindow() {
     }
 }
 
-bool MainForm::IsSpreadsheetInstalled() {
-    try {
-        // Started only to see that it can be; released at once.
-        const std::unique_ptr<AutomationObject> probe =
-            m_services.automation.Create(Text(kSpreadsheetProgId), m_spreadsheetWait);
-        return true;
-    } catch (const AutomationNotRegistered&) {
-        m_services.dialogs.ShowInformation(
-            u"Excel is not installed on this computer. You need to have it installed to use this "
-            u"software without error.",
-            m_applicationTitle);
-        return false;
-    }
-}
-
+// The exports' own steps are those of ResultsExports; MainForm lets one run at a time.
 void MainForm::SaveResultsAsSpreadsheet() {
-    if (m_running) {
-        return;
-    }
-    const Running running(*this, true);
-    StepRunner steps(m_errorReports, ReportLocation::SaveResultsAsSpreadsheet);
-    // A cell that fails just as the one before it lets the user end the export.
-    steps.OfferToEndOnRepeats();
-    if (!steps.Check(100, [&] { return IsSpreadsheetInstalled(); })) {
-        steps.Run(172, [&] {
-            m_services.dialogs.ShowInformation(
-                u"Excel is not installed on this computer. You need to have it installed to use "
-                u"this feature.",
-                m_applicationTitle);
-        });
-        return;
-    }
-    // Installed, but it could not be started: reported, and nothing else happens.
-    if (steps.CommandEnded()) {
-        return;
-    }
-    steps.Run(108, [&] { m_services.window.SetMousePointer(kBusyPointer); });
-    if (steps.Check(110, [&] { return m_results.RowCount() != 0; })) {
-        ExportTickedRows(steps);
-    }
-    steps.Run(170, [&] { m_services.window.SetMousePointer(kDefaultPointer); });
-}
-
-void MainForm::ExportTickedRows(StepRunner& steps) {
-    std::unique_ptr<AutomationObject> application;
-    std::unique_ptr<AutomationObject> workbook;
-    // Without the application or its new workbook nothing can be written: the one report of
-    // the step that failed, and the export ends.
-    if (!steps.Run(112,
-                   [&] {
-                       application = m_services.automation.Create(Text(kSpreadsheetProgId),
-                                                                  m_spreadsheetWait);
-                   }) ||
-        !steps.Run(114, [&] {
-            workbook = application->Get(u"Workbooks")->Call(u"Add");
-            if (!workbook) {
-                throw AutomationFailure(u"The spreadsheet application gave no object for \"Add\".",
-                                        true);
-            }
-        })) {
-        return;
-    }
-    steps.Run(116, [&] { application->Put(u"Visible", true); });
-    if (!steps.CommandEnded()) {
-        WriteTickedRowsToWorkbook(steps, m_results, *workbook, m_services.pump);
-    }
+    RunCommand(true, [this] { m_exports.SaveAsSpreadsheet(); });
 }
 
 void MainForm::CopyResultsToClipboard() {
-    if (m_running) {
-        return;
-    }
-    const Running running(*this, true);
-    StepRunner steps(m_errorReports, ReportLocation::CopyResultsToClipboard);
-    CopyOutcome outcome = CopyOutcome::kPlaced;
-    // The confirmation follows only a copy that really reached the clipboard.
-    if (steps.Run(106, [&] {
-            outcome = CopyTickedRowsToClipboard(m_results, m_services.clipboard, m_services.pump);
-        })) {
-        steps.Run(108, [&] {
-            m_services.dialogs.ShowInformation(
-                outcome == CopyOutcome::kNothingTicked
-                    ? u"No results rows are ticked, so nothing has been copied to the "
-                      u"clipboard.\r\rTick the rows to copy by clicking their tick boxes, by "
-                      u"selecting rows and pressing the space bar, or with Edit > Tick All, then "
-                      u"click \"Copy Results To Clipboard\" again."
-                    : u"Results have been copied to the clipboard.\r\rClick a text area where you "
-                      u"normally type and press Ctrl+V to paste the clipboard.",
-                m_applicationTitle);
-        });
-    }
+    RunCommand(true, [this] { m_exports.CopyToClipboard(); });
 }
 
 void MainForm::ClearResults() {
-    if (m_running) {
-        return;
-    }
-    const Running running(*this, false);
-    StepRunner steps(m_errorReports, ReportLocation::ClearResults);
-    steps.Run(100, [&] { m_results.Clear(); });
+    RunCommand(false, [this] {
+        StepRunner steps(m_errorReports, ReportLocation::ClearResults);
+        steps.Run(100, [&] { m_results.Clear(); });
+    });
 }
 
 void MainForm::SaveResultsAsTextFile() {
-    if (m_running) {
-        return;
-    }
-    const Running running(*this, false);
-    StepRunner steps(m_errorReports, ReportLocation::SaveResultsAsTextFile);
-    SaveDialogRequest request;
-    request.fileName = u"";
-    // One path, never a list of them.
-    request.flags = SaveDialogFlag::kReadOnlyTicked | SaveDialogFlag::kExplorerStyle |
-                    SaveDialogFlag::kLongNames;
-    request.title = u"Save";
-    request.filter = u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|";
-    Text path;
-    steps.Run(114, [&] { path = m_services.dialogs.ShowSaveDialog(request); });
-    if (!steps.Check(118, [&] { return !path.empty(); })) {
-        return;
-    }
-    // The dialog may answer a folder for names that it could not take as one file: nothing is
-    // saved in a folder's place.
-    if (steps.Check(118, [&] { return m_services.files.FolderExists(path); })) {
-        steps.Run(118, [&] {
-            m_services.dialogs.ShowInformation(
-                u"\"" + path +
-                    u"\" is a folder, so the results cannot be saved in its place. Click \"Save "
-                    u"Results As Text File\" again and type the name of one file.",
-                m_applicationTitle);
-        });
-        return;
-    }
-    bool overwrite = true;
-    if (steps.Check(120, [&] { return m_services.files.FileExists(path); })) {
-        steps.Run(122, [&] {
-            overwrite = m_services.dialogs.AskYesNo(
-                u"Are you sure you wish to overwrite " + path + u" ?", m_applicationTitle);
-        });
-    }
-    if (!steps.Check(126, [&] { return overwrite; })) {
-        return;
-    }
-    // Characters that the ANSI code page cannot hold are not lost unasked: the user may save
-    // UTF-8 instead, ANSI anyway, or nothing.
-    YesNoCancel lossy = YesNoCancel::No;
-    steps.Run(126, [&] { lossy = AskAboutLostCharacters(); });
-    if (lossy == YesNoCancel::Cancel) {
-        return;
-    }
-    // A save that fails is reported once, at its line, and the target is left as it was.
-    std::unique_ptr<SaveFile> file;
-    std::string bytes;
-    if (steps.Run(128, [&] { file = m_services.saveFiles.Open(path); }) &&
-        steps.Run(130,
-                  [&] {
-                      bytes = lossy == YesNoCancel::Yes
-                                  ? UnicodeResultsFileBytes(m_results, ResultsFileType::UnicodeText)
-                                  : TextFileBytes(m_results, m_services.saveFiles);
-                  }) &&
-        steps.Run(144, [&] { file->Write(bytes); })) {
-        steps.Run(148, [&] { file->Commit(); });
-    }
+    RunCommand(false, [this] { m_exports.SaveAsTextFile(); });
+}
+
+void MainForm::SaveResultsAs() {
+    RunCommand(false, [this] { m_exports.SaveAsUnicodeFile(); });
+}
+
+bool MainForm::IsSpreadsheetInstalled() {
+    return m_exports.IsSpreadsheetInstalled();
 }

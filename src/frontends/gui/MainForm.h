@@ -6,20 +6,11 @@
 
 #include "core/RowSearch.h"
 #include "core/RowTable.h"
-#include "core/Steps.h"
 #include "core/Text.h"
 #include "extraction/ChildWalk.h"
 #include "gui/ErrorReportBox.h"
-#include "gui/SpreadsheetWaitBox.h"
-#include "ports/Automation.h"
-#include "ports/Clipboard.h"
-#include "ports/Dialogs.h"
-#include "ports/EventPump.h"
-#include "ports/Files.h"
-#include "ports/FormWindow.h"
-#include "ports/SaveFiles.h"
-#include "ports/SkinEngine.h"
-#include "ports/WindowSystem.h"
+#include "gui/MainFormServices.h"
+#include "gui/ResultsExports.h"
 
 inline constexpr TextView kProductName = u"Tessivane Window Text Reader 2021";
 
@@ -29,18 +20,6 @@ inline constexpr TextView kProductName = u"Tessivane Window Text Reader 2021";
 // The application title for a product name: its last word cut off, then further trailing
 // words while it is longer than 40 code units. Throws when there is no blank to cut at.
 [[nodiscard]] Text ApplicationTitleFor(TextView productName);
-
-struct MainFormServices {
-    FormWindow& window;
-    Dialogs& dialogs;
-    Files& files;
-    WindowSystem& windows;
-    Clipboard& clipboard;
-    EventPump& pump;
-    SaveFiles& saveFiles;
-    Automation& automation;
-    SkinEngine& skin;
-};
 
 class MainForm {
 public:
@@ -106,12 +85,10 @@ private:
     void ApplySkin();
     // The handle cell of the window list's selected row; nothing when no row is selected.
     [[nodiscard]] std::optional<Text> SelectedWindowHandle() const;
-    // Asks how to save when the text file in the ANSI code page would lose characters; No (the
-    // code page) when it would lose none.
-    [[nodiscard]] YesNoCancel AskAboutLostCharacters();
     void SetPointerUnlessBusy(int setting);
-    // The spreadsheet export's steps from the application's start to the last cell.
-    void ExportTickedRows(StepRunner& steps);
+    // Runs one of the commands that wait for each other, unless one of them is running.
+    template <typename Command>
+    void RunCommand(bool letsEventsThrough, Command&& command);
 
     RowTable& m_windowList;
     RowTable& m_results;
@@ -120,7 +97,7 @@ private:
     Text m_productName;
     Text m_applicationTitle;
     Text m_version;
-    SpreadsheetWaitBox m_spreadsheetWait;
+    ResultsExports m_exports;
     bool m_running = false;
     bool m_stoppable = false;
     bool m_stopRequested = false;

@@ -4,21 +4,16 @@
 #include <optional>
 
 #include "core/Failure.h"
-
-namespace {
-
-constexpr std::size_t kHandleCell = 1;
-
-}  // namespace
+#include "core/RowTable.h"
 
 RowWindowState StateOfRowWindow(std::span<const Text> cells, WindowSystem& windows,
                                 WindowDetails& details) {
-    if (cells.size() <= kHandleCell) {
+    if (cells.size() <= kHandleColumn) {
         return {};
     }
     WindowHandle window = 0;
     try {
-        window = ParseHandle(cells[kHandleCell]);
+        window = ParseHandle(cells[kHandleColumn]);
     } catch (const Failure&) {
         return {};
     }

@@ -1,0 +1,24 @@
+// The ports that the main window's form logic works through.
+#pragma once
+
+#include "ports/Automation.h"
+#include "ports/Clipboard.h"
+#include "ports/Dialogs.h"
+#include "ports/EventPump.h"
+#include "ports/Files.h"
+#include "ports/FormWindow.h"
+#include "ports/SaveFiles.h"
+#include "ports/SkinEngine.h"
+#include "ports/WindowSystem.h"
+
+struct MainFormServices {
+    FormWindow& window;
+    Dialogs& dialogs;
+    Files& files;
+    WindowSystem& windows;
+    Clipboard& clipboard;
+    EventPump& pump;
+    SaveFiles& saveFiles;
+    Automation& automation;
+    SkinEngine& skin;
+};

@@ -11,7 +11,7 @@
 #include "core/Steps.h"
 #include "win32/Win32Console.h"
 #include "win32/Win32RemoteItems.h"
-#include "win32/Win32Services.h"
+#include "win32/Win32SaveFiles.h"
 #include "win32/Win32Text.h"
 #include "win32/Win32WindowDetails.h"
 #include "win32/Win32WindowSystem.h"

@@ -9,7 +9,10 @@
 #include "win32/MessagePump.h"
 #include "win32/ScopedHandles.h"
 #include "win32/Win32Automation.h"
-#include "win32/Win32Services.h"
+#include "win32/Win32Clipboard.h"
+#include "win32/Win32Dialogs.h"
+#include "win32/Win32Files.h"
+#include "win32/Win32SaveFiles.h"
 #include "win32/Win32WindowSystem.h"
 #include "wingui/MainWindow.h"
 

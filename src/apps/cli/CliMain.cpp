@@ -36,6 +36,7 @@ int wmain(int argc, wchar_t** argv) {
         CliServices services{windows, details, items, files, console};
         return RunRequest(*parsed.request, services);
     } catch (...) {
+        // No exception may leave the entry point: whatever is left is told on standard error.
         console.Error(std::string(kMessagePrefix) +
                       TextToUtf8(DescribeFailure(std::current_exception())) + "\n");
         return ExitCode::kUsage;

@@ -69,6 +69,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
         return RunMainWindow();
     } catch (...) {
+        // No exception may leave the entry point: whatever stopped the window is told as this.
         return ShowStartFailure(L"Tessivane Window Text Reader could not start its main window.");
     }
 }

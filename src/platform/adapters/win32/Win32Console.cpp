@@ -98,6 +98,6 @@ void Win32Console::Error(std::string_view utf8) noexcept {
     try {
         static_cast<void>(Write(m_error, utf8));
     } catch (...) {
-        // Nothing is left to tell it with.
+        // This tells every other failure and may not fail itself: nothing is left to tell it with.
     }
 }

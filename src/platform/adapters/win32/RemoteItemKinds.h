@@ -22,9 +22,9 @@ struct StructItemKind {
     // The size of the structure the message carries, as the target lays it out.
     std::size_t size;
     // The message answers the text's length; otherwise TRUE, or FALSE for an item that is not.
-    bool answersLength;
+    bool answersLength = false;
     // The item is named in the structure alone: the message's wParam is 0.
-    bool itemInStructure;
+    bool itemInStructure = false;
     // Writes at at the structure asking ref's text into units code units at text.
     void (*fill)(const ItemRef& ref, Pointer text, int units, std::byte* at);
 };
@@ -46,31 +46,48 @@ void PutLayout(const Layout& layout, std::byte* at) noexcept {
 
 template <typename Pointer>
 inline constexpr std::array<StructItemKind<Pointer>, 5> kStructItemKinds{{
-    {ItemText::ListViewCell, LVM_GETITEMTEXTW, sizeof(RemoteListViewItem<Pointer>), true, false,
-     [](const ItemRef& ref, Pointer text, int units, std::byte* at) {
-         auto item = AskingText<RemoteListViewItem>(LVIF_TEXT, text, units);
-         item.iItem = static_cast<int>(ref.item);
-         item.iSubItem = ref.column;
-         PutLayout(item, at);
-     }},
-    {ItemText::ListViewColumn, LVM_GETCOLUMNW, sizeof(RemoteListViewColumn<Pointer>), false, false,
-     [](const ItemRef&, Pointer text, int units, std::byte* at) {
-         PutLayout(AskingText<RemoteListViewColumn>(LVCF_TEXT, text, units), at);
-     }},
-    {ItemText::TreeItem, TVM_GETITEMW, sizeof(RemoteTreeItem<Pointer>), false, true,
-     [](const ItemRef& ref, Pointer text, int units, std::byte* at) {
-         auto item = AskingText<RemoteTreeItem>(TVIF_TEXT | TVIF_HANDLE, text, units);
-         item.hItem = static_cast<Pointer>(ref.item);
-         PutLayout(item, at);
-     }},
-    {ItemText::TabItem, TCM_GETITEMW, sizeof(RemoteTabItem<Pointer>), false, false,
-     [](const ItemRef&, Pointer text, int units, std::byte* at) {
-         PutLayout(AskingText<RemoteTabItem>(TCIF_TEXT, text, units), at);
-     }},
-    {ItemText::HeaderItem, HDM_GETITEMW, sizeof(RemoteHeaderItem<Pointer>), false, false,
-     [](const ItemRef&, Pointer text, int units, std::byte* at) {
-         PutLayout(AskingText<RemoteHeaderItem>(HDI_TEXT, text, units), at);
-     }},
+    {.what = ItemText::ListViewCell,
+     .message = LVM_GETITEMTEXTW,
+     .size = sizeof(RemoteListViewItem<Pointer>),
+     .answersLength = true,
+     .fill =
+         [](const ItemRef& ref, Pointer text, int units, std::byte* at) {
+             auto item = AskingText<RemoteListViewItem>(LVIF_TEXT, text, units);
+             item.iItem = static_cast<int>(ref.item);
+             item.iSubItem = ref.column;
+             PutLayout(item, at);
+         }},
+    {.what = ItemText::ListViewColumn,
+     .message = LVM_GETCOLUMNW,
+     .size = sizeof(RemoteListViewColumn<Pointer>),
+     .fill =
+         [](const ItemRef&, Pointer text, int units, std::byte* at) {
+             PutLayout(AskingText<RemoteListViewColumn>(LVCF_TEXT, text, units), at);
+         }},
+    {.what = ItemText::TreeItem,
+     .message = TVM_GETITEMW,
+     .size = sizeof(RemoteTreeItem<Pointer>),
+     .itemInStructure = true,
+     .fill =
+         [](const ItemRef& ref, Pointer text, int units, std::byte* at) {
+             auto item = AskingText<RemoteTreeItem>(TVIF_TEXT | TVIF_HANDLE, text, units);
+             item.hItem = static_cast<Pointer>(ref.item);
+             PutLayout(item, at);
+         }},
+    {.what = ItemText::TabItem,
+     .message = TCM_GETITEMW,
+     .size = sizeof(RemoteTabItem<Pointer>),
+     .fill =
+         [](const ItemRef&, Pointer text, int units, std::byte* at) {
+             PutLayout(AskingText<RemoteTabItem>(TCIF_TEXT, text, units), at);
+         }},
+    {.what = ItemText::HeaderItem,
+     .message = HDM_GETITEMW,
+     .size = sizeof(RemoteHeaderItem<Pointer>),
+     .fill =
+         [](const ItemRef&, Pointer text, int units, std::byte* at) {
+             PutLayout(AskingText<RemoteHeaderItem>(HDI_TEXT, text, units), at);
+         }},
 }};
 
 // The row of a kind read through a structure; a kind without one is a fault of this table.

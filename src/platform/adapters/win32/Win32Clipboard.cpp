@@ -35,5 +35,7 @@ bool Win32Clipboard::TryPlaceText(const Text& text, std::uint32_t format) {
 }
 
 void Win32Clipboard::WaitBeforeRetry() {
-    Sleep(1);
+    // The shortest wait there is: the program that holds the clipboard lets go of it in moments.
+    constexpr DWORD kRetryAfterMs = 1;
+    Sleep(kRetryAfterMs);
 }

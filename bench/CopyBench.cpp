@@ -14,7 +14,7 @@
 #include "export/ClipboardCopy.h"
 #include "export/TextFileBytes.h"
 #include "win32/MessagePump.h"
-#include "win32/Win32Services.h"
+#include "win32/Win32Clipboard.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "core/Steps.h"
 #include "win32/Win32Console.h"
 #include "win32/Win32RemoteItems.h"
-#include "win32/Win32Services.h"
+#include "win32/Win32SaveFiles.h"
 #include "win32/Win32Text.h"
 #include "win32/Win32WindowDetails.h"
 #include "win32/Win32WindowSystem.h"
@@ -36,6 +36,7 @@ int wmain(int argc, wchar_t** argv) {
         CliServices services{windows, details, items, files, console};
         return RunRequest(*parsed.request, services);
     } catch (...) {
+        // No exception may leave the entry point: whatever is left is told on standard error.
         console.Error(std::string(kMessagePrefix) +
                       TextToUtf8(DescribeFailure(std::current_exception())) + "\n");
         return ExitCode::kUsage;

@@ -9,7 +9,10 @@
 #include "win32/MessagePump.h"
 #include "win32/ScopedHandles.h"
 #include "win32/Win32Automation.h"
-#include "win32/Win32Services.h"
+#include "win32/Win32Clipboard.h"
+#include "win32/Win32Dialogs.h"
+#include "win32/Win32Files.h"
+#include "win32/Win32SaveFiles.h"
 #include "win32/Win32WindowSystem.h"
 #include "wingui/MainWindow.h"
 
@@ -66,6 +69,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
         return RunMainWindow();
     } catch (...) {
+        // No exception may leave the entry point: whatever stopped the window is told as this.
         return ShowStartFailure(L"Tessivane Window Text Reader could not start its main window.");
     }
 }

@@ -72,12 +72,26 @@ private:
 }  // namespace
 
 // What the UI side and the thread share; it lives as long as either needs it.
-struct AutomationApartment::Thread {
+struct AutomationThread {
     std::mutex mutex;
     std::deque<std::function<void()>> work;
     DWORD id = 0;
     bool started = false;
     std::atomic<bool> stopped{false};
+
+    // Hands work to the thread.
+    void Post(std::function<void()> next) {
+        bool wasIdle = false;
+        {
+            const std::lock_guard lock(mutex);
+            wasIdle = work.empty();
+            work.push_back(std::move(next));
+        }
+        // The thread takes all the work there is on each wake-up.
+        if (wasIdle) {
+            PostThreadMessageW(id, kRunWork, 0, 0);
+        }
+    }
 
     std::function<void()> NextWork() {
         const std::lock_guard lock(mutex);
@@ -141,6 +155,7 @@ public:
         try {
             answer = m_call();
         } catch (...) {
+            // Every failure is the caller's, rethrown on its thread: none may end this one.
             failure = std::current_exception();
         }
         const std::lock_guard lock(m_mutex);
@@ -181,7 +196,7 @@ private:
     bool m_left = false;
 };
 
-AutomationApartment::AutomationApartment() : m_thread(std::make_shared<Thread>()) {
+AutomationApartment::AutomationApartment() : m_thread(std::make_shared<AutomationThread>()) {
     const ScopedKernelHandle ready = NewEvent();
     // The thread keeps what it shares alive for itself: it may outlive this object, stuck in a
     // call that was left to it.
@@ -202,30 +217,32 @@ AutomationApartment::AutomationApartment() : m_thread(std::make_shared<Thread>()
 
 AutomationApartment::~AutomationApartment() {
     try {
-        Post([] { PostQuitMessage(0); });
+        m_thread->Post([] { PostQuitMessage(0); });
     } catch (...) {
-        // The thread stays until the program ends.
+        // A destructor may not throw: a thread that cannot be told to end stays until the
+        // program ends.
     }
 }
 
-void AutomationApartment::Post(std::function<void()> work) {
-    bool wasIdle = false;
-    {
-        const std::lock_guard lock(m_thread->mutex);
-        wasIdle = m_thread->work.empty();
-        m_thread->work.push_back(std::move(work));
+ApartmentObject& ApartmentObject::operator=(ApartmentObject&& other) noexcept {
+    if (this != &other) {
+        Reset();
+        m_thread = std::move(other.m_thread);
+        m_object = std::exchange(other.m_object, nullptr);
     }
-    // The thread takes all the work there is on each wake-up.
-    if (wasIdle) {
-        PostThreadMessageW(m_thread->id, kRunWork, 0, 0);
-    }
+    return *this;
 }
 
-void AutomationApartment::Release(IDispatch* object) noexcept {
+void ApartmentObject::Reset() noexcept {
+    IDispatch* const object = std::exchange(m_object, nullptr);
+    if (object == nullptr) {
+        return;
+    }
     try {
-        Post([object] { object->Release(); });
+        m_thread->Post([object] { object->Release(); });
     } catch (...) {
-        // Left to the end of the program.
+        // A release may not throw: an object whose release cannot be queued is left to the end
+        // of the program.
     }
 }
 
@@ -233,27 +250,26 @@ bool AutomationApartment::Stopped() const noexcept {
     return m_thread->stopped;
 }
 
-IDispatch* AutomationApartment::Call(std::function<IDispatch*()> call, const Text& whenStopped,
-                                     EventPump& pump, AutomationWait& wait) {
+ApartmentObject AutomationApartment::Call(std::function<IDispatch*()> call, const Text& whenStopped,
+                                          EventPump& pump, AutomationWait& wait) {
     if (Stopped()) {
         throw AutomationFailure(whenStopped, true);
     }
     const auto pending = std::make_shared<PendingCall>(std::move(call));
-    Post([pending] { pending->Run(); });
+    m_thread->Post([pending] { pending->Run(); });
     // Unless its answer is taken, the call is left to the thread: after a stop, or when the
     // program ends while it waits.
     struct LeaveUnlessTaken {
-        AutomationApartment& apartment;
+        const std::shared_ptr<AutomationThread>& thread;
         PendingCall& pending;
         bool taken = false;
         ~LeaveUnlessTaken() {
             if (!taken) {
-                if (IDispatch* late = pending.Leave()) {
-                    apartment.Release(late);
-                }
+                // An answer that came already is released on the thread with its owner.
+                const ApartmentObject late(thread, pending.Leave());
             }
         }
-    } leave{*this, *pending};
+    } leave{m_thread, *pending};
     const auto started = std::chrono::steady_clock::now();
     auto askAt = started + kAskAfterWaiting;
     const HANDLE done = pending->Done();
@@ -273,7 +289,9 @@ IDispatch* AutomationApartment::Call(std::function<IDispatch*()> call, const Tex
                 keepWaiting = wait.KeepWaiting(
                     std::chrono::duration_cast<std::chrono::seconds>(now - started));
             } catch (...) {
-                pump.Pump();  // a box that ended because the window was closed
+                // Whatever ended the box goes on to the caller, once the window has been
+                // answered: a box that ended because the window was closed.
+                pump.Pump();
                 throw;
             }
             pump.Pump();  // the window may have been closed while the box showed
@@ -287,5 +305,5 @@ IDispatch* AutomationApartment::Call(std::function<IDispatch*()> call, const Tex
         }
     }
     leave.taken = true;
-    return pending->Take();
+    return ApartmentObject(m_thread, pending->Take());
 }

@@ -130,19 +130,15 @@ struct Session {
 };
 
 // An object of the application, used from the UI thread; each call is made on the automation
-// thread, which holds the object's reference and releases it.
+// thread, which releases the object's reference.
 class DispatchObject : public AutomationObject {
 public:
-    // Takes object's reference.
-    DispatchObject(std::shared_ptr<const Session> session, IDispatch* object) noexcept
-        : m_session(std::move(session)), m_object(object) {}
-    ~DispatchObject() override { m_session->apartment->Release(m_object); }
-    DispatchObject(const DispatchObject&) = delete;
-    DispatchObject& operator=(const DispatchObject&) = delete;
+    DispatchObject(std::shared_ptr<const Session> session, ApartmentObject object) noexcept
+        : m_session(std::move(session)), m_object(std::move(object)) {}
 
     std::unique_ptr<AutomationObject> Get(const Text& member,
                                           const AutomationArguments& arguments) override {
-        IDispatch* const object = m_object;
+        IDispatch* const object = m_object.Get();
         return Wrap(Run(member, [object, member, arguments] {
             ScopedVariant result;
             Invoke(object, member, IdOf(object, member), DISPATCH_PROPERTYGET | DISPATCH_METHOD,
@@ -157,7 +153,7 @@ public:
     }
 
     void Put(const Text& member, const AutomationValue& value) override {
-        IDispatch* const object = m_object;
+        IDispatch* const object = m_object.Get();
         Run(member, [object, member, value]() -> IDispatch* {
             Invoke(object, member, IdOf(object, member), DISPATCH_PROPERTYPUT, {}, &value, nullptr);
             return nullptr;
@@ -165,7 +161,7 @@ public:
     }
 
     void PutDefault(const AutomationValue& value) override {
-        IDispatch* const object = m_object;
+        IDispatch* const object = m_object.Get();
         const Text member = u"Value";
         Run(member, [object, member, value]() -> IDispatch* {
             Invoke(object, member, DISPID_VALUE, DISPATCH_PROPERTYPUT, {}, &value, nullptr);
@@ -174,7 +170,7 @@ public:
     }
 
     std::unique_ptr<AutomationObject> Call(const Text& member) override {
-        IDispatch* const object = m_object;
+        IDispatch* const object = m_object.Get();
         return Wrap(Run(member, [object, member] {
             ScopedVariant result;
             Invoke(object, member, IdOf(object, member), DISPATCH_METHOD, {}, nullptr, &result);
@@ -184,22 +180,19 @@ public:
 
     // The object for a reference the automation thread answered; none for none.
     static std::unique_ptr<AutomationObject> Wrap(std::shared_ptr<const Session> session,
-                                                  IDispatch* object) {
-        if (object == nullptr) {
+                                                  ApartmentObject object) {
+        if (object.Get() == nullptr) {
             return nullptr;
         }
-        try {
-            return std::make_unique<DispatchObject>(session, object);
-        } catch (...) {
-            session->apartment->Release(object);
-            throw;
-        }
+        return std::make_unique<DispatchObject>(std::move(session), std::move(object));
     }
 
 private:
-    std::unique_ptr<AutomationObject> Wrap(IDispatch* object) { return Wrap(m_session, object); }
+    std::unique_ptr<AutomationObject> Wrap(ApartmentObject object) {
+        return Wrap(m_session, std::move(object));
+    }
 
-    IDispatch* Run(const Text& member, std::function<IDispatch*()> call) {
+    ApartmentObject Run(const Text& member, std::function<IDispatch*()> call) {
         return m_session->apartment->Call(
             std::move(call),
             u"Waiting for the spreadsheet application to do \"" + member + u"\" was stopped.",
@@ -207,7 +200,8 @@ private:
     }
 
     std::shared_ptr<const Session> m_session;
-    IDispatch* m_object;
+    // Released after every call made with it: the thread runs its work in turn.
+    ApartmentObject m_object;
 };
 
 }  // namespace
@@ -224,7 +218,7 @@ std::unique_ptr<AutomationObject> Win32Automation::Create(const Text& progId,
         m_apartment = std::make_shared<AutomationApartment>();
     }
     auto session = std::make_shared<const Session>(Session{m_apartment, m_pump, wait});
-    IDispatch* const application = m_apartment->Call(
+    ApartmentObject application = m_apartment->Call(
         [classId, progId]() -> IDispatch* {
             IDispatch* object = nullptr;
             const HRESULT result =
@@ -243,5 +237,5 @@ std::unique_ptr<AutomationObject> Win32Automation::Create(const Text& progId,
             return object;
         },
         u"Waiting for the spreadsheet application to start was stopped.", m_pump, wait);
-    return DispatchObject::Wrap(std::move(session), application);
+    return DispatchObject::Wrap(std::move(session), std::move(application));
 }

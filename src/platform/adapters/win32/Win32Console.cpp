@@ -2,15 +2,13 @@
 #include "win32/Win32Console.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "core/Failure.h"
+#include "win32/HandleWrites.h"
 #include "win32/Win32Text.h"
 
 namespace {
 
-// Bytes handed to WriteFile or WriteConsoleW at once.
-constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 // A UTF-8 character has at most this many bytes.
 constexpr std::size_t kMaxSequenceBytes = 4;
 
@@ -45,32 +43,11 @@ std::size_t WholeCharactersEnd(std::string_view bytes) noexcept {
     return bytes.size();
 }
 
-// The error of a write that failed, or of one that took nothing.
-DWORD WriteError(BOOL written, DWORD count) noexcept {
-    if (!written) {
-        return GetLastError();
-    }
-    return count == 0 ? static_cast<DWORD>(ERROR_WRITE_FAULT) : static_cast<DWORD>(ERROR_SUCCESS);
-}
-
-DWORD WriteBytes(HANDLE handle, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const auto chunk = static_cast<DWORD>(std::min(bytes.size(), kChunkBytes));
-        DWORD written = 0;
-        const BOOL done = WriteFile(handle, bytes.data(), chunk, &written, nullptr);
-        if (const DWORD error = WriteError(done, written); error != ERROR_SUCCESS) {
-            return error;
-        }
-        bytes.remove_prefix(written);
-    }
-    return ERROR_SUCCESS;
-}
-
 DWORD WriteText(HANDLE handle, std::string_view bytes) {
     const Text text = Utf8ToText(bytes);
     std::size_t shown = 0;
     while (shown < text.size()) {
-        const auto chunk = static_cast<DWORD>(std::min(text.size() - shown, kChunkBytes));
+        const auto chunk = static_cast<DWORD>(std::min(text.size() - shown, kWriteChunkUnits));
         DWORD written = 0;
         const BOOL done = WriteConsoleW(handle, text.data() + shown, chunk, &written, nullptr);
         if (const DWORD error = WriteError(done, written); error != ERROR_SUCCESS) {
@@ -101,7 +78,7 @@ DWORD Win32Console::Write(Stream& stream, std::string_view utf8) {
         return ERROR_SUCCESS;
     }
     if (!stream.console) {
-        return WriteBytes(stream.handle, utf8);
+        return WriteWhole(stream.handle, utf8);
     }
     // A character cut between two writes is shown once it is whole.
     std::string bytes = std::move(stream.partial) + std::string(utf8);
@@ -121,6 +98,6 @@ void Win32Console::Error(std::string_view utf8) noexcept {
     try {
         static_cast<void>(Write(m_error, utf8));
     } catch (...) {
-        // Nothing is left to tell it with.
+        // This tells every other failure and may not fail itself: nothing is left to tell it with.
     }
 }

@@ -5,10 +5,13 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
+#include <cstdint>
+#include <span>
 #include <vector>
 
+#include "win32/RemoteItemKinds.h"
 #include "win32/RemoteLayouts.h"
+#include "win32/RemoteMemory.h"
 #include "win32/Win32Text.h"
 #include "win32/Win32WindowSystem.h"
 
@@ -31,77 +34,6 @@ constexpr WPARAM TreeStepFlag(TreeStep step) {
     return TVGN_ROOT;
 }
 
-// Memory in another program, freed with its owner (VirtualFreeEx on a program that has exited
-// fails harmlessly).
-class RemoteMemory {
-public:
-    RemoteMemory(HANDLE process, std::size_t bytes)
-        : m_process(process),
-          m_base(VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)),
-          m_bytes(m_base != nullptr ? bytes : 0) {}
-    ~RemoteMemory() {
-        if (m_base != nullptr && !m_abandoned) {
-            VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE);
-        }
-    }
-    // Left to the target when this owner ends: a message that timed out is still queued there
-    // and will write into this memory when its thread wakes, which must not find it freed.
-    void Abandon() noexcept { m_abandoned = true; }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-
-    [[nodiscard]] std::size_t Bytes() const noexcept { return m_bytes; }
-    [[nodiscard]] std::uint64_t Address(std::size_t offset) const noexcept {
-        return reinterpret_cast<std::uintptr_t>(m_base) + offset;
-    }
-    [[nodiscard]] bool Write(std::size_t offset, const void* data, std::size_t bytes) const {
-        SIZE_T done = 0;
-        return offset + bytes <= m_bytes &&
-               WriteProcessMemory(m_process, static_cast<char*>(m_base) + offset, data, bytes,
-                                  &done) != FALSE &&
-               done == bytes;
-    }
-    [[nodiscard]] bool Read(std::size_t offset, void* data, std::size_t bytes) const {
-        SIZE_T done = 0;
-        return offset + bytes <= m_bytes &&
-               ReadProcessMemory(m_process, static_cast<const char*>(m_base) + offset, data, bytes,
-                                 &done) != FALSE &&
-               done == bytes;
-    }
-
-private:
-    HANDLE m_process;
-    void* m_base;
-    std::size_t m_bytes;
-    bool m_abandoned = false;
-};
-
-// Memory in the target that grows to the largest size asked of it.
-class RemoteRoom {
-public:
-    explicit RemoteRoom(HANDLE process) noexcept : m_process(process) {}
-
-    // At least bytes of memory, or nullptr when the target's memory cannot be had.
-    // The memory stays in the target: see RemoteMemory::Abandon.
-    void Abandon() noexcept {
-        if (m_memory) {
-            m_memory->Abandon();
-        }
-    }
-
-    const RemoteMemory* Reserve(std::size_t bytes) {
-        if (!m_memory || m_memory->Bytes() < bytes) {
-            m_memory.reset();
-            m_memory = std::make_unique<RemoteMemory>(m_process, bytes);
-        }
-        return m_memory->Bytes() >= bytes ? m_memory.get() : nullptr;
-    }
-
-private:
-    HANDLE m_process;
-    std::unique_ptr<RemoteMemory> m_memory;
-};
-
 // Ends a conversation that was not answered; memory that a late answer may still write into is
 // left to the target.
 void EndUnanswered(RemoteEnd end, RemoteRoom& room, RemoteTexts& read) {
@@ -121,11 +53,11 @@ Text TextUpTo(const char16_t* units, std::size_t length) {
 template <typename Pointer>
 class StructTexts {
 public:
-    StructTexts(HWND control, HANDLE process, ItemText what, std::size_t maxUnits,
-                std::chrono::milliseconds timeout)
+    StructTexts(HWND control, HANDLE process, const StructItemKind<Pointer>& kind,
+                std::size_t maxUnits, std::chrono::milliseconds timeout)
         : m_control(control),
           m_process(process),
-          m_what(what),
+          m_kind(kind),
           m_maxUnits(maxUnits),
           m_timeout(timeout) {}
 
@@ -148,101 +80,11 @@ public:
     }
 
 private:
-    // Answers whether the message's answer says the item exists.
-    [[nodiscard]] bool Exists(const RemoteNumber& answer) const noexcept {
-        // LVM_GETITEMTEXTW answers a length; the others TRUE or FALSE.
-        return m_what == ItemText::ListViewCell || answer.value != 0;
-    }
-
-    [[nodiscard]] UINT Message() const noexcept {
-        switch (m_what) {
-            case ItemText::ListViewCell:
-                return LVM_GETITEMTEXTW;
-            case ItemText::ListViewColumn:
-                return LVM_GETCOLUMNW;
-            case ItemText::TreeItem:
-                return TVM_GETITEMW;
-            case ItemText::TabItem:
-                return TCM_GETITEMW;
-            default:
-                return HDM_GETITEMW;
-        }
-    }
-
-    [[nodiscard]] std::size_t StructSize() const noexcept {
-        switch (m_what) {
-            case ItemText::ListViewCell:
-                return sizeof(RemoteListViewItem<Pointer>);
-            case ItemText::ListViewColumn:
-                return sizeof(RemoteListViewColumn<Pointer>);
-            case ItemText::TreeItem:
-                return sizeof(RemoteTreeItem<Pointer>);
-            case ItemText::TabItem:
-                return sizeof(RemoteTabItem<Pointer>);
-            default:
-                return sizeof(RemoteHeaderItem<Pointer>);
-        }
-    }
-
-    template <typename Layout>
-    static void Put(const Layout& layout, std::byte* at) {
-        std::memcpy(at, &layout, sizeof(layout));
-    }
-
-    // The item's structure asking its text into units code units at text.
-    void Fill(const ItemRef& ref, Pointer text, int units, std::byte* at) const {
-        switch (m_what) {
-            case ItemText::ListViewCell: {
-                RemoteListViewItem<Pointer> item{};
-                item.mask = LVIF_TEXT;
-                item.iItem = static_cast<int>(ref.item);
-                item.iSubItem = ref.column;
-                item.pszText = text;
-                item.cchTextMax = units;
-                Put(item, at);
-                break;
-            }
-            case ItemText::ListViewColumn: {
-                RemoteListViewColumn<Pointer> column{};
-                column.mask = LVCF_TEXT;
-                column.pszText = text;
-                column.cchTextMax = units;
-                Put(column, at);
-                break;
-            }
-            case ItemText::TreeItem: {
-                RemoteTreeItem<Pointer> item{};
-                item.mask = TVIF_TEXT | TVIF_HANDLE;
-                item.hItem = static_cast<Pointer>(ref.item);
-                item.pszText = text;
-                item.cchTextMax = units;
-                Put(item, at);
-                break;
-            }
-            case ItemText::TabItem: {
-                RemoteTabItem<Pointer> item{};
-                item.mask = TCIF_TEXT;
-                item.pszText = text;
-                item.cchTextMax = units;
-                Put(item, at);
-                break;
-            }
-            default: {
-                RemoteHeaderItem<Pointer> item{};
-                item.mask = HDI_TEXT;
-                item.pszText = text;
-                item.cchTextMax = units;
-                Put(item, at);
-                break;
-            }
-        }
-    }
-
     // The round's structures written at once, one message an item, the texts read back at once.
     // Appends the texts of the items that answered; sets read.end when one did not.
     void Round(RemoteRoom& room, std::span<const ItemRef> items, std::size_t units,
                RemoteTexts& read) {
-        const std::size_t structs = StructSize() * items.size();
+        const std::size_t structs = m_kind.size * items.size();
         const std::size_t textBytes = units * sizeof(char16_t);
         const RemoteMemory* memory = room.Reserve(structs + textBytes * items.size());
         std::vector<std::byte> local(structs + textBytes * items.size());
@@ -251,8 +93,9 @@ private:
             return;
         }
         for (std::size_t item = 0; item < items.size(); ++item) {
-            Fill(items[item], static_cast<Pointer>(memory->Address(structs + item * textBytes)),
-                 static_cast<int>(units), local.data() + item * StructSize());
+            m_kind.fill(items[item],
+                        static_cast<Pointer>(memory->Address(structs + item * textBytes)),
+                        static_cast<int>(units), local.data() + item * m_kind.size);
         }
         if (!memory->Write(0, local.data(), local.size())) {
             read.end = RemoteEnd::Gone;
@@ -260,16 +103,17 @@ private:
         }
         std::vector<std::int64_t> lengths;
         for (const ItemRef& ref : items) {
-            const WPARAM index = m_what == ItemText::TreeItem ? 0 : static_cast<WPARAM>(ref.item);
+            const WPARAM index = m_kind.itemInStructure ? 0 : static_cast<WPARAM>(ref.item);
             const RemoteNumber answer = SendWithTimeout(
-                m_control, Message(), index,
-                static_cast<LPARAM>(memory->Address(StructSize() * lengths.size())), m_timeout);
-            if (answer.end != RemoteEnd::Answered || !Exists(answer)) {
+                m_control, m_kind.message, index,
+                static_cast<LPARAM>(memory->Address(m_kind.size * lengths.size())), m_timeout);
+            // A length answers for an item that exists; otherwise FALSE says it does not.
+            if (answer.end != RemoteEnd::Answered || (!m_kind.answersLength && answer.value == 0)) {
                 EndUnanswered(answer.end != RemoteEnd::Answered ? answer.end : RemoteEnd::Refused,
                               room, read);
                 break;
             }
-            lengths.push_back(m_what == ItemText::ListViewCell
+            lengths.push_back(m_kind.answersLength
                                   ? std::clamp<std::int64_t>(answer.value, 0,
                                                              static_cast<std::int64_t>(units) - 1)
                                   : static_cast<std::int64_t>(units) - 1);
@@ -310,7 +154,7 @@ private:
 
     HWND m_control;
     HANDLE m_process;
-    ItemText m_what;
+    const StructItemKind<Pointer>& m_kind;
     std::size_t m_maxUnits;
     std::chrono::milliseconds m_timeout;
 };
@@ -432,9 +276,16 @@ RemoteTexts TextsFor(HWND control, HANDLE process, ItemText what, std::span<cons
             return StatusParts(control, process, items, maxUnits, timeout);
         case ItemText::ToolbarButton:
             return ToolbarButtons<Pointer>(control, process, items, maxUnits, timeout);
-        default:
-            return StructTexts<Pointer>(control, process, what, maxUnits, timeout).Read(items);
+        case ItemText::ListViewCell:
+        case ItemText::ListViewColumn:
+        case ItemText::TreeItem:
+        case ItemText::TabItem:
+        case ItemText::HeaderItem:
+            return StructTexts<Pointer>(control, process, StructItemKindOf<Pointer>(what), maxUnits,
+                                        timeout)
+                .Read(items);
     }
+    return {{}, RemoteEnd::Refused, 0};
 }
 
 }  // namespace
@@ -547,8 +398,9 @@ RemoteNumber Win32RemoteItems::TreeItem(WindowHandle control, TreeStep step, std
     }
     RemoteNumber next = SendWithTimeout(window, TVM_GETNEXTITEM, TreeStepFlag(step),
                                         static_cast<LPARAM>(item), m_timeout);
+    // A 32-bit program's item handles are 32-bit: what lies above them is not the handle's.
     if (target->is32Bit) {
-        next.value &= 0xFFFFFFFF;
+        next.value = static_cast<std::uint32_t>(next.value);
     }
     return next;
 }

@@ -17,7 +17,9 @@ Text SystemMessage(DWORD error) {
                              text.back() == u'.')) {
         text.pop_back();
     }
-    char code[16];
+    // "0x" and eight hexadecimal digits, with room to spare.
+    constexpr std::size_t kCodeRoom = 16;
+    char code[kCodeRoom];
     std::snprintf(code, sizeof(code), "0x%08lX", static_cast<unsigned long>(error));
     return text + u" (" + Utf8ToText(code) + u").";
 }

@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
 #include <vector>
 
 #include "win32/ScopedHandles.h"

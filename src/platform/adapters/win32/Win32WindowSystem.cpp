@@ -6,6 +6,11 @@
 #include "ports/WindowSystem.h"
 #include "win32/Win32Text.h"
 
+// A relation is handed to GetWindow as it is.
+static_assert(static_cast<UINT>(Relation::Next) == GW_HWNDNEXT);
+static_assert(static_cast<UINT>(Relation::Owner) == GW_OWNER);
+static_assert(static_cast<UINT>(Relation::Child) == GW_CHILD);
+
 namespace {
 
 Text ReadInto(int capacity, int(WINAPI* read)(HWND, LPWSTR, int), HWND window) {

@@ -1,0 +1,76 @@
+// The file system through kernel32.
+#include "win32/Win32Files.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "core/Failure.h"
+#include "win32/ScopedHandles.h"
+#include "win32/Win32Text.h"
+
+bool Win32Files::OrdinaryFileExists(const Text& path) noexcept {
+    WIN32_FIND_DATAW found{};
+    const ScopedFind search(FindFirstFileW(WideOf(path), &found));
+    if (!search.Valid()) {
+        return false;
+    }
+    constexpr DWORD kNotOrdinary =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return (found.dwFileAttributes & kNotOrdinary) == 0;
+}
+
+std::string Win32Files::ReadFile(const Text& path) {
+    constexpr LONGLONG kLargestFile = 1 << 20;
+    const ScopedFile file(CreateFileW(WideOf(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) {
+        const DWORD error = GetLastError();
+        throw Failure(u"The file " + path + u" cannot be read: " + SystemMessage(error));
+    }
+    if (size.QuadPart > kLargestFile) {
+        throw Failure(u"The file " + path + u" is too large: it holds " +
+                      DecimalText(size.QuadPart) + u" bytes, and at most 1 MB (" +
+                      DecimalText(kLargestFile) + u" bytes) is read.");
+    }
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+        const DWORD error = GetLastError();
+        throw Failure(u"The file " + path + u" cannot be read: " + SystemMessage(error));
+    }
+    // A read that succeeded short: the file was cut meanwhile, which is no error of the system's.
+    if (read != bytes.size()) {
+        throw Failure(u"The file " + path + u" cannot be read: " + SystemMessage(ERROR_HANDLE_EOF));
+    }
+    return bytes;
+}
+
+Text Win32Files::ApplicationFolder() {
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            throw Failure(u"The program's own folder could not be found.");
+        }
+        if (length < path.size()) {
+            const Text file = TextOf(path.data(), length);
+            return file.substr(0, file.rfind(u'\\'));
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+bool Win32Files::FileExists(const Text& path) noexcept {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    return !path.empty() &&
+           GetFileAttributesExW(WideOf(path), GetFileExInfoStandard, &data) != FALSE;
+}
+
+bool Win32Files::FolderExists(const Text& path) noexcept {
+    const DWORD attributes = GetFileAttributesW(WideOf(path));
+    return !path.empty() && attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}

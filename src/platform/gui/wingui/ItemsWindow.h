@@ -13,8 +13,10 @@
 
 #include "gui/ItemsForm.h"
 #include "win32/ScopedHandles.h"
+#include "win32/Win32Clipboard.h"
+#include "win32/Win32Dialogs.h"
 #include "win32/Win32RemoteItems.h"
-#include "win32/Win32Services.h"
+#include "win32/Win32SaveFiles.h"
 #include "wingui/DialogFocus.h"
 #include "wingui/ItemsListView.h"
 #include "wingui/OwnedWindow.h"

@@ -22,12 +22,14 @@ bool Win32Files::OrdinaryFileExists(const Text& path) noexcept {
 
 std::string Win32Files::ReadFile(const Text& path) {
     constexpr LONGLONG kLargestFile = 1 << 20;
+    const auto unreadable = [&path](DWORD error) {
+        return Failure(u"The file " + path + u" cannot be read: " + SystemMessage(error));
+    };
     const ScopedFile file(CreateFileW(WideOf(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) {
-        const DWORD error = GetLastError();
-        throw Failure(u"The file " + path + u" cannot be read: " + SystemMessage(error));
+        throw unreadable(GetLastError());
     }
     if (size.QuadPart > kLargestFile) {
         throw Failure(u"The file " + path + u" is too large: it holds " +
@@ -37,12 +39,11 @@ std::string Win32Files::ReadFile(const Text& path) {
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
     if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
-        const DWORD error = GetLastError();
-        throw Failure(u"The file " + path + u" cannot be read: " + SystemMessage(error));
+        throw unreadable(GetLastError());
     }
     // A read that succeeded short: the file was cut meanwhile, which is no error of the system's.
     if (read != bytes.size()) {
-        throw Failure(u"The file " + path + u" cannot be read: " + SystemMessage(ERROR_HANDLE_EOF));
+        throw unreadable(ERROR_HANDLE_EOF);
     }
     return bytes;
 }

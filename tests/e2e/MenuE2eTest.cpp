@@ -104,6 +104,23 @@ TEST(MenuE2e, WindowGrowsByOneLineOfMenuBarAboveTheLayoutsClientArea) {
     EXPECT_EQ(window.right - window.left, framed.right - framed.left);
     EXPECT_EQ(window.bottom - window.top, framed.bottom - framed.top);
     SaveScreenshot(tool.Main(), BuildFolder() / L"artifacts" / L"main-window-menu.bmp");
+
+    // The Help boxes: no line of a command is wrapped, and no made-up address is given.
+    for (const int command : {MenuCommandId::kCommandLineHelp, MenuCommandId::kAbout}) {
+        Post(tool, command);
+        const auto box = tool.WaitForMessageBox(5s);
+        ASSERT_TRUE(box.has_value());
+        EXPECT_EQ(box->text.find(L"example"), std::wstring::npos) << box->text;
+        for (std::size_t start = 0; start < box->text.size();) {
+            const std::size_t end = std::min(box->text.find(L"\r\n", start), box->text.size());
+            const std::wstring line = box->text.substr(start, end - start);
+            EXPECT_LE(line.size(), line.starts_with(L"        ") ? 60u : 100u) << line;
+            start = end + 2;
+        }
+        SaveScreenshot(box->window, BuildFolder() / L"artifacts" /
+                                        (L"help-" + std::to_wstring(command) + L".bmp"));
+        Tool::Answer(*box, IDOK);
+    }
 }
 
 TEST(MenuE2e, RefreshKeepsTheSelectedWindowWhenItsRowMoves) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,8 +28,10 @@ using Json = nlohmann::json;
 constexpr auto kRunLimit = 120s;
 constexpr wchar_t kTreeTitle[] = L"Tessivane Fixture Tree";
 
-ConsoleRun Cli(const std::wstring& arguments) {
-    ConsoleRun run = RunConsoleProgram(BuildFolder() / L"tessivane-cli.exe", arguments, kRunLimit);
+// Runs tessivane-cli in folder (empty: the build folder).
+ConsoleRun Cli(const std::wstring& arguments, const std::filesystem::path& folder = {}) {
+    ConsoleRun run =
+        RunConsoleProgram(BuildFolder() / L"tessivane-cli.exe", arguments, kRunLimit, folder);
     EXPECT_TRUE(run.finished) << "tessivane-cli " << ToUtf8(arguments) << " did not end";
     return run;
 }
@@ -268,6 +271,45 @@ TEST(CliE2e, CsvAndTsvGiveOneRowPerWindowAndRedirectedOrWrittenTheSameBytes) {
     }
 }
 
+TEST(CliE2e, OutputReplacesAnExistingFileHoweverItsPathIsWritten) {
+    const TargetFixture fixture(L"tree");
+    const ScratchFolder folder(BuildFolder() / L"e2e-tmp" / L"cli-output");
+    std::filesystem::create_directories(folder.Path() / L"json");
+    const std::wstring dump = L"dump " + HandleArgument(fixture) + L" --max-depth 1 -o \"";
+    const ConsoleRun reference = Cli(L"dump " + HandleArgument(fixture) + L" --max-depth 1");
+    ASSERT_EQ(reference.exitCode, 0u) << reference.error;
+
+    // Each spelling names a file in the folder, the program running in it.
+    const std::wstring slashed = (folder.Path() / L"slashed.json").generic_wstring();  // Z:/...
+    const std::wstring rooted = (folder.Path() / L"rooted.json").generic_wstring();
+    const std::pair<std::wstring, std::filesystem::path> spellings[] = {
+        {L"new.json", L"new.json"},
+        {L"./dot.json", L"dot.json"},
+        {L"json/nested.json", L"json/nested.json"},
+        {L".\\back.json", L"back.json"},
+        {(folder.Path() / L"full.json").wstring(), L"full.json"},
+        {slashed, L"slashed.json"},
+        {rooted.substr(rooted.find(L'/')), L"rooted.json"}};  // /... on the same drive
+    for (const auto& [argument, name] : spellings) {
+        SCOPED_TRACE(Utf8(argument));
+        const std::filesystem::path file = folder.Path() / name;
+        // Made new, then replacing the file that is there.
+        for (const char* before : {"", "an older file"}) {
+            if (*before != '\0') {
+                std::ofstream(file, std::ios::binary) << before;
+            }
+            const ConsoleRun run = Cli(dump + argument + L"\"", folder.Path());
+            EXPECT_EQ(run.exitCode, 0u) << run.error;
+            EXPECT_TRUE(run.error.empty()) << run.error;
+            EXPECT_EQ(FileBytes(file), reference.out);
+        }
+    }
+    // No temporary file is left beside them.
+    EXPECT_EQ(folder.Names(),
+              (std::vector<std::wstring>{L"back.json", L"dot.json", L"full.json", L"json",
+                                         L"new.json", L"rooted.json", L"slashed.json"}));
+}
+
 TEST(CliE2e, TextIsExactlyWhatCopyResultsToClipboardMakesOfAllRows) {
     ExtractedTree run;
     const RemoteList results = run.tool.Results();
@@ -360,10 +402,14 @@ TEST(CliE2e, EachExitCodeFromDoneToIncomplete) {
     EXPECT_EQ(version.exitCode, 0u);
     EXPECT_EQ(version.out.rfind("tessivane-cli ", 0), 0u);
 
-    const ConsoleRun usage = Cli(L"dump --title");
-    EXPECT_EQ(usage.exitCode, 1u);
-    EXPECT_TRUE(usage.out.empty());
-    EXPECT_NE(usage.error.find("--title"), std::string::npos);
+    // A usage error is one line on standard error, in the program's own words.
+    for (const std::wstring wrong : {L"dump --title", L"frobnicate", L"dump --class a -f xml"}) {
+        const ConsoleRun usage = Cli(wrong);
+        EXPECT_EQ(usage.exitCode, 1u);
+        EXPECT_TRUE(usage.out.empty());
+        EXPECT_EQ(usage.error.rfind("tessivane-cli: ", 0), 0u) << usage.error;
+        EXPECT_EQ(usage.error.find('\n'), usage.error.size() - 1) << usage.error;
+    }
 
     const ConsoleRun none = Cli(L"dump --title \"No window has this title 7c1e\"");
     EXPECT_EQ(none.exitCode, 2u);

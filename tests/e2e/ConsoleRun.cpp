@@ -45,15 +45,15 @@ std::string FileBytes(const std::filesystem::path& file) {
 }
 
 ConsoleRun RunConsoleProgram(const std::filesystem::path& program, const std::wstring& arguments,
-                             std::chrono::milliseconds limit) {
+                             std::chrono::milliseconds limit, const std::filesystem::path& folder) {
     static int runs = 0;
-    const std::filesystem::path folder = BuildFolder() / L"e2e-tmp";
-    std::filesystem::create_directories(folder);
+    const std::filesystem::path files = BuildFolder() / L"e2e-tmp";
+    std::filesystem::create_directories(files);
     const std::wstring stem =
         L"console-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++runs);
-    const InheritedFile out(folder / (stem + L".out"));
-    const InheritedFile error(folder / (stem + L".err"));
-    const InheritedFile input(folder / (stem + L".in"));
+    const InheritedFile out(files / (stem + L".out"));
+    const InheritedFile error(files / (stem + L".err"));
+    const InheritedFile input(files / (stem + L".in"));
 
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -64,7 +64,7 @@ ConsoleRun RunConsoleProgram(const std::filesystem::path& program, const std::ws
     std::wstring line = L"\"" + program.wstring() + L"\" " + arguments;
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        BuildFolder().c_str(), &startup, &started)) {
+                        (folder.empty() ? BuildFolder() : folder).c_str(), &startup, &started)) {
         throw std::runtime_error("cannot start the console program");
     }
     ConsoleRun run;

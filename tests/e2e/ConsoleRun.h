@@ -15,11 +15,13 @@ struct ConsoleRun {
     bool finished = false;
 };
 
-// Runs program with the arguments (a command line to put after its quoted path) from the build
-// folder, waiting at most limit; a program still running then is ended and not finished.
+// Runs program with the arguments (a command line to put after its quoted path) in folder (empty:
+// the build folder), waiting at most limit; a program still running then is ended and not
+// finished.
 [[nodiscard]] ConsoleRun RunConsoleProgram(const std::filesystem::path& program,
                                            const std::wstring& arguments,
-                                           std::chrono::milliseconds limit);
+                                           std::chrono::milliseconds limit,
+                                           const std::filesystem::path& folder = {});
 
 // The bytes of a file, or "" when it cannot be read.
 [[nodiscard]] std::string FileBytes(const std::filesystem::path& file);

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -21,6 +22,35 @@ using namespace std::chrono_literals;
 
 // Polls until condition holds or timeout passes; answers whether it held.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 20s);
+
+// A folder of its own for a test's files, removed at its end.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(std::filesystem::path path) : m_path(std::move(path)) {
+        std::filesystem::remove_all(m_path);
+        std::filesystem::create_directories(m_path);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& Path() const noexcept { return m_path; }
+    // The names of the files in it.
+    [[nodiscard]] std::vector<std::wstring> Names() const {
+        std::vector<std::wstring> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
+            names.push_back(entry.path().filename().wstring());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    std::filesystem::path m_path;
+};
 
 // An environment variable set for the programs a test starts, and unset after it.
 class ScopedEnvironment {

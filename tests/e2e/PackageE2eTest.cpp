@@ -37,6 +37,23 @@ std::wstring FileVersion(const std::filesystem::path& program) {
            std::to_wstring(HIWORD(fixed->dwFileVersionLS));
 }
 
+// The program file's manifest, or "" without one.
+std::string Manifest(const std::filesystem::path& program) {
+    const HMODULE module = LoadLibraryExW(
+        program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (module == nullptr) {
+        return {};
+    }
+    std::string text;
+    if (const HRSRC found =
+            FindResourceW(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST)) {
+        const auto* bytes = static_cast<const char*>(LockResource(LoadResource(module, found)));
+        text.assign(bytes, SizeofResource(module, found));
+    }
+    FreeLibrary(module);
+    return text;
+}
+
 }  // namespace
 
 TEST(PackageE2e, UnpackedToolRunsWithItsHandPointerAndVersion) {
@@ -69,4 +86,9 @@ TEST(PackageE2e, UnpackedCommandLineRunsAndGivesTheReleasesVersion) {
     EXPECT_EQ(version.exitCode, 0u);
     EXPECT_EQ(version.out,
               "tessivane-cli " + ToUtf8(Environment(L"TESSIVANE_PACKAGE_VERSION")) + "\n");
+    // Its properties carry the same version, and it asks for no more rights than its caller has.
+    EXPECT_EQ(FileVersion(folder / L"tessivane-cli.exe"),
+              Environment(L"TESSIVANE_PACKAGE_VERSION"));
+    EXPECT_NE(Manifest(folder / L"tessivane-cli.exe").find(R"(level="asInvoker")"),
+              std::string::npos);
 }

@@ -2,12 +2,15 @@
 #include "cli/CommandLine.h"
 
 #include <algorithm>
-#include <map>
+#include <cctype>
+#include <charconv>
 #include <sstream>
+#include <utility>
 
 #include <CLI/CLI.hpp>
 
 #include "Version.h"
+#include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/Selection.h"
 
@@ -15,28 +18,151 @@ namespace {
 
 // The longest wait for one message that --timeout takes: an hour.
 constexpr int kMaxTimeoutMs = 60 * 60 * 1000;
+// The deepest --max-depth: no walk goes deeper, since it ends at this many rows.
+constexpr int kMaxDepth = static_cast<int>(kMaxRowsPerWalk);
+
+constexpr char kProgram[] = "tessivane-cli";
 
 constexpr char kDescription[] =
     "Tessivane Window Text Reader on the command line: lists the desktop's windows, and dumps a "
     "window with all its child windows (class, handle, text, state and, on request, the items of "
     "lists, trees and other controls).";
 
-constexpr char kExitCodes[] =
-    "Exit codes: 0 done; 1 usage error (or the output file cannot be written); 2 no window "
-    "matched; 3 the selector matched more than one window (listed on standard error; --first "
-    "takes the first); 4 done, but something is missing: windows or items that did not answer in "
-    "time, vanished or were cut (their status says which), or a step that failed (reported on "
-    "standard error).";
+constexpr char kProgramFooter[] =
+    "Run tessivane-cli COMMAND --help (or tessivane-cli help COMMAND) for a command's options.\n"
+    "Exit codes: 0 done; 1 usage error, or the output cannot be written; 2 no window matched;\n"
+    "3 several windows matched; 4 done, but something is missing.\n"
+    "\n"
+    "Examples:\n"
+    "  tessivane-cli list\n"
+    "  tessivane-cli dump --title \"Untitled - Notepad\" -o notepad.json\n"
+    "  tessivane-cli dump --help";
 
-// A validator that takes what parse takes and says why it does not.
+constexpr char kListFooter[] =
+    "Exit codes: 0 done; 1 usage error, or the output cannot be written.\n"
+    "\n"
+    "Examples:\n"
+    "  tessivane-cli list\n"
+    "  tessivane-cli list --all -f json\n"
+    "  tessivane-cli list -f csv > windows.csv";
+
+constexpr char kDumpFooter[] =
+    "Exit codes: 0 done; 1 usage error, or the output file cannot be written; 2 no window\n"
+    "matched; 3 the selector matched more than one window (listed on standard error; --first\n"
+    "takes the first); 4 done, but something is missing: windows or items that did not answer\n"
+    "in time, vanished or were cut (their status says which), or a step that failed (reported\n"
+    "on standard error).\n"
+    "\n"
+    "Examples:\n"
+    "  tessivane-cli dump --title \"Untitled - Notepad\" -o notepad.json\n"
+    "  tessivane-cli dump --class Notepad --items -f csv -o notepad.csv\n"
+    "  tessivane-cli dump --handle 0x10086 --max-depth 1 -f text";
+
+// The first thing a check found wrong with the command line, in the program's words: CLI11 stops
+// at the first failed check and says only that it failed.
+class Complaint {
+public:
+    void Make(std::string text) {
+        if (m_text.empty()) {
+            m_text = std::move(text);
+        }
+    }
+    [[nodiscard]] const std::string& Said() const noexcept { return m_text; }
+
+private:
+    std::string m_text;
+};
+
+// A check of an option's value: what parse takes passes; anything else is a complaint that the
+// option must be what is expected.
 template <typename Parse>
-CLI::Validator Checked(Parse parse, const std::string& name, const std::string& expected) {
+CLI::Validator Checked(Parse parse, const std::string& option, const std::string& expected,
+                       Complaint& complaint) {
     return CLI::Validator(
-        [parse, expected](std::string& value) {
-            return parse(value) ? std::string() : expected + ", not \"" + value + "\"";
+        [parse, option, expected, &complaint](std::string& value) {
+            if (parse(value)) {
+                return std::string();
+            }
+            complaint.Make(option + " must be " + expected + ", not \"" + value + "\"");
+            return complaint.Said();
         },
-        name);
+        "");
 }
+
+// A whole number in decimal, from low to high.
+CLI::Validator WholeNumber(const std::string& option, int low, int high, Complaint& complaint) {
+    const auto inRange = [low, high](const std::string& value) {
+        int number = 0;
+        const char* end = value.data() + value.size();
+        const auto [stop, error] = std::from_chars(value.data(), end, number);
+        return error == std::errc() && stop == end && number >= low && number <= high;
+    };
+    return Checked(inRange, option,
+                   "a whole number from " + std::to_string(low) + " to " + std::to_string(high),
+                   complaint);
+}
+
+std::string Lowercase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char letter) {
+        return static_cast<char>(letter >= 'A' && letter <= 'Z' ? letter - 'A' + 'a' : letter);
+    });
+    return text;
+}
+
+// Words joined as a sentence lists them: "a, b or c".
+std::string Listed(const std::vector<std::string>& words, const std::string& lastJoin) {
+    std::string text;
+    for (std::size_t index = 0; index < words.size(); ++index) {
+        if (index > 0) {
+            text += index + 1 == words.size() ? lastJoin : ", ";
+        }
+        text += words[index];
+    }
+    return text;
+}
+
+// A --format option: one of a few names (in any case), each naming a format.
+template <typename Value>
+class FormatOption {
+public:
+    explicit FormatOption(std::vector<std::pair<std::string, Value>> choices)
+        : m_choices(std::move(choices)) {}
+
+    // The names, in the order help gives them.
+    [[nodiscard]] std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& choice : m_choices) {
+            names.push_back(choice.first);
+        }
+        return names;
+    }
+
+    // Adds -f and --format to the command, with the help text that follows the names.
+    void AddTo(CLI::App& command, const std::string& help, Complaint& complaint) {
+        const auto known = [this](const std::string& value) { return Find(value) != nullptr; };
+        const std::string names = Listed(Names(), ", ");
+        command.add_option("-f,--format", m_given, names + help)
+            ->check(Checked(known, "--format", "one of " + names, complaint))
+            ->option_text("FORMAT");
+    }
+
+    // The value named on the command line, or fallback without one.
+    [[nodiscard]] Value Chosen(Value fallback) const {
+        const Value* value = Find(m_given);
+        return value != nullptr ? *value : fallback;
+    }
+
+private:
+    const Value* Find(const std::string& name) const {
+        const auto found =
+            std::find_if(m_choices.begin(), m_choices.end(),
+                         [&name](const auto& choice) { return choice.first == Lowercase(name); });
+        return found != m_choices.end() ? &found->second : nullptr;
+    }
+
+    std::vector<std::pair<std::string, Value>> m_choices;
+    std::string m_given;
+};
 
 // The selector's options, of which the command line must give exactly one.
 struct SelectorOptions {
@@ -44,9 +170,10 @@ struct SelectorOptions {
     std::string processId;
     Text text;
     Selector::By by = Selector::By::Handle;
+    CLI::Option_group* group = nullptr;
 
-    void AddTo(CLI::App& dump) {
-        CLI::Option_group* group = dump.add_option_group(
+    void AddTo(CLI::App& dump, Complaint& complaint) {
+        group = dump.add_option_group(
             "selector", "Which window to dump: exactly one of these (text is matched exactly)");
         const auto chosen = [this](Selector::By way) {
             return [this, way](const std::string& value) {
@@ -58,8 +185,8 @@ struct SelectorOptions {
             ->add_option("--handle", handle,
                          "The window with this handle, in decimal or 0x hexadecimal (any window, "
                          "top-level or child)")
-            ->check(Checked(ParseHandleArgument, "HANDLE",
-                            "a window handle in decimal or 0x hexadecimal"))
+            ->check(Checked(ParseHandleArgument, "--handle",
+                            "a window handle in decimal or 0x hexadecimal", complaint))
             ->option_text("HANDLE")
             ->each(chosen(Selector::By::Handle));
         group->add_option_function<std::string>("--title", chosen(Selector::By::Title),
@@ -71,10 +198,31 @@ struct SelectorOptions {
             "--class", chosen(Selector::By::Class),
             "The top-level window of this class (case does not matter)");
         group->add_option("--pid", processId, "The top-level window of the process with this id")
-            ->check(Checked(ParseProcessIdArgument, "PID", "a process id"))
+            ->check(Checked(ParseProcessIdArgument, "--pid",
+                            "a process id in decimal or 0x hexadecimal", complaint))
             ->option_text("PID")
             ->each(chosen(Selector::By::Process));
         group->require_option(1);
+    }
+
+    // What is wrong with the selectors given, or nothing when exactly one is.
+    [[nodiscard]] std::string Problem(const std::string& command) const {
+        std::vector<std::string> all;
+        std::vector<std::string> given;
+        for (const CLI::Option* option : group->get_options()) {
+            if (option == group->get_help_ptr()) {
+                continue;  // the group's own --help, which CLI11 gives every group
+            }
+            all.push_back(option->get_name());
+            if (option->count() > 0) {
+                given.push_back(option->get_name());
+            }
+        }
+        if (given.empty()) {
+            return command + " needs a selector: one of " + Listed(all, " or ");
+        }
+        return given.size() == 1 ? std::string()
+                                 : command + " takes one selector, not " + Listed(given, " and ");
     }
 
     [[nodiscard]] Selector Selected() const {
@@ -90,41 +238,111 @@ struct SelectorOptions {
     }
 };
 
+// The program's commands, as help names them.
+std::vector<std::string> CommandNames(const CLI::App& program) {
+    std::vector<std::string> names;
+    for (const CLI::App* command : program.get_subcommands({})) {
+        names.push_back(command->get_name());
+    }
+    return names;
+}
+
+// "help" and "/?" ask for help as --help does: "help" alone or before a command's name, "/?"
+// alone or after a command's name.
+std::vector<std::string> WithHelpWords(std::vector<std::string> arguments) {
+    if (!arguments.empty() && (arguments.front() == "help" || arguments.front() == "/?")) {
+        arguments.erase(arguments.begin());
+        arguments.push_back("--help");
+    } else if (arguments.size() == 2 && arguments.back() == "/?") {
+        arguments.back() = "--help";
+    }
+    return arguments;
+}
+
+// The first word that the command (or, when none was named, the program) does not know, in words;
+// nothing when every word is known.
+std::string UnknownWord(const CLI::App& program, const CLI::App* command) {
+    const std::string help = " (see tessivane-cli --help)";
+    if (const std::vector<std::string> words = program.remaining(); !words.empty()) {
+        const std::string& word = words.front();
+        if (word.starts_with('-')) {
+            return "unknown option \"" + word + "\"" + help;
+        }
+        return "unknown command \"" + word + "\": the commands are " +
+               Listed(CommandNames(program), " and ") + help;
+    }
+    const std::vector<std::string> words =
+        command != nullptr ? command->remaining() : std::vector<std::string>();
+    if (words.empty()) {
+        return {};
+    }
+    const std::string& word = words.front();
+    const std::string commandHelp = " (see tessivane-cli " + command->get_name() + " --help)";
+    return word.starts_with('-')
+               ? command->get_name() + " has no option \"" + word + "\"" + commandHelp
+               : command->get_name() + " takes no word \"" + word + "\"" + commandHelp;
+}
+
+// The option that an error of CLI11's is about: its message names it by its long name.
+std::string OptionOf(const CLI::ParseError& error) {
+    const std::string message = error.what();
+    const std::size_t start = message.find("--");
+    if (start == std::string::npos) {
+        return message;
+    }
+    const auto end = std::find_if(
+        message.begin() + static_cast<std::ptrdiff_t>(start) + 2, message.end(),
+        [](unsigned char letter) { return letter != '-' && std::isalnum(letter) == 0; });
+    return std::string(message.begin() + static_cast<std::ptrdiff_t>(start), end);
+}
+
+// A usage error as the one line that standard error shows.
+ParsedCommandLine UsageError(const std::string& problem) {
+    return {std::nullopt, ExitCode::kUsage, {}, std::string(kMessagePrefix) + problem + "\n"};
+}
+
 }  // namespace
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
-    CLI::App app(kDescription, "tessivane-cli");
-    app.set_version_flag("--version", "tessivane-cli " TESSIVANE_VERSION_TEXT);
-    app.require_subcommand(1);
-    app.footer(kExitCodes);
+    CLI::App app(kDescription, kProgram);
+    app.set_version_flag("--version", std::string(kProgram) + " " + TESSIVANE_VERSION_TEXT);
+    // Words the program does not know are told in its own words below, as are missing commands.
+    app.allow_extras();
+    app.require_subcommand(0, 1);
+    // An option given twice takes its last value, so that a script can override what it passed.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.footer(kProgramFooter);
+    Complaint complaint;
 
     ListRequest list;
+    FormatOption<ListFormat> listFormat({{"table", ListFormat::Table},
+                                         {"json", ListFormat::Json},
+                                         {"csv", ListFormat::Csv},
+                                         {"tsv", ListFormat::Tsv}});
     CLI::App* listCommand = app.add_subcommand(
         "list",
         "The desktop's application windows, as the window list shows them: handle, "
         "class, title, process, visible, owner");
+    listCommand->footer(kListFooter);
     listCommand->add_flag("--all", list.all,
                           "Every top-level window: owned ones (dialogs, message boxes), untitled "
                           "and hidden ones too, each with why the window list leaves it out");
-    listCommand
-        ->add_option("--format", list.format, "table (aligned, the default), json, csv or tsv")
-        ->transform(
-            CLI::CheckedTransformer(std::map<std::string, ListFormat>{{"table", ListFormat::Table},
-                                                                      {"json", ListFormat::Json},
-                                                                      {"csv", ListFormat::Csv},
-                                                                      {"tsv", ListFormat::Tsv}},
-                                    CLI::ignore_case))
-        ->option_text("FORMAT");
+    listFormat.AddTo(*listCommand, " (table, aligned, is the default)", complaint);
 
     DumpRequest dump;
     SelectorOptions selector;
+    FormatOption<DumpFormat> dumpFormat({{"json", DumpFormat::Json},
+                                         {"csv", DumpFormat::Csv},
+                                         {"tsv", DumpFormat::Tsv},
+                                         {"text", DumpFormat::Text}});
     std::string output;
     int timeoutMs = static_cast<int>(kTextMessageTimeout.count());
     CLI::App* dumpCommand = app.add_subcommand(
         "dump",
         "One window and all its child windows, depth first: handle, class, text, control "
         "id, parent, depth, visible, enabled, rectangle on screen and read status");
-    selector.AddTo(*dumpCommand);
+    dumpCommand->footer(kDumpFooter);
+    selector.AddTo(*dumpCommand, complaint);
     dumpCommand->add_flag("--all", dump.all,
                           "Let the selector find owned, untitled and hidden top-level windows too");
     dumpCommand->add_flag("--first", dump.first,
@@ -132,19 +350,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     dumpCommand->add_flag("--items", dump.items,
                           "Read each control's items too (list boxes, combo boxes, list views, "
                           "trees, tabs, headers, status bars, toolbars); not with --format text");
+    dumpFormat.AddTo(*dumpCommand,
+                     ": json (the default) nests the tree, csv and tsv give one row per window, "
+                     "text is the aligned text that Copy Results To Clipboard makes",
+                     complaint);
     dumpCommand
-        ->add_option("--format", dump.format,
-                     "json (the default: the tree nested), csv, tsv (one row per window) or text "
-                     "(the aligned text that Copy Results To Clipboard makes)")
-        ->transform(
-            CLI::CheckedTransformer(std::map<std::string, DumpFormat>{{"json", DumpFormat::Json},
-                                                                      {"csv", DumpFormat::Csv},
-                                                                      {"tsv", DumpFormat::Tsv},
-                                                                      {"text", DumpFormat::Text}},
-                                    CLI::ignore_case))
-        ->option_text("FORMAT");
-    dumpCommand
-        ->add_option("--output", output,
+        ->add_option("-o,--output", output,
                      "Write to this file (replaced only once it is whole) instead of the standard "
                      "output")
         ->option_text("FILE");
@@ -152,31 +363,68 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         ->add_option("--timeout", timeoutMs,
                      "How long each window's text message waits for its answer, in "
                      "milliseconds (default 500; each item message waits 500)")
-        ->check(CLI::Range(1, kMaxTimeoutMs))
+        ->check(WholeNumber("--timeout", 1, kMaxTimeoutMs, complaint))
         ->option_text("MS");
     dumpCommand
         ->add_option("--max-depth", dump.maxDepth,
                      "Walk no deeper than this many levels below the window (0: the window alone)")
-        ->check(CLI::NonNegativeNumber)
+        ->check(WholeNumber("--max-depth", 0, kMaxDepth, complaint))
         ->option_text("N");
 
-    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    const std::vector<std::string> words = WithHelpWords(arguments);
+    const auto command = [&]() -> const CLI::App* {
+        const auto named = app.get_subcommands();
+        return named.empty() ? nullptr : named.front();
+    };
     try {
-        app.parse(std::move(reversed));
-        if (dump.items && dump.format == DumpFormat::Text) {
-            throw CLI::ValidationError(
-                "--items",
-                "needs --format json, csv or tsv: the text format is the results "
-                "list's aligned text");
+        app.parse(std::vector<std::string>(words.rbegin(), words.rend()));
+    } catch (const CLI::Success& done) {
+        if (const std::string unknown = UnknownWord(app, command()); !unknown.empty()) {
+            return UsageError(unknown);
         }
-    } catch (const CLI::ParseError& error) {
         std::ostringstream out;
         std::ostringstream err;
-        const int code = app.exit(error, out, err);
-        return {std::nullopt, code == 0 ? ExitCode::kDone : ExitCode::kUsage, out.str(), err.str()};
+        app.exit(done, out, err);
+        return {std::nullopt, ExitCode::kDone, out.str(), {}};
+    } catch (const CLI::ParseError& error) {
+        if (const std::string unknown = UnknownWord(app, command()); !unknown.empty()) {
+            return UsageError(unknown);
+        }
+        if (!complaint.Said().empty()) {
+            return UsageError(complaint.Said());
+        }
+        if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
+            return UsageError(OptionOf(error) + " needs a value");
+        }
+        if (dynamic_cast<const CLI::ConversionError*>(&error) != nullptr) {
+            return UsageError(OptionOf(error) + " takes no value");
+        }
+        if (dumpCommand->parsed()) {
+            if (const std::string problem = selector.Problem("dump"); !problem.empty()) {
+                return UsageError(problem);
+            }
+        }
+        std::string message = error.what();
+        std::replace(message.begin(), message.end(), '\n', ' ');
+        return UsageError(message);
+    }
+    if (const std::string unknown = UnknownWord(app, command()); !unknown.empty()) {
+        return UsageError(unknown);
     }
     if (listCommand->parsed()) {
+        list.format = listFormat.Chosen(list.format);
         return {list, ExitCode::kDone, {}, {}};
+    }
+    if (!dumpCommand->parsed()) {
+        return UsageError("a command is needed: " + Listed(CommandNames(app), " or ") +
+                          " (see tessivane-cli --help)");
+    }
+    dump.format = dumpFormat.Chosen(dump.format);
+    if (dump.items && dump.format == DumpFormat::Text) {
+        std::vector<std::string> others = dumpFormat.Names();
+        std::erase(others, "text");
+        return UsageError("--items needs --format " + Listed(others, " or ") +
+                          ": the text format is the results list's aligned text");
     }
     dump.selector = selector.Selected();
     dump.output = Utf8ToText(output);

@@ -20,7 +20,8 @@ class SaveFiles {
 public:
     virtual ~SaveFiles() = default;
 
-    // Starts saving to path; throws Failure when the path cannot be written.
+    // Starts saving to path, named any way the system takes (relative to the current folder, with
+    // "/" or "\"); throws Failure when the path cannot be written.
     [[nodiscard]] virtual std::unique_ptr<SaveFile> Open(const Text& path) = 0;
     // Appends the text to bytes in the system's ANSI code page, with its substitute for what it
     // cannot hold.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "core/Failure.h"
 #include "win32/HandleWrites.h"
@@ -18,6 +19,25 @@ namespace {
 // error is the system's error code, read right after the call that failed.
 [[noreturn]] void ThrowFileFailure(const Text& what, const Text& path, DWORD error) {
     throw Failure(what + u" " + path + u": " + SystemMessage(error));
+}
+
+// The full path of a file named any way the system takes (relative, "./x", with "/"), so that
+// the temporary file beside it and the replace name the same folder; throws Failure, with the
+// system's reason, when the name cannot be made full.
+Text FullPath(const Text& path) {
+    std::vector<wchar_t> full(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameW(WideOf(path), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) {
+            const DWORD error = GetLastError();
+            ThrowFileFailure(u"The file cannot be written:", path, error);
+        }
+        if (length < full.size()) {
+            return TextOf(full.data(), length);
+        }
+        full.resize(length);
+    }
 }
 
 // Opens the existing file at path for access, and closes it again; throws Failure, what and the
@@ -122,14 +142,15 @@ private:
 }  // namespace
 
 std::unique_ptr<SaveFile> Win32SaveFiles::Open(const Text& path) {
+    const Text full = FullPath(path);
     // An existing target must be writable, or the save would fail only at its very end.
-    const DWORD attributes = GetFileAttributesW(WideOf(path));
+    const DWORD attributes = GetFileAttributesW(WideOf(full));
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        throw Failure(u"The file " + path +
+        throw Failure(u"The file " + full +
                       u" is read-only, so the results cannot be saved in its place.");
     }
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-        CheckOpenable(path, GENERIC_WRITE, u"The file cannot be written:");
+        CheckOpenable(full, GENERIC_WRITE, u"The file cannot be written:");
     }
-    return std::make_unique<Win32SaveFile>(path);
+    return std::make_unique<Win32SaveFile>(full);
 }

@@ -51,16 +51,12 @@ bool ItemsIncomplete(ItemsStatus status) {
 }
 
 // A walked window with all that is written of it, held while an earlier window's text may still
-// come.
+// come: what the window's views show is kept beside it, and they are pointed at it when it is
+// written.
 struct WalkedEntry {
-    WindowHandle handle = 0;
-    WindowHandle parent = 0;
-    int depth = 0;
+    DumpedWindow window;
     Text className;
     Text text;
-    std::optional<WindowFacts> facts;
-    bool visible = false;
-    WindowStatus status = WindowStatus::Read;
     std::optional<ItemsTable> items;
 };
 
@@ -92,21 +88,22 @@ public:
 
     void WindowWalked(const WalkedWindow& walked) override {
         WalkedEntry entry;
-        entry.handle = walked.window;
-        entry.parent = walked.parent;
-        entry.depth = walked.depth;
+        DumpedWindow& window = entry.window;
+        window.handle = walked.window;
+        window.parent = walked.parent;
+        window.depth = walked.depth;
         entry.className = std::move(m_className);
         entry.text = std::move(m_text);
-        entry.facts = m_services.details.Facts(walked.window);
-        entry.status = entry.facts ? StatusOf(walked.status) : WindowStatus::Gone;
-        entry.visible = Visible(walked, entry.facts);
+        window.facts = m_services.details.Facts(walked.window);
+        window.status = window.facts ? StatusOf(walked.status) : WindowStatus::Gone;
+        window.visible = Visible(walked, window.facts);
         const std::optional<ItemsKind> kind =
-            m_withItems && entry.facts ? ItemsKindOfClass(entry.className) : std::nullopt;
+            m_withItems && window.facts ? ItemsKindOfClass(entry.className) : std::nullopt;
         if (kind) {
             entry.items = ReadItems(walked.window, *kind, m_services.items);
         }
         m_walkedRows = walked.row;
-        if (m_held.empty() && entry.status != WindowStatus::TimedOut) {
+        if (m_held.empty() && window.status != WindowStatus::TimedOut) {
             Write(entry);
             return;
         }
@@ -117,13 +114,13 @@ public:
     }
 
     void WindowReadAgain(const WalkedWindow& walked) override {
-        WalkedEntry& entry = Held(walked.row);
-        entry.status = entry.facts ? StatusOf(walked.status) : WindowStatus::Gone;
+        DumpedWindow& window = Held(walked.row).window;
+        window.status = window.facts ? StatusOf(walked.status) : WindowStatus::Gone;
     }
 
     // Writes the windows held back; the walk is over.
     void WriteHeld() {
-        for (const WalkedEntry& entry : m_held) {
+        for (WalkedEntry& entry : m_held) {
             Write(entry);
         }
         m_held.clear();
@@ -139,16 +136,10 @@ private:
         return m_held[row - m_firstHeldRow];
     }
 
-    void Write(const WalkedEntry& entry) {
-        DumpedWindow window;
-        window.handle = entry.handle;
-        window.parent = entry.parent;
-        window.depth = entry.depth;
+    void Write(WalkedEntry& entry) {
+        DumpedWindow& window = entry.window;
         window.className = entry.className;
         window.text = entry.text;
-        window.facts = entry.facts;
-        window.visible = entry.visible;
-        window.status = entry.status;
         if (entry.items) {
             window.items = &*entry.items;
             m_tally.itemsIncomplete += ItemsIncomplete(entry.items->status) ? 1 : 0;

@@ -1,6 +1,6 @@
 // The window text read: one window's own text as it answers WM_GETTEXT, within the time-out,
-// never asking again a thread that did not answer during the same walk, and never holding more
-// than a cap of what a window claims.
+// never asking again a thread that did not answer during the same walk (until it answers a probe
+// at the walk's end), and never holding more than a cap of what a window claims.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +19,8 @@ inline constexpr std::size_t kFirstReadUnits = 512;
 inline constexpr int kTextReadAttempts = 3;
 
 // What one walk has learnt about its targets: the threads that did not answer in time are not
-// asked again during that walk. Holds the buffer of long reads, so it is allocated once a walk.
+// asked again during that walk, and each is probed at most once whether it answers again. Holds
+// the buffer of long reads, so it is allocated once a walk.
 class TextReadSession {
 public:
     explicit TextReadSession(WindowSystem& windows) noexcept : m_windows(windows) {}

@@ -79,7 +79,6 @@ enum HostileRole : LONG_PTR {
     kNulInsideRole,       // answers "ab\0cd", 5 units
     kWritesNothingRole,   // writes nothing and claims 2^31 - 1 units
     kWritesLessRole,      // writes "ab" and claims 2^31 - 1 units
-    kClaimsBufferRole,    // writes nothing and claims that it filled the buffer
     kDestroysItselfRole,  // destroys itself and answers 0
     kChurnsRole,          // gives its long text to the read after its length is asked
 };
@@ -182,8 +181,6 @@ std::optional<LRESULT> AnswerAsRole(HWND window, UINT message, WPARAM wParam, LP
         case kWritesLessRole:
             CopyText(L"ab", wParam, lParam);
             return 0x7FFFFFFF;
-        case kClaimsBufferRole:
-            return wParam == 0 ? 0 : static_cast<LRESULT>(wParam - 1);
         case kDestroysItselfRole:
             DestroyWindow(window);
             return 0;

@@ -9,8 +9,8 @@ namespace {
 // What one WM_GETTEXT left in its buffer.
 struct BufferRead {
     Text text;
-    // The window answered that it copied more than it wrote: its answer ran past the last unit it
-    // set.
+    // The window answered a count beyond its text's first NUL: it claims more than the text
+    // holds, whether it wrote less or the units past a NUL.
     bool overclaimed = false;
 };
 
@@ -28,11 +28,7 @@ std::optional<BufferRead> ReadInto(WindowSystem& windows, WindowHandle window,
         std::clamp<std::int64_t>(*copied, 0, static_cast<std::int64_t>(buffer.size()) - 1));
     const auto claimedEnd = buffer.begin() + believed;
     const auto end = std::find(buffer.begin(), claimedEnd, u'\0');
-    // Past the text's NUL, a window that set no unit up to its answer wrote less than it claims.
-    const bool overclaimed = end != claimedEnd && std::all_of(end, claimedEnd, [](char16_t unit) {
-                                 return unit == u'\0';
-                             });
-    return BufferRead{Text(buffer.begin(), end), overclaimed};
+    return BufferRead{Text(buffer.begin(), end), end != claimedEnd};
 }
 
 TextReadStatus StatusOf(const BufferRead& read, bool cut) {

@@ -45,8 +45,8 @@ private:
 enum class TextReadStatus {
     Read,      // the whole text
     TimedOut,  // the window did not answer in time, now or earlier in the walk
-    Cut,       // the window claimed more than kTextCap, or answered that it wrote more than it
-               // did: what it wrote, up to kTextCap units
+    Cut,       // the window claimed more than kTextCap, or answered a count beyond its text's
+               // first NUL: the text up to there, at most kTextCap units
     Changing,  // the text changed between the messages of every attempt: the last attempt's
 };
 

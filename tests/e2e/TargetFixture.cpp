@@ -616,8 +616,7 @@ int RunHostileMode(const Fixture& fixture, const Options& options) {
         children = 7;
     } else if (options.kind == L"stale") {
         // Each liar comes after a window with a long text, whose units a reused buffer holds.
-        for (const HostileRole role :
-             {kWritesNothingRole, kWritesLessRole, kDestroysItselfRole, kClaimsBufferRole}) {
+        for (const HostileRole role : {kWritesNothingRole, kWritesLessRole, kDestroysItselfRole}) {
             add(std::wstring(2000, static_cast<wchar_t>(L'K' + children / 2)));
             SetWindowLongPtrW(add(L"liar"), GWLP_USERDATA, role);
             children += 2;

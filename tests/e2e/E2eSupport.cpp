@@ -303,13 +303,21 @@ int RemoteList::HeaderImage(int column) const {
     return (request.fmt & HDF_IMAGE) != 0 ? request.iImage : -1;
 }
 
-LPARAM RemoteList::RowPoint(int row) const {
-    const RECT bounds = RowBounds(row, LVIR_LABEL);
+LPARAM RemoteList::RowPoint(int row, int column) const {
+    RECT bounds = RowBounds(row, LVIR_LABEL);
+    if (column > 0) {
+        RemoteMemory memory(m_process, sizeof(RECT));
+        bounds = RECT{LVIR_LABEL, column, 0, 0};
+        memory.Write(&bounds, sizeof(bounds));
+        SendMessageW(m_list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(memory.At<RECT>()));
+        memory.Read(&bounds, sizeof(bounds));
+    }
     return MAKELPARAM((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
 }
 
-void RemoteList::Click(int row) const {
-    const LPARAM point = RowPoint(row);
+void RemoteList::Click(int row, int column) const {
+    const LPARAM point = RowPoint(row, column);
     SendMessageW(m_list, WM_LBUTTONDOWN, MK_LBUTTON, point);
     SendMessageW(m_list, WM_LBUTTONUP, 0, point);
 }

@@ -83,6 +83,7 @@ TEST(MainWindowE2e, LayoutFollowsTheTwipsTable) {
 }
 
 TEST(MainWindowE2e, TabVisitsTheControlsInTheLayoutsOrder) {
+    TargetFixture fixture(L"tree");  // a row in the window list
     Tool tool;
     const DWORD thread = GetWindowThreadProcessId(tool.Main(), nullptr);
     const auto focus = [&] {
@@ -106,6 +107,10 @@ TEST(MainWindowE2e, TabVisitsTheControlsInTheLayoutsOrder) {
     }
     // The results list, the left buttons, the right ones two by two, back to the window list.
     EXPECT_EQ(visited, (std::vector<int>{103, 1001, 1002, 1006, 1003, 1004, 1005, 101}));
+    // The list that Tab reached shows where the focus is: a row of it has the focus rectangle.
+    EXPECT_GE(SendMessageW(focus(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 0);
+    Sleep(300);  // painted
+    SaveScreenshot(tool.Main(), BuildFolder() / L"artifacts" / L"window-list-focused.bmp");
 
     // Enter presses the focused button: "Refresh List" now lists the tool's own window too.
     const int listed = tool.WindowList().RowCount();

@@ -122,10 +122,10 @@ Text ApplicationTitleFor(TextView productName) {
 }
 
 Text AboutText(TextView productName, TextView version) {
+    // The line is broken by hand: a message box sized for a wrapped line may cut its last words.
     return Text(productName) + u"\r\nVersion " + Text(version) +
-           u"\r\n\r\nReads the class, handle and text of a window and of every window inside "
-           u"it.\r\n\r\nSupport: " +
-           Text(kSupportAddress);
+           u"\r\n\r\nReads the class, handle and text of a window\r\nand of every window "
+           u"inside it.";
 }
 
 MainForm::MainForm(RowTable& windowList, RowTable& results, MainFormServices services,
@@ -278,14 +278,20 @@ void MainForm::UntickAllResults() {
 }
 
 void MainForm::ShowCommandLineHelp() {
+    // Each command on a line of its own under what it does: the box's font is proportional, so
+    // nothing is lined up in columns, and no line is long enough to wrap.
     m_services.dialogs.ShowInformation(
         u"tessivane-cli.exe, beside this program, reads the same texts from a command prompt or "
-        u"a script:\r\n\r\n"
-        u"  tessivane-cli list\t\tthe application windows and their handles\r\n"
-        u"  tessivane-cli list --all\tevery top-level window\r\n"
-        u"  tessivane-cli dump --handle N\tthe window's tree as JSON\r\n"
-        u"  tessivane-cli dump --handle N --format csv\r\n"
-        u"  tessivane-cli dump --handle N --items\tthe items of its lists too\r\n\r\n"
+        u"a script.\r\n\r\n"
+        u"The application windows and their handles:\r\n"
+        u"        tessivane-cli list\r\n"
+        u"Every top-level window:\r\n"
+        u"        tessivane-cli list --all\r\n"
+        u"A window's tree as JSON, or as CSV:\r\n"
+        u"        tessivane-cli dump --handle N\r\n"
+        u"        tessivane-cli dump --handle N --format csv\r\n"
+        u"The items of its lists too:\r\n"
+        u"        tessivane-cli dump --handle N --items\r\n\r\n"
         u"tessivane-cli --help tells every option.",
         m_applicationTitle);
 }

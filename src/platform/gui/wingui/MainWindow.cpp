@@ -302,12 +302,15 @@ void MainWindow::OnEscape() noexcept {
     }
 }
 
-// Enter, which the dialog keys turn into IDOK, acts on the focused control: on a results row it
-// opens its items (where it has none, it beeps, as a key that does nothing does); on a push button
-// it clicks it, as on a dialog.
+// Enter, which the dialog keys turn into IDOK, acts on the focused control: on a window-list row it
+// extracts that window, as the Start button does; on a results row it opens its items (where it
+// has none, it beeps, as a key that does nothing does); on a push button it clicks it, as on a
+// dialog.
 void MainWindow::OnEnter() noexcept {
     const HWND focus = GetFocus();
-    if (focus == m_results->Handle()) {
+    if (focus == m_windowList->Handle()) {
+        Run(&MainForm::ExtractSelectedWindow);
+    } else if (focus == m_results->Handle()) {
         OpenItemsOfSelectedResult();
     } else if (const PushButton* button = m_buttons->ButtonOf(focus)) {
         Run(button->Place().command);
@@ -328,6 +331,11 @@ LRESULT MainWindow::OnNotify(NMHDR& header) noexcept {
             default:
                 break;
         }
+    }
+    if (header.hwndFrom == m_windowList->Handle() && header.code == NM_DBLCLK &&
+        reinterpret_cast<const NMITEMACTIVATE&>(header).iItem >= 0) {
+        Run(&MainForm::ExtractSelectedWindow);
+        return 0;
     }
     for (OwnerDataList* list : {m_windowList.get(), m_results.get()}) {
         if (header.hwndFrom == list->Handle()) {

@@ -16,6 +16,8 @@ namespace {
 constexpr int kDefaultColumnTwips = kTwipsPerInch;
 constexpr UINT kUnticked = INDEXTOSTATEIMAGEMASK(1);
 constexpr UINT kTicked = INDEXTOSTATEIMAGEMASK(2);
+// Letters typed within this pause of each other make one text to find.
+constexpr DWORD kTypingPauseMs = 1000;
 
 }  // namespace
 
@@ -49,23 +51,46 @@ OwnerDataList::~OwnerDataList() {
 
 // An owner-data list keeps no ticks of its own: a click on a tick box and the space bar toggle
 // the model's ticks here, the same way on every version of the control. Ctrl+A selects every row.
+// Typed text finds rows here too, spaces included, which some versions of the control drop.
 LRESULT CALLBACK OwnerDataList::SubclassProc(HWND control, UINT message, WPARAM wParam,
                                              LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     auto* self = reinterpret_cast<OwnerDataList*>(data);
     if (message == WM_MOUSEMOVE) {
         self->m_mouseMove();
     }
+    if (message == WM_SETFOCUS) {
+        self->ShowFocusedRow();
+    }
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+        InvalidateRect(control, nullptr, FALSE);
+    }
+    if (message == WM_PAINT && ListView_GetItemCount(control) == 0 && GetFocus() == control) {
+        const LRESULT painted = DefSubclassProc(control, message, wParam, lParam);
+        self->DrawEmptyListFocus();
+        return painted;
+    }
+    if (message == WM_CHAR && self->TypeToFind(static_cast<wchar_t>(wParam))) {
+        return 0;
+    }
     if (self->m_place.tickBoxes) {
         if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
-            LVHITTESTINFO hit{};
-            hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            if (ListView_HitTest(control, &hit) >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) != 0) {
+            const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            const int row = self->RowAt(point);
+            if (row >= 0 && self->OnTickBox(row, point)) {
                 SetFocus(control);
-                self->ToggleTick(hit.iItem);
+                self->ToggleTick(row);
                 return 0;
             }
+            if (row >= 0) {
+                // Some versions of the control take a click anywhere in a full-row-select row's
+                // other columns for a click on its tick box; on the first cell's text the click
+                // selects on every version, and a row is selected whole whichever cell was hit.
+                lParam = self->OnFirstCellText(row, point);
+            }
         } else if (message == WM_KEYDOWN && wParam == VK_SPACE) {
-            self->ToggleSelectedTicks();
+            if (!self->Typing()) {
+                self->ToggleSelectedTicks();
+            }
             return 0;
         } else if (message == WM_KEYDOWN && wParam == 'A' && GetKeyState(VK_CONTROL) < 0 &&
                    GetKeyState(VK_SHIFT) >= 0) {
@@ -76,6 +101,89 @@ LRESULT CALLBACK OwnerDataList::SubclassProc(HWND control, UINT message, WPARAM 
         }
     }
     return DefSubclassProc(control, message, wParam, lParam);
+}
+
+int OwnerDataList::RowAt(POINT point) const noexcept {
+    LVHITTESTINFO hit{};
+    hit.pt = point;
+    return ListView_HitTest(m_control, &hit) >= 0 && (hit.flags & LVHT_ONITEM) != 0 ? hit.iItem
+                                                                                    : -1;
+}
+
+// The tick box is drawn left of the first cell's icon and text.
+bool OwnerDataList::OnTickBox(int row, POINT point) const noexcept {
+    RECT bounds{};
+    RECT icon{};
+    return ListView_GetItemRect(m_control, row, &bounds, LVIR_BOUNDS) &&
+           ListView_GetItemRect(m_control, row, &icon, LVIR_ICON) && point.x >= bounds.left &&
+           point.x < icon.left;
+}
+
+LPARAM OwnerDataList::OnFirstCellText(int row, POINT point) const noexcept {
+    RECT label{};
+    if (!ListView_GetItemRect(m_control, row, &label, LVIR_LABEL)) {
+        return MAKELPARAM(point.x, point.y);
+    }
+    return MAKELPARAM(label.left + 1, point.y);
+}
+
+bool OwnerDataList::Typing() const noexcept {
+    return !m_typed.empty() && GetTickCount() - m_lastTyped < kTypingPauseMs;
+}
+
+bool OwnerDataList::TypeToFind(wchar_t unit) noexcept {
+    if (unit < L' ' || unit == 0x7F || GetKeyState(VK_CONTROL) < 0) {
+        return false;
+    }
+    const bool goingOn = Typing();
+    if (unit == L' ' && !goingOn) {
+        return false;
+    }
+    try {
+        if (!goingOn) {
+            m_typed.clear();
+        }
+        m_typed.push_back(static_cast<char16_t>(unit));
+        m_lastTyped = GetTickCount();
+        const int focused = ListView_GetNextItem(m_control, -1, LVNI_FOCUSED);
+        // A first letter moves on from the focused row; more letters may keep it.
+        const std::size_t after =
+            focused < 0 ? 0 : static_cast<std::size_t>(goingOn ? focused : focused + 1);
+        const std::optional<std::size_t> row =
+            FindRow(m_rows, RowSearch{m_typed, RowSearch::Match::FirstCellStartsWith}, after);
+        if (row) {
+            SelectIndex(*row - 1);
+        }
+    } catch (...) {
+        // No memory for the typed text: nothing is found, as for text no row begins with.
+    }
+    return true;
+}
+
+// An empty list with the focus shows it around its rows' area.
+void OwnerDataList::DrawEmptyListFocus() const noexcept {
+    RECT area{};
+    RECT header{};
+    GetClientRect(m_control, &area);
+    if (GetWindowRect(ListView_GetHeader(m_control), &header)) {
+        area.top += header.bottom - header.top;
+    }
+    InflateRect(&area, -1, -1);
+    if (const HDC dc = GetDC(m_control)) {
+        DrawFocusRect(dc, &area);
+        ReleaseDC(m_control, dc);
+    }
+}
+
+// A list that takes the focus shows where it is: its selected row, or else its first, gets the
+// focus rectangle.
+void OwnerDataList::ShowFocusedRow() const noexcept {
+    if (ListView_GetItemCount(m_control) == 0 ||
+        ListView_GetNextItem(m_control, -1, LVNI_FOCUSED) >= 0) {
+        return;
+    }
+    const int selected = ListView_GetNextItem(m_control, -1, LVNI_SELECTED);
+    ListView_SetItemState(m_control, std::max(selected, 0), LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void OwnerDataList::LayOut(UINT dpi, HFONT font) {
@@ -264,7 +372,8 @@ LRESULT OwnerDataList::OnNotify(NMHDR* header) noexcept {
 }
 
 LRESULT OwnerDataList::FindItem(const LVFINDINFOW& find, int start) const noexcept {
-    // The control asks with LVFI_PARTIAL as keys are typed, with or without LVFI_STRING.
+    // LVM_FINDITEM asks the owner: with LVFI_PARTIAL for a start of the first cell, with or
+    // without LVFI_STRING.
     if ((find.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.psz == nullptr) {
         return -1;
     }

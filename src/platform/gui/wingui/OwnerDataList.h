@@ -44,6 +44,18 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data);
     void ApplyColumnWidth(int column) const;
+    // The row under point in the control, or -1.
+    [[nodiscard]] int RowAt(POINT point) const noexcept;
+    [[nodiscard]] bool OnTickBox(int row, POINT point) const noexcept;
+    // A click's position moved onto the row's first cell text, at the same height.
+    [[nodiscard]] LPARAM OnFirstCellText(int row, POINT point) const noexcept;
+    // Whether a text is being typed to find a row: its last letter came moments ago.
+    [[nodiscard]] bool Typing() const noexcept;
+    // Adds a typed character to the text to find and selects the row it finds; false for a
+    // character that finds nothing by its nature (a control character, a space that starts).
+    bool TypeToFind(wchar_t unit) noexcept;
+    void ShowFocusedRow() const noexcept;
+    void DrawEmptyListFocus() const noexcept;
     void ToggleTick(int index) noexcept;
     // Space: the ticks of the selected rows, or of the focused one.
     void ToggleSelectedTicks() noexcept;
@@ -53,8 +65,8 @@ private:
     // A click on the tick column's header ticks every row, or unticks them all when all are.
     void ToggleAllTicks() noexcept;
     void FillItem(LVITEMW& item) const noexcept;
-    // Type-to-find: the index of the first row from start whose first cell the typed text begins
-    // (or is); -1 for none.
+    // LVM_FINDITEM: the index of the first row from start whose first cell the text begins (or
+    // is); -1 for none.
     [[nodiscard]] LRESULT FindItem(const LVFINDINFOW& find, int start) const noexcept;
 
     const ListPlace& m_place;
@@ -68,6 +80,8 @@ private:
     bool m_rowsReplaced = false;
     // A selection asked for while the control's rows are not yet up to date.
     std::optional<std::size_t> m_pendingSelection;
+    Text m_typed;
+    DWORD m_lastTyped = 0;
     // The header's tick image shown: 0 unticked, 1 ticked; -1 before the first column.
     int m_headerTick = -1;
 };

@@ -89,7 +89,7 @@ void SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& 
 }  // namespace
 
 RegisteredSpreadsheet::RegisteredSpreadsheet(SpreadsheetServer server) {
-    const bool local = server == SpreadsheetServer::kLocal;
+    const bool local = server != SpreadsheetServer::kInProcess;
     const std::wstring classId = local ? NewClass() : kDoubleClass;
     m_classKey = kClassesKey + classId;
     SetValue(std::wstring(kProgIdKey) + L"\\CLSID", nullptr, classId);
@@ -97,7 +97,8 @@ RegisteredSpreadsheet::RegisteredSpreadsheet(SpreadsheetServer server) {
         SetValue(
             m_classKey + L"\\LocalServer32", nullptr,
             L"\"" + (BuildFolder() / L"AutomationServerDouble.exe").wstring() + L"\" " + classId);
-    } else {
+    }
+    if (server != SpreadsheetServer::kLocal) {
         SetValue(m_classKey + L"\\InprocServer32", nullptr,
                  (BuildFolder() / L"AutomationDouble.dll").wstring());
         SetValue(m_classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");

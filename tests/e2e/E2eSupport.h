@@ -37,8 +37,8 @@ private:
 };
 
 // Where the automation double runs: in the tool's process, or in a process of its own as the real
-// spreadsheet application does.
-enum class SpreadsheetServer { kInProcess, kLocal };
+// spreadsheet application does; or registered both ways, for the tool to choose.
+enum class SpreadsheetServer { kInProcess, kLocal, kBoth };
 
 // Our automation double stands in for the spreadsheet application while this lives: it is
 // registered as "Excel.Application" (in HKLM, the only place where Wine reads ProgIDs). A local

@@ -14,6 +14,8 @@
 namespace {
 
 constexpr std::size_t kTitleLimit = 40;
+constexpr char16_t kPickedWindowClosed[] =
+    u"The picked window has closed, so it has no row in the results.";
 
 // Selects the row whose handle cell holds handle; false when no row does.
 bool SelectRowOfHandle(RowTable& rows, const Text& handle) {
@@ -72,10 +74,18 @@ void MainForm::RunCommand(bool letsEventsThrough, Command&& command) {
 }
 
 Text WalkNote(const WalkSummary& summary) {
-    if (!summary.Incomplete()) {
-        return {};
+    // A stop may come from the user or from another program's click on Stop: either is told.
+    Text note;
+    if (summary.stopped) {
+        note = u"Stopped after " + Counted(summary.rows, u"window.", u"windows.");
     }
-    Text note = u"Some texts in the results are missing or incomplete:";
+    if (!summary.Incomplete()) {
+        return note;
+    }
+    if (!note.empty()) {
+        note += u"\r\n";
+    }
+    note += u"Some texts in the results are missing or incomplete:";
     if (summary.timedOut != 0) {
         note += u"\r\n" + Counted(summary.timedOut,
                                   u"window did not answer in time: its text is empty.",
@@ -233,16 +243,19 @@ std::optional<Text> MainForm::SelectedWindowHandle() const {
 }
 
 void MainForm::PickWindow(WindowHandle picked) {
+    // A pick during another command changes nothing.
+    if (m_running) {
+        return;
+    }
     const WindowHandle top = m_services.windows.TopLevelOf(picked);
-    // Picked windows that closed meanwhile, and picks during another command, change nothing.
-    if (m_running || top == 0) {
+    if (top == 0) {
+        m_services.dialogs.ShowInformation(kPickedWindowClosed, m_applicationTitle);
         return;
     }
     if (!SelectRowOfHandle(m_windowList, DecimalText(top))) {
         m_windowList.SelectRow(AppendWindowRow(m_windowList, m_services.windows, top));
     }
-    ExtractSelectedWindow();
-    SelectRowOfHandle(m_results, DecimalText(picked));
+    Extract(picked);
 }
 
 void MainForm::ToggleShowAllWindows() {
@@ -326,6 +339,10 @@ bool MainForm::SelectedWindowHasClosed() {
 }
 
 void MainForm::ExtractSelectedWindow() {
+    Extract(0);
+}
+
+void MainForm::Extract(WindowHandle picked) {
     if (m_running) {
         RequestStop();
         return;
@@ -345,10 +362,15 @@ void MainForm::ExtractSelectedWindow() {
         BackgroundWalk walk(m_results, m_services.windows, m_errorReports, m_services.pump);
         summary = walk.Run(window, [this] { return m_stopRequested; });
     });
-    if (summary && summary->Incomplete()) {
-        steps.Run(106, [&] {
-            m_services.dialogs.ShowInformation(WalkNote(*summary), m_applicationTitle);
-        });
+    Text note = summary ? WalkNote(*summary) : Text();
+    // A picked window that is still open has no row only when the walk ended early, which the
+    // note says already.
+    if (picked != 0 && !SelectRowOfHandle(m_results, DecimalText(picked)) &&
+        !m_services.windows.Exists(picked)) {
+        note += (note.empty() ? u"" : u"\r\n") + Text(kPickedWindowClosed);
+    }
+    if (!note.empty()) {
+        steps.Run(106, [&] { m_services.dialogs.ShowInformation(note, m_applicationTitle); });
     }
 }
 

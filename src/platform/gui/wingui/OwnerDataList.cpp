@@ -186,17 +186,53 @@ void OwnerDataList::ShowFocusedRow() const noexcept {
     ListView_SetItemState(m_control, std::max(selected, 0), LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
-void OwnerDataList::LayOut(UINT dpi, HFONT font) {
+void OwnerDataList::LayOut(UINT dpi, HFONT font, Stretch stretch) {
     m_dpi = dpi;
-    const RECT bounds = TwipsToPixels(m_place.twips, dpi);
     SendMessageW(m_control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     // The column headers take the list's font too, as on Windows.
     SendMessageW(ListView_GetHeader(m_control), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    const RECT bounds = TwipsToPixels(m_place.twips, dpi);
+    m_extraWidth = 0;
     MoveWindow(m_control, bounds.left, bounds.top, bounds.right - bounds.left,
-               bounds.bottom - bounds.top, TRUE);
+               bounds.bottom - bounds.top, FALSE);
     for (int column = 1; column <= static_cast<int>(m_columnTwips.size()); ++column) {
         ApplyColumnWidth(column);
     }
+    Reposition(stretch);
+}
+
+void OwnerDataList::Reposition(Stretch stretch) noexcept {
+    const RECT bounds = StretchedPlace(m_place.twips, m_dpi, stretch);
+    MoveWindow(m_control, bounds.left, bounds.top, bounds.right - bounds.left,
+               bounds.bottom - bounds.top, TRUE);
+    const int extraWidth = (bounds.right - bounds.left) -
+                           TwipsToPixels(m_place.twips.right - m_place.twips.left, m_dpi);
+    // Widened by the difference only, a column keeps a width the user dragged it to.
+    for (int column = 1; column <= static_cast<int>(m_columnTwips.size()); ++column) {
+        const int grown = ColumnShare(column, extraWidth) - ColumnShare(column, m_extraWidth);
+        if (grown != 0) {
+            ListView_SetColumnWidth(
+                m_control, column - 1,
+                std::max(0, ListView_GetColumnWidth(m_control, column - 1) + grown));
+        }
+    }
+    m_extraWidth = extraWidth;
+}
+
+// The column's part of the list's extra width: all of it for the last column of a list whose last
+// column grows, else a part in proportion to the column's laid-out width.
+int OwnerDataList::ColumnShare(int column, int extraWidth) const noexcept {
+    const int columns = static_cast<int>(m_columnTwips.size());
+    if (m_place.growth == ColumnGrowth::kLastColumn) {
+        return column == columns ? extraWidth : 0;
+    }
+    int total = 0;
+    for (const int twips : m_columnTwips) {
+        total += twips;
+    }
+    return total == 0
+               ? 0
+               : MulDiv(extraWidth, m_columnTwips[static_cast<std::size_t>(column - 1)], total);
 }
 
 void OwnerDataList::SetColours(COLORREF background, COLORREF text) const noexcept {
@@ -248,7 +284,8 @@ void OwnerDataList::ColumnWidthSet(int column, int twips) {
 }
 
 void OwnerDataList::ApplyColumnWidth(int column) const {
-    const int pixels = TwipsToPixels(m_columnTwips[static_cast<std::size_t>(column - 1)], m_dpi);
+    const int pixels = TwipsToPixels(m_columnTwips[static_cast<std::size_t>(column - 1)], m_dpi) +
+                       ColumnShare(column, m_extraWidth);
     ListView_SetColumnWidth(m_control, column - 1, pixels);
 }
 

@@ -25,8 +25,11 @@ public:
     // The rows the list shows.
     [[nodiscard]] RowTable& Rows() noexcept { return m_rows; }
 
-    // Moves the control to its place at dpi, with font.
-    void LayOut(UINT dpi, HFONT font);
+    // Moves the control to its place at dpi in a client area grown by stretch, with font.
+    void LayOut(UINT dpi, HFONT font, Stretch stretch);
+    // Moves the control to its place in a client area grown by stretch; the columns take the
+    // width it gains or loses.
+    void Reposition(Stretch stretch) noexcept;
     // Shows the rows' text in text on background.
     void SetColours(COLORREF background, COLORREF text) const noexcept;
     // Brings the control's row count up to date with the model.
@@ -44,6 +47,7 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data);
     void ApplyColumnWidth(int column) const;
+    [[nodiscard]] int ColumnShare(int column, int extraWidth) const noexcept;
     // The row under point in the control, or -1.
     [[nodiscard]] int RowAt(POINT point) const noexcept;
     [[nodiscard]] bool OnTickBox(int row, POINT point) const noexcept;
@@ -75,6 +79,8 @@ private:
     std::function<void()> m_mouseMove;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     std::vector<int> m_columnTwips;
+    // The pixels the list is wider than its laid-out width.
+    int m_extraWidth = 0;
     std::size_t m_shownRows = 0;
     bool m_rowsChanged = false;
     bool m_rowsReplaced = false;

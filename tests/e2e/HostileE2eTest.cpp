@@ -1,11 +1,14 @@
 // The walk against hostile targets under Wine: windows that lie about their texts, texts of
-// every length, a target that exits mid-walk, slow threads, and a target that clicks the tool's
-// buttons while it is read. Each ends in bounded time and memory with the right rows and note.
+// every length, a target that exits mid-walk, slow threads, a thread that stalls once, texts that
+// change while read, and a target that clicks the tool's buttons while it is read. Each ends in
+// bounded time and memory with the right rows and note.
 #include <windows.h>
 #include <psapi.h>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include "tests/e2e/ConsoleRun.h"
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
 
@@ -26,6 +29,22 @@ struct HostileRun {
     [[nodiscard]] int Children() const { return std::stoi(fixture.Lines().at(0).at(2)); }
 };
 
+// tessivane-cli's JSON dump of the hostile target, which must end within the run's limit.
+struct HostileDump {
+    TargetFixture fixture;
+    ConsoleRun run;
+    nlohmann::json document;
+
+    explicit HostileDump(const std::wstring& options) : fixture(L"hostile", options) {
+        run = RunConsoleProgram(BuildFolder() / L"tessivane-cli.exe",
+                                L"dump --handle " + fixture.Lines().at(0).at(1), 120s);
+        EXPECT_TRUE(run.finished);
+        document = nlohmann::json::parse(run.out, nullptr, false);
+    }
+    [[nodiscard]] const nlohmann::json& Children() const { return document["window"]["children"]; }
+    [[nodiscard]] const nlohmann::json& Summary() const { return document["summary"]; }
+};
+
 double PeakWorkingSetMegabytes(HANDLE process) {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof(counters);
@@ -38,7 +57,14 @@ double PeakWorkingSetMegabytes(HANDLE process) {
 TEST(HostileE2e, TwoThousandLiarsCostNoMemoryAndGiveTheirThreeLetters) {
     // Each claims 2^31 - 1 units, copies "abc" and answers that it filled the buffer.
     HostileRun run(L"--kind liars --count 2001");
-    run.tool.ClickAndWait(kStart);  // no box: not one text is cut or missing
+    auto click = run.tool.Click(kStart);
+    // Each answer claims more than the window wrote: every text is marked cut.
+    const auto note = run.tool.WaitForMessageBox(60s);
+    ASSERT_TRUE(note.has_value());
+    EXPECT_NE(note->text.find(L"\r\n2001 texts were cut: "), std::wstring::npos)
+        << std::string(note->text.begin(), note->text.end());
+    Tool::Answer(*note, IDOK);
+    click.get();
     const auto rows = run.tool.Results().Rows();
     ASSERT_EQ(rows.size(), 2002u);
     for (std::size_t row = 1; row < rows.size(); ++row) {
@@ -51,7 +77,13 @@ TEST(HostileE2e, TwoThousandLiarsCostNoMemoryAndGiveTheirThreeLetters) {
 
 TEST(HostileE2e, TextsOfEveryLengthAreReadWholeAndANulEndsOne) {
     HostileRun run(L"--kind lengths");
-    run.tool.ClickAndWait(kStart);
+    auto click = run.tool.Click(kStart);
+    // The window that answers "ab\0cd" claims more than its text up to the NUL.
+    const auto note = run.tool.WaitForMessageBox(60s);
+    ASSERT_TRUE(note.has_value());
+    EXPECT_NE(note->text.find(L"\r\n1 text was cut: "), std::wstring::npos);
+    Tool::Answer(*note, IDOK);
+    click.get();
     const RemoteList results = run.tool.Results();
     ASSERT_EQ(results.RowCount(), 8);
     const std::size_t lengths[] = {510, 511, 512, 513, 2000};
@@ -84,9 +116,11 @@ TEST(HostileE2e, TargetExitingMidWalkLeavesNoBlankRowsAndOneNote) {
     Tool::Answer(*note, IDOK);
     click.get();
     const auto rows = run.tool.Results().Rows();
-    EXPECT_LE(rows.size(), 11u);
+    // The tenth window asked closes with its program while it is read: it has no row.
+    EXPECT_LE(rows.size(), 10u);
     for (const auto& row : rows) {
         EXPECT_FALSE(row[0].empty());
+        EXPECT_FALSE(row[2].empty());
     }
 }
 
@@ -138,4 +172,60 @@ TEST(HostileE2e, TargetClickingTheToolsButtonsWhileReadNestsNoCommand) {
     run.tool.ClickAndWait(kStart);  // no box, no save dialog
     EXPECT_EQ(run.tool.Results().RowCount(), 6);
     EXPECT_EQ(FindTopLevel(run.tool.Program().Id(), L"#32770"), nullptr);
+}
+
+TEST(HostileE2e, LiarsGiveOnlyWhatTheyWroteAndAWindowClosingInItsReadHasNoEntry) {
+    // Each liar follows a window whose long text the read before it left in the buffer.
+    HostileDump dump(L"--kind stale");
+    EXPECT_EQ(dump.run.exitCode, 4u);
+    const nlohmann::json& children = dump.Children();
+    ASSERT_EQ(children.size(), 5u) << dump.run.out;
+    for (std::size_t child = 0; child < 3; ++child) {
+        EXPECT_EQ(children[2 * child]["text"], std::string(2000, static_cast<char>('K' + child)));
+        EXPECT_EQ(children[2 * child]["status"], "read");
+    }
+    // It wrote nothing; the other wrote "ab", of which the system may have carried nothing back.
+    EXPECT_EQ(children[1]["text"], "");
+    EXPECT_TRUE(std::string_view("ab").starts_with(children[3]["text"].get<std::string>()));
+    EXPECT_EQ(children[1]["status"], "cut");
+    EXPECT_EQ(children[3]["status"], "cut");
+    EXPECT_EQ(dump.Summary()["cut"], 2);
+    EXPECT_EQ(dump.Summary()["gone"], 1);
+    EXPECT_EQ(dump.Summary()["windows"], 6);
+}
+
+TEST(HostileE2e, AThreadThatStallsOnceLosesNoTextAndTheRowsComeInOrder) {
+    HostileDump dump(L"--kind stall --count 50 --ms 700");
+    EXPECT_EQ(dump.run.exitCode, 0u) << dump.run.error;
+    ASSERT_EQ(dump.Children().size(), 50u) << dump.run.out;
+    for (std::size_t child = 0; child < 50; ++child) {
+        EXPECT_EQ(dump.Children()[child]["text"], "stalling child " + std::to_string(child));
+        EXPECT_EQ(dump.Children()[child]["status"], "read") << child;
+    }
+    EXPECT_EQ(dump.Summary()["timedOut"], 0);
+}
+
+TEST(HostileE2e, TextsThatChangeWhileReadAreTextsThatExistedOrMarkedChanging) {
+    HostileDump dump(L"--kind churn --count 8");
+    EXPECT_EQ(dump.run.exitCode, 4u);
+    ASSERT_EQ(dump.Children().size(), 8u) << dump.run.error;
+    const std::string middle(4096, 'm');
+    const std::string longText(70000, 'g');
+    int changing = 0;
+    for (std::size_t child = 0; child < 8; ++child) {
+        const nlohmann::json& window = dump.Children()[child];
+        const std::string text = window["text"];
+        changing += window["status"] == "changing" ? 1 : 0;
+        if (child % 2 == 0) {
+            // Given the long text after its length is asked at the middle one, every time.
+            EXPECT_EQ(window["status"], "changing") << child;
+            EXPECT_EQ(text, longText.substr(0, middle.size() + 1)) << child;
+        } else if (window["status"] == "read") {
+            EXPECT_TRUE(text == middle || text == longText || text == "short")
+                << child << ": " << text.size() << " characters";
+        } else {
+            EXPECT_EQ(window["status"], "changing") << child;
+        }
+    }
+    EXPECT_EQ(dump.Summary()["changing"], changing);
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -67,8 +68,33 @@ struct Hostility {
     int answerDelayMs = 0;
     int exitAfterReads = 0;
     LONG reads = 0;
+    LONG stalled = 0;  // the stall kind's thread has stalled its once
 };
 Hostility g_hostility;
+
+// What a hostile child does when asked its text, kept in its GWLP_USERDATA; plain ones answer
+// as any window does.
+enum HostileRole : LONG_PTR {
+    kPlainRole = 0,
+    kNulInsideRole,       // answers "ab\0cd", 5 units
+    kWritesNothingRole,   // writes nothing and claims 2^31 - 1 units
+    kWritesLessRole,      // writes "ab" and claims 2^31 - 1 units
+    kDestroysItselfRole,  // destroys itself and answers 0
+    kChurnsRole,          // gives its long text to the read after its length is asked
+};
+
+// The texts a churning child changes between: its length is asked at the middle one, and the read
+// that follows is given the long one.
+const std::wstring& ChurnMiddleText() {
+    static const std::wstring text(4096, L'm');
+    return text;
+}
+const std::wstring& ChurnLongText() {
+    static const std::wstring text(70000, L'g');
+    return text;
+}
+// The churning children whose length was asked last (main thread only).
+std::unordered_map<HWND, bool> g_churnedLong;
 
 struct ExpectedWindow {
     std::wstring className;
@@ -101,7 +127,10 @@ struct HungChildRequest {
              L"[--ms M]\n"
              L"  kinds: liars (claim 2^31-1 units, copy \"abc\", answer the whole "
              L"buffer), lengths, exits (after N reads), slow (one thread each, M ms "
-             L"an answer), clicker (clicks the tool's buttons when read)\n"
+             L"an answer), clicker (clicks the tool's buttons when read), stale (liars that "
+             L"write less than they claim, each after a long text, and one that destroys "
+             L"itself when read), stall (N children of one thread that stalls M ms at its "
+             L"first text request), churn (N children whose texts change while read)\n"
              L"       TargetFixture.exe items <truthFile> [--rows N] [--tree-items N]\n"
              L"  one control of each kind with items; --rows: the report list view "
              L"holds N rows of 5 columns, --tree-items: the tree view N items\n"
@@ -134,11 +163,48 @@ LRESULT CopyText(std::wstring_view text, WPARAM capacity, LPARAM buffer) {
     return static_cast<LRESULT>(count);
 }
 
+// The answer of a child whose role is not plain, to the text messages; nothing for the rest.
+std::optional<LRESULT> AnswerAsRole(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LONG_PTR role = GetWindowLongPtrW(window, GWLP_USERDATA);
+    if (role == kChurnsRole && message == WM_GETTEXTLENGTH) {
+        g_churnedLong[window] = true;
+        return static_cast<LRESULT>(ChurnMiddleText().size());
+    }
+    if (message != WM_GETTEXT) {
+        return std::nullopt;
+    }
+    switch (role) {
+        case kNulInsideRole:
+            return CopyText(std::wstring_view(L"ab\0cd", 5), wParam, lParam);
+        case kWritesNothingRole:
+            return 0x7FFFFFFF;
+        case kWritesLessRole:
+            CopyText(L"ab", wParam, lParam);
+            return 0x7FFFFFFF;
+        case kDestroysItselfRole:
+            DestroyWindow(window);
+            return 0;
+        case kChurnsRole:
+            return CopyText(
+                std::exchange(g_churnedLong[window], false) ? ChurnLongText() : ChurnMiddleText(),
+                wParam, lParam);
+        default:
+            return std::nullopt;
+    }
+}
+
 LRESULT CALLBACK HostileWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const std::wstring& kind = g_hostility.kind;
     if (message == WM_GETTEXT &&
         InterlockedIncrement(&g_hostility.reads) == g_hostility.exitAfterReads) {
         ExitProcess(kExitOk);  // the target closes mid-walk
+    }
+    if (const std::optional<LRESULT> answer = AnswerAsRole(window, message, wParam, lParam)) {
+        return *answer;
+    }
+    if (kind == L"stall" && message == WM_GETTEXT &&
+        InterlockedExchange(&g_hostility.stalled, 1) == 0) {
+        Sleep(static_cast<DWORD>(g_hostility.answerDelayMs));
     }
     if (kind == L"liars") {
         if (message == WM_GETTEXTLENGTH) return 0x7FFFFFFF;
@@ -151,9 +217,6 @@ LRESULT CALLBACK HostileWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     } else if (kind == L"clicker" && message == WM_GETTEXT) {
         ClickToolButton(L"Clear Results");
         ClickToolButton(L"Save Results As Text File");
-    } else if (kind == L"lengths" && message == WM_GETTEXT &&
-               GetWindowLongPtrW(window, GWLP_USERDATA) == 1) {
-        return CopyText(std::wstring_view(L"ab\0cd", 5), wParam, lParam);
     }
     return FixtureWindowProc(window, message, wParam, lParam);
 }
@@ -165,6 +228,42 @@ DWORD WINAPI SlowChildThread(void* parameter) {
                     nullptr, GetModuleHandleW(nullptr), nullptr);
     RunMessageLoop();
     return 0;
+}
+
+// What the thread that owns the stalling children needs; it must not touch this after ready.
+struct StallingChildrenRequest {
+    HWND parent = nullptr;
+    int count = 0;
+    HANDLE ready = nullptr;
+};
+
+// The thread of the stall kind's children, "stalling child 0" on: it stalls once, at its first
+// text request.
+DWORD WINAPI StallingChildrenThread(void* parameter) {
+    auto* request = static_cast<StallingChildrenRequest*>(parameter);
+    for (int child = 0; child < request->count; ++child) {
+        CreateWindowExW(WS_EX_NOPARENTNOTIFY, kHostileClass,
+                        (L"stalling child " + std::to_wstring(child)).c_str(),
+                        WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, request->parent, nullptr,
+                        GetModuleHandleW(nullptr), nullptr);
+    }
+    SetEvent(request->ready);
+    RunMessageLoop();
+    return 0;
+}
+
+// Sets the texts of the churn kind's plain children over and over, through the middle, the long
+// and a short text, while the walk reads them.
+DWORD WINAPI ChurnThread(void* parameter) {
+    const auto& children = *static_cast<const std::vector<HWND>*>(parameter);
+    const std::wstring shortText = L"short";
+    const std::wstring* texts[] = {&ChurnMiddleText(), &ChurnLongText(), &shortText};
+    for (std::size_t round = 0;; ++round) {
+        for (std::size_t child = 0; child < children.size(); ++child) {
+            SetWindowTextW(children[child], texts[(round + child) % 3]->c_str());
+        }
+        Sleep(1);
+    }
 }
 
 void RegisterFixtureClasses(const Fixture& fixture) {
@@ -513,8 +612,40 @@ int RunHostileMode(const Fixture& fixture, const Options& options) {
         for (const std::size_t length : {510u, 511u, 512u, 513u, 2000u, 1000000u}) {
             add(std::wstring(length, static_cast<wchar_t>(L'a' + length % 26)));
         }
-        SetWindowLongPtrW(add(L"ab"), GWLP_USERDATA, 1);  // answers "ab\0cd", 5 units
+        SetWindowLongPtrW(add(L"ab"), GWLP_USERDATA, kNulInsideRole);
         children = 7;
+    } else if (options.kind == L"stale") {
+        // Each liar comes after a window with a long text, whose units a reused buffer holds.
+        for (const HostileRole role : {kWritesNothingRole, kWritesLessRole, kDestroysItselfRole}) {
+            add(std::wstring(2000, static_cast<wchar_t>(L'K' + children / 2)));
+            SetWindowLongPtrW(add(L"liar"), GWLP_USERDATA, role);
+            children += 2;
+        }
+    } else if (options.kind == L"stall") {
+        StallingChildrenRequest request{top, options.count,
+                                        CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+        if (request.ready == nullptr) FailApi(kExitSetup, L"CreateEventW failed");
+        const HANDLE thread =
+            CreateThread(nullptr, 0, StallingChildrenThread, &request, 0, nullptr);
+        if (thread == nullptr) FailApi(kExitSetup, L"cannot start the stalling children's thread");
+        CloseHandle(thread);
+        PumpUntilSignalled(request.ready, kHungCreateTimeoutMs);
+        CloseHandle(request.ready);
+        children = options.count;
+    } else if (options.kind == L"churn") {
+        // Even children churn as they are read; a thread of the target changes the odd ones.
+        static std::vector<HWND> churned;
+        for (; children < options.count; ++children) {
+            const HWND child = add(ChurnMiddleText());
+            if (children % 2 == 0) {
+                SetWindowLongPtrW(child, GWLP_USERDATA, kChurnsRole);
+            } else {
+                churned.push_back(child);
+            }
+        }
+        const HANDLE thread = CreateThread(nullptr, 0, ChurnThread, &churned, 0, nullptr);
+        if (thread == nullptr) FailApi(kExitSetup, L"cannot start the churning thread");
+        CloseHandle(thread);
     } else if (options.kind == L"slow") {
         for (; children < options.count; ++children) {
             const HANDLE thread = CreateThread(nullptr, 0, SlowChildThread, top, 0, nullptr);

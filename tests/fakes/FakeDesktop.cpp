@@ -103,7 +103,7 @@ std::optional<std::int64_t> FakeDesktop::SendTextLength(WindowHandle window) {
     if (found == nullptr) {
         return 0;
     }
-    if (m_hungThreads.contains(found->thread)) {
+    if (Unanswered(*found)) {
         return std::nullopt;
     }
     if (found->failTextRead) {
@@ -124,11 +124,14 @@ std::optional<std::int64_t> FakeDesktop::SendGetText(WindowHandle window,
     if (found == nullptr || buffer.empty()) {
         return 0;
     }
-    if (m_hungThreads.contains(found->thread)) {
+    if (Unanswered(*found)) {
         return std::nullopt;
     }
     if (found->failTextRead) {
         throw std::runtime_error("text read failed");
+    }
+    if (found->writesNothing) {
+        return found->claimedCopied.value_or(0);
     }
     // Like WM_GETTEXT: copies what fits with a terminator, answers the count copied.
     const std::size_t count = std::min(found->text.size(), buffer.size() - 1);
@@ -138,6 +141,21 @@ std::optional<std::int64_t> FakeDesktop::SendGetText(WindowHandle window,
         return static_cast<std::int64_t>(buffer.size() - 1);
     }
     return found->claimedCopied.value_or(static_cast<std::int64_t>(count));
+}
+
+bool FakeDesktop::AnswersInTime(WindowHandle window) {
+    ++probes[window];
+    const Window* found = Find(window);
+    return found != nullptr && !Unanswered(*found);
+}
+
+bool FakeDesktop::Unanswered(const Window& window) {
+    const auto stall = m_stalls.find(window.thread);
+    if (stall != m_stalls.end() && stall->second > 0) {
+        --stall->second;
+        return true;
+    }
+    return m_hungThreads.contains(window.thread);
 }
 
 std::optional<WindowFacts> FakeDesktop::Facts(WindowHandle window) {

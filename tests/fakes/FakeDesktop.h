@@ -31,6 +31,8 @@ public:
         std::optional<std::int64_t> claimedCopied;
         // WM_GETTEXT answers that it filled the whole buffer, whatever it copied.
         bool claimsWholeBuffer = false;
+        // WM_GETTEXT copies nothing, not even a terminator, whatever it answers.
+        bool writesNothing = false;
         bool failTextRead = false;
         std::size_t position = 0;  // index among its parent's children
         // What the command line tells beyond class and text.
@@ -65,6 +67,8 @@ public:
     // Makes window the last child of parent, keeping its handle and its own children.
     void Move(WindowHandle window, WindowHandle parent);
     void HangThread(std::uint32_t thread) { m_hungThreads.insert(thread); }
+    // The thread leaves the next messages sent to its windows unanswered, then answers again.
+    void StallThread(std::uint32_t thread, int messages) { m_stalls[thread] = messages; }
 
     // Runs at each WM_GETTEXT, before it is answered: a target that changes while it is read.
     std::function<void(WindowHandle)> onTextRequest;
@@ -74,6 +78,7 @@ public:
     // Text messages sent to each window, for tests that count them.
     std::map<WindowHandle, int> lengthRequests;
     std::map<WindowHandle, int> textRequests;
+    std::map<WindowHandle, int> probes;
 
     WindowHandle DesktopWindow() override { return kDesktop; }
     WindowHandle Related(WindowHandle window, Relation relation) override;
@@ -86,6 +91,7 @@ public:
     std::optional<std::int64_t> SendTextLength(WindowHandle window) override;
     std::optional<std::int64_t> SendGetText(WindowHandle window,
                                             std::span<char16_t> buffer) override;
+    bool AnswersInTime(WindowHandle window) override;
 
     // Each process's program file name; a process not here has none that can be read.
     std::map<std::uint32_t, Text> imageNames;
@@ -98,8 +104,11 @@ private:
     const Window* Find(WindowHandle window) const;
     // Takes window out of its parent's children.
     void Detach(WindowHandle window);
+    // Whether the window's thread leaves a message unanswered now.
+    bool Unanswered(const Window& window);
 
     std::unordered_map<WindowHandle, Window> m_windows;
     std::set<std::uint32_t> m_hungThreads;
+    std::map<std::uint32_t, int> m_stalls;
     WindowHandle m_nextHandle = 0x20000;
 };

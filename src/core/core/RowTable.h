@@ -15,6 +15,8 @@
 // The column of both lists that holds a window's handle in decimal: the first subitem, which is
 // also the index of its cell among a row's cells (the main text is cell 0).
 inline constexpr int kHandleColumn = 1;
+// The results list's column that holds a window's text.
+inline constexpr int kTextColumn = 2;
 
 // The control that shows a row table on screen.
 class RowTableDisplay {

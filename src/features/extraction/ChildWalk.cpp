@@ -86,7 +86,8 @@ public:
           m_observer(observer) {}
 
     // Visits one window: its row, then, above the depth limit, the collection of its direct
-    // children that this walk has not met yet. A window gone before its row is added gets none.
+    // children that this walk has not met yet. A window gone before its row is added, or while
+    // its own text was read, gets none.
     Level Visit(WindowHandle window, WindowHandle parent, int depth, int maxDepth) {
         WindowSystem& windows = m_session.Windows();
         Text className;
@@ -95,6 +96,12 @@ public:
         m_steps.Run(104, [&] { className = windows.ClassName(window, kClassNameCapacity); });
         // Every window has a class name: an empty one means it is gone, or going.
         if (className.empty() && !m_steps.Check(106, [&] { return windows.Exists(window); })) {
+            ++m_summary.vanished;
+            return level;
+        }
+        WindowText read;
+        m_steps.Run(112, [&] { read = ReadWindowText(window, m_session); });
+        if (read.text.empty() && !m_steps.Check(106, [&] { return windows.Exists(window); })) {
             ++m_summary.vanished;
             return level;
         }
@@ -109,12 +116,16 @@ public:
             m_rows.SetCell(*row, index, text());
         };
         m_steps.Run(110, [&] { setCell(kHandleColumn, [&] { return DecimalText(window); }); });
-        TextReadStatus status = TextReadStatus::Read;
-        m_steps.Run(112, [&] { setCell(2, [&] { return Read(window, status); }); });
-        if (m_observer != nullptr && row) {
-            m_steps.Run(114, [&] {
-                m_observer->WindowWalked({*row, window, parent, depth, status});
-            });
+        m_steps.Run(112, [&] { setCell(kTextColumn, [&] { return std::move(read.text); }); });
+        if (row) {
+            Tally(read.status);
+            const WalkedWindow walked{*row, window, parent, depth, read.status};
+            if (read.status == TextReadStatus::TimedOut) {
+                m_unanswered.push_back(walked);
+            }
+            if (m_observer != nullptr) {
+                m_steps.Run(114, [&] { m_observer->WindowWalked(walked); });
+            }
         }
         if (depth >= maxDepth) {
             return level;
@@ -153,16 +164,60 @@ public:
             const WindowHandle child = level.children[level.next++];
             path.push_back(Visit(child, level.window, level.depth + 1, options.maxDepth));
         }
+        if (!m_summary.stopped) {
+            ReadUnansweredAgain(options);
+        }
         return m_summary;
     }
 
 private:
-    Text Read(WindowHandle window, TextReadStatus& status) {
-        WindowText read = ReadWindowText(window, m_session);
-        status = read.status;
-        m_summary.timedOut += read.status == TextReadStatus::TimedOut ? 1 : 0;
-        m_summary.cut += read.status == TextReadStatus::Cut ? 1 : 0;
-        return std::move(read.text);
+    // Counts a text that did not come whole as status says.
+    void Tally(TextReadStatus status) {
+        switch (status) {
+            case TextReadStatus::TimedOut:
+                ++m_summary.timedOut;
+                break;
+            case TextReadStatus::Cut:
+                ++m_summary.cut;
+                break;
+            case TextReadStatus::Changing:
+                ++m_summary.changing;
+                break;
+            case TextReadStatus::Read:
+                break;
+        }
+    }
+
+    // The windows whose text did not come in time, in the walk's order: each is read again
+    // once its thread answers a probe, so that one stall of a thread costs none of its texts.
+    // A window gone meanwhile, or whose thread stalls again, keeps its empty text.
+    void ReadUnansweredAgain(const WalkOptions& options) {
+        WindowSystem& windows = m_session.Windows();
+        for (WalkedWindow& walked : m_unanswered) {
+            if (options.keepGoing && !options.keepGoing()) {
+                m_summary.stopped = true;
+                return;
+            }
+            bool answers = false;
+            m_steps.Run(124, [&] { answers = m_session.AnswersAgain(walked.window); });
+            WindowText read{{}, TextReadStatus::TimedOut};
+            if (answers) {
+                m_steps.Run(112, [&] { read = ReadWindowText(walked.window, m_session); });
+            }
+            if (read.status == TextReadStatus::TimedOut ||
+                (read.text.empty() &&
+                 !m_steps.Check(106, [&] { return windows.Exists(walked.window); }))) {
+                continue;
+            }
+            m_steps.Run(112,
+                        [&] { m_rows.SetCell(walked.row, kTextColumn, std::move(read.text)); });
+            --m_summary.timedOut;
+            Tally(read.status);
+            walked.status = read.status;
+            if (m_observer != nullptr) {
+                m_steps.Run(114, [&] { m_observer->WindowReadAgain(walked); });
+            }
+        }
     }
 
     RowSink& m_rows;
@@ -170,6 +225,8 @@ private:
     StepRunner m_steps;
     WalkObserver* m_observer;
     HandleSet m_visited;
+    // The rows whose window did not answer in time, in the walk's order.
+    std::vector<WalkedWindow> m_unanswered;
     WalkSummary m_summary;
 };
 

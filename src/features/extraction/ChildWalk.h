@@ -20,15 +20,19 @@ inline constexpr std::size_t kMaxRowsPerWalk = 1'000'000;
 // How a walk went beyond its rows.
 struct WalkSummary {
     std::size_t rows = 0;
-    std::size_t timedOut = 0;  // windows whose text did not come in time: their cell is empty
-    std::size_t vanished = 0;  // windows gone before their row was added: they have none
-    std::size_t cut = 0;       // texts longer than the cap, cut there
+    // Windows whose text did not come in time, even when asked again at the walk's end: their
+    // cell is empty.
+    std::size_t timedOut = 0;
+    // Windows gone before their row was added, their own text read included: they have none.
+    std::size_t vanished = 0;
+    std::size_t cut = 0;       // texts longer than the cap, or than what their windows wrote
+    std::size_t changing = 0;  // texts that changed on every attempt to read them whole
     bool rowLimitReached = false;
     bool stopped = false;  // keepGoing said to stop
 
     // True when some text is missing or incomplete, or some part of the tree was not walked.
     [[nodiscard]] bool Incomplete() const noexcept {
-        return timedOut != 0 || vanished != 0 || cut != 0 || rowLimitReached;
+        return timedOut != 0 || vanished != 0 || cut != 0 || changing != 0 || rowLimitReached;
     }
 };
 
@@ -48,6 +52,10 @@ public:
     virtual ~WalkObserver() = default;
 
     virtual void WindowWalked(const WalkedWindow& window) = 0;
+    // A window whose text did not come in time, read again at the walk's end once its thread
+    // answered: its row's text is set anew and status says how this read went. After every
+    // WindowWalked, in the walk's order.
+    virtual void WindowReadAgain(const WalkedWindow& window) = 0;
 };
 
 inline constexpr int kNoDepthLimit = std::numeric_limits<int>::max();
@@ -63,7 +71,10 @@ struct WalkOptions {
 
 // Appends the rows of window and its descendants to rows, each window at most once and at most
 // maxRows in all. Between two windows it asks keepGoing whether to go on (a front end lets its
-// window answer there). Failures are reported under the walk's own location and it goes on.
+// window answer there). A thread that did not answer in time is not asked again during the walk;
+// at its end, each such thread that answers a probe has its windows read again, in the walk's
+// order, their rows' texts set in place. Failures are reported under the walk's own location
+// and it goes on.
 WalkSummary WalkWindowTree(WindowHandle window, RowSink& rows, WindowSystem& windows,
                            Reporter& reporter, const std::function<bool()>& keepGoing = {},
                            std::size_t maxRows = kMaxRowsPerWalk);

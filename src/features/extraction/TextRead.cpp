@@ -6,13 +6,75 @@
 
 namespace {
 
-// The text in buffer as the window answered copied units into it: the answer is kept within
-// the buffer, and the text ends at its first NUL.
-Text TextOf(std::span<const char16_t> buffer, std::int64_t copied) {
-    const auto believed = static_cast<std::size_t>(
-        std::clamp<std::int64_t>(copied, 0, static_cast<std::int64_t>(buffer.size()) - 1));
-    const auto end = std::find(buffer.begin(), buffer.begin() + believed, u'\0');
-    return Text(buffer.begin(), end);
+// What one WM_GETTEXT left in its buffer.
+struct BufferRead {
+    Text text;
+    // The window answered a count beyond its text's first NUL: it claims more than the text
+    // holds, whether it wrote less or the units past a NUL.
+    bool overclaimed = false;
+};
+
+// Sends WM_GETTEXT into buffer, emptied first so that nothing of an earlier read can show: the
+// text is what the window wrote, up to its first NUL within the count it answered, kept within
+// the buffer. Nothing when the window did not answer in time.
+std::optional<BufferRead> ReadInto(WindowSystem& windows, WindowHandle window,
+                                   std::span<char16_t> buffer) {
+    std::fill(buffer.begin(), buffer.end(), u'\0');
+    const std::optional<std::int64_t> copied = windows.SendGetText(window, buffer);
+    if (!copied) {
+        return std::nullopt;
+    }
+    const auto believed = static_cast<std::ptrdiff_t>(
+        std::clamp<std::int64_t>(*copied, 0, static_cast<std::int64_t>(buffer.size()) - 1));
+    const auto claimedEnd = buffer.begin() + believed;
+    const auto end = std::find(buffer.begin(), claimedEnd, u'\0');
+    return BufferRead{Text(buffer.begin(), end), end != claimedEnd};
+}
+
+TextReadStatus StatusOf(const BufferRead& read, bool cut) {
+    return cut || read.overclaimed ? TextReadStatus::Cut : TextReadStatus::Read;
+}
+
+// One attempt at the whole text. Nothing when the text changed between its messages (the
+// length asked is shorter than the first read, the whole read fills the unit left for a text
+// that grew, or it comes back shorter than the first read); last then holds what came.
+std::optional<WindowText> ReadOnce(WindowHandle window, TextReadSession& session, Text& last) {
+    WindowSystem& windows = session.Windows();
+    std::optional<BufferRead> first = ReadInto(windows, window, session.Buffer(kFirstReadUnits));
+    if (!first) {
+        session.MarkHung(window);
+        return WindowText{{}, TextReadStatus::TimedOut};
+    }
+    // A text that did not fill the buffer is whole, and so is one cut short by a NUL.
+    if (first->text.size() < kFirstReadUnits - 1) {
+        return WindowText{std::move(first->text), StatusOf(*first, false)};
+    }
+    const std::optional<std::int64_t> length = windows.SendTextLength(window);
+    if (!length) {
+        session.MarkHung(window);
+        return WindowText{std::move(first->text), TextReadStatus::TimedOut};
+    }
+    if (*length == static_cast<std::int64_t>(kFirstReadUnits) - 1) {
+        return WindowText{std::move(first->text), TextReadStatus::Read};
+    }
+    if (*length < static_cast<std::int64_t>(kFirstReadUnits) - 1) {
+        last = std::move(first->text);
+        return std::nullopt;
+    }
+    const bool cut = static_cast<std::uint64_t>(*length) > kTextCap;
+    // Beyond the cap the buffer is expected to fill; below it, one unit more than the length lets
+    // a text that grew since show that it did.
+    const std::size_t units = cut ? kTextCap + 1 : static_cast<std::size_t>(*length) + 2;
+    std::optional<BufferRead> whole = ReadInto(windows, window, session.Buffer(units));
+    if (!whole) {
+        session.MarkHung(window);
+        return WindowText{std::move(first->text), TextReadStatus::TimedOut};
+    }
+    if (whole->text.size() < kFirstReadUnits - 1 || (!cut && whole->text.size() == units - 1)) {
+        last = std::move(whole->text);
+        return std::nullopt;
+    }
+    return WindowText{std::move(whole->text), StatusOf(*whole, cut)};
 }
 
 }  // namespace
@@ -23,6 +85,18 @@ bool TextReadSession::IsHung(WindowHandle window) {
 
 void TextReadSession::MarkHung(WindowHandle window) {
     m_hungThreads.insert(m_windows.ThreadOf(window));
+}
+
+bool TextReadSession::AnswersAgain(WindowHandle window) {
+    const std::uint32_t thread = m_windows.ThreadOf(window);
+    if (!m_hungThreads.contains(thread)) {
+        return true;
+    }
+    if (!m_probedThreads.insert(thread).second || !m_windows.AnswersInTime(window)) {
+        return false;
+    }
+    m_hungThreads.erase(thread);
+    return true;
 }
 
 std::span<char16_t> TextReadSession::Buffer(std::size_t units) {
@@ -39,34 +113,11 @@ WindowText ReadWindowText(WindowHandle window, TextReadSession& session) {
     if (session.IsHung(window)) {
         return {{}, TextReadStatus::TimedOut};
     }
-    WindowSystem& windows = session.Windows();
-    const std::span<char16_t> first = session.Buffer(kFirstReadUnits);
-    const std::optional<std::int64_t> copied = windows.SendGetText(window, first);
-    if (!copied) {
-        session.MarkHung(window);
-        return {{}, TextReadStatus::TimedOut};
+    Text last;
+    for (int attempt = 0; attempt < kTextReadAttempts; ++attempt) {
+        if (std::optional<WindowText> read = ReadOnce(window, session, last)) {
+            return std::move(*read);
+        }
     }
-    Text text = TextOf(first, *copied);
-    // A text that did not fill the buffer is whole, and so is one cut short by a NUL.
-    if (*copied < static_cast<std::int64_t>(kFirstReadUnits) - 1 ||
-        text.size() < kFirstReadUnits - 1) {
-        return {std::move(text), TextReadStatus::Read};
-    }
-    const std::optional<std::int64_t> length = windows.SendTextLength(window);
-    if (!length) {
-        session.MarkHung(window);
-        return {std::move(text), TextReadStatus::TimedOut};
-    }
-    if (*length < static_cast<std::int64_t>(kFirstReadUnits)) {
-        return {std::move(text), TextReadStatus::Read};
-    }
-    const bool cut = static_cast<std::uint64_t>(*length) > kTextCap;
-    const std::span<char16_t> whole =
-        session.Buffer(std::min(static_cast<std::size_t>(*length), kTextCap) + 1);
-    const std::optional<std::int64_t> copiedWhole = windows.SendGetText(window, whole);
-    if (!copiedWhole) {
-        session.MarkHung(window);
-        return {std::move(text), TextReadStatus::TimedOut};
-    }
-    return {TextOf(whole, *copiedWhole), cut ? TextReadStatus::Cut : TextReadStatus::Read};
+    return {std::move(last), TextReadStatus::Changing};
 }

@@ -1,6 +1,6 @@
 // The window text read: one window's own text as it answers WM_GETTEXT, within the time-out,
-// never asking again a thread that did not answer during the same walk, and never holding more
-// than a cap of what a window claims.
+// never asking again a thread that did not answer during the same walk (until it answers a probe
+// at the walk's end), and never holding more than a cap of what a window claims.
 #pragma once
 
 #include <cstddef>
@@ -15,9 +15,12 @@
 inline constexpr std::size_t kTextCap = std::size_t{1} << 22;
 // The first read's buffer: a text shorter than this comes whole in one message.
 inline constexpr std::size_t kFirstReadUnits = 512;
+// A long text that changes between its messages is read again, at most this many times in all.
+inline constexpr int kTextReadAttempts = 3;
 
 // What one walk has learnt about its targets: the threads that did not answer in time are not
-// asked again during that walk. Holds the buffer of long reads, so it is allocated once a walk.
+// asked again during that walk, and each is probed at most once whether it answers again. Holds
+// the buffer of long reads, so it is allocated once a walk.
 class TextReadSession {
 public:
     explicit TextReadSession(WindowSystem& windows) noexcept : m_windows(windows) {}
@@ -25,19 +28,26 @@ public:
     [[nodiscard]] WindowSystem& Windows() noexcept { return m_windows; }
     [[nodiscard]] bool IsHung(WindowHandle window);
     void MarkHung(WindowHandle window);
+    // Whether window may be asked for its text again: true unless its thread did not answer in
+    // time. Such a thread is asked once, with a message that asks nothing, whether it answers
+    // now; if it does, it is no longer taken for hung.
+    [[nodiscard]] bool AnswersAgain(WindowHandle window);
     // A buffer of units code units, valid until the next call.
     [[nodiscard]] std::span<char16_t> Buffer(std::size_t units);
 
 private:
     WindowSystem& m_windows;
     std::unordered_set<std::uint32_t> m_hungThreads;
+    std::unordered_set<std::uint32_t> m_probedThreads;
     std::vector<char16_t> m_buffer;
 };
 
 enum class TextReadStatus {
     Read,      // the whole text
     TimedOut,  // the window did not answer in time, now or earlier in the walk
-    Cut,       // the window claimed more than kTextCap: its first kTextCap units
+    Cut,       // the window claimed more than kTextCap, or answered a count beyond its text's
+               // first NUL: the text up to there, at most kTextCap units
+    Changing,  // the text changed between the messages of every attempt: the last attempt's
 };
 
 struct WindowText {
@@ -46,6 +56,8 @@ struct WindowText {
 };
 
 // The window's own text as it answers WM_GETTEXT, up to its first NUL: one message when the
-// text is shorter than kFirstReadUnits - 1, else its length and the text up to kTextCap units.
-// A window that answers a count beyond what its buffer holds, or below zero, is not believed.
+// text is shorter than kFirstReadUnits - 1, else its length and the text up to kTextCap units,
+// in up to kTextReadAttempts attempts while the text changes between those messages. Each read
+// shows only what the window wrote in it. A window that answers a count beyond what its buffer
+// holds, or below zero, is not believed.
 [[nodiscard]] WindowText ReadWindowText(WindowHandle window, TextReadSession& session);

@@ -10,13 +10,11 @@
 #include "cli/HeadlessTable.h"
 #include "cli/Output.h"
 #include "cli/Selection.h"
+#include "core/Failure.h"
 #include "extraction/ChildWalk.h"
 #include "items/ItemsReader.h"
 
 namespace {
-
-// The walk's row cells: the handle after the class name, then the text.
-constexpr int kTextCell = 2;
 
 WindowStatus StatusOf(TextReadStatus status) {
     switch (status) {
@@ -24,6 +22,8 @@ WindowStatus StatusOf(TextReadStatus status) {
             return WindowStatus::TimedOut;
         case TextReadStatus::Cut:
             return WindowStatus::Cut;
+        case TextReadStatus::Changing:
+            return WindowStatus::Changing;
         case TextReadStatus::Read:
             break;
     }
@@ -50,8 +50,20 @@ bool ItemsIncomplete(ItemsStatus status) {
     return status != ItemsStatus::Read && status != ItemsStatus::NoTexts;
 }
 
+// A walked window with all that is written of it, held while an earlier window's text may still
+// come: what the window's views show is kept beside it, and they are pointed at it when it is
+// written.
+struct WalkedEntry {
+    DumpedWindow window;
+    Text className;
+    Text text;
+    std::optional<ItemsTable> items;
+};
+
 // The walk's rows, one at a time: each window is written out once its row is complete, with its
-// place in the tree, its state and its items, and then forgotten.
+// place in the tree, its state and its items, and then forgotten. From the first window whose
+// text did not come in time on, windows are held until the walk has asked those again, so that
+// they come out in the walk's order with the texts read then.
 class StreamedWindows final : public RowSink, public WalkObserver {
 public:
     StreamedWindows(DumpWriter& writer, CliServices& services, bool withItems)
@@ -63,40 +75,83 @@ public:
         m_text.clear();
         return ++m_rows;
     }
-    void SetCell(std::size_t, int index, Text text) override {
-        if (index == kTextCell) {
+    void SetCell(std::size_t row, int index, Text text) override {
+        if (index != kTextColumn) {
+            return;
+        }
+        if (row > m_walkedRows) {
             m_text = std::move(text);
+        } else {
+            Held(row).text = std::move(text);
         }
     }
 
     void WindowWalked(const WalkedWindow& walked) override {
-        DumpedWindow window;
+        WalkedEntry entry;
+        DumpedWindow& window = entry.window;
         window.handle = walked.window;
         window.parent = walked.parent;
         window.depth = walked.depth;
-        window.className = m_className;
-        window.text = m_text;
+        entry.className = std::move(m_className);
+        entry.text = std::move(m_text);
         window.facts = m_services.details.Facts(walked.window);
         window.status = window.facts ? StatusOf(walked.status) : WindowStatus::Gone;
         window.visible = Visible(walked, window.facts);
-        std::optional<ItemsTable> items;
         const std::optional<ItemsKind> kind =
-            m_withItems && window.facts ? ItemsKindOfClass(m_className) : std::nullopt;
+            m_withItems && window.facts ? ItemsKindOfClass(entry.className) : std::nullopt;
         if (kind) {
-            items = ReadItems(walked.window, *kind, m_services.items);
-            window.items = &*items;
-            m_tally.itemsIncomplete += ItemsIncomplete(items->status) ? 1 : 0;
+            entry.items = ReadItems(walked.window, *kind, m_services.items);
         }
-        ++m_tally.windows;
-        m_tally.timedOut += window.status == WindowStatus::TimedOut ? 1 : 0;
-        m_tally.cut += window.status == WindowStatus::Cut ? 1 : 0;
-        m_tally.gone += window.status == WindowStatus::Gone ? 1 : 0;
-        m_writer.Window(window);
+        m_walkedRows = walked.row;
+        if (m_held.empty() && window.status != WindowStatus::TimedOut) {
+            Write(entry);
+            return;
+        }
+        if (m_held.empty()) {
+            m_firstHeldRow = walked.row;
+        }
+        m_held.push_back(std::move(entry));
+    }
+
+    void WindowReadAgain(const WalkedWindow& walked) override {
+        DumpedWindow& window = Held(walked.row).window;
+        window.status = window.facts ? StatusOf(walked.status) : WindowStatus::Gone;
+    }
+
+    // Writes the windows held back; the walk is over.
+    void WriteHeld() {
+        for (WalkedEntry& entry : m_held) {
+            Write(entry);
+        }
+        m_held.clear();
     }
 
     [[nodiscard]] DumpTally& Tally() noexcept { return m_tally; }
 
 private:
+    WalkedEntry& Held(std::size_t row) {
+        if (row < m_firstHeldRow || row - m_firstHeldRow >= m_held.size()) {
+            throw Failure(u"Only the text of a window not written yet can be set again.");
+        }
+        return m_held[row - m_firstHeldRow];
+    }
+
+    void Write(WalkedEntry& entry) {
+        DumpedWindow& window = entry.window;
+        window.className = entry.className;
+        window.text = entry.text;
+        if (entry.items) {
+            window.items = &*entry.items;
+            m_tally.itemsIncomplete += ItemsIncomplete(entry.items->status) ? 1 : 0;
+        }
+        ++m_tally.windows;
+        m_tally.timedOut += window.status == WindowStatus::TimedOut ? 1 : 0;
+        m_tally.cut += window.status == WindowStatus::Cut ? 1 : 0;
+        m_tally.changing += window.status == WindowStatus::Changing ? 1 : 0;
+        m_tally.gone += window.status == WindowStatus::Gone ? 1 : 0;
+        m_writer.Window(window);
+    }
+
     // Shown when its own style says so and its parent shows; the first window asks the system,
     // which looks at all its parents.
     bool Visible(const WalkedWindow& walked, const std::optional<WindowFacts>& facts) {
@@ -115,7 +170,10 @@ private:
     Text m_className;
     Text m_text;
     std::size_t m_rows = 0;
+    std::size_t m_walkedRows = 0;
     std::vector<bool> m_visibleAt;
+    std::vector<WalkedEntry> m_held;
+    std::size_t m_firstHeldRow = 0;
     DumpTally m_tally;
 };
 
@@ -133,6 +191,7 @@ DumpTally DumpStreamed(WindowHandle root, const DumpRequest& request, Output& ou
     options.maxDepth = request.maxDepth;
     options.observer = &windows;
     const WalkSummary summary = WalkWindowTree(root, windows, services.windows, reporter, options);
+    windows.WriteHeld();
     DumpTally& tally = windows.Tally();
     tally.gone += summary.vanished;
     tally.rowLimitReached = summary.rowLimitReached;
@@ -159,6 +218,7 @@ DumpTally DumpAsText(WindowHandle root, const DumpRequest& request, Output& outp
     tally.timedOut = summary.timedOut;
     tally.gone = summary.vanished;
     tally.cut = summary.cut;
+    tally.changing = summary.changing;
     tally.rowLimitReached = summary.rowLimitReached;
     tally.failedSteps = reporter.Count();
     return tally;

@@ -21,6 +21,8 @@ const char* StatusName(WindowStatus status) {
             return "timedOut";
         case WindowStatus::Cut:
             return "cut";
+        case WindowStatus::Changing:
+            return "changing";
         case WindowStatus::Gone:
             return "gone";
         case WindowStatus::Read:
@@ -156,6 +158,7 @@ public:
         summary["timedOut"] = tally.timedOut;
         summary["gone"] = tally.gone;
         summary["cut"] = tally.cut;
+        summary["changing"] = tally.changing;
         summary["itemsIncomplete"] = tally.itemsIncomplete;
         summary["rowLimitReached"] = tally.rowLimitReached;
         summary["failedSteps"] = tally.failedSteps;

@@ -15,7 +15,8 @@
 enum class WindowStatus {
     Read,      // class, text and state read whole
     TimedOut,  // the window did not answer in time: its text is empty
-    Cut,       // the text was longer than the cap: its first part
+    Cut,       // the text was longer than the cap, or than what its window wrote: what came
+    Changing,  // the text changed on every attempt to read it whole: the last attempt's
     Gone,      // the window vanished after its class was read: no state
 };
 

@@ -10,7 +10,7 @@ int SelectionExitCode(std::size_t matches, bool first) noexcept {
 
 int DumpExitCode(const DumpTally& tally) noexcept {
     const bool incomplete = tally.timedOut != 0 || tally.gone != 0 || tally.cut != 0 ||
-                            tally.itemsIncomplete != 0 || tally.rowLimitReached ||
-                            tally.failedSteps != 0;
+                            tally.changing != 0 || tally.itemsIncomplete != 0 ||
+                            tally.rowLimitReached || tally.failedSteps != 0;
     return incomplete ? ExitCode::kIncomplete : ExitCode::kDone;
 }

@@ -53,7 +53,8 @@ WalkSummary BackgroundWalk::Run(WindowHandle window, const std::function<bool()>
         m_stop = m_stop || stopRequested();
         TakeOver();
         const std::lock_guard lock(m_lock);
-        if (m_finished && m_handedRows.rowEnds.empty() && m_handedReports.empty()) {
+        if (m_finished && m_handedRows.rowEnds.empty() && m_handedRows.edits.empty() &&
+            m_handedReports.empty()) {
             break;
         }
     }
@@ -66,6 +67,7 @@ void BackgroundWalk::TakeOver() {
     // Emptied before it goes back, whatever became of the last take.
     m_takenRows.cells.clear();
     m_takenRows.rowEnds.clear();
+    m_takenRows.edits.clear();
     {
         const std::lock_guard lock(m_lock);
         std::swap(m_takenRows, m_handedRows);
@@ -75,10 +77,16 @@ void BackgroundWalk::TakeOver() {
     std::size_t first = 0;
     for (const std::size_t end : m_takenRows.rowEnds) {
         const std::size_t row = m_results.AppendRow(std::move(cells[first]));
+        if (m_firstResultsRow == 0) {
+            m_firstResultsRow = row;
+        }
         for (std::size_t cell = first + 1; cell < end; ++cell) {
             m_results.SetCell(row, static_cast<int>(cell - first), std::move(cells[cell]));
         }
         first = end;
+    }
+    for (CellEdit& edit : m_takenRows.edits) {
+        m_results.SetCell(m_firstResultsRow + edit.row - 1, edit.index, std::move(edit.text));
     }
     for (const Report& report : reports) {
         try {
@@ -106,8 +114,13 @@ std::size_t BackgroundWalk::AppendRow(Text firstCell) {
 }
 
 void BackgroundWalk::SetCell(std::size_t row, int index, Text text) {
-    if (row != m_rowsAppended || m_row.empty() || index < 1) {
-        throw Failure(u"Only the cells of the row being read can be set.");
+    if (row == 0 || row > m_rowsAppended || index < 1) {
+        throw Failure(u"Only the cells of the rows read so far can be set.");
+    }
+    if (row != m_rowsAppended || m_row.empty()) {
+        const std::lock_guard lock(m_lock);
+        m_handedRows.edits.push_back({row, index, std::move(text)});
+        return;
     }
     if (m_row.size() <= static_cast<std::size_t>(index)) {
         m_row.resize(static_cast<std::size_t>(index) + 1);

@@ -1,7 +1,7 @@
 // The child walk on a worker thread, so that its window messages do not wait on the UI thread's
 // own window traffic and the window answers the user all along. Rows reach the results on the UI
-// thread as they come; a step that fails is reported there, in order, and the walk goes on once
-// the report is closed.
+// thread as they come, and so do the cells the walk sets again in rows handed over before; a step
+// that fails is reported there, in order, and the walk goes on once the report is closed.
 #pragma once
 
 #include <atomic>
@@ -62,17 +62,28 @@ private:
     std::vector<Text> m_row;
     std::size_t m_rowsAppended = 0;
 
+    // A cell of a row handed over before, set again; row counts the walk's rows from 1.
+    struct CellEdit {
+        std::size_t row = 0;
+        int index = 0;
+        Text text;
+    };
+
     // Rows go over as one run of cells and the end of each row's cells in it, so that a row
-    // costs no allocation of its own; the UI thread swaps in the run it emptied last time.
+    // costs no allocation of its own; the UI thread swaps in the run it emptied last time. Cell
+    // edits go after the rows they follow.
     struct HandedRows {
         std::vector<Text> cells;
         std::vector<std::size_t> rowEnds;
+        std::vector<CellEdit> edits;
     };
 
     std::mutex m_lock;
     std::condition_variable m_reported;
     HandedRows m_handedRows;
     HandedRows m_takenRows;
+    // The UI thread's: the results row of the walk's first row, once it is there.
+    std::size_t m_firstResultsRow = 0;
     std::vector<Report> m_handedReports;
     std::size_t m_reportsShown = 0;
     std::size_t m_reportsHanded = 0;

@@ -99,9 +99,16 @@ Text WalkNote(const WalkSummary& summary) {
     if (summary.cut != 0) {
         const Text cap = DecimalText(static_cast<std::int64_t>(kTextCap));
         note +=
-            u"\r\n" +
-            Counted(summary.cut, u"text was longer than " + cap + u" characters: it is cut there.",
-                    u"texts were longer than " + cap + u" characters: they are cut there.");
+            u"\r\n" + Counted(summary.cut,
+                              u"text was cut: it was longer than " + cap +
+                                  u" characters, or its window claimed more than it gave.",
+                              u"texts were cut: they were longer than " + cap +
+                                  u" characters, or their windows claimed more than they gave.");
+    }
+    if (summary.changing != 0) {
+        note += u"\r\n" + Counted(summary.changing,
+                                  u"text changed while it was read: it may be incomplete.",
+                                  u"texts changed while they were read: they may be incomplete.");
     }
     if (summary.rowLimitReached) {
         note += u"\r\nThe walk stopped at " +

@@ -39,4 +39,7 @@ public:
     // when it did not answer in time.
     [[nodiscard]] virtual std::optional<std::int64_t> SendGetText(WindowHandle window,
                                                                   std::span<char16_t> buffer) = 0;
+    // Whether the window's thread answers a message that asks nothing (WM_NULL) within the time-out
+    // of a text message: false when it does not, or when there is no window.
+    [[nodiscard]] virtual bool AnswersInTime(WindowHandle window) = 0;
 };

@@ -123,7 +123,11 @@ TEST_F(ChildWalkTest, LyingLengthsNeverOverrunTheBufferNorCostMoreThanTheCap) {
     const WindowHandle understates =
         desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", Text(600, u'u')));
     desktop.At(understates).claimedLength = 5;
-    EXPECT_EQ(ReadWindowText(understates, session).text, Text(511, u'u'));
+    const WindowText understated = ReadWindowText(understates, session);
+    EXPECT_EQ(understated.text, Text(511, u'u'));
+    // Shorter than what came, the length never agrees with the text.
+    EXPECT_EQ(understated.status, TextReadStatus::Changing);
+    EXPECT_EQ(desktop.textRequests[understates], kTextReadAttempts);
     // Claims 2^31 - 1 and answers that it filled every buffer it was given.
     const WindowHandle fills =
         desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", Text(600, u'f')));
@@ -193,10 +197,11 @@ TEST_F(ChildWalkTest, TargetExitingMidWalkLeavesOnlyTheRowsReadBefore) {
         }
     };
     const WalkSummary summary = WalkWindowTree(top, results, desktop, reports);
-    // The tenth window read is the ninth child: the 91 after it are gone.
-    EXPECT_EQ(summary.rows, 10u);
-    EXPECT_EQ(summary.vanished, 91u);
-    EXPECT_EQ(results.RowCount(), 10u);
+    // The tenth window read is the ninth child, gone once its read is answered, as are the 91
+    // after it.
+    EXPECT_EQ(summary.rows, 9u);
+    EXPECT_EQ(summary.vanished, 92u);
+    EXPECT_EQ(results.RowCount(), 9u);
     EXPECT_TRUE(dialogs.errorReports.empty());
 }
 
@@ -292,10 +297,12 @@ TEST_F(ChildWalkTest, ObserverIsToldEachCompleteRowWithItsParentDepthAndReadStat
             cells.push_back(rows.SubItem(window.row, 1));
             walked.push_back(window);
         }
+        void WindowReadAgain(const WalkedWindow& window) override { readAgain.push_back(window); }
         explicit Recorder(RowTable& table) : rows(table) {}
         RowTable& rows;
         std::vector<Text> cells;
         std::vector<WalkedWindow> walked;
+        std::vector<WalkedWindow> readAgain;
     } recorder(results);
     WalkOptions options;
     options.observer = &recorder;
@@ -332,4 +339,164 @@ TEST_F(ChildWalkTest, MaxDepthLeavesDeeperWindowsUnasked) {
     EXPECT_EQ(desktop.textRequests[deep], 0);
     options.maxDepth = 0;
     EXPECT_EQ(WalkWindowTree(top, results, desktop, reports, options).rows, 1u);
+}
+
+TEST_F(ChildWalkTest, AReadShowsOnlyWhatTheWindowWroteInItAndAnOverclaimIsCut) {
+    struct Case {
+        const char* what;
+        Text text;
+        bool writesNothing;
+        std::optional<std::int64_t> claimedCopied;
+        Text expected;
+        TextReadStatus status;
+    };
+    const Case cases[] = {
+        {"writes nothing, claims 2^31 - 1", u"hidden", true, 0x7FFFFFFF, u"", TextReadStatus::Cut},
+        {"writes nothing, claims 600", u"hidden", true, 600, u"", TextReadStatus::Cut},
+        {"writes less, claims 2^31 - 1", u"abc", false, 0x7FFFFFFF, u"abc", TextReadStatus::Cut},
+        {"counts its terminator", u"abc", false, 4, u"abc", TextReadStatus::Cut},
+        {"writes nothing, answers 0", u"hidden", true, std::nullopt, u"", TextReadStatus::Read},
+        {"a NUL inside what it claims", Text(u"ab\0cd", 5), false, 5, u"ab", TextReadStatus::Cut},
+    };
+    TextReadSession session(desktop);
+    for (const Case& test : cases) {
+        // Read just before, a long text leaves its units in the session's buffer.
+        const WindowHandle before =
+            desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", Text(5000, u'L')));
+        ASSERT_EQ(ReadWindowText(before, session).text.size(), 5000u);
+        const WindowHandle window =
+            desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", test.text));
+        desktop.At(window).writesNothing = test.writesNothing;
+        desktop.At(window).claimedCopied = test.claimedCopied;
+        const WindowText read = ReadWindowText(window, session);
+        EXPECT_EQ(read.text, test.expected) << test.what;
+        EXPECT_EQ(read.status, test.status) << test.what;
+    }
+}
+
+TEST_F(ChildWalkTest, ALongTextThatChangesWhileReadIsReadAgainUntilItSettles) {
+    const Text grown(70000, u'g');
+    const Text middle(4096, u'm');
+    struct Case {
+        const char* what;
+        std::vector<Text> texts;  // the text at each WM_GETTEXT, the last one staying
+        Text expected;
+        TextReadStatus status;
+        int requests;
+    };
+    const Case cases[] = {
+        {"grows after its length was asked", {middle, grown}, grown, TextReadStatus::Read, 4},
+        {"shrinks to short after its length", {grown, u"short"}, u"short", TextReadStatus::Read, 3},
+        {"churns on every attempt",
+         {middle, grown, middle, grown, middle, grown},
+         grown.substr(0, middle.size() + 1),
+         TextReadStatus::Changing,
+         2 * kTextReadAttempts},
+        {"settles on the last attempt",
+         {middle, grown, middle, grown, grown},
+         grown,
+         TextReadStatus::Read,
+         2 * kTextReadAttempts},
+    };
+    TextReadSession session(desktop);
+    for (const Case& test : cases) {
+        const WindowHandle window =
+            desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", test.texts[0]));
+        std::size_t request = 0;
+        desktop.onTextRequest = [&](WindowHandle) {
+            desktop.At(window).text = test.texts[std::min(request++, test.texts.size() - 1)];
+        };
+        const WindowText read = ReadWindowText(window, session);
+        EXPECT_EQ(read.text, test.expected) << test.what;
+        EXPECT_EQ(read.status, test.status) << test.what;
+        EXPECT_EQ(desktop.textRequests[window], test.requests) << test.what;
+    }
+}
+
+TEST_F(ChildWalkTest, AWindowThatClosesInsideItsOwnReadHasNoRowAndIsCountedClosed) {
+    const WindowHandle top = desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Top", u"t"));
+    const WindowHandle closing = desktop.Add(top, FakeDesktop::Make(u"Liar", u"bye"));
+    desktop.Add(closing, FakeDesktop::Make(u"Inner", u"gone with it"));
+    desktop.Add(top, FakeDesktop::Make(u"After", u"a"));
+    desktop.onTextRequest = [&](WindowHandle window) {
+        if (window == closing) {
+            desktop.Remove(closing);
+        }
+    };
+    const WalkSummary summary = WalkWindowTree(top, results, desktop, reports);
+    EXPECT_EQ(Rows(), (std::vector<std::vector<Text>>{
+                          {u"Top", DecimalText(top), u"t"},
+                          {u"After", DecimalText(desktop.At(top).children[0]), u"a"},
+                      }));
+    EXPECT_EQ(summary.vanished, 1u);
+    EXPECT_EQ(summary.timedOut, 0u);
+    EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST_F(ChildWalkTest, AThreadThatStalledIsAskedAgainAtTheEndOnceItAnswersAProbe) {
+    struct Case {
+        const char* what;
+        int stalledMessages;  // how many messages thread 7 leaves unanswered
+        bool stallsAgain;     // once more, when its second window is asked again
+        std::vector<std::size_t> rowsReadAgain;
+    };
+    const Case cases[] = {
+        {"stalls once", 1, false, {2, 4, 6}},
+        {"still stalled at the probe", 2, false, {}},
+        {"stalls again at its second window", 1, true, {2}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        FakeDesktop tree;
+        const WindowHandle top = tree.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Top", u"t"));
+        std::vector<WindowHandle> stalling;
+        for (int i = 0; i < 3; ++i) {
+            stalling.push_back(tree.Add(top, FakeDesktop::Make(u"Slow", DecimalText(i), 7)));
+            tree.Add(top, FakeDesktop::Make(u"Fine", u"f"));
+        }
+        tree.StallThread(7, test.stalledMessages);
+        tree.onTextRequest = [&](WindowHandle window) {
+            if (window == stalling[1] && test.stallsAgain) {
+                tree.StallThread(7, 1);
+            }
+        };
+        FakeRowTableDisplay shown;
+        RowTable table(shown);
+        AppendColumns(table, {u"Class Name", u"Handle", u"Text"});
+        struct Recorder : WalkObserver {
+            void WindowWalked(const WalkedWindow&) override {}
+            void WindowReadAgain(const WalkedWindow& window) override {
+                rows.push_back(window.row);
+            }
+            std::vector<std::size_t> rows;
+        } recorder;
+        WalkOptions options;
+        options.observer = &recorder;
+        const WalkSummary summary = WalkWindowTree(top, table, tree, reports, options);
+        EXPECT_EQ(recorder.rows, test.rowsReadAgain);
+        EXPECT_EQ(summary.timedOut, 3 - test.rowsReadAgain.size());
+        // Once for the thread, whatever it answers.
+        EXPECT_EQ(tree.probes, (std::map<WindowHandle, int>{{stalling[0], 1}}));
+        for (const std::size_t row : test.rowsReadAgain) {
+            EXPECT_EQ(table.SubItem(row, 2), DecimalText(static_cast<std::int64_t>(row / 2 - 1)));
+        }
+        EXPECT_EQ(table.SubItem(7, 2), u"f");
+    }
+    EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST_F(ChildWalkTest, StopEndsTheSecondAskingToo) {
+    const WindowHandle top = desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Top", u"t"));
+    for (int i = 0; i < 4; ++i) {
+        desktop.Add(top, FakeDesktop::Make(u"Slow", DecimalText(i), 7));
+    }
+    desktop.StallThread(7, 1);
+    // Four windows of the walk, then one asked again.
+    int asked = 0;
+    const WalkSummary summary =
+        WalkWindowTree(top, results, desktop, reports, [&] { return ++asked <= 5; });
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(summary.timedOut, 3u);
+    EXPECT_EQ(results.SubItem(2, 2), u"0");
+    EXPECT_EQ(results.SubItem(3, 2), u"");
 }

@@ -176,8 +176,46 @@ TEST_F(WalkCommandTest, AnIncompleteWalkEndsWithOneNoteOfWhatIsMissing) {
               u"Some texts in the results are missing or incomplete:\r\n"
               u"2 windows did not answer in time: their texts are empty.\r\n"
               u"1 window closed during the walk: it has no row.\r\n"
-              u"1 text was longer than 4194304 characters: it is cut there.");
+              u"1 text was cut: it was longer than 4194304 characters, or its window claimed "
+              u"more than it gave.");
     EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST_F(WalkCommandTest, TextsOfAThreadThatStalledOnceAreFilledInTheirRowsAndNothingIsNoted) {
+    for (const std::size_t child : {2u, 5u, 29u}) {
+        desktop.At(desktop.At(top).children[child]).thread = 7;
+    }
+    desktop.StallThread(7, 1);
+    form.ExtractSelectedWindow();
+    ASSERT_EQ(results.RowCount(), 31u);
+    for (std::size_t row = 2; row <= 31; ++row) {
+        EXPECT_EQ(results.SubItem(row, 2), DecimalText(static_cast<std::int64_t>(row) - 2));
+    }
+    EXPECT_TRUE(dialogs.information.empty());
+    EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST_F(WalkCommandTest, TextsThatChangedWhileReadAndLiarsAreNotedEachInTheirLine) {
+    const WindowHandle churning = desktop.At(top).children[3];
+    bool longer = false;
+    desktop.onTextRequest = [&](WindowHandle window) {
+        if (window == churning) {
+            desktop.At(churning).text = Text((longer = !longer) ? 600 : 900, u'c');
+        }
+    };
+    for (const std::size_t child : {7u, 8u}) {
+        desktop.At(desktop.At(top).children[child]).writesNothing = true;
+        desktop.At(desktop.At(top).children[child]).claimedCopied = 0x7FFFFFFF;
+    }
+    form.ExtractSelectedWindow();
+    ASSERT_EQ(dialogs.information.size(), 1u);
+    EXPECT_EQ(dialogs.information[0].first,
+              u"Some texts in the results are missing or incomplete:\r\n"
+              u"2 texts were cut: they were longer than 4194304 characters, or their windows "
+              u"claimed more than they gave.\r\n"
+              u"1 text changed while it was read: it may be incomplete.");
+    EXPECT_EQ(results.SubItem(5, 2), Text(601, u'c'));
+    EXPECT_EQ(results.SubItem(9, 2), u"");
 }
 
 TEST(WalkNoteTest, SaysNothingAfterACompleteWalkAndNamesAStopAndTheRowLimit) {

@@ -85,3 +85,7 @@ std::optional<std::int64_t> Win32WindowSystem::SendGetText(WindowHandle window,
     return TextAnswer(SendWithTimeout(HwndOf(window), WM_GETTEXT, buffer.size(),
                                       reinterpret_cast<LPARAM>(buffer.data()), m_textTimeout));
 }
+
+bool Win32WindowSystem::AnswersInTime(WindowHandle window) {
+    return SendWithTimeout(HwndOf(window), WM_NULL, 0, 0, m_textTimeout).end == RemoteEnd::Answered;
+}

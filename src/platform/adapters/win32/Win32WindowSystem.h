@@ -30,6 +30,7 @@ public:
     std::optional<std::int64_t> SendTextLength(WindowHandle window) override;
     std::optional<std::int64_t> SendGetText(WindowHandle window,
                                             std::span<char16_t> buffer) override;
+    bool AnswersInTime(WindowHandle window) override;
 
 private:
     std::chrono::milliseconds m_textTimeout;

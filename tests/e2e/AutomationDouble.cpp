@@ -29,6 +29,9 @@ constexpr wchar_t kDelayVariable[] = L"TESSIVANE_AUTOMATION_CALL_DELAY_MS";
 constexpr wchar_t kHangVariable[] = L"TESSIVANE_AUTOMATION_HANG";
 // The member whose calls answer no object.
 constexpr wchar_t kEmptyVariable[] = L"TESSIVANE_AUTOMATION_EMPTY";
+// The member whose calls fault (an access violation) when the double is loaded into the calling
+// program; served from a process of its own, the double answers them as usual.
+constexpr wchar_t kFaultInProcessVariable[] = L"TESSIVANE_AUTOMATION_FAULT_IN_PROCESS";
 // How long the description of a failure told to happen is, padded with dots.
 constexpr wchar_t kFailLengthVariable[] = L"TESSIVANE_AUTOMATION_FAIL_DESCRIPTION_LENGTH";
 
@@ -51,6 +54,18 @@ constexpr DISPID kAutofitId = 8;
 std::atomic<long> g_liveObjects{0};
 std::atomic<long> g_serverLocks{0};
 std::atomic<long> g_applicationsMade{0};
+
+// Read when written, so the write is made and faults.
+volatile int* volatile g_nowhere = nullptr;
+
+// True in AutomationDouble.dll, false in the local server's own program.
+bool LoadedIntoCaller() {
+    HMODULE self = nullptr;
+    GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCWSTR>(&LoadedIntoCaller), &self);
+    return self != GetModuleHandleW(nullptr);
+}
 
 // Several applications, possibly on different threads, may append to the same record file.
 std::mutex g_recordMutex;
@@ -162,6 +177,7 @@ public:
           m_failMember(EnvironmentText(kFailVariable).value_or(L"")),
           m_hangMember(EnvironmentText(kHangVariable).value_or(L"")),
           m_emptyMember(EnvironmentText(kEmptyVariable).value_or(L"")),
+          m_faultMember(EnvironmentText(kFaultInProcessVariable).value_or(L"")),
           m_failLength(EnvironmentNumber(kFailLengthVariable).value_or(0)),
           m_disconnectAfter(EnvironmentNumber(kDisconnectVariable)),
           m_callDelayMs(static_cast<DWORD>(EnvironmentNumber(kDelayVariable).value_or(0))),
@@ -206,6 +222,15 @@ public:
             description.append(m_failLength - description.size(), L'.');
         }
         return description;
+    }
+
+    // A call of the member told to fault in the caller's process writes where no memory is.
+    void FaultIfTold(std::wstring_view member) const {
+        if (m_faultMember.empty() || !SameName(m_faultMember, member) || !LoadedIntoCaller()) {
+            return;
+        }
+        Record(std::wstring(member) + L"\tfaulting");
+        *g_nowhere = 1;
     }
 
     // A call of the member told to hang answers only once the test lets it.
@@ -290,6 +315,7 @@ private:
     const std::wstring m_failMember;
     const std::wstring m_hangMember;
     const std::wstring m_emptyMember;
+    const std::wstring m_faultMember;
     const unsigned long m_failLength;
     const std::optional<unsigned long> m_disconnectAfter;
     const DWORD m_callDelayMs;
@@ -455,6 +481,7 @@ public:
             return Rejected(m_session, m_member, check);
         }
         m_session.HangIfTold(m_member);
+        m_session.FaultIfTold(m_member);
         if (Failing()) {
             return Fail(exception);
         }

@@ -4,10 +4,8 @@
 
 #include <windows.h>
 
-// {7E1B3C42-5A4D-4E57-9C1A-2B7F0D6E9A11}, served in-process; the tests point the ProgID at it.
-// The local server serves the class its command line names.
-inline constexpr CLSID kAutomationDoubleClsid = {
-    0x7e1b3c42, 0x5a4d, 0x4e57, {0x9c, 0x1a, 0x2b, 0x7f, 0x0d, 0x6e, 0x9a, 0x11}};
+// The in-process server serves the classes it is registered under, the local server the class
+// its command line names.
 
 // The event a test sets to let a hanging call, or a local server that was told never to offer
 // its class, go on.

@@ -89,7 +89,7 @@ void SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& 
 }  // namespace
 
 RegisteredSpreadsheet::RegisteredSpreadsheet(SpreadsheetServer server) {
-    const bool local = server == SpreadsheetServer::kLocal;
+    const bool local = server != SpreadsheetServer::kInProcess;
     const std::wstring classId = local ? NewClass() : kDoubleClass;
     m_classKey = kClassesKey + classId;
     SetValue(std::wstring(kProgIdKey) + L"\\CLSID", nullptr, classId);
@@ -97,7 +97,8 @@ RegisteredSpreadsheet::RegisteredSpreadsheet(SpreadsheetServer server) {
         SetValue(
             m_classKey + L"\\LocalServer32", nullptr,
             L"\"" + (BuildFolder() / L"AutomationServerDouble.exe").wstring() + L"\" " + classId);
-    } else {
+    }
+    if (server != SpreadsheetServer::kLocal) {
         SetValue(m_classKey + L"\\InprocServer32", nullptr,
                  (BuildFolder() / L"AutomationDouble.dll").wstring());
         SetValue(m_classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
@@ -303,13 +304,21 @@ int RemoteList::HeaderImage(int column) const {
     return (request.fmt & HDF_IMAGE) != 0 ? request.iImage : -1;
 }
 
-LPARAM RemoteList::RowPoint(int row) const {
-    const RECT bounds = RowBounds(row, LVIR_LABEL);
+LPARAM RemoteList::RowPoint(int row, int column) const {
+    RECT bounds = RowBounds(row, LVIR_LABEL);
+    if (column > 0) {
+        RemoteMemory memory(m_process, sizeof(RECT));
+        bounds = RECT{LVIR_LABEL, column, 0, 0};
+        memory.Write(&bounds, sizeof(bounds));
+        SendMessageW(m_list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(memory.At<RECT>()));
+        memory.Read(&bounds, sizeof(bounds));
+    }
     return MAKELPARAM((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
 }
 
-void RemoteList::Click(int row) const {
-    const LPARAM point = RowPoint(row);
+void RemoteList::Click(int row, int column) const {
+    const LPARAM point = RowPoint(row, column);
     SendMessageW(m_list, WM_LBUTTONDOWN, MK_LBUTTON, point);
     SendMessageW(m_list, WM_LBUTTONUP, 0, point);
 }

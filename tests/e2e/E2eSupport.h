@@ -37,8 +37,8 @@ private:
 };
 
 // Where the automation double runs: in the tool's process, or in a process of its own as the real
-// spreadsheet application does.
-enum class SpreadsheetServer { kInProcess, kLocal };
+// spreadsheet application does; or registered both ways, for the tool to choose.
+enum class SpreadsheetServer { kInProcess, kLocal, kBoth };
 
 // Our automation double stands in for the spreadsheet application while this lives: it is
 // registered as "Excel.Application" (in HKLM, the only place where Wine reads ProgIDs). A local
@@ -92,8 +92,9 @@ public:
     void Select(int row) const;
     // Clicks the row's tick box with the mouse.
     void ClickTick(int row) const;
-    // Clicks, or double-clicks, the row's first cell with the mouse.
-    void Click(int row) const;
+    // Clicks the row's cell in column (its first cell by default), or double-clicks the first
+    // cell, with the mouse.
+    void Click(int row, int column = 0) const;
     void DoubleClick(int row) const;
     // Presses Enter on the list.
     void PressEnter() const;
@@ -105,8 +106,8 @@ public:
     [[nodiscard]] int HeaderImage(int column) const;
 
 private:
-    // The middle of the row's first cell, in the list's client coordinates.
-    [[nodiscard]] LPARAM RowPoint(int row) const;
+    // The middle of the row's cell in column, in the list's client coordinates.
+    [[nodiscard]] LPARAM RowPoint(int row, int column = 0) const;
 
     HWND m_list;
     HANDLE m_process;

@@ -103,7 +103,7 @@ TEST(ExtractionE2e, ResultsMatchTheFixturesTreeCellByCell) {
     EXPECT_EQ(tool.Results().RowCount(), static_cast<int>(lines.size() - 1));
 }
 
-TEST(ExtractionE2e, WithoutASelectedRowOneBoxNamesLine104) {
+TEST(ExtractionE2e, WithoutASelectedRowOneBoxNamesLine104AndARowStartsByEnterOrDoubleClick) {
     TargetFixture fixture(L"tree");
     Tool tool;
     ASSERT_GT(tool.WindowList().RowCount(), 0);
@@ -119,6 +119,26 @@ TEST(ExtractionE2e, WithoutASelectedRowOneBoxNamesLine104) {
     click.get();
     EXPECT_EQ(tool.Results().RowCount(), 0);
     EXPECT_FALSE(tool.WaitForMessageBox(500ms).has_value());
+
+    // A double-click on the fixture's row, or Enter on it, extracts it as Start does.
+    const auto windows = tool.WindowList().Rows();
+    const auto fixtureRow = std::find_if(windows.begin(), windows.end(), [&](const auto& row) {
+        return row[1] == fixture.Lines().at(0).at(1);
+    });
+    ASSERT_NE(fixtureRow, windows.end());
+    const int row = static_cast<int>(fixtureRow - windows.begin());
+    const int treeRows = static_cast<int>(fixture.Lines().size()) - 1;
+    for (const bool byEnter : {false, true}) {
+        tool.ClickAndWait(L"Clear Results");
+        if (byEnter) {
+            tool.WindowList().Click(row);
+            tool.WindowList().PressEnter();
+        } else {
+            tool.WindowList().DoubleClick(row);
+        }
+        EXPECT_TRUE(WaitUntil([&] { return tool.Results().RowCount() == treeRows; }, 10s))
+            << (byEnter ? "Enter" : "double-click");
+    }
 }
 
 TEST(ExtractionE2e, RowsOfHiddenWindowsAreGreyAndOfDisabledOnesGreyWithTheirCellsUnchanged) {

@@ -90,31 +90,46 @@ TEST(HostileE2e, TargetExitingMidWalkLeavesNoBlankRowsAndOneNote) {
     }
 }
 
-TEST(HostileE2e, DuringASlowWalkTheWindowAnswersAndEscStopsIt) {
-    // 20 children, each on its own thread, each answering in 450 ms: 9 s to read them all.
-    HostileRun run(L"--kind slow --count 20 --ms 450");
-    const auto started = std::chrono::steady_clock::now();
-    auto click = run.tool.Click(kStart);
-    Sleep(1500);
-    ASSERT_NE(click.wait_for(0s), std::future_status::ready);
-    // The window answers a message within about one text read's time-out.
-    const auto asked = std::chrono::steady_clock::now();
-    DWORD_PTR answer = 0;
-    EXPECT_NE(SendMessageTimeoutW(run.tool.Main(), WM_NULL, 0, 0, SMTO_BLOCK, 2000, &answer), 0);
-    EXPECT_LT(std::chrono::steady_clock::now() - asked, 1000ms);
-    // The start button reads "Stop" meanwhile, and the other buttons wait.
-    EXPECT_FALSE(IsWindowEnabled(run.tool.Button(L"Clear Results")));
-    EXPECT_TRUE(IsWindowEnabled(run.tool.Button(L"Stop")));
-    SaveScreenshot(run.tool.Main(), BuildFolder() / L"artifacts" / L"walk-running.bmp");
-    PostMessageW(GetDlgItem(run.tool.Main(), 103), WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_EQ(click.wait_for(3s), std::future_status::ready);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 7s);
-    const int rows = run.tool.Results().RowCount();
-    EXPECT_GE(rows, 2);
-    EXPECT_LT(rows, 21);
-    EXPECT_TRUE(IsWindowEnabled(run.tool.Button(L"Clear Results")));
-    EXPECT_NO_THROW((void)run.tool.Button(kStart));
-    EXPECT_FALSE(run.tool.WaitForMessageBox(500ms).has_value());
+TEST(HostileE2e, DuringASlowWalkTheWindowAnswersAndAStopEndsItWithAWord) {
+    // Esc, and a click on Stop sent by another program, which the tool cannot tell from the
+    // user's own.
+    for (const bool byClick : {false, true}) {
+        SCOPED_TRACE(byClick ? "a click on Stop" : "Esc");
+        // 20 children, each on its own thread, each answering in 450 ms: 9 s to read them all.
+        HostileRun run(L"--kind slow --count 20 --ms 450");
+        const auto started = std::chrono::steady_clock::now();
+        auto click = run.tool.Click(kStart);
+        Sleep(1500);
+        ASSERT_NE(click.wait_for(0s), std::future_status::ready);
+        // The window answers a message within about one text read's time-out.
+        const auto asked = std::chrono::steady_clock::now();
+        DWORD_PTR answer = 0;
+        EXPECT_NE(SendMessageTimeoutW(run.tool.Main(), WM_NULL, 0, 0, SMTO_BLOCK, 2000, &answer),
+                  0);
+        EXPECT_LT(std::chrono::steady_clock::now() - asked, 1000ms);
+        // The start button reads "Stop" meanwhile, and the other buttons wait.
+        EXPECT_FALSE(IsWindowEnabled(run.tool.Button(L"Clear Results")));
+        EXPECT_TRUE(IsWindowEnabled(run.tool.Button(L"Stop")));
+        SaveScreenshot(run.tool.Main(), BuildFolder() / L"artifacts" / L"walk-running.bmp");
+        if (byClick) {
+            PostMessageW(run.tool.Button(L"Stop"), BM_CLICK, 0, 0);
+        } else {
+            PostMessageW(GetDlgItem(run.tool.Main(), 103), WM_KEYDOWN, VK_ESCAPE, 0);
+        }
+        const auto note = run.tool.WaitForMessageBox(3s);
+        ASSERT_TRUE(note.has_value());
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 7s);
+        const int rows = run.tool.Results().RowCount();
+        EXPECT_GE(rows, 2);
+        EXPECT_LT(rows, 21);
+        ExpectBox(*note, kTitle, L"Stopped after " + std::to_wstring(rows) + L" windows.", false,
+                  {L"OK"});
+        Tool::Answer(*note, IDOK);
+        EXPECT_EQ(click.wait_for(3s), std::future_status::ready);
+        EXPECT_TRUE(IsWindowEnabled(run.tool.Button(L"Clear Results")));
+        EXPECT_NO_THROW((void)run.tool.Button(kStart));
+        EXPECT_FALSE(run.tool.WaitForMessageBox(500ms).has_value());
+    }
 }
 
 TEST(HostileE2e, TargetClickingTheToolsButtonsWhileReadNestsNoCommand) {

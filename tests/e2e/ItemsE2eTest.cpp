@@ -75,6 +75,13 @@ HWND WaitForItemsWindow(Tool& tool, const std::wstring& className, HWND control)
         const std::wstring title = found != nullptr ? WindowText(found) : L"";
         return title.starts_with(stem) && !title.ends_with(L"reading");
     });
+    // Every items window opens over the main window, not in a corner of the screen.
+    RECT items{};
+    RECT main{};
+    if (found != nullptr && GetWindowRect(found, &items) && GetWindowRect(tool.Main(), &main)) {
+        EXPECT_TRUE(PtInRect(&main, POINT{items.left, items.top}))
+            << "items window at " << items.left << "," << items.top;
+    }
     return found;
 }
 

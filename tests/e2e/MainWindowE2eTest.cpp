@@ -12,6 +12,15 @@
 
 namespace {
 
+constexpr int kStatusLineId = 104;
+
+// The status line's text, which its control answers and the system does not keep.
+std::wstring StatusText(HWND status) {
+    wchar_t text[256] = L"";
+    SendMessageW(status, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 int ScreenDpi() {
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -46,11 +55,14 @@ TEST(MainWindowE2e, LayoutFollowsTheTwipsTable) {
     EXPECT_EQ(WindowText(main), L"Tessivane Window Text Reader 2021");
     RECT client;
     GetClientRect(main, &client);
+    // The layout, and under it the status line across the window.
+    const RECT status = ClientBounds(main, GetDlgItem(main, kStatusLineId));
     EXPECT_EQ(client.right, Px(15960));
-    EXPECT_EQ(client.bottom, Px(4485));
+    EXPECT_EQ(client.bottom, Px(4485) + (status.bottom - status.top));
+    EXPECT_EQ(status.top, Px(4485));
     const LONG style = GetWindowLongW(main, GWL_STYLE);
-    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
-    EXPECT_NE(style & WS_MINIMIZEBOX, 0);
+    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | WS_MINIMIZEBOX),
+              WS_MAXIMIZEBOX | WS_THICKFRAME | WS_MINIMIZEBOX);
 
     ExpectAt(main, GetDlgItem(main, 101), 120, 120, 7800, 3225);
     ExpectAt(main, GetDlgItem(main, 103), 8040, 120, 7800, 3225);
@@ -82,7 +94,77 @@ TEST(MainWindowE2e, LayoutFollowsTheTwipsTable) {
     SaveScreenshot(main, BuildFolder() / L"artifacts" / L"main-window.bmp");
 }
 
+// The window grows from its laid-out size, never below it; the status line counts the results
+// while a walk reads them and after.
+TEST(MainWindowE2e, GrowsFromTheLayoutAndItsStatusLineCountsTheResults) {
+    TargetFixture fixture(L"tree", L"--wide 3000 --hung");
+    Tool tool;
+    const HWND main = tool.Main();
+    const HWND status = GetDlgItem(main, kStatusLineId);
+    SelectWindow(tool, fixture.Lines().at(0).at(1));
+    auto click = tool.Click(L"Start Extracting From Selected Window (Above)");
+    EXPECT_TRUE(WaitUntil([&] { return StatusText(status).starts_with(L"Reading: "); }, 10s))
+        << StatusText(status);
+    const auto note = tool.WaitForMessageBox(60s);
+    ASSERT_TRUE(note.has_value());
+    Tool::Answer(*note, IDOK);
+    click.get();
+    const std::wstring rows = std::to_wstring(tool.Results().RowCount());
+    EXPECT_TRUE(WaitUntil([&] { return StatusText(status) == rows + L" rows, none ticked"; }, 2s))
+        << StatusText(status);
+    tool.Results().ClickTick(0);
+    EXPECT_TRUE(WaitUntil([&] { return StatusText(status) == rows + L" rows, 1 ticked"; }, 2s))
+        << StatusText(status);
+
+    RECT laidOut{};
+    GetWindowRect(main, &laidOut);
+    const auto size = [&](int width, int height) {
+        SetWindowPos(main, nullptr, 0, 0, width, height, SWP_NOZORDER);
+        RECT now{};
+        GetWindowRect(main, &now);
+        return SIZE{now.right - now.left, now.bottom - now.top};
+    };
+    const int width = laidOut.right - laidOut.left;
+    const int height = laidOut.bottom - laidOut.top;
+    const RECT list = ClientBounds(main, GetDlgItem(main, 101));
+    const RECT results = ClientBounds(main, GetDlgItem(main, 103));
+    const RECT clear = ClientBounds(main, tool.Button(L"Clear Results"));
+    const SIZE grown = size(width + 150, height + 200);
+    EXPECT_EQ(grown.cx, width + 150);
+    const RECT grownList = ClientBounds(main, GetDlgItem(main, 101));
+    const RECT grownResults = ClientBounds(main, GetDlgItem(main, 103));
+    const RECT grownClear = ClientBounds(main, tool.Button(L"Clear Results"));
+    EXPECT_EQ((grownList.right - grownList.left) + (grownResults.right - grownResults.left),
+              (list.right - list.left) + (results.right - results.left) + 150);
+    EXPECT_EQ(grownResults.bottom - grownResults.top, results.bottom - results.top + 200);
+    EXPECT_EQ(grownClear.top, clear.top + 200);
+    EXPECT_EQ(grownClear.right, clear.right + 150);
+    // The results' Text column takes the results list's extra width.
+    EXPECT_EQ(tool.Results().ColumnWidth(2) - Px(3800),
+              (grownResults.right - grownResults.left) - (results.right - results.left));
+    RECT client{};
+    GetClientRect(main, &client);
+    EXPECT_EQ(ClientBounds(main, status).bottom, client.bottom);
+    ShowWindow(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::stoi(fixture.Lines()[0][1]))),
+               SW_MINIMIZE);
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    Sleep(500);  // repainted at the new size
+    SaveScreenshot(main, BuildFolder() / L"artifacts" / L"main-window-grown.bmp");
+
+    const SIZE smallest = size(200, 100);
+    EXPECT_EQ(smallest.cx, width);
+    EXPECT_EQ(smallest.cy, height);
+    ShowWindow(main, SW_MAXIMIZE);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const RECT maximised = ClientBounds(main, GetDlgItem(main, 103));
+            return maximised.right - maximised.left > grownResults.right - grownResults.left;
+        },
+        3s));
+}
+
 TEST(MainWindowE2e, TabVisitsTheControlsInTheLayoutsOrder) {
+    TargetFixture fixture(L"tree");  // a row in the window list
     Tool tool;
     const DWORD thread = GetWindowThreadProcessId(tool.Main(), nullptr);
     const auto focus = [&] {
@@ -106,6 +188,10 @@ TEST(MainWindowE2e, TabVisitsTheControlsInTheLayoutsOrder) {
     }
     // The results list, the left buttons, the right ones two by two, back to the window list.
     EXPECT_EQ(visited, (std::vector<int>{103, 1001, 1002, 1006, 1003, 1004, 1005, 101}));
+    // The list that Tab reached shows where the focus is: a row of it has the focus rectangle.
+    EXPECT_GE(SendMessageW(focus(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 0);
+    Sleep(300);  // painted
+    SaveScreenshot(tool.Main(), BuildFolder() / L"artifacts" / L"window-list-focused.bmp");
 
     // Enter presses the focused button: "Refresh List" now lists the tool's own window too.
     const int listed = tool.WindowList().RowCount();

@@ -104,6 +104,23 @@ TEST(MenuE2e, WindowGrowsByOneLineOfMenuBarAboveTheLayoutsClientArea) {
     EXPECT_EQ(window.right - window.left, framed.right - framed.left);
     EXPECT_EQ(window.bottom - window.top, framed.bottom - framed.top);
     SaveScreenshot(tool.Main(), BuildFolder() / L"artifacts" / L"main-window-menu.bmp");
+
+    // The Help boxes: no line of a command is wrapped, and no made-up address is given.
+    for (const int command : {MenuCommandId::kCommandLineHelp, MenuCommandId::kAbout}) {
+        Post(tool, command);
+        const auto box = tool.WaitForMessageBox(5s);
+        ASSERT_TRUE(box.has_value());
+        EXPECT_EQ(box->text.find(L"example"), std::wstring::npos) << box->text;
+        for (std::size_t start = 0; start < box->text.size();) {
+            const std::size_t end = std::min(box->text.find(L"\r\n", start), box->text.size());
+            const std::wstring line = box->text.substr(start, end - start);
+            EXPECT_LE(line.size(), line.starts_with(L"        ") ? 60u : 100u) << line;
+            start = end + 2;
+        }
+        SaveScreenshot(box->window, BuildFolder() / L"artifacts" /
+                                        (L"help-" + std::to_wstring(command) + L".bmp"));
+        Tool::Answer(*box, IDOK);
+    }
 }
 
 TEST(MenuE2e, RefreshKeepsTheSelectedWindowWhenItsRowMoves) {
@@ -211,6 +228,21 @@ TEST(MenuE2e, FindAndF3SelectTheRowsHoldingATextAndTypingFindsAClassName) {
         SendMessageW(list, WM_CHAR, letter, 1);
     }
     EXPECT_EQ(SelectedIndex(list), static_cast<int>(unique - rows.begin())) << unique->at(0);
+
+    // In the window list, which now holds the tool's own window too, a typed blank is part of
+    // the text: "Tessivane F" and "Tessivane W" find different rows.
+    Choose(run.tool, MenuCommandId::kRefreshList);
+    const HWND windows = GetDlgItem(run.tool.Main(), kWindowListId);
+    const auto titles = run.tool.WindowList().Rows();
+    for (const std::wstring typed : {L"Tessivane F", L"Tessivane W"}) {
+        Sleep(1100);  // a pause ends the text typed before
+        for (const wchar_t letter : typed) {
+            SendMessageW(windows, WM_CHAR, letter, 1);
+        }
+        const int selected = SelectedIndex(windows);
+        ASSERT_GE(selected, 0) << typed;
+        EXPECT_EQ(titles[static_cast<std::size_t>(selected)][0].rfind(typed, 0), 0u) << typed;
+    }
 }
 
 TEST(MenuE2e, TickAllUntickAllSpaceOnASelectionAndTheHeaderBoxTickManyRows) {
@@ -259,6 +291,14 @@ TEST(MenuE2e, TickAllUntickAllSpaceOnASelectionAndTheHeaderBoxTickManyRows) {
         EXPECT_EQ(results.Ticked(0), ticked);
         EXPECT_FALSE(results.Ticked(1));
         EXPECT_EQ(results.Ticked(2), ticked);
+    }
+
+    // A click on any cell but the tick box selects that row alone and ticks nothing.
+    for (const int column : {0, 1, 2}) {
+        results.Click(1, column);
+        EXPECT_EQ(SelectedIndex(list), 1) << "column " << column;
+        EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 1) << "column " << column;
+        EXPECT_FALSE(results.Ticked(1)) << "column " << column;
     }
 
     // The header's tick box ticks every row, then unticks them all.

@@ -209,3 +209,27 @@ TEST(PickE2e, SelectedResultsRowIsOutlinedOnTopForAMomentUnlessItsWindowIsHidden
     run.Choose(MenuCommandId::kHighlightSelectedWindow);
     EXPECT_TRUE(FrameHidden());
 }
+
+TEST(PickE2e, TheOutlineFollowsItsWindowAsItMovesAndGoesWhenItCloses) {
+    PickRun run;
+    SelectWindow(run.tool, run.Handle(L"root"));
+    run.tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
+    const RemoteList results = run.tool.Results();
+    int row = 0;
+    while (row < results.RowCount() && results.Cell(row, 1) != run.Handle(L"button")) {
+        ++row;
+    }
+    const HWND button = run.Window(L"button");
+    results.Click(row);
+    ASSERT_TRUE(FrameOutlines(button));
+    RECT before;
+    GetWindowRect(button, &before);
+    POINT place{before.left, before.top};
+    ScreenToClient(GetParent(button), &place);
+    SetWindowPos(button, nullptr, place.x + 40, place.y + 10, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Well within the two seconds for which it outlines a row's window.
+    EXPECT_TRUE(WaitUntil([&] { return FrameOutlines(button); }, 1000ms));
+    PostMessageW(run.Window(L"root"), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil(FrameHidden, 1000ms));
+}

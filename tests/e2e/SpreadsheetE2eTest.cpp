@@ -441,3 +441,47 @@ TEST(SpreadsheetE2e, StoppingTheWaitForACaptionGivesOneBox) {
     Tool::Answer(*offer, IDCANCEL);
     ExpectOneStopReport(stuck, L"Value", 124);
 }
+
+TEST(SpreadsheetE2e, AFaultInAnInProcessServerEndsTheToolWithABoxThatNamesIt) {
+    const RegisteredSpreadsheet spreadsheet;
+    const ScopedEnvironment faulting(L"TESSIVANE_AUTOMATION_FAULT_IN_PROCESS", L"Value");
+    ExtractedTree run;
+    Tick(run, 2);
+    auto click = run.tool.Click(L"Save Results As Excel File");
+    const auto report = run.tool.WaitForMessageBox();
+    ASSERT_TRUE(report.has_value());
+    EXPECT_EQ(report->caption, L"Application Error");
+    EXPECT_NE(report->text.find(L"Tessivane Window Text Reader has to close: "),
+              std::wstring::npos);
+    EXPECT_NE(report->text.find(L"AutomationDouble.dll failed with an access violation "
+                                L"(exception 0xC0000005 at address "),
+              std::wstring::npos)
+        << ToUtf8(report->text);
+    SaveScreenshot(report->window, BuildFolder() / L"artifacts" / L"server-fault.bmp");
+    // The window waits for the box: the export's offer to keep waiting does not come meanwhile.
+    EXPECT_FALSE(IsWindowEnabled(run.tool.Main()));
+    Sleep(6000);
+    EXPECT_EQ(FindTopLevel(run.tool.Program().Id(), L"#32770", L"Tessivane Window Text Reader"),
+              nullptr);
+    Tool::Answer(*report, IDOK);
+    ASSERT_TRUE(run.tool.Program().HasExited(5000ms));
+    DWORD exitCode = 0;
+    GetExitCodeProcess(run.tool.Program().Handle(), &exitCode);
+    EXPECT_EQ(exitCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+    EXPECT_EQ(click.wait_for(3s), std::future_status::ready);
+}
+
+TEST(SpreadsheetE2e, AServerInAProcessOfItsOwnIsChosenOverAnInProcessOne) {
+    // Loaded into the tool the double would fault; in its own process it serves.
+    const RegisteredSpreadsheet spreadsheet(SpreadsheetServer::kBoth);
+    const HangingSpreadsheet servers;
+    const ScopedEnvironment faulting(L"TESSIVANE_AUTOMATION_FAULT_IN_PROCESS", L"Value");
+    const auto record = RecordFile();
+    const ScopedEnvironment recording(L"TESSIVANE_AUTOMATION_RECORD", record.wstring());
+    ExtractedTree run;
+    Tick(run, 2);
+    run.tool.ClickAndWait(L"Save Results As Excel File");
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(record.wstring() + L".grid"); }));
+    EXPECT_EQ(Lines(record.wstring() + L".grid").size(), 3u);
+    EXPECT_FALSE(run.tool.Program().HasExited());
+}

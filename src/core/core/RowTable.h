@@ -58,6 +58,7 @@ public:
     void SetChecked(std::size_t row, bool checked);
     // Ticks or unticks every row.
     void SetAllChecked(bool checked);
+    [[nodiscard]] std::size_t CheckedCount() const noexcept { return m_checkedCount; }
     // True when there are rows and every one is ticked.
     [[nodiscard]] bool AllChecked() const noexcept {
         return !m_checked.empty() && m_checkedCount == m_checked.size();

@@ -14,6 +14,8 @@
 namespace {
 
 constexpr std::size_t kTitleLimit = 40;
+constexpr char16_t kPickedWindowClosed[] =
+    u"The picked window has closed, so it has no row in the results.";
 
 // Selects the row whose handle cell holds handle; false when no row does.
 bool SelectRowOfHandle(RowTable& rows, const Text& handle) {
@@ -72,10 +74,18 @@ void MainForm::RunCommand(bool letsEventsThrough, Command&& command) {
 }
 
 Text WalkNote(const WalkSummary& summary) {
-    if (!summary.Incomplete()) {
-        return {};
+    // A stop may come from the user or from another program's click on Stop: either is told.
+    Text note;
+    if (summary.stopped) {
+        note = u"Stopped after " + Counted(summary.rows, u"window.", u"windows.");
     }
-    Text note = u"Some texts in the results are missing or incomplete:";
+    if (!summary.Incomplete()) {
+        return note;
+    }
+    if (!note.empty()) {
+        note += u"\r\n";
+    }
+    note += u"Some texts in the results are missing or incomplete:";
     if (summary.timedOut != 0) {
         note += u"\r\n" + Counted(summary.timedOut,
                                   u"window did not answer in time: its text is empty.",
@@ -115,10 +125,10 @@ Text ApplicationTitleFor(TextView productName) {
 }
 
 Text AboutText(TextView productName, TextView version) {
+    // The line is broken by hand: a message box sized for a wrapped line may cut its last words.
     return Text(productName) + u"\r\nVersion " + Text(version) +
-           u"\r\n\r\nReads the class, handle and text of a window and of every window inside "
-           u"it.\r\n\r\nSupport: " +
-           Text(kSupportAddress);
+           u"\r\n\r\nReads the class, handle and text of a window\r\nand of every window "
+           u"inside it.";
 }
 
 MainForm::MainForm(RowTable& windowList, RowTable& results, MainFormServices services,
@@ -226,16 +236,19 @@ std::optional<Text> MainForm::SelectedWindowHandle() const {
 }
 
 void MainForm::PickWindow(WindowHandle picked) {
+    // A pick during another command changes nothing.
+    if (m_running) {
+        return;
+    }
     const WindowHandle top = m_services.windows.TopLevelOf(picked);
-    // Picked windows that closed meanwhile, and picks during another command, change nothing.
-    if (m_running || top == 0) {
+    if (top == 0) {
+        m_services.dialogs.ShowInformation(kPickedWindowClosed, m_applicationTitle);
         return;
     }
     if (!SelectRowOfHandle(m_windowList, DecimalText(top))) {
         m_windowList.SelectRow(AppendWindowRow(m_windowList, m_services.windows, top));
     }
-    ExtractSelectedWindow();
-    SelectRowOfHandle(m_results, DecimalText(picked));
+    Extract(picked);
 }
 
 void MainForm::ToggleShowAllWindows() {
@@ -271,14 +284,20 @@ void MainForm::UntickAllResults() {
 }
 
 void MainForm::ShowCommandLineHelp() {
+    // Each command on a line of its own under what it does: the box's font is proportional, so
+    // nothing is lined up in columns, and no line is long enough to wrap.
     m_services.dialogs.ShowInformation(
         u"tessivane-cli.exe, beside this program, reads the same texts from a command prompt or "
-        u"a script:\r\n\r\n"
-        u"  tessivane-cli list\t\tthe application windows and their handles\r\n"
-        u"  tessivane-cli list --all\tevery top-level window\r\n"
-        u"  tessivane-cli dump --handle N\tthe window's tree as JSON\r\n"
-        u"  tessivane-cli dump --handle N --format csv\r\n"
-        u"  tessivane-cli dump --handle N --items\tthe items of its lists too\r\n\r\n"
+        u"a script.\r\n\r\n"
+        u"The application windows and their handles:\r\n"
+        u"        tessivane-cli list\r\n"
+        u"Every top-level window:\r\n"
+        u"        tessivane-cli list --all\r\n"
+        u"A window's tree as JSON, or as CSV:\r\n"
+        u"        tessivane-cli dump --handle N\r\n"
+        u"        tessivane-cli dump --handle N --format csv\r\n"
+        u"The items of its lists too:\r\n"
+        u"        tessivane-cli dump --handle N --items\r\n\r\n"
         u"tessivane-cli --help tells every option.",
         m_applicationTitle);
 }
@@ -313,6 +332,10 @@ bool MainForm::SelectedWindowHasClosed() {
 }
 
 void MainForm::ExtractSelectedWindow() {
+    Extract(0);
+}
+
+void MainForm::Extract(WindowHandle picked) {
     if (m_running) {
         RequestStop();
         return;
@@ -332,10 +355,15 @@ void MainForm::ExtractSelectedWindow() {
         BackgroundWalk walk(m_results, m_services.windows, m_errorReports, m_services.pump);
         summary = walk.Run(window, [this] { return m_stopRequested; });
     });
-    if (summary && summary->Incomplete()) {
-        steps.Run(106, [&] {
-            m_services.dialogs.ShowInformation(WalkNote(*summary), m_applicationTitle);
-        });
+    Text note = summary ? WalkNote(*summary) : Text();
+    // A picked window that is still open has no row only when the walk ended early, which the
+    // note says already.
+    if (picked != 0 && !SelectRowOfHandle(m_results, DecimalText(picked)) &&
+        !m_services.windows.Exists(picked)) {
+        note += (note.empty() ? u"" : u"\r\n") + Text(kPickedWindowClosed);
+    }
+    if (!note.empty()) {
+        steps.Run(106, [&] { m_services.dialogs.ShowInformation(note, m_applicationTitle); });
     }
 }
 

@@ -82,6 +82,9 @@ private:
     void SetApplicationTitle();
     // True, after saying so and refreshing the window list, when the selected window has closed.
     [[nodiscard]] bool SelectedWindowHasClosed();
+    // Extracts the selected window's tree; with a picked window of it, selects that window's row,
+    // and the note after the walk says when it has none because it closed.
+    void Extract(WindowHandle picked);
     void ApplySkin();
     // The handle cell of the window list's selected row; nothing when no row is selected.
     [[nodiscard]] std::optional<Text> SelectedWindowHandle() const;
@@ -104,5 +107,6 @@ private:
     bool m_showAllWindows = false;
 };
 
-// What a walk could not read, for the note after it; empty when it read everything.
+// How a walk ended early and what it could not read, for the note after it; empty when it read
+// everything.
 [[nodiscard]] Text WalkNote(const WalkSummary& summary);

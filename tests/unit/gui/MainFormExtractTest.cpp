@@ -113,7 +113,8 @@ TEST_F(WalkCommandTest, TheWindowAnswersDuringTheWalkAndStartStopsIt) {
     EXPECT_EQ(results.RowCount(), 11u);  // the rows read before the stop are kept
     EXPECT_EQ(window.busyHistory,
               (std::vector<std::pair<bool, bool>>{{true, true}, {false, false}}));
-    EXPECT_TRUE(dialogs.information.empty());
+    ASSERT_EQ(dialogs.information.size(), 1u);
+    EXPECT_EQ(dialogs.information[0].first, u"Stopped after 11 windows.");
     // Esc, or the button, stops only a walk that runs: the next walk reads everything.
     form.RequestStop();
     pump.action = nullptr;
@@ -179,15 +180,26 @@ TEST_F(WalkCommandTest, AnIncompleteWalkEndsWithOneNoteOfWhatIsMissing) {
     EXPECT_TRUE(dialogs.errorReports.empty());
 }
 
-TEST(WalkNoteTest, SaysNothingAfterACompleteOrStoppedWalkAndNamesTheRowLimit) {
+TEST(WalkNoteTest, SaysNothingAfterACompleteWalkAndNamesAStopAndTheRowLimit) {
     WalkSummary summary;
     summary.rows = 12;
-    summary.stopped = true;
     EXPECT_EQ(WalkNote(summary), u"");
+    summary.stopped = true;
+    EXPECT_EQ(WalkNote(summary), u"Stopped after 12 windows.");
+    summary.rows = 1;
+    EXPECT_EQ(WalkNote(summary), u"Stopped after 1 window.");
+    summary.stopped = false;
     summary.rowLimitReached = true;
     summary.timedOut = 3;
     EXPECT_EQ(WalkNote(summary),
               u"Some texts in the results are missing or incomplete:\r\n"
               u"3 windows did not answer in time: their texts are empty.\r\n"
               u"The walk stopped at 1000000 rows: the rest of the window's tree was not read.");
+    // One note for a stopped walk that also missed texts.
+    summary.stopped = true;
+    summary.rowLimitReached = false;
+    EXPECT_EQ(WalkNote(summary),
+              u"Stopped after 1 window.\r\n"
+              u"Some texts in the results are missing or incomplete:\r\n"
+              u"3 windows did not answer in time: their texts are empty.");
 }

@@ -72,12 +72,15 @@ TEST_F(PickTest, WindowsTheListLeavesOutGetOneRowEachAndAreExtracted) {
     EXPECT_TRUE(dialogs.errorReports.empty());
 }
 
-TEST_F(PickTest, WindowClosedBeforeThePickOrAPickDuringAWalkChangesNothing) {
+TEST_F(PickTest, WindowClosedBeforeThePickIsNamedAndAPickDuringAWalkChangesNothing) {
     results.AppendRow(u"earlier");
     desktop.Remove(panel);
     form.PickWindow(nested);
     EXPECT_EQ(SelectedHandle(windowList), DecimalText(editor));
     ASSERT_EQ(results.RowCount(), 1u);
+    ASSERT_EQ(dialogs.information.size(), 1u);
+    EXPECT_EQ(dialogs.information[0].first,
+              u"The picked window has closed, so it has no row in the results.");
     // The walk of the editor lets events through; a pick meanwhile waits for nothing.
     pump.actAt = 0;
     pump.action = [&] { form.PickWindow(label); };
@@ -85,5 +88,26 @@ TEST_F(PickTest, WindowClosedBeforeThePickOrAPickDuringAWalkChangesNothing) {
     EXPECT_EQ(SelectedHandle(windowList), DecimalText(editor));
     EXPECT_EQ(results.SubItem(1, 1), DecimalText(editor));
     EXPECT_FALSE(resultsDisplay.selected.has_value());
+    EXPECT_TRUE(dialogs.errorReports.empty());
+}
+
+TEST_F(PickTest, PickedWindowClosedWhileItsTreeIsReadIsNamedInTheWalksNote) {
+    // Besides, a text that does not come in time, for the walk's own note.
+    desktop.Add(mail, FakeDesktop::Make(u"Edit", u"slow", 7));
+    desktop.HangThread(7);
+    // The program closes the picked control while the walk reads the label before it.
+    desktop.onTextRequest = [&](WindowHandle window) {
+        if (window == label) {
+            desktop.Remove(nested);
+        }
+    };
+    form.PickWindow(nested);
+    ASSERT_EQ(results.RowCount(), 4u);
+    EXPECT_FALSE(resultsDisplay.selected.has_value());
+    ASSERT_EQ(dialogs.information.size(), 1u);
+    EXPECT_EQ(dialogs.information[0].first,
+              u"Some texts in the results are missing or incomplete:\r\n"
+              u"1 window did not answer in time: its text is empty.\r\n"
+              u"The picked window has closed, so it has no row in the results.");
     EXPECT_TRUE(dialogs.errorReports.empty());
 }

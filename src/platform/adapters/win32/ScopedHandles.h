@@ -127,6 +127,7 @@ public:
     OleSession& operator=(const OleSession&) = delete;
 
     [[nodiscard]] bool Started() const noexcept { return SUCCEEDED(m_result); }
+    [[nodiscard]] HRESULT Result() const noexcept { return m_result; }
 
 private:
     HRESULT m_result;

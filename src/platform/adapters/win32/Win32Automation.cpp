@@ -57,6 +57,12 @@ bool ServerGone(HRESULT result) noexcept {
     return std::find(kGone.begin(), kGone.end(), result) != kGone.end();
 }
 
+// CoCreateInstance's answers for a class that has no server of the kind asked for.
+bool NoServerOfThatKind(HRESULT result) noexcept {
+    constexpr std::array<HRESULT, 2> kNone{REGDB_E_CLASSNOTREG, REGDB_E_KEYMISSING};
+    return std::find(kNone.begin(), kNone.end(), result) != kNone.end();
+}
+
 Text Describe(HRESULT result, const EXCEPINFO* exception) {
     if (exception != nullptr && exception->bstrDescription != nullptr &&
         SysStringLen(exception->bstrDescription) > 0) {
@@ -221,9 +227,15 @@ std::unique_ptr<AutomationObject> Win32Automation::Create(const Text& progId,
     ApartmentObject application = m_apartment->Call(
         [classId, progId]() -> IDispatch* {
             IDispatch* object = nullptr;
-            const HRESULT result =
-                CoCreateInstance(classId, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER,
-                                 IID_PPV_ARGS(&object));
+            HRESULT result =
+                CoCreateInstance(classId, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&object));
+            // A server in a process of its own first, as spreadsheet applications register
+            // one: a fault in it cannot take the tool down. One loaded into the tool serves
+            // only when it is all there is.
+            if (NoServerOfThatKind(result)) {
+                result =
+                    CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object));
+            }
             if (result == REGDB_E_CLASSNOTREG) {
                 throw AutomationNotRegistered(u"No program is registered as \"" + progId + u"\": " +
                                               Describe(result, nullptr));

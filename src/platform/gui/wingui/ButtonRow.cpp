@@ -23,14 +23,20 @@ const PushButton* ButtonRow::ButtonOf(HWND control) const noexcept {
     return button == m_buttons.end() ? nullptr : button->get();
 }
 
-void ButtonRow::LayOut(UINT dpi) {
+void ButtonRow::LayOut(UINT dpi, Stretch stretch) {
     m_dpi = dpi;
     // The new font is in use before the old one goes.
     ScopedFont font = CreateButtonFont(m_look.buttonFont, dpi);
     for (const auto& button : m_buttons) {
-        button->LayOut(dpi, font.get());
+        button->LayOut(dpi, font.get(), stretch);
     }
     m_font = std::move(font);
+}
+
+void ButtonRow::Reposition(Stretch stretch) const noexcept {
+    for (const auto& button : m_buttons) {
+        button->Reposition(m_dpi, stretch);
+    }
 }
 
 void ButtonRow::Draw(const DRAWITEMSTRUCT& item) const noexcept {

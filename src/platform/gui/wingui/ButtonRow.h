@@ -25,8 +25,11 @@ public:
     // The button whose window control is; null when it is none of them.
     [[nodiscard]] const PushButton* ButtonOf(HWND control) const noexcept;
 
-    // Takes the look's font at dpi and moves the buttons to their places.
-    void LayOut(UINT dpi);
+    // Takes the look's font at dpi and moves the buttons to their places in a client area grown
+    // by stretch.
+    void LayOut(UINT dpi, Stretch stretch);
+    // Moves the buttons to their places in a client area grown by stretch.
+    void Reposition(Stretch stretch) const noexcept;
     // The parent's WM_DRAWITEM for a button of the row.
     void Draw(const DRAWITEMSTRUCT& item) const noexcept;
     // While busy only the start button stays enabled, when the work can be stopped, and reads Stop.

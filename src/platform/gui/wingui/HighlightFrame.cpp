@@ -17,6 +17,10 @@ constexpr COLORREF kSeeThrough = RGB(255, 0, 255);
 constexpr COLORREF kBorderColour = RGB(255, 0, 0);
 constexpr int kBorderPixels = 3;
 constexpr UINT_PTR kHideTimer = 1;
+// While shown, the frame looks this often where its window is: it follows a window that moves
+// and hides once the window is hidden or closed.
+constexpr UINT_PTR kFollowTimer = 2;
+constexpr UINT kFollowEveryMs = 50;
 
 void Paint(HWND window) {
     PAINTSTRUCT paint;
@@ -31,7 +35,28 @@ void Paint(HWND window) {
 
 void HideFrame(HWND frame) noexcept {
     KillTimer(frame, kHideTimer);
+    KillTimer(frame, kFollowTimer);
+    SetWindowLongPtrW(frame, GWLP_USERDATA, 0);
     ShowWindow(frame, SW_HIDE);
+}
+
+// Puts the frame over target's window rectangle; false, with the frame hidden, when target is
+// hidden or gone.
+bool FrameTarget(HWND frame, HWND target) noexcept {
+    RECT bounds;
+    if (!IsWindowVisible(target) || !GetWindowRect(target, &bounds)) {
+        HideFrame(frame);
+        return false;
+    }
+    RECT shown;
+    if (IsWindowVisible(frame) && GetWindowRect(frame, &shown) && EqualRect(&shown, &bounds)) {
+        return true;
+    }
+    SetWindowPos(frame, HWND_TOPMOST, bounds.left, bounds.top, bounds.right - bounds.left,
+                 bounds.bottom - bounds.top, SWP_NOACTIVATE);
+    ShowWindow(frame, SW_SHOWNOACTIVATE);
+    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return true;
 }
 
 }  // namespace
@@ -57,17 +82,13 @@ HighlightFrame::HighlightFrame() {
 }
 
 bool HighlightFrame::Outline(HWND target, std::optional<std::chrono::milliseconds> time) noexcept {
-    RECT bounds;
-    if (!IsWindowVisible(target) || !GetWindowRect(target, &bounds)) {
-        Hide();
-        return false;
-    }
     const HWND frame = m_window.get();
     KillTimer(frame, kHideTimer);
-    SetWindowPos(frame, HWND_TOPMOST, bounds.left, bounds.top, bounds.right - bounds.left,
-                 bounds.bottom - bounds.top, SWP_NOACTIVATE);
-    ShowWindow(frame, SW_SHOWNOACTIVATE);
-    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    if (!FrameTarget(frame, target)) {
+        return false;
+    }
+    SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(target));
+    SetTimer(frame, kFollowTimer, kFollowEveryMs, nullptr);
     if (time) {
         SetTimer(frame, kHideTimer, static_cast<UINT>(time->count()), nullptr);
     }
@@ -78,7 +99,8 @@ void HighlightFrame::Hide() noexcept {
     HideFrame(m_window.get());
 }
 
-// The frame keeps no state beyond its window: it paints its border and hides at its timer.
+// The frame keeps no state beyond its window, whose user data is the window it outlines: it
+// paints its border, follows that window and hides at its timer.
 LRESULT CALLBACK HighlightFrame::FrameProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
     switch (message) {
@@ -88,7 +110,12 @@ LRESULT CALLBACK HighlightFrame::FrameProc(HWND window, UINT message, WPARAM wPa
         case WM_ERASEBKGND:
             return TRUE;
         case WM_TIMER:
-            HideFrame(window);
+            if (wParam == kFollowTimer) {
+                FrameTarget(window,
+                            reinterpret_cast<HWND>(GetWindowLongPtrW(window, GWLP_USERDATA)));
+            } else {
+                HideFrame(window);
+            }
             return 0;
         case WM_NCHITTEST:
             // Points over the frame belong to the window below it.

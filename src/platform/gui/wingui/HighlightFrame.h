@@ -18,7 +18,8 @@ public:
     HighlightFrame();
 
     // Outlines target's window rectangle, moving the frame from where it was; for a time it hides
-    // itself after that, else it stays until Hide. A window that is hidden or gone is not
+    // itself after that, else it stays until Hide. Meanwhile it follows target as it moves or is
+    // sized, and hides once target is hidden or closed. A window that is hidden or gone is not
     // outlined: the frame hides and this answers false.
     bool Outline(HWND target,
                  std::optional<std::chrono::milliseconds> time = std::nullopt) noexcept;

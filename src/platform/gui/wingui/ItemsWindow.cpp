@@ -45,7 +45,8 @@ HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWO
 
 }  // namespace
 
-ItemsWindow::ItemsWindow(HWND owner, ItemsSource source, std::function<void(ItemsWindow&)> closed)
+ItemsWindow::ItemsWindow(HWND owner, int cascade, ItemsSource source,
+                         std::function<void(ItemsWindow&)> closed)
     : m_closed(std::move(closed)), m_dpi(GetDpiForWindow(owner)) {
     RECT outer{0, 0, Pixels(kItemsClientTwips.cx), Pixels(kItemsClientTwips.cy)};
     AdjustWindowRectExForDpi(&outer, kItemsWindowKind.style, FALSE, kItemsWindowKind.exStyle,
@@ -61,7 +62,32 @@ ItemsWindow::ItemsWindow(HWND owner, ItemsSource source, std::function<void(Item
         [window] { PostMessageW(window, kReadEndedMessage, 0, 0); });
     CreateControls();
     Refresh();
+    PlaceOver(owner, cascade);
     ShowWindow(window, SW_SHOWNORMAL);
+}
+
+// The window opens over its owner, a caption's height further in for each one already open, and
+// whole on its owner's monitor where it fits.
+void ItemsWindow::PlaceOver(HWND owner, int cascade) const noexcept {
+    RECT ownerPlace{};
+    RECT place{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetWindowRect(owner, &ownerPlace) || !GetWindowRect(Window(), &place) ||
+        !GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return;
+    }
+    const RECT& work = monitor.rcWork;
+    const int step =
+        GetSystemMetricsForDpi(SM_CYCAPTION, m_dpi) + GetSystemMetricsForDpi(SM_CYSIZEFRAME, m_dpi);
+    const auto within = [](LONG wanted, LONG low, LONG high, LONG size) {
+        return std::max(low, std::min(wanted, high - size));
+    };
+    const int left = within(ownerPlace.left + step * (cascade + 1), work.left, work.right,
+                            place.right - place.left);
+    const int top = within(ownerPlace.top + step * (cascade + 1), work.top, work.bottom,
+                           place.bottom - place.top);
+    SetWindowPos(Window(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ItemsWindow::CreateControls() {

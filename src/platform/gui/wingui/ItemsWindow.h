@@ -52,10 +52,12 @@ inline constexpr int kItemsReadNotePercent = 60;
 
 class ItemsWindow {
 public:
-    // Creates and shows the window for source's control, owned by owner, and starts reading its
-    // items; closed runs when the user has closed the window, for closed's owner to destroy this
-    // object and the window with it. Throws Failure when it cannot be created.
-    ItemsWindow(HWND owner, ItemsSource source, std::function<void(ItemsWindow&)> closed);
+    // Creates and shows the window for source's control, owned by owner and over it (cascade
+    // steps in: the number of items windows open), and starts reading its items; closed runs when
+    // the user has closed the window, for closed's owner to destroy this object and the window
+    // with it. Throws Failure when it cannot be created.
+    ItemsWindow(HWND owner, int cascade, ItemsSource source,
+                std::function<void(ItemsWindow&)> closed);
     ItemsWindow(const ItemsWindow&) = delete;
     ItemsWindow& operator=(const ItemsWindow&) = delete;
 
@@ -63,6 +65,7 @@ public:
     [[nodiscard]] WindowHandle Control() const noexcept { return m_form->Source().control; }
 
 private:
+    void PlaceOver(HWND owner, int cascade) const noexcept;
     template <typename Owner>
     friend LRESULT CALLBACK OwnedWindowProc(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);

@@ -42,8 +42,8 @@ bool ItemsWindows::Open(std::span<const Text> cells) {
         SetForegroundWindow(window);
         return true;
     }
-    m_windows.push_back(
-        std::make_unique<ItemsWindow>(m_owner, *source, [this](ItemsWindow& closed) {
+    m_windows.push_back(std::make_unique<ItemsWindow>(
+        m_owner, static_cast<int>(m_windows.size()), *source, [this](ItemsWindow& closed) {
             std::erase_if(m_windows, [&](const auto& window) { return window.get() == &closed; });
         }));
     return true;

@@ -32,13 +32,63 @@ inline constexpr int kCopyButtonId = 1004;
 inline constexpr int kClearButtonId = 1005;
 inline constexpr int kSaveAsTextFileButtonId = 1006;
 
+// How a list's columns take the width the list gains when the window grows.
+enum class ColumnGrowth { kInProportion, kLastColumn };
+
 struct ListPlace {
     int id;
     RECT twips;
     bool tickBoxes;
+    ColumnGrowth growth;
 };
-inline constexpr ListPlace kWindowListPlace{kWindowListId, {120, 120, 7920, 3345}, false};
-inline constexpr ListPlace kResultsPlace{kResultsId, {8040, 120, 15840, 3345}, true};
+inline constexpr ListPlace kWindowListPlace{
+    kWindowListId, {120, 120, 7920, 3345}, false, ColumnGrowth::kInProportion};
+inline constexpr ListPlace kResultsPlace{
+    kResultsId, {8040, 120, 15840, 3345}, true, ColumnGrowth::kLastColumn};
+
+// How much larger than the layout's the client area is, in pixels.
+struct Stretch {
+    int width = 0;
+    int height = 0;
+};
+
+// A control's place in pixels at dpi in a client area grown by stretch. The two lists share the
+// extra width in proportion to their widths and take all the extra height; the margins and the
+// gap between the lists keep their sizes; the buttons keep their rows under the lists, and each
+// stretches with the list it stands under. Without stretch it is the layout's place exactly.
+[[nodiscard]] inline RECT StretchedPlace(const RECT& twips, UINT dpi, Stretch stretch) noexcept {
+    const RECT left = TwipsToPixels(kWindowListPlace.twips, dpi);
+    const RECT right = TwipsToPixels(kResultsPlace.twips, dpi);
+    const LONG leftWidth = left.right - left.left;
+    const LONG rightWidth = right.right - right.left;
+    const LONG leftExtra = MulDiv(stretch.width, leftWidth, leftWidth + rightWidth);
+    const LONG rightExtra = stretch.width - leftExtra;
+    const auto x = [&](LONG pixels) -> LONG {
+        if (pixels <= left.left) {
+            return pixels;
+        }
+        if (pixels <= left.right) {
+            return left.left + MulDiv(pixels - left.left, leftWidth + leftExtra, leftWidth);
+        }
+        if (pixels < right.left) {
+            return pixels + leftExtra;
+        }
+        return right.left + leftExtra +
+               MulDiv(pixels - right.left, rightWidth + rightExtra, rightWidth);
+    };
+    const LONG listHeight = left.bottom - left.top;
+    const auto y = [&](LONG pixels) -> LONG {
+        if (pixels <= left.top) {
+            return pixels;
+        }
+        if (pixels <= left.bottom) {
+            return left.top + MulDiv(pixels - left.top, listHeight + stretch.height, listHeight);
+        }
+        return pixels + stretch.height;
+    };
+    const RECT place = TwipsToPixels(twips, dpi);
+    return RECT{x(place.left), y(place.top), x(place.right), y(place.bottom)};
+}
 
 struct ButtonPlace {
     int id;

@@ -16,14 +16,16 @@
 namespace {
 
 // No background brush: the window paints its own in its colour.
-constexpr OwnedWindowKind kMainWindowKind{L"TessivaneMainWindow",
-                                          WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                          0, nullptr, u"The main window"};
+constexpr OwnedWindowKind kMainWindowKind{L"TessivaneMainWindow", WS_OVERLAPPEDWINDOW, 0, nullptr,
+                                          u"The main window"};
 // The high word of WM_COMMAND's wParam for a command sent by an accelerator.
 constexpr WORD kAcceleratorNotification = 1;
 // An OLE colour with this bit set is a system colour, whose index is its low byte.
 constexpr std::uint32_t kSystemColourFlag = 0x80000000u;
 constexpr std::uint32_t kSystemColourIndexMask = 0xFF;
+// The status line's counts are brought up to date this often.
+constexpr UINT_PTR kStatusTimer = 1;
+constexpr UINT kStatusMilliseconds = 250;
 
 }  // namespace
 
@@ -65,7 +67,9 @@ void MainWindow::CreateControls() {
             m_form->PointerOverButton();
         }
     });
+    m_status = std::make_unique<StatusLine>(m_window, m_results->Rows());
     LayOut(GetDpiForWindow(m_window));
+    SetTimer(m_window, kStatusTimer, kStatusMilliseconds, nullptr);
 }
 
 void MainWindow::LayOut(UINT dpi) {
@@ -74,17 +78,49 @@ void MainWindow::LayOut(UINT dpi) {
     ListFonts listFonts = CreateListFonts(dpi);
     const HFONT listFont = listFonts.plain.get();
     SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(listFont), FALSE);
-    m_windowList->LayOut(dpi, listFont);
-    m_results->LayOut(dpi, listFont);
-    m_buttons->LayOut(dpi);
+    m_windowList->LayOut(dpi, listFont, m_stretch);
+    m_results->LayOut(dpi, listFont, m_stretch);
+    m_buttons->LayOut(dpi, m_stretch);
+    m_status->LayOut(listFont);
     m_resultsLook->UseFonts(std::move(listFonts));
 }
 
+SIZE MainWindow::ClientSize() const noexcept {
+    // The window grows by its status line under the layout.
+    return SIZE{TwipsToPixels(kClientTwips.cx, m_dpi),
+                TwipsToPixels(kClientTwips.cy, m_dpi) + m_status->Height()};
+}
+
 SIZE MainWindow::OuterSize() const noexcept {
-    RECT outer{0, 0, TwipsToPixels(kClientTwips.cx, m_dpi), TwipsToPixels(kClientTwips.cy, m_dpi)};
+    const SIZE client = ClientSize();
+    RECT outer{0, 0, client.cx, client.cy};
     // The window grows by its menu bar; the client area stays the layout's.
     AdjustWindowRectExForDpi(&outer, kMainWindowKind.style, TRUE, kMainWindowKind.exStyle, m_dpi);
     return SIZE{outer.right - outer.left, outer.bottom - outer.top};
+}
+
+// The lists and buttons take what the client area has beyond the layout's size.
+LRESULT MainWindow::OnSize(WPARAM kind) noexcept {
+    if (kind == SIZE_MINIMIZED) {
+        return 0;
+    }
+    RECT client{};
+    GetClientRect(m_window, &client);
+    const SIZE laidOut = ClientSize();
+    m_stretch = Stretch{static_cast<int>(std::max(0L, client.right - laidOut.cx)),
+                        static_cast<int>(std::max(0L, client.bottom - laidOut.cy))};
+    m_windowList->Reposition(m_stretch);
+    m_results->Reposition(m_stretch);
+    m_buttons->Reposition(m_stretch);
+    m_status->Reposition();
+    return 0;
+}
+
+// The laid-out size is the smallest.
+LRESULT MainWindow::OnGetMinMaxInfo(MINMAXINFO& limits) const noexcept {
+    const SIZE smallest = OuterSize();
+    limits.ptMinTrackSize = POINT{smallest.cx, smallest.cy};
+    return 0;
 }
 
 void MainWindow::LoadAndShow() {
@@ -154,6 +190,7 @@ void MainWindow::SetBusy(bool busy, bool stoppable) {
         m_focusBeforeBusy = GetFocus();
     }
     m_buttons->SetBusy(busy, stoppable);
+    m_status->SetReading(busy && stoppable);
     if (!busy && m_focusBeforeBusy != nullptr && IsWindowEnabled(m_focusBeforeBusy)) {
         SetFocus(m_focusBeforeBusy);
     }
@@ -267,6 +304,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return m_focus.OnSetFocus(m_windowList->Handle());
         case WM_CLOSE:
             return OnClose();
+        case WM_SIZE:
+            return OnSize(wParam);
+        case WM_GETMINMAXINFO:
+            return m_status != nullptr ? OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam))
+                                       : DefWindowProcW(m_window, message, wParam, lParam);
+        case WM_TIMER:
+            m_status->ShowCounts();
+            return 0;
         default:
             return DefWindowProcW(m_window, message, wParam, lParam);
     }
@@ -302,12 +347,15 @@ void MainWindow::OnEscape() noexcept {
     }
 }
 
-// Enter, which the dialog keys turn into IDOK, acts on the focused control: on a results row it
-// opens its items (where it has none, it beeps, as a key that does nothing does); on a push button
-// it clicks it, as on a dialog.
+// Enter, which the dialog keys turn into IDOK, acts on the focused control: on a window-list row it
+// extracts that window, as the Start button does; on a results row it opens its items (where it
+// has none, it beeps, as a key that does nothing does); on a push button it clicks it, as on a
+// dialog.
 void MainWindow::OnEnter() noexcept {
     const HWND focus = GetFocus();
-    if (focus == m_results->Handle()) {
+    if (focus == m_windowList->Handle()) {
+        Run(&MainForm::ExtractSelectedWindow);
+    } else if (focus == m_results->Handle()) {
         OpenItemsOfSelectedResult();
     } else if (const PushButton* button = m_buttons->ButtonOf(focus)) {
         Run(button->Place().command);
@@ -329,6 +377,11 @@ LRESULT MainWindow::OnNotify(NMHDR& header) noexcept {
                 break;
         }
     }
+    if (header.hwndFrom == m_windowList->Handle() && header.code == NM_DBLCLK &&
+        reinterpret_cast<const NMITEMACTIVATE&>(header).iItem >= 0) {
+        Run(&MainForm::ExtractSelectedWindow);
+        return 0;
+    }
     for (OwnerDataList* list : {m_windowList.get(), m_results.get()}) {
         if (header.hwndFrom == list->Handle()) {
             return list->OnNotify(&header);
@@ -349,10 +402,13 @@ LRESULT MainWindow::OnEraseBackground(HDC dc) const noexcept {
     return TRUE;
 }
 
+// The window takes the system's suggested place, no smaller than the layout at the new DPI.
 LRESULT MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
     LayOut(dpi);
-    const SIZE size = OuterSize();
-    SetWindowPos(m_window, nullptr, suggested.left, suggested.top, size.cx, size.cy,
+    const SIZE smallest = OuterSize();
+    SetWindowPos(m_window, nullptr, suggested.left, suggested.top,
+                 std::max(smallest.cx, static_cast<LONG>(suggested.right - suggested.left)),
+                 std::max(smallest.cy, static_cast<LONG>(suggested.bottom - suggested.top)),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
 }

@@ -23,6 +23,7 @@
 #include "wingui/PickAndHighlight.h"
 #include "wingui/PointerSetting.h"
 #include "wingui/ResultsLook.h"
+#include "wingui/StatusLine.h"
 
 class MainWindow : public FormWindow, public SkinTarget {
 public:
@@ -78,6 +79,8 @@ private:
     LRESULT OnMouseMove() noexcept;
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam) const noexcept;
     LRESULT OnClose() noexcept;
+    LRESULT OnSize(WPARAM kind) noexcept;
+    LRESULT OnGetMinMaxInfo(MINMAXINFO& limits) const noexcept;
     // The results list's double-click opens the row's items.
     LRESULT OnResultsDoubleClick(const NMITEMACTIVATE& activation) noexcept;
     // The dialog keys' commands: Esc (IDCANCEL) and Enter (IDOK).
@@ -86,7 +89,9 @@ private:
 
     void CreateControls();
     void LayOut(UINT dpi);
-    // The window's outer size for the layout's client area at the window's DPI.
+    // The layout's client area at the window's DPI, with the status line, and the window's outer
+    // size for it.
+    [[nodiscard]] SIZE ClientSize() const noexcept;
     [[nodiscard]] SIZE OuterSize() const noexcept;
     // Runs a command of the form (a member, or a callable taking the form); an end of the program
     // unwinds it to here.
@@ -106,6 +111,8 @@ private:
     bool m_closed = false;
     MainForm* m_form = nullptr;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    // How much larger than the layout's the client area is now.
+    Stretch m_stretch;
     ScopedIcon m_bigIcon;
     ScopedIcon m_smallIcon;
     PointerSetting m_pointer;
@@ -119,6 +126,7 @@ private:
     std::unique_ptr<ButtonRow> m_buttons;
     std::unique_ptr<ItemsWindows> m_items;
     std::unique_ptr<ResultsLook> m_resultsLook;
+    std::unique_ptr<StatusLine> m_status;
     FindDialog m_find;
     std::unique_ptr<PickAndHighlight> m_picking;
 };

@@ -16,6 +16,8 @@ namespace {
 constexpr int kDefaultColumnTwips = kTwipsPerInch;
 constexpr UINT kUnticked = INDEXTOSTATEIMAGEMASK(1);
 constexpr UINT kTicked = INDEXTOSTATEIMAGEMASK(2);
+// Letters typed within this pause of each other make one text to find.
+constexpr DWORD kTypingPauseMs = 1000;
 
 }  // namespace
 
@@ -49,23 +51,46 @@ OwnerDataList::~OwnerDataList() {
 
 // An owner-data list keeps no ticks of its own: a click on a tick box and the space bar toggle
 // the model's ticks here, the same way on every version of the control. Ctrl+A selects every row.
+// Typed text finds rows here too, spaces included, which some versions of the control drop.
 LRESULT CALLBACK OwnerDataList::SubclassProc(HWND control, UINT message, WPARAM wParam,
                                              LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     auto* self = reinterpret_cast<OwnerDataList*>(data);
     if (message == WM_MOUSEMOVE) {
         self->m_mouseMove();
     }
+    if (message == WM_SETFOCUS) {
+        self->ShowFocusedRow();
+    }
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+        InvalidateRect(control, nullptr, FALSE);
+    }
+    if (message == WM_PAINT && ListView_GetItemCount(control) == 0 && GetFocus() == control) {
+        const LRESULT painted = DefSubclassProc(control, message, wParam, lParam);
+        self->DrawEmptyListFocus();
+        return painted;
+    }
+    if (message == WM_CHAR && self->TypeToFind(static_cast<wchar_t>(wParam))) {
+        return 0;
+    }
     if (self->m_place.tickBoxes) {
         if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
-            LVHITTESTINFO hit{};
-            hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            if (ListView_HitTest(control, &hit) >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) != 0) {
+            const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            const int row = self->RowAt(point);
+            if (row >= 0 && self->OnTickBox(row, point)) {
                 SetFocus(control);
-                self->ToggleTick(hit.iItem);
+                self->ToggleTick(row);
                 return 0;
             }
+            if (row >= 0) {
+                // Some versions of the control take a click anywhere in a full-row-select row's
+                // other columns for a click on its tick box; on the first cell's text the click
+                // selects on every version, and a row is selected whole whichever cell was hit.
+                lParam = self->OnFirstCellText(row, point);
+            }
         } else if (message == WM_KEYDOWN && wParam == VK_SPACE) {
-            self->ToggleSelectedTicks();
+            if (!self->Typing()) {
+                self->ToggleSelectedTicks();
+            }
             return 0;
         } else if (message == WM_KEYDOWN && wParam == 'A' && GetKeyState(VK_CONTROL) < 0 &&
                    GetKeyState(VK_SHIFT) >= 0) {
@@ -78,17 +103,136 @@ LRESULT CALLBACK OwnerDataList::SubclassProc(HWND control, UINT message, WPARAM 
     return DefSubclassProc(control, message, wParam, lParam);
 }
 
-void OwnerDataList::LayOut(UINT dpi, HFONT font) {
+int OwnerDataList::RowAt(POINT point) const noexcept {
+    LVHITTESTINFO hit{};
+    hit.pt = point;
+    return ListView_HitTest(m_control, &hit) >= 0 && (hit.flags & LVHT_ONITEM) != 0 ? hit.iItem
+                                                                                    : -1;
+}
+
+// The tick box is drawn left of the first cell's icon and text.
+bool OwnerDataList::OnTickBox(int row, POINT point) const noexcept {
+    RECT bounds{};
+    RECT icon{};
+    return ListView_GetItemRect(m_control, row, &bounds, LVIR_BOUNDS) &&
+           ListView_GetItemRect(m_control, row, &icon, LVIR_ICON) && point.x >= bounds.left &&
+           point.x < icon.left;
+}
+
+LPARAM OwnerDataList::OnFirstCellText(int row, POINT point) const noexcept {
+    RECT label{};
+    if (!ListView_GetItemRect(m_control, row, &label, LVIR_LABEL)) {
+        return MAKELPARAM(point.x, point.y);
+    }
+    return MAKELPARAM(label.left + 1, point.y);
+}
+
+bool OwnerDataList::Typing() const noexcept {
+    return !m_typed.empty() && GetTickCount() - m_lastTyped < kTypingPauseMs;
+}
+
+bool OwnerDataList::TypeToFind(wchar_t unit) noexcept {
+    if (unit < L' ' || unit == 0x7F || GetKeyState(VK_CONTROL) < 0) {
+        return false;
+    }
+    const bool goingOn = Typing();
+    if (unit == L' ' && !goingOn) {
+        return false;
+    }
+    try {
+        if (!goingOn) {
+            m_typed.clear();
+        }
+        m_typed.push_back(static_cast<char16_t>(unit));
+        m_lastTyped = GetTickCount();
+        const int focused = ListView_GetNextItem(m_control, -1, LVNI_FOCUSED);
+        // A first letter moves on from the focused row; more letters may keep it.
+        const std::size_t after =
+            focused < 0 ? 0 : static_cast<std::size_t>(goingOn ? focused : focused + 1);
+        const std::optional<std::size_t> row =
+            FindRow(m_rows, RowSearch{m_typed, RowSearch::Match::FirstCellStartsWith}, after);
+        if (row) {
+            SelectIndex(*row - 1);
+        }
+    } catch (...) {
+        // No memory for the typed text: nothing is found, as for text no row begins with.
+    }
+    return true;
+}
+
+// An empty list with the focus shows it around its rows' area.
+void OwnerDataList::DrawEmptyListFocus() const noexcept {
+    RECT area{};
+    RECT header{};
+    GetClientRect(m_control, &area);
+    if (GetWindowRect(ListView_GetHeader(m_control), &header)) {
+        area.top += header.bottom - header.top;
+    }
+    InflateRect(&area, -1, -1);
+    if (const HDC dc = GetDC(m_control)) {
+        DrawFocusRect(dc, &area);
+        ReleaseDC(m_control, dc);
+    }
+}
+
+// A list that takes the focus shows where it is: its selected row, or else its first, gets the
+// focus rectangle.
+void OwnerDataList::ShowFocusedRow() const noexcept {
+    if (ListView_GetItemCount(m_control) == 0 ||
+        ListView_GetNextItem(m_control, -1, LVNI_FOCUSED) >= 0) {
+        return;
+    }
+    const int selected = ListView_GetNextItem(m_control, -1, LVNI_SELECTED);
+    ListView_SetItemState(m_control, std::max(selected, 0), LVIS_FOCUSED, LVIS_FOCUSED);
+}
+
+void OwnerDataList::LayOut(UINT dpi, HFONT font, Stretch stretch) {
     m_dpi = dpi;
-    const RECT bounds = TwipsToPixels(m_place.twips, dpi);
     SendMessageW(m_control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     // The column headers take the list's font too, as on Windows.
     SendMessageW(ListView_GetHeader(m_control), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    const RECT bounds = TwipsToPixels(m_place.twips, dpi);
+    m_extraWidth = 0;
     MoveWindow(m_control, bounds.left, bounds.top, bounds.right - bounds.left,
-               bounds.bottom - bounds.top, TRUE);
+               bounds.bottom - bounds.top, FALSE);
     for (int column = 1; column <= static_cast<int>(m_columnTwips.size()); ++column) {
         ApplyColumnWidth(column);
     }
+    Reposition(stretch);
+}
+
+void OwnerDataList::Reposition(Stretch stretch) noexcept {
+    const RECT bounds = StretchedPlace(m_place.twips, m_dpi, stretch);
+    MoveWindow(m_control, bounds.left, bounds.top, bounds.right - bounds.left,
+               bounds.bottom - bounds.top, TRUE);
+    const int extraWidth = (bounds.right - bounds.left) -
+                           TwipsToPixels(m_place.twips.right - m_place.twips.left, m_dpi);
+    // Widened by the difference only, a column keeps a width the user dragged it to.
+    for (int column = 1; column <= static_cast<int>(m_columnTwips.size()); ++column) {
+        const int grown = ColumnShare(column, extraWidth) - ColumnShare(column, m_extraWidth);
+        if (grown != 0) {
+            ListView_SetColumnWidth(
+                m_control, column - 1,
+                std::max(0, ListView_GetColumnWidth(m_control, column - 1) + grown));
+        }
+    }
+    m_extraWidth = extraWidth;
+}
+
+// The column's part of the list's extra width: all of it for the last column of a list whose last
+// column grows, else a part in proportion to the column's laid-out width.
+int OwnerDataList::ColumnShare(int column, int extraWidth) const noexcept {
+    const int columns = static_cast<int>(m_columnTwips.size());
+    if (m_place.growth == ColumnGrowth::kLastColumn) {
+        return column == columns ? extraWidth : 0;
+    }
+    int total = 0;
+    for (const int twips : m_columnTwips) {
+        total += twips;
+    }
+    return total == 0
+               ? 0
+               : MulDiv(extraWidth, m_columnTwips[static_cast<std::size_t>(column - 1)], total);
 }
 
 void OwnerDataList::SetColours(COLORREF background, COLORREF text) const noexcept {
@@ -140,7 +284,8 @@ void OwnerDataList::ColumnWidthSet(int column, int twips) {
 }
 
 void OwnerDataList::ApplyColumnWidth(int column) const {
-    const int pixels = TwipsToPixels(m_columnTwips[static_cast<std::size_t>(column - 1)], m_dpi);
+    const int pixels = TwipsToPixels(m_columnTwips[static_cast<std::size_t>(column - 1)], m_dpi) +
+                       ColumnShare(column, m_extraWidth);
     ListView_SetColumnWidth(m_control, column - 1, pixels);
 }
 
@@ -264,7 +409,8 @@ LRESULT OwnerDataList::OnNotify(NMHDR* header) noexcept {
 }
 
 LRESULT OwnerDataList::FindItem(const LVFINDINFOW& find, int start) const noexcept {
-    // The control asks with LVFI_PARTIAL as keys are typed, with or without LVFI_STRING.
+    // LVM_FINDITEM asks the owner: with LVFI_PARTIAL for a start of the first cell, with or
+    // without LVFI_STRING.
     if ((find.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.psz == nullptr) {
         return -1;
     }

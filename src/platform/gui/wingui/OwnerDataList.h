@@ -25,8 +25,11 @@ public:
     // The rows the list shows.
     [[nodiscard]] RowTable& Rows() noexcept { return m_rows; }
 
-    // Moves the control to its place at dpi, with font.
-    void LayOut(UINT dpi, HFONT font);
+    // Moves the control to its place at dpi in a client area grown by stretch, with font.
+    void LayOut(UINT dpi, HFONT font, Stretch stretch);
+    // Moves the control to its place in a client area grown by stretch; the columns take the
+    // width it gains or loses.
+    void Reposition(Stretch stretch) noexcept;
     // Shows the rows' text in text on background.
     void SetColours(COLORREF background, COLORREF text) const noexcept;
     // Brings the control's row count up to date with the model.
@@ -44,6 +47,19 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data);
     void ApplyColumnWidth(int column) const;
+    [[nodiscard]] int ColumnShare(int column, int extraWidth) const noexcept;
+    // The row under point in the control, or -1.
+    [[nodiscard]] int RowAt(POINT point) const noexcept;
+    [[nodiscard]] bool OnTickBox(int row, POINT point) const noexcept;
+    // A click's position moved onto the row's first cell text, at the same height.
+    [[nodiscard]] LPARAM OnFirstCellText(int row, POINT point) const noexcept;
+    // Whether a text is being typed to find a row: its last letter came moments ago.
+    [[nodiscard]] bool Typing() const noexcept;
+    // Adds a typed character to the text to find and selects the row it finds; false for a
+    // character that finds nothing by its nature (a control character, a space that starts).
+    bool TypeToFind(wchar_t unit) noexcept;
+    void ShowFocusedRow() const noexcept;
+    void DrawEmptyListFocus() const noexcept;
     void ToggleTick(int index) noexcept;
     // Space: the ticks of the selected rows, or of the focused one.
     void ToggleSelectedTicks() noexcept;
@@ -53,8 +69,8 @@ private:
     // A click on the tick column's header ticks every row, or unticks them all when all are.
     void ToggleAllTicks() noexcept;
     void FillItem(LVITEMW& item) const noexcept;
-    // Type-to-find: the index of the first row from start whose first cell the typed text begins
-    // (or is); -1 for none.
+    // LVM_FINDITEM: the index of the first row from start whose first cell the text begins (or
+    // is); -1 for none.
     [[nodiscard]] LRESULT FindItem(const LVFINDINFOW& find, int start) const noexcept;
 
     const ListPlace& m_place;
@@ -63,11 +79,15 @@ private:
     std::function<void()> m_mouseMove;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     std::vector<int> m_columnTwips;
+    // The pixels the list is wider than its laid-out width.
+    int m_extraWidth = 0;
     std::size_t m_shownRows = 0;
     bool m_rowsChanged = false;
     bool m_rowsReplaced = false;
     // A selection asked for while the control's rows are not yet up to date.
     std::optional<std::size_t> m_pendingSelection;
+    Text m_typed;
+    DWORD m_lastTyped = 0;
     // The header's tick image shown: 0 unticked, 1 ticked; -1 before the first column.
     int m_headerTick = -1;
 };

@@ -33,9 +33,13 @@ PushButton::~PushButton() {
     RemoveWindowSubclass(m_button, &PushButton::SubclassProc, 0);
 }
 
-void PushButton::LayOut(UINT dpi, HFONT font) const noexcept {
-    const RECT bounds = TwipsToPixels(m_place.twips, dpi);
+void PushButton::LayOut(UINT dpi, HFONT font, Stretch stretch) const noexcept {
     SendMessageW(m_button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    Reposition(dpi, stretch);
+}
+
+void PushButton::Reposition(UINT dpi, Stretch stretch) const noexcept {
+    const RECT bounds = StretchedPlace(m_place.twips, dpi, stretch);
     MoveWindow(m_button, bounds.left, bounds.top, bounds.right - bounds.left,
                bounds.bottom - bounds.top, TRUE);
 }

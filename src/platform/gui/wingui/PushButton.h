@@ -20,8 +20,10 @@ public:
     [[nodiscard]] HWND Handle() const noexcept { return m_button; }
     [[nodiscard]] const ButtonPlace& Place() const noexcept { return m_place; }
 
-    // Moves the button to its place at dpi, with font.
-    void LayOut(UINT dpi, HFONT font) const noexcept;
+    // Moves the button to its place at dpi in a client area grown by stretch, with font.
+    void LayOut(UINT dpi, HFONT font, Stretch stretch) const noexcept;
+    // Moves the button to its place at dpi in a client area grown by stretch.
+    void Reposition(UINT dpi, Stretch stretch) const noexcept;
     // Draws the button in look (face, text and border for its state) with font.
     void Draw(const DRAWITEMSTRUCT& item, const SkinDefinition& look, HFONT font,
               UINT dpi) const noexcept;

@@ -1,0 +1,33 @@
+// The main window's status line under its buttons: the results' counts, kept up to date a few
+// times a second.
+#pragma once
+
+#include <windows.h>
+
+#include "core/RowTable.h"
+#include "core/Text.h"
+
+class StatusLine {
+public:
+    // Creates the status bar as the last child of parent, counting results' rows.
+    StatusLine(HWND parent, const RowTable& results);
+    StatusLine(const StatusLine&) = delete;
+    StatusLine& operator=(const StatusLine&) = delete;
+
+    [[nodiscard]] HWND Handle() const noexcept { return m_bar; }
+    // Its height in pixels with font, at the bottom of its parent's client area.
+    void LayOut(HFONT font) noexcept;
+    [[nodiscard]] int Height() const noexcept;
+    // Follows a change of its parent's size.
+    void Reposition() const noexcept;
+    // While reading, the count of the windows read so far rather than the rows and ticks.
+    void SetReading(bool reading) noexcept;
+    // The counts as they are now; a text that did not change is not set again.
+    void ShowCounts() noexcept;
+
+private:
+    HWND m_bar = nullptr;
+    const RowTable& m_results;
+    bool m_reading = false;
+    Text m_shownCounts;
+};

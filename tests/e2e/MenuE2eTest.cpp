@@ -310,7 +310,7 @@ TEST(MenuE2e, TickAllUntickAllSpaceOnASelectionAndTheHeaderBoxTickManyRows) {
     EXPECT_EQ(results.HeaderImage(0), 0);
 }
 
-TEST(MenuE2e, SaveResultsAsWritesEveryRowAsUtf8CsvOrUnicodeTextByTheChosenType) {
+TEST(MenuE2e, SaveResultsAsWritesEveryRowAsUtf8CsvOrEscapedTabSeparatedTextByTheChosenType) {
     ExtractedTree run;
     const RemoteList results = run.tool.Results();
     const auto rows = results.Rows();
@@ -325,11 +325,13 @@ TEST(MenuE2e, SaveResultsAsWritesEveryRowAsUtf8CsvOrUnicodeTextByTheChosenType) 
     std::wstring tabbed;
     for (const auto& row : rows) {
         csv += Csv(row);
-        tabbed += row[0] + L"\t" + row[1] + L"\t" + row[2] + L"\t\r\n";
+        tabbed += EscapeField(row[0]) + L"\t" + EscapeField(row[1]) + L"\t" + EscapeField(row[2]) +
+                  L"\t\r\n";
     }
     // Rows ticked or not, all of them; the fixture's label holds Greek, CJK and a character
-    // outside the BMP.
+    // outside the BMP, and its multi-line edit a tab and line breaks, escaped.
     EXPECT_NE(tabbed.find(L"\U0001D11E"), std::wstring::npos);
+    EXPECT_NE(tabbed.find(L"First line\\r\\nSecond\\tline with tab"), std::wstring::npos);
     Post(run.tool, MenuCommandId::kSaveResultsAs);
     EXPECT_EQ(SaveThroughDialog(run.tool, L"Save Results As", stem, 0),
               (std::vector<std::wstring>{L"CSV, UTF-8 (*.csv)", L"Unicode Text, UTF-8 (*.txt)"}));

@@ -102,6 +102,32 @@ TEST(OutputE2e, TickedRowsReachTheClipboardAlignedEvenWhenItIsBusyAtFirst) {
     EXPECT_EQ(ClipboardText(), expected);
 }
 
+TEST(OutputE2e, TheWindowAnswersWhileTheCopyWaitsForTheClipboard) {
+    ExtractedTree run;
+    run.tool.Results().ClickTick(0);
+    // Held by this test until the window has answered: a copy that kept the window from
+    // answering meanwhile would spend its attempts and fail.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    auto click = run.tool.Click(L"Copy Results To Clipboard");
+    int answered = 0;
+    constexpr int kProbes = 8;
+    for (int probe = 0; probe < kProbes; ++probe) {
+        Sleep(50);
+        DWORD_PTR answer = 0;
+        answered +=
+            SendMessageTimeoutW(run.tool.Main(), WM_NULL, 0, 0, SMTO_NORMAL, 10'000, &answer) != 0
+                ? 1
+                : 0;
+    }
+    CloseClipboard();
+    EXPECT_EQ(answered, kProbes);
+    const auto box = run.tool.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_TRUE(box->text.starts_with(L"Results have been copied to the clipboard.")) << box->text;
+    Tool::Answer(*box, IDOK);
+    click.get();
+}
+
 TEST(OutputE2e, ClearResultsEmptiesOnlyTheResults) {
     ExtractedTree run;
     const int windows = run.tool.WindowList().RowCount();

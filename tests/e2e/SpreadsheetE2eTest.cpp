@@ -123,6 +123,22 @@ std::wstring ExportReport(const std::wstring& description, int line) {
            L"\r\rPlease email screenshot of this message to support@tessivane.example";
 }
 
+// After Cancel at the offer: one report, at once, that waiting for member was stopped at line,
+// and the export ends with nothing more to say.
+void ExpectOneStopReport(LocalExport& stopped, const std::wstring& member, int line) {
+    const Tool& tool = stopped.run.tool;
+    const auto report = tool.WaitForMessageBox(3s);
+    ASSERT_TRUE(report.has_value());
+    ExpectBox(*report, L"Application Error",
+              ExportReport(
+                  L"Waiting for the spreadsheet application to do \"" + member + L"\" was stopped.",
+                  line),
+              true, {L"OK"});
+    Tool::Answer(*report, IDOK);
+    EXPECT_EQ(stopped.click.wait_for(3s), std::future_status::ready);
+    EXPECT_FALSE(tool.WaitForMessageBox(1s).has_value());
+}
+
 }  // namespace
 
 TEST(SpreadsheetE2e, TickedRowsArriveUnderTheCaptionsInTheirPlaces) {
@@ -250,16 +266,7 @@ TEST(SpreadsheetE2e, AServerStuckInACallIsOfferedToBeWaitedForOrStopped) {
     EXPECT_GE(seconds, 10);
     ExpectOffer(*second, seconds);
     Tool::Answer(*second, IDCANCEL);
-    // Stopped: one report, at once, and the export ends.
-    const auto report = tool.WaitForMessageBox(3s);
-    ASSERT_TRUE(report.has_value());
-    ExpectBox(
-        *report, L"Application Error",
-        ExportReport(L"Waiting for the spreadsheet application to do \"Add\" was stopped.", 114),
-        true, {L"OK"});
-    Tool::Answer(*report, IDOK);
-    EXPECT_EQ(stuck.click.wait_for(3s), std::future_status::ready);
-    EXPECT_FALSE(tool.WaitForMessageBox(500ms).has_value());
+    ExpectOneStopReport(stuck, L"Add", 114);
     tool.ClickAndWait(L"Clear Results");
     EXPECT_EQ(tool.Results().RowCount(), 0);
 }
@@ -390,6 +397,49 @@ TEST(SpreadsheetE2e, AHugeFailureDescriptionIsCutInItsBox) {
     EXPECT_EQ(report->text, ExportReport(description, 114));
     Tool::Answer(*report, IDOK);
     EXPECT_EQ(click.wait_for(3s), std::future_status::ready);
+}
+
+TEST(SpreadsheetE2e, GoingOnAfterARepeatedCellFailureAsksNoMoreAndNotesTheEmptyCells) {
+    const std::wstring description =
+        L"The spreadsheet application could not do \"Value\": The automation double was told "
+        L"to fail Value.";
+    for (const SpreadsheetServer server :
+         {SpreadsheetServer::kInProcess, SpreadsheetServer::kLocal}) {
+        const RegisteredSpreadsheet spreadsheet(server);
+        const HangingSpreadsheet servers;
+        const ScopedEnvironment failing(L"TESSIVANE_AUTOMATION_FAIL", L"Value");
+        ExtractedTree run;
+        Tick(run, 10);
+        auto click = run.tool.Click(L"Save Results As Excel File");
+        // OK to every box: the failure, its repeat, then the note; a storm would go on.
+        std::vector<MessageBoxSeen> boxes;
+        while (const auto box = run.tool.WaitForMessageBox(boxes.size() < 3 ? 20s : 1s)) {
+            boxes.push_back(*box);
+            Tool::Answer(*box, IDOK);
+            if (boxes.size() > 5) {
+                break;
+            }
+        }
+        const int local = server == SpreadsheetServer::kLocal ? 1 : 0;
+        ASSERT_EQ(boxes.size(), 3u) << local;
+        ExpectBox(boxes[0], L"Application Error", ExportReport(description, 152), true, {L"OK"});
+        ExpectBox(boxes[1], L"Application Error", ExportReport(description, 158), true,
+                  {L"OK", L"Cancel"});
+        ExpectBox(boxes[2], L"Tessivane Window Text Reader",
+                  L"30 cells could not be written in the workbook: they are empty.", false, {L"OK"},
+                  local != 0 ? L"unwritten-cells.bmp" : L"");
+        EXPECT_EQ(click.wait_for(3s), std::future_status::ready) << local;
+    }
+}
+
+TEST(SpreadsheetE2e, StoppingTheWaitForACaptionGivesOneBox) {
+    LocalExport stuck(L"TESSIVANE_AUTOMATION_HANG", L"default", 2);
+    const Tool& tool = stuck.run.tool;
+    const auto offer = tool.WaitForMessageBox();
+    ASSERT_TRUE(offer.has_value());
+    ExpectOffer(*offer, 5);
+    Tool::Answer(*offer, IDCANCEL);
+    ExpectOneStopReport(stuck, L"Value", 124);
 }
 
 TEST(SpreadsheetE2e, AFaultInAnInProcessServerEndsTheToolWithABoxThatNamesIt) {

@@ -45,13 +45,13 @@ int RunMainWindow() {
     MainWindow window;
     const auto syncLists = [&window] { window.SyncLists(); };
     Win32Dialogs dialogs(window.Window(), syncLists);
-    Win32Clipboard clipboard(window.Window());
     Win32Files files;
     Win32SaveFiles saveFiles;
     Win32WindowSystem windows;
     MessagePump pump(
         syncLists, [&window](MSG& message) { return window.TranslateDialogKeys(message); },
         [&window] { return window.Closed(); });
+    Win32Clipboard clipboard(window.Window(), &pump);
     Win32Automation automation(pump);
     SkinFramework skin(files, window);
     MainForm form(window.WindowList(), window.Results(),

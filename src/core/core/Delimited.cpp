@@ -29,6 +29,35 @@ void AppendDelimitedCell(Text& out, TextView cell, char16_t delimiter) {
     out += kQuote;
 }
 
+template <typename Unit>
+void AppendTabSeparatedCell(std::basic_string<Unit>& out, std::basic_string_view<Unit> cell) {
+    for (const Unit unit : cell) {
+        Unit escape = 0;
+        switch (unit) {
+            case Unit('\t'):
+                escape = Unit('t');
+                break;
+            case Unit('\r'):
+                escape = Unit('r');
+                break;
+            case Unit('\n'):
+                escape = Unit('n');
+                break;
+            case Unit('\\'):
+                escape = Unit('\\');
+                break;
+            default:
+                out += unit;
+                continue;
+        }
+        out += Unit('\\');
+        out += escape;
+    }
+}
+
+template void AppendTabSeparatedCell(std::string& out, std::string_view cell);
+template void AppendTabSeparatedCell(Text& out, TextView cell);
+
 bool HasCsvExtension(TextView path) {
     if (path.size() < kCsvExtension.size()) {
         return false;

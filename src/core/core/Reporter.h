@@ -12,7 +12,8 @@ public:
     virtual void ReportFailure(TextView location, int line, const Text& description) = 0;
 
     // The same failure as the one reported just before it, again; true when the user chose to
-    // end the procedure. A reporter that cannot ask reports it as any other and goes on.
+    // end the procedure, false when the user chose to go on without hearing of it again. A
+    // reporter that cannot ask reports it as any other and goes on.
     [[nodiscard]] virtual bool ReportRepeatedFailure(TextView location, int line,
                                                      const Text& description) {
         ReportFailure(location, line, description);

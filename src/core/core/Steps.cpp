@@ -1,6 +1,7 @@
 // The error report text and the step runner's report.
 #include "core/Steps.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -58,11 +59,17 @@ void StepRunner::Report(int line, const std::exception_ptr& failure) noexcept {
     }
     try {
         Text description = DescribeFailure(failure);
+        if (std::find(m_goneOnAfter.begin(), m_goneOnAfter.end(), description) !=
+            m_goneOnAfter.end()) {
+            return;
+        }
         const bool repeated = m_offerToEndOnRepeats && description == m_lastDescription;
         if (!repeated) {
             m_reporter.ReportFailure(m_location, line, description);
         } else if (m_reporter.ReportRepeatedFailure(m_location, line, description)) {
             m_commandEnded = true;
+        } else {
+            m_goneOnAfter.push_back(description);
         }
         m_lastDescription = std::move(description);
     } catch (...) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <exception>
 #include <utility>
+#include <vector>
 
 #include "core/Reporter.h"
 #include "core/Text.h"
@@ -41,7 +42,8 @@ public:
     [[nodiscard]] bool CommandEnded() const noexcept { return m_commandEnded; }
 
     // From now on, a failure described just as the one reported before it offers to end the
-    // procedure, for one whose steps fail the same way over and over.
+    // procedure, for one whose steps fail the same way over and over. When the user chooses to go
+    // on, that failure is not reported again in this procedure.
     void OfferToEndOnRepeats() noexcept { m_offerToEndOnRepeats = true; }
 
     // Runs one step. A failure is reported and the step abandoned; answers whether it completed.
@@ -81,4 +83,6 @@ private:
     bool m_offerToEndOnRepeats = false;
     // The description of the last failure reported.
     Text m_lastDescription;
+    // The descriptions of the repeated failures the user chose to go on after.
+    std::vector<Text> m_goneOnAfter;
 };

@@ -38,6 +38,16 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+bool IsSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit < 0xE000;
+}
+
+// True when text holds a high surrogate at i followed by a low one: one character of two units.
+bool IsPairAt(TextView text, std::size_t i) {
+    return text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+           text[i + 1] < 0xE000;
+}
+
 }  // namespace
 
 Text Utf8ToText(std::string_view utf8) {
@@ -68,15 +78,26 @@ std::string TextToUtf8(TextView text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t cp = text[i];
-        const bool highSurrogate = cp >= 0xD800 && cp < 0xDC00;
-        if (highSurrogate && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+        if (IsPairAt(text, i)) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
-        } else if (cp >= 0xD800 && cp < 0xE000) {
+        } else if (IsSurrogate(text[i])) {
             cp = kReplacement;
         }
         AppendUtf8(out, cp);
     }
     return out;
+}
+
+std::size_t CountLoneSurrogates(TextView text) {
+    std::size_t lone = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsPairAt(text, i)) {
+            ++i;
+        } else if (IsSurrogate(text[i])) {
+            ++lone;
+        }
+    }
+    return lone;
 }
 
 Text DecimalText(std::int64_t value) {

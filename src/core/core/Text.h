@@ -14,7 +14,11 @@ using TextView = std::u16string_view;
 using WindowHandle = std::int32_t;
 
 [[nodiscard]] Text Utf8ToText(std::string_view utf8);
+// A lone surrogate (half of a pair without its other half) becomes U+FFFD.
 [[nodiscard]] std::string TextToUtf8(TextView text);
+
+// How many lone surrogates text holds: code units that no encoding can hold as they are.
+[[nodiscard]] std::size_t CountLoneSurrogates(TextView text);
 
 // Signed decimal without leading zeros, blanks or prefix.
 [[nodiscard]] Text DecimalText(std::int64_t value);

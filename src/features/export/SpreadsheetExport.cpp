@@ -14,13 +14,14 @@ Text WithoutEquals(Text text) {
 
 }  // namespace
 
-void WriteTickedRowsToWorkbook(StepRunner& steps, const RowTable& results,
-                               AutomationObject& workbook, EventPump& pump) {
+std::size_t WriteTickedRowsToWorkbook(StepRunner& steps, const RowTable& results,
+                                      AutomationObject& workbook, EventPump& pump) {
     // Taken where the first caption needs it; without it nothing can be written.
     std::unique_ptr<AutomationObject> sheet;
     if (!steps.Run(124, [&] { sheet = workbook.Get(u"ActiveSheet"); })) {
-        return;
+        return 0;
     }
+    std::size_t unwritten = 0;
     const auto cell = [&](std::int32_t row, std::int32_t column) {
         return sheet->Get(u"cells", {row, column});
     };
@@ -28,10 +29,16 @@ void WriteTickedRowsToWorkbook(StepRunner& steps, const RowTable& results,
     const int columns = results.ColumnCount();
     for (int column = 1; column <= columns && !steps.CommandEnded(); ++column) {
         steps.Run(122, [&] { pump.Pump(); });
-        steps.Run(124, [&] { cell(1, sheetColumn)->PutDefault(results.ColumnHeader(column)); });
+        if (!steps.Run(124,
+                       [&] { cell(1, sheetColumn)->PutDefault(results.ColumnHeader(column)); })) {
+            ++unwritten;
+        }
         // The next caption goes to the next column, after a failed one too.
         ++sheetColumn;
-        steps.Run(134, [&] { sheet->Get(u"Columns", {column})->Call(u"Autofit"); });
+        // A caption that the user stopped waiting for asks nothing more of the application.
+        if (!steps.CommandEnded()) {
+            steps.Run(134, [&] { sheet->Get(u"Columns", {column})->Call(u"Autofit"); });
+        }
     }
     std::int32_t sheetRow = 2;
     const std::size_t rows = results.RowCount();
@@ -43,11 +50,13 @@ void WriteTickedRowsToWorkbook(StepRunner& steps, const RowTable& results,
             for (int column = 1; column <= rowColumns && !steps.CommandEnded(); ++column) {
                 steps.Run(150, [&] { pump.Pump(); });
                 const int line = column == 1 ? 152 : 158;
-                steps.Run(line, [&] {
-                    Text value = column == 1 ? results.MainText(row)
-                                             : WithoutEquals(results.SubItem(row, column - 1));
-                    cell(sheetRow, sheetColumn)->Put(u"Value", std::move(value));
-                });
+                if (!steps.Run(line, [&] {
+                        Text value = column == 1 ? results.MainText(row)
+                                                 : WithoutEquals(results.SubItem(row, column - 1));
+                        cell(sheetRow, sheetColumn)->Put(u"Value", std::move(value));
+                    })) {
+                    ++unwritten;
+                }
                 ++sheetColumn;
             }
         }
@@ -56,4 +65,10 @@ void WriteTickedRowsToWorkbook(StepRunner& steps, const RowTable& results,
     if (!steps.CommandEnded()) {
         steps.Run(168, [&] { sheet->Get(u"Columns")->Call(u"Autofit"); });
     }
+    return unwritten;
+}
+
+Text UnwrittenCellsNote(std::size_t cells) {
+    return Counted(cells, u"cell could not be written in the workbook: it is empty.",
+                   u"cells could not be written in the workbook: they are empty.");
 }

@@ -11,6 +11,9 @@ inline constexpr TextView kSpreadsheetProgId = u"Excel.Application";
 
 // Captions in sheet row 1, then ticked results row r in sheet row r + 1, each cell a numbered
 // step of steps, on the workbook's active sheet. Stops early when the sheet cannot be had (with
-// one report) or the command has ended.
-void WriteTickedRowsToWorkbook(StepRunner& steps, const RowTable& results,
-                               AutomationObject& workbook, EventPump& pump);
+// one report) or the command has ended. Answers how many cells could not be written.
+std::size_t WriteTickedRowsToWorkbook(StepRunner& steps, const RowTable& results,
+                                      AutomationObject& workbook, EventPump& pump);
+
+// The note at the end of an export that left cells empty.
+[[nodiscard]] Text UnwrittenCellsNote(std::size_t cells);

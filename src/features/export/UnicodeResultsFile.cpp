@@ -24,6 +24,16 @@ std::size_t CharactersLostInAnsi(const RowTable& table, SaveFiles& files) {
     return lost;
 }
 
+std::size_t CharactersLostInAnyEncoding(const RowTable& table) {
+    std::size_t lost = 0;
+    for (std::size_t row = 1; row <= table.RowCount(); ++row) {
+        for (const Text& cell : table.RowCells(row)) {
+            lost += CountLoneSurrogates(cell);
+        }
+    }
+    return lost;
+}
+
 std::string UnicodeResultsFileBytes(const RowTable& table, ResultsFileType type) {
     Text text;
     if (type == ResultsFileType::Csv) {
@@ -46,7 +56,11 @@ std::string UnicodeResultsFileBytes(const RowTable& table, ResultsFileType type)
     } else {
         for (std::size_t row = 1; row <= table.RowCount(); ++row) {
             for (const Text& cell : table.RowCells(row)) {
-                text += cell;
+                if (type == ResultsFileType::TabSeparated) {
+                    AppendTabSeparatedCell(text, TextView(cell));
+                } else {
+                    text += cell;
+                }
                 text += u'\t';
             }
             text += kLineEnd;

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "core/Delimited.h"
+
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
@@ -29,25 +31,7 @@ std::string CsvCell(std::string_view utf8) {
 std::string TsvCell(std::string_view utf8) {
     std::string escaped;
     escaped.reserve(utf8.size());
-    for (const char unit : utf8) {
-        switch (unit) {
-            case '\t':
-                escaped += "\\t";
-                break;
-            case '\r':
-                escaped += "\\r";
-                break;
-            case '\n':
-                escaped += "\\n";
-                break;
-            case '\\':
-                escaped += "\\\\";
-                break;
-            default:
-                escaped += unit;
-                break;
-        }
-    }
+    AppendTabSeparatedCell(escaped, utf8);
     return escaped;
 }
 

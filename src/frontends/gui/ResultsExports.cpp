@@ -38,10 +38,24 @@ YesNoCancel ResultsExports::AskAboutLostCharacters() {
     if (lost == 0) {
         return YesNoCancel::No;
     }
+    // Lone surrogates are lost in the code page too, but UTF-8 cannot hold them either.
+    const std::size_t lostInAny = CharactersLostInAnyEncoding(m_results);
+    const Text lostInUtf8 =
+        lostInAny == 0
+            ? Text()
+            : u" " + Counted(lostInAny,
+                             u"of them cannot be held by any encoding (half of a UTF-16 pair "
+                             u"without its other half): UTF-8 would hold U+FFFD (\uFFFD) in its "
+                             u"place.",
+                             u"of them cannot be held by any encoding (halves of UTF-16 pairs "
+                             u"without their other halves): UTF-8 would hold U+FFFD (\uFFFD) in "
+                             u"their place.");
     return m_services.dialogs.AskYesNoCancel(
         Counted(lost, u"character of the results cannot be written in this system's code page",
                 u"characters of the results cannot be written in this system's code page") +
-            u" (ANSI): the text file would hold \"?\" or a look-alike in their place.\r\n\r\n"
+            u" (ANSI): the text file would hold \"?\" or a look-alike in their place." +
+            lostInUtf8 +
+            u"\r\n\r\n"
             u"Yes: save the file as Unicode text (UTF-8) instead.\r\n"
             u"No: save it in the code page anyway.\r\n"
             u"Cancel: do not save.",
@@ -120,10 +134,23 @@ void ResultsExports::SaveAsUnicodeFile() {
         }
         // The extension decides the type, whichever type the dialog showed when it was typed.
         const std::string bytes = UnicodeResultsFileBytes(
-            m_results, HasCsvExtension(path) ? ResultsFileType::Csv : ResultsFileType::UnicodeText);
+            m_results,
+            HasCsvExtension(path) ? ResultsFileType::Csv : ResultsFileType::TabSeparated);
         const std::unique_ptr<SaveFile> file = m_services.saveFiles.Open(path);
         file->Write(bytes);
         file->Commit();
+        if (const std::size_t lost = CharactersLostInAnyEncoding(m_results); lost != 0) {
+            m_services.dialogs.ShowInformation(
+                u"The results have been saved. " +
+                    Counted(lost,
+                            u"character of the results cannot be held by any encoding (half of a "
+                            u"UTF-16 pair without its other half): it is written as U+FFFD "
+                            u"(\uFFFD).",
+                            u"characters of the results cannot be held by any encoding (halves "
+                            u"of UTF-16 pairs without their other halves): they are written as "
+                            u"U+FFFD (\uFFFD)."),
+                m_applicationTitle);
+        }
     } catch (const Failure& failure) {
         m_services.dialogs.ShowInformation(
             u"The results could not be saved: " + failure.Description(), m_applicationTitle);
@@ -163,13 +190,21 @@ void ResultsExports::SaveAsSpreadsheet() {
         return;
     }
     steps.Run(108, [&] { m_services.window.SetMousePointer(kBusyPointer); });
+    std::size_t unwritten = 0;
     if (steps.Check(110, [&] { return m_results.RowCount() != 0; })) {
-        ExportTickedRows(steps);
+        unwritten = ExportTickedRows(steps);
     }
     steps.Run(170, [&] { m_services.window.SetMousePointer(kDefaultPointer); });
+    // The cells that failed, some perhaps without a box of their own, told once; a stopped
+    // export has nothing more to say.
+    if (unwritten != 0 && !steps.CommandEnded()) {
+        steps.Run(170, [&] {
+            m_services.dialogs.ShowInformation(UnwrittenCellsNote(unwritten), m_applicationTitle);
+        });
+    }
 }
 
-void ResultsExports::ExportTickedRows(StepRunner& steps) {
+std::size_t ResultsExports::ExportTickedRows(StepRunner& steps) {
     std::unique_ptr<AutomationObject> application;
     std::unique_ptr<AutomationObject> workbook;
     // Without the application or its new workbook nothing can be written: the one report of
@@ -186,10 +221,11 @@ void ResultsExports::ExportTickedRows(StepRunner& steps) {
                                         true);
             }
         })) {
-        return;
+        return 0;
     }
     steps.Run(116, [&] { application->Put(u"Visible", true); });
-    if (!steps.CommandEnded()) {
-        WriteTickedRowsToWorkbook(steps, m_results, *workbook, m_services.pump);
+    if (steps.CommandEnded()) {
+        return 0;
     }
+    return WriteTickedRowsToWorkbook(steps, m_results, *workbook, m_services.pump);
 }

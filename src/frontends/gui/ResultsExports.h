@@ -38,8 +38,9 @@ private:
     // Asks how to save when the text file in the ANSI code page would lose characters; No (the
     // code page) when it would lose none.
     [[nodiscard]] YesNoCancel AskAboutLostCharacters();
-    // The spreadsheet export's steps from the application's start to the last cell.
-    void ExportTickedRows(StepRunner& steps);
+    // The spreadsheet export's steps from the application's start to the last cell; answers how
+    // many cells could not be written.
+    std::size_t ExportTickedRows(StepRunner& steps);
 
     RowTable& m_results;
     MainFormServices m_services;

@@ -39,7 +39,8 @@ TEST_F(SaveAsTest, CsvHasTheCaptionsThenEveryRowQuotedAsRfc4180InUtf8WithItsMark
     EXPECT_TRUE(dialogs.information.empty());
 }
 
-TEST_F(SaveAsTest, UnicodeTextHasTheTextFilesLinesInUtf8WithItsMark) {
+TEST_F(SaveAsTest, TabSeparatedTextHasOneLineARowWithItsCellsEscapedInUtf8WithItsMark) {
+    AddResultRow(u"Edit", u"1004", u"tab\there C:\\x", false);
     dialogs.chosenPath = u"C:\\out\\results.txt";
     form.SaveResultsAs();
     const std::string expected =
@@ -47,8 +48,29 @@ TEST_F(SaveAsTest, UnicodeTextHasTheTextFilesLinesInUtf8WithItsMark) {
         "Button\t1001\tOK\t\r\n"
         "Static\t1002\tSay \"hi\", then go\t\r\n"
         "Edit\t1003\t\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC "
-        "\xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9D\x84\x9E\r\nline two\t\r\n";
+        "\xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9D\x84\x9E\\r\\nline two\t\r\n"
+        "Edit\t1004\ttab\\there C:\\\\x\t\r\n";
     EXPECT_EQ(saveFiles.files[u"C:\\out\\results.txt"], expected);
+    EXPECT_TRUE(dialogs.information.empty());
+}
+
+TEST_F(SaveAsTest, CharactersNoEncodingHoldsAreWrittenAsReplacementsAndNoted) {
+    AddResultRow(u"Edit", Text(1, char16_t(0xDC00)), Text{u'a', char16_t(0xD800)}, false);
+    for (const TextView path : {u"C:\\out\\lone.csv", u"C:\\out\\lone.txt"}) {
+        dialogs = RecordingDialogs();
+        dialogs.chosenPath = Text(path);
+        form.SaveResultsAs();
+        EXPECT_TRUE(saveFiles.files.at(Text(path))
+                        .ends_with("\xEF\xBF\xBD" +
+                                   std::string(path.ends_with(u"csv") ? ",a" : "\ta") +
+                                   "\xEF\xBF\xBD" +
+                                   std::string(path.ends_with(u"csv") ? "" : "\t") + "\r\n"));
+        ASSERT_EQ(dialogs.information.size(), 1u);
+        EXPECT_EQ(dialogs.information[0].first,
+                  u"The results have been saved. 2 characters of the results cannot be held by "
+                  u"any encoding (halves of UTF-16 pairs without their other halves): they are "
+                  u"written as U+FFFD (\uFFFD).");
+    }
 }
 
 TEST_F(SaveAsTest, CancelWritesNothingAndAFailedSaveSaysWhyAndKeepsTheFile) {
@@ -101,6 +123,24 @@ TEST_F(LossyTextFileTest, QuestionCountsTheLostCharactersAndYesSavesUtf8) {
               UnicodeResultsFileBytes(results, ResultsFileType::UnicodeText));
     // The button's own dialog is unchanged.
     EXPECT_EQ(dialogs.saveRequests.at(0).filter, u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+}
+
+TEST_F(LossyTextFileTest, QuestionSaysWhatUtf8CannotHoldEitherAndYesKeepsTheCellsRaw) {
+    AddResultRow(u"Edit", u"1004", Text{u'a', char16_t(0xD800), u'\t', u'b'}, false);
+    dialogs.threeWayAnswers.push_back(YesNoCancel::Yes);
+    form.SaveResultsAsTextFile();
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].first,
+              u"12 characters of the results cannot be written in this system's code page (ANSI): "
+              u"the text file would hold \"?\" or a look-alike in their place. 1 of them cannot "
+              u"be held by any encoding (half of a UTF-16 pair without its other half): UTF-8 "
+              u"would hold U+FFFD (\uFFFD) in its place.\r\n\r\n"
+              u"Yes: save the file as Unicode text (UTF-8) instead.\r\n"
+              u"No: save it in the code page anyway.\r\n"
+              u"Cancel: do not save.");
+    // The text file keeps its cells as they are, a tab in a text too.
+    EXPECT_TRUE(saveFiles.files.at(Text(kPath)).ends_with("Edit\t1004\ta\xEF\xBF\xBD\tb\t\r\n"));
+    EXPECT_TRUE(dialogs.information.empty());
 }
 
 TEST_F(LossyTextFileTest, NoSavesInAnsiAnywayAndCancelWritesNothing) {

@@ -119,38 +119,54 @@ TEST_F(SpreadsheetTest, ApplicationGoneMidExportIsReportedOnceAndThePointerComes
     EXPECT_EQ(window.pointerHistory, (std::vector<int>{11, 0}));
 }
 
-TEST_F(SpreadsheetTest, OneFailingMemberGivesOneBoxPerCallAndRepeatsOfferToStop) {
+TEST_F(SpreadsheetTest, AFailureGoneOnAfterIsNotToldAgain) {
     AddRows(2, {1, 2});
     automation.failMember = "Autofit";
     form.SaveResultsAsSpreadsheet();
-    ASSERT_EQ(dialogs.errorReports.size(), 4u);  // after each caption, and at the end
+    // The first box is a plain one; its repeat offers Cancel, which was not chosen, and the
+    // failure is not told again: no box for the last two captions nor for the end.
+    ASSERT_EQ(dialogs.errorReports.size(), 2u);
     EXPECT_NE(dialogs.errorReports[0].find(u"at line 134\r\r"), Text::npos);
-    EXPECT_NE(dialogs.errorReports[3].find(u"at line 168\r\r"), Text::npos);
-    // The first box is a plain one; each that repeats it offers Cancel, which was not chosen.
-    EXPECT_EQ(dialogs.reportsOfferingToStop, (std::vector<std::size_t>{1, 2, 3}));
+    EXPECT_EQ(dialogs.reportsOfferingToStop, (std::vector<std::size_t>{1}));
+    // Every column's fitting was still tried.
+    EXPECT_EQ(
+        std::count_if(automation.calls.begin(), automation.calls.end(),
+                      [](const std::string& call) { return call.starts_with("Columns get"); }),
+        4);
+    // Every cell was written: nothing to note.
     EXPECT_EQ(automation.cells.size(), 9u);
+    EXPECT_TRUE(dialogs.information.empty());
     EXPECT_EQ(window.pointerHistory.back(), 0);
 }
 
-TEST_F(SpreadsheetTest, EveryCellFailingGivesBoxesUntilTheUserStops) {
+TEST_F(SpreadsheetTest, EveryCellFailingGivesTwoBoxesAndANoteOrStopsAtCancel) {
     AddRows(10, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     automation.failMember = "Value";
-    dialogs.stopAtOffer = 2;
+    dialogs.stopAtOffer = 1;
     form.SaveResultsAsSpreadsheet();
-    ASSERT_EQ(dialogs.errorReports.size(), 3u);
+    ASSERT_EQ(dialogs.errorReports.size(), 2u);
     EXPECT_NE(dialogs.errorReports[0].find(u"at line 152\r\r"), Text::npos);
-    EXPECT_NE(dialogs.errorReports[2].find(u"at line 158\r\r"), Text::npos);
-    EXPECT_EQ(dialogs.reportsOfferingToStop, (std::vector<std::size_t>{1, 2}));
-    // Nothing after the stop at the first row's last cell: no other row, no fitting.
-    EXPECT_EQ(automation.calls.back(), "cells get 2 3");
+    EXPECT_NE(dialogs.errorReports[1].find(u"at line 158\r\r"), Text::npos);
+    EXPECT_EQ(dialogs.reportsOfferingToStop, (std::vector<std::size_t>{1}));
+    // Nothing after the stop at the first row's second cell: no other cell, no fitting, no note.
+    EXPECT_EQ(automation.calls.back(), "cells get 2 2");
     EXPECT_EQ(std::count(automation.calls.begin(), automation.calls.end(), "Columns get"), 0);
+    EXPECT_TRUE(dialogs.information.empty());
     EXPECT_EQ(window.pointerHistory, (std::vector<int>{11, 0}));
 
-    // Choosing OK every time, the export goes through every cell.
+    // OK at the offer: every cell is tried, the failure is not told again, and one note at the
+    // end counts the empty cells, with the pointer back first.
     dialogs = RecordingDialogs();
+    window.pointerHistory.clear();
     form.SaveResultsAsSpreadsheet();
-    EXPECT_EQ(dialogs.errorReports.size(), 30u);
-    EXPECT_EQ(dialogs.reportsOfferingToStop.size(), 29u);
+    EXPECT_EQ(dialogs.errorReports.size(), 2u);
+    EXPECT_EQ(dialogs.reportsOfferingToStop.size(), 1u);
+    EXPECT_EQ(std::count(automation.calls.begin(), automation.calls.end(), "Columns get"), 1);
+    ASSERT_EQ(dialogs.information.size(), 1u);
+    EXPECT_EQ(dialogs.information[0].first,
+              u"30 cells could not be written in the workbook: they are empty.");
+    EXPECT_EQ(dialogs.information[0].second, u"Tessivane Window Text Reader");
+    EXPECT_EQ(window.pointerHistory, (std::vector<int>{11, 0}));
 }
 
 TEST_F(SpreadsheetTest, CellsAfterAFailedOneKeepTheirColumns) {
@@ -167,6 +183,20 @@ TEST_F(SpreadsheetTest, CellsAfterAFailedOneKeepTheirColumns) {
                                                                      {{3, 1}, u"Class2"},
                                                                      {{3, 2}, u"200"},
                                                                      {{3, 3}, u"text 2"}}));
+    // Captions count among the cells.
+    ASSERT_EQ(dialogs.information.size(), 1u);
+    EXPECT_EQ(dialogs.information[0].first,
+              u"2 cells could not be written in the workbook: they are empty.");
+}
+
+TEST_F(SpreadsheetTest, OneCellUnwrittenIsNotedInTheSingular) {
+    AddRows(1, {1});
+    automation.refusedCells = {{2, 3}};
+    form.SaveResultsAsSpreadsheet();
+    EXPECT_EQ(dialogs.errorReports.size(), 1u);
+    ASSERT_EQ(dialogs.information.size(), 1u);
+    EXPECT_EQ(dialogs.information[0].first,
+              u"1 cell could not be written in the workbook: it is empty.");
 }
 
 TEST_F(SpreadsheetTest, NoWorkbookOrSheetGivesOneBoxAndEndsTheExport) {
@@ -257,7 +287,7 @@ TEST_F(SpreadsheetTest, AHugeFailureDescriptionIsCutInItsBox) {
     automation.failMember = "Value";
     automation.failure = Text(3'000'000, u'z');
     form.SaveResultsAsSpreadsheet();
-    ASSERT_EQ(dialogs.errorReports.size(), 3u);
+    ASSERT_EQ(dialogs.errorReports.size(), 2u);  // the box, its repeat, then no more
     EXPECT_EQ(dialogs.errorReports[0],
               ErrorReportText(Text(kLongestDescription, u'z') + u"\u2026",
                               ReportLocation::SaveResultsAsSpreadsheet, 152));

@@ -1,6 +1,7 @@
 // Unicode text on the clipboard.
 #include "win32/Win32Clipboard.h"
 
+#include <chrono>
 #include <cstring>
 
 #include "core/Failure.h"
@@ -36,6 +37,10 @@ bool Win32Clipboard::TryPlaceText(const Text& text, std::uint32_t format) {
 
 void Win32Clipboard::WaitBeforeRetry() {
     // The shortest wait there is: the program that holds the clipboard lets go of it in moments.
-    constexpr DWORD kRetryAfterMs = 1;
-    Sleep(kRetryAfterMs);
+    constexpr std::chrono::milliseconds kRetryAfter{1};
+    if (m_pump != nullptr) {
+        m_pump->PumpFor(kRetryAfter);
+    } else {
+        Sleep(static_cast<DWORD>(kRetryAfter.count()));
+    }
 }

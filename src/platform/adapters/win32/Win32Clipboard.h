@@ -6,11 +6,14 @@
 #include <cstdint>
 
 #include "ports/Clipboard.h"
+#include "ports/EventPump.h"
 
 class Win32Clipboard : public Clipboard {
 public:
-    // The clipboard is opened on behalf of owner.
-    explicit Win32Clipboard(HWND owner) noexcept : m_owner(owner) {}
+    // The clipboard is opened on behalf of owner. With a pump, the waits between attempts answer
+    // the window's messages, so that it stays live while another program holds the clipboard.
+    explicit Win32Clipboard(HWND owner, EventPump* pump = nullptr) noexcept
+        : m_owner(owner), m_pump(pump) {}
 
     bool TryEmpty() override;
     bool TryPlaceText(const Text& text, std::uint32_t format) override;
@@ -18,4 +21,5 @@ public:
 
 private:
     HWND m_owner;
+    EventPump* m_pump;
 };

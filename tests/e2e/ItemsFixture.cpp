@@ -579,14 +579,13 @@ ControlItems HideColumn(ControlItems control, std::size_t column) {
     return control;
 }
 
-// A static that shows icon kStaticIconOrdinal of the program's resources, made as a dialog
-// template makes it: its text is the ordinal, not a string.
+// A static that shows icon kStaticIconOrdinal of the program's resources, made as the dialog
+// manager makes one from a template: its text is U+FFFF and the ordinal. (A bare
+// MAKEINTRESOURCE as the name is read as a string pointer by Wine's CreateWindowEx.)
 void AddIconStatic(const Fixture& fixture, HWND parent, Placement at) {
-    if (CreateWindowExW(0, L"Static", MAKEINTRESOURCEW(kStaticIconOrdinal),
-                        WS_CHILD | WS_VISIBLE | SS_ICON, at.x, at.y, at.width, at.height, parent,
-                        nullptr, fixture.instance, nullptr) == nullptr) {
-        FailApi(kExitSetup, L"cannot create the icon static");
-    }
+    const std::wstring ordinalName{L'\xFFFF', static_cast<wchar_t>(kStaticIconOrdinal)};
+    CreateWindowChecked(fixture, 0, L"Static", ordinalName, WS_CHILD | WS_VISIBLE | SS_ICON, at,
+                        parent);
 }
 
 std::vector<ItemRow> BenchRows(int count) {

@@ -197,11 +197,6 @@ void CloseTool(Tool& tool) {
     ASSERT_TRUE(tool.Program().HasExited(10s));
 }
 
-bool MenuTicked(HWND main, int command) {
-    return (GetMenuState(GetMenu(main), static_cast<UINT>(command), MF_BYCOMMAND) & MF_CHECKED) !=
-           0;
-}
-
 RECT WindowBounds(HWND window) {
     RECT bounds{};
     GetWindowRect(window, &bounds);
@@ -210,13 +205,16 @@ RECT WindowBounds(HWND window) {
 
 }  // namespace
 
+// The menus' ticks live in the tool's process under Wine, out of another program's reach: the
+// test sees what they do, in the lists.
 TEST(MainWindowE2e, KeepsItsPlaceColumnWidthsAndViewTicksAcrossARestart) {
     const std::filesystem::path program = BuildFolder() / L"Tessivane.exe";
+    TargetFixture owning(L"toplevel");
+    TargetFixture tree(L"tree");
     RECT placed{};
     {
         Tool tool;
         const HWND main = tool.Main();
-        EXPECT_TRUE(MenuTicked(main, MenuCommandId::kShowDepth));
         const RECT laidOut = WindowBounds(main);
         SetWindowPos(main, nullptr, 37, 29, laidOut.right - laidOut.left + 120,
                      laidOut.bottom - laidOut.top + 80, SWP_NOZORDER);
@@ -233,8 +231,18 @@ TEST(MainWindowE2e, KeepsItsPlaceColumnWidthsAndViewTicksAcrossARestart) {
         EXPECT_EQ(std::tuple(now.left, now.top, now.right, now.bottom),
                   std::tuple(placed.left, placed.top, placed.right, placed.bottom));
         EXPECT_EQ(tool.Results().ColumnWidth(0), 150);
-        EXPECT_TRUE(MenuTicked(main, MenuCommandId::kShowAllWindows));
-        EXPECT_FALSE(MenuTicked(main, MenuCommandId::kShowDepth));
+        // Show All Windows lists the owned window; without Show Depth no row is indented.
+        const auto windows = tool.WindowList().Rows();
+        EXPECT_TRUE(std::any_of(windows.begin(), windows.end(), [](const auto& row) {
+            return row.at(0) == L"Tessivane Fixture Owned [owned]";
+        }));
+        SelectWindow(tool, tree.Lines().at(0).at(1));
+        tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
+        const RemoteList results = tool.Results();
+        ASSERT_GE(results.RowCount(), 2);
+        for (int row = 0; row < results.RowCount(); ++row) {
+            EXPECT_EQ(results.Indent(row), 0) << row;
+        }
         ShowWindow(main, SW_MAXIMIZE);
         CloseTool(tool);
     }

@@ -5,6 +5,8 @@
 
 #include "cli/Cli.h"
 #include "cli/CliRequest.h"
+#include "cli/ExitCodes.h"
+#include "cli/Output.h"
 #include "core/Reporter.h"
 
 // What the command line's own messages on standard error start with.
@@ -15,3 +17,8 @@ inline constexpr std::string_view kMessagePrefix = "tessivane-cli: ";
 
 // Dumps the selected window's tree; answers the exit code.
 [[nodiscard]] int RunDump(const DumpRequest& request, CliServices& services, Reporter& reporter);
+
+// Ends the command's output and answers its exit code: 0 when the output's reader went before
+// the end (a pipe into a program that read what it wanted), else the tally's, with one line on
+// standard error that sums up what is missing when that is 4.
+[[nodiscard]] int Finished(Output& output, const DumpTally& tally, Console& console);

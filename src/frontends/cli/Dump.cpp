@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/Deadline.h"
 #include "cli/DumpWriters.h"
 #include "cli/ExitCodes.h"
 #include "cli/HeadlessTable.h"
@@ -177,18 +178,35 @@ private:
     DumpTally m_tally;
 };
 
-DumpTally DumpStreamed(WindowHandle root, const DumpRequest& request, Output& output,
-                       CliServices& services, CountingReporter& reporter) {
-    const std::unique_ptr<DumpWriter> writer =
-        request.format == DumpFormat::Json
-            ? MakeJsonDumpWriter(output)
-            : MakeDelimitedDumpWriter(
-                  output, request.format == DumpFormat::Csv ? CellFormat::Csv : CellFormat::Tsv,
-                  request.items);
-    StreamedWindows windows(*writer, services, request.items);
+std::unique_ptr<DumpWriter> MakeDumpWriter(const DumpRequest& request, Output& output) {
+    switch (request.format) {
+        case DumpFormat::Json:
+            return MakeJsonDumpWriter(output);
+        case DumpFormat::JsonLines:
+            return MakeJsonLinesDumpWriter(output);
+        case DumpFormat::Csv:
+            return MakeDelimitedDumpWriter(output, CellFormat::Csv, request.items);
+        case DumpFormat::Tsv:
+        case DumpFormat::Text:
+            break;
+    }
+    return MakeDelimitedDumpWriter(output, CellFormat::Tsv, request.items);
+}
+
+// The walk's options for the request: it stops once the output's reader has gone or it failed,
+// or once the deadline has passed.
+WalkOptions WalkOptionsOf(const DumpRequest& request, const Output& output, Deadline& deadline) {
     WalkOptions options;
-    options.keepGoing = [&output] { return !output.Failed(); };
+    options.keepGoing = [&output, &deadline] { return !output.Failed() && deadline.AllowsMore(); };
     options.maxDepth = request.maxDepth;
+    return options;
+}
+
+DumpTally DumpStreamed(WindowHandle root, const DumpRequest& request, Output& output,
+                       CliServices& services, CountingReporter& reporter, Deadline& deadline) {
+    const std::unique_ptr<DumpWriter> writer = MakeDumpWriter(request, output);
+    StreamedWindows windows(*writer, services, request.items);
+    WalkOptions options = WalkOptionsOf(request, output, deadline);
     options.observer = &windows;
     const WalkSummary summary = WalkWindowTree(root, windows, services.windows, reporter, options);
     windows.WriteHeld();
@@ -196,6 +214,7 @@ DumpTally DumpStreamed(WindowHandle root, const DumpRequest& request, Output& ou
     tally.gone += summary.vanished;
     tally.rowLimitReached = summary.rowLimitReached;
     tally.failedSteps = reporter.Count();
+    tally.deadlineReached = deadline.Reached();
     writer->End(tally);
     return tally;
 }
@@ -203,15 +222,14 @@ DumpTally DumpStreamed(WindowHandle root, const DumpRequest& request, Output& ou
 // The results list's rows and their aligned text: the whole tree is held, for the columns'
 // widths.
 DumpTally DumpAsText(WindowHandle root, const DumpRequest& request, Output& output,
-                     CliServices& services, CountingReporter& reporter) {
+                     CliServices& services, CountingReporter& reporter, Deadline& deadline) {
     HeadlessDisplay display;
     RowTable table(display);
     for (const TextView header : {u"Class Name", u"Handle", u"Text"}) {
         table.AppendColumn(Text(header));
     }
-    WalkOptions options;
-    options.maxDepth = request.maxDepth;
-    const WalkSummary summary = WalkWindowTree(root, table, services.windows, reporter, options);
+    const WalkSummary summary = WalkWindowTree(root, table, services.windows, reporter,
+                                               WalkOptionsOf(request, output, deadline));
     output.Write(AlignedTextOfAllRows(table));
     DumpTally tally;
     tally.windows = summary.rows;
@@ -221,6 +239,7 @@ DumpTally DumpAsText(WindowHandle root, const DumpRequest& request, Output& outp
     tally.changing = summary.changing;
     tally.rowLimitReached = summary.rowLimitReached;
     tally.failedSteps = reporter.Count();
+    tally.deadlineReached = deadline.Reached();
     return tally;
 }
 
@@ -238,6 +257,7 @@ std::string MatchesList(const std::vector<WindowHandle>& matches, WindowSystem& 
 }  // namespace
 
 int RunDump(const DumpRequest& request, CliServices& services, Reporter& standardError) {
+    Deadline deadline(services.now, request.deadline);
     CountingReporter reporter(standardError);
     const std::vector<WindowHandle> matches =
         SelectWindows(request.selector, request.all, services.windows, services.details, reporter);
@@ -260,8 +280,7 @@ int RunDump(const DumpRequest& request, CliServices& services, Reporter& standar
     Output output(services.console, services.files, request.output);
     const DumpTally tally =
         request.format == DumpFormat::Text
-            ? DumpAsText(matches.front(), request, output, services, reporter)
-            : DumpStreamed(matches.front(), request, output, services, reporter);
-    output.Finish();
-    return DumpExitCode(tally);
+            ? DumpAsText(matches.front(), request, output, services, reporter, deadline)
+            : DumpStreamed(matches.front(), request, output, services, reporter, deadline);
+    return Finished(output, tally, services.console);
 }

@@ -21,6 +21,7 @@ TEST_F(SettingsTest, LoadTakesTheKeptViewTicksAndColumnWidthsAndIgnoresUnusableO
     desktop.Add(FakeDesktop::kDesktop, owned);
     settings.values[u"ShowAllWindows"] = 1;
     settings.values[u"ShowDepth"] = 0;
+    settings.values[u"SaveFolderTextFile"] = 5;  // not a text: the dialog opens where it will
     settings.values[u"ResultsColumn3Width"] = 6000;
     settings.values[u"ResultsColumn1Width"] = -1;
     settings.values[u"WindowListColumn2Width"] = Text(u"900");
@@ -31,6 +32,10 @@ TEST_F(SettingsTest, LoadTakesTheKeptViewTicksAndColumnWidthsAndIgnoresUnusableO
     EXPECT_EQ(resultsDisplay.widths,
               (std::vector<std::pair<int, int>>{{1, 1700}, {2, 1500}, {3, 3800}, {3, 6000}}));
     EXPECT_EQ(windowListDisplay.widths, (std::vector<std::pair<int, int>>{{1, 7000}, {2, 0}}));
+    dialogs.chosenPath.clear();
+    form.SaveResultsAsTextFile();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].initialFolder, u"");
     EXPECT_TRUE(dialogs.errorReports.empty());
 }
 

@@ -103,30 +103,6 @@ TEST_F(RememberedSettingsTest, ColumnWidthsOutOfRangeOrOfTheWrongKindAreIgnored)
     EXPECT_FALSE(remembered.ColumnTwips(RememberedList::kWindowList, 1));
 }
 
-TEST_F(RememberedSettingsTest, ViewTicksHaveTheirOwnDefaultsUntilSetAndIgnoreOtherValues) {
-    EXPECT_FALSE(remembered.ShowsAllWindows());
-    EXPECT_TRUE(remembered.ShowsDepth());
-    remembered.SetShowsAllWindows(true);
-    remembered.SetShowsDepth(false);
-    EXPECT_TRUE(remembered.ShowsAllWindows());
-    EXPECT_FALSE(remembered.ShowsDepth());
-    store.values[u"ShowAllWindows"] = 2;
-    store.values[u"ShowDepth"] = Text(u"0");
-    EXPECT_FALSE(remembered.ShowsAllWindows());
-    EXPECT_TRUE(remembered.ShowsDepth());
-}
-
-TEST_F(RememberedSettingsTest, EachSaveDialogKeepsTheFolderOfItsLastPath) {
-    remembered.SetSaveFolderOf(u"TextFile", u"C:\\work\\out.txt");
-    remembered.SetSaveFolderOf(u"ResultsFile", u"D:\\results.csv");
-    remembered.SetSaveFolderOf(u"ResultsFile", u"no folder.csv");  // keeps the folder before
-    EXPECT_EQ(remembered.SaveFolder(u"TextFile"), u"C:\\work");
-    EXPECT_EQ(remembered.SaveFolder(u"ResultsFile"), u"D:\\");
-    EXPECT_EQ(remembered.SaveFolder(u"Other"), u"");
-    store.values[u"SaveFolderTextFile"] = 3;
-    EXPECT_EQ(remembered.SaveFolder(u"TextFile"), u"");
-}
-
 TEST(FolderOfPathTest, IsThePathUpToItsLastSeparator) {
     const struct {
         const char16_t* path;

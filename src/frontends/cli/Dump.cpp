@@ -93,6 +93,7 @@ public:
         window.handle = walked.window;
         window.parent = walked.parent;
         window.depth = walked.depth;
+        window.resource = walked.resource;
         entry.className = std::move(m_className);
         entry.text = std::move(m_text);
         window.facts = m_services.details.Facts(walked.window);
@@ -116,6 +117,7 @@ public:
 
     void WindowReadAgain(const WalkedWindow& walked) override {
         DumpedWindow& window = Held(walked.row).window;
+        window.resource = walked.resource;
         window.status = window.facts ? StatusOf(walked.status) : WindowStatus::Gone;
     }
 

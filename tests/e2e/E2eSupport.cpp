@@ -1,6 +1,8 @@
 // Driving the real tool from another process.
 #include "tests/e2e/E2eSupport.h"
 
+#include "win32/Win32Settings.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -235,6 +237,17 @@ bool RemoteList::Ticked(int row) const {
     return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
 }
 
+int RemoteList::Indent(int row) const {
+    RemoteMemory memory(m_process, sizeof(LVITEMW));
+    LVITEMW request{};
+    request.mask = LVIF_INDENT;
+    request.iItem = row;
+    memory.Write(&request, sizeof(request));
+    SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(memory.At<LVITEMW>()));
+    memory.Read(&request, sizeof(request));
+    return request.iIndent;
+}
+
 void RemoteList::Select(int row) const {
     RemoteMemory memory(m_process, sizeof(LVITEMW));
     LVITEMW request{};
@@ -336,7 +349,21 @@ void RemoteList::PressEnter() const {
     PostMessageW(m_list, WM_KEYUP, VK_RETURN, 1);
 }
 
-Tool::Tool(const std::filesystem::path& program) : m_process(L"\"" + program.wstring() + L"\"") {
+namespace {
+
+// The command line that starts program, with the settings of earlier runs forgotten first when
+// they are not to be kept: the program reads them as it starts.
+std::wstring StartingWithSettings(const std::filesystem::path& program, KeptSettings settings) {
+    if (settings == KeptSettings::kForgotten) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    }
+    return L"\"" + program.wstring() + L"\"";
+}
+
+}  // namespace
+
+Tool::Tool(const std::filesystem::path& program, KeptSettings settings)
+    : m_process(StartingWithSettings(program, settings)) {
     WaitUntil(
         [&] { return (m_main = FindTopLevel(m_process.Id(), L"TessivaneMainWindow")) != nullptr; });
     if (m_main == nullptr) {

@@ -119,6 +119,8 @@ public:
     [[nodiscard]] std::wstring Cell(int row, int column) const;
     [[nodiscard]] std::vector<std::vector<std::wstring>> Rows() const;
     [[nodiscard]] bool Ticked(int row) const;
+    // The indent of the row's first cell (LVM_GETITEM with LVIF_INDENT).
+    [[nodiscard]] int Indent(int row) const;
     void Select(int row) const;
     // Clicks the row's tick box with the mouse.
     void ClickTick(int row) const;
@@ -161,11 +163,16 @@ void ExpectBox(const MessageBoxSeen& box, const std::wstring& caption, const std
                bool exclamationIcon, const std::vector<std::wstring>& buttons,
                const std::wstring& screenshotName = L"");
 
+// Whether a tool starts with the settings that the user's earlier runs kept, or without any, so
+// that no test's window place or column widths change another test's layout.
+enum class KeptSettings { kForgotten, kKept };
+
 // The running tool: its main window and controls.
 class Tool {
 public:
     // Starts the program built beside the tests, or the one at program.
-    explicit Tool(const std::filesystem::path& program = BuildFolder() / L"Tessivane.exe");
+    explicit Tool(const std::filesystem::path& program = BuildFolder() / L"Tessivane.exe",
+                  KeptSettings settings = KeptSettings::kForgotten);
 
     [[nodiscard]] HWND Main() const noexcept { return m_main; }
     [[nodiscard]] Process& Program() noexcept { return m_process; }

@@ -3,12 +3,16 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
+#include "win32/Win32Settings.h"
+#include "wingui/MenuCommands.h"
 
 namespace {
 
@@ -161,6 +165,107 @@ TEST(MainWindowE2e, GrowsFromTheLayoutAndItsStatusLineCountsTheResults) {
             return maximised.right - maximised.left > grownResults.right - grownResults.left;
         },
         3s));
+}
+
+TEST(MainWindowE2e, AStopStaysOnTheStatusLineUntilTheResultsChange) {
+    TargetFixture fixture(L"tree", L"--wide 3000 --hung");
+    Tool tool;
+    const HWND status = GetDlgItem(tool.Main(), kStatusLineId);
+    SelectWindow(tool, fixture.Lines().at(0).at(1));
+    auto start = tool.Click(L"Start Extracting From Selected Window (Above)");
+    ASSERT_TRUE(WaitUntil([&] { return StatusText(status).starts_with(L"Reading: "); }, 10s));
+    tool.Click(L"Stop").get();
+    const auto note = tool.WaitForMessageBox(30s);
+    ASSERT_TRUE(note.has_value());
+    Tool::Answer(*note, IDOK);
+    start.get();
+    const int rows = tool.Results().RowCount();
+    const std::wstring stopped = L"Stopped after " + std::to_wstring(rows) + L" windows";
+    EXPECT_TRUE(note->text.starts_with(stopped + L".")) << note->text;
+    EXPECT_TRUE(WaitUntil([&] { return StatusText(status) == stopped; }, 2s)) << StatusText(status);
+    tool.Results().ClickTick(0);
+    EXPECT_TRUE(WaitUntil(
+        [&] { return StatusText(status) == std::to_wstring(rows) + L" rows, 1 ticked"; }, 2s))
+        << StatusText(status);
+}
+
+namespace {
+
+// Closes the tool as its user does and waits until it has ended.
+void CloseTool(Tool& tool) {
+    PostMessageW(tool.Main(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(tool.Program().HasExited(10s));
+}
+
+RECT WindowBounds(HWND window) {
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    return bounds;
+}
+
+}  // namespace
+
+// The menus' ticks live in the tool's process under Wine, out of another program's reach: the
+// test sees what they do, in the lists.
+TEST(MainWindowE2e, KeepsItsPlaceColumnWidthsAndViewTicksAcrossARestart) {
+    const std::filesystem::path program = BuildFolder() / L"Tessivane.exe";
+    TargetFixture owning(L"toplevel");
+    TargetFixture tree(L"tree");
+    RECT placed{};
+    {
+        Tool tool;
+        const HWND main = tool.Main();
+        const RECT laidOut = WindowBounds(main);
+        SetWindowPos(main, nullptr, 37, 29, laidOut.right - laidOut.left + 120,
+                     laidOut.bottom - laidOut.top + 80, SWP_NOZORDER);
+        SendMessageW(GetDlgItem(main, 103), LVM_SETCOLUMNWIDTH, 0, 150);
+        SendMessageW(main, WM_COMMAND, MenuCommandId::kShowAllWindows, 0);
+        SendMessageW(main, WM_COMMAND, MenuCommandId::kShowDepth, 0);
+        placed = WindowBounds(main);
+        CloseTool(tool);
+    }
+    {
+        Tool tool(program, KeptSettings::kKept);
+        const HWND main = tool.Main();
+        const RECT now = WindowBounds(main);
+        EXPECT_EQ(std::tuple(now.left, now.top, now.right, now.bottom),
+                  std::tuple(placed.left, placed.top, placed.right, placed.bottom));
+        EXPECT_EQ(tool.Results().ColumnWidth(0), 150);
+        // Show All Windows lists the owned window; without Show Depth no row is indented.
+        const auto windows = tool.WindowList().Rows();
+        EXPECT_TRUE(std::any_of(windows.begin(), windows.end(), [](const auto& row) {
+            return row.at(0) == L"Tessivane Fixture Owned [owned]";
+        }));
+        SelectWindow(tool, tree.Lines().at(0).at(1));
+        tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
+        const RemoteList results = tool.Results();
+        ASSERT_GE(results.RowCount(), 2);
+        for (int row = 0; row < results.RowCount(); ++row) {
+            EXPECT_EQ(results.Indent(row), 0) << row;
+        }
+        ShowWindow(main, SW_MAXIMIZE);
+        CloseTool(tool);
+    }
+    {
+        Tool tool(program, KeptSettings::kKept);
+        EXPECT_TRUE(IsZoomed(tool.Main()));
+        ShowWindow(tool.Main(), SW_RESTORE);
+        const RECT restored = WindowBounds(tool.Main());
+        EXPECT_EQ(std::tuple(restored.left, restored.top, restored.right, restored.bottom),
+                  std::tuple(placed.left, placed.top, placed.right, placed.bottom));
+    }
+    // A place on a monitor that is gone opens on the screen, as large as it was.
+    const auto keep = [](const wchar_t* name, DWORD value) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof(value));
+    };
+    keep(L"WindowLeft", 5000);
+    keep(L"WindowRight", 5000 + static_cast<DWORD>(placed.right - placed.left));
+    keep(L"WindowMaximized", 0);
+    Tool tool(program, KeptSettings::kKept);
+    const RECT moved = WindowBounds(tool.Main());
+    EXPECT_EQ(moved.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(moved.right - moved.left, placed.right - placed.left);
+    EXPECT_EQ(moved.top, placed.top);
 }
 
 TEST(MainWindowE2e, TabVisitsTheControlsInTheLayoutsOrder) {

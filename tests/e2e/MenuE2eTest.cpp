@@ -212,6 +212,22 @@ TEST(MenuE2e, FindAndF3SelectTheRowsHoldingATextAndTypingFindsAClassName) {
     PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return SelectedIndex(list) == holding[0]; }, 5s));
     SaveScreenshot(dialog, BuildFolder() / L"artifacts" / L"find-dialog.bmp");
+    // With the focus in the dialog, moved off the list, the found row keeps the selection's
+    // colours, not the pale ones of a list without the focus.
+    RECT box{};
+    GetWindowRect(dialog, &box);
+    SetWindowPos(dialog, nullptr, 0, GetSystemMetrics(SM_CYSCREEN) - (box.bottom - box.top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Sleep(300);  // painted
+    const RECT found = results.RowBounds(holding[0]);
+    POINT inFound{found.right - 4, (found.top + found.bottom) / 2};
+    ClientToScreen(list, &inFound);
+    const HDC screen = GetDC(nullptr);
+    const COLORREF shown = GetPixel(screen, inFound.x, inFound.y);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(shown, GetSysColor(COLOR_HIGHLIGHT));
+    SaveScreenshot(run.tool.Main(), BuildFolder() / L"artifacts" / L"found-row-while-finding.bmp");
     PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5s));
     // F3 finds the next one with the dialog closed.
@@ -242,6 +258,28 @@ TEST(MenuE2e, FindAndF3SelectTheRowsHoldingATextAndTypingFindsAClassName) {
         const int selected = SelectedIndex(windows);
         ASSERT_GE(selected, 0) << typed;
         EXPECT_EQ(titles[static_cast<std::size_t>(selected)][0].rfind(typed, 0), 0u) << typed;
+    }
+}
+
+TEST(MenuE2e, RowsAreIndentedByTheirWindowsDepthUntilShowDepthIsUnticked) {
+    ExtractedTree run;
+    const RemoteList results = run.tool.Results();
+    // The root's line, then a line for each row: depth, handle, class, text, flag.
+    const auto lines = run.fixture.Lines();
+    ASSERT_EQ(static_cast<std::size_t>(results.RowCount()), lines.size() - 1);
+    ASSERT_GE(results.RowCount(), 2);
+    const auto labelLeft = [&](int row) { return results.RowBounds(row, LVIR_LABEL).left; };
+    for (int row = 0; row < results.RowCount(); ++row) {
+        const int depth = std::stoi(lines[static_cast<std::size_t>(row) + 1].at(0));
+        EXPECT_EQ(results.Indent(row), depth) << row;
+        EXPECT_EQ(labelLeft(row) > labelLeft(0), depth > 0) << row;
+    }
+    SaveScreenshot(run.tool.Main(), BuildFolder() / L"artifacts" / L"results-by-depth.bmp");
+
+    Choose(run.tool, MenuCommandId::kShowDepth);
+    for (int row = 0; row < results.RowCount(); ++row) {
+        EXPECT_EQ(results.Indent(row), 0) << row;
+        EXPECT_EQ(labelLeft(row), labelLeft(0)) << row;
     }
 }
 

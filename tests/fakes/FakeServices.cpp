@@ -181,3 +181,27 @@ std::int32_t RecordingSkinEngine::GetProperty(int dispatchId) {
 void RecordingSkinEngine::PutProperty(int dispatchId, const AutomationValue& value) {
     calls.push_back("put " + std::to_string(dispatchId) + " " + ShowValue(value));
 }
+
+std::optional<std::int32_t> FakeSettings::ReadNumber(TextView name) noexcept {
+    const auto found = values.find(name);
+    if (found == values.end() || !std::holds_alternative<std::int32_t>(found->second)) {
+        return std::nullopt;
+    }
+    return std::get<std::int32_t>(found->second);
+}
+
+std::optional<Text> FakeSettings::ReadText(TextView name) noexcept {
+    const auto found = values.find(name);
+    if (found == values.end() || !std::holds_alternative<Text>(found->second)) {
+        return std::nullopt;
+    }
+    return std::get<Text>(found->second);
+}
+
+void FakeSettings::WriteNumber(TextView name, std::int32_t value) noexcept {
+    values.insert_or_assign(Text(name), value);
+}
+
+void FakeSettings::WriteText(TextView name, const Text& value) noexcept {
+    values.insert_or_assign(Text(name), value);
+}

@@ -10,6 +10,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "core/RowTable.h"
@@ -19,6 +20,7 @@
 #include "ports/Files.h"
 #include "ports/FormWindow.h"
 #include "ports/SaveFiles.h"
+#include "ports/Settings.h"
 #include "skin/SkinFramework.h"
 
 class RecordingDialogs : public Dialogs {
@@ -87,6 +89,7 @@ public:
     }
     void EndProgram() override { ended = true; }
     void SetBusy(bool busy, bool stoppable) override { busyHistory.push_back({busy, stoppable}); }
+    void ShowStatusNote(const Text& note) override { statusNotes.push_back(note); }
 
     Text caption;
     bool iconSet = false;
@@ -97,6 +100,19 @@ public:
     std::vector<int> pointerHistory;
     bool ended = false;
     std::vector<std::pair<bool, bool>> busyHistory;  // busy, stoppable
+    std::vector<Text> statusNotes;
+};
+
+// Settings in memory: numbers and texts by name. A value of the other kind reads as none, as a
+// registry value of another type does.
+class FakeSettings : public Settings {
+public:
+    std::optional<std::int32_t> ReadNumber(TextView name) noexcept override;
+    std::optional<Text> ReadText(TextView name) noexcept override;
+    void WriteNumber(TextView name, std::int32_t value) noexcept override;
+    void WriteText(TextView name, const Text& value) noexcept override;
+
+    std::map<Text, std::variant<std::int32_t, Text>, std::less<>> values;
 };
 
 class FakeFiles : public Files {

@@ -16,16 +16,17 @@ struct FormHarness {
     FakeSaveFiles saveFiles;
     FakeAutomation automation;
     RecordingSkinEngine skin;
+    FakeSettings settings;
     FakeRowTableDisplay windowListDisplay;
     FakeRowTableDisplay resultsDisplay;
     RowTable windowList{windowListDisplay};
     RowTable results{resultsDisplay};
 
     [[nodiscard]] MainForm MakeForm(TextView productName = kProductName, TextView version = u"") {
-        return MainForm(
-            windowList, results,
-            {window, dialogs, files, desktop, clipboard, pump, saveFiles, automation, skin},
-            productName, version);
+        return MainForm(windowList, results,
+                        {window, dialogs, files, desktop, clipboard, pump, saveFiles, automation,
+                         skin, settings},
+                        productName, version);
     }
     // A results row as the walk gives it, ticked or not.
     void AddResultRow(Text className, Text handle, Text text, bool ticked) {

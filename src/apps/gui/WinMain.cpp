@@ -18,6 +18,7 @@
 #include "win32/Win32Dialogs.h"
 #include "win32/Win32Files.h"
 #include "win32/Win32SaveFiles.h"
+#include "win32/Win32Settings.h"
 #include "win32/Win32Text.h"
 #include "win32/Win32WindowSystem.h"
 #include "wingui/MainWindow.h"
@@ -54,11 +55,12 @@ int RunMainWindow() {
     Win32Clipboard clipboard(window.Window(), &pump);
     Win32Automation automation(pump);
     SkinFramework skin(files, window);
+    Win32Settings settings;
     MainForm form(window.WindowList(), window.Results(),
                   MainFormServices{window, dialogs, files, windows, clipboard, pump, saveFiles,
-                                   automation, skin},
+                                   automation, skin, settings},
                   kProductName, u"" TESSIVANE_VERSION_TEXT);
-    window.Attach(form);
+    window.Attach(form, settings);
     window.LoadAndShow();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -51,6 +51,7 @@ const Text& RowTable::ColumnHeader(int column) const {
 void RowTable::Clear() {
     m_blocks.clear();
     m_checked.clear();
+    m_depths.clear();
     m_checkedCount = 0;
     m_display.RowsChanged(0, true);
 }
@@ -60,6 +61,7 @@ void RowTable::AddRowCells() {
         m_blocks.push_back(std::make_unique<Text[]>(kRowsPerBlock * m_stride));
     }
     m_checked.push_back(0);
+    m_depths.push_back(0);
 }
 
 std::size_t RowTable::AppendRow(Text mainText) {
@@ -92,6 +94,10 @@ void RowTable::SetChecked(std::size_t row, bool checked) {
     unsigned char& tick = m_checked[RowIndex(row)];
     m_checkedCount = m_checkedCount - tick + (checked ? 1 : 0);
     tick = checked ? 1 : 0;
+}
+
+void RowTable::SetDepth(std::size_t row, int depth) {
+    m_depths[RowIndex(row)] = static_cast<std::uint16_t>(std::clamp(depth, 0, kMaxRowDepth));
 }
 
 void RowTable::SetAllChecked(bool checked) {

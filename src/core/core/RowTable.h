@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
@@ -17,6 +18,8 @@
 inline constexpr int kHandleColumn = 1;
 // The results list's column that holds a window's text.
 inline constexpr int kTextColumn = 2;
+// The deepest depth a row keeps.
+inline constexpr int kMaxRowDepth = 0xFFFF;
 
 // The control that shows a row table on screen.
 class RowTableDisplay {
@@ -57,6 +60,11 @@ public:
         return {&Cell(RowIndex(row), 0), m_headers.size()};
     }
     [[nodiscard]] bool Checked(std::size_t row) const { return m_checked[RowIndex(row)] != 0; }
+    // How deep the row's window lies below the first window of its walk: 0 for that window and
+    // for rows that are no walk's.
+    [[nodiscard]] int Depth(std::size_t row) const { return m_depths[RowIndex(row)]; }
+    // Sets the row's depth, kept up to kMaxRowDepth; a deeper one counts as that deep.
+    void SetDepth(std::size_t row, int depth);
     void SetChecked(std::size_t row, bool checked);
     // Ticks or unticks every row.
     void SetAllChecked(bool checked);
@@ -96,5 +104,6 @@ private:
     std::vector<std::unique_ptr<Text[]>> m_blocks;
     std::size_t m_stride = 1;
     std::vector<unsigned char> m_checked;
+    std::vector<std::uint16_t> m_depths;
     std::size_t m_checkedCount = 0;
 };

@@ -35,7 +35,10 @@ WalkSummary BackgroundWalk::Run(WindowHandle window, const std::function<bool()>
     m_worker = std::thread([this, window] {
         WalkSummary summary;
         try {
-            summary = WalkWindowTree(window, *this, m_windows, *this, [this] { return !m_stop; });
+            WalkOptions options;
+            options.keepGoing = [this] { return !m_stop; };
+            options.observer = this;
+            summary = WalkWindowTree(window, *this, m_windows, *this, options);
             HandOverRow();
         } catch (...) {
             // Nothing may leave a thread's function (it would end the program): the walk reports
@@ -67,6 +70,7 @@ void BackgroundWalk::TakeOver() {
     // Emptied before it goes back, whatever became of the last take.
     m_takenRows.cells.clear();
     m_takenRows.rowEnds.clear();
+    m_takenRows.rowDepths.clear();
     m_takenRows.edits.clear();
     {
         const std::lock_guard lock(m_lock);
@@ -75,8 +79,10 @@ void BackgroundWalk::TakeOver() {
     }
     std::vector<Text>& cells = m_takenRows.cells;
     std::size_t first = 0;
-    for (const std::size_t end : m_takenRows.rowEnds) {
+    for (std::size_t taken = 0; taken < m_takenRows.rowEnds.size(); ++taken) {
+        const std::size_t end = m_takenRows.rowEnds[taken];
         const std::size_t row = m_results.AppendRow(std::move(cells[first]));
+        m_results.SetDepth(row, m_takenRows.rowDepths[taken]);
         if (m_firstResultsRow == 0) {
             m_firstResultsRow = row;
         }
@@ -137,7 +143,9 @@ void BackgroundWalk::HandOverRow() {
         m_handedRows.cells.push_back(std::move(cell));
     }
     m_handedRows.rowEnds.push_back(m_handedRows.cells.size());
+    m_handedRows.rowDepths.push_back(m_rowDepth);
     m_row.clear();
+    m_rowDepth = 0;
 }
 
 // The report waits for the UI thread to show it, so that the walk goes on only once it is

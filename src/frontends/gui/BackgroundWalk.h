@@ -1,7 +1,8 @@
 // The child walk on a worker thread, so that its window messages do not wait on the UI thread's
 // own window traffic and the window answers the user all along. Rows reach the results on the UI
-// thread as they come, and so do the cells the walk sets again in rows handed over before; a step
-// that fails is reported there, in order, and the walk goes on once the report is closed.
+// thread as they come, each with its window's depth in the tree, and so do the cells the walk sets
+// again in rows handed over before; a step that fails is reported there, in order, and the walk
+// goes on once the report is closed.
 #pragma once
 
 #include <atomic>
@@ -14,13 +15,14 @@
 
 #include "core/Reporter.h"
 #include "core/RowSink.h"
+#include "core/RowTable.h"
 #include "extraction/ChildWalk.h"
 #include "ports/EventPump.h"
 #include "ports/WindowSystem.h"
 
-class BackgroundWalk : private RowSink, private Reporter {
+class BackgroundWalk : private RowSink, private Reporter, private WalkObserver {
 public:
-    BackgroundWalk(RowSink& results, WindowSystem& windows, Reporter& reporter,
+    BackgroundWalk(RowTable& results, WindowSystem& windows, Reporter& reporter,
                    EventPump& pump) noexcept
         : m_results(results), m_windows(windows), m_reporter(reporter), m_pump(pump) {}
     // A walk still running (the program is ending) is stopped and waited for.
@@ -44,6 +46,9 @@ private:
     std::size_t AppendRow(Text firstCell) override;
     void SetCell(std::size_t row, int index, Text text) override;
     void ReportFailure(TextView location, int line, const Text& description) override;
+    // The depth of the row being filled, which is complete when its window is told.
+    void WindowWalked(const WalkedWindow& window) override { m_rowDepth = window.depth; }
+    void WindowReadAgain(const WalkedWindow&) override {}
     // Hands the row being filled over to the UI thread.
     void HandOverRow();
 
@@ -51,7 +56,7 @@ private:
     void TakeOver();
     void StopAndWait() noexcept;
 
-    RowSink& m_results;
+    RowTable& m_results;
     WindowSystem& m_windows;
     Reporter& m_reporter;
     EventPump& m_pump;
@@ -60,6 +65,7 @@ private:
 
     // Only the worker touches the row it is filling; its cells move on, its room stays.
     std::vector<Text> m_row;
+    int m_rowDepth = 0;
     std::size_t m_rowsAppended = 0;
 
     // A cell of a row handed over before, set again; row counts the walk's rows from 1.
@@ -69,12 +75,13 @@ private:
         Text text;
     };
 
-    // Rows go over as one run of cells and the end of each row's cells in it, so that a row
-    // costs no allocation of its own; the UI thread swaps in the run it emptied last time. Cell
-    // edits go after the rows they follow.
+    // Rows go over as one run of cells and the end and depth of each row's cells in it, so that
+    // a row costs no allocation of its own; the UI thread swaps in the run it emptied last time.
+    // Cell edits go after the rows they follow.
     struct HandedRows {
         std::vector<Text> cells;
         std::vector<std::size_t> rowEnds;
+        std::vector<int> rowDepths;
         std::vector<CellEdit> edits;
     };
 

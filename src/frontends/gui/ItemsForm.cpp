@@ -8,6 +8,7 @@
 #include "core/RowTable.h"
 #include "core/Steps.h"
 #include "export/ClipboardCopy.h"
+#include "gui/RememberedSettings.h"
 #include "items/ItemsDelimited.h"
 #include "items/ItemsReader.h"
 
@@ -17,6 +18,9 @@ namespace {
 constexpr std::size_t kClassCell = 0;
 
 constexpr TextView kTitleSeparator = u" \u2014 ";
+
+// The name under which the save dialog's last folder is kept.
+constexpr TextView kItemsFileDialog = u"ItemsFile";
 
 // "1 item", "25 items".
 template <typename Count>
@@ -248,10 +252,13 @@ void ItemsForm::SaveAs() {
         request.filter = Text(kItemsFileTypes);
         request.defaultExtension = Text(kCsvExtension.substr(1));
         request.flags = SaveDialogFlag::kNewFile;
+        RememberedSettings remembered(m_services.settings);
+        request.initialFolder = remembered.SaveFolder(kItemsFileDialog);
         const Text path = m_services.dialogs.ShowSaveDialog(request);
         if (path.empty()) {
             return;
         }
+        remembered.SetSaveFolderOf(kItemsFileDialog, path);
         // UTF-8 with its byte order mark, so that a spreadsheet application opening the file
         // reads it as UTF-8 rather than in the system's code page. The file's extension decides
         // its delimiter, whichever type the dialog showed when it was typed.

@@ -18,6 +18,7 @@
 #include "ports/Dialogs.h"
 #include "ports/RemoteItems.h"
 #include "ports/SaveFiles.h"
+#include "ports/Settings.h"
 
 // A control whose items can be read: what a results row names, confirmed by the control itself.
 struct ItemsSource {
@@ -47,6 +48,8 @@ struct ItemsFormServices {
     Clipboard& clipboard;
     Dialogs& dialogs;
     SaveFiles& saveFiles;
+    // Where the save dialog's last folder is kept.
+    Settings& settings;
 };
 
 class ItemsForm {

@@ -147,7 +147,8 @@ MainForm::MainForm(RowTable& windowList, RowTable& results, MainFormServices ser
       m_productName(productName),
       m_applicationTitle(productName.substr(0, kTitleLimit - 1)),
       m_version(version),
-      m_exports(results, services, m_errorReports, m_applicationTitle) {}
+      m_exports(results, services, m_errorReports, m_applicationTitle),
+      m_remembered(services.settings) {}
 
 void MainForm::SetApplicationTitle() {
     m_applicationTitle = ApplicationTitleFor(m_productName);
@@ -205,6 +206,8 @@ void MainForm::Load() {
     steps.Run(130, [&] { m_windowList.AppendColumn(u"Handle"); });
     steps.Run(132, [&] { m_windowList.SetColumnWidth(1, 7000); });
     steps.Run(134, [&] { m_windowList.SetColumnWidth(2, 0); });
+    m_showAllWindows = m_remembered.ShowsAllWindows();
+    m_showDepth = m_remembered.ShowsDepth();
     steps.Run(136, [&] {
         FillWindowList(m_windowList, m_services.windows, m_errorReports, m_showAllWindows);
     });
@@ -214,6 +217,16 @@ void MainForm::Load() {
     steps.Run(144, [&] { m_results.SetColumnWidth(1, 1700); });
     steps.Run(146, [&] { m_results.SetColumnWidth(2, 1500); });
     steps.Run(148, [&] { m_results.SetColumnWidth(3, 3800); });
+    RestoreColumnWidths(m_windowList, RememberedList::kWindowList);
+    RestoreColumnWidths(m_results, RememberedList::kResults);
+}
+
+void MainForm::RestoreColumnWidths(RowTable& rows, RememberedList list) {
+    for (int column = 1; column <= rows.ColumnCount(); ++column) {
+        if (const std::optional<int> twips = m_remembered.ColumnTwips(list, column)) {
+            rows.SetColumnWidth(column, *twips);
+        }
+    }
 }
 
 void MainForm::Close() {
@@ -263,7 +276,13 @@ void MainForm::ToggleShowAllWindows() {
         return;
     }
     m_showAllWindows = !m_showAllWindows;
+    m_remembered.SetShowsAllWindows(m_showAllWindows);
     RefreshList();
+}
+
+void MainForm::ToggleShowDepth() {
+    m_showDepth = !m_showDepth;
+    m_remembered.SetShowsDepth(m_showDepth);
 }
 
 void MainForm::FindInResults(const RowSearch& search) {
@@ -362,6 +381,12 @@ void MainForm::Extract(WindowHandle picked) {
         BackgroundWalk walk(m_results, m_services.windows, m_errorReports, m_services.pump);
         summary = walk.Run(window, [this] { return m_stopRequested; });
     });
+    if (summary && summary->stopped) {
+        steps.Run(106, [&] {
+            m_services.window.ShowStatusNote(u"Stopped after " +
+                                             Counted(summary->rows, u"window", u"windows"));
+        });
+    }
     Text note = summary ? WalkNote(*summary) : Text();
     // A picked window that is still open has no row only when the walk ended early, which the
     // note says already.

@@ -10,6 +10,7 @@
 #include "extraction/ChildWalk.h"
 #include "gui/ErrorReportBox.h"
 #include "gui/MainFormServices.h"
+#include "gui/RememberedSettings.h"
 #include "gui/ResultsExports.h"
 
 inline constexpr TextView kProductName = u"Tessivane Window Text Reader 2021";
@@ -47,12 +48,16 @@ public:
     void SaveResultsAs();
     void ShowAbout();
     // Show All Windows: the window list also shows owned, untitled and hidden windows, marked
-    // with why the plain list leaves them out. Off at first; kept until the program ends.
+    // with why the plain list leaves them out. Off at first; this and Show Depth are kept in
+    // the user's settings for the next run.
     void ToggleShowAllWindows();
     // Selects the next results row, in the search's direction from the selected one, that holds
     // the search's text; says so when no row does.
     void FindInResults(const RowSearch& search);
     [[nodiscard]] bool ShowsAllWindows() const noexcept { return m_showAllWindows; }
+    // Show Depth: the results indent each row by its window's depth in the tree. On at first.
+    void ToggleShowDepth();
+    [[nodiscard]] bool ShowsDepth() const noexcept { return m_showDepth; }
 
     // The window picked by pointing at it: its top-level window is selected in the window list
     // (given a row there when the list leaves it out) and extracted as the start button does,
@@ -86,6 +91,8 @@ private:
     // and the note after the walk says when it has none because it closed.
     void Extract(WindowHandle picked);
     void ApplySkin();
+    // The column widths that the user gave the list's columns in an earlier run, where kept.
+    void RestoreColumnWidths(RowTable& rows, RememberedList list);
     // The handle cell of the window list's selected row; nothing when no row is selected.
     [[nodiscard]] std::optional<Text> SelectedWindowHandle() const;
     void SetPointerUnlessBusy(int setting);
@@ -101,10 +108,12 @@ private:
     Text m_applicationTitle;
     Text m_version;
     ResultsExports m_exports;
+    RememberedSettings m_remembered;
     bool m_running = false;
     bool m_stoppable = false;
     bool m_stopRequested = false;
     bool m_showAllWindows = false;
+    bool m_showDepth = true;
 };
 
 // How a walk ended early and what it could not read, for the note after it; empty when it read

@@ -8,6 +8,7 @@
 #include "ports/Files.h"
 #include "ports/FormWindow.h"
 #include "ports/SaveFiles.h"
+#include "ports/Settings.h"
 #include "ports/SkinEngine.h"
 #include "ports/WindowSystem.h"
 
@@ -21,4 +22,5 @@ struct MainFormServices {
     SaveFiles& saveFiles;
     Automation& automation;
     SkinEngine& skin;
+    Settings& settings;
 };

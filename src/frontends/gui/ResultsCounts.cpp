@@ -12,3 +12,10 @@ Text ResultsCountsText(std::size_t rows, std::size_t ticked, bool reading) {
            (ticked == 0 ? Text(u"none ticked")
                         : DecimalText(static_cast<std::int64_t>(ticked)) + u" ticked");
 }
+
+Text StatusLineText(std::size_t rows, std::size_t ticked, bool reading, const StatusNote& note) {
+    if (!reading && !note.text.empty() && note.rows == rows && note.ticked == ticked) {
+        return note.text;
+    }
+    return ResultsCountsText(rows, ticked, reading);
+}

@@ -11,6 +11,19 @@
 #include "export/SpreadsheetExport.h"
 #include "export/TextFileBytes.h"
 #include "export/UnicodeResultsFile.h"
+#include "gui/RememberedSettings.h"
+
+namespace {
+
+// The names under which the save dialogs' last folders are kept.
+constexpr TextView kTextFileDialog = u"TextFile";
+constexpr TextView kResultsFileDialog = u"ResultsFile";
+
+Text SavedToNote(const Text& path) {
+    return u"Saved to " + path;
+}
+
+}  // namespace
 
 void ResultsExports::CopyToClipboard() {
     StepRunner steps(m_reporter, ReportLocation::CopyResultsToClipboard);
@@ -20,6 +33,11 @@ void ResultsExports::CopyToClipboard() {
             outcome = CopyTickedRowsToClipboard(m_results, m_services.clipboard, m_services.pump);
         })) {
         steps.Run(108, [&] {
+            if (outcome == CopyOutcome::kPlaced) {
+                m_services.window.ShowStatusNote(
+                    u"Copied " + Counted(m_results.CheckedCount(), u"row", u"rows") +
+                    u" to the clipboard");
+            }
             m_services.dialogs.ShowInformation(
                 outcome == CopyOutcome::kNothingTicked
                     ? u"No results rows are ticked, so nothing has been copied to the "
@@ -71,8 +89,13 @@ void ResultsExports::SaveAsTextFile() {
                     SaveDialogFlag::kLongNames;
     request.title = u"Save";
     request.filter = u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|";
+    RememberedSettings remembered(m_services.settings);
     Text path;
-    steps.Run(114, [&] { path = m_services.dialogs.ShowSaveDialog(request); });
+    steps.Run(114, [&] {
+        request.initialFolder = remembered.SaveFolder(kTextFileDialog);
+        path = m_services.dialogs.ShowSaveDialog(request);
+        remembered.SetSaveFolderOf(kTextFileDialog, path);
+    });
     if (!steps.Check(118, [&] { return !path.empty(); })) {
         return;
     }
@@ -115,8 +138,8 @@ void ResultsExports::SaveAsTextFile() {
                                   ? UnicodeResultsFileBytes(m_results, ResultsFileType::UnicodeText)
                                   : TextFileBytes(m_results, m_services.saveFiles);
                   }) &&
-        steps.Run(144, [&] { file->Write(bytes); })) {
-        steps.Run(148, [&] { file->Commit(); });
+        steps.Run(144, [&] { file->Write(bytes); }) && steps.Run(148, [&] { file->Commit(); })) {
+        steps.Run(148, [&] { m_services.window.ShowStatusNote(SavedToNote(path)); });
     }
 }
 
@@ -128,10 +151,13 @@ void ResultsExports::SaveAsUnicodeFile() {
     request.defaultExtension = Text(kCsvExtension.substr(1));
     request.flags = SaveDialogFlag::kNewFile;
     try {
+        RememberedSettings remembered(m_services.settings);
+        request.initialFolder = remembered.SaveFolder(kResultsFileDialog);
         const Text path = m_services.dialogs.ShowSaveDialog(request);
         if (path.empty()) {
             return;
         }
+        remembered.SetSaveFolderOf(kResultsFileDialog, path);
         // The extension decides the type, whichever type the dialog showed when it was typed.
         const std::string bytes = UnicodeResultsFileBytes(
             m_results,
@@ -139,6 +165,7 @@ void ResultsExports::SaveAsUnicodeFile() {
         const std::unique_ptr<SaveFile> file = m_services.saveFiles.Open(path);
         file->Write(bytes);
         file->Commit();
+        m_services.window.ShowStatusNote(SavedToNote(path));
         if (const std::size_t lost = CharactersLostInAnyEncoding(m_results); lost != 0) {
             m_services.dialogs.ShowInformation(
                 u"The results have been saved. " +
@@ -190,21 +217,28 @@ void ResultsExports::SaveAsSpreadsheet() {
         return;
     }
     steps.Run(108, [&] { m_services.window.SetMousePointer(kBusyPointer); });
-    std::size_t unwritten = 0;
+    std::optional<std::size_t> unwritten;
     if (steps.Check(110, [&] { return m_results.RowCount() != 0; })) {
         unwritten = ExportTickedRows(steps);
     }
     steps.Run(170, [&] { m_services.window.SetMousePointer(kDefaultPointer); });
+    if (unwritten && !steps.CommandEnded()) {
+        steps.Run(170, [&] {
+            m_services.window.ShowStatusNote(u"Sent " +
+                                             Counted(m_results.CheckedCount(), u"row", u"rows") +
+                                             u" to the spreadsheet");
+        });
+    }
     // The cells that failed, some perhaps without a box of their own, told once; a stopped
     // export has nothing more to say.
-    if (unwritten != 0 && !steps.CommandEnded()) {
+    if (unwritten && *unwritten != 0 && !steps.CommandEnded()) {
         steps.Run(170, [&] {
-            m_services.dialogs.ShowInformation(UnwrittenCellsNote(unwritten), m_applicationTitle);
+            m_services.dialogs.ShowInformation(UnwrittenCellsNote(*unwritten), m_applicationTitle);
         });
     }
 }
 
-std::size_t ResultsExports::ExportTickedRows(StepRunner& steps) {
+std::optional<std::size_t> ResultsExports::ExportTickedRows(StepRunner& steps) {
     std::unique_ptr<AutomationObject> application;
     std::unique_ptr<AutomationObject> workbook;
     // Without the application or its new workbook nothing can be written: the one report of
@@ -221,11 +255,11 @@ std::size_t ResultsExports::ExportTickedRows(StepRunner& steps) {
                                         true);
             }
         })) {
-        return 0;
+        return std::nullopt;
     }
     steps.Run(116, [&] { application->Put(u"Visible", true); });
     if (steps.CommandEnded()) {
-        return 0;
+        return std::nullopt;
     }
     return WriteTickedRowsToWorkbook(steps, m_results, *workbook, m_services.pump);
 }

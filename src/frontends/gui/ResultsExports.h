@@ -2,6 +2,8 @@
 // the spreadsheet.
 #pragma once
 
+#include <optional>
+
 #include "core/Reporter.h"
 #include "core/RowTable.h"
 #include "core/Steps.h"
@@ -39,8 +41,8 @@ private:
     // code page) when it would lose none.
     [[nodiscard]] YesNoCancel AskAboutLostCharacters();
     // The spreadsheet export's steps from the application's start to the last cell; answers how
-    // many cells could not be written.
-    std::size_t ExportTickedRows(StepRunner& steps);
+    // many cells could not be written, or nothing when it had no workbook to write them in.
+    std::optional<std::size_t> ExportTickedRows(StepRunner& steps);
 
     RowTable& m_results;
     MainFormServices m_services;

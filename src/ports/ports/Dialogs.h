@@ -29,6 +29,8 @@ struct SaveDialogRequest {
     Text filter;
     // Without a dot; when set, a name typed without an extension takes the chosen type's.
     Text defaultExtension;
+    // The folder the dialog opens in; empty for the system's choice.
+    Text initialFolder;
 };
 
 enum class YesNoCancel { Yes, No, Cancel };

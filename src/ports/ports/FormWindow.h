@@ -31,4 +31,7 @@ public:
     // While busy, the buttons of the other commands are disabled; when stoppable too, the start
     // button reads "Stop" and stays enabled, and Esc stops the command.
     virtual void SetBusy(bool busy, bool stoppable) = 0;
+    // How the last command ended ("Stopped after 12 windows"), shown on the status line in place
+    // of the results' counts until they change.
+    virtual void ShowStatusNote(const Text& note) = 0;
 };

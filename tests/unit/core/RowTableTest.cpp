@@ -105,3 +105,18 @@ TEST(ListViewColumnsTest, ColumnAddedAfterRowsKeepsTheirCells) {
     EXPECT_EQ(list.SubItem(4321, 1), u"sub");
     EXPECT_EQ(list.RowCells(4321).size(), 2u);
 }
+
+TEST_F(ListViewTest, RowsKeepTheirDepthsUntilTheyAreClearedAndADeepOneIsKeptAtTheDeepest) {
+    list.AppendRow(u"a");
+    list.AppendRow(u"b");
+    list.AppendRow(u"c");
+    list.SetDepth(2, 3);
+    list.SetDepth(3, 1'000'000);
+    EXPECT_EQ(list.Depth(1), 0);
+    EXPECT_EQ(list.Depth(2), 3);
+    EXPECT_EQ(list.Depth(3), kMaxRowDepth);
+    EXPECT_THROW(list.SetDepth(4, 1), Failure);
+    list.Clear();
+    list.AppendRow(u"d");
+    EXPECT_EQ(list.Depth(1), 0);
+}

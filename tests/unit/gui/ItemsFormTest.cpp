@@ -24,6 +24,7 @@ struct ItemsFormTest : ::testing::Test {
     FakeClipboard clipboard;
     RecordingDialogs dialogs;
     FakeSaveFiles saveFiles;
+    FakeSettings settings;
     std::atomic<int> readsEnded{0};
 
     [[nodiscard]] std::unique_ptr<ItemsForm> FormOf(WindowHandle control,
@@ -33,9 +34,9 @@ struct ItemsFormTest : ::testing::Test {
         if (!source) {
             throw std::logic_error("the control has no items");
         }
-        return std::make_unique<ItemsForm>(*source,
-                                           ItemsFormServices{remote, clipboard, dialogs, saveFiles},
-                                           [this] { ++readsEnded; });
+        return std::make_unique<ItemsForm>(
+            *source, ItemsFormServices{remote, clipboard, dialogs, saveFiles, settings},
+            [this] { ++readsEnded; });
     }
 
     // A form that has read its control once.
@@ -272,6 +273,10 @@ TEST_F(ItemsFormTest, SaveAsOffersCsvAndTabTextAndWritesUtf8WithItsMark) {
     EXPECT_EQ(saveFiles.files.size(), 2u);
     EXPECT_EQ(form->CommandNote(), u"");
     EXPECT_TRUE(dialogs.errorReports.empty());
+    // Each dialog after the first opens in the folder of the save before it.
+    ASSERT_EQ(dialogs.saveRequests.size(), 3u);
+    EXPECT_EQ(dialogs.saveRequests[0].initialFolder, u"");
+    EXPECT_EQ(dialogs.saveRequests[2].initialFolder, u"C:\\out");
 }
 
 TEST_F(ItemsFormTest, FailedSaveIsReportedInOneBoxAndLeavesTheFileAsItWas) {

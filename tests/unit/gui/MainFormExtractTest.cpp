@@ -115,6 +115,7 @@ TEST_F(WalkCommandTest, TheWindowAnswersDuringTheWalkAndStartStopsIt) {
               (std::vector<std::pair<bool, bool>>{{true, true}, {false, false}}));
     ASSERT_EQ(dialogs.information.size(), 1u);
     EXPECT_EQ(dialogs.information[0].first, u"Stopped after 11 windows.");
+    EXPECT_EQ(window.statusNotes, std::vector<Text>{u"Stopped after 11 windows"});
     // Esc, or the button, stops only a walk that runs: the next walk reads everything.
     form.RequestStop();
     pump.action = nullptr;

@@ -86,6 +86,8 @@ Text Win32Dialogs::ShowSaveDialog(const SaveDialogRequest& request) {
     dialog.lpstrTitle = WideOf(request.title);
     dialog.lpstrDefExt =
         request.defaultExtension.empty() ? nullptr : WideOf(request.defaultExtension);
+    dialog.lpstrInitialDir =
+        request.initialFolder.empty() ? nullptr : WideOf(request.initialFolder);
     dialog.Flags = request.flags;
     if (!CommonGetSaveFileName(dialog)) {
         if (CommonDialogError() != 0) {

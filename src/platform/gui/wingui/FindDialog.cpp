@@ -51,3 +51,9 @@ std::optional<RowSearch> FindDialog::OnMessage() noexcept {
         return std::nullopt;
     }
 }
+
+bool FindDialog::HasFocus() const noexcept {
+    const HWND focus = GetFocus();
+    return m_dialog && focus != nullptr &&
+           (focus == m_dialog.get() || IsChild(m_dialog.get(), focus) != FALSE);
+}

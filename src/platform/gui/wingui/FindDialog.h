@@ -26,6 +26,8 @@ public:
     }
     // The search that the dialog's Find Next asks for; nothing when it is closing.
     [[nodiscard]] std::optional<RowSearch> OnMessage() noexcept;
+    // True while the focus is in the dialog.
+    [[nodiscard]] bool HasFocus() const noexcept;
     // The last search asked for, for Find Next (F3); nothing before the first.
     [[nodiscard]] const std::optional<RowSearch>& LastSearch() const noexcept { return m_last; }
 

@@ -49,7 +49,8 @@ ItemsWindow::ItemsWindow(HWND owner, int cascade, ItemsSource source, const Skin
     m_clipboard.emplace(window);
     m_dialogs.emplace(window, [] {});
     m_form = std::make_unique<ItemsForm>(
-        std::move(source), ItemsFormServices{m_remote, *m_clipboard, *m_dialogs, m_saveFiles},
+        std::move(source),
+        ItemsFormServices{m_remote, *m_clipboard, *m_dialogs, m_saveFiles, m_settings},
         [window] { PostMessageW(window, kReadEndedMessage, 0, 0); });
     CreateControls();
     Refresh();

@@ -18,6 +18,7 @@
 #include "win32/Win32Dialogs.h"
 #include "win32/Win32RemoteItems.h"
 #include "win32/Win32SaveFiles.h"
+#include "win32/Win32Settings.h"
 #include "wingui/DialogFocus.h"
 #include "wingui/ItemsListView.h"
 #include "wingui/OwnedWindow.h"
@@ -106,6 +107,7 @@ private:
     std::optional<Win32Clipboard> m_clipboard;
     std::optional<Win32Dialogs> m_dialogs;
     Win32SaveFiles m_saveFiles;
+    Win32Settings m_settings;
     std::unique_ptr<ItemsForm> m_form;
     std::unique_ptr<ItemsListView> m_list;
     std::vector<std::unique_ptr<PushButton>> m_buttons;

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<int, FormCommand>, 13> kFormCommands{{
+constexpr std::array<std::pair<int, FormCommand>, 14> kFormCommands{{
     {MenuCommandId::kSaveResultsAs, &MainForm::SaveResultsAs},
     {MenuCommandId::kSaveResultsAsTextFile, &MainForm::SaveResultsAsTextFile},
     {MenuCommandId::kSaveResultsAsSpreadsheet, &MainForm::SaveResultsAsSpreadsheet},
@@ -18,6 +18,7 @@ constexpr std::array<std::pair<int, FormCommand>, 13> kFormCommands{{
     {MenuCommandId::kUntickAll, &MainForm::UntickAllResults},
     {MenuCommandId::kRefreshList, &MainForm::RefreshList},
     {MenuCommandId::kShowAllWindows, &MainForm::ToggleShowAllWindows},
+    {MenuCommandId::kShowDepth, &MainForm::ToggleShowDepth},
     {MenuCommandId::kExtractSelectedWindow, &MainForm::ExtractSelectedWindow},
     {MenuCommandId::kCommandLineHelp, &MainForm::ShowCommandLineHelp},
     {MenuCommandId::kAbout, &MainForm::ShowAbout},

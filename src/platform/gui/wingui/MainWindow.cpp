@@ -66,7 +66,7 @@ void MainWindow::CreateControls() {
         }
     });
     m_items = std::make_unique<ItemsWindows>(m_window, [this] { return CurrentLook(); });
-    m_resultsLook = std::make_unique<ResultsLook>(*m_results, *m_items);
+    m_resultsLook = std::make_unique<ResultsLook>(*m_results, *m_items, m_find);
     m_status = std::make_unique<StatusLine>(m_window, m_results->Rows());
     LayOut(GetDpiForWindow(m_window));
     SetTimer(m_window, kStatusTimer, kStatusMilliseconds, nullptr);
@@ -126,18 +126,77 @@ LRESULT MainWindow::OnGetMinMaxInfo(MINMAXINFO& limits) const noexcept {
 void MainWindow::LoadAndShow() {
     m_form->Load();
     SyncLists();
+    ShowViewChoices();
+    const std::optional<WindowPlace> saved = m_remembered->Place();
+    const RECT place = OpeningPlace(saved);
+    SetWindowPos(m_window, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(m_window, saved && saved->maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    UpdateWindow(m_window);
+}
+
+RECT MainWindow::OpeningPlace(const std::optional<WindowPlace>& saved) const noexcept {
     const SIZE size = OuterSize();
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
+    if (saved) {
+        const ScreenRect& bounds = saved->bounds;
+        const RECT savedRect{bounds.left, bounds.top, bounds.right, bounds.bottom};
+        if (GetMonitorInfoW(MonitorFromRect(&savedRect, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            const RECT& work = monitor.rcWork;
+            const ScreenRect place = PlaceOnWorkArea(
+                bounds, size.cx, size.cy, ScreenRect{work.left, work.top, work.right, work.bottom});
+            return RECT{place.left, place.top, place.right, place.bottom};
+        }
+    }
     GetMonitorInfoW(MonitorFromWindow(m_window, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& work = monitor.rcWork;
     // Centred; a screen too small for the window shows its top-left part.
-    SetWindowPos(m_window, nullptr,
-                 std::max(work.left, work.left + (work.right - work.left - size.cx) / 2),
-                 std::max(work.top, work.top + (work.bottom - work.top - size.cy) / 2), size.cx,
-                 size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(m_window, SW_SHOWNORMAL);
-    UpdateWindow(m_window);
+    const LONG left = std::max(work.left, work.left + (work.right - work.left - size.cx) / 2);
+    const LONG top = std::max(work.top, work.top + (work.bottom - work.top - size.cy) / 2);
+    return RECT{left, top, left + size.cx, top + size.cy};
+}
+
+void MainWindow::RememberLayout() noexcept {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    if (GetWindowPlacement(m_window, &placement)) {
+        const bool maximized = IsZoomed(m_window) != FALSE ||
+                               (IsIconic(m_window) && (placement.flags & WPF_RESTORETOMAXIMIZED));
+        RECT bounds{};
+        if (IsZoomed(m_window) || IsIconic(m_window)) {
+            // The normal place is in the coordinates of the primary monitor's work area.
+            bounds = placement.rcNormalPosition;
+            MONITORINFO primary{};
+            primary.cbSize = sizeof(primary);
+            if (GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                                &primary)) {
+                OffsetRect(&bounds, primary.rcWork.left - primary.rcMonitor.left,
+                           primary.rcWork.top - primary.rcMonitor.top);
+            }
+        } else {
+            GetWindowRect(m_window, &bounds);
+        }
+        m_remembered->SetPlace(WindowPlace{
+            ScreenRect{bounds.left, bounds.top, bounds.right, bounds.bottom}, maximized});
+    }
+    const auto rememberColumns = [&](const OwnerDataList& list, RememberedList which) {
+        for (int column = 1; column <= list.ColumnCount(); ++column) {
+            m_remembered->SetColumnTwips(which, column, list.LaidOutColumnTwips(column));
+        }
+    };
+    rememberColumns(*m_windowList, RememberedList::kWindowList);
+    rememberColumns(*m_results, RememberedList::kResults);
+}
+
+void MainWindow::ShowViewChoices() noexcept {
+    const HMENU menu = GetMenu(m_window);
+    const auto tick = [menu](int id, bool on) {
+        CheckMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    };
+    tick(MenuCommandId::kShowAllWindows, m_form->ShowsAllWindows());
+    tick(MenuCommandId::kShowDepth, m_form->ShowsDepth());
+    m_results->SetIndentsByDepth(m_form->ShowsDepth());
 }
 
 bool MainWindow::TranslateDialogKeys(MSG& message) noexcept {
@@ -181,6 +240,7 @@ void MainWindow::SetCustomPointerImage(const Text& path) {
 // by the event pump. The window is not destroyed first: that costs nothing on Windows, but
 // under Wine without a window manager its unmapping waits up to two seconds.
 void MainWindow::EndProgram() {
+    RememberLayout();
     m_closed = true;
     PostQuitMessage(0);
 }
@@ -348,6 +408,10 @@ LRESULT MainWindow::OnCommand(WPARAM wParam) noexcept {
     return 0;
 }
 
+void MainWindow::ShowStatusNote(const Text& note) {
+    m_status->ShowNote(note);
+}
+
 // Esc, which the dialog keys turn into IDCANCEL, ends picking or stops a walk.
 void MainWindow::OnEscape() noexcept {
     if (!m_picking->CancelPicking()) {
@@ -471,9 +535,8 @@ void MainWindow::RunMenuCommand(int id, bool byKey) noexcept {
     if (const std::optional<FormCommand> command = FormCommandOf(id)) {
         Run(*command);
     }
-    if (id == MenuCommandId::kShowAllWindows) {
-        CheckMenuItem(GetMenu(m_window), static_cast<UINT>(id),
-                      MF_BYCOMMAND | (m_form->ShowsAllWindows() ? MF_CHECKED : MF_UNCHECKED));
+    if (id == MenuCommandId::kShowAllWindows || id == MenuCommandId::kShowDepth) {
+        ShowViewChoices();
     }
 }
 

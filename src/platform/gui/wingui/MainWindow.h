@@ -9,9 +9,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "gui/MainForm.h"
+#include "gui/RememberedSettings.h"
 #include "ports/FormWindow.h"
+#include "ports/Settings.h"
 #include "skin/SkinFramework.h"
 #include "win32/ScopedHandles.h"
 #include "wingui/ButtonRow.h"
@@ -39,9 +42,14 @@ public:
     [[nodiscard]] RowTable& WindowList() noexcept { return m_windowList->Rows(); }
     [[nodiscard]] RowTable& Results() noexcept { return m_results->Rows(); }
 
-    // Routes the window's events to form from now on.
-    void Attach(MainForm& form) noexcept { m_form = &form; }
-    // Runs the form's load step, then shows the window centred on its screen.
+    // Routes the window's events to form from now on; the window keeps its place and its lists'
+    // column widths in settings.
+    void Attach(MainForm& form, Settings& settings) noexcept {
+        m_form = &form;
+        m_remembered.emplace(settings);
+    }
+    // Runs the form's load step, then shows the window where it was last closed, or else centred
+    // on its screen.
     void LoadAndShow();
     // Lets the keyboard move between the controls, here and in the items windows; true when the
     // message was used.
@@ -58,6 +66,7 @@ public:
     void SetMousePointer(int setting) override;
     void EndProgram() override;
     void SetBusy(bool busy, bool stoppable) override;
+    void ShowStatusNote(const Text& note) override;
 
     void ApplySkin(std::int32_t window, const SkinDefinition& skin, bool buttons, bool lists,
                    bool windowColour, bool fonts) override;
@@ -107,11 +116,19 @@ private:
     void FindNext() noexcept;
     // The window's look as it is now, skin included, for the items windows it opens.
     [[nodiscard]] SkinDefinition CurrentLook() const;
+    // The View menu's ticks and the results' indents as the form has them.
+    void ShowViewChoices() noexcept;
+    // Where the window opens: its saved place, moved onto the screen, or else centred on the
+    // screen at the laid-out size.
+    [[nodiscard]] RECT OpeningPlace(const std::optional<WindowPlace>& saved) const noexcept;
+    // Keeps the window's place and its lists' column widths for the next run.
+    void RememberLayout() noexcept;
 
     // Not owned: the window lives until the UI thread ends (see the destructor).
     HWND m_window = nullptr;
     bool m_closed = false;
     MainForm* m_form = nullptr;
+    std::optional<RememberedSettings> m_remembered;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     // How much larger than the layout's the client area is now.
     Stretch m_stretch;

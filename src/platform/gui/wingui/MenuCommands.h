@@ -24,6 +24,7 @@ inline constexpr int kExtractSelectedWindow = 40302;
 inline constexpr int kOpenItems = 40303;
 inline constexpr int kHighlightSelectedWindow = 40304;
 inline constexpr int kShowAllWindows = 40305;
+inline constexpr int kShowDepth = 40306;
 inline constexpr int kPickWindow = 40401;
 inline constexpr int kCommandLineHelp = 40501;
 inline constexpr int kAbout = 40502;
@@ -57,9 +58,10 @@ inline constexpr std::array<MenuItem, 8> kEditMenu{{
     {MenuCommandId::kFind, L"&Find...\tCtrl+F"},
     {MenuCommandId::kFindNext, L"Find &Next\tF3"},
 }};
-inline constexpr std::array<MenuItem, 5> kViewMenu{{
+inline constexpr std::array<MenuItem, 6> kViewMenu{{
     {MenuCommandId::kRefreshList, L"&Refresh List\tF5"},
     {MenuCommandId::kShowAllWindows, L"Show &All Windows"},
+    {MenuCommandId::kShowDepth, L"Show &Depth"},
     {MenuCommandId::kExtractSelectedWindow, L"&Start Extracting From Selected Window"},
     {MenuCommandId::kOpenItems, L"&Items of Selected Row\tEnter"},
     {MenuCommandId::kHighlightSelectedWindow, L"&Highlight Selected Window"},

@@ -235,6 +235,17 @@ int OwnerDataList::ColumnShare(int column, int extraWidth) const noexcept {
                : MulDiv(extraWidth, m_columnTwips[static_cast<std::size_t>(column - 1)], total);
 }
 
+void OwnerDataList::SetIndentsByDepth(bool indents) noexcept {
+    m_indentsByDepth = indents;
+    InvalidateRect(m_control, nullptr, FALSE);
+}
+
+int OwnerDataList::LaidOutColumnTwips(int column) const noexcept {
+    const int pixels =
+        ListView_GetColumnWidth(m_control, column - 1) - ColumnShare(column, m_extraWidth);
+    return MulDiv(std::max(0, pixels), kTwipsPerInch, static_cast<int>(m_dpi));
+}
+
 void OwnerDataList::SetColours(COLORREF background, COLORREF text) const noexcept {
     ListView_SetBkColor(m_control, background);
     ListView_SetTextBkColor(m_control, background);
@@ -355,6 +366,9 @@ void OwnerDataList::FillItem(LVITEMW& item) const noexcept {
             text = m_rows.SubItem(row, item.iSubItem);
         }
         CopyToBuffer(text, item.pszText, item.cchTextMax);
+    }
+    if ((item.mask & LVIF_INDENT) != 0) {
+        item.iIndent = m_indentsByDepth && exists && item.iSubItem == 0 ? m_rows.Depth(row) : 0;
     }
     if ((item.mask & LVIF_STATE) != 0 && m_place.tickBoxes) {
         item.state = (item.state & ~LVIS_STATEIMAGEMASK) |

@@ -22,6 +22,9 @@ public:
     OwnerDataList& operator=(const OwnerDataList&) = delete;
 
     [[nodiscard]] HWND Handle() const noexcept { return m_control; }
+    [[nodiscard]] int ColumnCount() const noexcept {
+        return static_cast<int>(m_columnTwips.size());
+    }
     // The rows the list shows.
     [[nodiscard]] RowTable& Rows() noexcept { return m_rows; }
 
@@ -32,6 +35,11 @@ public:
     void Reposition(Stretch stretch) noexcept;
     // Shows the rows' text in text on background.
     void SetColours(COLORREF background, COLORREF text) const noexcept;
+    // Whether the first cell of each row is indented by the row's depth.
+    void SetIndentsByDepth(bool indents) noexcept;
+    // The column's width now, less what it took of the list's extra width, in twips (1-based
+    // column): the width it would have at the laid-out size.
+    [[nodiscard]] int LaidOutColumnTwips(int column) const noexcept;
     // Brings the control's row count up to date with the model.
     void Sync() noexcept;
     // Answers the control's notifications: the texts and ticks of rows, and tick toggles.
@@ -90,4 +98,5 @@ private:
     DWORD m_lastTyped = 0;
     // The header's tick image shown: 0 unticked, 1 ticked; -1 before the first column.
     int m_headerTick = -1;
+    bool m_indentsByDepth = false;
 };

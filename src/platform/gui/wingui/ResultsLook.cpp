@@ -7,8 +7,9 @@
 #include "gui/ItemsForm.h"
 #include "win32/Win32Text.h"
 
-ResultsLook::ResultsLook(OwnerDataList& results, ItemsWindows& items) noexcept
-    : m_results(results), m_items(items) {
+ResultsLook::ResultsLook(OwnerDataList& results, ItemsWindows& items,
+                         const FindDialog& find) noexcept
+    : m_results(results), m_items(items), m_find(find) {
     // A results row whose window has items says so in its info tip.
     ListView_SetExtendedListViewStyleEx(m_results.Handle(), LVS_EX_INFOTIP, LVS_EX_INFOTIP);
 }
@@ -76,10 +77,21 @@ LRESULT ResultsLook::OnCustomDraw(NMLVCUSTOMDRAW& draw) noexcept {
     if (m_drawnRowLook != RowLook::Plain) {
         draw.clrText = GetSysColor(COLOR_GRAYTEXT);
     }
+    MarkFoundRow(draw);
     // Each cell is given its font, as the control keeps the last one for the next cell; it puts its
     // own back once the item is drawn.
     const HFONT fonts[2][2] = {{m_fonts.plain.get(), m_fonts.itemsMark.get()},
                                {m_fonts.disabled.get(), m_fonts.disabledItemsMark.get()}};
     SelectObject(draw.nmcd.hdc, fonts[disabled ? 1 : 0][marked ? 1 : 0]);
     return CDRF_NEWFONT;
+}
+
+void ResultsLook::MarkFoundRow(NMLVCUSTOMDRAW& draw) const noexcept {
+    if ((draw.nmcd.uItemState & CDIS_SELECTED) == 0 || !m_find.HasFocus()) {
+        return;
+    }
+    // Drawn as an unselected row in the selection's colours: the control then keeps them.
+    draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
+    draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
 }

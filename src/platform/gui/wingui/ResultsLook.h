@@ -9,14 +9,16 @@
 #include "gui/RowState.h"
 #include "win32/Win32WindowDetails.h"
 #include "win32/Win32WindowSystem.h"
+#include "wingui/FindDialog.h"
 #include "wingui/ItemsWindows.h"
 #include "wingui/MainWindowFonts.h"
 #include "wingui/OwnerDataList.h"
 
 class ResultsLook {
 public:
-    // Looks after results, whose rows' items windows items words; both outlive this.
-    ResultsLook(OwnerDataList& results, ItemsWindows& items) noexcept;
+    // Looks after results, whose rows' items windows items words, found by find; all outlive
+    // this.
+    ResultsLook(OwnerDataList& results, ItemsWindows& items, const FindDialog& find) noexcept;
     ResultsLook(const ResultsLook&) = delete;
     ResultsLook& operator=(const ResultsLook&) = delete;
 
@@ -27,8 +29,13 @@ public:
     LRESULT OnInfoTip(NMLVGETINFOTIPW& tip) noexcept;
 
 private:
+    // A selected row is drawn in the selection's colours while the Find dialog has the focus,
+    // where the control would draw it pale for a list without the focus.
+    void MarkFoundRow(NMLVCUSTOMDRAW& draw) const noexcept;
+
     OwnerDataList& m_results;
     ItemsWindows& m_items;
+    const FindDialog& m_find;
     // The rows' windows as they are now.
     Win32WindowSystem m_windowSystem;
     Win32WindowDetails m_windowDetails;

@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include "core/Failure.h"
-#include "gui/ResultsCounts.h"
 #include "win32/Win32Text.h"
 
 namespace {
@@ -40,12 +39,21 @@ void StatusLine::Reposition() const noexcept {
 
 void StatusLine::SetReading(bool reading) noexcept {
     m_reading = reading;
+    if (reading) {
+        m_note.text.clear();
+    }
+    ShowCounts();
+}
+
+void StatusLine::ShowNote(const Text& note) {
+    m_note = StatusNote{note, m_results.RowCount(), m_results.CheckedCount()};
     ShowCounts();
 }
 
 void StatusLine::ShowCounts() noexcept {
     try {
-        Text counts = ResultsCountsText(m_results.RowCount(), m_results.CheckedCount(), m_reading);
+        Text counts =
+            StatusLineText(m_results.RowCount(), m_results.CheckedCount(), m_reading, m_note);
         if (counts != m_shownCounts) {
             SendMessageW(m_bar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(WideOf(counts)));
             m_shownCounts = std::move(counts);

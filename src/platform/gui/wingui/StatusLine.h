@@ -6,6 +6,7 @@
 
 #include "core/RowTable.h"
 #include "core/Text.h"
+#include "gui/ResultsCounts.h"
 
 class StatusLine {
 public:
@@ -20,8 +21,11 @@ public:
     [[nodiscard]] int Height() const noexcept;
     // Follows a change of its parent's size.
     void Reposition() const noexcept;
-    // While reading, the count of the windows read so far rather than the rows and ticks.
+    // While reading, the count of the windows read so far rather than the rows and ticks; a walk
+    // that starts ends the note of the command before.
     void SetReading(bool reading) noexcept;
+    // Shows note in place of the counts until they change.
+    void ShowNote(const Text& note);
     // The counts as they are now; a text that did not change is not set again.
     void ShowCounts() noexcept;
 
@@ -29,5 +33,6 @@ private:
     HWND m_bar = nullptr;
     const RowTable& m_results;
     bool m_reading = false;
+    StatusNote m_note;
     Text m_shownCounts;
 };

@@ -1,4 +1,4 @@
-// The two commands of tessivane-cli.
+// The commands of tessivane-cli.
 #pragma once
 
 #include <string_view>
@@ -15,3 +15,7 @@ inline constexpr std::string_view kMessagePrefix = "tessivane-cli: ";
 
 // Dumps the selected window's tree; answers the exit code.
 [[nodiscard]] int RunDump(const DumpRequest& request, CliServices& services, Reporter& reporter);
+
+// Searches the descendants of the top-level windows (or of the selected one) for the criteria
+// and lists the windows that match; answers the exit code.
+[[nodiscard]] int RunFind(const FindRequest& request, CliServices& services, Reporter& reporter);

@@ -2,6 +2,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "cli/Commands.h"
@@ -10,8 +11,10 @@
 #include "cli/HeadlessTable.h"
 #include "cli/Output.h"
 #include "cli/Selection.h"
+#include "core/ControlPath.h"
 #include "core/Failure.h"
 #include "extraction/ChildWalk.h"
+#include "extraction/ControlPaths.h"
 #include "items/ItemsReader.h"
 
 namespace {
@@ -55,6 +58,7 @@ bool ItemsIncomplete(ItemsStatus status) {
 // written.
 struct WalkedEntry {
     DumpedWindow window;
+    Text path;
     Text className;
     Text text;
     std::optional<ItemsTable> items;
@@ -92,9 +96,10 @@ public:
         window.handle = walked.window;
         window.parent = walked.parent;
         window.depth = walked.depth;
+        entry.path = walked.path;
         entry.className = std::move(m_className);
         entry.text = std::move(m_text);
-        window.facts = m_services.details.Facts(walked.window);
+        window.facts = m_services.details.FactsWithId(walked.window, walked.controlId);
         window.status = window.facts ? StatusOf(walked.status) : WindowStatus::Gone;
         window.visible = Visible(walked, window.facts);
         const std::optional<ItemsKind> kind =
@@ -138,6 +143,7 @@ private:
 
     void Write(WalkedEntry& entry) {
         DumpedWindow& window = entry.window;
+        window.path = entry.path;
         window.className = entry.className;
         window.text = entry.text;
         if (entry.items) {
@@ -177,7 +183,7 @@ private:
     DumpTally m_tally;
 };
 
-DumpTally DumpStreamed(WindowHandle root, const DumpRequest& request, Output& output,
+DumpTally DumpStreamed(const PathMatch& root, const DumpRequest& request, Output& output,
                        CliServices& services, CountingReporter& reporter) {
     const std::unique_ptr<DumpWriter> writer =
         request.format == DumpFormat::Json
@@ -190,7 +196,10 @@ DumpTally DumpStreamed(WindowHandle root, const DumpRequest& request, Output& ou
     options.keepGoing = [&output] { return !output.Failed(); };
     options.maxDepth = request.maxDepth;
     options.observer = &windows;
-    const WalkSummary summary = WalkWindowTree(root, windows, services.windows, reporter, options);
+    options.details = &services.details;
+    options.firstPath = root.path;
+    const WalkSummary summary =
+        WalkWindowTree(root.window, windows, services.windows, reporter, options);
     windows.WriteHeld();
     DumpTally& tally = windows.Tally();
     tally.gone += summary.vanished;
@@ -224,44 +233,58 @@ DumpTally DumpAsText(WindowHandle root, const DumpRequest& request, Output& outp
     return tally;
 }
 
-// One line per window that matched: its handle, class and title.
-std::string MatchesList(const std::vector<WindowHandle>& matches, WindowSystem& windows) {
-    std::string list;
-    for (const WindowHandle match : matches) {
-        list += "  " + TextToUtf8(DecimalText(match)) + " " + HexHandle(match) + " " +
-                TextToUtf8(windows.ClassName(match, kClassNameCapacity)) + " \"" +
-                TextToUtf8(windows.Title(match, kFullTitleCapacity)) + "\"\n";
+// The control that the request's path leads to below root, with its path as the walk writes it;
+// or, when no control or several match, the exit code, said on standard error.
+std::variant<PathMatch, int> ControlOnPath(WindowHandle root, const DumpRequest& request,
+                                           CliServices& services) {
+    const ParsedPath parsed = ParsePath(*request.path);
+    const PathSearch search = FindByPath(root, parsed.steps, services.windows, services.details);
+    const std::string path = "the path \"" + TextToUtf8(*request.path) + "\"";
+    if (search.failedStep != 0) {
+        services.console.Error(std::string(kMessagePrefix) + "no window below " +
+                               DescribeWindow(root, services.windows) + " matches step " +
+                               std::to_string(search.failedStep) + " \"" +
+                               TextToUtf8(StepText(parsed.steps[search.failedStep - 1])) +
+                               "\" of " + path + "\n");
+        return ExitCode::kNoMatch;
     }
-    return list;
+    const int selection = SelectionExitCode(search.matches.size(), request.first);
+    if (selection == ExitCode::kManyMatches) {
+        std::string list;
+        for (const PathMatch& match : search.matches) {
+            list += "  " + TextToUtf8(DecimalText(match.window)) + " " + HexHandle(match.window) +
+                    " " + TextToUtf8(match.path) + "\n";
+        }
+        services.console.Error(std::string(kMessagePrefix) + std::to_string(search.matches.size()) +
+                               " windows below " + DescribeWindow(root, services.windows) +
+                               " have " + path + " (--first dumps the first):\n" + list);
+        return selection;
+    }
+    return search.matches.front();
 }
 
 }  // namespace
 
 int RunDump(const DumpRequest& request, CliServices& services, Reporter& standardError) {
     CountingReporter reporter(standardError);
-    const std::vector<WindowHandle> matches =
-        SelectWindows(request.selector, request.all, services.windows, services.details, reporter);
-    const int selection = SelectionExitCode(matches.size(), request.first);
-    const std::string selector = DescribeSelector(request.selector);
-    if (selection == ExitCode::kNoMatch) {
-        const bool listOnly = !request.all && request.selector.by != Selector::By::Handle;
-        services.console.Error(std::string(kMessagePrefix) + "no window has " + selector +
-                               (listOnly ? " among the window list's windows (--all looks at "
-                                           "every top-level window)\n"
-                                         : "\n"));
-        return selection;
+    const SelectedWindow selected =
+        SelectOneWindow(request.selector, request.all, request.first, "dumps the first",
+                        services.windows, services.details, services.console, reporter);
+    if (selected.exitCode != ExitCode::kDone) {
+        return selected.exitCode;
     }
-    if (selection == ExitCode::kManyMatches) {
-        services.console.Error(std::string(kMessagePrefix) + std::to_string(matches.size()) +
-                               " windows have " + selector + " (--first dumps the first):\n" +
-                               MatchesList(matches, services.windows));
-        return selection;
+    PathMatch root{selected.window, {}};
+    if (request.path) {
+        const std::variant<PathMatch, int> control = ControlOnPath(root.window, request, services);
+        if (const int* exitCode = std::get_if<int>(&control)) {
+            return *exitCode;
+        }
+        root = std::get<PathMatch>(control);
     }
     Output output(services.console, services.files, request.output);
-    const DumpTally tally =
-        request.format == DumpFormat::Text
-            ? DumpAsText(matches.front(), request, output, services, reporter)
-            : DumpStreamed(matches.front(), request, output, services, reporter);
+    const DumpTally tally = request.format == DumpFormat::Text
+                                ? DumpAsText(root.window, request, output, services, reporter)
+                                : DumpStreamed(root, request, output, services, reporter);
     output.Finish();
     return DumpExitCode(tally);
 }

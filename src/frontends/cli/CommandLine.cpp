@@ -38,6 +38,7 @@ constexpr char kProgramFooter[] =
     "Examples:\n"
     "  tessivane-cli list\n"
     "  tessivane-cli dump --title \"Untitled - Notepad\" -o notepad.json\n"
+    "  tessivane-cli find --class Button --text OK\n"
     "  tessivane-cli dump --help";
 
 constexpr char kListFooter[] =
@@ -50,15 +51,18 @@ constexpr char kListFooter[] =
 
 constexpr char kDumpFooter[] =
     "Exit codes: 0 done; 1 usage error, or the output file cannot be written; 2 no window\n"
-    "matched; 3 the selector matched more than one window (listed on standard error; --first\n"
-    "takes the first); 4 done, but something is missing: windows or items that did not answer\n"
+    "matched (or no control, on --path: the message names the first step that matched none);\n"
+    "3 the selector (or --path) matched more than one window (listed on standard error;\n"
+    "--first takes the first); 4 done, but something is missing: windows or items that did not "
+    "answer\n"
     "in time, vanished or were cut (their status says which), or a step that failed (reported\n"
     "on standard error).\n"
     "\n"
     "Examples:\n"
     "  tessivane-cli dump --title \"Untitled - Notepad\" -o notepad.json\n"
     "  tessivane-cli dump --class Notepad --items -f csv -o notepad.csv\n"
-    "  tessivane-cli dump --handle 0x10086 --max-depth 1 -f text";
+    "  tessivane-cli dump --handle 0x10086 --max-depth 1 -f text\n"
+    "  tessivane-cli dump --class Notepad --path Edit#15 -f text";
 
 constexpr char kFindFooter[] =
     "--text, --text-contains, --class and --id may be combined: a window must match each. With\n"

@@ -1,7 +1,8 @@
 // The dump of the command line against the GUI's extraction, under Wine, on the same tree of the
 // target fixture: tessivane-cli from its start to its exit, writing the tree as JSON, against the
-// tool from the click to the last row in its list; and find --text over the same tree against that
-// dump. Prints the ratios; all are measured in this one run.
+// tool from the click to the last row in its list; the same dump as JSON lines against it as
+// JSON; and find --text over the same tree against the dump. Prints the ratios; all are measured
+// in this one run.
 #include <windows.h>
 
 #include <algorithm>
@@ -32,26 +33,50 @@ int main(int argc, char** argv) {
     const std::size_t windows =
         static_cast<std::size_t>(std::stoi(fixture.Lines().at(0).at(2))) + 1;
     const std::filesystem::path json = BuildFolder() / L"e2e-tmp" / L"cli-bench.json";
+    const std::filesystem::path jsonl = BuildFolder() / L"e2e-tmp" / L"cli-bench.jsonl";
+    // Runs the dump in this format into file, in seconds.
+    ConsoleRun run;
+    const auto dump = [&](const wchar_t* format, const std::filesystem::path& file) {
+        return SecondsOf([&] {
+            run = RunConsoleProgram(BuildFolder() / L"tessivane-cli.exe",
+                                    L"dump --handle " + root + L" --format " + format +
+                                        L" --output \"" + file.wstring() + L"\"",
+                                    kDumpLimit);
+        });
+    };
+    // Whether the dump just run wrote every window.
+    const auto whole = [&](const wchar_t* format, const std::filesystem::path& file) {
+        const std::string bytes = FileBytes(file);
+        // The JSON document's summary member, or the JSON lines' last line.
+        const bool document = format == std::wstring(L"json");
+        const auto summary = nlohmann::json::parse(
+            document ? bytes : bytes.substr(bytes.rfind('\n', bytes.size() - 2) + 1), nullptr,
+            false);
+        if (!run.finished || run.exitCode != 0 || summary.is_discarded() ||
+            (document ? summary["summary"] : summary)["windows"] != windows) {
+            std::printf("the %ls dump ended with %lu and %s\n", format,
+                        static_cast<unsigned long>(run.exitCode), run.error.c_str());
+            return false;
+        }
+        return true;
+    };
 
     Tool tool;
     SelectWindow(tool, root);
     double extraction = 1e9;
-    double dump = 1e9;
+    double asJson = 1e9;
+    double asLines = 1e9;
     double find = 1e9;
-    // Alternate the two so that neither gets a warmer system; keep the best of each.
+    // Alternate them so that none gets a warmer system; keep the best of each.
     for (int round = 0; round < kRounds; ++round) {
         extraction =
             std::min(extraction, SecondsOf([&] {
                          tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
                      }));
-        ConsoleRun run;
-        dump = std::min(dump, SecondsOf([&] {
-                            run = RunConsoleProgram(BuildFolder() / L"tessivane-cli.exe",
-                                                    L"dump --handle " + root +
-                                                        L" --format json --output \"" +
-                                                        json.wstring() + L"\"",
-                                                    kDumpLimit);
-                        }));
+        asJson = std::min(asJson, dump(L"json", json));
+        const bool jsonWhole = whole(L"json", json);
+        asLines = std::min(asLines, dump(L"jsonl", jsonl));
+        const bool linesWhole = whole(L"jsonl", jsonl);
         // A text no window has: find reads every window's text and lists none.
         ConsoleRun found;
         find = std::min(find, SecondsOf([&] {
@@ -65,22 +90,23 @@ int main(int argc, char** argv) {
                         found.error.c_str());
             return 1;
         }
-        const auto dumped = nlohmann::json::parse(FileBytes(json), nullptr, false);
         const std::size_t listed = static_cast<std::size_t>(tool.Results().RowCount());
-        if (!run.finished || run.exitCode != 0 || dumped.is_discarded() ||
-            dumped["summary"]["windows"] != windows || listed != windows) {
-            std::printf("the dump ended with %lu and %s, the tool listed %zu of %zu windows\n",
-                        static_cast<unsigned long>(run.exitCode), run.error.c_str(), listed,
-                        windows);
+        if (!jsonWhole || !linesWhole || listed != windows) {
+            std::printf("the tool listed %zu of %zu windows\n", listed, windows);
             return 1;
         }
     }
     std::printf(
         "dump of %zu windows to JSON by tessivane-cli: %.3f s, the GUI's extraction %.3f s: %.2f x "
-        "the GUI's extraction (goal: at most 1.2)\n",
-        windows, dump, extraction, dump / extraction);
+        "the GUI's extraction (goal: at most 1.3 under Wine)\n",
+        windows, asJson, extraction, asJson / extraction);
     std::printf(
-        "find --text over the same %zu windows: %.3f s: %.2f x the dump (goal: at most 1.1)\n",
-        windows, find, find / dump);
+        "dump of %zu windows to JSON lines: %.3f s: %.2f x the dump to JSON (goal: at most "
+        "1.0)\n",
+        windows, asLines, asLines / asJson);
+    std::printf(
+        "find --text over the same %zu windows: %.3f s: %.2f x the dump to JSON (goal: at most "
+        "1.1)\n",
+        windows, find, find / asJson);
     return 0;
 }

@@ -458,6 +458,77 @@ TEST(CliE2e, AHungWindowGivesFourWithinTheTimeOutAndItsStatusSaysSo) {
     EXPECT_EQ(document["summary"]["complete"], false);
 }
 
+TEST(CliE2e, JsonLinesComeALineAWindowInTheTreesOrderThenTheSummary) {
+    const TargetFixture fixture(L"tree", L"--wide 40");
+    const std::vector<SystemWindow> truth = TreeWindows(fixture);
+    const Json schema =
+        ReadSchemaFile(ToUtf8((BuildFolder() / L"tessivane-cli.schema.json").wstring()));
+    // Every line a document of its own, valid against the schema.
+    const auto lines = [&](const std::wstring& arguments) {
+        const ConsoleRun run = Cli(arguments);
+        EXPECT_EQ(run.exitCode, 0u) << run.error;
+        EXPECT_TRUE(run.error.empty()) << run.error;
+        std::vector<Json> parsed;
+        for (std::size_t start = 0, end = 0; start < run.out.size(); start = end + 1) {
+            end = run.out.find('\n', start);
+            parsed.push_back(Json::parse(run.out.substr(start, end - start)));
+            EXPECT_EQ(SchemaViolations(schema, parsed.back()), std::vector<std::string>{})
+                << parsed.back().dump();
+        }
+        return parsed;
+    };
+
+    const std::vector<Json> dumped = lines(L"dump " + HandleArgument(fixture) + L" -f jsonl");
+    ASSERT_EQ(dumped.size(), truth.size() + 1);
+    for (std::size_t index = 0; index < truth.size(); ++index) {
+        EXPECT_EQ(dumped[index]["type"], "window");
+        EXPECT_EQ(dumped[index]["depth"], truth[index].depth);
+        EXPECT_EQ(dumped[index]["parent"],
+                  index == 0 ? Json(nullptr) : Json(std::stoll(Decimal(truth[index].parent))));
+        ExpectSameWindow(dumped[index], truth[index]);
+    }
+    EXPECT_EQ(dumped.back()["type"], "summary");
+    EXPECT_EQ(dumped.back()["windows"], truth.size());
+    EXPECT_EQ(dumped.back()["complete"], true);
+
+    const std::vector<Json> listed = lines(L"list -f jsonl");
+    ASSERT_FALSE(listed.empty());
+    EXPECT_EQ(listed.back()["windows"], listed.size() - 1);
+    EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [&](const Json& line) {
+        return line.value("handle", Json()) == dumped.front()["handle"];
+    }));
+}
+
+TEST(CliE2e, AReaderThatClosesThePipeAfterOneLineEndsTheDumpWithZeroAndNoMessage) {
+    // Far more than a pipe holds, so that the dump meets the closed end.
+    const TargetFixture fixture(L"bench", L"--count 4000");
+    for (const std::wstring format : {L"jsonl", L"json", L"csv"}) {
+        SCOPED_TRACE(Utf8(format));
+        const ConsoleRun run = RunConsoleProgramReadingOneLine(
+            BuildFolder() / L"tessivane-cli.exe",
+            L"dump --handle " + fixture.Lines().at(0).at(1) + L" -f " + format, kRunLimit);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_EQ(run.error, "");
+        EXPECT_TRUE(run.out.ends_with('\n') && run.out.size() > 1) << run.out;
+    }
+}
+
+TEST(CliE2e, DeadlineAgainstAHungWindowKeepsWhatWasReadAndGivesFour) {
+    const TargetFixture fixture(L"tree", L"--hung");
+    // The hung window's text message waits its whole second, by which the deadline has passed.
+    const ConsoleRun run =
+        Cli(L"dump " + HandleArgument(fixture) + L" --timeout 1000 --deadline 200");
+    ASSERT_EQ(run.exitCode, 4u) << run.error;
+    const Json document = Json::parse(run.out);
+    EXPECT_FALSE(DumpedWindows(document).empty());
+    EXPECT_EQ(document["summary"]["deadline"], true);
+    EXPECT_EQ(document["summary"]["complete"], false);
+    EXPECT_NE(run.error.find("tessivane-cli: "), std::string::npos);
+    EXPECT_NE(run.error.find("--deadline ended the command early\n"), std::string::npos)
+        << run.error;
+}
+
 namespace {
 
 const std::map<std::wstring, std::string> kKindNames{

@@ -44,29 +44,50 @@ std::string FileBytes(const std::filesystem::path& file) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-ConsoleRun RunConsoleProgram(const std::filesystem::path& program, const std::wstring& arguments,
-                             std::chrono::milliseconds limit, const std::filesystem::path& folder) {
+namespace {
+
+// The start of the names of a new run's files, in the folder for them.
+std::filesystem::path RunStem() {
     static int runs = 0;
     const std::filesystem::path files = BuildFolder() / L"e2e-tmp";
     std::filesystem::create_directories(files);
-    const std::wstring stem =
-        L"console-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++runs);
-    const InheritedFile out(files / (stem + L".out"));
-    const InheritedFile error(files / (stem + L".err"));
-    const InheritedFile input(files / (stem + L".in"));
+    return files /
+           (L"console-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++runs));
+}
 
+// The files a run's standard handles go to, named after the run.
+struct RunFiles {
+    explicit RunFiles(const std::filesystem::path& stem = RunStem())
+        : out(stem.wstring() + L".out"),
+          error(stem.wstring() + L".err"),
+          input(stem.wstring() + L".in") {}
+
+    InheritedFile out;
+    InheritedFile error;
+    InheritedFile input;
+};
+
+// Starts the program with these standard handles; answers its process.
+PROCESS_INFORMATION Start(const std::filesystem::path& program, const std::wstring& arguments,
+                          HANDLE input, HANDLE out, HANDLE error,
+                          const std::filesystem::path& folder) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input.Handle();
-    startup.hStdOutput = out.Handle();
-    startup.hStdError = error.Handle();
+    startup.hStdInput = input;
+    startup.hStdOutput = out;
+    startup.hStdError = error;
     std::wstring line = L"\"" + program.wstring() + L"\" " + arguments;
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                         (folder.empty() ? BuildFolder() : folder).c_str(), &startup, &started)) {
         throw std::runtime_error("cannot start the console program");
     }
+    return started;
+}
+
+// Waits at most limit for the process to end, ends it when it does not; answers how it went.
+ConsoleRun Finish(const PROCESS_INFORMATION& started, std::chrono::milliseconds limit) {
     ConsoleRun run;
     run.finished =
         WaitForSingleObject(started.hProcess, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
@@ -77,7 +98,46 @@ ConsoleRun RunConsoleProgram(const std::filesystem::path& program, const std::ws
     GetExitCodeProcess(started.hProcess, &run.exitCode);
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
-    run.out = out.Bytes();
-    run.error = error.Bytes();
+    return run;
+}
+
+}  // namespace
+
+ConsoleRun RunConsoleProgram(const std::filesystem::path& program, const std::wstring& arguments,
+                             std::chrono::milliseconds limit, const std::filesystem::path& folder) {
+    const RunFiles files;
+    const PROCESS_INFORMATION started = Start(program, arguments, files.input.Handle(),
+                                              files.out.Handle(), files.error.Handle(), folder);
+    ConsoleRun run = Finish(started, limit);
+    run.out = files.out.Bytes();
+    run.error = files.error.Bytes();
+    return run;
+}
+
+ConsoleRun RunConsoleProgramReadingOneLine(const std::filesystem::path& program,
+                                           const std::wstring& arguments,
+                                           std::chrono::milliseconds limit) {
+    const RunFiles files;
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE reader = nullptr;
+    HANDLE writer = nullptr;
+    if (!CreatePipe(&reader, &writer, &inherit, 0)) {
+        throw std::runtime_error("cannot make a pipe for the program's output");
+    }
+    SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
+    const PROCESS_INFORMATION started =
+        Start(program, arguments, files.input.Handle(), writer, files.error.Handle(), {});
+    // Only the program holds the writing end now, so the pipe ends when it does.
+    CloseHandle(writer);
+    std::string line;
+    char byte = 0;
+    DWORD read = 0;
+    while (!line.ends_with('\n') && ReadFile(reader, &byte, 1, &read, nullptr) && read == 1) {
+        line += byte;
+    }
+    CloseHandle(reader);
+    ConsoleRun run = Finish(started, limit);
+    run.out = line;
+    run.error = files.error.Bytes();
     return run;
 }

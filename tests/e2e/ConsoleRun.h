@@ -23,5 +23,11 @@ struct ConsoleRun {
                                            std::chrono::milliseconds limit,
                                            const std::filesystem::path& folder = {});
 
+// Runs program as RunConsoleProgram does, its standard output a pipe of which only the first line
+// is read before the pipe is closed, as `program | head -1` does; out holds that line.
+[[nodiscard]] ConsoleRun RunConsoleProgramReadingOneLine(const std::filesystem::path& program,
+                                                         const std::wstring& arguments,
+                                                         std::chrono::milliseconds limit);
+
 // The bytes of a file, or "" when it cannot be read.
 [[nodiscard]] std::string FileBytes(const std::filesystem::path& file);

@@ -79,7 +79,9 @@ private:
         if (!reference.starts_with(kLocalDefinitions)) {
             throw std::invalid_argument("only local $defs references are checked: " + reference);
         }
-        return m_root.at("$defs").at(reference.substr(kLocalDefinitions.size()));
+        // A JSON pointer into the schema: a definition, or a part of one
+        // ("#/$defs/a/properties/b").
+        return m_root.at(Json::json_pointer(reference.substr(1)));
     }
 
     static bool TypeMatches(const Json& type, const Json& value) {

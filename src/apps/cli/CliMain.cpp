@@ -2,6 +2,7 @@
 // UTF-8, the platform's services made for its request, and its exit code.
 #include <windows.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,8 @@ int wmain(int argc, wchar_t** argv) {
         Win32WindowDetails details;
         Win32RemoteItems items(MessageTimeout(*parsed.request));
         Win32SaveFiles files;
-        CliServices services{windows, details, items, files, console};
+        CliServices services{windows, details, items,
+                             files,   console, std::chrono::steady_clock::now};
         return RunRequest(*parsed.request, services);
     } catch (...) {
         // No exception may leave the entry point: whatever is left is told on standard error.

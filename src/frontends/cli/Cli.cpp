@@ -26,6 +26,18 @@ private:
 
 }  // namespace
 
+int Finished(Output& output, const DumpTally& tally, Console& console) {
+    output.Finish();
+    if (output.ReaderGone()) {
+        return ExitCode::kDone;
+    }
+    const int exitCode = DumpExitCode(tally);
+    if (exitCode == ExitCode::kIncomplete) {
+        console.Error(std::string(kMessagePrefix) + MissingInWords(tally) + "\n");
+    }
+    return exitCode;
+}
+
 int PrintParsed(const ParsedCommandLine& parsed, Console& console) {
     try {
         console.Out(parsed.out);

@@ -6,6 +6,7 @@
 
 #include "cli/CliRequest.h"
 #include "cli/CommandLine.h"
+#include "cli/Deadline.h"
 #include "ports/Console.h"
 #include "ports/RemoteItems.h"
 #include "ports/SaveFiles.h"
@@ -18,6 +19,8 @@ struct CliServices {
     RemoteItems& items;
     SaveFiles& files;
     Console& console;
+    // The clock that --deadline is measured on.
+    CommandClock now;
 };
 
 // Prints what a command line without a request came to (help, version or a usage error);

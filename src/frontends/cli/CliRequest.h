@@ -12,8 +12,9 @@
 #include "extraction/ChildWalk.h"
 #include "ports/WindowSystem.h"
 
-enum class ListFormat { Table, Json, Csv, Tsv };
-enum class DumpFormat { Json, Csv, Tsv, Text };
+// JsonLines: one compact JSON object a line, a line per window as it comes, then the summary.
+enum class ListFormat { Table, Json, JsonLines, Csv, Tsv };
+enum class DumpFormat { Json, JsonLines, Csv, Tsv, Text };
 
 // Which top-level window a dump reads: one way of naming it.
 struct Selector {
@@ -30,6 +31,8 @@ struct ListRequest {
     // out.
     bool all = false;
     ListFormat format = ListFormat::Table;
+    // How long the whole command may take; nothing: as long as it takes.
+    std::optional<std::chrono::milliseconds> deadline;
 };
 
 struct DumpRequest {
@@ -48,6 +51,8 @@ struct DumpRequest {
     // How long each window's text message waits for its answer.
     std::chrono::milliseconds timeout = kTextMessageTimeout;
     int maxDepth = kNoDepthLimit;
+    // How long the whole command may take; nothing: as long as it takes.
+    std::optional<std::chrono::milliseconds> deadline;
 };
 
 // What a found window must have; each criterion given must hold.

@@ -20,6 +20,8 @@ namespace {
 
 // The longest wait for one message that --timeout takes: an hour.
 constexpr int kMaxTimeoutMs = 60 * 60 * 1000;
+// The longest --deadline: a day.
+constexpr int kMaxDeadlineMs = 24 * 60 * 60 * 1000;
 // The deepest --max-depth: no walk goes deeper, since it ends at this many rows.
 constexpr int kMaxDepth = static_cast<int>(kMaxRowsPerWalk);
 
@@ -42,26 +44,28 @@ constexpr char kProgramFooter[] =
     "  tessivane-cli dump --help";
 
 constexpr char kListFooter[] =
-    "Exit codes: 0 done; 1 usage error, or the output cannot be written.\n"
+    "Exit codes: 0 done (also when the reader of a pipe stops early); 1 usage error, or the\n"
+    "output cannot be written; 4 --deadline ended the list before its end.\n"
     "\n"
     "Examples:\n"
     "  tessivane-cli list\n"
     "  tessivane-cli list --all -f json\n"
-    "  tessivane-cli list -f csv > windows.csv";
+    "  tessivane-cli list -f jsonl --deadline 2000 > windows.jsonl";
 
 constexpr char kDumpFooter[] =
-    "Exit codes: 0 done; 1 usage error, or the output file cannot be written; 2 no window\n"
-    "matched (or no control, on --path: the message names the first step that matched none);\n"
-    "3 the selector (or --path) matched more than one window (listed on standard error;\n"
-    "--first takes the first); 4 done, but something is missing: windows or items that did not "
-    "answer\n"
-    "in time, vanished or were cut (their status says which), or a step that failed (reported\n"
-    "on standard error).\n"
+    "Exit codes: 0 done (also when the reader of a pipe stops early, as head does); 1 usage\n"
+    "error, or the output file cannot be written; 2 no window matched (or no control, on\n"
+    "--path: the message names the first step that matched none); 3 the selector (or --path)\n"
+    "matched more than one window (listed on standard error; --first takes the first); 4 done,\n"
+    "but something is missing: windows or items that did not answer in time, vanished or were\n"
+    "cut (their status says which), a step that failed (reported on standard error), or\n"
+    "--deadline ended the dump; one line on standard error sums up what is missing.\n"
     "\n"
     "Examples:\n"
     "  tessivane-cli dump --title \"Untitled - Notepad\" -o notepad.json\n"
     "  tessivane-cli dump --class Notepad --items -f csv -o notepad.csv\n"
     "  tessivane-cli dump --handle 0x10086 --max-depth 1 -f text\n"
+    "  tessivane-cli dump --title-contains Notepad -f jsonl --deadline 5000 | head -20\n"
     "  tessivane-cli dump --class Notepad --path Edit#15 -f text";
 
 constexpr char kFindFooter[] =
@@ -273,6 +277,25 @@ struct SelectorOptions {
     }
 };
 
+// Adds --deadline to the command: its milliseconds go to deadlineMs, which stays 0 without it.
+void AddDeadline(CLI::App& command, int& deadlineMs, Complaint& complaint) {
+    command
+        .add_option("--deadline", deadlineMs,
+                    "End the command after this many milliseconds, keeping what was written: no "
+                    "more windows are read (a message already sent still waits for its answer), "
+                    "the JSON summary says \"deadline\":true and the exit code is 4")
+        ->check(WholeNumber("--deadline", 1, kMaxDeadlineMs, complaint))
+        ->option_text("MS");
+}
+
+// The bound --deadline gave: nothing when deadlineMs stayed 0.
+std::optional<std::chrono::milliseconds> DeadlineOf(int deadlineMs) {
+    if (deadlineMs == 0) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(deadlineMs);
+}
+
 // The program's commands, as help names them.
 std::vector<std::string> CommandNames(const CLI::App& program) {
     std::vector<std::string> names;
@@ -352,6 +375,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     ListRequest list;
     FormatOption<ListFormat> listFormat({{"table", ListFormat::Table},
                                          {"json", ListFormat::Json},
+                                         {"jsonl", ListFormat::JsonLines},
                                          {"csv", ListFormat::Csv},
                                          {"tsv", ListFormat::Tsv}});
     CLI::App* listCommand = app.add_subcommand(
@@ -362,11 +386,17 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     listCommand->add_flag("--all", list.all,
                           "Every top-level window: owned ones (dialogs, message boxes), untitled "
                           "and hidden ones too, each with why the window list leaves it out");
-    listFormat.AddTo(*listCommand, " (table, aligned, is the default)", complaint);
+    listFormat.AddTo(*listCommand,
+                     ": table (aligned) is the default; jsonl writes a JSON object a line, a "
+                     "window's as it is read, then the summary",
+                     complaint);
+    int listDeadlineMs = 0;
+    AddDeadline(*listCommand, listDeadlineMs, complaint);
 
     DumpRequest dump;
     SelectorOptions selector;
     FormatOption<DumpFormat> dumpFormat({{"json", DumpFormat::Json},
+                                         {"jsonl", DumpFormat::JsonLines},
                                          {"csv", DumpFormat::Csv},
                                          {"tsv", DumpFormat::Tsv},
                                          {"text", DumpFormat::Text}});
@@ -404,8 +434,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                           "Read each control's items too (list boxes, combo boxes, list views, "
                           "trees, tabs, headers, status bars, toolbars); not with --format text");
     dumpFormat.AddTo(*dumpCommand,
-                     ": json (the default) nests the tree, csv and tsv give one row per window, "
-                     "text is the aligned text that Copy Results To Clipboard makes",
+                     ": json (the default) nests the tree, jsonl writes a JSON object a line "
+                     "(a window's with its parent and depth, then the summary), csv and tsv give "
+                     "one row per window, text is the aligned text that Copy Results To "
+                     "Clipboard makes",
                      complaint);
     dumpCommand
         ->add_option("-o,--output", output,
@@ -423,13 +455,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                      "Walk no deeper than this many levels below the window (0: the window alone)")
         ->check(WholeNumber("--max-depth", 0, kMaxDepth, complaint))
         ->option_text("N");
+    int dumpDeadlineMs = 0;
+    AddDeadline(*dumpCommand, dumpDeadlineMs, complaint);
 
     FindRequest find;
     SelectorOptions findSelector;
-    FormatOption<ListFormat> findFormat({{"table", ListFormat::Table},
-                                         {"json", ListFormat::Json},
-                                         {"csv", ListFormat::Csv},
-                                         {"tsv", ListFormat::Tsv}});
+    // The same formats as list, each window found a row.
+    FormatOption<ListFormat> findFormat = listFormat;
     std::string wholeText;
     std::string textPart;
     std::string controlClass;
@@ -521,6 +553,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (listCommand->parsed()) {
         list.format = listFormat.Chosen(list.format);
+        list.deadline = DeadlineOf(listDeadlineMs);
         return {list, ExitCode::kDone, {}, {}};
     }
     if (findCommand->parsed()) {
@@ -589,5 +622,6 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         dump.path = Utf8ToText(path);
     }
     dump.timeout = std::chrono::milliseconds(timeoutMs);
+    dump.deadline = DeadlineOf(dumpDeadlineMs);
     return {dump, ExitCode::kDone, {}, {}};
 }

@@ -5,6 +5,8 @@
 
 #include "cli/Cli.h"
 #include "cli/CliRequest.h"
+#include "cli/ExitCodes.h"
+#include "cli/Output.h"
 #include "core/Reporter.h"
 
 // What the command line's own messages on standard error start with.
@@ -19,3 +21,7 @@ inline constexpr std::string_view kMessagePrefix = "tessivane-cli: ";
 // Searches the descendants of the top-level windows (or of the selected one) for the criteria
 // and lists the windows that match; answers the exit code.
 [[nodiscard]] int RunFind(const FindRequest& request, CliServices& services, Reporter& reporter);
+// Ends the command's output and answers its exit code: 0 when the output's reader went before
+// the end (a pipe into a program that read what it wanted), else the tally's, with one line on
+// standard error that sums up what is missing when that is 4.
+[[nodiscard]] int Finished(Output& output, const DumpTally& tally, Console& console);

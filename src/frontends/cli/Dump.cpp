@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/Deadline.h"
 #include "cli/DumpWriters.h"
 #include "cli/ExitCodes.h"
 #include "cli/HeadlessTable.h"
@@ -183,18 +184,35 @@ private:
     DumpTally m_tally;
 };
 
-DumpTally DumpStreamed(const PathMatch& root, const DumpRequest& request, Output& output,
-                       CliServices& services, CountingReporter& reporter) {
-    const std::unique_ptr<DumpWriter> writer =
-        request.format == DumpFormat::Json
-            ? MakeJsonDumpWriter(output)
-            : MakeDelimitedDumpWriter(
-                  output, request.format == DumpFormat::Csv ? CellFormat::Csv : CellFormat::Tsv,
-                  request.items);
-    StreamedWindows windows(*writer, services, request.items);
+std::unique_ptr<DumpWriter> MakeDumpWriter(const DumpRequest& request, Output& output) {
+    switch (request.format) {
+        case DumpFormat::Json:
+            return MakeJsonDumpWriter(output);
+        case DumpFormat::JsonLines:
+            return MakeJsonLinesDumpWriter(output);
+        case DumpFormat::Csv:
+            return MakeDelimitedDumpWriter(output, CellFormat::Csv, request.items);
+        case DumpFormat::Tsv:
+        case DumpFormat::Text:
+            break;
+    }
+    return MakeDelimitedDumpWriter(output, CellFormat::Tsv, request.items);
+}
+
+// The walk's options for the request: it stops once the output's reader has gone or it failed,
+// or once the deadline has passed.
+WalkOptions WalkOptionsOf(const DumpRequest& request, const Output& output, Deadline& deadline) {
     WalkOptions options;
-    options.keepGoing = [&output] { return !output.Failed(); };
+    options.keepGoing = [&output, &deadline] { return !output.Failed() && deadline.AllowsMore(); };
     options.maxDepth = request.maxDepth;
+    return options;
+}
+
+DumpTally DumpStreamed(const PathMatch& root, const DumpRequest& request, Output& output,
+                       CliServices& services, CountingReporter& reporter, Deadline& deadline) {
+    const std::unique_ptr<DumpWriter> writer = MakeDumpWriter(request, output);
+    StreamedWindows windows(*writer, services, request.items);
+    WalkOptions options = WalkOptionsOf(request, output, deadline);
     options.observer = &windows;
     options.details = &services.details;
     options.firstPath = root.path;
@@ -205,6 +223,7 @@ DumpTally DumpStreamed(const PathMatch& root, const DumpRequest& request, Output
     tally.gone += summary.vanished;
     tally.rowLimitReached = summary.rowLimitReached;
     tally.failedSteps = reporter.Count();
+    tally.deadlineReached = deadline.Reached();
     writer->End(tally);
     return tally;
 }
@@ -212,15 +231,14 @@ DumpTally DumpStreamed(const PathMatch& root, const DumpRequest& request, Output
 // The results list's rows and their aligned text: the whole tree is held, for the columns'
 // widths.
 DumpTally DumpAsText(WindowHandle root, const DumpRequest& request, Output& output,
-                     CliServices& services, CountingReporter& reporter) {
+                     CliServices& services, CountingReporter& reporter, Deadline& deadline) {
     HeadlessDisplay display;
     RowTable table(display);
     for (const TextView header : {u"Class Name", u"Handle", u"Text"}) {
         table.AppendColumn(Text(header));
     }
-    WalkOptions options;
-    options.maxDepth = request.maxDepth;
-    const WalkSummary summary = WalkWindowTree(root, table, services.windows, reporter, options);
+    const WalkSummary summary = WalkWindowTree(root, table, services.windows, reporter,
+                                               WalkOptionsOf(request, output, deadline));
     output.Write(AlignedTextOfAllRows(table));
     DumpTally tally;
     tally.windows = summary.rows;
@@ -230,6 +248,7 @@ DumpTally DumpAsText(WindowHandle root, const DumpRequest& request, Output& outp
     tally.changing = summary.changing;
     tally.rowLimitReached = summary.rowLimitReached;
     tally.failedSteps = reporter.Count();
+    tally.deadlineReached = deadline.Reached();
     return tally;
 }
 
@@ -266,6 +285,7 @@ std::variant<PathMatch, int> ControlOnPath(WindowHandle root, const DumpRequest&
 }  // namespace
 
 int RunDump(const DumpRequest& request, CliServices& services, Reporter& standardError) {
+    Deadline deadline(services.now, request.deadline);
     CountingReporter reporter(standardError);
     const SelectedWindow selected =
         SelectOneWindow(request.selector, request.all, request.first, "dumps the first",
@@ -282,9 +302,9 @@ int RunDump(const DumpRequest& request, CliServices& services, Reporter& standar
         root = std::get<PathMatch>(control);
     }
     Output output(services.console, services.files, request.output);
-    const DumpTally tally = request.format == DumpFormat::Text
-                                ? DumpAsText(root.window, request, output, services, reporter)
-                                : DumpStreamed(root, request, output, services, reporter);
-    output.Finish();
-    return DumpExitCode(tally);
+    const DumpTally tally =
+        request.format == DumpFormat::Text
+            ? DumpAsText(root.window, request, output, services, reporter, deadline)
+            : DumpStreamed(root, request, output, services, reporter, deadline);
+    return Finished(output, tally, services.console);
 }

@@ -101,8 +101,8 @@ Json ItemsObject(const ItemsTable& table) {
     return items;
 }
 
-Json WindowObject(const DumpedWindow& window) {
-    Json object;
+// The window's members, as the JSON tree and the JSON lines both write them.
+void AddWindowMembers(Json& object, const DumpedWindow& window) {
     object["handle"] = window.handle;
     object["handleHex"] = HexHandle(window.handle);
     object["class"] = JsonString(window.className);
@@ -124,7 +124,20 @@ Json WindowObject(const DumpedWindow& window) {
     if (window.items != nullptr) {
         object["items"] = ItemsObject(*window.items);
     }
-    return object;
+}
+
+// What the dump met, as the JSON tree's summary and the JSON lines' last line both write it.
+void AddSummaryMembers(Json& summary, const DumpTally& tally) {
+    summary["windows"] = tally.windows;
+    summary["timedOut"] = tally.timedOut;
+    summary["gone"] = tally.gone;
+    summary["cut"] = tally.cut;
+    summary["changing"] = tally.changing;
+    summary["itemsIncomplete"] = tally.itemsIncomplete;
+    summary["rowLimitReached"] = tally.rowLimitReached;
+    summary["failedSteps"] = tally.failedSteps;
+    summary["deadline"] = tally.deadlineReached;
+    summary["complete"] = DumpExitCode(tally) == ExitCode::kDone;
 }
 
 // The tree nested as on screen: each window an object whose last member is its children, written
@@ -145,7 +158,9 @@ public:
         }
         text += '\n';
         text.append((m_open.size() + 1) * kIndentPerLevel, ' ');
-        text += OpenObjectText(WindowObject(window));
+        Json object;
+        AddWindowMembers(object, window);
+        text += OpenObjectText(object);
         text += ",\"children\":[";
         m_output.Write(text);
         m_open.push_back(false);
@@ -155,15 +170,7 @@ public:
     void End(const DumpTally& tally) override {
         CloseDownTo(0);
         Json summary;
-        summary["windows"] = tally.windows;
-        summary["timedOut"] = tally.timedOut;
-        summary["gone"] = tally.gone;
-        summary["cut"] = tally.cut;
-        summary["changing"] = tally.changing;
-        summary["itemsIncomplete"] = tally.itemsIncomplete;
-        summary["rowLimitReached"] = tally.rowLimitReached;
-        summary["failedSteps"] = tally.failedSteps;
-        summary["complete"] = DumpExitCode(tally) == ExitCode::kDone;
+        AddSummaryMembers(summary, tally);
         m_output.Write(std::string(m_any ? "" : "null") + ",\n\"summary\":" + JsonText(summary) +
                        "}\n");
     }
@@ -181,6 +188,28 @@ private:
     // The open windows from the first down, each with whether it has a child written yet.
     std::vector<bool> m_open;
     bool m_any = false;
+};
+
+// A line per window as it comes, its parent and depth telling its place in the tree, and the
+// summary last.
+class JsonLinesDumpWriter final : public DumpWriter {
+public:
+    explicit JsonLinesDumpWriter(Output& output) : m_output(output) {}
+
+    void Window(const DumpedWindow& window) override {
+        Json line = WindowLineHead();
+        AddWindowMembers(line, window);
+        m_output.Write(JsonText(line) + "\n");
+    }
+
+    void End(const DumpTally& tally) override {
+        Json line = SummaryLineHead();
+        AddSummaryMembers(line, tally);
+        m_output.Write(JsonText(line) + "\n");
+    }
+
+private:
+    Output& m_output;
 };
 
 class DelimitedDumpWriter final : public DumpWriter {
@@ -247,6 +276,10 @@ private:
 
 std::unique_ptr<DumpWriter> MakeJsonDumpWriter(Output& output) {
     return std::make_unique<JsonDumpWriter>(output);
+}
+
+std::unique_ptr<DumpWriter> MakeJsonLinesDumpWriter(Output& output) {
+    return std::make_unique<JsonLinesDumpWriter>(output);
 }
 
 std::unique_ptr<DumpWriter> MakeDelimitedDumpWriter(Output& output, CellFormat format,

@@ -1,5 +1,5 @@
 // The dump's formats that are written as the walk goes: JSON (the tree nested as it is on
-// screen) and one row per window as CSV or tab-separated text.
+// screen), JSON lines (an object per window) and one row per window as CSV or tab-separated text.
 #pragma once
 
 #include <memory>
@@ -44,6 +44,7 @@ public:
 };
 
 [[nodiscard]] std::unique_ptr<DumpWriter> MakeJsonDumpWriter(Output& output);
+[[nodiscard]] std::unique_ptr<DumpWriter> MakeJsonLinesDumpWriter(Output& output);
 // withItems: three more columns for the controls' items.
 [[nodiscard]] std::unique_ptr<DumpWriter> MakeDelimitedDumpWriter(Output& output, CellFormat format,
                                                                   bool withItems);

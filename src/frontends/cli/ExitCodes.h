@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace ExitCode {
 inline constexpr int kDone = 0;
@@ -14,7 +15,7 @@ inline constexpr int kManyMatches = 3;
 inline constexpr int kIncomplete = 4;
 }  // namespace ExitCode
 
-// What a dump met on its way beyond the windows it wrote.
+// What a command met on its way beyond the windows it wrote.
 struct DumpTally {
     std::size_t windows = 0;
     std::size_t timedOut = 0;  // windows whose text did not come in time
@@ -26,10 +27,17 @@ struct DumpTally {
     bool rowLimitReached = false;
     // Steps that failed and were reported on standard error.
     std::size_t failedSteps = 0;
+    // --deadline ended the command before its end.
+    bool deadlineReached = false;
 };
 
 // The exit code of a selection that matched so many windows; kDone when the dump goes on.
 [[nodiscard]] int SelectionExitCode(std::size_t matches, bool first) noexcept;
 
-// The exit code of a dump that was written whole.
+// The exit code of a command that was written whole.
 [[nodiscard]] int DumpExitCode(const DumpTally& tally) noexcept;
+
+// What is missing, in words, for the one line that exit code 4 prints on standard error: every
+// kind the tally counts, "3 windows did not answer in time, 1 closed during the walk"; empty when
+// nothing is.
+[[nodiscard]] std::string MissingInWords(const DumpTally& tally);

@@ -112,35 +112,55 @@ std::vector<std::string> Cells(const SearchedWindow& top, const FoundWindow& win
             TextToUtf8(window.text)};
 }
 
+// The members of a window found, as the JSON document and the JSON lines write them.
+void AddFoundMembers(Json& object, const SearchedWindow& top, const FoundWindow& window) {
+    object["topLevel"] = top.handle;
+    object["topLevelTitle"] = JsonString(top.title);
+    object["handle"] = window.handle;
+    object["handleHex"] = HexHandle(window.handle);
+    object["class"] = JsonString(window.className);
+    object["controlId"] = window.controlId;
+    object["path"] = JsonString(window.path);
+    object["text"] = JsonString(window.text);
+}
+
 std::string Document(const std::vector<SearchedWindow>& searched, ListFormat format) {
+    std::string text;
     std::vector<std::vector<std::string>> rows;
     Json document = DocumentHead();
     Json& matches = document["matches"] = Json::array();
     for (const SearchedWindow& top : searched) {
         for (const FoundWindow& window : top.found) {
             rows.push_back(Cells(top, window));
-            Json& object = matches.emplace_back();
-            object["topLevel"] = top.handle;
-            object["topLevelTitle"] = JsonString(top.title);
-            object["handle"] = window.handle;
-            object["handleHex"] = HexHandle(window.handle);
-            object["class"] = JsonString(window.className);
-            object["controlId"] = window.controlId;
-            object["path"] = JsonString(window.path);
-            object["text"] = JsonString(window.text);
+            if (format == ListFormat::JsonLines) {
+                Json line = WindowLineHead();
+                AddFoundMembers(line, top, window);
+                text += JsonText(line) + "\n";
+            } else {
+                AddFoundMembers(matches.emplace_back(), top, window);
+            }
         }
     }
-    if (format == ListFormat::Json) {
-        document["searched"] = searched.size();
-        return JsonText(document) + "\n";
-    }
-    if (format == ListFormat::Table) {
-        const std::vector<TextView> captions{u"Top-level", u"Title", u"Handle", u"Hex",
-                                             u"Class",     u"Id",    u"Path",   u"Text"};
-        return AlignedTable(captions, rows);
+    switch (format) {
+        case ListFormat::Json:
+            document["searched"] = searched.size();
+            return JsonText(document) + "\n";
+        case ListFormat::JsonLines: {
+            Json summary = SummaryLineHead();
+            summary["searched"] = searched.size();
+            summary["matches"] = rows.size();
+            return text + JsonText(summary) + "\n";
+        }
+        case ListFormat::Table: {
+            const std::vector<TextView> captions{u"Top-level", u"Title", u"Handle", u"Hex",
+                                                 u"Class",     u"Id",    u"Path",   u"Text"};
+            return AlignedTable(captions, rows);
+        }
+        case ListFormat::Csv:
+        case ListFormat::Tsv:
+            break;
     }
     const CellFormat cells = format == ListFormat::Csv ? CellFormat::Csv : CellFormat::Tsv;
-    std::string text;
     AppendLine(text,
                std::vector<std::string>{"topLevel", "topLevelTitle", "handle", "handleHex", "class",
                                         "controlId", "path", "text"},

@@ -11,6 +11,16 @@ Json DocumentHead() {
     return head;
 }
 
+Json WindowLineHead() {
+    return Json{{"type", "window"}};
+}
+
+Json SummaryLineHead() {
+    Json head{{"type", "summary"}};
+    head.update(DocumentHead());
+    return head;
+}
+
 std::string JsonText(const Json& value) {
     // No line breaks nor indentation inside a value.
     constexpr int kCompact = -1;

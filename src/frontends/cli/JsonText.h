@@ -16,6 +16,11 @@ inline constexpr char kProgramName[] = "tessivane-cli";
 // What every document starts with: its layout's version and the program that wrote it.
 [[nodiscard]] Json DocumentHead();
 
+// How a line of JSON lines starts: a window's with "type":"window", the last one's with
+// "type":"summary" and what DocumentHead holds.
+[[nodiscard]] Json WindowLineHead();
+[[nodiscard]] Json SummaryLineHead();
+
 // The value as compact JSON text in UTF-8.
 [[nodiscard]] std::string JsonText(const Json& value);
 

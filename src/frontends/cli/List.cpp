@@ -1,10 +1,12 @@
 // The list command: the desktop's top-level windows with their programs.
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "cli/Cells.h"
 #include "cli/Commands.h"
+#include "cli/Deadline.h"
 #include "cli/ExitCodes.h"
 #include "cli/HeadlessTable.h"
 #include "cli/JsonText.h"
@@ -48,22 +50,26 @@ std::string Joined(const std::vector<std::string>& words) {
     return joined;
 }
 
-std::vector<ListedWindow> ListedWindows(bool all, CliServices& services, Reporter& reporter) {
+// Reads the windows in Z order while keepGoing says so, handing each on as soon as it is read.
+void ListWindows(bool all, CliServices& services, Reporter& reporter,
+                 const std::function<bool()>& keepGoing,
+                 const std::function<void(ListedWindow&&)>& take) {
     std::map<std::uint32_t, Text> images;
-    std::vector<ListedWindow> listed;
     for (TopLevelWindow& window : DesktopWindows(services.windows, reporter, all)) {
+        if (!keepGoing()) {
+            return;
+        }
         const WindowHandle handle = window.handle;
         const std::uint32_t processId = services.details.ProcessOf(handle);
         const auto image = images.try_emplace(processId);
         if (image.second) {
             image.first->second = services.details.ImageName(processId);
         }
-        listed.push_back({handle, services.windows.ClassName(handle, kClassNameCapacity),
-                          std::move(window.title), processId, image.first->second,
-                          services.windows.IsVisible(handle),
-                          services.windows.Related(handle, Relation::Owner), window.notListed});
+        take({handle, services.windows.ClassName(handle, kClassNameCapacity),
+              std::move(window.title), processId, image.first->second,
+              services.windows.IsVisible(handle), services.windows.Related(handle, Relation::Owner),
+              window.notListed});
     }
-    return listed;
 }
 
 // The cells of one window as the delimited and table formats write them.
@@ -83,24 +89,35 @@ std::vector<std::string> Cells(const ListedWindow& window, bool all, const char*
     return cells;
 }
 
-std::string JsonList(const std::vector<ListedWindow>& windows, bool all) {
+// The window's members, as the JSON list and the JSON lines both write them.
+void AddListedMembers(Json& object, const ListedWindow& window, bool all) {
+    object["handle"] = window.handle;
+    object["handleHex"] = HexHandle(window.handle);
+    object["class"] = JsonString(window.className);
+    object["title"] = JsonString(window.title);
+    object["processId"] = window.processId;
+    object["image"] = JsonString(window.image);
+    object["visible"] = window.visible;
+    object["owner"] = window.owner == 0 ? Json(nullptr) : Json(window.owner);
+    if (all) {
+        object["notListedBecause"] = Reasons(window.notListed);
+    }
+}
+
+// How the listing went, as the JSON list's summary and the JSON lines' last line write it.
+void AddListSummaryMembers(Json& summary, const DumpTally& tally) {
+    summary["windows"] = tally.windows;
+    summary["deadline"] = tally.deadlineReached;
+    summary["complete"] = DumpExitCode(tally) == ExitCode::kDone;
+}
+
+std::string JsonList(const std::vector<ListedWindow>& windows, bool all, const DumpTally& tally) {
     Json document = DocumentHead();
     Json& list = document["windows"] = Json::array();
     for (const ListedWindow& window : windows) {
-        Json object;
-        object["handle"] = window.handle;
-        object["handleHex"] = HexHandle(window.handle);
-        object["class"] = JsonString(window.className);
-        object["title"] = JsonString(window.title);
-        object["processId"] = window.processId;
-        object["image"] = JsonString(window.image);
-        object["visible"] = window.visible;
-        object["owner"] = window.owner == 0 ? Json(nullptr) : Json(window.owner);
-        if (all) {
-            object["notListedBecause"] = Reasons(window.notListed);
-        }
-        list.push_back(std::move(object));
+        AddListedMembers(list.emplace_back(), window, all);
     }
+    AddListSummaryMembers(document["summary"], tally);
     return JsonText(document) + "\n";
 }
 
@@ -135,12 +152,35 @@ std::string TableList(const std::vector<ListedWindow>& windows, bool all) {
 }  // namespace
 
 int RunList(const ListRequest& request, CliServices& services, Reporter& reporter) {
+    Deadline deadline(services.now, request.deadline);
     Output output(services.console, services.files, {});
-    const std::vector<ListedWindow> windows = ListedWindows(request.all, services, reporter);
+    const bool lines = request.format == ListFormat::JsonLines;
+    std::vector<ListedWindow> windows;
+    DumpTally tally;
+    ListWindows(
+        request.all, services, reporter,
+        [&output, &deadline] { return !output.Failed() && deadline.AllowsMore(); },
+        [&](ListedWindow&& window) {
+            ++tally.windows;
+            if (lines) {
+                Json line = WindowLineHead();
+                AddListedMembers(line, window, request.all);
+                output.Write(JsonText(line) + "\n");
+            } else {
+                windows.push_back(std::move(window));
+            }
+        });
+    tally.deadlineReached = deadline.Reached();
     switch (request.format) {
         case ListFormat::Json:
-            output.Write(JsonList(windows, request.all));
+            output.Write(JsonList(windows, request.all, tally));
             break;
+        case ListFormat::JsonLines: {
+            Json line = SummaryLineHead();
+            AddListSummaryMembers(line, tally);
+            output.Write(JsonText(line) + "\n");
+            break;
+        }
         case ListFormat::Csv:
             output.Write(DelimitedList(windows, request.all, CellFormat::Csv));
             break;
@@ -151,6 +191,5 @@ int RunList(const ListRequest& request, CliServices& services, Reporter& reporte
             output.Write(TableList(windows, request.all));
             break;
     }
-    output.Finish();
-    return ExitCode::kDone;
+    return Finished(output, tally, services.console);
 }

@@ -33,6 +33,8 @@ void Output::Flush() {
         } else {
             m_console.Out(m_pending);
         }
+    } catch (const OutputClosed&) {
+        m_readerGone = true;
     } catch (...) {
         m_failure = DescribeFailure(std::current_exception());
     }
@@ -46,7 +48,7 @@ void Output::Finish() {
     if (!Failed() && m_file) {
         m_file->Commit();
     }
-    if (Failed()) {
+    if (!m_failure.empty()) {
         throw Failure(m_failure);
     }
 }

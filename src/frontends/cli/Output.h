@@ -19,9 +19,13 @@ public:
     // A failure to write is kept: the rest is dropped, and Failed() says so.
     void Write(std::string_view bytes);
     // Hands on what is left; puts the file in place of its target. Throws Failure when the
-    // document could not be written whole.
+    // document could not be written whole, unless only because its reader went.
     void Finish();
-    [[nodiscard]] bool Failed() const noexcept { return !m_failure.empty(); }
+    // Nothing more is written: it failed, or its reader has gone.
+    [[nodiscard]] bool Failed() const noexcept { return m_readerGone || !m_failure.empty(); }
+    // The standard output's reader has gone (a pipe's other end closed): what it read was all it
+    // wanted.
+    [[nodiscard]] bool ReaderGone() const noexcept { return m_readerGone; }
 
 private:
     void Flush();
@@ -30,4 +34,5 @@ private:
     std::unique_ptr<SaveFile> m_file;
     std::string m_pending;
     Text m_failure;
+    bool m_readerGone = false;
 };

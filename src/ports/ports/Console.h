@@ -4,11 +4,21 @@
 
 #include <string_view>
 
+#include "core/Failure.h"
+
+// The reader of the standard output has gone (a pipe closed at its other end): nobody wants the
+// rest, which is no failure of the command.
+class OutputClosed final : public Failure {
+public:
+    using Failure::Failure;
+};
+
 class Console {
 public:
     virtual ~Console() = default;
 
-    // Throws Failure when the output cannot be written (a closed pipe, a full disk).
+    // Throws OutputClosed when the reader has gone, Failure when the output cannot be written
+    // (a full disk).
     virtual void Out(std::string_view utf8) = 0;
     // Never fails: a message that cannot be shown is lost.
     virtual void Error(std::string_view utf8) noexcept = 0;

@@ -2,6 +2,7 @@
 // standard error and files recorded.
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,8 +17,11 @@
 class RecordingConsole : public Console {
 public:
     void Out(std::string_view utf8) override {
+        if (closedOut) {
+            throw OutputClosed(u"The pipe is being closed.");
+        }
         if (failOut) {
-            throw Failure(u"The pipe has been ended.");
+            throw Failure(u"There is not enough space on the disk.");
         }
         out += utf8;
     }
@@ -25,7 +29,8 @@ public:
 
     std::string out;
     std::string error;
-    bool failOut = false;
+    bool failOut = false;    // the output cannot be written
+    bool closedOut = false;  // the output's reader has gone
 };
 
 // The fake items answer for the desktop's windows: each control is a desktop window too.
@@ -68,6 +73,9 @@ struct CliHarness {
     DesktopItems items;
     FakeSaveFiles files;
     RecordingConsole console;
+    // The command's clock: it moves on by tick each time it is read.
+    std::chrono::steady_clock::time_point now;
+    std::chrono::milliseconds tick{0};
 
     // Runs the command line as the program does; answers the exit code.
     int Run(const std::vector<std::string>& arguments) {
@@ -75,7 +83,8 @@ struct CliHarness {
         if (!parsed.request) {
             return PrintParsed(parsed, console);
         }
-        CliServices services{desktop, desktop, items, files, console};
+        CliServices services{desktop, desktop, items,
+                             files,   console, [this] { return now += tick; }};
         return RunRequest(*parsed.request, services);
     }
 };

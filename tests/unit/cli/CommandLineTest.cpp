@@ -111,7 +111,8 @@ TEST(CommandLine, UsageErrorsAreOneLineThatNamesWhatIsWrongAndWhatIsAllowed) {
     } cases[] = {
         {{}, "a command is needed: list, dump or find (see tessivane-cli --help)"},
         {{"show"},
-         "unknown command \"show\": the commands are list, dump and find (see tessivane-cli --help)"},
+         "unknown command \"show\": the commands are list, dump and find (see tessivane-cli "
+         "--help)"},
         {{"frobnicate", "--all"},
          "unknown command \"frobnicate\": the commands are list, dump and find (see tessivane-cli "
          "--help)"},
@@ -138,11 +139,11 @@ TEST(CommandLine, UsageErrorsAreOneLineThatNamesWhatIsWrongAndWhatIsAllowed) {
         {{"dump", "--pid", "-4"},
          "--pid must be a process id in decimal or 0x hexadecimal, not \"-4\""},
         {{"dump", "--class", "a", "--format", "xml"},
-         "--format must be one of json, csv, tsv, text, not \"xml\""},
+         "--format must be one of json, jsonl, csv, tsv, text, not \"xml\""},
         {{"dump", "--class", "a", "-f", "table"},
-         "--format must be one of json, csv, tsv, text, not \"table\""},
+         "--format must be one of json, jsonl, csv, tsv, text, not \"table\""},
         {{"list", "--format", "text"},
-         "--format must be one of table, json, csv, tsv, not \"text\""},
+         "--format must be one of table, json, jsonl, csv, tsv, not \"text\""},
         {{"dump", "--class", "a", "--timeout", "0"},
          "--timeout must be a whole number from 1 to 3600000, not \"0\""},
         {{"dump", "--class", "a", "--timeout", "3600001"},
@@ -151,8 +152,13 @@ TEST(CommandLine, UsageErrorsAreOneLineThatNamesWhatIsWrongAndWhatIsAllowed) {
          "--max-depth must be a whole number from 0 to 1000000, not \"-1\""},
         {{"dump", "--class", "a", "--max-depth", "1e3"},
          "--max-depth must be a whole number from 0 to 1000000, not \"1e3\""},
+        {{"list", "--deadline", "0"},
+         "--deadline must be a whole number from 1 to 86400000, not \"0\""},
+        {{"dump", "--class", "a", "--deadline", "1.5"},
+         "--deadline must be a whole number from 1 to 86400000, not \"1.5\""},
         {{"dump", "--class", "a", "--items", "--format", "text"},
-         "--items needs --format json, csv or tsv: the text format is the results list's aligned "
+         "--items needs --format json, jsonl, csv or tsv: the text format is the results list's "
+         "aligned "
          "text"},
     };
     for (const auto& [arguments, message] : cases) {
@@ -187,6 +193,17 @@ TEST(CommandLine, HelpWordsShortOptionsAndRepeatedOptions) {
     EXPECT_EQ(Dump({"dump", "--class", "a", "--max-depth", "1000000"}).maxDepth, 1000000);
 }
 
+TEST(CommandLine, JsonLinesAndDeadlineForBothCommands) {
+    const DumpRequest dump = Dump({"dump", "--class", "X", "-f", "jsonl", "--deadline", "250"});
+    EXPECT_EQ(dump.format, DumpFormat::JsonLines);
+    EXPECT_EQ(dump.deadline, std::chrono::milliseconds(250));
+    EXPECT_EQ(Dump({"dump", "--class", "X"}).deadline, std::nullopt);
+    const ParsedCommandLine list = ParseCommandLine({"list", "-f", "JSONL", "--deadline", "9"});
+    ASSERT_TRUE(list.request);
+    EXPECT_EQ(std::get<ListRequest>(*list.request).format, ListFormat::JsonLines);
+    EXPECT_EQ(std::get<ListRequest>(*list.request).deadline, std::chrono::milliseconds(9));
+}
+
 TEST(CommandLine, HelpAndVersionGoToStandardOutputWithExitCodeZero) {
     const ParsedCommandLine help = ParseCommandLine({"--help"});
     EXPECT_FALSE(help.request);
@@ -197,12 +214,13 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutputWithExitCodeZero) {
     }
     const ParsedCommandLine dumpHelp = ParseCommandLine({"dump", "--help"});
     for (const char* part : {"--handle", "--title-contains", "--pid", "--items", "--max-depth",
-                             "--timeout", "--output", "--first"}) {
+                             "--timeout", "--output", "--first", "--deadline", "jsonl"}) {
         EXPECT_NE(dumpHelp.out.find(part), std::string::npos) << part;
     }
     // Each command's help names its own options and exit codes, and gives examples of it.
     const std::string listHelp = ParseCommandLine({"list", "-h"}).out;
-    for (const char* part : {"--all", "-f,--format", "Examples:", "tessivane-cli list --all"}) {
+    for (const char* part :
+         {"--all", "-f,--format", "Examples:", "tessivane-cli list --all", "--deadline", "jsonl"}) {
         EXPECT_NE(listHelp.find(part), std::string::npos) << part;
     }
     for (const char* part : {"--first", "--items", "--output", "; 3 ", "dump"}) {

@@ -2,8 +2,10 @@
 // selection of its window, the items of its controls and the exit codes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
+#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -383,7 +385,8 @@ TEST_F(DumpTest, AFailedStepIsOneLineOnStandardErrorAndTheDumpGoesOnToFour) {
     const Json document = DumpedJson({}, ExitCode::kIncomplete);
     EXPECT_EQ(cli.console.error,
               "tessivane-cli: An unexpected failure occurred: text read failed. (in " +
-                  TextToUtf8(ReportLocation::WalkWindowTree) + " at line 112)\n");
+                  TextToUtf8(ReportLocation::WalkWindowTree) +
+                  " at line 112)\ntessivane-cli: 1 step failed\n");
     EXPECT_EQ(document["summary"]["windows"], 7);
     EXPECT_EQ(document["summary"]["failedSteps"], 1);
 }
@@ -440,15 +443,98 @@ TEST_F(DumpTest, OutputFileIsPutInPlaceWholeWithTheSameBytes) {
     EXPECT_EQ(Dump({"--output", "locked.json"}), ExitCode::kUsage);
 }
 
-TEST_F(DumpTest, AClosedStandardOutputEndsTheDumpWithOne) {
-    cli.console.failOut = true;
+TEST_F(DumpTest, AClosedPipeEndsTheDumpQuietlyAndAFailedOutputWithOne) {
     for (int child = 0; child < 3000; ++child) {
         Add(list, u"Item", u"An item with a text of some length " + DecimalText(child), child, {});
     }
     std::size_t reads = 0;
     cli.desktop.onTextRequest = [&](WindowHandle) { ++reads; };
-    EXPECT_EQ(Dump(), ExitCode::kUsage);
-    EXPECT_EQ(cli.console.error, "tessivane-cli: The pipe has been ended.\n");
-    // The walk stopped once the output failed.
-    EXPECT_LT(reads, 3000u);
+    const struct {
+        bool closed;
+        int exitCode;
+        std::string error;
+    } cases[] = {
+        // The reader took what it wanted (head -1): no failure, nothing to say.
+        {true, ExitCode::kDone, ""},
+        {false, ExitCode::kUsage, "tessivane-cli: There is not enough space on the disk.\n"},
+    };
+    for (const auto& [closed, exitCode, error] : cases) {
+        for (const char* format : {"json", "jsonl", "csv"}) {
+            SCOPED_TRACE(std::string(format) + (closed ? " closed" : " failed"));
+            cli.console.closedOut = closed;
+            cli.console.failOut = !closed;
+            cli.console.error.clear();
+            reads = 0;
+            EXPECT_EQ(Dump({"--format", format}), exitCode);
+            EXPECT_EQ(cli.console.error, error);
+            // The walk stopped once the output ended.
+            EXPECT_LT(reads, 3000u);
+        }
+    }
+}
+
+namespace {
+
+// The JSON tree's windows in pre-order, each without its children.
+void Flatten(const Json& window, std::vector<Json>& windows) {
+    Json alone = window;
+    alone.erase("children");
+    windows.push_back(alone);
+    for (const Json& child : window["children"]) {
+        Flatten(child, windows);
+    }
+}
+
+}  // namespace
+
+TEST_F(DumpTest, JsonLinesAreTheJsonTreesWindowsOneALineThenItsSummary) {
+    cli.desktop.At(edit).thread = 7;
+    cli.desktop.HangThread(7);
+    const Json tree = DumpedJson({}, ExitCode::kIncomplete);
+    std::vector<Json> windows;
+    Flatten(tree["window"], windows);
+    cli.console.out.clear();
+    cli.console.error.clear();
+    ASSERT_EQ(Dump({"-f", "jsonl"}), ExitCode::kIncomplete);
+    EXPECT_EQ(cli.console.error, "tessivane-cli: 1 window did not answer in time\n");
+
+    const Json schema = ReadSchemaFile(TESSIVANE_CLI_SCHEMA);
+    std::vector<Json> lines;
+    std::istringstream out(cli.console.out);
+    for (std::string text; std::getline(out, text);) {
+        lines.push_back(Json::parse(text));
+        EXPECT_EQ(SchemaViolations(schema, lines.back()), std::vector<std::string>{}) << text;
+    }
+    ASSERT_EQ(lines.size(), windows.size() + 1);
+    for (std::size_t index = 0; index < windows.size(); ++index) {
+        EXPECT_EQ(lines[index]["type"], "window");
+        lines[index].erase("type");
+        EXPECT_EQ(lines[index], windows[index]);
+    }
+    Json summary = tree["summary"];
+    summary.update({{"type", "summary"},
+                    {"schema", tree["schema"]},
+                    {"program", tree["program"]},
+                    {"version", tree["version"]}});
+    EXPECT_EQ(lines.back(), summary);
+}
+
+TEST_F(DumpTest, DeadlineStopsTheWalkKeepsWhatWasWrittenAndGivesFour) {
+    // Each look at the clock takes 100 ms: the walk reads three windows before 250 ms are up.
+    cli.tick = std::chrono::milliseconds(100);
+    const Json document = DumpedJson({"--deadline", "250"}, ExitCode::kIncomplete);
+    EXPECT_EQ(document["summary"]["windows"], 3);
+    EXPECT_EQ(document["summary"]["deadline"], true);
+    EXPECT_EQ(document["window"]["children"].size(), 2u);
+    EXPECT_EQ(cli.console.error, "tessivane-cli: --deadline ended the command early\n");
+
+    // The three windows, after a header line (csv) or before the summary line (jsonl).
+    for (const auto& [format, lines] : {std::pair{"jsonl", 4}, {"csv", 4}, {"text", 3}}) {
+        SCOPED_TRACE(format);
+        cli.console.out.clear();
+        EXPECT_EQ(Dump({"--deadline", "250", "-f", format}), ExitCode::kIncomplete);
+        EXPECT_EQ(std::count(cli.console.out.begin(), cli.console.out.end(), '\n'), lines);
+    }
+    cli.console.out.clear();
+    EXPECT_EQ(DumpedJson({"--deadline", "100000"})["summary"]["deadline"], false);
 }

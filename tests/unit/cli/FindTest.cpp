@@ -2,10 +2,13 @@
 // window or the selected one, in each format, and the exit codes.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <nlohmann/json.hpp>
 
 #include "cli/Cells.h"
 #include "cli/ExitCodes.h"
+#include "support/JsonSchemaCheck.h"
 #include "unit/cli/CliHarness.h"
 
 namespace {
@@ -84,6 +87,23 @@ TEST_F(FindTest, EachMatchComesWithItsTopLevelWindowHandleAndPathInEveryFormat) 
               "Top-level\tTitle      \tHandle\tHex       \tClass \tId\tPath    \tText\r\n" +
                   std::to_string(main) + "   \tMain window\t" + std::to_string(ok) + "\t" +
                   HexHandle(ok) + "\tButton\t1 \tButton#1\tOK\r\n");
+}
+
+TEST_F(FindTest, JsonAndEachJsonLineConformToTheSchema) {
+    const auto schema = ReadSchemaFile(TESSIVANE_CLI_SCHEMA);
+    for (const char* format : {"json", "jsonl"}) {
+        cli.console.out.clear();
+        EXPECT_EQ(cli.Run({"find", "--class", "Button", "-f", format}), ExitCode::kDone);
+        std::istringstream lines(cli.console.out);
+        std::size_t count = 0;
+        for (std::string line; std::getline(lines, line); ++count) {
+            EXPECT_EQ(SchemaViolations(schema, nlohmann::json::parse(line)),
+                      std::vector<std::string>{})
+                << line;
+        }
+        // One document, or a line per window found and the summary.
+        EXPECT_EQ(count, std::string(format) == "json" ? 1u : 4u);
+    }
 }
 
 TEST_F(FindTest, NothingFoundExitsWithTwoAndBadCriteriaAreUsageErrors) {

@@ -2,6 +2,8 @@
 // window list leaves it out, in each format.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <nlohmann/json.hpp>
 
 #include "cli/Cells.h"
@@ -111,4 +113,44 @@ TEST_F(ListTest, TableAlignsItsColumnsUnderCaptionsAsTheClipboardCopyDoes) {
                   "\tEditorFrame\tEditor \xE6\xBC\xA2     \t10 \teditor.exe\tyes    \t\r\n" +
                   Decimal(viewer) + "\t" + HexHandle(viewer) +
                   "\tViewerFrame\tViewer, \"new\"\t12 \t          \tyes    \t\r\n");
+}
+
+TEST_F(ListTest, JsonLinesAreTheJsonListsWindowsOneALineThenItsSummary) {
+    const nlohmann::json schema = ReadSchemaFile(TESSIVANE_CLI_SCHEMA);
+    ASSERT_EQ(cli.Run({"list", "--all", "-f", "json"}), ExitCode::kDone);
+    const nlohmann::json listed = nlohmann::json::parse(cli.console.out);
+    EXPECT_EQ(listed["summary"],
+              nlohmann::json::parse(R"({"windows":5,"deadline":false,"complete":true})"));
+    cli.console.out.clear();
+    ASSERT_EQ(cli.Run({"list", "--all", "-f", "jsonl"}), ExitCode::kDone);
+    std::vector<nlohmann::json> lines;
+    std::istringstream out(cli.console.out);
+    for (std::string text; std::getline(out, text);) {
+        lines.push_back(nlohmann::json::parse(text));
+        EXPECT_EQ(SchemaViolations(schema, lines.back()), std::vector<std::string>{}) << text;
+        EXPECT_EQ(lines.back()["type"], lines.size() <= 5 ? "window" : "summary");
+        lines.back().erase("type");
+    }
+    ASSERT_EQ(lines.size(), 6u);
+    for (std::size_t index = 0; index < 5; ++index) {
+        EXPECT_EQ(lines[index], listed["windows"][index]);
+    }
+    EXPECT_EQ(lines[5]["schema"], 1);
+    EXPECT_EQ(lines[5]["windows"], 5);
+}
+
+TEST_F(ListTest, DeadlineEndsTheListWithFourAndAClosedPipeEndsItQuietly) {
+    // Each look at the clock takes 10 ms: two windows are listed before 25 ms are up.
+    cli.tick = std::chrono::milliseconds(10);
+    ASSERT_EQ(cli.Run({"list", "--all", "-f", "json", "--deadline", "25"}), ExitCode::kIncomplete);
+    const nlohmann::json listed = nlohmann::json::parse(cli.console.out);
+    EXPECT_EQ(listed["windows"].size(), 2u);
+    EXPECT_EQ(listed["summary"]["deadline"], true);
+    EXPECT_EQ(listed["summary"]["complete"], false);
+    EXPECT_EQ(cli.console.error, "tessivane-cli: --deadline ended the command early\n");
+
+    cli.console.error.clear();
+    cli.console.closedOut = true;
+    EXPECT_EQ(cli.Run({"list", "-f", "jsonl"}), ExitCode::kDone);
+    EXPECT_EQ(cli.console.error, "");
 }

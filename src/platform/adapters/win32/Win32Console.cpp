@@ -58,6 +58,13 @@ DWORD WriteText(HANDLE handle, std::string_view bytes) {
     return ERROR_SUCCESS;
 }
 
+// The errors of a write to a pipe whose reader has closed its end: Windows answers the first two,
+// Wine ERROR_PIPE_NOT_CONNECTED when the pipe is one of the host's.
+bool ReaderGone(DWORD error) noexcept {
+    return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA ||
+           error == ERROR_PIPE_NOT_CONNECTED;
+}
+
 }  // namespace
 
 Win32Console::Win32Console() noexcept
@@ -89,7 +96,11 @@ DWORD Win32Console::Write(Stream& stream, std::string_view utf8) {
 }
 
 void Win32Console::Out(std::string_view utf8) {
-    if (const DWORD error = Write(m_out, utf8); error != ERROR_SUCCESS) {
+    const DWORD error = Write(m_out, utf8);
+    if (ReaderGone(error)) {
+        throw OutputClosed(u"The output's reader has gone: " + SystemMessage(error));
+    }
+    if (error != ERROR_SUCCESS) {
         throw Failure(u"The output could not be written: " + SystemMessage(error));
     }
 }

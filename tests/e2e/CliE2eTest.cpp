@@ -605,7 +605,8 @@ TEST_P(CliPathE2e, APathFromOneRunFindsTheSameControlInTheNextAndFindListsPaths)
         const ConsoleRun run = Cli(L"dump " + HandleArgument(fixture) +
                                    L" --max-depth 0 --path \"" + FromUtf8(path) + L"\"");
         ASSERT_EQ(run.exitCode, 0u) << path << ": " << run.error;
-        const Json& window = Json::parse(run.out)["window"];
+        const Json dumped = Json::parse(run.out);
+        const Json& window = dumped["window"];
         EXPECT_EQ(window["class"].get<std::string>() + " " + window["text"].get<std::string>(),
                   classAndText);
         EXPECT_EQ(window["path"], path);

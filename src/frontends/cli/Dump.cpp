@@ -12,6 +12,7 @@
 #include "cli/HeadlessTable.h"
 #include "cli/Output.h"
 #include "cli/Selection.h"
+#include "cli/WalkRows.h"
 #include "core/ControlPath.h"
 #include "core/Failure.h"
 #include "extraction/ChildWalk.h"
@@ -69,37 +70,21 @@ struct WalkedEntry {
 // place in the tree, its state and its items, and then forgotten. From the first window whose
 // text did not come in time on, windows are held until the walk has asked those again, so that
 // they come out in the walk's order with the texts read then.
-class StreamedWindows final : public RowSink, public WalkObserver {
+class StreamedWindows final : public WalkRows {
 public:
     StreamedWindows(DumpWriter& writer, CliServices& services, bool withItems)
         : m_writer(writer), m_services(services), m_withItems(withItems) {}
 
-    void Clear() override {}
-    std::size_t AppendRow(Text firstCell) override {
-        m_className = std::move(firstCell);
-        m_text.clear();
-        return ++m_rows;
-    }
-    void SetCell(std::size_t row, int index, Text text) override {
-        if (index != kTextColumn) {
-            return;
-        }
-        if (row > m_walkedRows) {
-            m_text = std::move(text);
-        } else {
-            Held(row).text = std::move(text);
-        }
-    }
-
     void WindowWalked(const WalkedWindow& walked) override {
+        RowWalked(walked);
         WalkedEntry entry;
         DumpedWindow& window = entry.window;
         window.handle = walked.window;
         window.parent = walked.parent;
         window.depth = walked.depth;
         entry.path = walked.path;
-        entry.className = std::move(m_className);
-        entry.text = std::move(m_text);
+        entry.className = TakeClassName();
+        entry.text = TakeText();
         window.facts = m_services.details.FactsWithId(walked.window, walked.controlId);
         window.status = window.facts ? StatusOf(walked.status) : WindowStatus::Gone;
         window.visible = Visible(walked, window.facts);
@@ -108,7 +93,6 @@ public:
         if (kind) {
             entry.items = ReadItems(walked.window, *kind, m_services.items);
         }
-        m_walkedRows = walked.row;
         if (m_held.empty() && window.status != WindowStatus::TimedOut) {
             Write(entry);
             return;
@@ -135,6 +119,8 @@ public:
     [[nodiscard]] DumpTally& Tally() noexcept { return m_tally; }
 
 private:
+    void TextReadAgain(std::size_t row, Text text) override { Held(row).text = std::move(text); }
+
     WalkedEntry& Held(std::size_t row) {
         if (row < m_firstHeldRow || row - m_firstHeldRow >= m_held.size()) {
             throw Failure(u"Only the text of a window not written yet can be set again.");
@@ -174,10 +160,6 @@ private:
     DumpWriter& m_writer;
     CliServices& m_services;
     bool m_withItems;
-    Text m_className;
-    Text m_text;
-    std::size_t m_rows = 0;
-    std::size_t m_walkedRows = 0;
     std::vector<bool> m_visibleAt;
     std::vector<WalkedEntry> m_held;
     std::size_t m_firstHeldRow = 0;

@@ -11,6 +11,7 @@
 #include "cli/JsonText.h"
 #include "cli/Output.h"
 #include "cli/Selection.h"
+#include "cli/WalkRows.h"
 #include "core/RowSearch.h"
 #include "extraction/ChildWalk.h"
 
@@ -33,39 +34,17 @@ struct SearchedWindow {
 
 // The walk's windows below its first one, each compared once its text is known: a window whose
 // text did not come in time waits for the walk's end, where it may have been read again.
-class Comparer final : public RowSink, public WalkObserver {
+class Comparer final : public WalkRows {
 public:
     explicit Comparer(const FindCriteria& criteria) : m_criteria(criteria) {}
 
-    void Clear() override {}
-    std::size_t AppendRow(Text firstCell) override {
-        m_className = std::move(firstCell);
-        m_text.clear();
-        return ++m_rows;
-    }
-    void SetCell(std::size_t row, int index, Text text) override {
-        if (index != kTextColumn) {
-            return;
-        }
-        if (row > m_walkedRows) {
-            m_text = std::move(text);
-            return;
-        }
-        const auto waiting =
-            std::find_if(m_waiting.begin(), m_waiting.end(),
-                         [row](const FoundWindow& window) { return window.row == row; });
-        if (waiting != m_waiting.end()) {
-            waiting->text = std::move(text);
-        }
-    }
-
     void WindowWalked(const WalkedWindow& walked) override {
-        m_walkedRows = walked.row;
+        RowWalked(walked);
         if (walked.depth == 0) {
             return;  // the children are searched, not the window itself
         }
-        FoundWindow window{walked.row,       walked.window,     std::move(m_className),
-                           walked.controlId, std::move(m_text), walked.path};
+        FoundWindow window{walked.row,       walked.window, TakeClassName(),
+                           walked.controlId, TakeText(),    walked.path};
         if (walked.status == TextReadStatus::TimedOut) {
             m_waiting.push_back(std::move(window));
         } else {
@@ -86,6 +65,15 @@ public:
     }
 
 private:
+    void TextReadAgain(std::size_t row, Text text) override {
+        const auto waiting =
+            std::find_if(m_waiting.begin(), m_waiting.end(),
+                         [row](const FoundWindow& window) { return window.row == row; });
+        if (waiting != m_waiting.end()) {
+            waiting->text = std::move(text);
+        }
+    }
+
     void Compare(FoundWindow window) {
         if (m_criteria.Matches(window.className, window.controlId, window.text)) {
             m_found.push_back(std::move(window));
@@ -93,10 +81,6 @@ private:
     }
 
     const FindCriteria& m_criteria;
-    Text m_className;
-    Text m_text;
-    std::size_t m_rows = 0;
-    std::size_t m_walkedRows = 0;
     std::vector<FoundWindow> m_waiting;
     std::vector<FoundWindow> m_found;
 };

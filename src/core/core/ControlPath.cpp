@@ -15,11 +15,6 @@ Text Folded(TextView text) {
     return folded;
 }
 
-bool SameClass(TextView a, TextView b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](auto x, auto y) { return SameUnit(x, y, false); });
-}
-
 bool Escaped(char16_t unit, std::size_t position) {
     return unit == u'\\' || unit == u'/' || unit == u'[' || unit == u']' ||
            (unit == u'#' && position > 0);
@@ -93,6 +88,11 @@ std::string ParseStep(TextView text, PathStep& step) {
 }
 
 }  // namespace
+
+bool SameClassName(TextView a, TextView b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](auto x, auto y) { return SameUnit(x, y, false); });
+}
 
 std::vector<PathStep> SiblingSteps(std::span<const PathKey> siblings) {
     std::vector<Text> folded;
@@ -182,7 +182,7 @@ std::vector<std::size_t> MatchStep(std::span<const PathKey> siblings, const Path
     std::size_t sharing = 0;
     for (std::size_t position = 0; position < siblings.size(); ++position) {
         const PathKey& key = siblings[position];
-        if (key.controlId != step.controlId || !SameClass(key.className, step.className)) {
+        if (key.controlId != step.controlId || !SameClassName(key.className, step.className)) {
             continue;
         }
         ++sharing;

@@ -32,6 +32,9 @@ struct PathStep {
     friend bool operator==(const PathStep&, const PathStep&) = default;
 };
 
+// Class names compared as the system compares them, whatever their case.
+[[nodiscard]] bool SameClassName(TextView a, TextView b);
+
 // The step of each sibling, in their order: the index only where several share class and id.
 // Class names are compared as the system compares them, whatever their case.
 [[nodiscard]] std::vector<PathStep> SiblingSteps(std::span<const PathKey> siblings);

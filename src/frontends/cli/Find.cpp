@@ -12,7 +12,7 @@
 #include "cli/Output.h"
 #include "cli/Selection.h"
 #include "cli/WalkRows.h"
-#include "core/RowSearch.h"
+#include "core/ControlPath.h"
 #include "extraction/ChildWalk.h"
 
 namespace {
@@ -158,12 +158,8 @@ std::string Document(const std::vector<SearchedWindow>& searched, ListFormat for
 }  // namespace
 
 bool FindCriteria::Matches(TextView windowClass, std::int64_t windowId, TextView windowText) const {
-    const auto sameClass = [&] {
-        return windowClass.size() == className->size() &&
-               std::equal(windowClass.begin(), windowClass.end(), className->begin(),
-                          [](char16_t a, char16_t b) { return SameUnit(a, b, false); });
-    };
-    return (!controlId || *controlId == windowId) && (!className || sameClass()) &&
+    return (!controlId || *controlId == windowId) &&
+           (!className || SameClassName(windowClass, *className)) &&
            (!wholeText || wholeText->Matches(windowText)) &&
            (!textPart || textPart->Matches(windowText));
 }

@@ -18,6 +18,7 @@
 #include "support/JsonSchemaCheck.h"
 #include "tests/e2e/ConsoleRun.h"
 #include "tests/e2e/E2eSupport.h"
+#include "tests/e2e/ItemsFixture.h"
 #include "tests/e2e/Truth.h"
 #include "tests/e2e/TruthFormat.h"
 
@@ -553,6 +554,14 @@ TEST_P(CliItemsE2e, ItemsComeWithTheirControlsItemForItem) {
     for (const Json* dumped : DumpedWindows(document)) {
         byHandle[(*dumped)["handle"].get<std::int64_t>()] = dumped;
     }
+    // The icon static's text says what it shows, and the resource's ordinal comes beside it.
+    const auto icon = std::find_if(byHandle.begin(), byHandle.end(), [](const auto& dumped) {
+        return dumped.second->at("class") == "Static";
+    });
+    ASSERT_NE(icon, byHandle.end());
+    EXPECT_EQ(icon->second->at("text"), "(icon " + std::to_string(kStaticIconOrdinal) + ")");
+    EXPECT_EQ(icon->second->value("resource", 0), kStaticIconOrdinal);
+    EXPECT_FALSE(byHandle.at(std::stol(controls.front().handle))->contains("resource"));
     for (const ControlTruth& control : controls) {
         SCOPED_TRACE(Utf8(control.name));
         ASSERT_TRUE(byHandle.contains(std::stol(control.handle)));
@@ -568,6 +577,7 @@ TEST_P(CliItemsE2e, ItemsComeWithTheirControlsItemForItem) {
         for (std::size_t column = 0; column < control.captions.size(); ++column) {
             EXPECT_EQ(items["columns"][column], Utf8(control.captions[column]));
         }
+        EXPECT_EQ(items.value("hiddenColumns", Json::array()), Json(control.hiddenColumns));
         ASSERT_EQ(items["rows"].size(), control.rows.size());
         for (std::size_t row = 0; row < control.rows.size(); ++row) {
             for (std::size_t column = 0; column < control.columns; ++column) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,6 +19,7 @@
 #include "items/ItemsDelimited.h"
 #include "items/ItemsReader.h"
 #include "tests/e2e/E2eSupport.h"
+#include "tests/e2e/ItemsFixture.h"
 #include "tests/e2e/Truth.h"
 #include "tests/e2e/TruthFormat.h"
 
@@ -248,6 +250,12 @@ protected:
 };
 
 TEST_P(ItemsWindowE2e, EveryControlsItemsWindowShowsExactlyItsItems) {
+    // Beside the controls, the icon static's row says what it shows.
+    const HWND icon = FindChildOfClass(GetAncestor(HwndOf(controls[0]), GA_ROOT), L"Static");
+    const RemoteList results = tool.Results();
+    const int iconRow = ResultsRowOf(results, icon);
+    ASSERT_GE(iconRow, 0);
+    EXPECT_EQ(results.Cell(iconRow, 2), L"(icon " + std::to_wstring(kStaticIconOrdinal) + L")");
     for (const ControlTruth& control : controls) {
         SCOPED_TRACE(control.name);
         const HWND items = Open(control);
@@ -262,8 +270,12 @@ TEST_P(ItemsWindowE2e, EveryControlsItemsWindowShowsExactlyItsItems) {
         }
         const RemoteList shown(GetDlgItem(items, kItemsList), tool.Program().Handle());
         EXPECT_EQ(shown.Rows(), control.rows);
+        // A column the control does not show is shown here, headed as hidden.
         for (std::size_t column = 0; column < control.captions.size(); ++column) {
-            EXPECT_EQ(shown.Header(static_cast<int>(column)), control.captions[column]);
+            const bool hidden =
+                std::ranges::find(control.hiddenColumns, column) != control.hiddenColumns.end();
+            EXPECT_EQ(shown.Header(static_cast<int>(column)),
+                      control.captions[column] + (hidden ? L" (hidden)" : L""));
         }
         if (control.name == L"report") {
             SaveScreenshot(items, BuildFolder() / L"artifacts" / L"items-fixture-report.bmp");

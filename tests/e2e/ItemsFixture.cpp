@@ -87,7 +87,8 @@ struct ControlItems {
     std::wstring name;
     Kind kind = Kind::ListBox;
     HWND window = nullptr;
-    std::vector<std::wstring> captions;  // list views only
+    std::vector<std::wstring> captions;      // list views only
+    std::vector<std::size_t> hiddenColumns;  // list views only: columns of zero width
     std::vector<ItemRow> rows;
     bool keepsTexts = true;
     std::size_t dataItems = 0;  // the items of a list that keeps no texts
@@ -451,6 +452,11 @@ void CheckItemsAgree(const ControlItems& control) {
         ReadListViewCaptions(control.window) != control.captions) {
         Fail(kExitMismatch, L"the captions of " + control.name + L" are not those set");
     }
+    for (const std::size_t column : control.hiddenColumns) {
+        if (SendMessageW(control.window, LVM_GETCOLUMNWIDTH, column, 0) != 0) {
+            Fail(kExitMismatch, L"a hidden column of " + control.name + L" has a width");
+        }
+    }
     const std::vector<ItemRow> rows = ReadRows(control);
     const auto [read, set] =
         std::mismatch(rows.begin(), rows.end(), control.rows.begin(), control.rows.end());
@@ -471,6 +477,13 @@ void AppendTruth(std::wstring& truth, const ControlItems& control) {
     if (!control.captions.empty()) {
         truth += L"captions";
         for (const std::wstring& caption : control.captions) truth += L'\t' + EscapeField(caption);
+        truth += L'\n';
+    }
+    if (!control.hiddenColumns.empty()) {
+        truth += L"hidden";
+        for (const std::size_t column : control.hiddenColumns) {
+            truth += L'\t' + std::to_wstring(column);
+        }
         truth += L'\n';
     }
     for (const ItemRow& row : control.rows) {
@@ -531,8 +544,9 @@ HWND CreateItemsTop(const Fixture& fixture, const wchar_t* title, Placement at) 
     return top;
 }
 
+// The report's rows, each with a key in a fifth column that the list does not show.
 std::vector<ItemRow> ReportRows() {
-    return {
+    std::vector<ItemRow> rows{
         {0, {L"alpha.txt", kGreek, L"12", L"plain"}},
         {0, {L"beta.txt", L"", L"0", L"an empty second cell"}},
         {0,
@@ -550,6 +564,28 @@ std::vector<ItemRow> ReportRows() {
         {0, {L"eta.txt", L"\u03b7", L"7", L"eleventh"}},
         {0, {L"", L"", L"", L"only the last cell"}},
     };
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        rows[row].cells.push_back(L"key " + std::to_wstring(row + 1));
+    }
+    return rows;
+}
+
+// The report's fifth column: read like the others, shown by no one.
+constexpr std::size_t kReportKeyColumn = 4;
+
+ControlItems HideColumn(ControlItems control, std::size_t column) {
+    SendMessageW(control.window, LVM_SETCOLUMNWIDTH, column, 0);
+    control.hiddenColumns.push_back(column);
+    return control;
+}
+
+// A static that shows icon kStaticIconOrdinal of the program's resources, made as the dialog
+// manager makes one from a template: its text is U+FFFF and the ordinal. (A bare
+// MAKEINTRESOURCE as the name is read as a string pointer by Wine's CreateWindowEx.)
+void AddIconStatic(const Fixture& fixture, HWND parent, Placement at) {
+    const std::wstring ordinalName{L'\xFFFF', static_cast<wchar_t>(kStaticIconOrdinal)};
+    CreateWindowChecked(fixture, 0, L"Static", ordinalName, WS_CHILD | WS_VISIBLE | SS_ICON, at,
+                        parent);
 }
 
 std::vector<ItemRow> BenchRows(int count) {
@@ -780,11 +816,14 @@ int RunItemsMode(const Fixture& fixture, const Options& options) {
                                 {L"General", kGreekTab, L"Details", L"Advanced"}));
     controls.push_back(
         MakeHeader(fixture, top, {630, 140, 330, 26}, {L"Name", kLatinCaption, L"Modified"}));
-    controls.push_back(options.rows > 0
-                           ? MakeListView(fixture, top, L"report", LVS_REPORT, {10, 220, 610, 260},
-                                          BenchCaptions(), BenchRows(options.rows))
-                           : MakeListView(fixture, top, L"report", LVS_REPORT, {10, 220, 610, 260},
-                                          {L"Name", kGreekTab, L"Size", L"Notes"}, ReportRows()));
+    controls.push_back(
+        options.rows > 0
+            ? MakeListView(fixture, top, L"report", LVS_REPORT, {10, 220, 610, 260},
+                           BenchCaptions(), BenchRows(options.rows))
+            : HideColumn(
+                  MakeListView(fixture, top, L"report", LVS_REPORT, {10, 220, 610, 260},
+                               {L"Name", kGreekTab, L"Size", L"Notes", L"Key"}, ReportRows()),
+                  kReportKeyColumn));
     controls.push_back(MakeListView(fixture, top, L"icons", LVS_ICON, {10, 490, 610, 170},
                                     {L"Name", L"Comment"},
                                     {{0, {L"Icon one", L"first"}},
@@ -797,6 +836,7 @@ int RunItemsMode(const Fixture& fixture, const Options& options) {
     controls.push_back(MakeStatusBar(
         fixture, top,
         {L"Ready", std::wstring(kGreek) + L" " + kCjk + L" " + kOutsideBmp, L"3 parts"}));
+    AddIconStatic(fixture, top, {630, 668, 32, 32});
     ShowWindow(top, SW_SHOWNORMAL);
 
     std::wstring truth;

@@ -5,6 +5,7 @@
 // has it. Each control is a control line followed by its own lines:
 //   control  <name> <kind> <handle> <columns> <count> <texts|notexts>
 //   captions <caption 1> ... <caption columns>     list views only
+//   hidden   <column> ...                          list views with columns of zero width
 //   item     <depth> <cell 1> ... <cell columns>   each item, in the control's order
 //   expect   <what> <value>                        hostile controls only
 // name:    the fixture's name for the control, listed below.
@@ -20,9 +21,11 @@
 // items [--rows N] [--tree-items N], window "Tessivane Fixture Items":
 //   toolbar (Toolbar: 3 text buttons and a separator), listbox (ListBox), drawnlist (ListBox,
 //   notexts), combo (ComboBox, drop-down list), tabs (Tab), header (Header), report (ListView,
-//   report view, 4 columns), icons (ListView, icon view, 2 columns), tree (TreeView, some
-//   parents never expanded), status (StatusBar, 3 parts). Texts hold Greek, CJK, a character
-//   outside the BMP (a surrogate pair), empty texts, 2,000-unit texts, tabs and backslashes.
+//   report view, 5 columns, the fifth of zero width), icons (ListView, icon view, 2 columns), tree
+//   (TreeView, some parents never expanded), status (StatusBar, 3 parts). Texts hold Greek, CJK, a
+//   character outside the BMP (a surrogate pair), empty texts, 2,000-unit texts, tabs and
+//   backslashes. Beside them, not in the truth, the window's only Static: an SS_ICON static made
+//   with the resource ordinal kStaticIconOrdinal as its text, as a dialog template makes one.
 //   --rows N: report holds N rows of 5 columns, cell "r<row> c<column>".
 //   --tree-items N: tree holds N items, "item <index>", 10 children a parent, 4 levels deep.
 // hostileitems --kind K, window "Tessivane Fixture Hostile Items": one control, named K:
@@ -42,6 +45,9 @@
 #include <string_view>
 
 #include "tests/e2e/FixtureSupport.h"
+
+// The ordinal that the items window's icon static is made with.
+inline constexpr int kStaticIconOrdinal = 2;
 
 [[nodiscard]] bool IsHostileItemsKind(std::wstring_view kind);
 

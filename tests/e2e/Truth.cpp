@@ -66,6 +66,10 @@ std::vector<ControlTruth> ItemsControls(const TargetFixture& fixture) {
         ControlTruth& control = controls.back();
         if (tag == L"captions") {
             control.captions.assign(fields.begin() + 1, fields.end());
+        } else if (tag == L"hidden") {
+            for (auto field = fields.begin() + 1; field != fields.end(); ++field) {
+                control.hiddenColumns.push_back(std::stoul(*field));
+            }
         } else if (tag == L"item" && fields.size() == control.columns + 2) {
             control.depths.push_back(std::stoi(fields.at(1)));
             control.rows.emplace_back(fields.begin() + 2, fields.end());

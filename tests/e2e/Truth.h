@@ -40,8 +40,9 @@ struct ControlTruth {
     std::size_t columns = 1;
     std::size_t count = 0;  // the items it truly holds
     bool keepsTexts = true;
-    std::vector<std::wstring> captions;  // list views only
-    std::vector<int> depths;             // a tree's, in pre-order; 0 for other kinds
+    std::vector<std::wstring> captions;      // list views only
+    std::vector<std::size_t> hiddenColumns;  // list views only: columns of zero width
+    std::vector<int> depths;                 // a tree's, in pre-order; 0 for other kinds
     std::vector<std::vector<std::wstring>> rows;
     std::map<std::wstring, std::wstring> expected;  // hostile controls: what a read meets
 };

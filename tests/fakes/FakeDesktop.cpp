@@ -92,6 +92,11 @@ Text FakeDesktop::ClassName(WindowHandle window, int capacity) {
     return found == nullptr ? Text() : found->className.substr(0, capacity - 1);
 }
 
+std::uint32_t FakeDesktop::Style(WindowHandle window) {
+    const Window* found = Find(window);
+    return found == nullptr ? 0 : found->style;
+}
+
 std::uint32_t FakeDesktop::ThreadOf(WindowHandle window) {
     const Window* found = Find(window);
     return found == nullptr ? 0 : found->thread;

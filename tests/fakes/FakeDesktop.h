@@ -25,6 +25,7 @@ public:
         bool visible = true;
         WindowHandle owner = 0;
         std::uint32_t thread = 1;
+        std::uint32_t style = 0;
         // Answer given to WM_GETTEXTLENGTH instead of the text's length, when set.
         std::int64_t claimedLength = -1;
         // Answer given to WM_GETTEXT instead of the count it copied, when set.
@@ -87,6 +88,7 @@ public:
     bool Exists(WindowHandle window) override { return Find(window) != nullptr; }
     Text Title(WindowHandle window, int capacity) override;
     Text ClassName(WindowHandle window, int capacity) override;
+    std::uint32_t Style(WindowHandle window) override;
     std::uint32_t ThreadOf(WindowHandle window) override;
     std::optional<std::int64_t> SendTextLength(WindowHandle window) override;
     std::optional<std::int64_t> SendGetText(WindowHandle window,

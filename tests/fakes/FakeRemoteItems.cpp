@@ -151,6 +151,20 @@ std::uint64_t FakeRemoteItems::LinkTree(Entry& entry, const std::vector<TreeNode
     return first;
 }
 
+RemoteNumber FakeRemoteItems::ListViewColumnWidth(WindowHandle control, int column) {
+    constexpr int kShownWidth = 100;
+    const RemoteEnd end = Ask(control);
+    if (end != RemoteEnd::Answered) {
+        return {0, end};
+    }
+    const Control& asked = At(control);
+    if (!asked.detailsView) {
+        return {-1, RemoteEnd::Answered};
+    }
+    const auto width = asked.columnWidths.find(static_cast<std::size_t>(column));
+    return {width == asked.columnWidths.end() ? kShownWidth : width->second, RemoteEnd::Answered};
+}
+
 RemoteNumber FakeRemoteItems::TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) {
     const RemoteEnd end = Ask(control);
     if (end != RemoteEnd::Answered) {

@@ -26,6 +26,10 @@ public:
         std::vector<std::vector<Text>> rows;
         // A list view's column captions, as its header holds them.
         std::vector<Text> columns;
+        // Its columns' widths in the details view; a column not named here is shown.
+        std::map<std::size_t, int> columnWidths;
+        // False: the list view shows another view than details.
+        bool detailsView = true;
         std::vector<TreeNode> roots;
         // False: an owner-drawn list or combo box that keeps item data, not texts.
         bool keepsStrings = true;
@@ -56,6 +60,7 @@ public:
     bool KeepsStrings(WindowHandle control, ItemsKind kind) override;
     RemoteTexts ListTexts(WindowHandle control, ItemsKind kind, std::size_t first,
                           std::size_t count, std::size_t maxUnits) override;
+    RemoteNumber ListViewColumnWidth(WindowHandle control, int column) override;
     RemoteNumber TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) override;
     RemoteTexts ItemTexts(WindowHandle control, ItemText what, std::span<const ItemRef> items,
                           std::size_t maxUnits) override;

@@ -11,6 +11,7 @@
 #include "core/ReportLocations.h"
 #include "core/RowTable.h"
 #include "core/Steps.h"
+#include "extraction/ResourceText.h"
 #include "extraction/TextRead.h"
 
 namespace {
@@ -87,6 +88,19 @@ private:
     bool m_hasEmpty = false;
 };
 
+// A text that names a resource (an icon or bitmap static's) becomes what the window shows from
+// it, "(icon 2)"; answers the resource's ordinal then. Other texts stay as they are.
+std::optional<std::uint16_t> ShowResourceName(Text& text, WindowHandle window,
+                                              WindowSystem& windows) {
+    const std::optional<std::uint16_t> ordinal = ResourceOrdinalOf(text);
+    if (ordinal) {
+        text = ResourceCaption(
+            ResourceKindOf(windows.ClassName(window, kClassNameCapacity), windows.Style(window)),
+            *ordinal);
+    }
+    return ordinal;
+}
+
 class Walk {
 public:
     Walk(RowSink& rows, WindowSystem& windows, Reporter& reporter, const WalkOptions& options)
@@ -119,7 +133,11 @@ public:
             return level;
         }
         WindowText read;
-        m_steps.Run(112, [&] { read = ReadWindowText(window, m_session); });
+        std::optional<std::uint16_t> resource;
+        m_steps.Run(112, [&] {
+            read = ReadWindowText(window, m_session);
+            resource = ShowResourceName(read.text, window, windows);
+        });
         if (read.text.empty() && !m_steps.Check(106, [&] { return windows.Exists(window); })) {
             ++m_summary.vanished;
             return level;
@@ -139,7 +157,8 @@ public:
         if (row) {
             Tally(read.status);
             const WalkedWindow walked{
-                *row, window, parent, depth, read.status, visited.step.controlId, level.path};
+                *row,      window, parent, depth, read.status, resource, visited.step.controlId,
+                level.path};
             if (read.status == TextReadStatus::TimedOut) {
                 m_unanswered.push_back(walked);
             }
@@ -257,7 +276,10 @@ private:
             m_steps.Run(124, [&] { answers = m_session.AnswersAgain(walked.window); });
             WindowText read{{}, TextReadStatus::TimedOut};
             if (answers) {
-                m_steps.Run(112, [&] { read = ReadWindowText(walked.window, m_session); });
+                m_steps.Run(112, [&] {
+                    read = ReadWindowText(walked.window, m_session);
+                    walked.resource = ShowResourceName(read.text, walked.window, windows);
+                });
             }
             if (read.status == TextReadStatus::TimedOut ||
                 (read.text.empty() &&

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <limits>
+#include <optional>
 
 #include "core/Reporter.h"
 #include "core/RowSink.h"
@@ -44,6 +46,9 @@ struct WalkedWindow {
     WindowHandle parent = 0;  // 0 for the walk's first window
     int depth = 0;            // 0 for the walk's first window, 1 for its children, ...
     TextReadStatus status = TextReadStatus::Read;
+    // The ordinal of the resource that the window's text names, its row showing what it
+    // stands for ("(icon 2)").
+    std::optional<std::uint16_t> resource;
     // With WalkOptions::details: the control id, and the path from the walk's first window
     // (empty for that window itself).
     std::int64_t controlId = 0;

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/AsciiCase.h"
+
 namespace {
 
 // Rows read in one round of item texts, so that the references a round needs stay small.
@@ -31,16 +33,6 @@ constexpr std::array kClassPatterns{
     ClassPattern{u"statusbar", ItemsKind::StatusBar},
     ClassPattern{u"toolbar", ItemsKind::Toolbar},
 };
-
-Text LowerAscii(TextView text) {
-    Text lower(text);
-    for (char16_t& unit : lower) {
-        if (unit >= u'A' && unit <= u'Z') {
-            unit = static_cast<char16_t>(unit - u'A' + u'a');
-        }
-    }
-    return lower;
-}
 
 ItemCount CountQueryOf(ItemsKind kind) {
     switch (kind) {
@@ -100,6 +92,9 @@ public:
 
     ItemsTable Run() {
         ItemsTable table(m_kind, m_kind == ItemsKind::ListView ? Captions() : std::vector<Text>{});
+        if (m_kind == ItemsKind::ListView) {
+            MarkHiddenColumns(table);
+        }
         const RemoteNumber count = m_remote.Count(m_control, CountQueryOf(m_kind));
         if (count.end != RemoteEnd::Answered) {
             table.status = StatusOf(count.end);
@@ -146,6 +141,21 @@ private:
             m_remote.ItemTexts(m_control, ItemText::ListViewColumn, refs, kItemTextCap);
         captions.texts.resize(refs.size());
         return std::move(captions.texts);
+    }
+
+    // Marks the columns that the list view's details view gives no width; a list view showing
+    // another view, or not answering, hides none.
+    void MarkHiddenColumns(ItemsTable& table) {
+        for (std::size_t column = 0; column < table.Columns(); ++column) {
+            const RemoteNumber width =
+                m_remote.ListViewColumnWidth(m_control, static_cast<int>(column));
+            if (width.end != RemoteEnd::Answered || width.value < 0) {
+                return;
+            }
+            if (width.value == 0) {
+                table.HideColumn(column);
+            }
+        }
     }
 
     // Takes what a round read; false when the read ends here.

@@ -11,6 +11,7 @@ ItemsTable::ItemsTable(ItemsKind kind, std::vector<Text> captions)
     if (m_captions.empty()) {
         m_captions.emplace_back();
     }
+    m_hidden.assign(m_captions.size(), false);
 }
 
 TextView ItemsTable::Cell(std::size_t row, std::size_t column) const {
@@ -49,4 +50,12 @@ void ItemsTable::ShrinkToFit() {
 std::size_t ItemsTable::HeldBytes() const noexcept {
     return m_units.capacity() * sizeof(char16_t) + m_cellEnds.capacity() * sizeof(std::uint32_t) +
            m_depths.capacity() * sizeof(int);
+}
+
+Text ColumnHeading(const ItemsTable& table, std::size_t column) {
+    const TextView caption = table.Caption(column);
+    if (!table.ColumnHidden(column)) {
+        return Text(caption);
+    }
+    return caption.empty() ? Text(u"(hidden)") : Text(caption) + u" (hidden)";
 }

@@ -31,6 +31,9 @@ public:
     [[nodiscard]] std::size_t Rows() const noexcept { return m_depths.size(); }
     [[nodiscard]] TextView Caption(std::size_t column) const { return m_captions.at(column); }
     [[nodiscard]] TextView Cell(std::size_t row, std::size_t column) const;
+    // A column the control does not show: a list view's column of zero width.
+    [[nodiscard]] bool ColumnHidden(std::size_t column) const { return m_hidden.at(column); }
+    void HideColumn(std::size_t column) { m_hidden.at(column) = true; }
     // A tree item's depth below the tree's top level; 0 for other kinds.
     [[nodiscard]] int Depth(std::size_t row) const { return m_depths.at(row); }
 
@@ -50,7 +53,12 @@ public:
 private:
     ItemsKind m_kind;
     std::vector<Text> m_captions;
+    std::vector<bool> m_hidden;
     std::u16string m_units;
     std::vector<std::uint32_t> m_cellEnds;
     std::vector<int> m_depths;
 };
+
+// The column's heading in a window that shows the table: its caption, and for a column the
+// control does not show, " (hidden)" after it ("Id (hidden)"; "(hidden)" alone when it has none).
+[[nodiscard]] Text ColumnHeading(const ItemsTable& table, std::size_t column);

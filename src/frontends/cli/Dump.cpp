@@ -82,6 +82,7 @@ public:
         window.handle = walked.window;
         window.parent = walked.parent;
         window.depth = walked.depth;
+        window.resource = walked.resource;
         entry.path = walked.path;
         entry.className = TakeClassName();
         entry.text = TakeText();
@@ -105,6 +106,7 @@ public:
 
     void WindowReadAgain(const WalkedWindow& walked) override {
         DumpedWindow& window = Held(walked.row).window;
+        window.resource = walked.resource;
         window.status = window.facts ? StatusOf(walked.status) : WindowStatus::Gone;
     }
 

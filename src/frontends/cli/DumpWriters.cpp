@@ -85,6 +85,15 @@ Json ItemsObject(const ItemsTable& table) {
     for (std::size_t column = 0; column < table.Columns(); ++column) {
         columns.push_back(JsonString(table.Caption(column)));
     }
+    Json hidden = Json::array();
+    for (std::size_t column = 0; column < table.Columns(); ++column) {
+        if (table.ColumnHidden(column)) {
+            hidden.push_back(column);
+        }
+    }
+    if (!hidden.empty()) {
+        items["hiddenColumns"] = std::move(hidden);
+    }
     Json& rows = items["rows"] = Json::array();
     for (std::size_t row = 0; row < table.Rows(); ++row) {
         Json& cells = rows.emplace_back(Json::array());
@@ -107,6 +116,9 @@ void AddWindowMembers(Json& object, const DumpedWindow& window) {
     object["handleHex"] = HexHandle(window.handle);
     object["class"] = JsonString(window.className);
     object["text"] = JsonString(window.text);
+    if (window.resource) {
+        object["resource"] = *window.resource;
+    }
     object["controlId"] = window.facts ? Json(window.facts->controlId) : kNone;
     object["parent"] = window.depth == 0 ? kNone : Json(window.parent);
     object["depth"] = window.depth;

@@ -2,6 +2,7 @@
 // screen), JSON lines (an object per window) and one row per window as CSV or tab-separated text.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -27,6 +28,9 @@ struct DumpedWindow {
     TextView path;  // from the dumped window, which the selector names
     TextView className;
     TextView text;
+    // The ordinal of the resource its text names (an icon or bitmap static's), text saying what
+    // it stands for.
+    std::optional<std::uint16_t> resource;
     std::optional<WindowFacts> facts;  // nothing once the window is gone
     bool visible = false;              // it and all its parents
     WindowStatus status = WindowStatus::Read;

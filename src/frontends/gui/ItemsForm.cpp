@@ -100,6 +100,10 @@ public:
                           std::size_t count, std::size_t maxUnits) override {
         return m_stop ? Stopped() : m_remote.ListTexts(control, kind, first, count, maxUnits);
     }
+    RemoteNumber ListViewColumnWidth(WindowHandle control, int column) override {
+        return m_stop ? RemoteNumber{0, RemoteEnd::Gone}
+                      : m_remote.ListViewColumnWidth(control, column);
+    }
     RemoteNumber TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) override {
         return m_stop ? RemoteNumber{0, RemoteEnd::Gone} : m_remote.TreeItem(control, step, item);
     }

@@ -82,6 +82,10 @@ public:
     [[nodiscard]] virtual RemoteTexts ListTexts(WindowHandle control, ItemsKind kind,
                                                 std::size_t first, std::size_t count,
                                                 std::size_t maxUnits) = 0;
+    // A list view column's width in pixels as its details view shows it (0 for a column it
+    // does not show); value -1 while the list view shows another view, where the widths of its
+    // columns say nothing.
+    [[nodiscard]] virtual RemoteNumber ListViewColumnWidth(WindowHandle control, int column) = 0;
     // The tree item one step from item (0 with Root); value 0 when there is none.
     [[nodiscard]] virtual RemoteNumber TreeItem(WindowHandle control, TreeStep step,
                                                 std::uint64_t item) = 0;

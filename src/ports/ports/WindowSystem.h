@@ -31,6 +31,8 @@ public:
     [[nodiscard]] virtual Text Title(WindowHandle window, int capacity) = 0;
     // The class name, cut to capacity - 1 code units.
     [[nodiscard]] virtual Text ClassName(WindowHandle window, int capacity) = 0;
+    // The window's style bits (GWL_STYLE); 0 when there is no window.
+    [[nodiscard]] virtual std::uint32_t Style(WindowHandle window) = 0;
     // The thread that owns the window; 0 when there is no window.
     [[nodiscard]] virtual std::uint32_t ThreadOf(WindowHandle window) = 0;
     // WM_GETTEXTLENGTH; nothing when the window did not answer in time.

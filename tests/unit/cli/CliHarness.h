@@ -49,6 +49,9 @@ public:
                           std::size_t count, std::size_t maxUnits) override {
         return fake.ListTexts(Of(control), kind, first, count, maxUnits);
     }
+    RemoteNumber ListViewColumnWidth(WindowHandle control, int column) override {
+        return fake.ListViewColumnWidth(Of(control), column);
+    }
     RemoteNumber TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) override {
         return fake.TreeItem(Of(control), step, item);
     }

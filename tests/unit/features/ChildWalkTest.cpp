@@ -6,6 +6,7 @@
 #include "core/ReportLocations.h"
 #include "core/Steps.h"
 #include "extraction/ChildWalk.h"
+#include "extraction/ResourceText.h"
 #include "extraction/TextRead.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeServices.h"
@@ -324,6 +325,38 @@ TEST_F(ChildWalkTest, ObserverIsToldEachCompleteRowWithItsParentDepthAndReadStat
     expect(1, a, top, 1, TextReadStatus::Read);
     expect(2, a1, a, 2, TextReadStatus::TimedOut);
     expect(3, b, top, 1, TextReadStatus::Read);
+}
+
+TEST_F(ChildWalkTest, AnIconStaticsTextShowsItsResourceAndTheObserverHearsTheOrdinal) {
+    const WindowHandle top = desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Top", u"t"));
+    FakeDesktop::Window icon = FakeDesktop::Make(u"Static", Text{u'\xFFFF', u'\x0002'}, 7);
+    icon.style = kStaticIcon;
+    const WindowHandle iconStatic = desktop.Add(top, icon);
+    const WindowHandle plain =
+        desktop.Add(top, FakeDesktop::Make(u"Static", Text{u'\xFFFF', u'\x0002', u'!'}));
+    // The icon's thread stalls once: the text read again at the walk's end is shown alike.
+    desktop.StallThread(7, 1);
+    struct Recorder : WalkObserver {
+        void WindowWalked(const WalkedWindow& window) override { walked.push_back(window); }
+        void WindowReadAgain(const WalkedWindow& window) override { readAgain.push_back(window); }
+        std::vector<WalkedWindow> walked;
+        std::vector<WalkedWindow> readAgain;
+    } recorder;
+    WalkOptions options;
+    options.observer = &recorder;
+
+    WalkWindowTree(top, results, desktop, reports, options);
+
+    EXPECT_EQ(Rows(), (std::vector<std::vector<Text>>{
+                          {u"Top", DecimalText(top), u"t"},
+                          {u"Static", DecimalText(iconStatic), u"(icon 2)"},
+                          {u"Static", DecimalText(plain), Text{u'\xFFFF', u'\x0002', u'!'}},
+                      }));
+    ASSERT_EQ(recorder.walked.size(), 3u);
+    EXPECT_EQ(recorder.walked[1].resource, std::nullopt);  // not read yet: it stalled
+    EXPECT_EQ(recorder.walked[2].resource, std::nullopt);
+    ASSERT_EQ(recorder.readAgain.size(), 1u);
+    EXPECT_EQ(recorder.readAgain[0].resource, 2);
 }
 
 TEST_F(ChildWalkTest, MaxDepthLeavesDeeperWindowsUnasked) {

@@ -2,6 +2,8 @@
 // stop answering or go away part-way.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "core/Failure.h"
 #include "fakes/FakeRemoteItems.h"
 #include "items/ItemsReader.h"
@@ -68,6 +70,38 @@ TEST(ReadItems, ListViewGivesEveryRowByEveryColumnWithItsCaptionsAcrossManyRound
     EXPECT_EQ(table.Caption(3), u"Unicode");
     EXPECT_EQ(CellsOf(table), rows);
     EXPECT_EQ(CountItems(list, ItemsKind::ListView, remote), 5000);
+}
+
+TEST(ReadItems, ListViewColumnsOfZeroWidthAreReadWholeAndMarkedHidden) {
+    struct Case {
+        const char* what;
+        std::map<std::size_t, int> widths;
+        bool detailsView;
+        std::vector<bool> hidden;
+    };
+    const Case cases[] = {
+        {"every column shown", {}, true, {false, false, false, false}},
+        {"two of four hidden", {{1, 0}, {3, 0}}, true, {false, true, false, true}},
+        {"narrow is not hidden", {{0, 1}, {2, 0}}, true, {false, false, true, false}},
+        {"another view hides none", {{1, 0}}, false, {false, false, false, false}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        FakeRemoteItems remote;
+        const WindowHandle list =
+            remote.AddListView({u"Name", u"Id", u"Size", u"Key"}, {{u"a", u"1", u"2", u"k"}});
+        remote.At(list).columnWidths = test.widths;
+        remote.At(list).detailsView = test.detailsView;
+        const ItemsTable table = ReadItems(list, ItemsKind::ListView, remote);
+        std::vector<bool> hidden;
+        for (std::size_t column = 0; column < table.Columns(); ++column) {
+            hidden.push_back(table.ColumnHidden(column));
+        }
+        EXPECT_EQ(hidden, test.hidden);
+        EXPECT_EQ(ColumnHeading(table, 1), test.hidden[1] ? u"Id (hidden)" : u"Id");
+        EXPECT_EQ(CellsOf(table), (std::vector<std::vector<Text>>{{u"a", u"1", u"2", u"k"}}));
+        EXPECT_EQ(table.status, ItemsStatus::Read);
+    }
 }
 
 TEST(ReadItems, ListViewWithoutHeaderHasOneUncaptionedColumn) {
@@ -184,7 +218,8 @@ TEST(ReadItems, AListViewThatStopsPartWayShowsOnlyWholeRows) {
         rows.push_back({name, name + u"c1", name + u"c2"});
     }
     const WindowHandle list = remote.AddListView({u"A", u"B", u"C"}, rows);
-    remote.At(list).answers = 4 + 3 * 4 + 2;  // captions and counts, four rows, part of a fifth
+    // Captions and counts, the columns' widths, four rows, part of a fifth.
+    remote.At(list).answers = 4 + 3 + 3 * 4 + 2;
     const ItemsTable table = ReadItems(list, ItemsKind::ListView, remote);
     EXPECT_EQ(table.status, ItemsStatus::TimedOut);
     EXPECT_EQ(CellsOf(table), std::vector(rows.begin(), rows.begin() + 4));

@@ -390,6 +390,20 @@ RemoteTexts Win32RemoteItems::ListTexts(WindowHandle control, ItemsKind kind, st
     return read;
 }
 
+// LVM_GETCOLUMNWIDTH carries no structure; it answers the header's width in the details view
+// only, so the view is asked first: by the style, or by LVM_GETVIEW where a program set the
+// view without it.
+RemoteNumber Win32RemoteItems::ListViewColumnWidth(WindowHandle control, int column) {
+    const HWND window = HwndOf(control);
+    if ((GetWindowLongW(window, GWL_STYLE) & LVS_TYPEMASK) != LVS_REPORT) {
+        const RemoteNumber view = SendWithTimeout(window, LVM_GETVIEW, 0, 0, m_timeout);
+        if (view.end != RemoteEnd::Answered || view.value != LV_VIEW_DETAILS) {
+            return view.end != RemoteEnd::Answered ? view : RemoteNumber{-1, RemoteEnd::Answered};
+        }
+    }
+    return SendWithTimeout(window, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0, m_timeout);
+}
+
 RemoteNumber Win32RemoteItems::TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) {
     const HWND window = HwndOf(control);
     const Target* target = TargetOf(window);

@@ -22,6 +22,7 @@ public:
     bool KeepsStrings(WindowHandle control, ItemsKind kind) override;
     RemoteTexts ListTexts(WindowHandle control, ItemsKind kind, std::size_t first,
                           std::size_t count, std::size_t maxUnits) override;
+    RemoteNumber ListViewColumnWidth(WindowHandle control, int column) override;
     RemoteNumber TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) override;
     RemoteTexts ItemTexts(WindowHandle control, ItemText what, std::span<const ItemRef> items,
                           std::size_t maxUnits) override;

@@ -72,6 +72,10 @@ Text Win32WindowSystem::ClassName(WindowHandle window, int capacity) {
     return ReadInto(capacity, &GetClassNameW, HwndOf(window));
 }
 
+std::uint32_t Win32WindowSystem::Style(WindowHandle window) {
+    return static_cast<std::uint32_t>(GetWindowLongPtrW(HwndOf(window), GWL_STYLE));
+}
+
 std::uint32_t Win32WindowSystem::ThreadOf(WindowHandle window) {
     return GetWindowThreadProcessId(HwndOf(window), nullptr);
 }

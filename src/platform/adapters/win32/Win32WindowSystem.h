@@ -26,6 +26,7 @@ public:
     bool Exists(WindowHandle window) override;
     Text Title(WindowHandle window, int capacity) override;
     Text ClassName(WindowHandle window, int capacity) override;
+    std::uint32_t Style(WindowHandle window) override;
     std::uint32_t ThreadOf(WindowHandle window) override;
     std::optional<std::int64_t> SendTextLength(WindowHandle window) override;
     std::optional<std::int64_t> SendGetText(WindowHandle window,

@@ -47,7 +47,7 @@ void ItemsListView::Show(const ItemsTable& table) {
 void ItemsListView::ShowColumns(const ItemsTable& table) {
     std::vector<Text> captions;
     for (std::size_t column = 0; column < table.Columns(); ++column) {
-        captions.emplace_back(table.Caption(column));
+        captions.push_back(ColumnHeading(table, column));
     }
     if (captions == m_captions) {
         return;

@@ -19,8 +19,9 @@ public:
 
     [[nodiscard]] HWND Handle() const noexcept { return m_control; }
 
-    // Shows table, which lives on until the next Show: its captions as the columns (kept as they
-    // are, widths included, while the captions stay the same) and its rows, none selected.
+    // Shows table, which lives on until the next Show: its column headings as the columns (kept
+    // as they are, widths included, while the headings stay the same; a column the control hides
+    // is shown and headed as hidden) and its rows, none selected.
     void Show(const ItemsTable& table);
     // The selected rows, first to last.
     [[nodiscard]] std::vector<std::size_t> SelectedRows() const;
@@ -36,7 +37,7 @@ private:
 
     HWND m_control = nullptr;
     const ItemsTable* m_table = nullptr;
-    // The captions of the columns shown.
+    // The headings of the columns shown.
     std::vector<Text> m_captions;
     bool m_indents = false;
 };

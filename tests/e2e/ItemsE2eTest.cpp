@@ -83,6 +83,9 @@ HWND WaitForItemsWindow(Tool& tool, const std::wstring& className, HWND control)
     if (found != nullptr && GetWindowRect(found, &items) && GetWindowRect(tool.Main(), &main)) {
         EXPECT_TRUE(PtInRect(&main, POINT{items.left, items.top}))
             << "items window at " << items.left << "," << items.top;
+        // Its buttons are drawn in the main window's look, not the system's.
+        EXPECT_EQ(GetWindowLongW(GetDlgItem(found, kItemsCopyButton), GWL_STYLE) & BS_TYPEMASK,
+                  BS_OWNERDRAW);
     }
     return found;
 }

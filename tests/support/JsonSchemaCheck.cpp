@@ -15,7 +15,8 @@ using Json = nlohmann::json;
 const std::set<std::string> kKnownKeywords{
     "$schema", "$id",   "title", "description", "$defs",    "examples",
     "$ref",    "oneOf", "type",  "properties",  "required", "additionalProperties",
-    "items",   "enum",  "const", "minimum",     "maximum",  "pattern"};
+    "items",   "enum",  "const", "minimum",     "maximum",  "pattern",
+    "minItems"};
 constexpr std::string_view kLocalDefinitions = "#/$defs/";
 
 bool HasType(const Json& value, const std::string& type) {
@@ -64,6 +65,10 @@ public:
         }
         if (value.is_object()) {
             Object(schema, value, at);
+        }
+        if (value.is_array() && schema.contains("minItems") && value.size() < schema["minItems"]) {
+            Add(at, "has " + std::to_string(value.size()) + " items, fewer than " +
+                        schema["minItems"].dump());
         }
         if (value.is_array() && schema.contains("items")) {
             for (std::size_t index = 0; index < value.size(); ++index) {

@@ -9,29 +9,20 @@
 #include "core/Failure.h"
 #include "win32/Win32Text.h"
 #include "wingui/Layout.h"
+#include "wingui/MainWindowFonts.h"
 
 namespace {
 
-// The controls are not painted over when the window paints its background.
-constexpr OwnedWindowKind kItemsWindowKind{
-    kItemsWindowClass, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
-    reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)), u"The items window"};
+// The controls are not painted over when the window paints its background, in its owner's
+// colour: no brush of its own.
+constexpr OwnedWindowKind kItemsWindowKind{kItemsWindowClass, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                           0, nullptr, u"The items window"};
 // Posted by the reading thread when a read has ended.
 constexpr UINT kReadEndedMessage = WM_APP + 1;
 constexpr int kWholeStatusBar = 100;  // percent
 // The status bar's parts: the read's note, then the last command's.
 constexpr WPARAM kReadNotePart = 0;
 constexpr WPARAM kCommandNotePart = 1;
-
-// The system's message font at dpi, as dialogs use it.
-ScopedFont CreateMessageFont(UINT dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
-        return ScopedFont(nullptr);
-    }
-    return ScopedFont(CreateFontIndirectW(&metrics.lfMessageFont));
-}
 
 HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id) {
     const HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
@@ -45,9 +36,9 @@ HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWO
 
 }  // namespace
 
-ItemsWindow::ItemsWindow(HWND owner, int cascade, ItemsSource source,
+ItemsWindow::ItemsWindow(HWND owner, int cascade, ItemsSource source, const SkinDefinition& look,
                          std::function<void(ItemsWindow&)> closed)
-    : m_closed(std::move(closed)), m_dpi(GetDpiForWindow(owner)) {
+    : m_closed(std::move(closed)), m_look(look), m_dpi(GetDpiForWindow(owner)) {
     RECT outer{0, 0, Pixels(kItemsClientTwips.cx), Pixels(kItemsClientTwips.cy)};
     AdjustWindowRectExForDpi(&outer, kItemsWindowKind.style, FALSE, kItemsWindowKind.exStyle,
                              m_dpi);
@@ -93,9 +84,11 @@ void ItemsWindow::PlaceOver(HWND owner, int cascade) const noexcept {
 void ItemsWindow::CreateControls() {
     // Creation order is the tab order: the list, then the buttons.
     m_list = std::make_unique<ItemsListView>(Window(), kItemsListId);
-    for (const ItemsButtonPlace& place : kItemsButtons) {
-        m_buttons.push_back(
-            CreateChild(Window(), WC_BUTTONW, place.caption, WS_TABSTOP | BS_PUSHBUTTON, place.id));
+    ListView_SetBkColor(m_list->Handle(), m_look.listBackground);
+    ListView_SetTextBkColor(m_list->Handle(), m_look.listBackground);
+    ListView_SetTextColor(m_list->Handle(), m_look.listText);
+    for (const ButtonPlace& place : kItemsButtons) {
+        m_buttons.push_back(std::make_unique<PushButton>(Window(), place, [] {}));
     }
     m_statusBar = CreateChild(Window(), STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, kItemsStatusBarId);
     // Laid out first: the columns share the list's width.
@@ -109,15 +102,18 @@ int ItemsWindow::Pixels(int twips) const noexcept {
 
 void ItemsWindow::LayOut(UINT dpi) {
     m_dpi = dpi;
-    // The new font is in use before the old one goes.
-    ScopedFont font = CreateMessageFont(dpi);
-    const auto fontParameter = reinterpret_cast<WPARAM>(font.get());
-    SendMessageW(m_list->Handle(), WM_SETFONT, fontParameter, FALSE);
-    for (const HWND button : m_buttons) {
-        SendMessageW(button, WM_SETFONT, fontParameter, FALSE);
+    // The main window's fonts; the new ones are in use before the old ones go.
+    ScopedFont listFont = std::move(CreateListFonts(dpi).plain);
+    ScopedFont buttonFont = CreateButtonFont(m_look.buttonFont, dpi);
+    const auto listFontParameter = reinterpret_cast<WPARAM>(listFont.get());
+    SendMessageW(m_list->Handle(), WM_SETFONT, listFontParameter, FALSE);
+    SendMessageW(m_statusBar, WM_SETFONT, listFontParameter, FALSE);
+    for (const auto& button : m_buttons) {
+        SendMessageW(button->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont.get()),
+                     FALSE);
     }
-    SendMessageW(m_statusBar, WM_SETFONT, fontParameter, FALSE);
-    m_font = std::move(font);
+    m_listFont = std::move(listFont);
+    m_buttonFont = std::move(buttonFont);
     PlaceControls();
 }
 
@@ -137,8 +133,8 @@ void ItemsWindow::PlaceControls() const noexcept {
     const int buttonWidth = Pixels(kItemsButtonWidthTwips);
     const int buttonTop = statusTop - margin - buttonHeight;
     int left = margin;
-    for (const HWND button : m_buttons) {
-        MoveWindow(button, left, buttonTop, buttonWidth, buttonHeight, TRUE);
+    for (const auto& button : m_buttons) {
+        MoveWindow(button->Handle(), left, buttonTop, buttonWidth, buttonHeight, TRUE);
         left += buttonWidth + margin;
     }
     MoveWindow(m_list->Handle(), margin, margin,
@@ -179,6 +175,10 @@ LRESULT ItemsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
         case WM_SIZE:
             return OnSize();
+        case WM_DRAWITEM:
+            return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_ERASEBKGND:
+            return OnEraseBackground(reinterpret_cast<HDC>(wParam));
         case WM_GETMINMAXINFO:
             return OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
         case WM_DPICHANGED:
@@ -237,6 +237,23 @@ LRESULT ItemsWindow::OnNotify(NMHDR& header) noexcept {
 LRESULT ItemsWindow::OnSize() noexcept {
     PlaceControls();
     return 0;
+}
+
+LRESULT ItemsWindow::OnDrawItem(const DRAWITEMSTRUCT& item) const noexcept {
+    for (const auto& button : m_buttons) {
+        if (button->Handle() == item.hwndItem) {
+            button->Draw(item, m_look, m_buttonFont.get(), m_dpi);
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+LRESULT ItemsWindow::OnEraseBackground(HDC dc) const noexcept {
+    RECT client{};
+    GetClientRect(Window(), &client);
+    FillRect(dc, &client, ScopedBrush(CreateSolidBrush(m_look.windowBackground)).get());
+    return TRUE;
 }
 
 LRESULT ItemsWindow::OnGetMinMaxInfo(MINMAXINFO& limits) const noexcept {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gui/ItemsForm.h"
+#include "skin/SkinFile.h"
 #include "win32/ScopedHandles.h"
 #include "win32/Win32Clipboard.h"
 #include "win32/Win32Dialogs.h"
@@ -20,6 +21,7 @@
 #include "wingui/DialogFocus.h"
 #include "wingui/ItemsListView.h"
 #include "wingui/OwnedWindow.h"
+#include "wingui/PushButton.h"
 
 // The window class, and the ids of the controls and commands, which the buttons and the keys
 // (Ctrl+C, Ctrl+S, F5, Ctrl+A; Esc closes) share.
@@ -33,18 +35,16 @@ inline constexpr int kItemsSelectAllCommand = 2004;
 
 // The layout, in twips (1/1440 inch) at the window's DPI: the list fills the client area above
 // a row of buttons, left-aligned, over the status bar.
-struct ItemsButtonPlace {
-    int id;
-    const wchar_t* caption;
-};
-inline constexpr std::array<ItemsButtonPlace, 3> kItemsButtons{{
-    {kItemsCopyCommand, L"Copy"},
-    {kItemsSaveAsCommand, L"Save As..."},
-    {kItemsRefreshCommand, L"Refresh"},
-}};
 inline constexpr int kItemsMarginTwips = 120;
 inline constexpr int kItemsButtonWidthTwips = 1500;
 inline constexpr int kItemsButtonHeightTwips = 405;
+// The buttons' size; the window places them itself, along its bottom edge.
+inline constexpr RECT kItemsButtonTwips{0, 0, kItemsButtonWidthTwips, kItemsButtonHeightTwips};
+inline constexpr std::array<ButtonPlace, 3> kItemsButtons{{
+    {kItemsCopyCommand, L"Copy", kItemsButtonTwips, nullptr},
+    {kItemsSaveAsCommand, L"Save As...", kItemsButtonTwips, nullptr},
+    {kItemsRefreshCommand, L"Refresh", kItemsButtonTwips, nullptr},
+}};
 inline constexpr SIZE kItemsClientTwips{10800, 6480};
 inline constexpr SIZE kItemsSmallestClientTwips{5400, 2160};
 // The read's note takes this share of the status bar, the last command's note the rest.
@@ -53,10 +53,11 @@ inline constexpr int kItemsReadNotePercent = 60;
 class ItemsWindow {
 public:
     // Creates and shows the window for source's control, owned by owner and over it (cascade
-    // steps in: the number of items windows open), and starts reading its items; closed runs when
-    // the user has closed the window, for closed's owner to destroy this object and the window
-    // with it. Throws Failure when it cannot be created.
-    ItemsWindow(HWND owner, int cascade, ItemsSource source,
+    // steps in: the number of items windows open), in its owner's look (buttons, fonts and
+    // colours), and starts reading its items; closed runs when the user has closed the window,
+    // for closed's owner to destroy this object and the window with it. Throws Failure when it
+    // cannot be created.
+    ItemsWindow(HWND owner, int cascade, ItemsSource source, const SkinDefinition& look,
                 std::function<void(ItemsWindow&)> closed);
     ItemsWindow(const ItemsWindow&) = delete;
     ItemsWindow& operator=(const ItemsWindow&) = delete;
@@ -77,6 +78,8 @@ private:
     LRESULT OnCommand(WPARAM wParam) noexcept;
     LRESULT OnNotify(NMHDR& header) noexcept;
     LRESULT OnSize() noexcept;
+    LRESULT OnDrawItem(const DRAWITEMSTRUCT& item) const noexcept;
+    LRESULT OnEraseBackground(HDC dc) const noexcept;
     LRESULT OnGetMinMaxInfo(MINMAXINFO& limits) const noexcept;
     LRESULT OnDpiChanged(UINT dpi, const RECT& suggested) noexcept;
     LRESULT OnReadEnded() noexcept;
@@ -94,8 +97,10 @@ private:
     void Dismiss() noexcept;
 
     std::function<void(ItemsWindow&)> m_closed;
+    SkinDefinition m_look;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
-    ScopedFont m_font;
+    ScopedFont m_listFont;
+    ScopedFont m_buttonFont;
     // The ports the form reads and writes through; the reading thread uses m_remote alone.
     Win32RemoteItems m_remote;
     std::optional<Win32Clipboard> m_clipboard;
@@ -103,7 +108,7 @@ private:
     Win32SaveFiles m_saveFiles;
     std::unique_ptr<ItemsForm> m_form;
     std::unique_ptr<ItemsListView> m_list;
-    std::vector<HWND> m_buttons;
+    std::vector<std::unique_ptr<PushButton>> m_buttons;
     HWND m_statusBar = nullptr;
     DialogFocus m_focus;
     // The user closed the window while a read ran: it is hidden and goes once the read has

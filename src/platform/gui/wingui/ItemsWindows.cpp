@@ -20,7 +20,8 @@ constexpr std::array<ACCEL, 4> kItemsKeys{{
 
 }  // namespace
 
-ItemsWindows::ItemsWindows(HWND owner) : m_owner(owner) {
+ItemsWindows::ItemsWindows(HWND owner, std::function<SkinDefinition()> look)
+    : m_owner(owner), m_look(std::move(look)) {
     std::array<ACCEL, kItemsKeys.size()> keys = kItemsKeys;
     m_keys.reset(CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size())));
     if (!m_keys) {
@@ -43,7 +44,8 @@ bool ItemsWindows::Open(std::span<const Text> cells) {
         return true;
     }
     m_windows.push_back(std::make_unique<ItemsWindow>(
-        m_owner, static_cast<int>(m_windows.size()), *source, [this](ItemsWindow& closed) {
+        m_owner, static_cast<int>(m_windows.size()), *source, m_look(),
+        [this](ItemsWindow& closed) {
             std::erase_if(m_windows, [&](const auto& window) { return window.get() == &closed; });
         }));
     return true;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -12,14 +13,16 @@
 
 #include "core/RowTable.h"
 #include "core/Text.h"
+#include "skin/SkinFile.h"
 #include "win32/ScopedHandles.h"
 #include "win32/Win32RemoteItems.h"
 #include "wingui/ItemsWindow.h"
 
 class ItemsWindows {
 public:
-    // The items windows are owned by owner: above it on screen, minimised with it.
-    explicit ItemsWindows(HWND owner);
+    // The items windows are owned by owner: above it on screen, minimised with it, and each opens
+    // in the look that look gives then.
+    ItemsWindows(HWND owner, std::function<SkinDefinition()> look);
     ItemsWindows(const ItemsWindows&) = delete;
     ItemsWindows& operator=(const ItemsWindows&) = delete;
 
@@ -37,6 +40,7 @@ public:
 
 private:
     HWND m_owner;
+    std::function<SkinDefinition()> m_look;
     // The UI thread's own, for the counts that tell whether a control has items.
     Win32RemoteItems m_probe;
     ScopedAccelerators m_keys;

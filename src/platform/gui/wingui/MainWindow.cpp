@@ -62,13 +62,13 @@ void MainWindow::CreateControls() {
     };
     m_windowList = std::make_unique<OwnerDataList>(m_window, kWindowListPlace, overList);
     m_results = std::make_unique<OwnerDataList>(m_window, kResultsPlace, overList);
-    m_items = std::make_unique<ItemsWindows>(m_window);
-    m_resultsLook = std::make_unique<ResultsLook>(*m_results, *m_items);
     m_buttons = std::make_unique<ButtonRow>(m_window, [this] {
         if (m_form != nullptr) {
             m_form->PointerOverButton();
         }
     });
+    m_items = std::make_unique<ItemsWindows>(m_window, [this] { return CurrentLook(); });
+    m_resultsLook = std::make_unique<ResultsLook>(*m_results, *m_items);
     m_status = std::make_unique<StatusLine>(m_window, m_results->Rows());
     LayOut(GetDpiForWindow(m_window));
     SetTimer(m_window, kStatusTimer, kStatusMilliseconds, nullptr);
@@ -253,6 +253,14 @@ void MainWindow::ApplySkin(std::int32_t window, const SkinDefinition& skin, bool
     }
     LayOut(m_dpi);
     RedrawWindow(m_window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+SkinDefinition MainWindow::CurrentLook() const {
+    SkinDefinition look = m_buttons->Look();
+    look.windowBackground = m_background;
+    look.listBackground = ListView_GetBkColor(m_results->Handle());
+    look.listText = ListView_GetTextColor(m_results->Handle());
+    return look;
 }
 
 void MainWindow::SyncLists() noexcept {

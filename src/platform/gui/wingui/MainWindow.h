@@ -108,6 +108,8 @@ private:
     void RunMenuCommand(int id, bool byKey) noexcept;
     // Find Next: the last search again, or the Find dialog before the first.
     void FindNext() noexcept;
+    // The window's look as it is now, skin included, for the items windows it opens.
+    [[nodiscard]] SkinDefinition CurrentLook() const;
 
     // Not owned: the window lives until the UI thread ends (see the destructor).
     HWND m_window = nullptr;

@@ -1,7 +1,8 @@
 // The dump of the command line against the GUI's extraction, under Wine, on the same tree of the
 // target fixture: tessivane-cli from its start to its exit, writing the tree as JSON, against the
-// tool from the click to the last row in its list; and the same dump as JSON lines against it as
-// JSON. Prints the ratios; all are measured in this one run.
+// tool from the click to the last row in its list; the same dump as JSON lines against it as
+// JSON; and find --text over the same tree against the dump. Prints the ratios; all are measured
+// in this one run.
 #include <windows.h>
 
 #include <algorithm>
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
     double extraction = 1e9;
     double asJson = 1e9;
     double asLines = 1e9;
+    double find = 1e9;
     // Alternate them so that none gets a warmer system; keep the best of each.
     for (int round = 0; round < kRounds; ++round) {
         extraction =
@@ -75,6 +77,19 @@ int main(int argc, char** argv) {
         const bool jsonWhole = whole(L"json", json);
         asLines = std::min(asLines, dump(L"jsonl", jsonl));
         const bool linesWhole = whole(L"jsonl", jsonl);
+        // A text no window has: find reads every window's text and lists none.
+        ConsoleRun found;
+        find = std::min(find, SecondsOf([&] {
+                            found = RunConsoleProgram(
+                                BuildFolder() / L"tessivane-cli.exe",
+                                L"find --handle " + root + L" --text \"no window has this\"",
+                                kDumpLimit);
+                        }));
+        if (!found.finished || found.exitCode != 2) {
+            std::printf("find ended with %lu and %s\n", static_cast<unsigned long>(found.exitCode),
+                        found.error.c_str());
+            return 1;
+        }
         const std::size_t listed = static_cast<std::size_t>(tool.Results().RowCount());
         if (!jsonWhole || !linesWhole || listed != windows) {
             std::printf("the tool listed %zu of %zu windows\n", listed, windows);
@@ -89,5 +104,9 @@ int main(int argc, char** argv) {
         "dump of %zu windows to JSON lines: %.3f s: %.2f x the dump to JSON (goal: at most "
         "1.0)\n",
         windows, asLines, asLines / asJson);
+    std::printf(
+        "find --text over the same %zu windows: %.3f s: %.2f x the dump to JSON (goal: at most "
+        "1.1)\n",
+        windows, find, find / asJson);
     return 0;
 }

@@ -12,11 +12,13 @@
 #include <future>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "core/Delimited.h"
+#include "tests/e2e/ConsoleRun.h"
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
 #include "tests/e2e/TruthFormat.h"
@@ -419,4 +421,33 @@ TEST(MenuE2e, TextFileButtonAsksBeforeLosingCharactersAndSavesUtf8AnsiOrNothing)
             EXPECT_EQ(WrittenFileBytes(path), bytes) << "answer " << answer;
         }
     }
+}
+
+// Copy Path gives the selected row's path as tessivane-cli's dump of the extracted window writes
+// it for the same handle.
+TEST(MenuE2e, CopyPathPutsTheSelectedRowsPathAsTheCommandLineWritesIt) {
+    ExtractedTree run;
+    const RemoteList results = run.tool.Results();
+    const int last = results.RowCount() - 1;
+    ASSERT_GE(last, 2);
+    const ConsoleRun dump =
+        RunConsoleProgram(BuildFolder() / L"tessivane-cli.exe",
+                          L"dump -f tsv --handle " + results.Cell(0, 1), std::chrono::seconds(120));
+    ASSERT_EQ(dump.exitCode, 0u) << dump.error;
+    std::map<std::wstring, std::wstring> paths;  // by handle, in decimal
+    std::wistringstream lines(FromUtf8(dump.out));
+    for (std::wstring line; std::getline(lines, line);) {
+        std::vector<std::wstring> cells;
+        std::wistringstream cellsOfLine(line);
+        for (std::wstring cell; std::getline(cellsOfLine, cell, L'\t');) {
+            cells.push_back(cell);
+        }
+        paths[cells.at(0)] = cells.at(7);
+    }
+    results.Select(last);
+    ASSERT_EQ(SelectedIndex(GetDlgItem(run.tool.Main(), kResultsId)), last);
+    Choose(run.tool, MenuCommandId::kCopyPath);
+    const std::wstring path = paths.at(results.Cell(last, 1));
+    EXPECT_FALSE(path.empty());
+    EXPECT_EQ(ClipboardText(), path);
 }

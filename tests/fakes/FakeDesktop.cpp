@@ -163,12 +163,22 @@ bool FakeDesktop::Unanswered(const Window& window) {
     return m_hungThreads.contains(window.thread);
 }
 
-std::optional<WindowFacts> FakeDesktop::Facts(WindowHandle window) {
+std::int64_t FakeDesktop::ControlId(WindowHandle window) {
+    const Window* found = Find(window);
+    return found == nullptr ? 0 : found->controlId;
+}
+
+std::optional<WindowFacts> FakeDesktop::FactsWithId(WindowHandle window, std::int64_t controlId) {
     const Window* found = Find(window);
     if (found == nullptr) {
         return std::nullopt;
     }
-    return WindowFacts{found->controlId, found->visible, found->enabled, found->rect};
+    return WindowFacts{controlId, found->visible, found->enabled, found->rect};
+}
+
+WindowHandle FakeDesktop::ParentOf(WindowHandle window) {
+    const Window* found = Find(window);
+    return found == nullptr ? 0 : found->parent;
 }
 
 std::uint32_t FakeDesktop::ProcessOf(WindowHandle window) {

@@ -98,7 +98,9 @@ public:
     // Each process's program file name; a process not here has none that can be read.
     std::map<std::uint32_t, Text> imageNames;
 
-    std::optional<WindowFacts> Facts(WindowHandle window) override;
+    std::int64_t ControlId(WindowHandle window) override;
+    std::optional<WindowFacts> FactsWithId(WindowHandle window, std::int64_t controlId) override;
+    WindowHandle ParentOf(WindowHandle window) override;
     std::uint32_t ProcessOf(WindowHandle window) override;
     Text ImageName(std::uint32_t processId) override;
 

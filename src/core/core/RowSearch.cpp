@@ -5,10 +5,6 @@
 
 namespace {
 
-bool SameUnit(char16_t a, char16_t b, bool matchCase) noexcept {
-    return a == b || (!matchCase && LowerCase(a) == LowerCase(b));
-}
-
 bool Matches(std::span<const Text> cells, const RowSearch& search) {
     const auto same = [&](char16_t a, char16_t b) { return SameUnit(a, b, search.matchCase); };
     if (search.match != RowSearch::Match::CellContains) {
@@ -25,6 +21,10 @@ bool Matches(std::span<const Text> cells, const RowSearch& search) {
 }
 
 }  // namespace
+
+bool SameUnit(char16_t a, char16_t b, bool matchCase) noexcept {
+    return a == b || (!matchCase && LowerCase(a) == LowerCase(b));
+}
 
 char16_t LowerCase(char16_t unit) noexcept {
     const auto shifted = [unit](int by) { return static_cast<char16_t>(unit + by); };

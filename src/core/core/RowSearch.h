@@ -28,3 +28,6 @@ struct RowSearch {
 // Multilingual Plane's first blocks: Latin (ASCII, Latin-1, Latin Extended-A), Greek and
 // Cyrillic. Other units are their own lower case.
 [[nodiscard]] char16_t LowerCase(char16_t unit) noexcept;
+
+// The same unit, or with matchCase false the same in lower case.
+[[nodiscard]] bool SameUnit(char16_t a, char16_t b, bool matchCase) noexcept;

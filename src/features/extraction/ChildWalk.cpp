@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/ControlPath.h"
 #include "core/Failure.h"
 #include "core/ReportLocations.h"
 #include "core/RowTable.h"
@@ -18,10 +19,19 @@ namespace {
 // One level of the walk: the direct children of a visited window, collected before the first
 // is visited. The walk keeps these levels on its own stack, so no nesting depth exhausts the
 // call stack.
+// A collected child: its class name is read as it is collected, and with paths its step too,
+// which needs its siblings' class names and ids.
+struct Sibling {
+    WindowHandle window = 0;
+    Text className;
+    PathStep step;
+};
+
 struct Level {
     WindowHandle window = 0;  // whose children these are
     int depth = 0;            // of that window
-    std::vector<WindowHandle> children;
+    Text path;                // of that window, when the walk makes paths
+    std::vector<Sibling> children;
     std::size_t next = 0;
 };
 
@@ -93,21 +103,30 @@ std::optional<std::uint16_t> ShowResourceName(Text& text, WindowHandle window,
 
 class Walk {
 public:
-    Walk(RowSink& rows, WindowSystem& windows, Reporter& reporter, WalkObserver* observer)
+    Walk(RowSink& rows, WindowSystem& windows, Reporter& reporter, const WalkOptions& options)
         : m_rows(rows),
           m_session(windows),
           m_steps(reporter, ReportLocation::WalkWindowTree),
-          m_observer(observer) {}
+          m_observer(options.observer),
+          m_details(options.details),
+          m_firstPath(options.firstPath) {}
 
-    // Visits one window: its row, then, above the depth limit, the collection of its direct
-    // children that this walk has not met yet. A window gone before its row is added, or while
-    // its own text was read, gets none.
-    Level Visit(WindowHandle window, WindowHandle parent, int depth, int maxDepth) {
+    // Visits one window, whose class name was read as it was collected: its row, then, above the
+    // depth limit, the collection of its direct children that this walk has not met yet, each
+    // with its class name (and, with paths, its step). A window gone before its row is added, or
+    // while its own text was read, gets none.
+    Level Visit(Sibling visited, const Level* parentLevel, int maxDepth) {
         WindowSystem& windows = m_session.Windows();
-        Text className;
+        const WindowHandle window = visited.window;
+        Text className = std::move(visited.className);
+        const WindowHandle parent = parentLevel != nullptr ? parentLevel->window : 0;
+        const int depth = parentLevel != nullptr ? parentLevel->depth + 1 : 0;
         std::optional<std::size_t> row;
-        Level level{window, depth, {}, 0};
-        m_steps.Run(104, [&] { className = windows.ClassName(window, kClassNameCapacity); });
+        Level level{window, depth, {}, {}, 0};
+        if (m_details != nullptr) {
+            level.path =
+                parentLevel != nullptr ? ChildPath(parentLevel->path, visited.step) : m_firstPath;
+        }
         // Every window has a class name: an empty one means it is gone, or going.
         if (className.empty() && !m_steps.Check(106, [&] { return windows.Exists(window); })) {
             ++m_summary.vanished;
@@ -137,7 +156,9 @@ public:
         m_steps.Run(112, [&] { setCell(kTextColumn, [&] { return std::move(read.text); }); });
         if (row) {
             Tally(read.status);
-            const WalkedWindow walked{*row, window, parent, depth, read.status, resource};
+            const WalkedWindow walked{
+                *row,      window, parent, depth, read.status, resource, visited.step.controlId,
+                level.path};
             if (read.status == TextReadStatus::TimedOut) {
                 m_unanswered.push_back(walked);
             }
@@ -151,20 +172,37 @@ public:
         WindowHandle child = 0;
         m_steps.Run(116, [&] { child = windows.Related(window, Relation::Child); });
         while (m_steps.Check(118, [&] { return child != 0; })) {
+            bool added = false;
             m_steps.Run(120, [&] {
-                if (m_visited.Insert(child)) {
-                    level.children.push_back(child);
+                added = m_visited.Insert(child);
+                if (added) {
+                    level.children.push_back({child, {}, {}});
                 }
             });
+            if (added) {
+                m_steps.Run(104, [&] {
+                    level.children.back().className = windows.ClassName(child, kClassNameCapacity);
+                });
+            }
             m_steps.Run(122, [&] { child = windows.Related(child, Relation::Next); });
+        }
+        if (m_details != nullptr) {
+            m_steps.Run(126, [&] { NameSteps(level.children); });
         }
         return level;
     }
 
     WalkSummary Run(WindowHandle window, const WalkOptions& options) {
         m_visited.Insert(window);
+        Sibling first{window, {}, {}};
+        m_steps.Run(104, [&] {
+            first.className = m_session.Windows().ClassName(window, kClassNameCapacity);
+        });
+        if (m_details != nullptr) {
+            m_steps.Run(126, [&] { first.step.controlId = m_details->ControlId(window); });
+        }
         std::vector<Level> path;
-        path.push_back(Visit(window, 0, 0, options.maxDepth));
+        path.push_back(Visit(std::move(first), nullptr, options.maxDepth));
         while (!path.empty()) {
             Level& level = path.back();
             if (level.next == level.children.size()) {
@@ -179,8 +217,9 @@ public:
                 m_summary.stopped = true;
                 break;
             }
-            const WindowHandle child = level.children[level.next++];
-            path.push_back(Visit(child, level.window, level.depth + 1, options.maxDepth));
+            Sibling child = std::move(level.children[level.next++]);
+            Level visited = Visit(std::move(child), &level, options.maxDepth);
+            path.push_back(std::move(visited));
         }
         if (!m_summary.stopped) {
             ReadUnansweredAgain(options);
@@ -189,6 +228,23 @@ public:
     }
 
 private:
+    // Reads the siblings' control ids and gives each its step among them. A sibling without a
+    // class name is gone and takes no part.
+    void NameSteps(std::vector<Sibling>& siblings) {
+        std::vector<PathKey> keys;
+        std::vector<Sibling*> named;
+        for (Sibling& sibling : siblings) {
+            if (!sibling.className.empty()) {
+                keys.push_back({sibling.className, m_details->ControlId(sibling.window)});
+                named.push_back(&sibling);
+            }
+        }
+        std::vector<PathStep> steps = SiblingSteps(keys);
+        for (std::size_t index = 0; index < steps.size(); ++index) {
+            named[index]->step = std::move(steps[index]);
+        }
+    }
+
     // Counts a text that did not come whole as status says.
     void Tally(TextReadStatus status) {
         switch (status) {
@@ -245,6 +301,8 @@ private:
     TextReadSession m_session;
     StepRunner m_steps;
     WalkObserver* m_observer;
+    WindowDetails* m_details;
+    Text m_firstPath;
     HandleSet m_visited;
     // The rows whose window did not answer in time, in the walk's order.
     std::vector<WalkedWindow> m_unanswered;
@@ -256,10 +314,13 @@ private:
 WalkSummary WalkWindowTree(WindowHandle window, RowSink& rows, WindowSystem& windows,
                            Reporter& reporter, const std::function<bool()>& keepGoing,
                            std::size_t maxRows) {
-    return WalkWindowTree(window, rows, windows, reporter, WalkOptions{keepGoing, maxRows});
+    WalkOptions options;
+    options.keepGoing = keepGoing;
+    options.maxRows = maxRows;
+    return WalkWindowTree(window, rows, windows, reporter, options);
 }
 
 WalkSummary WalkWindowTree(WindowHandle window, RowSink& rows, WindowSystem& windows,
                            Reporter& reporter, const WalkOptions& options) {
-    return Walk(rows, windows, reporter, options.observer).Run(window, options);
+    return Walk(rows, windows, reporter, options).Run(window, options);
 }

@@ -11,6 +11,7 @@
 #include "core/Reporter.h"
 #include "core/RowSink.h"
 #include "extraction/TextRead.h"
+#include "ports/WindowDetails.h"
 #include "ports/WindowSystem.h"
 
 // Class names are read into 256 code units, so at most 255 are kept.
@@ -48,6 +49,10 @@ struct WalkedWindow {
     // The ordinal of the resource that the window's text names, its row showing what it
     // stands for ("(icon 2)").
     std::optional<std::uint16_t> resource;
+    // With WalkOptions::details: the control id, and the path from the walk's first window
+    // (empty for that window itself).
+    std::int64_t controlId = 0;
+    Text path;
 };
 
 // Told of each window once its row is complete, in the walk's order: for a front end that writes
@@ -72,6 +77,11 @@ struct WalkOptions {
     // Windows deeper than this below the first are not walked.
     int maxDepth = kNoDepthLimit;
     WalkObserver* observer = nullptr;
+    // When given, each window's control id is read as its siblings are collected, and each
+    // walked window carries its id and path.
+    WindowDetails* details = nullptr;
+    // With details: the path of the walk's first window, which its descendants' paths continue.
+    Text firstPath;
 };
 
 // Appends the rows of window and its descendants to rows, each window at most once and at most

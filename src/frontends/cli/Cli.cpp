@@ -59,6 +59,9 @@ int RunRequest(const CliRequest& request, CliServices& services) {
         if (const auto* list = std::get_if<ListRequest>(&request)) {
             return RunList(*list, services, reporter);
         }
+        if (const auto* find = std::get_if<FindRequest>(&request)) {
+            return RunFind(*find, services, reporter);
+        }
         return RunDump(std::get<DumpRequest>(request), services, reporter);
     } catch (...) {
         // The output could not be opened or written: nothing else fails outside a step.

@@ -1,4 +1,4 @@
-// tessivane-cli's commands on the platform's services: list and dump, their output, their
+// tessivane-cli's commands on the platform's services: list, dump and find, their output, their
 // failures on standard error and their exit codes.
 #pragma once
 

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "core/Text.h"
+#include "core/TextMatch.h"
 #include "extraction/ChildWalk.h"
 #include "ports/WindowSystem.h"
 
@@ -40,6 +41,8 @@ struct DumpRequest {
     bool all = false;
     // Of several matching windows, the first in Z order; without it several are an error.
     bool first = false;
+    // The control below the selected window that this path leads to, rather than that window.
+    std::optional<Text> path;
     // Each control's items (list boxes, list views, trees, ...).
     bool items = false;
     DumpFormat format = DumpFormat::Json;
@@ -52,4 +55,26 @@ struct DumpRequest {
     std::optional<std::chrono::milliseconds> deadline;
 };
 
-using CliRequest = std::variant<ListRequest, DumpRequest>;
+// What a found window must have; each criterion given must hold.
+struct FindCriteria {
+    std::optional<TextMatch> wholeText;  // --text
+    std::optional<TextMatch> textPart;   // --text-contains
+    std::optional<Text> className;       // as the system compares class names, whatever the case
+    std::optional<std::int64_t> controlId;
+
+    [[nodiscard]] bool Matches(TextView windowClass, std::int64_t windowId,
+                               TextView windowText) const;
+};
+
+struct FindRequest {
+    // The window whose descendants are searched; without one, every top-level window's.
+    std::optional<Selector> selector;
+    bool all = false;
+    bool first = false;
+    FindCriteria criteria;
+    // The criteria as the command line gave them, for the message that nothing matched.
+    std::string described;
+    ListFormat format = ListFormat::Table;
+};
+
+using CliRequest = std::variant<ListRequest, DumpRequest, FindRequest>;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <regex>
 #include <sstream>
 #include <utility>
 
@@ -13,6 +14,7 @@
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/Selection.h"
+#include "core/ControlPath.h"
 
 namespace {
 
@@ -26,9 +28,9 @@ constexpr int kMaxDepth = static_cast<int>(kMaxRowsPerWalk);
 constexpr char kProgram[] = "tessivane-cli";
 
 constexpr char kDescription[] =
-    "Tessivane Window Text Reader on the command line: lists the desktop's windows, and dumps a "
-    "window with all its child windows (class, handle, text, state and, on request, the items of "
-    "lists, trees and other controls).";
+    "Tessivane Window Text Reader on the command line: lists the desktop's windows, dumps a "
+    "window with all its child windows (class, handle, text, state, path and, on request, the "
+    "items of lists, trees and other controls), and finds windows by text, class or id.";
 
 constexpr char kProgramFooter[] =
     "Run tessivane-cli COMMAND --help (or tessivane-cli help COMMAND) for a command's options.\n"
@@ -38,6 +40,7 @@ constexpr char kProgramFooter[] =
     "Examples:\n"
     "  tessivane-cli list\n"
     "  tessivane-cli dump --title \"Untitled - Notepad\" -o notepad.json\n"
+    "  tessivane-cli find --class Button --text OK\n"
     "  tessivane-cli dump --help";
 
 constexpr char kListFooter[] =
@@ -51,17 +54,32 @@ constexpr char kListFooter[] =
 
 constexpr char kDumpFooter[] =
     "Exit codes: 0 done (also when the reader of a pipe stops early, as head does); 1 usage\n"
-    "error, or the output file cannot be written; 2 no window matched; 3 the selector matched\n"
-    "more than one window (listed on standard error; --first takes the first); 4 done, but\n"
-    "something is missing: windows or items that did not answer in time, vanished or were cut\n"
-    "(their status says which), a step that failed (reported on standard error), or --deadline\n"
-    "ended the dump; one line on standard error sums up what is missing.\n"
+    "error, or the output file cannot be written; 2 no window matched (or no control, on\n"
+    "--path: the message names the first step that matched none); 3 the selector (or --path)\n"
+    "matched more than one window (listed on standard error; --first takes the first); 4 done,\n"
+    "but something is missing: windows or items that did not answer in time, vanished or were\n"
+    "cut (their status says which), a step that failed (reported on standard error), or\n"
+    "--deadline ended the dump; one line on standard error sums up what is missing.\n"
     "\n"
     "Examples:\n"
     "  tessivane-cli dump --title \"Untitled - Notepad\" -o notepad.json\n"
     "  tessivane-cli dump --class Notepad --items -f csv -o notepad.csv\n"
     "  tessivane-cli dump --handle 0x10086 --max-depth 1 -f text\n"
-    "  tessivane-cli dump --title-contains Notepad -f jsonl --deadline 5000 | head -20";
+    "  tessivane-cli dump --title-contains Notepad -f jsonl --deadline 5000 | head -20\n"
+    "  tessivane-cli dump --class Notepad --path Edit#15 -f text";
+
+constexpr char kFindFooter[] =
+    "--text, --text-contains, --class and --id may be combined: a window must match each. With\n"
+    "--regex, --text and --text-contains are ECMAScript regular expressions (--text matches the\n"
+    "whole text); --ignore-case applies to them. The path of each window found works with\n"
+    "dump's --path, from the top-level window listed beside it.\n"
+    "Exit codes: 0 found; 1 usage error, or the output cannot be written; 2 no window matched\n"
+    "(or none has the selector); 3 the selector matched more than one window.\n"
+    "\n"
+    "Examples:\n"
+    "  tessivane-cli find --text OK --class Button\n"
+    "  tessivane-cli find --title \"Untitled - Notepad\" --class Edit -f json\n"
+    "  tessivane-cli find --text-contains \"^total: \\d+\" --regex --ignore-case -f csv";
 
 // The first thing a check found wrong with the command line, in the program's words: CLI11 stops
 // at the first failed check and says only that it failed.
@@ -176,10 +194,14 @@ struct SelectorOptions {
     Text text;
     Selector::By by = Selector::By::Handle;
     CLI::Option_group* group = nullptr;
+    bool required = true;
 
-    void AddTo(CLI::App& dump, Complaint& complaint) {
-        group = dump.add_option_group(
-            "selector", "Which window to dump: exactly one of these (text is matched exactly)");
+    // classOption: the name of the option that selects by class. Without required, the command
+    // takes at most one.
+    void AddTo(CLI::App& command, Complaint& complaint, const std::string& what,
+               const std::string& classOption, bool isRequired) {
+        required = isRequired;
+        group = command.add_option_group("selector", what);
         const auto chosen = [this](Selector::By way) {
             return [this, way](const std::string& value) {
                 by = way;
@@ -200,14 +222,18 @@ struct SelectorOptions {
                                                 chosen(Selector::By::TitleContains),
                                                 "The top-level window whose title holds this text");
         group->add_option_function<std::string>(
-            "--class", chosen(Selector::By::Class),
+            classOption, chosen(Selector::By::Class),
             "The top-level window of this class (case does not matter)");
         group->add_option("--pid", processId, "The top-level window of the process with this id")
             ->check(Checked(ParseProcessIdArgument, "--pid",
                             "a process id in decimal or 0x hexadecimal", complaint))
             ->option_text("PID")
             ->each(chosen(Selector::By::Process));
-        group->require_option(1);
+        if (required) {
+            group->require_option(1);
+        } else {
+            group->require_option(0, 1);
+        }
     }
 
     // What is wrong with the selectors given, or nothing when exactly one is.
@@ -224,10 +250,18 @@ struct SelectorOptions {
             }
         }
         if (given.empty()) {
-            return command + " needs a selector: one of " + Listed(all, " or ");
+            return required ? command + " needs a selector: one of " + Listed(all, " or ")
+                            : std::string();
         }
         return given.size() == 1 ? std::string()
                                  : command + " takes one selector, not " + Listed(given, " and ");
+    }
+
+    [[nodiscard]] bool Given() const {
+        const auto options = group->get_options();
+        return std::any_of(options.begin(), options.end(), [this](const CLI::Option* option) {
+            return option != group->get_help_ptr() && option->count() > 0;
+        });
     }
 
     [[nodiscard]] Selector Selected() const {
@@ -373,11 +407,29 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         "One window and all its child windows, depth first: handle, class, text, control "
         "id, parent, depth, visible, enabled, rectangle on screen and read status");
     dumpCommand->footer(kDumpFooter);
-    selector.AddTo(*dumpCommand, complaint);
+    selector.AddTo(*dumpCommand, complaint,
+                   "Which window to dump: exactly one of these (text is matched exactly)",
+                   "--class", true);
     dumpCommand->add_flag("--all", dump.all,
                           "Let the selector find owned, untitled and hidden top-level windows too");
     dumpCommand->add_flag("--first", dump.first,
-                          "When several windows match, dump the first in Z order");
+                          "When several windows (or controls on --path) match, dump the first");
+    std::string path;
+    dumpCommand
+        ->add_option("--path", path,
+                     "Dump the control this path leads to below the selected window, as dump "
+                     "writes paths (\"#32770/Button#1\", \"Edit[2]\")")
+        ->check(CLI::Validator(
+            [&complaint](std::string& value) {
+                if (const std::string problem = ParsePath(Utf8ToText(value)).problem;
+                    !problem.empty()) {
+                    complaint.Make("--path \"" + value + "\" is not a path: " + problem);
+                    return complaint.Said();
+                }
+                return std::string();
+            },
+            ""))
+        ->option_text("PATH");
     dumpCommand->add_flag("--items", dump.items,
                           "Read each control's items too (list boxes, combo boxes, list views, "
                           "trees, tabs, headers, status bars, toolbars); not with --format text");
@@ -405,6 +457,54 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         ->option_text("N");
     int dumpDeadlineMs = 0;
     AddDeadline(*dumpCommand, dumpDeadlineMs, complaint);
+
+    FindRequest find;
+    SelectorOptions findSelector;
+    // The same formats as list, each window found a row.
+    FormatOption<ListFormat> findFormat = listFormat;
+    std::string wholeText;
+    std::string textPart;
+    std::string controlClass;
+    std::string controlId;
+    bool ignoreCase = false;
+    bool regex = false;
+    CLI::App* findCommand = app.add_subcommand(
+        "find",
+        "The windows inside the window list's windows (or inside the one a selector names) "
+        "that have a text, class or control id: each with its top-level window, handle and path");
+    findCommand->footer(kFindFooter);
+    findSelector.AddTo(*findCommand, complaint,
+                       "Where to search: at most one of these (text is matched exactly); without "
+                       "one, inside every window of the window list",
+                       "--window-class", false);
+    findCommand->add_flag("--all", find.all,
+                          "Search every top-level window, or let the selector find owned, "
+                          "untitled and hidden ones too");
+    findCommand->add_flag("--first", find.first,
+                          "When the selector matches several windows, search the first");
+    findCommand->add_option("--text", wholeText, "Windows whose whole text is this")
+        ->option_text("TEXT");
+    findCommand->add_option("--text-contains", textPart, "Windows whose text holds this")
+        ->option_text("TEXT");
+    findCommand
+        ->add_option("--class", controlClass,
+                     "Windows of this class (case does not matter, as for the system)")
+        ->option_text("NAME");
+    findCommand->add_option("--id", controlId, "Windows with this control id")
+        ->check(Checked(
+            [](const std::string& value) {
+                std::int64_t number = 0;
+                const char* end = value.data() + value.size();
+                const auto [stop, error] = std::from_chars(value.data(), end, number);
+                return error == std::errc() && stop == end;
+            },
+            "--id", "a whole number", complaint))
+        ->option_text("ID");
+    findCommand->add_flag("--ignore-case", ignoreCase,
+                          "Match --text and --text-contains whatever the case, as Find does");
+    findCommand->add_flag("--regex", regex,
+                          "--text and --text-contains are ECMAScript regular expressions");
+    findFormat.AddTo(*findCommand, " (table, aligned, is the default)", complaint);
 
     const std::vector<std::string> words = WithHelpWords(arguments);
     const auto command = [&]() -> const CLI::App* {
@@ -439,6 +539,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                 return UsageError(problem);
             }
         }
+        if (findCommand->parsed()) {
+            if (const std::string problem = findSelector.Problem("find"); !problem.empty()) {
+                return UsageError(problem);
+            }
+        }
         std::string message = error.what();
         std::replace(message.begin(), message.end(), '\n', ' ');
         return UsageError(message);
@@ -450,6 +555,55 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         list.format = listFormat.Chosen(list.format);
         list.deadline = DeadlineOf(listDeadlineMs);
         return {list, ExitCode::kDone, {}, {}};
+    }
+    if (findCommand->parsed()) {
+        find.format = findFormat.Chosen(find.format);
+        if (findSelector.Given()) {
+            find.selector = findSelector.Selected();
+        }
+        std::vector<std::string> described;
+        const auto matching = [&](const std::string& option, const std::string& value,
+                                  TextMatch::Extent extent, std::optional<TextMatch>& match) {
+            if (findCommand->count(option) == 0) {
+                return std::string();
+            }
+            described.push_back(option + " \"" + value + "\"");
+            try {
+                match.emplace(Utf8ToText(value), TextMatch::Options{extent, ignoreCase, regex});
+            } catch (const std::regex_error& error) {
+                return option + " \"" + value + "\" is not a regular expression: " + error.what();
+            }
+            return std::string();
+        };
+        for (const std::string& problem :
+             {matching("--text", wholeText, TextMatch::Extent::Whole, find.criteria.wholeText),
+              matching("--text-contains", textPart, TextMatch::Extent::Part,
+                       find.criteria.textPart)}) {
+            if (!problem.empty()) {
+                return UsageError(problem);
+            }
+        }
+        if (findCommand->count("--class") > 0) {
+            find.criteria.className = Utf8ToText(controlClass);
+            described.push_back("--class \"" + controlClass + "\"");
+        }
+        if (findCommand->count("--id") > 0) {
+            find.criteria.controlId = std::stoll(controlId);
+            described.push_back("--id " + controlId);
+        }
+        if (described.empty()) {
+            return UsageError(
+                "find needs at least one of --text, --text-contains, --class or --id");
+        }
+        for (const char* flag : {"--ignore-case", "--regex"}) {
+            if (findCommand->count(flag) > 0) {
+                described.emplace_back(flag);
+            }
+        }
+        for (const std::string& part : described) {
+            find.described += (find.described.empty() ? "" : " ") + part;
+        }
+        return {find, ExitCode::kDone, {}, {}};
     }
     if (!dumpCommand->parsed()) {
         return UsageError("a command is needed: " + Listed(CommandNames(app), " or ") +
@@ -464,6 +618,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     dump.selector = selector.Selected();
     dump.output = Utf8ToText(output);
+    if (dumpCommand->count("--path") > 0) {
+        dump.path = Utf8ToText(path);
+    }
     dump.timeout = std::chrono::milliseconds(timeoutMs);
     dump.deadline = DeadlineOf(dumpDeadlineMs);
     return {dump, ExitCode::kDone, {}, {}};

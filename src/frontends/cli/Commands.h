@@ -1,4 +1,4 @@
-// The two commands of tessivane-cli.
+// The commands of tessivane-cli.
 #pragma once
 
 #include <string_view>
@@ -18,6 +18,9 @@ inline constexpr std::string_view kMessagePrefix = "tessivane-cli: ";
 // Dumps the selected window's tree; answers the exit code.
 [[nodiscard]] int RunDump(const DumpRequest& request, CliServices& services, Reporter& reporter);
 
+// Searches the descendants of the top-level windows (or of the selected one) for the criteria
+// and lists the windows that match; answers the exit code.
+[[nodiscard]] int RunFind(const FindRequest& request, CliServices& services, Reporter& reporter);
 // Ends the command's output and answers its exit code: 0 when the output's reader went before
 // the end (a pipe into a program that read what it wanted), else the tally's, with one line on
 // standard error that sums up what is missing when that is 4.

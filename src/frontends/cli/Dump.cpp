@@ -2,6 +2,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "cli/Commands.h"
@@ -11,8 +12,11 @@
 #include "cli/HeadlessTable.h"
 #include "cli/Output.h"
 #include "cli/Selection.h"
+#include "cli/WalkRows.h"
+#include "core/ControlPath.h"
 #include "core/Failure.h"
 #include "extraction/ChildWalk.h"
+#include "extraction/ControlPaths.h"
 #include "items/ItemsReader.h"
 
 namespace {
@@ -56,6 +60,7 @@ bool ItemsIncomplete(ItemsStatus status) {
 // written.
 struct WalkedEntry {
     DumpedWindow window;
+    Text path;
     Text className;
     Text text;
     std::optional<ItemsTable> items;
@@ -65,38 +70,23 @@ struct WalkedEntry {
 // place in the tree, its state and its items, and then forgotten. From the first window whose
 // text did not come in time on, windows are held until the walk has asked those again, so that
 // they come out in the walk's order with the texts read then.
-class StreamedWindows final : public RowSink, public WalkObserver {
+class StreamedWindows final : public WalkRows {
 public:
     StreamedWindows(DumpWriter& writer, CliServices& services, bool withItems)
         : m_writer(writer), m_services(services), m_withItems(withItems) {}
 
-    void Clear() override {}
-    std::size_t AppendRow(Text firstCell) override {
-        m_className = std::move(firstCell);
-        m_text.clear();
-        return ++m_rows;
-    }
-    void SetCell(std::size_t row, int index, Text text) override {
-        if (index != kTextColumn) {
-            return;
-        }
-        if (row > m_walkedRows) {
-            m_text = std::move(text);
-        } else {
-            Held(row).text = std::move(text);
-        }
-    }
-
     void WindowWalked(const WalkedWindow& walked) override {
+        RowWalked(walked);
         WalkedEntry entry;
         DumpedWindow& window = entry.window;
         window.handle = walked.window;
         window.parent = walked.parent;
         window.depth = walked.depth;
         window.resource = walked.resource;
-        entry.className = std::move(m_className);
-        entry.text = std::move(m_text);
-        window.facts = m_services.details.Facts(walked.window);
+        entry.path = walked.path;
+        entry.className = TakeClassName();
+        entry.text = TakeText();
+        window.facts = m_services.details.FactsWithId(walked.window, walked.controlId);
         window.status = window.facts ? StatusOf(walked.status) : WindowStatus::Gone;
         window.visible = Visible(walked, window.facts);
         const std::optional<ItemsKind> kind =
@@ -104,7 +94,6 @@ public:
         if (kind) {
             entry.items = ReadItems(walked.window, *kind, m_services.items);
         }
-        m_walkedRows = walked.row;
         if (m_held.empty() && window.status != WindowStatus::TimedOut) {
             Write(entry);
             return;
@@ -132,6 +121,8 @@ public:
     [[nodiscard]] DumpTally& Tally() noexcept { return m_tally; }
 
 private:
+    void TextReadAgain(std::size_t row, Text text) override { Held(row).text = std::move(text); }
+
     WalkedEntry& Held(std::size_t row) {
         if (row < m_firstHeldRow || row - m_firstHeldRow >= m_held.size()) {
             throw Failure(u"Only the text of a window not written yet can be set again.");
@@ -141,6 +132,7 @@ private:
 
     void Write(WalkedEntry& entry) {
         DumpedWindow& window = entry.window;
+        window.path = entry.path;
         window.className = entry.className;
         window.text = entry.text;
         if (entry.items) {
@@ -170,10 +162,6 @@ private:
     DumpWriter& m_writer;
     CliServices& m_services;
     bool m_withItems;
-    Text m_className;
-    Text m_text;
-    std::size_t m_rows = 0;
-    std::size_t m_walkedRows = 0;
     std::vector<bool> m_visibleAt;
     std::vector<WalkedEntry> m_held;
     std::size_t m_firstHeldRow = 0;
@@ -204,13 +192,16 @@ WalkOptions WalkOptionsOf(const DumpRequest& request, const Output& output, Dead
     return options;
 }
 
-DumpTally DumpStreamed(WindowHandle root, const DumpRequest& request, Output& output,
+DumpTally DumpStreamed(const PathMatch& root, const DumpRequest& request, Output& output,
                        CliServices& services, CountingReporter& reporter, Deadline& deadline) {
     const std::unique_ptr<DumpWriter> writer = MakeDumpWriter(request, output);
     StreamedWindows windows(*writer, services, request.items);
     WalkOptions options = WalkOptionsOf(request, output, deadline);
     options.observer = &windows;
-    const WalkSummary summary = WalkWindowTree(root, windows, services.windows, reporter, options);
+    options.details = &services.details;
+    options.firstPath = root.path;
+    const WalkSummary summary =
+        WalkWindowTree(root.window, windows, services.windows, reporter, options);
     windows.WriteHeld();
     DumpTally& tally = windows.Tally();
     tally.gone += summary.vanished;
@@ -245,15 +236,34 @@ DumpTally DumpAsText(WindowHandle root, const DumpRequest& request, Output& outp
     return tally;
 }
 
-// One line per window that matched: its handle, class and title.
-std::string MatchesList(const std::vector<WindowHandle>& matches, WindowSystem& windows) {
-    std::string list;
-    for (const WindowHandle match : matches) {
-        list += "  " + TextToUtf8(DecimalText(match)) + " " + HexHandle(match) + " " +
-                TextToUtf8(windows.ClassName(match, kClassNameCapacity)) + " \"" +
-                TextToUtf8(windows.Title(match, kFullTitleCapacity)) + "\"\n";
+// The control that the request's path leads to below root, with its path as the walk writes it;
+// or, when no control or several match, the exit code, said on standard error.
+std::variant<PathMatch, int> ControlOnPath(WindowHandle root, const DumpRequest& request,
+                                           CliServices& services) {
+    const ParsedPath parsed = ParsePath(*request.path);
+    const PathSearch search = FindByPath(root, parsed.steps, services.windows, services.details);
+    const std::string path = "the path \"" + TextToUtf8(*request.path) + "\"";
+    if (search.failedStep != 0) {
+        services.console.Error(std::string(kMessagePrefix) + "no window below " +
+                               DescribeWindow(root, services.windows) + " matches step " +
+                               std::to_string(search.failedStep) + " \"" +
+                               TextToUtf8(StepText(parsed.steps[search.failedStep - 1])) +
+                               "\" of " + path + "\n");
+        return ExitCode::kNoMatch;
     }
-    return list;
+    const int selection = SelectionExitCode(search.matches.size(), request.first);
+    if (selection == ExitCode::kManyMatches) {
+        std::string list;
+        for (const PathMatch& match : search.matches) {
+            list += "  " + TextToUtf8(DecimalText(match.window)) + " " + HexHandle(match.window) +
+                    " " + TextToUtf8(match.path) + "\n";
+        }
+        services.console.Error(std::string(kMessagePrefix) + std::to_string(search.matches.size()) +
+                               " windows below " + DescribeWindow(root, services.windows) +
+                               " have " + path + " (--first dumps the first):\n" + list);
+        return selection;
+    }
+    return search.matches.front();
 }
 
 }  // namespace
@@ -261,28 +271,24 @@ std::string MatchesList(const std::vector<WindowHandle>& matches, WindowSystem& 
 int RunDump(const DumpRequest& request, CliServices& services, Reporter& standardError) {
     Deadline deadline(services.now, request.deadline);
     CountingReporter reporter(standardError);
-    const std::vector<WindowHandle> matches =
-        SelectWindows(request.selector, request.all, services.windows, services.details, reporter);
-    const int selection = SelectionExitCode(matches.size(), request.first);
-    const std::string selector = DescribeSelector(request.selector);
-    if (selection == ExitCode::kNoMatch) {
-        const bool listOnly = !request.all && request.selector.by != Selector::By::Handle;
-        services.console.Error(std::string(kMessagePrefix) + "no window has " + selector +
-                               (listOnly ? " among the window list's windows (--all looks at "
-                                           "every top-level window)\n"
-                                         : "\n"));
-        return selection;
+    const SelectedWindow selected =
+        SelectOneWindow(request.selector, request.all, request.first, "dumps the first",
+                        services.windows, services.details, services.console, reporter);
+    if (selected.exitCode != ExitCode::kDone) {
+        return selected.exitCode;
     }
-    if (selection == ExitCode::kManyMatches) {
-        services.console.Error(std::string(kMessagePrefix) + std::to_string(matches.size()) +
-                               " windows have " + selector + " (--first dumps the first):\n" +
-                               MatchesList(matches, services.windows));
-        return selection;
+    PathMatch root{selected.window, {}};
+    if (request.path) {
+        const std::variant<PathMatch, int> control = ControlOnPath(root.window, request, services);
+        if (const int* exitCode = std::get_if<int>(&control)) {
+            return *exitCode;
+        }
+        root = std::get<PathMatch>(control);
     }
     Output output(services.console, services.files, request.output);
     const DumpTally tally =
         request.format == DumpFormat::Text
-            ? DumpAsText(matches.front(), request, output, services, reporter, deadline)
-            : DumpStreamed(matches.front(), request, output, services, reporter, deadline);
+            ? DumpAsText(root.window, request, output, services, reporter, deadline)
+            : DumpStreamed(root, request, output, services, reporter, deadline);
     return Finished(output, tally, services.console);
 }

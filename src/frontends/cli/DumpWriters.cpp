@@ -122,6 +122,7 @@ void AddWindowMembers(Json& object, const DumpedWindow& window) {
     object["controlId"] = window.facts ? Json(window.facts->controlId) : kNone;
     object["parent"] = window.depth == 0 ? kNone : Json(window.parent);
     object["depth"] = window.depth;
+    object["path"] = JsonString(window.path);
     object["visible"] = window.visible;
     object["enabled"] = window.facts && window.facts->enabled;
     if (window.facts) {
@@ -227,9 +228,9 @@ class DelimitedDumpWriter final : public DumpWriter {
 public:
     DelimitedDumpWriter(Output& output, CellFormat format, bool withItems)
         : m_output(output), m_format(format), m_withItems(withItems) {
-        std::vector<std::string> header{"handle", "handleHex", "class",   "text",    "controlId",
-                                        "parent", "depth",     "visible", "enabled", "left",
-                                        "top",    "right",     "bottom",  "status"};
+        std::vector<std::string> header{"handle", "handleHex", "class", "text",    "controlId",
+                                        "parent", "depth",     "path",  "visible", "enabled",
+                                        "left",   "top",       "right", "bottom",  "status"};
         if (m_withItems) {
             header.insert(header.end(), {"itemsKind", "itemsStatus", "items"});
         }
@@ -248,6 +249,7 @@ public:
                                        known([&] { return number(facts->controlId); }),
                                        window.depth == 0 ? std::string() : number(window.parent),
                                        number(window.depth),
+                                       TextToUtf8(window.path),
                                        Boolean(window.visible),
                                        known([&] { return std::string(Boolean(facts->enabled)); }),
                                        known([&] { return number(facts->rect.left); }),

@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "core/RowTable.h"
 #include "ports/EventPump.h"
@@ -28,3 +30,8 @@ public:
 
 // Every row of the table as "Copy Results To Clipboard" makes the ticked ones, in UTF-8.
 [[nodiscard]] std::string AlignedTextOfAllRows(RowTable& table);
+
+// Aligned columns under a line of captions, as the results list's copy aligns its rows; cells in
+// UTF-8.
+[[nodiscard]] std::string AlignedTable(std::span<const TextView> captions,
+                                       const std::vector<std::vector<std::string>>& rows);

@@ -142,26 +142,11 @@ std::string TableList(const std::vector<ListedWindow>& windows, bool all) {
     if (all) {
         captions.emplace_back(u"Not listed because");
     }
-    HeadlessDisplay display;
-    RowTable table(display);
-    for (const TextView caption : captions) {
-        table.AppendColumn(Text(caption));
-    }
-    const auto append = [&table](const std::vector<Text>& cells) {
-        const std::size_t row = table.AppendRow(cells.front());
-        for (std::size_t cell = 1; cell < cells.size(); ++cell) {
-            table.SetCell(row, static_cast<int>(cell), cells[cell]);
-        }
-    };
-    append(std::vector<Text>(captions.begin(), captions.end()));
+    std::vector<std::vector<std::string>> rows;
     for (const ListedWindow& window : windows) {
-        std::vector<Text> cells;
-        for (const std::string& cell : Cells(window, all, "yes", "no")) {
-            cells.push_back(Utf8ToText(cell));
-        }
-        append(cells);
+        rows.push_back(Cells(window, all, "yes", "no"));
     }
-    return AlignedTextOfAllRows(table);
+    return AlignedTable(captions, rows);
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <charconv>
 #include <limits>
 
+#include "cli/Cells.h"
+#include "cli/Commands.h"
+#include "cli/ExitCodes.h"
 #include "core/ReportLocations.h"
 #include "core/Steps.h"
 #include "extraction/ChildWalk.h"
@@ -137,4 +140,37 @@ std::string DescribeSelector(const Selector& selector) {
             break;
     }
     return "the handle " + TextToUtf8(DecimalText(selector.handle));
+}
+
+std::string DescribeWindow(WindowHandle window, WindowSystem& windows) {
+    return HexHandle(window) + " " + TextToUtf8(windows.ClassName(window, kClassNameCapacity)) +
+           " \"" + TextToUtf8(windows.Title(window, kFullTitleCapacity)) + "\"";
+}
+
+SelectedWindow SelectOneWindow(const Selector& selector, bool all, bool first,
+                               const std::string& firstDoes, WindowSystem& windows,
+                               WindowDetails& details, Console& console, Reporter& reporter) {
+    const std::vector<WindowHandle> matches =
+        SelectWindows(selector, all, windows, details, reporter);
+    const int selection = SelectionExitCode(matches.size(), first);
+    const std::string described = DescribeSelector(selector);
+    if (selection == ExitCode::kNoMatch) {
+        const bool listOnly = !all && selector.by != Selector::By::Handle;
+        console.Error(std::string(kMessagePrefix) + "no window has " + described +
+                      (listOnly ? " among the window list's windows (--all looks at "
+                                  "every top-level window)\n"
+                                : "\n"));
+        return {0, selection};
+    }
+    if (selection == ExitCode::kManyMatches) {
+        std::string list;
+        for (const WindowHandle match : matches) {
+            list +=
+                "  " + TextToUtf8(DecimalText(match)) + " " + DescribeWindow(match, windows) + "\n";
+        }
+        console.Error(std::string(kMessagePrefix) + std::to_string(matches.size()) +
+                      " windows have " + described + " (--first " + firstDoes + "):\n" + list);
+        return {0, selection};
+    }
+    return {matches.front(), ExitCode::kDone};
 }

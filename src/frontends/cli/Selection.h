@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/CliRequest.h"
 #include "core/Reporter.h"
+#include "ports/Console.h"
 #include "ports/WindowDetails.h"
 #include "ports/WindowSystem.h"
 #include "windowlist/WindowList.h"
@@ -41,3 +43,19 @@ struct TopLevelWindow {
 
 // The selector in words, for messages: "the title \"Untitled - Notepad\"".
 [[nodiscard]] std::string DescribeSelector(const Selector& selector);
+
+struct SelectedWindow {
+    WindowHandle window = 0;
+    int exitCode = 0;  // ExitCode::kDone when window is the one the selector names
+};
+
+// The one window the selector names; or, when it names none, or several and first is not given,
+// the exit code, said on standard error with the windows that matched (firstDoes: what --first
+// does then, "dumps the first").
+[[nodiscard]] SelectedWindow SelectOneWindow(const Selector& selector, bool all, bool first,
+                                             const std::string& firstDoes, WindowSystem& windows,
+                                             WindowDetails& details, Console& console,
+                                             Reporter& reporter);
+
+// The window by handle, class and title, for messages: "0x00010086 Notepad \"Untitled\"".
+[[nodiscard]] std::string DescribeWindow(WindowHandle window, WindowSystem& windows);

@@ -3,8 +3,10 @@
 // the state, the control id and the rectangle.
 #pragma once
 
+#include <optional>
 #include <span>
 
+#include "core/RowTable.h"
 #include "core/Text.h"
 #include "ports/WindowDetails.h"
 #include "ports/WindowSystem.h"
@@ -28,3 +30,11 @@ struct RowWindowState {
 
 // "Visible, enabled. Control id 7. On screen at (10, 20) to (110, 44), 100 x 24."
 [[nodiscard]] Text StateTip(const RowWindowState& state);
+
+// The path of the window of results row `row` (from 1) below the window of the first row, the
+// extracted one, as tessivane-cli's dump and find write it; nothing once either has closed.
+[[nodiscard]] std::optional<Text> RowPath(const RowTable& rows, std::size_t row,
+                                          WindowSystem& windows, WindowDetails& details);
+
+// The tip's line for the row's path: "Path: Button#1", or that its window has closed.
+[[nodiscard]] Text PathTip(const std::optional<Text>& path);

@@ -31,7 +31,17 @@ public:
     virtual ~WindowDetails() = default;
 
     // Nothing once the handle no longer names a window.
-    [[nodiscard]] virtual std::optional<WindowFacts> Facts(WindowHandle window) = 0;
+    [[nodiscard]] std::optional<WindowFacts> Facts(WindowHandle window) {
+        return FactsWithId(window, ControlId(window));
+    }
+    // The control id alone, as the facts have it; 0 when there is no window.
+    [[nodiscard]] virtual std::int64_t ControlId(WindowHandle window) = 0;
+    // The facts of a window whose control id was read already: the system is not asked for it
+    // again.
+    [[nodiscard]] virtual std::optional<WindowFacts> FactsWithId(WindowHandle window,
+                                                                 std::int64_t controlId) = 0;
+    // The window's parent: the desktop for a top-level window; 0 when there is no window.
+    [[nodiscard]] virtual WindowHandle ParentOf(WindowHandle window) = 0;
     // The id of the process that owns the window; 0 when there is no window.
     [[nodiscard]] virtual std::uint32_t ProcessOf(WindowHandle window) = 0;
     // The file name of the process's program ("notepad.exe"); empty when it cannot be read.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -136,28 +137,29 @@ TEST_F(DumpTest, CsvAndTsvGiveOneRowPerWindowInPreOrder) {
     cli.desktop.Remove(panel);
     cli.desktop.Remove(list);
     const std::string head = std::to_string(top) + "," + HexHandle(top) +
-                             ",MainFrame,Main window,0,,0,true,true,100,50,740,530,read\r\n";
+                             ",MainFrame,Main window,0,,0,,true,true,100,50,740,530,read\r\n";
     const std::string csvHeader =
-        "handle,handleHex,class,text,controlId,parent,depth,visible,enabled,left,top,right,"
+        "handle,handleHex,class,text,controlId,parent,depth,path,visible,enabled,left,top,right,"
         "bottom,status\r\n";
     const WindowHandle tricky = Add(top, u"Edit", u"a,b\r\n\"q\"\ttab\\", 7, {1, 2, 3, 4});
     ASSERT_EQ(Dump({"--format", "csv"}), ExitCode::kDone);
     EXPECT_EQ(cli.console.out, csvHeader + head + std::to_string(label) + "," + HexHandle(label) +
                                    ",Static,Label one,101," + std::to_string(top) +
-                                   ",1,true,true,110,80,310,100,read\r\n" + std::to_string(tricky) +
-                                   "," + HexHandle(tricky) +
+                                   ",1,Static#101,true,true,110,80,310,100,read\r\n" +
+                                   std::to_string(tricky) + "," + HexHandle(tricky) +
                                    ",Edit,\"a,b\r\n\"\"q\"\"\ttab\\\",7," + std::to_string(top) +
-                                   ",1,true,true,1,2,3,4,read\r\n");
+                                   ",1,Edit#7,true,true,1,2,3,4,read\r\n");
 
     cli.console.out.clear();
     ASSERT_EQ(Dump({"--format", "tsv"}), ExitCode::kDone);
     std::string tsv = cli.console.out;
-    EXPECT_EQ(tsv.substr(0, tsv.find("\r\n")),
-              "handle\thandleHex\tclass\ttext\tcontrolId\tparent\tdepth\tvisible\tenabled\tleft\t"
-              "top\tright\tbottom\tstatus");
+    EXPECT_EQ(
+        tsv.substr(0, tsv.find("\r\n")),
+        "handle\thandleHex\tclass\ttext\tcontrolId\tparent\tdepth\tpath\tvisible\tenabled\tleft\t"
+        "top\tright\tbottom\tstatus");
     EXPECT_TRUE(tsv.ends_with("\r\n" + std::to_string(tricky) + "\t" + HexHandle(tricky) +
                               "\tEdit\ta,b\\r\\n\"q\"\\ttab\\\\\t7\t" + std::to_string(top) +
-                              "\t1\ttrue\ttrue\t1\t2\t3\t4\tread\r\n"));
+                              "\t1\tEdit#7\ttrue\ttrue\t1\t2\t3\t4\tread\r\n"));
 }
 
 TEST_F(DumpTest, TextIsTheClipboardCopysAlignedTextOfAllRows) {
@@ -237,6 +239,81 @@ TEST_F(DumpTest, NoMatchExitsWithTwoAndSeveralWithThreeUnlessFirstIsGiven) {
     EXPECT_EQ(cli.Run({"dump", "--title", "Main window", "--first", "--max-depth", "0"}),
               ExitCode::kDone);
     EXPECT_EQ(Json::parse(cli.console.out)["window"]["handle"], top);
+}
+
+TEST_F(DumpTest, EveryWindowCarriesItsPathFromTheSelectedWindow) {
+    const WindowHandle firstEdit = Add(top, u"Edit", u"One", 0, {});
+    const WindowHandle secondEdit = Add(top, u"Edit", u"Two", 0, {});
+    std::map<WindowHandle, std::string> paths;
+    const std::function<void(const Json&)> collect = [&](const Json& window) {
+        paths[window["handle"]] = window["path"];
+        for (const Json& child : window["children"]) {
+            collect(child);
+        }
+    };
+    collect(DumpedJson()["window"]);
+    EXPECT_EQ(paths,
+              (std::map<WindowHandle, std::string>{{top, ""},
+                                                   {label, "Static#101"},
+                                                   {panel, "Panel#102"},
+                                                   {edit, "Panel#102/Edit#103"},
+                                                   {hiddenPanel, "Panel#102/Panel#104"},
+                                                   {inHidden, "Panel#102/Panel#104/Button#105"},
+                                                   {list, "ListBox#106"},
+                                                   {firstEdit, "Edit[1]"},
+                                                   {secondEdit, "Edit[2]"}}));
+
+    // --path dumps the control alone with its subtree, the paths still from the selected window.
+    cli.console.out.clear();
+    const Json found = DumpedJson({"--path", "panel#102/Panel#104"});
+    EXPECT_EQ(found["window"]["handle"], hiddenPanel);
+    EXPECT_EQ(found["window"]["path"], "Panel#102/Panel#104");
+    EXPECT_EQ(found["window"]["children"][0]["path"], "Panel#102/Panel#104/Button#105");
+    EXPECT_EQ(found["summary"]["windows"], 2);
+}
+
+TEST_F(DumpTest, APathMatchingNothingNamesItsStepAndSeveralMatchesNeedFirst) {
+    Add(top, u"Edit", u"One", 0, {});
+    const WindowHandle secondEdit = Add(top, u"Edit", u"Two", 0, {});
+    const WindowHandle firstEdit = cli.desktop.At(top).children[3];
+    const std::string below = "below " + HexHandle(top) + " MainFrame \"Main window\"";
+    const struct {
+        std::vector<std::string> options;
+        int exitCode;
+        WindowHandle dumped;
+        std::string error;
+    } cases[] = {
+        {{"--path", "Edit[2]"}, ExitCode::kDone, secondEdit, ""},
+        {{"--path", "Edit", "--first"}, ExitCode::kDone, firstEdit, ""},
+        {{"--path", "Panel#102/Edit#9/Static"},
+         ExitCode::kNoMatch,
+         0,
+         "tessivane-cli: no window " + below +
+             " matches step 2 \"Edit#9\" of the path \"Panel#102/Edit#9/Static\"\n"},
+        {{"--path", "Edit"},
+         ExitCode::kManyMatches,
+         0,
+         "tessivane-cli: 2 windows " + below +
+             " have the path \"Edit\" (--first dumps the first):\n  " + std::to_string(firstEdit) +
+             " " + HexHandle(firstEdit) + " Edit[1]\n  " + std::to_string(secondEdit) + " " +
+             HexHandle(secondEdit) + " Edit[2]\n"},
+        {{"--path", "Panel#102/"},
+         ExitCode::kUsage,
+         0,
+         "tessivane-cli: --path \"Panel#102/\" is not a path: step 2 (\"\") has no class "
+         "name\n"},
+    };
+    for (const auto& [options, exitCode, dumped, error] : cases) {
+        cli.console.out.clear();
+        cli.console.error.clear();
+        EXPECT_EQ(Dump(options), exitCode) << options[1];
+        EXPECT_EQ(cli.console.error, error);
+        if (dumped != 0) {
+            EXPECT_EQ(Json::parse(cli.console.out)["window"]["handle"], dumped);
+        } else {
+            EXPECT_EQ(cli.console.out, "");
+        }
+    }
 }
 
 TEST_F(DumpTest, AHungWindowGivesFourWithItsStatusTimedOut) {

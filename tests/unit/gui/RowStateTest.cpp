@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/FakeDesktop.h"
+#include "fakes/FakeServices.h"
 #include "gui/RowState.h"
 
 namespace {
@@ -45,4 +46,25 @@ TEST_F(RowStateTest, TheTipTellsStateControlIdAndRectangleOrThatTheWindowIsGone)
     EXPECT_FALSE(StateOfRowWindow(shortRow, desktop, desktop).exists);
     const Text badHandle[] = {u"Edit", u"12x"};
     EXPECT_FALSE(StateOfRowWindow(badHandle, desktop, desktop).exists);
+}
+
+TEST_F(RowStateTest, ARowsPathRunsFromTheExtractedWindowAndAClosedWindowHasNone) {
+    const WindowHandle top = Add(true, true);
+    const WindowHandle pane = desktop.Add(top, FakeDesktop::Make(u"Pane", u""));
+    const WindowHandle button = desktop.Add(pane, FakeDesktop::Make(u"Button", u"OK"));
+    desktop.At(button).controlId = 1;
+    FakeRowTableDisplay display;
+    RowTable rows(display);
+    AppendColumns(rows, {u"Class Name", u"Handle", u"Text"});
+    for (const WindowHandle window : {top, pane, button}) {
+        rows.SetCell(rows.AppendRow(u"class"), 1, DecimalText(window));
+    }
+    const auto tip = [&](std::size_t row) { return PathTip(RowPath(rows, row, desktop, desktop)); };
+    EXPECT_EQ(tip(3), u"Path: Pane/Button#1");
+    EXPECT_EQ(tip(1), u"Path: empty, the extracted window itself.");
+    desktop.Remove(button);
+    EXPECT_EQ(tip(3), u"Path: none, the window (or the extracted window) has closed.");
+    EXPECT_EQ(tip(2), u"Path: Pane");
+    desktop.Remove(top);
+    EXPECT_EQ(RowPath(rows, 2, desktop, desktop), std::nullopt);
 }

@@ -15,18 +15,25 @@ constexpr DWORD kImagePathCapacity = 32768;
 
 }  // namespace
 
-std::optional<WindowFacts> Win32WindowDetails::Facts(WindowHandle window) {
+std::int64_t Win32WindowDetails::ControlId(WindowHandle window) {
+    return static_cast<std::int64_t>(GetWindowLongPtrW(HwndOf(window), GWLP_ID));
+}
+
+std::optional<WindowFacts> Win32WindowDetails::FactsWithId(WindowHandle window,
+                                                           std::int64_t controlId) {
     const HWND hwnd = HwndOf(window);
     const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
-    const LONG_PTR id = GetWindowLongPtrW(hwnd, GWLP_ID);
     RECT rect{};
     // Read last: a window gone meanwhile has no rectangle, and so no facts.
     if (!GetWindowRect(hwnd, &rect)) {
         return std::nullopt;
     }
-    return WindowFacts{static_cast<std::int64_t>(id), (style & WS_VISIBLE) != 0,
-                       (style & WS_DISABLED) == 0,
+    return WindowFacts{controlId, (style & WS_VISIBLE) != 0, (style & WS_DISABLED) == 0,
                        ScreenRect{rect.left, rect.top, rect.right, rect.bottom}};
+}
+
+WindowHandle Win32WindowDetails::ParentOf(WindowHandle window) {
+    return HandleOf(GetAncestor(HwndOf(window), GA_PARENT));
 }
 
 std::uint32_t Win32WindowDetails::ProcessOf(WindowHandle window) {

@@ -5,7 +5,9 @@
 
 class Win32WindowDetails final : public WindowDetails {
 public:
-    std::optional<WindowFacts> Facts(WindowHandle window) override;
+    std::int64_t ControlId(WindowHandle window) override;
+    std::optional<WindowFacts> FactsWithId(WindowHandle window, std::int64_t controlId) override;
+    WindowHandle ParentOf(WindowHandle window) override;
     std::uint32_t ProcessOf(WindowHandle window) override;
     Text ImageName(std::uint32_t processId) override;
 };

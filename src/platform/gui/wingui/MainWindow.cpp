@@ -8,6 +8,8 @@
 
 #include "core/Failure.h"
 #include "core/Steps.h"
+#include "export/ClipboardCopy.h"
+#include "win32/Win32Clipboard.h"
 #include "win32/Win32Text.h"
 #include "wingui/MainMenu.h"
 #include "wingui/MainWindowFonts.h"
@@ -529,6 +531,9 @@ void MainWindow::RunMenuCommand(int id, bool byKey) noexcept {
         case MenuCommandId::kHighlightSelectedWindow:
             m_picking->HighlightSelectedResult();
             return;
+        case MenuCommandId::kCopyPath:
+            CopyPathOfSelectedResult();
+            return;
         default:
             break;
     }
@@ -537,6 +542,31 @@ void MainWindow::RunMenuCommand(int id, bool byKey) noexcept {
     }
     if (id == MenuCommandId::kShowAllWindows || id == MenuCommandId::kShowDepth) {
         ShowViewChoices();
+    }
+}
+
+void MainWindow::CopyPathOfSelectedResult() noexcept {
+    try {
+        const std::optional<std::size_t> row = m_results->SelectedIndex();
+        if (!row) {
+            MessageBeep(MB_OK);
+            return;
+        }
+        const std::optional<Text> path = m_resultsLook->PathOfRow(*row + 1);
+        if (!path) {
+            MessageBoxW(m_window,
+                        L"The window of the selected row, or the extracted window, has closed: "
+                        L"the row has no path.",
+                        WideOf(m_form->ApplicationTitle()), MB_OK | MB_ICONINFORMATION);
+            return;
+        }
+        Win32Clipboard clipboard(m_window);
+        if (!SetClipboardText(clipboard, *path, 0)) {
+            MessageBeep(MB_ICONWARNING);
+        }
+    } catch (...) {
+        // Nothing may escape to the window procedure; the clipboard is left as it was.
+        MessageBeep(MB_ICONWARNING);
     }
 }
 

@@ -109,6 +109,9 @@ private:
     bool SetPointerShape(HWND over) const noexcept;
     // Opens the items of the selected results row, or beeps when it has none.
     void OpenItemsOfSelectedResult() noexcept;
+    // Copy Path: the selected results row's path on the clipboard; a box says when its window
+    // has closed, a beep when no row is selected.
+    void CopyPathOfSelectedResult() noexcept;
     // Runs the menu's command with that id, chosen by its key or not; nothing for an id of no
     // menu item.
     void RunMenuCommand(int id, bool byKey) noexcept;

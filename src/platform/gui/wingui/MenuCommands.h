@@ -19,6 +19,7 @@ inline constexpr int kTickAll = 40203;
 inline constexpr int kUntickAll = 40204;
 inline constexpr int kFind = 40205;
 inline constexpr int kFindNext = 40206;
+inline constexpr int kCopyPath = 40207;
 inline constexpr int kRefreshList = 40301;
 inline constexpr int kExtractSelectedWindow = 40302;
 inline constexpr int kOpenItems = 40303;
@@ -48,8 +49,9 @@ inline constexpr std::array<MenuItem, 5> kFileMenu{{
     {0, nullptr},
     {MenuCommandId::kExit, L"E&xit\tAlt+F4"},
 }};
-inline constexpr std::array<MenuItem, 8> kEditMenu{{
+inline constexpr std::array<MenuItem, 9> kEditMenu{{
     {MenuCommandId::kCopyResultsToClipboard, L"&Copy Results To Clipboard"},
+    {MenuCommandId::kCopyPath, L"Copy &Path"},
     {MenuCommandId::kClearResults, L"C&lear Results"},
     {0, nullptr},
     {MenuCommandId::kTickAll, L"Tick &All\tCtrl+Shift+A"},

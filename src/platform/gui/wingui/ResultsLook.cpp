@@ -15,7 +15,7 @@ ResultsLook::ResultsLook(OwnerDataList& results, ItemsWindows& items,
 }
 
 // The tip keeps the row's text first when the control hands it over, cut on screen; then the
-// window's state as it is now, and what its control holds when it has items.
+// window's state as it is now, its path, and what its control holds when it has items.
 LRESULT ResultsLook::OnInfoTip(NMLVGETINFOTIPW& tip) noexcept {
     RowTable& rows = m_results.Rows();
     if (tip.pszText == nullptr || tip.cchTextMax <= 0 || tip.iItem < 0 ||
@@ -29,6 +29,7 @@ LRESULT ResultsLook::OnInfoTip(NMLVGETINFOTIPW& tip) noexcept {
             text += u"\r\n";
         }
         text += StateTip(StateOfRowWindow(cells, m_windowSystem, m_windowDetails));
+        text += u"\r\n" + PathTip(PathOfRow(static_cast<std::size_t>(tip.iItem) + 1));
         if (const std::optional<Text> items = m_items.TipOf(cells)) {
             text += u"\r\n" + *items;
         }
@@ -38,6 +39,10 @@ LRESULT ResultsLook::OnInfoTip(NMLVGETINFOTIPW& tip) noexcept {
         // escape to the window procedure.
     }
     return 0;
+}
+
+std::optional<Text> ResultsLook::PathOfRow(std::size_t row) {
+    return RowPath(m_results.Rows(), row, m_windowSystem, m_windowDetails);
 }
 
 // A row shows its window's state without a change to its cells: grey for a hidden window, grey

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
+
 #include "gui/RowState.h"
 #include "win32/Win32WindowDetails.h"
 #include "win32/Win32WindowSystem.h"
@@ -27,6 +29,9 @@ public:
     // The results list's NM_CUSTOMDRAW and LVN_GETINFOTIPW.
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) noexcept;
     LRESULT OnInfoTip(NMLVGETINFOTIPW& tip) noexcept;
+    // The path of the row's window (row from 1) below the extracted window, asked of the system
+    // now; nothing once either has closed.
+    [[nodiscard]] std::optional<Text> PathOfRow(std::size_t row);
 
 private:
     // A selected row is drawn in the selection's colours while the Find dialog has the focus,

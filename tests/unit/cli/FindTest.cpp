@@ -1,0 +1,137 @@
+// tessivane-cli find on the fake desktop: windows by text, class and id below every top-level
+// window or the selected one, in each format, and the exit codes.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/Cells.h"
+#include "cli/ExitCodes.h"
+#include "support/JsonSchemaCheck.h"
+#include "unit/cli/CliHarness.h"
+
+namespace {
+
+struct FindTest : ::testing::Test {
+    CliHarness cli;
+    WindowHandle main = cli.desktop.AddTopLevel(u"Main window");
+    WindowHandle other = cli.desktop.AddTopLevel(u"Other window");
+    WindowHandle ok = Add(main, u"Button", u"OK", 1);
+    WindowHandle cancel = Add(main, u"Button", u"Cancel", 2);
+    WindowHandle pane = Add(main, u"Pane", u"Ελληνικά", 0);
+    WindowHandle edit = Add(pane, u"Edit", u"total: 42", 0);
+    WindowHandle otherOk = Add(other, u"Button", u"ok", 1);
+
+    WindowHandle Add(WindowHandle parent, Text className, Text text, std::int64_t id) {
+        const WindowHandle window =
+            cli.desktop.Add(parent, FakeDesktop::Make(std::move(className), std::move(text)));
+        cli.desktop.At(window).controlId = id;
+        return window;
+    }
+
+    // The handles that find prints as JSON.
+    std::vector<WindowHandle> Found(std::vector<std::string> options) {
+        cli.console.out.clear();
+        cli.console.error.clear();
+        options.insert(options.begin(), "find");
+        options.insert(options.end(), {"-f", "json"});
+        const int exitCode = cli.Run(options);
+        EXPECT_EQ(exitCode, cli.console.out.find("\"handle\"") != std::string::npos
+                                ? ExitCode::kDone
+                                : ExitCode::kNoMatch);
+        std::vector<WindowHandle> found;
+        if (cli.console.out.empty()) {
+            return found;  // no window has the selector
+        }
+        const nlohmann::json document = nlohmann::json::parse(cli.console.out);
+        for (const auto& match : document["matches"]) {
+            found.push_back(match["handle"]);
+        }
+        return found;
+    }
+};
+
+}  // namespace
+
+TEST_F(FindTest, CriteriaCombineAndEachMustHold) {
+    const struct {
+        std::vector<std::string> options;
+        std::vector<WindowHandle> found;
+    } cases[] = {
+        {{"--text", "OK"}, {ok}},
+        {{"--text", "OK", "--ignore-case"}, {ok, otherOk}},
+        {{"--class", "button"}, {ok, cancel, otherOk}},
+        {{"--class", "Button", "--id", "2"}, {cancel}},
+        {{"--id", "1", "--title", "Other window"}, {otherOk}},
+        {{"--text-contains", "ΛΛΗΝ", "--ignore-case"}, {pane}},
+        {{"--text-contains", "\\d+$", "--regex"}, {edit}},
+        {{"--text", "total", "--regex"}, {}},
+        {{"--text-contains", "a", "--class", "Edit", "--window-class", "Nothing"}, {}},
+    };
+    cli.desktop.At(main).className = u"MainFrame";
+    for (const auto& [options, found] : cases) {
+        EXPECT_EQ(Found(options), found) << options[0] << " " << options[1];
+    }
+}
+
+TEST_F(FindTest, EachMatchComesWithItsTopLevelWindowHandleAndPathInEveryFormat) {
+    EXPECT_EQ(cli.Run({"find", "--class", "Edit", "-f", "csv"}), ExitCode::kDone);
+    EXPECT_EQ(cli.console.out,
+              "topLevel,topLevelTitle,handle,handleHex,class,controlId,path,text\r\n" +
+                  std::to_string(main) + ",Main window," + std::to_string(edit) + "," +
+                  HexHandle(edit) + ",Edit,0,Pane/Edit,total: 42\r\n");
+    cli.console.out.clear();
+    EXPECT_EQ(cli.Run({"find", "--text", "OK"}), ExitCode::kDone);
+    EXPECT_EQ(cli.console.out,
+              "Top-level\tTitle      \tHandle\tHex       \tClass \tId\tPath    \tText\r\n" +
+                  std::to_string(main) + "   \tMain window\t" + std::to_string(ok) + "\t" +
+                  HexHandle(ok) + "\tButton\t1 \tButton#1\tOK\r\n");
+}
+
+TEST_F(FindTest, JsonAndEachJsonLineConformToTheSchema) {
+    const auto schema = ReadSchemaFile(TESSIVANE_CLI_SCHEMA);
+    for (const char* format : {"json", "jsonl"}) {
+        cli.console.out.clear();
+        EXPECT_EQ(cli.Run({"find", "--class", "Button", "-f", format}), ExitCode::kDone);
+        std::istringstream lines(cli.console.out);
+        std::size_t count = 0;
+        for (std::string line; std::getline(lines, line); ++count) {
+            EXPECT_EQ(SchemaViolations(schema, nlohmann::json::parse(line)),
+                      std::vector<std::string>{})
+                << line;
+        }
+        // One document, or a line per window found and the summary.
+        EXPECT_EQ(count, std::string(format) == "json" ? 1u : 4u);
+    }
+}
+
+TEST_F(FindTest, NothingFoundExitsWithTwoAndBadCriteriaAreUsageErrors) {
+    const struct {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::string error;
+    } cases[] = {
+        {{"find", "--text", "Absent", "--ignore-case"},
+         ExitCode::kNoMatch,
+         "tessivane-cli: no window below 2 top-level windows matches --text \"Absent\" "
+         "--ignore-case\n"},
+        {{"find", "--all"},
+         ExitCode::kUsage,
+         "tessivane-cli: find needs at least one of --text, --text-contains, --class or --id\n"},
+        {{"find", "--text", "a(", "--regex"},
+         ExitCode::kUsage,
+         "tessivane-cli: --text \"a(\" is not a regular expression: "},
+        {{"find", "--id", "x"},
+         ExitCode::kUsage,
+         "tessivane-cli: --id must be a whole number, not \"x\"\n"},
+        {{"find", "--class", "Edit", "--title", "A", "--pid", "1"},
+         ExitCode::kUsage,
+         "tessivane-cli: find takes one selector, not --title and --pid\n"},
+    };
+    for (const auto& [arguments, exitCode, error] : cases) {
+        cli.console.error.clear();
+        EXPECT_EQ(cli.Run(arguments), exitCode) << arguments[1];
+        EXPECT_EQ(cli.console.error.substr(0, error.size()), error);
+    }
+}

@@ -75,6 +75,10 @@ struct FindRequest {
     // The criteria as the command line gave them, for the message that nothing matched.
     std::string described;
     ListFormat format = ListFormat::Table;
+    // Empty: standard output.
+    Text output;
+    // How long the whole command may take; nothing: as long as it takes.
+    std::optional<std::chrono::milliseconds> deadline;
 };
 
 using CliRequest = std::variant<ListRequest, DumpRequest, FindRequest>;

@@ -74,7 +74,8 @@ constexpr char kFindFooter[] =
     "whole text); --ignore-case applies to them. The path of each window found works with\n"
     "dump's --path, from the top-level window listed beside it.\n"
     "Exit codes: 0 found; 1 usage error, or the output cannot be written; 2 no window matched\n"
-    "(or none has the selector); 3 the selector matched more than one window.\n"
+    "(or none has the selector); 3 the selector matched more than one window; 4 --deadline\n"
+    "ended the search: what was found by then is written.\n"
     "\n"
     "Examples:\n"
     "  tessivane-cli find --text OK --class Button\n"
@@ -288,6 +289,15 @@ void AddDeadline(CLI::App& command, int& deadlineMs, Complaint& complaint) {
         ->option_text("MS");
 }
 
+// Adds -o/--output to the command: the file's path goes to output, which stays empty without it.
+void AddOutput(CLI::App& command, std::string& output) {
+    command
+        .add_option("-o,--output", output,
+                    "Write to this file (replaced only once it is whole) instead of the standard "
+                    "output")
+        ->option_text("FILE");
+}
+
 // The bound --deadline gave: nothing when deadlineMs stayed 0.
 std::optional<std::chrono::milliseconds> DeadlineOf(int deadlineMs) {
     if (deadlineMs == 0) {
@@ -439,11 +449,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                      "one row per window, text is the aligned text that Copy Results To "
                      "Clipboard makes",
                      complaint);
-    dumpCommand
-        ->add_option("-o,--output", output,
-                     "Write to this file (replaced only once it is whole) instead of the standard "
-                     "output")
-        ->option_text("FILE");
+    AddOutput(*dumpCommand, output);
     dumpCommand
         ->add_option("--timeout", timeoutMs,
                      "How long each window's text message waits for its answer, in "
@@ -505,6 +511,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     findCommand->add_flag("--regex", regex,
                           "--text and --text-contains are ECMAScript regular expressions");
     findFormat.AddTo(*findCommand, " (table, aligned, is the default)", complaint);
+    std::string findOutput;
+    AddOutput(*findCommand, findOutput);
+    int findDeadlineMs = 0;
+    AddDeadline(*findCommand, findDeadlineMs, complaint);
 
     const std::vector<std::string> words = WithHelpWords(arguments);
     const auto command = [&]() -> const CLI::App* {
@@ -558,6 +568,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (findCommand->parsed()) {
         find.format = findFormat.Chosen(find.format);
+        find.output = Utf8ToText(findOutput);
+        find.deadline = DeadlineOf(findDeadlineMs);
         if (findSelector.Given()) {
             find.selector = findSelector.Selected();
         }

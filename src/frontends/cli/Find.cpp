@@ -6,6 +6,7 @@
 
 #include "cli/Cells.h"
 #include "cli/Commands.h"
+#include "cli/Deadline.h"
 #include "cli/ExitCodes.h"
 #include "cli/HeadlessTable.h"
 #include "cli/JsonText.h"
@@ -108,7 +109,8 @@ void AddFoundMembers(Json& object, const SearchedWindow& top, const FoundWindow&
     object["text"] = JsonString(window.text);
 }
 
-std::string Document(const std::vector<SearchedWindow>& searched, ListFormat format) {
+std::string Document(const std::vector<SearchedWindow>& searched, ListFormat format,
+                     bool deadlineReached) {
     std::string text;
     std::vector<std::vector<std::string>> rows;
     Json document = DocumentHead();
@@ -128,11 +130,13 @@ std::string Document(const std::vector<SearchedWindow>& searched, ListFormat for
     switch (format) {
         case ListFormat::Json:
             document["searched"] = searched.size();
+            document["deadline"] = deadlineReached;
             return JsonText(document) + "\n";
         case ListFormat::JsonLines: {
             Json summary = SummaryLineHead();
             summary["searched"] = searched.size();
             summary["matches"] = rows.size();
+            summary["deadline"] = deadlineReached;
             return text + JsonText(summary) + "\n";
         }
         case ListFormat::Table: {
@@ -180,25 +184,35 @@ int RunFind(const FindRequest& request, CliServices& services, Reporter& reporte
             searched.push_back({window.handle, std::move(window.title), {}});
         }
     }
-    bool any = false;
+    Output output(services.console, services.files, request.output);
+    Deadline deadline(services.now, request.deadline);
+    DumpTally tally;
+    std::size_t walked = 0;
     for (SearchedWindow& top : searched) {
+        if (!deadline.AllowsMore()) {
+            break;
+        }
+        ++walked;
         Comparer comparer(request.criteria);
         WalkOptions options;
+        options.keepGoing = [&deadline] { return deadline.AllowsMore(); };
         options.observer = &comparer;
         options.details = &services.details;
         WalkWindowTree(top.handle, comparer, services.windows, reporter, options);
         top.found = comparer.Found();
-        any = any || !top.found.empty();
+        tally.windows += top.found.size();
     }
-    Output output(services.console, services.files, {});
-    output.Write(Document(searched, request.format));
-    output.Finish();
-    if (!any) {
+    tally.deadlineReached = deadline.Reached();
+    // Only the windows searched before the deadline count.
+    searched.resize(walked);
+    output.Write(Document(searched, request.format, tally.deadlineReached));
+    if (tally.windows == 0 && !tally.deadlineReached) {
+        output.Finish();
         services.console.Error(std::string(kMessagePrefix) + "no window below " +
                                std::to_string(searched.size()) +
                                (searched.size() == 1 ? " top-level window" : " top-level windows") +
                                " matches " + request.described + "\n");
         return ExitCode::kNoMatch;
     }
-    return ExitCode::kDone;
+    return Finished(output, tally, services.console);
 }

@@ -135,3 +135,19 @@ TEST_F(FindTest, NothingFoundExitsWithTwoAndBadCriteriaAreUsageErrors) {
         EXPECT_EQ(cli.console.error.substr(0, error.size()), error);
     }
 }
+
+TEST_F(FindTest, DeadlineEndsTheSearchWithFourAndOutputGoesToTheFile) {
+    // Each look at the clock takes 10 ms: the deadline passes inside the first top-level window.
+    cli.tick = std::chrono::milliseconds(10);
+    EXPECT_EQ(cli.Run({"find", "--class", "Button", "-f", "json", "--deadline", "25", "-o",
+                       "found.json"}),
+              ExitCode::kIncomplete);
+    EXPECT_EQ(cli.console.out, "");
+    EXPECT_EQ(cli.console.error, "tessivane-cli: --deadline ended the command early\n");
+    const nlohmann::json document = nlohmann::json::parse(cli.files.files[u"found.json"]);
+    EXPECT_EQ(document["deadline"], true);
+    EXPECT_EQ(document["searched"], 1);
+    EXPECT_LT(document["matches"].size(), 2u);
+    EXPECT_EQ(SchemaViolations(ReadSchemaFile(TESSIVANE_CLI_SCHEMA), document),
+              std::vector<std::string>{});
+}

@@ -67,50 +67,51 @@ TEST_F(SettingsTest, EachSaveDialogOpensWhereItLastSaved) {
     EXPECT_EQ(dialogs.saveRequests[3].initialFolder, u"D:\\exports");
 }
 
-TEST_F(SettingsTest, AnExportThatEndsWellLeavesANoteOfWhereTheRowsWent) {
+TEST_F(SettingsTest, AnExportThatEndsWellLeavesANoteOfWhereTheRowsWentAndOneThatDidNotNone) {
     form.Load();
     AddResultRow(u"Button", u"1", u"OK", true);
     AddResultRow(u"Edit", u"2", u"name", true);
     AddResultRow(u"Static", u"3", u"label", false);
+    const auto saveTo = [&](const char16_t* path, void (MainForm::*save)()) {
+        return [this, path, save] {
+            dialogs.chosenPath = path;
+            (form.*save)();
+        };
+    };
     const struct {
         const char* what;
         std::function<void()> command;
-        const char16_t* note;
+        std::vector<Text> notes;
     } cases[] = {
-        {"copy", [&] { form.CopyResultsToClipboard(); }, u"Copied 2 rows to the clipboard"},
+        {"copy", [&] { form.CopyResultsToClipboard(); }, {u"Copied 2 rows to the clipboard"}},
         {"text file",
-         [&] {
-             dialogs.chosenPath = u"C:\\out\\a.txt";
-             form.SaveResultsAsTextFile();
-         },
-         u"Saved to C:\\out\\a.txt"},
+         saveTo(u"C:\\out\\a.txt", &MainForm::SaveResultsAsTextFile),
+         {u"Saved to C:\\out\\a.txt"}},
         {"Unicode file",
+         saveTo(u"C:\\out\\b.csv", &MainForm::SaveResultsAs),
+         {u"Saved to C:\\out\\b.csv"}},
+        {"spreadsheet",
+         [&] { form.SaveResultsAsSpreadsheet(); },
+         {u"Sent 2 rows to the spreadsheet"}},
+        {"cancelled save", saveTo(u"", &MainForm::SaveResultsAs), {}},
+        {"failed save",
          [&] {
-             dialogs.chosenPath = u"C:\\out\\b.csv";
-             form.SaveResultsAs();
+             saveFiles.failWrites = true;
+             saveTo(u"C:\\out\\a.txt", &MainForm::SaveResultsAsTextFile)();
          },
-         u"Saved to C:\\out\\b.csv"},
-        {"spreadsheet", [&] { form.SaveResultsAsSpreadsheet(); },
-         u"Sent 2 rows to the spreadsheet"},
+         {}},
+        {"nothing ticked",
+         [&] {
+             form.UntickAllResults();
+             form.CopyResultsToClipboard();
+         },
+         {}},
     };
     for (const auto& each : cases) {
         window.statusNotes.clear();
         each.command();
-        EXPECT_EQ(window.statusNotes, std::vector<Text>{each.note}) << each.what;
+        EXPECT_EQ(window.statusNotes, each.notes) << each.what;
     }
-}
-
-TEST_F(SettingsTest, AnExportThatDidNotHappenLeavesNoNote) {
-    form.Load();
-    AddResultRow(u"Button", u"1", u"OK", false);
-    form.CopyResultsToClipboard();  // nothing ticked
-    form.SaveResultsAsTextFile();   // cancelled
-    form.SaveResultsAs();
-    dialogs.chosenPath = u"C:\\out\\a.txt";
-    saveFiles.failWrites = true;
-    form.SaveResultsAsTextFile();
-    form.SaveResultsAs();
-    EXPECT_TRUE(window.statusNotes.empty());
 }
 
 TEST_F(SettingsTest, EachWalkedRowKeepsItsWindowsDepth) {

@@ -16,9 +16,6 @@
 
 namespace {
 
-// One level of the walk: the direct children of a visited window, collected before the first
-// is visited. The walk keeps these levels on its own stack, so no nesting depth exhausts the
-// call stack.
 // A collected child: its class name is read as it is collected, and with paths its step too,
 // which needs its siblings' class names and ids.
 struct Sibling {
@@ -27,6 +24,9 @@ struct Sibling {
     PathStep step;
 };
 
+// One level of the walk: the direct children of a visited window, collected before the first
+// is visited. The walk keeps these levels on its own stack, so no nesting depth exhausts the
+// call stack.
 struct Level {
     WindowHandle window = 0;  // whose children these are
     int depth = 0;            // of that window

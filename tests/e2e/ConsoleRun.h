@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 struct ConsoleRun {
@@ -28,6 +29,14 @@ struct ConsoleRun {
 [[nodiscard]] ConsoleRun RunConsoleProgramReadingOneLine(const std::filesystem::path& program,
                                                          const std::wstring& arguments,
                                                          std::chrono::milliseconds limit);
+
+// Runs program as RunConsoleProgram does; once its standard output holds lines lines (or it has
+// ended), calls then, and goes on waiting.
+[[nodiscard]] ConsoleRun RunConsoleProgramAfterLines(const std::filesystem::path& program,
+                                                     const std::wstring& arguments,
+                                                     std::chrono::milliseconds limit,
+                                                     std::size_t lines,
+                                                     const std::function<void()>& then);
 
 // The bytes of a file, or "" when it cannot be read.
 [[nodiscard]] std::string FileBytes(const std::filesystem::path& file);

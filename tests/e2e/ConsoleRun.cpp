@@ -121,7 +121,7 @@ ConsoleRun RunConsoleProgram(const std::filesystem::path& program, const std::ws
 ConsoleRun RunConsoleProgramAfterLines(const std::filesystem::path& program,
                                        const std::wstring& arguments,
                                        std::chrono::milliseconds limit, std::size_t lines,
-                                       const std::function<void()>& then) {
+                                       const std::function<void(const RunningProgram&)>& then) {
     const RunFiles files;
     const PROCESS_INFORMATION started = Start(program, arguments, files.input.Handle(),
                                               files.out.Handle(), files.error.Handle(), {});
@@ -130,7 +130,7 @@ ConsoleRun RunConsoleProgramAfterLines(const std::filesystem::path& program,
            static_cast<std::size_t>(std::ranges::count(files.out.Bytes(), '\n')) < lines &&
            WaitForSingleObject(started.hProcess, kLinePollMs) == WAIT_TIMEOUT) {
     }
-    then();
+    then({started.hProcess, [&files] { return files.out.Bytes(); }});
     const ULONGLONG now = GetTickCount64();
     ConsoleRun run = Finish(started, std::chrono::milliseconds(now < end ? end - now : 1));
     run.out = files.out.Bytes();

@@ -30,13 +30,18 @@ struct ConsoleRun {
                                                          const std::wstring& arguments,
                                                          std::chrono::milliseconds limit);
 
+// A program that RunConsoleProgramAfterLines started, while it runs.
+struct RunningProgram {
+    HANDLE process = nullptr;
+    std::function<std::string()> out;  // what it has written to its standard output so far
+};
+
 // Runs program as RunConsoleProgram does; once its standard output holds lines lines (or it has
 // ended), calls then, and goes on waiting.
-[[nodiscard]] ConsoleRun RunConsoleProgramAfterLines(const std::filesystem::path& program,
-                                                     const std::wstring& arguments,
-                                                     std::chrono::milliseconds limit,
-                                                     std::size_t lines,
-                                                     const std::function<void()>& then);
+[[nodiscard]] ConsoleRun RunConsoleProgramAfterLines(
+    const std::filesystem::path& program, const std::wstring& arguments,
+    std::chrono::milliseconds limit, std::size_t lines,
+    const std::function<void(const RunningProgram&)>& then);
 
 // The bytes of a file, or "" when it cannot be read.
 [[nodiscard]] std::string FileBytes(const std::filesystem::path& file);

@@ -28,7 +28,8 @@ TEST_P(WatchE2e, EachChangeOfTheFixtureComesOnceInOrderWithItsPathAndTheWatchEnd
     const std::wstring& root = fixture.Lines().at(0).at(1);
     const ConsoleRun run = RunConsoleProgramAfterLines(
         BuildFolder() / L"tessivane-cli.exe",
-        L"watch --handle " + root + L" --items --interval 200", kWatchLimit, kFixtureWindows, [&] {
+        L"watch --handle " + root + L" --items --interval 200", kWatchLimit, kFixtureWindows,
+        [&](const RunningProgram&) {
             PostMessageW(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::stol(root))), WM_APP, 0,
                          0);
         });

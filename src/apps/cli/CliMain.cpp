@@ -11,6 +11,7 @@
 #include "cli/ExitCodes.h"
 #include "core/Steps.h"
 #include "win32/Win32Console.h"
+#include "win32/Win32Files.h"
 #include "win32/Win32RemoteItems.h"
 #include "win32/Win32SaveFiles.h"
 #include "win32/Win32Text.h"
@@ -34,8 +35,9 @@ int wmain(int argc, wchar_t** argv) {
         Win32WindowDetails details;
         Win32RemoteItems items(MessageTimeout(*parsed.request));
         Win32SaveFiles files;
-        CliServices services{windows, details, items,
-                             files,   console, std::chrono::steady_clock::now};
+        Win32Files readFiles;
+        CliServices services{
+            windows, details, items, files, readFiles, console, std::chrono::steady_clock::now};
         return RunRequest(*parsed.request, services);
     } catch (...) {
         // No exception may leave the entry point: whatever is left is told on standard error.

@@ -75,6 +75,7 @@ struct CliHarness {
     FakeDesktop desktop;
     DesktopItems items;
     FakeSaveFiles files;
+    FakeFiles readFiles;
     RecordingConsole console;
     // The command's clock: it moves on by tick each time it is read.
     std::chrono::steady_clock::time_point now;
@@ -86,8 +87,8 @@ struct CliHarness {
         if (!parsed.request) {
             return PrintParsed(parsed, console);
         }
-        CliServices services{desktop, desktop, items,
-                             files,   console, [this] { return now += tick; }};
+        CliServices services{
+            desktop, desktop, items, files, readFiles, console, [this] { return now += tick; }};
         return RunRequest(*parsed.request, services);
     }
 };

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "win32/Win32SaveFiles.h"
 #include "win32/Win32Text.h"
 #include "win32/Win32WindowDetails.h"
+#include "win32/Win32WindowEvents.h"
 #include "win32/Win32WindowSystem.h"
 
 int wmain(int argc, wchar_t** argv) {
@@ -38,6 +40,12 @@ int wmain(int argc, wchar_t** argv) {
         Win32Files readFiles;
         CliServices services{
             windows, details, items, files, readFiles, console, std::chrono::steady_clock::now};
+        // Only watch listens to the window system's events (and to Ctrl+C).
+        std::unique_ptr<Win32WindowEvents> events;
+        if (std::holds_alternative<WatchRequest>(*parsed.request)) {
+            events = std::make_unique<Win32WindowEvents>();
+            services.events = events.get();
+        }
         return RunRequest(*parsed.request, services);
     } catch (...) {
         // No exception may leave the entry point: whatever is left is told on standard error.

@@ -49,8 +49,11 @@ int PrintParsed(const ParsedCommandLine& parsed, Console& console) {
 }
 
 std::chrono::milliseconds MessageTimeout(const CliRequest& request) noexcept {
-    const auto* dump = std::get_if<DumpRequest>(&request);
-    return dump != nullptr ? dump->timeout : kTextMessageTimeout;
+    if (const auto* dump = std::get_if<DumpRequest>(&request)) {
+        return dump->timeout;
+    }
+    const auto* watch = std::get_if<WatchRequest>(&request);
+    return watch != nullptr ? watch->timeout : kTextMessageTimeout;
 }
 
 int RunRequest(const CliRequest& request, CliServices& services) {
@@ -61,6 +64,9 @@ int RunRequest(const CliRequest& request, CliServices& services) {
         }
         if (const auto* find = std::get_if<FindRequest>(&request)) {
             return RunFind(*find, services, reporter);
+        }
+        if (const auto* watch = std::get_if<WatchRequest>(&request)) {
+            return RunWatch(*watch, services, reporter);
         }
         if (const auto* diff = std::get_if<DiffRequest>(&request)) {
             return RunDiff(*diff, services);

@@ -12,6 +12,7 @@
 #include "ports/RemoteItems.h"
 #include "ports/SaveFiles.h"
 #include "ports/WindowDetails.h"
+#include "ports/WindowEvents.h"
 #include "ports/WindowSystem.h"
 
 struct CliServices {
@@ -24,6 +25,8 @@ struct CliServices {
     Console& console;
     // The clock that --deadline is measured on.
     CommandClock now;
+    // The window system's news of changes, for watch; nothing where the command has no use for it.
+    WindowEvents* events = nullptr;
 };
 
 // Prints what a command line without a request came to (help, version or a usage error);

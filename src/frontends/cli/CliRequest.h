@@ -83,6 +83,28 @@ struct FindRequest {
     std::optional<std::chrono::milliseconds> deadline;
 };
 
+// Changes are looked for this often when the system does not tell of them.
+inline constexpr std::chrono::milliseconds kDefaultWatchInterval{500};
+
+struct WatchRequest {
+    Selector selector;
+    bool all = false;
+    bool first = false;
+    // The control below the selected window that this path leads to, rather than that window.
+    std::optional<Text> path;
+    // Each control's items, and their changes.
+    bool items = false;
+    std::chrono::milliseconds interval = kDefaultWatchInterval;
+    // How long each window's text message waits for its answer.
+    std::chrono::milliseconds timeout = kTextMessageTimeout;
+    // Ends after this long; nothing: when another end comes.
+    std::optional<std::chrono::seconds> duration;
+    // Ends after this many changes.
+    std::optional<std::size_t> count;
+    // Ends once a window of the tree shows a text that holds this.
+    std::optional<Text> untilText;
+};
+
 // Two documents that dump wrote, compared.
 struct DiffRequest {
     // The files' paths, as the command line gave them: the earlier dump and the later one.
@@ -93,4 +115,4 @@ struct DiffRequest {
     Text output;
 };
 
-using CliRequest = std::variant<ListRequest, DumpRequest, FindRequest, DiffRequest>;
+using CliRequest = std::variant<ListRequest, DumpRequest, FindRequest, WatchRequest, DiffRequest>;

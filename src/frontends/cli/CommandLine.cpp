@@ -22,6 +22,8 @@ namespace {
 constexpr int kMaxTimeoutMs = 60 * 60 * 1000;
 // The longest --deadline: a day.
 constexpr int kMaxDeadlineMs = 24 * 60 * 60 * 1000;
+// Reading a tree again more often than this would keep a processor busy for nothing.
+constexpr int kMinWatchIntervalMs = 50;
 // The deepest --max-depth: no walk goes deeper, since it ends at this many rows.
 constexpr int kMaxDepth = static_cast<int>(kMaxRowsPerWalk);
 
@@ -82,6 +84,22 @@ constexpr char kFindFooter[] =
     "  tessivane-cli find --text OK --class Button\n"
     "  tessivane-cli find --title \"Untitled - Notepad\" --class Edit -f json\n"
     "  tessivane-cli find --text-contains \"^total: \\d+\" --regex --ignore-case -f csv";
+
+constexpr char kWatchFooter[] =
+    "First a JSON line per window of the tree, as dump -f jsonl writes them; then a line per\n"
+    "change as it is seen (\"type\":\"change\": added, removed, text, items, visible, enabled;\n"
+    "with the time, handle, path, old and new value); last a line saying why it ended\n"
+    "(\"type\":\"end\", \"reason\": rootClosed, duration, count, untilText or stopped, on\n"
+    "Ctrl+C, Ctrl+Break or the console closing). It only reads: the system's window events say\n"
+    "what to read again where it sends them; what they miss is read every --interval.\n"
+    "Exit codes: 0 ended (for any of the reasons above, or the reader of a pipe stopped); 1\n"
+    "usage error, or the output cannot be written; 2 no window matched (or no control, on\n"
+    "--path); 3 the selector (or --path) matched more than one window.\n"
+    "\n"
+    "Examples:\n"
+    "  tessivane-cli watch --title \"Backup\" --path \"msctls_statusbar32\" --until-text Done\n"
+    "  tessivane-cli watch --class Notepad --items --duration 60 > changes.jsonl\n"
+    "  tessivane-cli watch --handle 0x10086 --interval 2000 --count 1";
 
 constexpr char kDiffFooter[] =
     "Each window of AFTER is matched with the window of BEFORE at the same path (as dump writes\n"
@@ -304,6 +322,36 @@ void AddDeadline(CLI::App& command, int& deadlineMs, Complaint& complaint) {
         ->option_text("MS");
 }
 
+// Adds --path to the command (what: "Dump", "Watch"): the path goes to path.
+void AddPath(CLI::App& command, std::string& path, const std::string& what, Complaint& complaint) {
+    command
+        .add_option("--path", path,
+                    what +
+                        " the control this path leads to below the selected window, as dump "
+                        "writes paths (\"#32770/Button#1\", \"Edit[2]\")")
+        ->check(CLI::Validator(
+            [&complaint](std::string& value) {
+                if (const std::string problem = ParsePath(Utf8ToText(value)).problem;
+                    !problem.empty()) {
+                    complaint.Make("--path \"" + value + "\" is not a path: " + problem);
+                    return complaint.Said();
+                }
+                return std::string();
+            },
+            ""))
+        ->option_text("PATH");
+}
+
+// Adds --timeout to the command: the milliseconds go to timeoutMs.
+void AddTimeout(CLI::App& command, int& timeoutMs, Complaint& complaint) {
+    command
+        .add_option("--timeout", timeoutMs,
+                    "How long each window's text message waits for its answer, in "
+                    "milliseconds (default 500; each item message waits 500)")
+        ->check(WholeNumber("--timeout", 1, kMaxTimeoutMs, complaint))
+        ->option_text("MS");
+}
+
 // Adds -o/--output to the command: the file's path goes to output, which stays empty without it.
 void AddOutput(CLI::App& command, std::string& output) {
     command
@@ -440,21 +488,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     dumpCommand->add_flag("--first", dump.first,
                           "When several windows (or controls on --path) match, dump the first");
     std::string path;
-    dumpCommand
-        ->add_option("--path", path,
-                     "Dump the control this path leads to below the selected window, as dump "
-                     "writes paths (\"#32770/Button#1\", \"Edit[2]\")")
-        ->check(CLI::Validator(
-            [&complaint](std::string& value) {
-                if (const std::string problem = ParsePath(Utf8ToText(value)).problem;
-                    !problem.empty()) {
-                    complaint.Make("--path \"" + value + "\" is not a path: " + problem);
-                    return complaint.Said();
-                }
-                return std::string();
-            },
-            ""))
-        ->option_text("PATH");
+    AddPath(*dumpCommand, path, "Dump", complaint);
     dumpCommand->add_flag("--items", dump.items,
                           "Read each control's items too (list boxes, combo boxes, list views, "
                           "trees, tabs, headers, status bars, toolbars); not with --format text");
@@ -465,12 +499,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                      "Clipboard makes",
                      complaint);
     AddOutput(*dumpCommand, output);
-    dumpCommand
-        ->add_option("--timeout", timeoutMs,
-                     "How long each window's text message waits for its answer, in "
-                     "milliseconds (default 500; each item message waits 500)")
-        ->check(WholeNumber("--timeout", 1, kMaxTimeoutMs, complaint))
-        ->option_text("MS");
+    AddTimeout(*dumpCommand, timeoutMs, complaint);
     dumpCommand
         ->add_option("--max-depth", dump.maxDepth,
                      "Walk no deeper than this many levels below the window (0: the window alone)")
@@ -531,6 +560,49 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     int findDeadlineMs = 0;
     AddDeadline(*findCommand, findDeadlineMs, complaint);
 
+    WatchRequest watch;
+    SelectorOptions watchSelector;
+    std::string watchPath;
+    int watchTimeoutMs = static_cast<int>(kTextMessageTimeout.count());
+    int intervalMs = static_cast<int>(kDefaultWatchInterval.count());
+    int durationSeconds = 0;
+    int changeCount = 0;
+    std::string untilText;
+    CLI::App* watchCommand = app.add_subcommand(
+        "watch",
+        "One window and all its child windows as dump -f jsonl writes them, then a JSON line for "
+        "each change as it is seen, until the window closes or a limit is reached");
+    watchCommand->footer(kWatchFooter);
+    watchSelector.AddTo(*watchCommand, complaint,
+                        "Which window to watch: exactly one of these (text is matched exactly)",
+                        "--class", true);
+    watchCommand->add_flag(
+        "--all", watch.all,
+        "Let the selector find owned, untitled and hidden top-level windows too");
+    watchCommand->add_flag("--first", watch.first,
+                           "When several windows (or controls on --path) match, watch the first");
+    AddPath(*watchCommand, watchPath, "Watch", complaint);
+    watchCommand->add_flag("--items", watch.items,
+                           "Read each control's items too, and tell when they change");
+    watchCommand
+        ->add_option("--interval", intervalMs,
+                     "Read again every this many milliseconds what the system's events do not "
+                     "tell of (default 500)")
+        ->check(WholeNumber("--interval", kMinWatchIntervalMs, kMaxDeadlineMs, complaint))
+        ->option_text("MS");
+    watchCommand->add_option("--duration", durationSeconds, "End after this many seconds")
+        ->check(WholeNumber("--duration", 1, kMaxDeadlineMs / 1000, complaint))
+        ->option_text("S");
+    watchCommand->add_option("--count", changeCount, "End after this many changes")
+        ->check(WholeNumber("--count", 1, kMaxDepth, complaint))
+        ->option_text("N");
+    watchCommand
+        ->add_option("--until-text", untilText,
+                     "End once a window of the tree shows a text that holds this (at once when "
+                     "one does already)")
+        ->option_text("TEXT");
+    AddTimeout(*watchCommand, watchTimeoutMs, complaint);
+
     DiffRequest diff;
     std::string diffBefore;
     std::string diffAfter;
@@ -589,6 +661,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         if (findCommand->parsed()) {
             if (const std::string problem = findSelector.Problem("find"); !problem.empty()) {
+                return UsageError(problem);
+            }
+        }
+        if (watchCommand->parsed()) {
+            if (const std::string problem = watchSelector.Problem("watch"); !problem.empty()) {
                 return UsageError(problem);
             }
         }
@@ -657,6 +734,24 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             find.described += (find.described.empty() ? "" : " ") + part;
         }
         return {find, ExitCode::kDone, {}, {}};
+    }
+    if (watchCommand->parsed()) {
+        watch.selector = watchSelector.Selected();
+        if (watchCommand->count("--path") > 0) {
+            watch.path = Utf8ToText(watchPath);
+        }
+        watch.interval = std::chrono::milliseconds(intervalMs);
+        watch.timeout = std::chrono::milliseconds(watchTimeoutMs);
+        if (durationSeconds != 0) {
+            watch.duration = std::chrono::seconds(durationSeconds);
+        }
+        if (changeCount != 0) {
+            watch.count = static_cast<std::size_t>(changeCount);
+        }
+        if (watchCommand->count("--until-text") > 0) {
+            watch.untilText = Utf8ToText(untilText);
+        }
+        return {watch, ExitCode::kDone, {}, {}};
     }
     if (diffCommand->parsed()) {
         diff.before = Utf8ToText(diffBefore);

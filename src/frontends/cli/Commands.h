@@ -21,6 +21,9 @@ inline constexpr std::string_view kMessagePrefix = "tessivane-cli: ";
 // Searches the descendants of the top-level windows (or of the selected one) for the criteria
 // and lists the windows that match; answers the exit code.
 [[nodiscard]] int RunFind(const FindRequest& request, CliServices& services, Reporter& reporter);
+// Writes the selected window's tree, then a line for each change as it is seen, until the window
+// closes, a limit of the request is reached or a stop is asked; answers the exit code.
+[[nodiscard]] int RunWatch(const WatchRequest& request, CliServices& services, Reporter& reporter);
 // Compares two dumps and writes what changed from the first to the second; answers the exit code.
 // Throws Failure, naming the file and the line, when a dump cannot be read.
 [[nodiscard]] int RunDiff(const DiffRequest& request, CliServices& services);

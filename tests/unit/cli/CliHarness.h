@@ -80,6 +80,8 @@ struct CliHarness {
     // The command's clock: it moves on by tick each time it is read.
     std::chrono::steady_clock::time_point now;
     std::chrono::milliseconds tick{0};
+    // What watch hears of the desktop's changes.
+    WindowEvents* events = nullptr;
 
     // Runs the command line as the program does; answers the exit code.
     int Run(const std::vector<std::string>& arguments) {
@@ -89,6 +91,7 @@ struct CliHarness {
         }
         CliServices services{
             desktop, desktop, items, files, readFiles, console, [this] { return now += tick; }};
+        services.events = events;
         return RunRequest(*parsed.request, services);
     }
 };

@@ -12,6 +12,7 @@
 #include "cli/ExitCodes.h"
 #include "core/Steps.h"
 #include "win32/Win32Console.h"
+#include "win32/Win32Files.h"
 #include "win32/Win32RemoteItems.h"
 #include "win32/Win32SaveFiles.h"
 #include "win32/Win32Text.h"
@@ -36,8 +37,9 @@ int wmain(int argc, wchar_t** argv) {
         Win32WindowDetails details;
         Win32RemoteItems items(MessageTimeout(*parsed.request));
         Win32SaveFiles files;
-        CliServices services{windows, details, items,
-                             files,   console, std::chrono::steady_clock::now};
+        Win32Files readFiles;
+        CliServices services{
+            windows, details, items, files, readFiles, console, std::chrono::steady_clock::now};
         // Only watch listens to the window system's events (and to Ctrl+C).
         std::unique_ptr<Win32WindowEvents> events;
         if (std::holds_alternative<WatchRequest>(*parsed.request)) {

@@ -68,9 +68,13 @@ int RunRequest(const CliRequest& request, CliServices& services) {
         if (const auto* watch = std::get_if<WatchRequest>(&request)) {
             return RunWatch(*watch, services, reporter);
         }
+        if (const auto* diff = std::get_if<DiffRequest>(&request)) {
+            return RunDiff(*diff, services);
+        }
         return RunDump(std::get<DumpRequest>(request), services, reporter);
     } catch (...) {
-        // The output could not be opened or written: nothing else fails outside a step.
+        // The output could not be opened or written, or diff's input read: nothing else fails
+        // outside a step.
         services.console.Error(std::string(kMessagePrefix) +
                                TextToUtf8(DescribeFailure(std::current_exception())) + "\n");
         return ExitCode::kUsage;

@@ -1,5 +1,5 @@
-// What the command line asks for: the list of the desktop's windows, or the dump of one window's
-// tree.
+// What the command line asks for: the list of the desktop's windows, the dump of one window's
+// tree, a search for windows, or two dumps compared.
 #pragma once
 
 #include <chrono>
@@ -15,6 +15,8 @@
 // JsonLines: one compact JSON object a line, a line per window as it comes, then the summary.
 enum class ListFormat { Table, Json, JsonLines, Csv, Tsv };
 enum class DumpFormat { Json, JsonLines, Csv, Tsv, Text };
+// Text: a line per change for people; JsonLines: an object per change, then the summary.
+enum class DiffFormat { Text, JsonLines };
 
 // Which top-level window a dump reads: one way of naming it.
 struct Selector {
@@ -103,4 +105,14 @@ struct WatchRequest {
     std::optional<Text> untilText;
 };
 
-using CliRequest = std::variant<ListRequest, DumpRequest, FindRequest, WatchRequest>;
+// Two documents that dump wrote, compared.
+struct DiffRequest {
+    // The files' paths, as the command line gave them: the earlier dump and the later one.
+    Text before;
+    Text after;
+    DiffFormat format = DiffFormat::Text;
+    // Empty: standard output.
+    Text output;
+};
+
+using CliRequest = std::variant<ListRequest, DumpRequest, FindRequest, WatchRequest, DiffRequest>;

@@ -32,12 +32,13 @@ constexpr char kProgram[] = "tessivane-cli";
 constexpr char kDescription[] =
     "Tessivane Window Text Reader on the command line: lists the desktop's windows, dumps a "
     "window with all its child windows (class, handle, text, state, path and, on request, the "
-    "items of lists, trees and other controls), and finds windows by text, class or id.";
+    "items of lists, trees and other controls), finds windows by text, class or id, and compares "
+    "two dumps.";
 
 constexpr char kProgramFooter[] =
     "Run tessivane-cli COMMAND --help (or tessivane-cli help COMMAND) for a command's options.\n"
     "Exit codes: 0 done; 1 usage error, or the output cannot be written; 2 no window matched;\n"
-    "3 several windows matched; 4 done, but something is missing.\n"
+    "3 several windows matched; 4 done, but something is missing; 5 the dumps differ (diff).\n"
     "\n"
     "Examples:\n"
     "  tessivane-cli list\n"
@@ -99,6 +100,20 @@ constexpr char kWatchFooter[] =
     "  tessivane-cli watch --title \"Backup\" --path \"msctls_statusbar32\" --until-text Done\n"
     "  tessivane-cli watch --class Notepad --items --duration 60 > changes.jsonl\n"
     "  tessivane-cli watch --handle 0x10086 --interval 2000 --count 1";
+
+constexpr char kDiffFooter[] =
+    "Each window of AFTER is matched with the window of BEFORE at the same path (as dump writes\n"
+    "paths), then what is left by handle and class; the rest was added or removed. Either file\n"
+    "may be dump's json or jsonl. A window whose status is \"gone\" counts as not there, a text\n"
+    "that timed out as unknown, and items only where both dumps have them.\n"
+    "Exit codes: 0 the dumps do not differ; 1 usage error, a file that cannot be read or is no\n"
+    "dump (the message names the file and the line), or the output cannot be written; 5 the\n"
+    "dumps differ.\n"
+    "\n"
+    "Examples:\n"
+    "  tessivane-cli dump --title \"Untitled - Notepad\" -o before.json\n"
+    "  tessivane-cli diff before.json after.json\n"
+    "  tessivane-cli diff before.jsonl after.jsonl -f jsonl -o changes.jsonl";
 
 // The first thing a check found wrong with the command line, in the program's words: CLI11 stops
 // at the first failed check and says only that it failed.
@@ -588,6 +603,29 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         ->option_text("TEXT");
     AddTimeout(*watchCommand, watchTimeoutMs, complaint);
 
+    DiffRequest diff;
+    std::string diffBefore;
+    std::string diffAfter;
+    std::string diffOutput;
+    FormatOption<DiffFormat> diffFormat(
+        {{"text", DiffFormat::Text}, {"jsonl", DiffFormat::JsonLines}});
+    CLI::App* diffCommand = app.add_subcommand(
+        "diff",
+        "Two dumps of a window compared: the windows added and removed, and those whose text or "
+        "items changed, or that were shown, hidden, enabled or disabled");
+    diffCommand->footer(kDiffFooter);
+    diffCommand->add_option("BEFORE", diffBefore, "The earlier dump's file (json or jsonl)")
+        ->required()
+        ->option_text("FILE");
+    diffCommand->add_option("AFTER", diffAfter, "The later dump's file")
+        ->required()
+        ->option_text("FILE");
+    diffFormat.AddTo(*diffCommand,
+                     ": text (the default) writes a line per change, jsonl a JSON object per "
+                     "change with the old and new values, then a summary",
+                     complaint);
+    AddOutput(*diffCommand, diffOutput);
+
     const std::vector<std::string> words = WithHelpWords(arguments);
     const auto command = [&]() -> const CLI::App* {
         const auto named = app.get_subcommands();
@@ -630,6 +668,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             if (const std::string problem = watchSelector.Problem("watch"); !problem.empty()) {
                 return UsageError(problem);
             }
+        }
+        if (diffCommand->parsed() && diffCommand->count("AFTER") == 0) {
+            return UsageError("diff needs two files: the earlier dump and the later one");
         }
         std::string message = error.what();
         std::replace(message.begin(), message.end(), '\n', ' ');
@@ -711,6 +752,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             watch.untilText = Utf8ToText(untilText);
         }
         return {watch, ExitCode::kDone, {}, {}};
+    }
+    if (diffCommand->parsed()) {
+        diff.before = Utf8ToText(diffBefore);
+        diff.after = Utf8ToText(diffAfter);
+        diff.format = diffFormat.Chosen(diff.format);
+        diff.output = Utf8ToText(diffOutput);
+        return {diff, ExitCode::kDone, {}, {}};
     }
     if (!dumpCommand->parsed()) {
         return UsageError("a command is needed: " + Listed(CommandNames(app), " or ") +

@@ -75,6 +75,7 @@ struct CliHarness {
     FakeDesktop desktop;
     DesktopItems items;
     FakeSaveFiles files;
+    FakeFiles readFiles;
     RecordingConsole console;
     // The command's clock: it moves on by tick each time it is read.
     std::chrono::steady_clock::time_point now;
@@ -88,8 +89,8 @@ struct CliHarness {
         if (!parsed.request) {
             return PrintParsed(parsed, console);
         }
-        CliServices services{desktop, desktop, items,
-                             files,   console, [this] { return now += tick; }};
+        CliServices services{
+            desktop, desktop, items, files, readFiles, console, [this] { return now += tick; }};
         services.events = events;
         return RunRequest(*parsed.request, services);
     }

@@ -64,6 +64,8 @@ public:
     RemoteNumber TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) override;
     RemoteTexts ItemTexts(WindowHandle control, ItemText what, std::span<const ItemRef> items,
                           std::size_t maxUnits) override;
+    // A console's lines are its rows, in one answer.
+    RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) override;
 
 private:
     // A tree item as the control names it: its text and the handles one step away (0: none).

@@ -3,14 +3,17 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cwchar>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "core/Steps.h"
+#include "win32/ConsoleScreen.h"
 #include "win32/Win32Console.h"
 #include "win32/Win32Files.h"
 #include "win32/Win32RemoteItems.h"
@@ -23,6 +26,12 @@
 int wmain(int argc, wchar_t** argv) {
     // A program run from scripts never stops on a box of the system's.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    // The hidden option of a read of another program's console: this process attaches to it.
+    if (argc == 4 && std::wstring_view(argv[1]) == kConsoleLinesOption) {
+        return WriteConsoleLines(
+            HwndOf(static_cast<WindowHandle>(std::wcstol(argv[2], nullptr, 10))),
+            static_cast<std::size_t>(std::wcstoul(argv[3], nullptr, 10)));
+    }
     Win32Console console;
     try {
         std::vector<std::string> arguments;

@@ -32,6 +32,9 @@ constexpr std::array kClassPatterns{
     ClassPattern{u"header", ItemsKind::Header},
     ClassPattern{u"statusbar", ItemsKind::StatusBar},
     ClassPattern{u"toolbar", ItemsKind::Toolbar},
+    // Windows' console window, and Wine's.
+    ClassPattern{u"consolewindowclass", ItemsKind::Console},
+    ClassPattern{u"wineconsoleclass", ItemsKind::Console},
 };
 
 ItemCount CountQueryOf(ItemsKind kind) {
@@ -52,6 +55,8 @@ ItemCount CountQueryOf(ItemsKind kind) {
             return ItemCount::StatusBar;
         case ItemsKind::Toolbar:
             return ItemCount::Toolbar;
+        case ItemsKind::Console:
+            return ItemCount::Console;
     }
     return ItemCount::ListBox;
 }
@@ -94,6 +99,11 @@ public:
         ItemsTable table(m_kind, m_kind == ItemsKind::ListView ? Captions() : std::vector<Text>{});
         if (m_kind == ItemsKind::ListView) {
             MarkHiddenColumns(table);
+        }
+        if (m_kind == ItemsKind::Console) {
+            ReadConsole(table);
+            table.ShrinkToFit();
+            return table;
         }
         const RemoteNumber count = m_remote.Count(m_control, CountQueryOf(m_kind));
         if (count.end != RemoteEnd::Answered) {
@@ -166,6 +176,20 @@ private:
         }
         table.status = StatusOf(round.end);
         return false;
+    }
+
+    // A console's lines come in one answer: those beyond the cap are left out.
+    void ReadConsole(ItemsTable& table) {
+        RemoteTexts lines = m_remote.ConsoleLines(m_control, kItemTextCap);
+        if (lines.texts.size() > m_cap) {
+            table.claimed = static_cast<std::int64_t>(lines.texts.size());
+            lines.texts.resize(m_cap);
+            table.status = ItemsStatus::Capped;
+        }
+        for (const Text& line : lines.texts) {
+            table.AppendRow(std::span(&line, 1));
+        }
+        static_cast<void>(Take(table, lines));
     }
 
     void ReadList(ItemsTable& table, std::size_t allowed) {
@@ -341,6 +365,8 @@ Text ItemsKindName(ItemsKind kind) {
             return u"Status bar";
         case ItemsKind::Toolbar:
             return u"Toolbar";
+        case ItemsKind::Console:
+            return u"Console";
     }
     return u"List box";
 }

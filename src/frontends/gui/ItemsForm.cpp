@@ -115,6 +115,9 @@ public:
                           std::size_t maxUnits) override {
         return m_stop ? Stopped() : m_remote.ItemTexts(control, what, items, maxUnits);
     }
+    RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) override {
+        return m_stop ? Stopped() : m_remote.ConsoleLines(console, maxUnits);
+    }
 
 private:
     static RemoteTexts Stopped() {

@@ -12,7 +12,18 @@
 #include "ports/WindowSystem.h"
 
 // The controls whose items can be read, each with its own family of messages.
-enum class ItemsKind { ListBox, ComboBox, ListView, TreeView, Tab, Header, StatusBar, Toolbar };
+// A console window's items are the lines its screen shows.
+enum class ItemsKind {
+    ListBox,
+    ComboBox,
+    ListView,
+    TreeView,
+    Tab,
+    Header,
+    StatusBar,
+    Toolbar,
+    Console,
+};
 
 // How a conversation with a control ended.
 enum class RemoteEnd {
@@ -47,7 +58,8 @@ enum class ItemCount {
     Tab,
     Header,
     StatusBar,
-    Toolbar
+    Toolbar,
+    Console,  // the lines a console window shows
 };
 
 // The steps through a tree; a tree item is named by the handle the control gives it.
@@ -95,4 +107,9 @@ public:
     [[nodiscard]] virtual RemoteTexts ItemTexts(WindowHandle control, ItemText what,
                                                 std::span<const ItemRef> items,
                                                 std::size_t maxUnits) = 0;
+    // The lines a console window shows, its screen buffer's visible part, each without its
+    // trailing blanks (empty lines below the last text left out), at most maxUnits each. Read
+    // through the console itself, which a process shares by attaching to it: by a short-lived
+    // process, so that the reader keeps its own console.
+    [[nodiscard]] virtual RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) = 0;
 };

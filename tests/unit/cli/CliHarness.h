@@ -59,6 +59,9 @@ public:
                           std::size_t maxUnits) override {
         return fake.ItemTexts(Of(control), what, items, maxUnits);
     }
+    RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) override {
+        return fake.ConsoleLines(Of(console), maxUnits);
+    }
 
     FakeRemoteItems fake;
 

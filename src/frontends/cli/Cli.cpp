@@ -62,7 +62,11 @@ int RunRequest(const CliRequest& request, CliServices& services) {
         if (const auto* find = std::get_if<FindRequest>(&request)) {
             return RunFind(*find, services, reporter);
         }
-        return RunDump(std::get<DumpRequest>(request), services, reporter);
+        if (const auto* dump = std::get_if<DumpRequest>(&request)) {
+            return RunDump(*dump, services, reporter);
+        }
+        // serve holds the standard input, which its own entry point hands it.
+        throw Failure(u"serve cannot run as one request of another command.");
     } catch (...) {
         // The output could not be opened or written: nothing else fails outside a step.
         services.console.Error(std::string(kMessagePrefix) +

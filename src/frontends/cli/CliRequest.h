@@ -81,4 +81,8 @@ struct FindRequest {
     std::optional<std::chrono::milliseconds> deadline;
 };
 
-using CliRequest = std::variant<ListRequest, DumpRequest, FindRequest>;
+// Answers an agent's requests on the standard input and output until the input closes: the
+// Model Context Protocol, one JSON-RPC message a line.
+struct ServeRequest {};
+
+using CliRequest = std::variant<ListRequest, DumpRequest, FindRequest, ServeRequest>;

@@ -30,7 +30,8 @@ constexpr char kProgram[] = "tessivane-cli";
 constexpr char kDescription[] =
     "Tessivane Window Text Reader on the command line: lists the desktop's windows, dumps a "
     "window with all its child windows (class, handle, text, state, path and, on request, the "
-    "items of lists, trees and other controls), and finds windows by text, class or id.";
+    "items of lists, trees and other controls), and finds windows by text, class or id; serve "
+    "does all of this for agents, as a Model Context Protocol server.";
 
 constexpr char kProgramFooter[] =
     "Run tessivane-cli COMMAND --help (or tessivane-cli help COMMAND) for a command's options.\n"
@@ -81,6 +82,21 @@ constexpr char kFindFooter[] =
     "  tessivane-cli find --text OK --class Button\n"
     "  tessivane-cli find --title \"Untitled - Notepad\" --class Edit -f json\n"
     "  tessivane-cli find --text-contains \"^total: \\d+\" --regex --ignore-case -f csv";
+
+constexpr char kServeFooter[] =
+    "serve reads one JSON-RPC 2.0 message a line on the standard input (UTF-8) and answers each\n"
+    "request on one line of the standard output, as the Model Context Protocol's stdio transport\n"
+    "has it. Its tools: list_windows, dump_window, find_controls, read_items and wait_for_text,\n"
+    "each giving the JSON document of the command it runs (list, dump or find). It only reads:\n"
+    "nothing is clicked, typed or changed. Bad input gets a JSON-RPC error and the server goes\n"
+    "on; a message line over 4 MiB is refused, a result over 1 MiB is cut with a note. It ends\n"
+    "when the standard input closes.\n"
+    "Exit codes: 0 the input closed; 1 usage error, or the input or output cannot be used.\n"
+    "\n"
+    "To register it with an agent host, give the host the program and the word serve, as in\n"
+    "this entry of an MCP host's server list (under Wine: command \"wine\", the program first\n"
+    "in args):\n"
+    "  \"tessivane\": {\"command\": \"C:\\\\Tools\\\\tessivane-cli.exe\", \"args\": [\"serve\"]}";
 
 // The first thing a check found wrong with the command line, in the program's words: CLI11 stops
 // at the first failed check and says only that it failed.
@@ -516,6 +532,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     int findDeadlineMs = 0;
     AddDeadline(*findCommand, findDeadlineMs, complaint);
 
+    CLI::App* serveCommand = app.add_subcommand(
+        "serve",
+        "A server for agents on the standard input and output: the Model Context Protocol, one "
+        "JSON-RPC message a line, with tools that list, dump and find windows, read a control's "
+        "items and wait for a control's text");
+    serveCommand->footer(kServeFooter);
+
     const std::vector<std::string> words = WithHelpWords(arguments);
     const auto command = [&]() -> const CLI::App* {
         const auto named = app.get_subcommands();
@@ -616,6 +639,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             find.described += (find.described.empty() ? "" : " ") + part;
         }
         return {find, ExitCode::kDone, {}, {}};
+    }
+    if (serveCommand->parsed()) {
+        return {ServeRequest{}, ExitCode::kDone, {}, {}};
     }
     if (!dumpCommand->parsed()) {
         return UsageError("a command is needed: " + Listed(CommandNames(app), " or ") +

@@ -80,6 +80,14 @@ struct CliHarness {
     std::chrono::steady_clock::time_point now;
     std::chrono::milliseconds tick{0};
 
+    // A child window of that class, text and control id, last among parent's children.
+    WindowHandle AddControl(WindowHandle parent, Text className, Text text, std::int64_t id) {
+        const WindowHandle window =
+            desktop.Add(parent, FakeDesktop::Make(std::move(className), std::move(text)));
+        desktop.At(window).controlId = id;
+        return window;
+    }
+
     // Runs the command line as the program does; answers the exit code.
     int Run(const std::vector<std::string>& arguments) {
         const ParsedCommandLine parsed = ParseCommandLine(arguments);

@@ -63,10 +63,9 @@ RpcMessage ReadRpcMessage(std::string_view line) {
     return call;
 }
 
-std::string RpcResultLine(const Json& id, Json result) {
-    Json line{{"jsonrpc", kVersion}, {"id", id}};
-    line["result"] = std::move(result);
-    return JsonText(line) + "\n";
+std::string RpcResultLine(const Json& id, std::string_view result) {
+    return OpenObjectText({{"jsonrpc", kVersion}, {"id", id}}) +
+           ",\"result\":" + std::string(result) + "}\n";
 }
 
 std::string RpcErrorLine(const Json& id, const RpcError& error) {

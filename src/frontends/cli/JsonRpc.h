@@ -49,6 +49,6 @@ using RpcMessage = std::variant<RpcCall, RpcNothing, RpcRefused>;
 // request, a batch).
 [[nodiscard]] RpcMessage ReadRpcMessage(std::string_view line);
 
-// The line that answers the request with id: its result, or its error.
-[[nodiscard]] std::string RpcResultLine(const Json& id, Json result);
+// The line that answers the request with id: its result (as JSON text), or its error.
+[[nodiscard]] std::string RpcResultLine(const Json& id, std::string_view result);
 [[nodiscard]] std::string RpcErrorLine(const Json& id, const RpcError& error);

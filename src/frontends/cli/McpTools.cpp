@@ -34,8 +34,8 @@ struct Argument {
 };
 
 class Tool;
-using ToolCall = Json (*)(const Tool& tool, const Json& arguments, const CliRequest& request,
-                          ToolServices& services);
+using ToolCall = ToolResult (*)(const Tool& tool, const Json& arguments, const CliRequest& request,
+                                ToolServices& services);
 
 class Tool {
 public:
@@ -195,29 +195,28 @@ Json TextContent(std::string text) {
     return Json{{"type", "text"}, {"text", std::move(text)}};
 }
 
-// The result of the command's run: its document as text and as structured content, with what
-// standard error said as a second text; a command that wrote no document is an error, and says
-// why. A document cut at the cap keeps only its text, with a note on how to narrow the request.
-Json ResultOf(const Tool& tool, const CommandRun& run) {
+// The result of the command's run: its document, compact, as text and as structured content, with
+// what standard error said as a second text; a command that wrote no document is an error, and
+// says why. A document cut at the cap keeps only its text, with a note on how to narrow the
+// request.
+ToolResult ResultOf(const Tool& tool, const CommandRun& run) {
+    ToolResult result;
     // Members are set in order: the content first, and a reference into the result would not
     // outlive the next member.
-    Json result{{"content", Json::array()}};
+    result.members = {{"content", Json::array()}};
+    Json& content = result.members["content"];
     if (run.console.cut) {
-        result["content"].push_back(TextContent(
+        content.push_back(TextContent(
             run.console.out + "\n[cut: the result reached its cap of " +
             std::to_string(kMaxResultBytes) +
             " bytes and the command stopped there. Narrow the request: name a control by its path, "
             "give a lower maxDepth, or leave out items.]"));
-        result["isError"] = false;
+        result.members["isError"] = false;
         return result;
     }
-    std::string document = run.console.out;
-    while (document.ends_with('\n')) {
-        document.pop_back();
-    }
-    Json& content = result["content"];
-    if (!document.empty()) {
-        content.push_back(TextContent(document));
+    result.structured = CompactJsonText(run.console.out);
+    if (!result.structured.empty()) {
+        content.push_back(TextContent(result.structured));
     }
     if (!run.console.error.empty()) {
         content.push_back(TextContent(Said(tool, run.console.error)));
@@ -226,20 +225,18 @@ Json ResultOf(const Tool& tool, const CommandRun& run) {
         content.push_back(TextContent("the command ended with exit code " +
                                       std::to_string(run.exitCode) + " and said nothing"));
     }
-    if (Json parsed = Json::parse(document, nullptr, false); parsed.is_object()) {
-        result["structuredContent"] = std::move(parsed);
-    }
-    result["isError"] = document.empty() && run.exitCode != ExitCode::kDone;
+    result.members["isError"] = result.structured.empty() && run.exitCode != ExitCode::kDone;
     return result;
 }
 
-Json RunCommand(const Tool& tool, const Json&, const CliRequest& request, ToolServices& services) {
+ToolResult RunCommand(const Tool& tool, const Json&, const CliRequest& request,
+                      ToolServices& services) {
     return ResultOf(tool, RunCaptured(request, services));
 }
 
 // Reads the control again and again until its text shows or the time is up.
-Json WaitForText(const Tool& tool, const Json& arguments, const CliRequest& request,
-                 ToolServices& services) {
+ToolResult WaitForText(const Tool& tool, const Json& arguments, const CliRequest& request,
+                       ToolServices& services) {
     const bool whole = arguments.contains("text");
     const std::string wanted = arguments.value(whole ? "text" : "textContains", std::string());
     const TextMatch match(Utf8ToText(wanted),
@@ -248,26 +245,27 @@ Json WaitForText(const Tool& tool, const Json& arguments, const CliRequest& requ
     const auto limit = std::chrono::milliseconds(arguments.value("timeoutMs", kDefaultWaitMs));
     const auto start = services.now();
     for (;;) {
-        const CommandRun run = RunCaptured(request, services);
-        Json result = ResultOf(tool, run);
-        if (result["isError"].get<bool>() || !result.contains("structuredContent")) {
+        ToolResult result = ResultOf(tool, RunCaptured(request, services));
+        if (result.structured.empty()) {
             return result;
         }
-        const Json& window = result["structuredContent"]["window"];
+        Json document = Json::parse(result.structured);
+        const Json& window = document["window"];
         const std::string text = window.is_object() ? window.value("text", "") : "";
         const bool shown = match.Matches(Utf8ToText(text));
         const auto waited =
             std::chrono::duration_cast<std::chrono::milliseconds>(services.now() - start);
         if (shown || waited >= limit) {
-            result["structuredContent"]["waited"] = {{"shown", shown}, {"ms", waited.count()}};
-            result["content"][0] = TextContent(JsonText(result["structuredContent"]));
+            document["waited"] = {{"shown", shown}, {"ms", waited.count()}};
+            result.structured = JsonText(document);
+            result.members["content"][0] = TextContent(result.structured);
             if (!shown) {
-                result["content"].push_back(
+                result.members["content"].push_back(
                     TextContent(std::string(whole ? "the text \"" : "a text holding \"") + wanted +
                                 "\" did not show within " + std::to_string(limit.count()) +
                                 " ms: the control's text is " + JsonText(text)));
             }
-            result["isError"] = !shown;
+            result.members["isError"] = !shown;
             return result;
         }
         services.pause(std::min(kPollInterval, limit - waited));
@@ -493,7 +491,14 @@ Json ToolDescriptions() {
     return tools;
 }
 
-Json CallTool(const std::string& name, const Json& arguments, ToolServices& services) {
+std::string ToolResult::Text() const {
+    if (structured.empty()) {
+        return JsonText(members);
+    }
+    return OpenObjectText(members) + ",\"structuredContent\":" + structured + "}";
+}
+
+ToolResult CallTool(const std::string& name, const Json& arguments, ToolServices& services) {
     const auto& tools = Tools();
     const auto tool = std::find_if(tools.begin(), tools.end(),
                                    [&](const Tool& each) { return name == each.name; });

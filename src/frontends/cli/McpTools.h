@@ -28,10 +28,22 @@ struct ToolServices {
 // The most a tool's result holds of its document: the rest is cut, with a note.
 inline constexpr std::size_t kMaxResultBytes = std::size_t{1} << 20;
 
+// A tool call's result: content and isError, with the structured content apart as compact JSON
+// text (empty when there is none), so that a command's document goes into the answer as it was
+// written.
+struct ToolResult {
+    Json members;
+    std::string structured;
+
+    // The whole result as JSON text.
+    [[nodiscard]] std::string Text() const;
+};
+
 // The tools as tools/list describes them: name, title, description, input schema, annotations.
 [[nodiscard]] Json ToolDescriptions();
 
-// Calls the tool with its arguments (a JSON object); answers the call's result: content,
-// structuredContent and isError. Throws RpcError (invalid params) for a tool that does not exist
-// and for arguments that its input schema does not take.
-[[nodiscard]] Json CallTool(const std::string& name, const Json& arguments, ToolServices& services);
+// Calls the tool with its arguments (a JSON object); answers the call's result. Throws RpcError
+// (invalid params) for a tool that does not exist and for arguments that its input schema does
+// not take.
+[[nodiscard]] ToolResult CallTool(const std::string& name, const Json& arguments,
+                                  ToolServices& services);

@@ -44,25 +44,27 @@ Json Initialized(const Json& params) {
             {"instructions", kInstructions}};
 }
 
-Json ToolCalled(const Json& params, ToolServices& tools) {
+std::string ToolCalled(const Json& params, ToolServices& tools) {
     const auto name = params.find("name");
     if (!params.is_object() || name == params.end() || !name->is_string()) {
         throw RpcError(RpcCode::kInvalidParams, "tools/call needs the tool's name, as a string");
     }
     const Json arguments = params.value("arguments", Json::object());
     return CallTool(name->get<std::string>(), arguments.is_null() ? Json::object() : arguments,
-                    tools);
+                    tools)
+        .Text();
 }
 
-Json Answered(const RpcCall& call, ToolServices& tools) {
+// The request's result as JSON text.
+std::string Answered(const RpcCall& call, ToolServices& tools) {
     if (call.method == "initialize") {
-        return Initialized(call.params);
+        return JsonText(Initialized(call.params));
     }
     if (call.method == "ping") {
-        return Json::object();
+        return JsonText(Json::object());
     }
     if (call.method == "tools/list") {
-        return {{"tools", ToolDescriptions()}};
+        return JsonText({{"tools", ToolDescriptions()}});
     }
     if (call.method == "tools/call") {
         return ToolCalled(call.params, tools);

@@ -341,3 +341,16 @@ TEST_F(ServeTest, WaitForTextPollsUntilTheTextShowsOrSaysItDidNotWithinTheTime) 
                                                               std::chrono::milliseconds(100),
                                                               std::chrono::milliseconds(50)}));
 }
+
+TEST(ServeCommandLine, TakesNoOptionsAndItsHelpSaysHowToRegisterIt) {
+    const ParsedCommandLine serve = ParseCommandLine({"serve"});
+    ASSERT_TRUE(serve.request);
+    EXPECT_TRUE(std::holds_alternative<ServeRequest>(*serve.request));
+    EXPECT_EQ(ParseCommandLine({"serve", "now"}).error,
+              "tessivane-cli: serve takes no word \"now\" (see tessivane-cli serve --help)\n");
+    const std::string help = ParseCommandLine({"help", "serve"}).out;
+    for (const char* part : {"Model Context Protocol", "only reads", "\"args\": [\"serve\"]",
+                             "list_windows", "wait_for_text", "Exit codes: 0 the input closed"}) {
+        EXPECT_NE(help.find(part), std::string::npos) << part;
+    }
+}

@@ -18,6 +18,7 @@
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
 #include "tests/e2e/TruthFormat.h"
+#include "win32/Win32Files.h"
 #include "win32/Win32RemoteItems.h"
 #include "win32/Win32SaveFiles.h"
 #include "win32/Win32WindowDetails.h"
@@ -59,8 +60,10 @@ std::size_t DumpInThisProcess(const std::wstring& root) {
     Win32WindowDetails details;
     Win32RemoteItems items;
     Win32SaveFiles files;
+    Win32Files readFiles;
     KeptOutput output;
-    CliServices services{windows, details, items, files, output, std::chrono::steady_clock::now};
+    CliServices services{
+        windows, details, items, files, readFiles, output, std::chrono::steady_clock::now};
     return RunRequest(*parsed.request, services) == 0
                ? DumpedWindows(Json::parse(output.document, nullptr, false))
                : 0;

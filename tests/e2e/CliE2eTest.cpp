@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -536,6 +537,58 @@ const std::map<std::wstring, std::string> kKindNames{
     {L"ListBox", "listBox"},     {L"ComboBox", "comboBox"}, {L"ListView", "listView"},
     {L"TreeView", "treeView"},   {L"Tab", "tab"},           {L"Header", "header"},
     {L"StatusBar", "statusBar"}, {L"Toolbar", "toolbar"}};
+
+// Two runs of the fixture give the same tree under other handles: diff matches their windows by
+// path. A label's text set from outside between two dumps of one run is the one change.
+TEST(CliE2e, DiffMatchesTwoRunsByPathAndNamesALabelWhoseTextChanged) {
+    // Dumps the fixture to the file (JSON or JSON lines, as its name ends).
+    const auto dumped = [](const TargetFixture& fixture, const std::wstring& name) {
+        const std::filesystem::path file = BuildFolder() / L"e2e-tmp" / name;
+        const std::wstring format = file.extension() == L".json" ? L"json" : L"jsonl";
+        const ConsoleRun run = Cli(L"dump " + HandleArgument(fixture) + L" -f " + format +
+                                   L" -o \"" + file.wstring() + L"\"");
+        EXPECT_EQ(run.exitCode, 0u) << run.error;
+        return file;
+    };
+    const auto diff = [](const std::filesystem::path& before, const std::filesystem::path& after) {
+        return Cli(L"diff \"" + before.wstring() + L"\" \"" + after.wstring() + L"\"");
+    };
+    std::filesystem::path firstRun;
+    std::wstring firstHandle;
+    {
+        const TargetFixture fixture(L"tree");
+        firstRun = dumped(fixture, L"diff-first-run.json");
+        firstHandle = fixture.Lines().at(0).at(1);
+    }
+    const TargetFixture fixture(L"tree");
+    ASSERT_NE(fixture.Lines().at(0).at(1), firstHandle);
+    const std::filesystem::path secondRun = dumped(fixture, L"diff-second-run.jsonl");
+    const ConsoleRun same = diff(firstRun, secondRun);
+    EXPECT_EQ(same.exitCode, 0u) << same.out << same.error;
+    EXPECT_EQ(same.out, "");
+
+    const std::vector<SystemWindow> truth = TreeWindows(fixture);
+    const auto label = std::find_if(truth.begin(), truth.end(), [](const SystemWindow& window) {
+        return window.className == L"Static" && !window.text.empty();
+    });
+    ASSERT_NE(label, truth.end());
+    // The label's path, from its line in the dump.
+    std::string path;
+    std::istringstream lines(FileBytes(secondRun));
+    for (std::string line; std::getline(lines, line);) {
+        const Json window = Json::parse(line);
+        if (window.value("handle", Json()) == Json(std::stoll(Decimal(label->handle)))) {
+            path = window["path"];
+        }
+    }
+    ASSERT_FALSE(path.empty());
+    ASSERT_TRUE(SendMessageW(label->handle, WM_SETTEXT, 0,
+                             reinterpret_cast<LPARAM>(L"Set from outside \u00e9")));
+    const ConsoleRun changed = diff(secondRun, dumped(fixture, L"diff-later.jsonl"));
+    EXPECT_EQ(changed.exitCode, 5u) << changed.error;
+    EXPECT_EQ(changed.out, "changed text   " + path + "  " + Json(Utf8(label->text)).dump() +
+                               " -> \"Set from outside \u00e9\"\n");
+}
 
 class CliItemsE2e : public testing::TestWithParam<FixtureBuild> {};
 

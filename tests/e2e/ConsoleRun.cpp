@@ -1,6 +1,7 @@
 // Running a console program with its output in files.
 #include "tests/e2e/ConsoleRun.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -9,6 +10,9 @@
 #include "tests/e2e/E2eSupport.h"
 
 namespace {
+
+// How often a run's output is looked at while lines are awaited.
+constexpr DWORD kLinePollMs = 50;
 
 // A file the started program inherits as one of its standard handles.
 class InheritedFile {
@@ -110,6 +114,26 @@ ConsoleRun RunConsoleProgram(const std::filesystem::path& program, const std::ws
     const PROCESS_INFORMATION started = Start(program, arguments, files.input.Handle(),
                                               files.out.Handle(), files.error.Handle(), folder);
     ConsoleRun run = Finish(started, limit);
+    run.out = files.out.Bytes();
+    run.error = files.error.Bytes();
+    return run;
+}
+
+ConsoleRun RunConsoleProgramAfterLines(const std::filesystem::path& program,
+                                       const std::wstring& arguments,
+                                       std::chrono::milliseconds limit, std::size_t lines,
+                                       const std::function<void(const RunningProgram&)>& then) {
+    const RunFiles files;
+    const PROCESS_INFORMATION started = Start(program, arguments, files.input.Handle(),
+                                              files.out.Handle(), files.error.Handle(), {});
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(limit.count());
+    while (GetTickCount64() < end &&
+           static_cast<std::size_t>(std::ranges::count(files.out.Bytes(), '\n')) < lines &&
+           WaitForSingleObject(started.hProcess, kLinePollMs) == WAIT_TIMEOUT) {
+    }
+    then({started.hProcess, [&files] { return files.out.Bytes(); }});
+    const ULONGLONG now = GetTickCount64();
+    ConsoleRun run = Finish(started, std::chrono::milliseconds(now < end ? end - now : 1));
     run.out = files.out.Bytes();
     run.error = files.error.Bytes();
     return run;

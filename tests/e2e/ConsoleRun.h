@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,6 +31,19 @@ struct ConsoleRun {
 [[nodiscard]] ConsoleRun RunConsoleProgramReadingOneLine(const std::filesystem::path& program,
                                                          const std::wstring& arguments,
                                                          std::chrono::milliseconds limit);
+
+// A program that RunConsoleProgramAfterLines started, while it runs.
+struct RunningProgram {
+    HANDLE process = nullptr;
+    std::function<std::string()> out;  // what it has written to its standard output so far
+};
+
+// Runs program as RunConsoleProgram does; once its standard output holds lines lines (or it has
+// ended), calls then, and goes on waiting.
+[[nodiscard]] ConsoleRun RunConsoleProgramAfterLines(
+    const std::filesystem::path& program, const std::wstring& arguments,
+    std::chrono::milliseconds limit, std::size_t lines,
+    const std::function<void(const RunningProgram&)>& then);
 
 // A console program that runs while its standard input and output are pipes of this process: lines
 // written to it, lines read from it, as an agent host talks to a server.

@@ -24,6 +24,7 @@ constexpr wchar_t kTreeClass[] = L"TessivaneFixtureTree";
 constexpr wchar_t kBenchClass[] = L"TessivaneFixtureBench";
 constexpr wchar_t kPanelClass[] = L"TessivaneFixturePanel";
 constexpr wchar_t kHungClass[] = L"TessivaneFixtureHung";
+constexpr wchar_t kChangingClass[] = L"TessivaneFixtureChanging";
 constexpr wchar_t kHostileClass[] = L"TessivaneFixtureHostile";
 constexpr wchar_t kHostileTitle[] = L"Tessivane Fixture Hostile";
 constexpr wchar_t kLongClassPrefix[] = L"TessivaneFixtureLongClass";
@@ -123,6 +124,10 @@ struct HungChildRequest {
              L"  windows to pick by pointing: a nested edit, a disabled edit, a "
              L"button under a group box, a hidden edit\n"
              L"       TargetFixture.exe holdclipboard <truthFile> [--ms M]\n"
+             L"       TargetFixture.exe changing <truthFile> [--ms M]\n"
+             L"  once WM_APP is posted to its window, one change every M ms (label text, a "
+             L"button added and removed, a list item added, the label disabled and hidden), "
+             L"then it closes\n"
              L"       TargetFixture.exe hostile <truthFile> --kind K [--count N] "
              L"[--ms M]\n"
              L"  kinds: liars (claim 2^31-1 units, copy \"abc\", answer the whole "
@@ -669,6 +674,91 @@ int RunHostileMode(const Fixture& fixture, const Options& options) {
     return RunMessageLoop();
 }
 
+// The changing mode's window and what its timer changes, one step a tick.
+struct ChangingWindows {
+    HWND top = nullptr;
+    HWND label = nullptr;
+    HWND list = nullptr;
+    HWND added = nullptr;
+    int step = 0;
+    int stepMs = 0;
+};
+ChangingWindows g_changing;
+
+constexpr int kChangingLabelId = 101;
+constexpr int kChangingListId = 102;
+constexpr int kChangingButtonId = 103;
+constexpr int kChangingAddedId = 104;
+constexpr UINT_PTR kChangingTimer = 1;
+
+void CALLBACK ChangeNextThing(HWND, UINT, UINT_PTR, DWORD) {
+    ChangingWindows& windows = g_changing;
+    switch (windows.step++) {
+        case 0:
+            SetWindowTextW(windows.label, L"Status: busy");
+            break;
+        case 1:
+            windows.added = CreateWindowExW(
+                0, kButtonClass, L"Added", WS_CHILD | WS_VISIBLE, 10, 110, 100, 24, windows.top,
+                reinterpret_cast<HMENU>(kChangingAddedId), GetModuleHandleW(nullptr), nullptr);
+            break;
+        case 2:
+            SendMessageW(windows.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"gamma"));
+            break;
+        case 3:
+            DestroyWindow(windows.added);
+            break;
+        case 4:
+            EnableWindow(windows.label, FALSE);
+            break;
+        case 5:
+            ShowWindow(windows.label, SW_HIDE);
+            break;
+        default:
+            // All its windows go at once, as when the program is closed from outside.
+            ExitProcess(kExitOk);
+    }
+}
+
+// The changing mode's main window starts its changes when WM_APP comes.
+LRESULT CALLBACK ChangingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+        SetTimer(window, kChangingTimer, static_cast<UINT>(g_changing.stepMs), ChangeNextThing);
+        return 0;
+    }
+    return FixtureWindowProc(window, message, wParam, lParam);
+}
+
+// A window with a label, a list box and a button, changed one step at a time once told to start;
+// the truth is the handles.
+int RunChangingMode(const Fixture& fixture, const Options& options) {
+    RegisterFixtureClass(fixture, kChangingClass, ChangingWindowProc);
+    ChangingWindows& windows = g_changing;
+    windows.stepMs = options.holdMs;
+    windows.top = CreateWindowChecked(fixture, 0, kChangingClass, L"Tessivane Fixture Changing",
+                                      WS_OVERLAPPEDWINDOW, {80, 80, 400, 220}, nullptr);
+    MarkMainWindow(windows.top);
+    const auto add = [&](const wchar_t* className, const wchar_t* text, DWORD style, int id,
+                         Placement at) {
+        HWND child = CreateWindowChecked(fixture, 0, className, text, WS_CHILD | WS_VISIBLE | style,
+                                         at, windows.top);
+        SetWindowLongPtrW(child, GWLP_ID, id);
+        return child;
+    };
+    windows.label = add(kStaticClass, L"Status: idle", 0, kChangingLabelId, {10, 10, 200, 20});
+    windows.list = add(L"ListBox", L"", WS_BORDER, kChangingListId, {10, 40, 200, 60});
+    for (const wchar_t* item : {L"alpha", L"beta"}) {
+        SendMessageW(windows.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    }
+    const HWND button = add(kButtonClass, L"Apply", 0, kChangingButtonId, {220, 10, 80, 24});
+    ShowWindow(windows.top, SW_SHOWNORMAL);
+    WriteTruthFile(options.truthPath, L"root\t" + HandleField(windows.top) + L"\nlabel\t" +
+                                          HandleField(windows.label) + L"\nlist\t" +
+                                          HandleField(windows.list) + L"\nbutton\t" +
+                                          HandleField(button) + L'\n');
+    return RunMessageLoop();
+}
+
 int RunHoldClipboardMode(const Fixture& fixture, const Options& options) {
     HWND owner = CreateWindowChecked(fixture, 0, kTopClass, L"Tessivane Fixture Clipboard",
                                      WS_OVERLAPPEDWINDOW, {100, 100, 200, 100}, nullptr);
@@ -699,7 +789,8 @@ Options ParseOptions(int argc, wchar_t** argv) {
     options.truthPath = argv[2];
     if (options.mode != L"toplevel" && options.mode != L"tree" && options.mode != L"bench" &&
         options.mode != L"holdclipboard" && options.mode != L"hostile" &&
-        options.mode != L"items" && options.mode != L"hostileitems" && options.mode != L"pick") {
+        options.mode != L"items" && options.mode != L"hostileitems" && options.mode != L"pick" &&
+        options.mode != L"changing") {
         FailUsage(L"unknown mode " + options.mode);
     }
     for (int index = 3; index < argc; ++index) {
@@ -728,7 +819,8 @@ Options ParseOptions(int argc, wchar_t** argv) {
             options.treeItems = ParseNumber(argv[index], value, kMaxItems);
             ++index;
         } else if (option == L"--ms" &&
-                   (options.mode == L"holdclipboard" || options.mode == L"hostile")) {
+                   (options.mode == L"holdclipboard" || options.mode == L"hostile" ||
+                    options.mode == L"changing")) {
             options.holdMs = ParseNumber(argv[index], value, kMaxHoldMs);
             ++index;
         } else {
@@ -757,5 +849,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (options.mode == L"hostile") return RunHostileMode(fixture, options);
     if (options.mode == L"items") return RunItemsMode(fixture, options);
     if (options.mode == L"hostileitems") return RunHostileItemsMode(fixture, options);
+    if (options.mode == L"changing") return RunChangingMode(fixture, options);
     return RunHoldClipboardMode(fixture, options);
 }

@@ -153,10 +153,15 @@ Text FakeFiles::ApplicationFolder() {
     return u"C:\\Tools\\Tessivane";
 }
 
-std::string FakeFiles::ReadFile(const Text& path) {
+std::string FakeFiles::ReadFile(const Text& path, std::size_t largestMegabytes) {
     const auto found = contents.find(path);
     if (found == contents.end()) {
-        throw Failure(u"The file " + path + u" cannot be read.");
+        throw Failure(u"The file " + path +
+                      u" cannot be read: The system cannot find the file "
+                      u"specified.");
+    }
+    if (found->second.size() > largestMegabytes << 20) {
+        throw Failure(u"The file " + path + u" is too large.");
     }
     return found->second;
 }

@@ -123,7 +123,7 @@ public:
     }
     bool FolderExists(const Text& path) noexcept override { return folders.contains(path); }
     bool OrdinaryFileExists(const Text& path) noexcept override { return ordinary.contains(path); }
-    std::string ReadFile(const Text& path) override;
+    std::string ReadFile(const Text& path, std::size_t largestMegabytes) override;
 
     bool folderUnknown = false;  // the program's own path cannot be read
     std::set<Text> existing;

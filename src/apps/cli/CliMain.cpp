@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
@@ -13,11 +14,13 @@
 #include "cli/Serve.h"
 #include "core/Steps.h"
 #include "win32/Win32Console.h"
+#include "win32/Win32Files.h"
 #include "win32/Win32RemoteItems.h"
 #include "win32/Win32SaveFiles.h"
 #include "win32/Win32StandardInput.h"
 #include "win32/Win32Text.h"
 #include "win32/Win32WindowDetails.h"
+#include "win32/Win32WindowEvents.h"
 #include "win32/Win32WindowSystem.h"
 
 namespace {
@@ -28,7 +31,15 @@ int RunOnThisDesktop(const CliRequest& request, Console& console) {
     Win32WindowDetails details;
     Win32RemoteItems items(MessageTimeout(request));
     Win32SaveFiles files;
-    CliServices services{windows, details, items, files, console, std::chrono::steady_clock::now};
+    Win32Files readFiles;
+    CliServices services{
+        windows, details, items, files, readFiles, console, std::chrono::steady_clock::now};
+    // Only watch listens to the window system's events (and to Ctrl+C).
+    std::unique_ptr<Win32WindowEvents> events;
+    if (std::holds_alternative<WatchRequest>(request)) {
+        events = std::make_unique<Win32WindowEvents>();
+        services.events = events.get();
+    }
     return RunRequest(request, services);
 }
 

@@ -9,12 +9,6 @@
 
 namespace {
 
-Text Folded(TextView text) {
-    Text folded(text);
-    std::transform(folded.begin(), folded.end(), folded.begin(), LowerCase);
-    return folded;
-}
-
 bool Escaped(char16_t unit, std::size_t position) {
     return unit == u'\\' || unit == u'/' || unit == u'[' || unit == u']' ||
            (unit == u'#' && position > 0);
@@ -89,6 +83,12 @@ std::string ParseStep(TextView text, PathStep& step) {
 
 }  // namespace
 
+Text FoldedClassName(TextView className) {
+    Text folded(className);
+    std::transform(folded.begin(), folded.end(), folded.begin(), LowerCase);
+    return folded;
+}
+
 bool SameClassName(TextView a, TextView b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                               [](auto x, auto y) { return SameUnit(x, y, false); });
@@ -98,7 +98,7 @@ std::vector<PathStep> SiblingSteps(std::span<const PathKey> siblings) {
     std::vector<Text> folded;
     folded.reserve(siblings.size());
     for (const PathKey& key : siblings) {
-        folded.push_back(Folded(key.className));
+        folded.push_back(FoldedClassName(key.className));
     }
     // The siblings in the order of their keys, each key's in their own order: a run of equal
     // keys numbers its siblings.

@@ -34,6 +34,8 @@ struct PathStep {
 
 // Class names compared as the system compares them, whatever their case.
 [[nodiscard]] bool SameClassName(TextView a, TextView b);
+// The class name in the one case that SameClassName compares: equal for the same class.
+[[nodiscard]] Text FoldedClassName(TextView className);
 
 // The step of each sibling, in their order: the index only where several share class and id.
 // Class names are compared as the system compares them, whatever their case.

@@ -7,7 +7,7 @@ void SkinFramework::Invoke(int dispatchId, const AutomationArguments& arguments)
     switch (dispatchId) {
         case SkinDispatch::kLoadSkin: {
             const Text& path = std::get<Text>(arguments.at(0));
-            m_skin = ParseSkin(m_files.ReadFile(path), path);
+            m_skin = ParseSkin(m_files.ReadFile(path, kLargestSkinMegabytes), path);
             return;
         }
         case SkinDispatch::kApplyWindow:

@@ -2,12 +2,16 @@
 // identifiers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
 #include "ports/Files.h"
 #include "ports/SkinEngine.h"
 #include "skin/SkinFile.h"
+
+// A skin file is read only up to this size: a skin is a few lines.
+inline constexpr std::size_t kLargestSkinMegabytes = 1;
 
 // What a skin engine does to a window.
 class SkinTarget {

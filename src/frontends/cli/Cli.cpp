@@ -49,8 +49,11 @@ int PrintParsed(const ParsedCommandLine& parsed, Console& console) {
 }
 
 std::chrono::milliseconds MessageTimeout(const CliRequest& request) noexcept {
-    const auto* dump = std::get_if<DumpRequest>(&request);
-    return dump != nullptr ? dump->timeout : kTextMessageTimeout;
+    if (const auto* dump = std::get_if<DumpRequest>(&request)) {
+        return dump->timeout;
+    }
+    const auto* watch = std::get_if<WatchRequest>(&request);
+    return watch != nullptr ? watch->timeout : kTextMessageTimeout;
 }
 
 int RunRequest(const CliRequest& request, CliServices& services) {
@@ -62,13 +65,20 @@ int RunRequest(const CliRequest& request, CliServices& services) {
         if (const auto* find = std::get_if<FindRequest>(&request)) {
             return RunFind(*find, services, reporter);
         }
+        if (const auto* watch = std::get_if<WatchRequest>(&request)) {
+            return RunWatch(*watch, services, reporter);
+        }
+        if (const auto* diff = std::get_if<DiffRequest>(&request)) {
+            return RunDiff(*diff, services);
+        }
         if (const auto* dump = std::get_if<DumpRequest>(&request)) {
             return RunDump(*dump, services, reporter);
         }
         // serve holds the standard input, which its own entry point hands it.
         throw Failure(u"serve cannot run as one request of another command.");
     } catch (...) {
-        // The output could not be opened or written: nothing else fails outside a step.
+        // The output could not be opened or written, or diff's input read: nothing else fails
+        // outside a step.
         services.console.Error(std::string(kMessagePrefix) +
                                TextToUtf8(DescribeFailure(std::current_exception())) + "\n");
         return ExitCode::kUsage;

@@ -1,5 +1,5 @@
-// tessivane-cli's commands on the platform's services: list, dump and find, their output, their
-// failures on standard error and their exit codes.
+// tessivane-cli's commands on the platform's services: list, dump, find and diff, their output,
+// their failures on standard error and their exit codes.
 #pragma once
 
 #include <chrono>
@@ -8,9 +8,11 @@
 #include "cli/CommandLine.h"
 #include "cli/Deadline.h"
 #include "ports/Console.h"
+#include "ports/Files.h"
 #include "ports/RemoteItems.h"
 #include "ports/SaveFiles.h"
 #include "ports/WindowDetails.h"
+#include "ports/WindowEvents.h"
 #include "ports/WindowSystem.h"
 
 struct CliServices {
@@ -18,9 +20,13 @@ struct CliServices {
     WindowDetails& details;
     RemoteItems& items;
     SaveFiles& files;
+    // The files a command reads: diff's dumps.
+    Files& readFiles;
     Console& console;
     // The clock that --deadline is measured on.
     CommandClock now;
+    // The window system's news of changes, for watch; nothing where the command has no use for it.
+    WindowEvents* events = nullptr;
 };
 
 // Prints what a command line without a request came to (help, version or a usage error);

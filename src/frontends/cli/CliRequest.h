@@ -1,5 +1,5 @@
-// What the command line asks for: the list of the desktop's windows, or the dump of one window's
-// tree.
+// What the command line asks for: the list of the desktop's windows, the dump of one window's
+// tree, a search for windows, or two dumps compared.
 #pragma once
 
 #include <chrono>
@@ -15,6 +15,8 @@
 // JsonLines: one compact JSON object a line, a line per window as it comes, then the summary.
 enum class ListFormat { Table, Json, JsonLines, Csv, Tsv };
 enum class DumpFormat { Json, JsonLines, Csv, Tsv, Text };
+// Text: a line per change for people; JsonLines: an object per change, then the summary.
+enum class DiffFormat { Text, JsonLines };
 
 // Which top-level window a dump reads: one way of naming it.
 struct Selector {
@@ -81,8 +83,41 @@ struct FindRequest {
     std::optional<std::chrono::milliseconds> deadline;
 };
 
+// Changes are looked for this often when the system does not tell of them.
+inline constexpr std::chrono::milliseconds kDefaultWatchInterval{500};
+
+struct WatchRequest {
+    Selector selector;
+    bool all = false;
+    bool first = false;
+    // The control below the selected window that this path leads to, rather than that window.
+    std::optional<Text> path;
+    // Each control's items, and their changes.
+    bool items = false;
+    std::chrono::milliseconds interval = kDefaultWatchInterval;
+    // How long each window's text message waits for its answer.
+    std::chrono::milliseconds timeout = kTextMessageTimeout;
+    // Ends after this long; nothing: when another end comes.
+    std::optional<std::chrono::seconds> duration;
+    // Ends after this many changes.
+    std::optional<std::size_t> count;
+    // Ends once a window of the tree shows a text that holds this.
+    std::optional<Text> untilText;
+};
+
+// Two documents that dump wrote, compared.
+struct DiffRequest {
+    // The files' paths, as the command line gave them: the earlier dump and the later one.
+    Text before;
+    Text after;
+    DiffFormat format = DiffFormat::Text;
+    // Empty: standard output.
+    Text output;
+};
+
 // Answers an agent's requests on the standard input and output until the input closes: the
 // Model Context Protocol, one JSON-RPC message a line.
 struct ServeRequest {};
 
-using CliRequest = std::variant<ListRequest, DumpRequest, FindRequest, ServeRequest>;
+using CliRequest =
+    std::variant<ListRequest, DumpRequest, FindRequest, WatchRequest, DiffRequest, ServeRequest>;

@@ -22,6 +22,8 @@ namespace {
 constexpr int kMaxTimeoutMs = 60 * 60 * 1000;
 // The longest --deadline: a day.
 constexpr int kMaxDeadlineMs = 24 * 60 * 60 * 1000;
+// Reading a tree again more often than this would keep a processor busy for nothing.
+constexpr int kMinWatchIntervalMs = 50;
 // The deepest --max-depth: no walk goes deeper, since it ends at this many rows.
 constexpr int kMaxDepth = static_cast<int>(kMaxRowsPerWalk);
 
@@ -30,13 +32,13 @@ constexpr char kProgram[] = "tessivane-cli";
 constexpr char kDescription[] =
     "Tessivane Window Text Reader on the command line: lists the desktop's windows, dumps a "
     "window with all its child windows (class, handle, text, state, path and, on request, the "
-    "items of lists, trees and other controls), and finds windows by text, class or id; serve "
-    "does all of this for agents, as a Model Context Protocol server.";
+    "items of lists, trees and other controls), finds windows by text, class or id, and compares "
+    "two dumps; serve does all of the reading for agents, as a Model Context Protocol server.";
 
 constexpr char kProgramFooter[] =
     "Run tessivane-cli COMMAND --help (or tessivane-cli help COMMAND) for a command's options.\n"
     "Exit codes: 0 done; 1 usage error, or the output cannot be written; 2 no window matched;\n"
-    "3 several windows matched; 4 done, but something is missing.\n"
+    "3 several windows matched; 4 done, but something is missing; 5 the dumps differ (diff).\n"
     "\n"
     "Examples:\n"
     "  tessivane-cli list\n"
@@ -82,6 +84,36 @@ constexpr char kFindFooter[] =
     "  tessivane-cli find --text OK --class Button\n"
     "  tessivane-cli find --title \"Untitled - Notepad\" --class Edit -f json\n"
     "  tessivane-cli find --text-contains \"^total: \\d+\" --regex --ignore-case -f csv";
+
+constexpr char kWatchFooter[] =
+    "First a JSON line per window of the tree, as dump -f jsonl writes them; then a line per\n"
+    "change as it is seen (\"type\":\"change\": added, removed, text, items, visible, enabled;\n"
+    "with the time, handle, path, old and new value); last a line saying why it ended\n"
+    "(\"type\":\"end\", \"reason\": rootClosed, duration, count, untilText or stopped, on\n"
+    "Ctrl+C, Ctrl+Break or the console closing). It only reads: the system's window events say\n"
+    "what to read again where it sends them; what they miss is read every --interval.\n"
+    "Exit codes: 0 ended (for any of the reasons above, or the reader of a pipe stopped); 1\n"
+    "usage error, or the output cannot be written; 2 no window matched (or no control, on\n"
+    "--path); 3 the selector (or --path) matched more than one window.\n"
+    "\n"
+    "Examples:\n"
+    "  tessivane-cli watch --title \"Backup\" --path \"msctls_statusbar32\" --until-text Done\n"
+    "  tessivane-cli watch --class Notepad --items --duration 60 > changes.jsonl\n"
+    "  tessivane-cli watch --handle 0x10086 --interval 2000 --count 1";
+
+constexpr char kDiffFooter[] =
+    "Each window of AFTER is matched with the window of BEFORE at the same path (as dump writes\n"
+    "paths), then what is left by handle and class; the rest was added or removed. Either file\n"
+    "may be dump's json or jsonl. A window whose status is \"gone\" counts as not there, a text\n"
+    "that timed out as unknown, and items only where both dumps have them.\n"
+    "Exit codes: 0 the dumps do not differ; 1 usage error, a file that cannot be read or is no\n"
+    "dump (the message names the file and the line), or the output cannot be written; 5 the\n"
+    "dumps differ.\n"
+    "\n"
+    "Examples:\n"
+    "  tessivane-cli dump --title \"Untitled - Notepad\" -o before.json\n"
+    "  tessivane-cli diff before.json after.json\n"
+    "  tessivane-cli diff before.jsonl after.jsonl -f jsonl -o changes.jsonl";
 
 constexpr char kServeFooter[] =
     "serve reads one JSON-RPC 2.0 message a line on the standard input (UTF-8) and answers each\n"
@@ -305,6 +337,36 @@ void AddDeadline(CLI::App& command, int& deadlineMs, Complaint& complaint) {
         ->option_text("MS");
 }
 
+// Adds --path to the command (what: "Dump", "Watch"): the path goes to path.
+void AddPath(CLI::App& command, std::string& path, const std::string& what, Complaint& complaint) {
+    command
+        .add_option("--path", path,
+                    what +
+                        " the control this path leads to below the selected window, as dump "
+                        "writes paths (\"#32770/Button#1\", \"Edit[2]\")")
+        ->check(CLI::Validator(
+            [&complaint](std::string& value) {
+                if (const std::string problem = ParsePath(Utf8ToText(value)).problem;
+                    !problem.empty()) {
+                    complaint.Make("--path \"" + value + "\" is not a path: " + problem);
+                    return complaint.Said();
+                }
+                return std::string();
+            },
+            ""))
+        ->option_text("PATH");
+}
+
+// Adds --timeout to the command: the milliseconds go to timeoutMs.
+void AddTimeout(CLI::App& command, int& timeoutMs, Complaint& complaint) {
+    command
+        .add_option("--timeout", timeoutMs,
+                    "How long each window's text message waits for its answer, in "
+                    "milliseconds (default 500; each item message waits 500)")
+        ->check(WholeNumber("--timeout", 1, kMaxTimeoutMs, complaint))
+        ->option_text("MS");
+}
+
 // Adds -o/--output to the command: the file's path goes to output, which stays empty without it.
 void AddOutput(CLI::App& command, std::string& output) {
     command
@@ -441,21 +503,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     dumpCommand->add_flag("--first", dump.first,
                           "When several windows (or controls on --path) match, dump the first");
     std::string path;
-    dumpCommand
-        ->add_option("--path", path,
-                     "Dump the control this path leads to below the selected window, as dump "
-                     "writes paths (\"#32770/Button#1\", \"Edit[2]\")")
-        ->check(CLI::Validator(
-            [&complaint](std::string& value) {
-                if (const std::string problem = ParsePath(Utf8ToText(value)).problem;
-                    !problem.empty()) {
-                    complaint.Make("--path \"" + value + "\" is not a path: " + problem);
-                    return complaint.Said();
-                }
-                return std::string();
-            },
-            ""))
-        ->option_text("PATH");
+    AddPath(*dumpCommand, path, "Dump", complaint);
     dumpCommand->add_flag("--items", dump.items,
                           "Read each control's items too (list boxes, combo boxes, list views, "
                           "trees, tabs, headers, status bars, toolbars); not with --format text");
@@ -466,12 +514,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                      "Clipboard makes",
                      complaint);
     AddOutput(*dumpCommand, output);
-    dumpCommand
-        ->add_option("--timeout", timeoutMs,
-                     "How long each window's text message waits for its answer, in "
-                     "milliseconds (default 500; each item message waits 500)")
-        ->check(WholeNumber("--timeout", 1, kMaxTimeoutMs, complaint))
-        ->option_text("MS");
+    AddTimeout(*dumpCommand, timeoutMs, complaint);
     dumpCommand
         ->add_option("--max-depth", dump.maxDepth,
                      "Walk no deeper than this many levels below the window (0: the window alone)")
@@ -532,6 +575,72 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     int findDeadlineMs = 0;
     AddDeadline(*findCommand, findDeadlineMs, complaint);
 
+    WatchRequest watch;
+    SelectorOptions watchSelector;
+    std::string watchPath;
+    int watchTimeoutMs = static_cast<int>(kTextMessageTimeout.count());
+    int intervalMs = static_cast<int>(kDefaultWatchInterval.count());
+    int durationSeconds = 0;
+    int changeCount = 0;
+    std::string untilText;
+    CLI::App* watchCommand = app.add_subcommand(
+        "watch",
+        "One window and all its child windows as dump -f jsonl writes them, then a JSON line for "
+        "each change as it is seen, until the window closes or a limit is reached");
+    watchCommand->footer(kWatchFooter);
+    watchSelector.AddTo(*watchCommand, complaint,
+                        "Which window to watch: exactly one of these (text is matched exactly)",
+                        "--class", true);
+    watchCommand->add_flag(
+        "--all", watch.all,
+        "Let the selector find owned, untitled and hidden top-level windows too");
+    watchCommand->add_flag("--first", watch.first,
+                           "When several windows (or controls on --path) match, watch the first");
+    AddPath(*watchCommand, watchPath, "Watch", complaint);
+    watchCommand->add_flag("--items", watch.items,
+                           "Read each control's items too, and tell when they change");
+    watchCommand
+        ->add_option("--interval", intervalMs,
+                     "Read again every this many milliseconds what the system's events do not "
+                     "tell of (default 500)")
+        ->check(WholeNumber("--interval", kMinWatchIntervalMs, kMaxDeadlineMs, complaint))
+        ->option_text("MS");
+    watchCommand->add_option("--duration", durationSeconds, "End after this many seconds")
+        ->check(WholeNumber("--duration", 1, kMaxDeadlineMs / 1000, complaint))
+        ->option_text("S");
+    watchCommand->add_option("--count", changeCount, "End after this many changes")
+        ->check(WholeNumber("--count", 1, kMaxDepth, complaint))
+        ->option_text("N");
+    watchCommand
+        ->add_option("--until-text", untilText,
+                     "End once a window of the tree shows a text that holds this (at once when "
+                     "one does already)")
+        ->option_text("TEXT");
+    AddTimeout(*watchCommand, watchTimeoutMs, complaint);
+
+    DiffRequest diff;
+    std::string diffBefore;
+    std::string diffAfter;
+    std::string diffOutput;
+    FormatOption<DiffFormat> diffFormat(
+        {{"text", DiffFormat::Text}, {"jsonl", DiffFormat::JsonLines}});
+    CLI::App* diffCommand = app.add_subcommand(
+        "diff",
+        "Two dumps of a window compared: the windows added and removed, and those whose text or "
+        "items changed, or that were shown, hidden, enabled or disabled");
+    diffCommand->footer(kDiffFooter);
+    diffCommand->add_option("BEFORE", diffBefore, "The earlier dump's file (json or jsonl)")
+        ->required()
+        ->option_text("FILE");
+    diffCommand->add_option("AFTER", diffAfter, "The later dump's file")
+        ->required()
+        ->option_text("FILE");
+    diffFormat.AddTo(*diffCommand,
+                     ": text (the default) writes a line per change, jsonl a JSON object per "
+                     "change with the old and new values, then a summary",
+                     complaint);
+    AddOutput(*diffCommand, diffOutput);
+
     CLI::App* serveCommand = app.add_subcommand(
         "serve",
         "A server for agents on the standard input and output: the Model Context Protocol, one "
@@ -576,6 +685,14 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             if (const std::string problem = findSelector.Problem("find"); !problem.empty()) {
                 return UsageError(problem);
             }
+        }
+        if (watchCommand->parsed()) {
+            if (const std::string problem = watchSelector.Problem("watch"); !problem.empty()) {
+                return UsageError(problem);
+            }
+        }
+        if (diffCommand->parsed() && diffCommand->count("AFTER") == 0) {
+            return UsageError("diff needs two files: the earlier dump and the later one");
         }
         std::string message = error.what();
         std::replace(message.begin(), message.end(), '\n', ' ');
@@ -639,6 +756,31 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             find.described += (find.described.empty() ? "" : " ") + part;
         }
         return {find, ExitCode::kDone, {}, {}};
+    }
+    if (watchCommand->parsed()) {
+        watch.selector = watchSelector.Selected();
+        if (watchCommand->count("--path") > 0) {
+            watch.path = Utf8ToText(watchPath);
+        }
+        watch.interval = std::chrono::milliseconds(intervalMs);
+        watch.timeout = std::chrono::milliseconds(watchTimeoutMs);
+        if (durationSeconds != 0) {
+            watch.duration = std::chrono::seconds(durationSeconds);
+        }
+        if (changeCount != 0) {
+            watch.count = static_cast<std::size_t>(changeCount);
+        }
+        if (watchCommand->count("--until-text") > 0) {
+            watch.untilText = Utf8ToText(untilText);
+        }
+        return {watch, ExitCode::kDone, {}, {}};
+    }
+    if (diffCommand->parsed()) {
+        diff.before = Utf8ToText(diffBefore);
+        diff.after = Utf8ToText(diffAfter);
+        diff.format = diffFormat.Chosen(diff.format);
+        diff.output = Utf8ToText(diffOutput);
+        return {diff, ExitCode::kDone, {}, {}};
     }
     if (serveCommand->parsed()) {
         return {ServeRequest{}, ExitCode::kDone, {}, {}};

@@ -7,6 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Deadline.h"
+#include "cli/DumpWalk.h"
 #include "cli/DumpWriters.h"
 #include "cli/ExitCodes.h"
 #include "cli/HeadlessTable.h"
@@ -195,17 +196,8 @@ WalkOptions WalkOptionsOf(const DumpRequest& request, const Output& output, Dead
 DumpTally DumpStreamed(const PathMatch& root, const DumpRequest& request, Output& output,
                        CliServices& services, CountingReporter& reporter, Deadline& deadline) {
     const std::unique_ptr<DumpWriter> writer = MakeDumpWriter(request, output);
-    StreamedWindows windows(*writer, services, request.items);
-    WalkOptions options = WalkOptionsOf(request, output, deadline);
-    options.observer = &windows;
-    options.details = &services.details;
-    options.firstPath = root.path;
-    const WalkSummary summary =
-        WalkWindowTree(root.window, windows, services.windows, reporter, options);
-    windows.WriteHeld();
-    DumpTally& tally = windows.Tally();
-    tally.gone += summary.vanished;
-    tally.rowLimitReached = summary.rowLimitReached;
+    DumpTally tally = WalkIntoWriter(root, *writer, request.items,
+                                     WalkOptionsOf(request, output, deadline), services, reporter);
     tally.failedSteps = reporter.Count();
     tally.deadlineReached = deadline.Reached();
     writer->End(tally);
@@ -236,22 +228,41 @@ DumpTally DumpAsText(WindowHandle root, const DumpRequest& request, Output& outp
     return tally;
 }
 
-// The control that the request's path leads to below root, with its path as the walk writes it;
-// or, when no control or several match, the exit code, said on standard error.
-std::variant<PathMatch, int> ControlOnPath(WindowHandle root, const DumpRequest& request,
-                                           CliServices& services) {
-    const ParsedPath parsed = ParsePath(*request.path);
+}  // namespace
+
+DumpTally WalkIntoWriter(const PathMatch& root, DumpWriter& writer, bool withItems,
+                         WalkOptions options, CliServices& services, Reporter& reporter) {
+    StreamedWindows windows(writer, services, withItems);
+    options.observer = &windows;
+    options.details = &services.details;
+    options.firstPath = root.path;
+    const WalkSummary summary =
+        WalkWindowTree(root.window, windows, services.windows, reporter, options);
+    windows.WriteHeld();
+    DumpTally& tally = windows.Tally();
+    tally.gone += summary.vanished;
+    tally.rowLimitReached = summary.rowLimitReached;
+    return tally;
+}
+
+namespace {
+
+// The control that path leads to below root, with its path as the walk writes it; or, when no
+// control or several match (and first is not given), the exit code, said on standard error.
+std::variant<PathMatch, int> ControlOnPath(WindowHandle root, const Text& path, bool first,
+                                           const std::string& firstDoes, CliServices& services) {
+    const ParsedPath parsed = ParsePath(path);
     const PathSearch search = FindByPath(root, parsed.steps, services.windows, services.details);
-    const std::string path = "the path \"" + TextToUtf8(*request.path) + "\"";
+    const std::string named = "the path \"" + TextToUtf8(path) + "\"";
     if (search.failedStep != 0) {
         services.console.Error(std::string(kMessagePrefix) + "no window below " +
                                DescribeWindow(root, services.windows) + " matches step " +
                                std::to_string(search.failedStep) + " \"" +
                                TextToUtf8(StepText(parsed.steps[search.failedStep - 1])) +
-                               "\" of " + path + "\n");
+                               "\" of " + named + "\n");
         return ExitCode::kNoMatch;
     }
-    const int selection = SelectionExitCode(search.matches.size(), request.first);
+    const int selection = SelectionExitCode(search.matches.size(), first);
     if (selection == ExitCode::kManyMatches) {
         std::string list;
         for (const PathMatch& match : search.matches) {
@@ -260,7 +271,7 @@ std::variant<PathMatch, int> ControlOnPath(WindowHandle root, const DumpRequest&
         }
         services.console.Error(std::string(kMessagePrefix) + std::to_string(search.matches.size()) +
                                " windows below " + DescribeWindow(root, services.windows) +
-                               " have " + path + " (--first dumps the first):\n" + list);
+                               " have " + named + " (--first " + firstDoes + "):\n" + list);
         return selection;
     }
     return search.matches.front();
@@ -268,23 +279,32 @@ std::variant<PathMatch, int> ControlOnPath(WindowHandle root, const DumpRequest&
 
 }  // namespace
 
-int RunDump(const DumpRequest& request, CliServices& services, Reporter& standardError) {
-    Deadline deadline(services.now, request.deadline);
-    CountingReporter reporter(standardError);
+std::variant<PathMatch, int> SelectTreeRoot(const Selector& selector, bool all, bool first,
+                                            const std::optional<Text>& path,
+                                            const std::string& firstDoes, CliServices& services,
+                                            Reporter& reporter) {
     const SelectedWindow selected =
-        SelectOneWindow(request.selector, request.all, request.first, "dumps the first",
-                        services.windows, services.details, services.console, reporter);
+        SelectOneWindow(selector, all, first, firstDoes, services.windows, services.details,
+                        services.console, reporter);
     if (selected.exitCode != ExitCode::kDone) {
         return selected.exitCode;
     }
-    PathMatch root{selected.window, {}};
-    if (request.path) {
-        const std::variant<PathMatch, int> control = ControlOnPath(root.window, request, services);
-        if (const int* exitCode = std::get_if<int>(&control)) {
-            return *exitCode;
-        }
-        root = std::get<PathMatch>(control);
+    if (!path) {
+        return PathMatch{selected.window, {}};
     }
+    return ControlOnPath(selected.window, *path, first, firstDoes, services);
+}
+
+int RunDump(const DumpRequest& request, CliServices& services, Reporter& standardError) {
+    Deadline deadline(services.now, request.deadline);
+    CountingReporter reporter(standardError);
+    const std::variant<PathMatch, int> selected =
+        SelectTreeRoot(request.selector, request.all, request.first, request.path,
+                       "dumps the first", services, reporter);
+    if (const int* exitCode = std::get_if<int>(&selected)) {
+        return *exitCode;
+    }
+    const PathMatch& root = std::get<PathMatch>(selected);
     Output output(services.console, services.files, request.output);
     const DumpTally tally =
         request.format == DumpFormat::Text

@@ -170,9 +170,7 @@ public:
         }
         text += '\n';
         text.append((m_open.size() + 1) * kIndentPerLevel, ' ');
-        Json object;
-        AddWindowMembers(object, window);
-        text += OpenObjectText(object);
+        text += OpenObjectText(WindowObject(window));
         text += ",\"children\":[";
         m_output.Write(text);
         m_open.push_back(false);
@@ -285,6 +283,12 @@ private:
 };
 
 }  // namespace
+
+Json WindowObject(const DumpedWindow& window) {
+    Json object;
+    AddWindowMembers(object, window);
+    return object;
+}
 
 std::unique_ptr<DumpWriter> MakeJsonDumpWriter(Output& output) {
     return std::make_unique<JsonDumpWriter>(output);

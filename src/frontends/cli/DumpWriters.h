@@ -8,6 +8,7 @@
 
 #include "cli/Cells.h"
 #include "cli/ExitCodes.h"
+#include "cli/JsonText.h"
 #include "cli/Output.h"
 #include "core/Text.h"
 #include "items/ItemsTable.h"
@@ -46,6 +47,10 @@ public:
     // After the last window.
     virtual void End(const DumpTally& tally) = 0;
 };
+
+// The window's members as the JSON tree (without its "children") and the JSON lines (without
+// "type") write them.
+[[nodiscard]] Json WindowObject(const DumpedWindow& window);
 
 [[nodiscard]] std::unique_ptr<DumpWriter> MakeJsonDumpWriter(Output& output);
 [[nodiscard]] std::unique_ptr<DumpWriter> MakeJsonLinesDumpWriter(Output& output);

@@ -13,6 +13,8 @@ inline constexpr int kNoMatch = 2;
 inline constexpr int kManyMatches = 3;
 // Done, but some windows or items are missing or incomplete; their status says which.
 inline constexpr int kIncomplete = 4;
+// diff: the two dumps differ.
+inline constexpr int kDiffers = 5;
 }  // namespace ExitCode
 
 // What a command met on its way beyond the windows it wrote.

@@ -18,6 +18,8 @@ public:
 
     // A failure to write is kept: the rest is dropped, and Failed() says so.
     void Write(std::string_view bytes);
+    // Hands on what was written so far, for a command whose lines must not wait for more.
+    void Flush();
     // Hands on what is left; puts the file in place of its target. Throws Failure when the
     // document could not be written whole, unless only because its reader went.
     void Finish();
@@ -28,8 +30,6 @@ public:
     [[nodiscard]] bool ReaderGone() const noexcept { return m_readerGone; }
 
 private:
-    void Flush();
-
     Console& m_console;
     std::unique_ptr<SaveFile> m_file;
     std::string m_pending;

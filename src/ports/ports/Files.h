@@ -1,6 +1,7 @@
 // Port: the file system as the application sees it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "core/Text.h"
@@ -18,6 +19,7 @@ public:
     // True when a listing of ordinary files finds path: hidden and system files and folders
     // are not ordinary.
     [[nodiscard]] virtual bool OrdinaryFileExists(const Text& path) noexcept = 0;
-    // The file's bytes; throws Failure when it cannot be read.
-    [[nodiscard]] virtual std::string ReadFile(const Text& path) = 0;
+    // The file's bytes; throws Failure when it cannot be read or holds more than largestMegabytes
+    // megabytes (of 1,048,576 bytes).
+    [[nodiscard]] virtual std::string ReadFile(const Text& path, std::size_t largestMegabytes) = 0;
 };

@@ -75,10 +75,13 @@ struct CliHarness {
     FakeDesktop desktop;
     DesktopItems items;
     FakeSaveFiles files;
+    FakeFiles readFiles;
     RecordingConsole console;
     // The command's clock: it moves on by tick each time it is read.
     std::chrono::steady_clock::time_point now;
     std::chrono::milliseconds tick{0};
+    // What watch hears of the desktop's changes.
+    WindowEvents* events = nullptr;
 
     // A child window of that class, text and control id, last among parent's children.
     WindowHandle AddControl(WindowHandle parent, Text className, Text text, std::int64_t id) {
@@ -94,8 +97,14 @@ struct CliHarness {
         if (!parsed.request) {
             return PrintParsed(parsed, console);
         }
-        CliServices services{desktop, desktop, items,
-                             files,   console, [this] { return now += tick; }};
-        return RunRequest(*parsed.request, services);
+        return RunOn(*parsed.request, console);
+    }
+
+    // Runs the request as the program does, its output on output; answers the exit code.
+    int RunOn(const CliRequest& request, Console& output) {
+        CliServices services{
+            desktop, desktop, items, files, readFiles, output, [this] { return now += tick; }};
+        services.events = events;
+        return RunRequest(request, services);
     }
 };

@@ -59,11 +59,7 @@ struct ServeTest : ::testing::Test {
     // Serves the input given so far; answers each line written, parsed.
     std::vector<Json> Served() {
         ToolServices tools{[this](const CliRequest& request, Console& console) {
-                               CliServices services{cli.desktop, cli.desktop,
-                                                    cli.items,   cli.files,
-                                                    console,     [this] {
-                                                        return cli.now; }};
-                               return RunRequest(request, services);
+                               return cli.RunOn(request, console);
                            },
                            [this] { return cli.now; },
                            [this](std::chrono::milliseconds pause) {

@@ -41,14 +41,16 @@ TEST_F(FileAdapters, WholeWritesCrossTheirPiecesAndReadsRefuseWhatIsTooLarge) {
     }
     EXPECT_EQ(std::filesystem::file_size(m_path), bytes.size());
     Win32Files files;
-    EXPECT_THROW(static_cast<void>(files.ReadFile(PathText())), Failure);
+    // Two megabytes and three bytes: more than two megabytes.
+    EXPECT_THROW(static_cast<void>(files.ReadFile(PathText(), 2)), Failure);
+    EXPECT_EQ(files.ReadFile(PathText(), 3), bytes);
 
     {
         const ScopedFile file = Create();
         EXPECT_EQ(WriteWhole(file.Get(), std::string_view(bytes).substr(0, 1000)),
                   static_cast<DWORD>(ERROR_SUCCESS));
     }
-    EXPECT_EQ(files.ReadFile(PathText()), bytes.substr(0, 1000));
+    EXPECT_EQ(files.ReadFile(PathText(), 1), bytes.substr(0, 1000));
 }
 
 TEST_F(FileAdapters, AMovedFileOwnerClosesItsHandleOnceWhereItEnds) {

@@ -20,8 +20,9 @@ bool Win32Files::OrdinaryFileExists(const Text& path) noexcept {
     return (found.dwFileAttributes & kNotOrdinary) == 0;
 }
 
-std::string Win32Files::ReadFile(const Text& path) {
-    constexpr LONGLONG kLargestFile = 1 << 20;
+std::string Win32Files::ReadFile(const Text& path, std::size_t largestMegabytes) {
+    constexpr int kMegabyteShift = 20;
+    const auto largestFile = static_cast<LONGLONG>(largestMegabytes) << kMegabyteShift;
     const auto unreadable = [&path](DWORD error) {
         return Failure(u"The file " + path + u" cannot be read: " + SystemMessage(error));
     };
@@ -31,10 +32,11 @@ std::string Win32Files::ReadFile(const Text& path) {
     if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) {
         throw unreadable(GetLastError());
     }
-    if (size.QuadPart > kLargestFile) {
+    if (size.QuadPart > largestFile) {
         throw Failure(u"The file " + path + u" is too large: it holds " +
-                      DecimalText(size.QuadPart) + u" bytes, and at most 1 MB (" +
-                      DecimalText(kLargestFile) + u" bytes) is read.");
+                      DecimalText(size.QuadPart) + u" bytes, and at most " +
+                      DecimalText(static_cast<std::int64_t>(largestMegabytes)) + u" MB (" +
+                      DecimalText(largestFile) + u" bytes) is read.");
     }
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;

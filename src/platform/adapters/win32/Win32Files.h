@@ -11,5 +11,5 @@ public:
     bool FileExists(const Text& path) noexcept override;
     bool FolderExists(const Text& path) noexcept override;
     bool OrdinaryFileExists(const Text& path) noexcept override;
-    std::string ReadFile(const Text& path) override;
+    std::string ReadFile(const Text& path, std::size_t largestMegabytes) override;
 };

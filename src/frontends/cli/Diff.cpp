@@ -1,0 +1,128 @@
+// tessivane-cli diff: two dumps of a window compared, a line per change.
+#include <algorithm>
+#include <array>
+
+#include "cli/Commands.h"
+#include "cli/DumpDocument.h"
+#include "cli/JsonText.h"
+#include "cli/Snapshot.h"
+
+namespace {
+
+// A dump larger than this is refused before it is read: about 180,000 windows.
+constexpr std::size_t kLargestDumpMegabytes = 64;
+
+// What a text line calls the window the dump started from, whose path is empty.
+constexpr char kDumpedWindow[] = "(dumped window)";
+
+// The words before each text line's path, padded to the longest of them and two blanks.
+constexpr std::size_t kWordsWidth = 15;
+
+constexpr std::array kKinds{ChangeKind::Added, ChangeKind::Removed, ChangeKind::Text,
+                            ChangeKind::Items, ChangeKind::Visible, ChangeKind::Enabled};
+
+// The windows of the dump in the file; throws Failure naming the file, and the line when it is
+// no dump.
+Snapshot ReadDump(Files& files, const Text& path) {
+    const std::string bytes = files.ReadFile(path, kLargestDumpMegabytes);
+    try {
+        return ReadDumpDocument(bytes);
+    } catch (const UnreadableDocument& unreadable) {
+        throw Failure(path + u" line " + DecimalText(static_cast<std::int64_t>(unreadable.Line())) +
+                      u": " + unreadable.Description());
+    }
+}
+
+// A text in quotes, with quotes, backslashes and control characters escaped as JSON writes
+// them, so that a change stays on its line.
+std::string Quoted(TextView text) {
+    return JsonText(JsonString(text));
+}
+
+std::size_t RowCount(const Json& items) {
+    const auto rows = items.find("rows");
+    return rows != items.end() && rows->is_array() ? rows->size() : 0;
+}
+
+// "2 rows -> 3 rows, 1 row differs": the rows counted, and what else changed.
+std::string ItemsChange(const Json& before, const Json& after) {
+    const auto rows = [](std::size_t count) { return TextToUtf8(Counted(count, u"row", u"rows")); };
+    std::string said = rows(RowCount(before)) + " -> " + rows(RowCount(after));
+    std::size_t differing = 0;
+    for (std::size_t row = 0; row < std::min(RowCount(before), RowCount(after)); ++row) {
+        differing += before["rows"][row] != after["rows"][row] ? 1 : 0;
+    }
+    if (differing > 0) {
+        said += ", " + TextToUtf8(Counted(differing, u"row differs", u"rows differ"));
+    }
+    if (before.value("status", Json()) != after.value("status", Json())) {
+        said += ", status " + JsonText(before.value("status", Json())) + " -> " +
+                JsonText(after.value("status", Json()));
+    }
+    if (before.value("columns", Json()) != after.value("columns", Json())) {
+        said += ", columns differ";
+    }
+    return said;
+}
+
+// One change for people: what happened, the window's path, then what it was and became.
+std::string ChangeLine(const WindowChange& change) {
+    const SnapshotWindow& window = change.after != nullptr ? *change.after : *change.before;
+    std::string words;
+    std::string details;
+    switch (change.kind) {
+        case ChangeKind::Added:
+        case ChangeKind::Removed:
+            words = ChangeName(change.kind);
+            details = TextToUtf8(window.className) + " " + Quoted(window.text);
+            break;
+        case ChangeKind::Text:
+            words = "changed text";
+            details = Quoted(change.before->text) + " -> " + Quoted(change.after->text);
+            break;
+        case ChangeKind::Items:
+            words = "changed items";
+            details = ItemsChange(*change.before->items, *change.after->items);
+            break;
+        case ChangeKind::Visible:
+            words = window.visible ? "shown" : "hidden";
+            break;
+        case ChangeKind::Enabled:
+            words = window.enabled ? "enabled" : "disabled";
+            break;
+    }
+    words.resize(std::max(words.size(), kWordsWidth), ' ');
+    std::string line =
+        words + (window.path.empty() ? std::string(kDumpedWindow) : TextToUtf8(window.path));
+    if (!details.empty()) {
+        line += "  " + details;
+    }
+    return line + "\n";
+}
+
+}  // namespace
+
+int RunDiff(const DiffRequest& request, CliServices& services) {
+    const Snapshot before = ReadDump(services.readFiles, request.before);
+    const Snapshot after = ReadDump(services.readFiles, request.after);
+    const std::vector<WindowChange> changes =
+        CompareSnapshots(before, after, MatchBy::PathThenHandle);
+    Output output(services.console, services.files, request.output);
+    for (const WindowChange& change : changes) {
+        output.Write(request.format == DiffFormat::JsonLines
+                         ? JsonText(ChangeObject(change, std::nullopt)) + "\n"
+                         : ChangeLine(change));
+    }
+    if (request.format == DiffFormat::JsonLines) {
+        Json summary = SummaryLineHead();
+        summary["changes"] = changes.size();
+        for (const ChangeKind kind : kKinds) {
+            summary[ChangeName(kind)] =
+                std::count_if(changes.begin(), changes.end(),
+                              [kind](const WindowChange& change) { return change.kind == kind; });
+        }
+        output.Write(JsonText(summary) + "\n");
+    }
+    output.Finish();
+    return changes.empty() ? ExitCode::kDone : ExitCode::kDiffers;
+}

@@ -21,7 +21,7 @@ run_suite() {
     log=$(mktemp)
     ctest --test-dir "$1" --output-on-failure 2>&1 | tee "$log"
     # The benchmarks' figures, which ctest keeps in its log.
-    grep -E " x the |MB for the rows|longest wait" "$1/Testing/Temporary/LastTest.log" || true
+    grep -E " x the |MB for the rows|longest wait|of one processor" "$1/Testing/Temporary/LastTest.log" || true
     local summary
     summary=$(grep -E "tests passed, [0-9]+ tests? failed out of" "$log" | tail -1)
     local total fails

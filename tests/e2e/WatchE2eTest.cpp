@@ -1,5 +1,6 @@
 // tessivane-cli watch under Wine against a fixture that changes its windows one step at a time
-// (64-bit and 32-bit): each change once, in order, with its path, and the end when it closes.
+// (64-bit and 32-bit): each change once, in order, with its path, and the end when it closes;
+// every line as the schema describes it.
 #include <windows.h>
 
 #include <sstream>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "support/JsonSchemaCheck.h"
 #include "tests/e2e/ConsoleRun.h"
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
@@ -36,10 +38,13 @@ TEST_P(WatchE2e, EachChangeOfTheFixtureComesOnceInOrderWithItsPathAndTheWatchEnd
     ASSERT_TRUE(run.finished) << run.out;
     EXPECT_EQ(run.exitCode, 0u) << run.error;
 
+    const Json schema =
+        ReadSchemaFile(ToUtf8((BuildFolder() / L"tessivane-cli.schema.json").wstring()));
     std::vector<Json> lines;
     std::istringstream out(run.out);
     for (std::string line; std::getline(out, line);) {
         lines.push_back(Json::parse(line));
+        EXPECT_EQ(SchemaViolations(schema, lines.back()), std::vector<std::string>{}) << line;
     }
     ASSERT_GT(lines.size(), kFixtureWindows);
     std::vector<std::string> changes;

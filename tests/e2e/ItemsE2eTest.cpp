@@ -348,7 +348,7 @@ std::vector<HWND> ConsoleWindows() {
 
 // A console started with known lines, Greek and CJK among them: its window's results row opens
 // them as its items, dump --items gives the same, and the command line's own output stays whole
-// after it read another program's console.
+// after it read another program's console; a console that closes mid-read ends the read in time.
 TEST(ConsoleItemsE2e, AConsolesLinesAreItsItemsInTheItemsWindowAndInTheDump) {
     const std::wstring unicodeLine =
         L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \u6f22\u5b57";
@@ -398,5 +398,11 @@ TEST(ConsoleItemsE2e, AConsolesLinesAreItsItemsInTheItemsWindowAndInTheDump) {
     EXPECT_EQ(lines[1], L"First line");
     EXPECT_EQ(lines[2], unicodeLine);
     SaveScreenshot(itemsWindow, BuildFolder() / L"artifacts" / L"items-console.bmp");
-    PostMessageW(window, WM_CLOSE, 0, 0);
+
+    // A console that closes while its lines are read ends the read, and the dump, in time.
+    const ConsoleRun closing = RunConsoleProgramAfterLines(
+        BuildFolder() / L"tessivane-cli.exe", L"dump --items --handle " + DecimalHandle(window),
+        20s, 0, [&](const RunningProgram&) { PostMessageW(window, WM_CLOSE, 0, 0); });
+    EXPECT_TRUE(closing.finished);
+    EXPECT_NE(closing.exitCode, 1u) << closing.error;
 }

@@ -11,10 +11,9 @@
 #include <cstdio>
 #include <string>
 
-#include "extraction/ChildWalk.h"
+#include "bench/EngineWalk.h"
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
-#include "win32/Win32WindowSystem.h"
 
 namespace {
 
@@ -66,21 +65,6 @@ std::size_t BareWalk(HWND root, void (*readText)(HWND, std::vector<wchar_t>&)) {
     return visited;
 }
 
-// The rows of the engine's walk, counted and dropped.
-class CountingRows : public RowSink {
-public:
-    void Clear() override { rows = 0; }
-    std::size_t AppendRow(Text) override { return ++rows; }
-    void SetCell(std::size_t, int, Text) override {}
-    std::size_t rows = 0;
-};
-
-// No step of a walk over the fixture fails; were one to, the count of rows would show it.
-class SilentReporter : public Reporter {
-public:
-    void ReportFailure(TextView, int, const Text&) override {}
-};
-
 double SecondsOf(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
@@ -129,15 +113,7 @@ int main(int argc, char** argv) {
         bareOneMessage = std::min(
             bareOneMessage, SecondsOf([&] { visited = BareWalk(rootWindow, &ReadInOneMessage); }));
         std::size_t engineRows = 0;
-        engine = std::min(engine, SecondsOf([&] {
-                              CountingRows sink;
-                              Win32WindowSystem system;
-                              SilentReporter reporter;
-                              WalkWindowTree(
-                                  static_cast<WindowHandle>(reinterpret_cast<INT_PTR>(rootWindow)),
-                                  sink, system, reporter, WalkOptions{});
-                              engineRows = sink.rows;
-                          }));
+        engine = std::min(engine, SecondsOf([&] { engineRows = EngineWalk(rootWindow); }));
         extraction =
             std::min(extraction, SecondsOf([&] {
                          tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");

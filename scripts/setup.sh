@@ -20,3 +20,16 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# The client of serve's end-to-end test: the Model Context Protocol's TypeScript SDK, at the
+# versions tests/mcp/package-lock.json locks, on Debian's Node.js. npm ci runs again only when
+# the lock file is newer than what it installed.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+    echo "Installing: nodejs npm"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends nodejs npm >/dev/null
+fi
+mcp_client="$(dirname "${BASH_SOURCE[0]}")/../tests/mcp"
+if [ ! "$mcp_client/node_modules/.package-lock.json" -nt "$mcp_client/package-lock.json" ]; then
+    npm ci --prefix "$mcp_client" --no-audit --no-fund --loglevel=error
+fi

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
 
 #include "tests/e2e/E2eSupport.h"
 
@@ -163,5 +164,80 @@ ConsoleRun RunConsoleProgramReadingOneLine(const std::filesystem::path& program,
     ConsoleRun run = Finish(started, limit);
     run.out = line;
     run.error = files.error.Bytes();
+    return run;
+}
+
+struct ConsoleSession::Files {
+    InheritedFile error{RunStem().wstring() + L".err"};
+};
+
+namespace {
+
+// A pipe whose one end the started program inherits: inheritedWrites, the writing end.
+std::pair<HANDLE, HANDLE> InheritedPipe(bool inheritedWrites) {
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE reader = nullptr;
+    HANDLE writer = nullptr;
+    if (!CreatePipe(&reader, &writer, &inherit, 0)) {
+        throw std::runtime_error("cannot make a pipe for a console program");
+    }
+    SetHandleInformation(inheritedWrites ? reader : writer, HANDLE_FLAG_INHERIT, 0);
+    return {reader, writer};
+}
+
+}  // namespace
+
+ConsoleSession::ConsoleSession(const std::filesystem::path& program, const std::wstring& arguments)
+    : m_files(std::make_unique<Files>()) {
+    const auto [inputReader, inputWriter] = InheritedPipe(false);
+    const auto [outputReader, outputWriter] = InheritedPipe(true);
+    m_input = inputWriter;
+    m_output = outputReader;
+    m_process = Start(program, arguments, inputReader, outputWriter, m_files->error.Handle(), {});
+    // Only the program holds its ends now, so each pipe ends when it does.
+    CloseHandle(inputReader);
+    CloseHandle(outputWriter);
+}
+
+ConsoleSession::~ConsoleSession() {
+    if (!m_finished) {
+        static_cast<void>(Finish(std::chrono::milliseconds(0)));
+    }
+}
+
+bool ConsoleSession::Write(std::string_view bytes) {
+    DWORD written = 0;
+    return WriteFile(m_input, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) !=
+               FALSE &&
+           written == bytes.size();
+}
+
+std::string ConsoleSession::ReadLine() {
+    constexpr DWORD kBlock = 1 << 16;
+    std::size_t end = m_pending.find('\n');
+    while (end == std::string::npos) {
+        const std::size_t had = m_pending.size();
+        m_pending.resize(had + kBlock);
+        DWORD read = 0;
+        const bool more =
+            ReadFile(m_output, m_pending.data() + had, kBlock, &read, nullptr) && read > 0;
+        m_pending.resize(had + read);
+        if (!more) {
+            return std::exchange(m_pending, {});
+        }
+        end = m_pending.find('\n', had);
+    }
+    std::string line = m_pending.substr(0, end + 1);
+    m_pending.erase(0, end + 1);
+    return line;
+}
+
+ConsoleRun ConsoleSession::Finish(std::chrono::milliseconds limit) {
+    m_finished = true;
+    CloseHandle(m_input);
+    ConsoleRun run = ::Finish(m_process, limit);
+    run.out = std::exchange(m_pending, {});
+    CloseHandle(m_output);
+    run.error = m_files->error.Bytes();
     return run;
 }

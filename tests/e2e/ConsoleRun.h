@@ -7,7 +7,9 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 
 struct ConsoleRun {
     DWORD exitCode = 0;
@@ -42,6 +44,35 @@ struct RunningProgram {
     const std::filesystem::path& program, const std::wstring& arguments,
     std::chrono::milliseconds limit, std::size_t lines,
     const std::function<void(const RunningProgram&)>& then);
+
+// A console program that runs while its standard input and output are pipes of this process: lines
+// written to it, lines read from it, as an agent host talks to a server.
+class ConsoleSession {
+public:
+    // Starts program with the arguments in the build folder; its standard error goes to a file.
+    ConsoleSession(const std::filesystem::path& program, const std::wstring& arguments);
+    ~ConsoleSession();
+    ConsoleSession(const ConsoleSession&) = delete;
+    ConsoleSession& operator=(const ConsoleSession&) = delete;
+
+    // Writes the bytes to the program's standard input; false when it has gone.
+    bool Write(std::string_view bytes);
+    // The next line of its standard output, with its line feed; what came before the output ended
+    // when it ends first.
+    [[nodiscard]] std::string ReadLine();
+    // Closes its standard input and waits at most limit for it to end, as RunConsoleProgram does;
+    // out holds what it wrote and was not read.
+    [[nodiscard]] ConsoleRun Finish(std::chrono::milliseconds limit);
+
+private:
+    struct Files;
+    std::unique_ptr<Files> m_files;
+    HANDLE m_input = nullptr;
+    HANDLE m_output = nullptr;
+    PROCESS_INFORMATION m_process{};
+    std::string m_pending;
+    bool m_finished = false;
+};
 
 // The bytes of a file, or "" when it cannot be read.
 [[nodiscard]] std::string FileBytes(const std::filesystem::path& file);

@@ -1,7 +1,8 @@
 // The items window under Wine, on Registry Editor's own list view and tree: opened from the
 // results list by a double-click and by Enter, its title and its Copy checked against the
-// controls read from outside; and on every control of the items fixture, built 64-bit and
-// 32-bit, each cell, the copy and the saved file checked against the fixture's truth.
+// controls read from outside; on every control of the items fixture, built 64-bit and 32-bit,
+// each cell, the copy and the saved file checked against the fixture's truth; and on a console
+// window's lines, in the items window and tessivane-cli's dump.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -15,9 +16,11 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "items/ItemsDelimited.h"
 #include "items/ItemsReader.h"
+#include "tests/e2e/ConsoleRun.h"
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/ItemsFixture.h"
 #include "tests/e2e/Truth.h"
@@ -325,3 +328,75 @@ INSTANTIATE_TEST_SUITE_P(Builds, ItemsWindowE2e,
                          });
 
 }  // namespace
+
+namespace {
+
+// Wine's console window.
+constexpr wchar_t kConsoleClass[] = L"WineConsoleClass";
+
+// The console windows on the desktop now.
+std::vector<HWND> ConsoleWindows() {
+    std::vector<HWND> found;
+    for (HWND window = FindWindowExW(nullptr, nullptr, kConsoleClass, nullptr); window != nullptr;
+         window = FindWindowExW(nullptr, window, kConsoleClass, nullptr)) {
+        found.push_back(window);
+    }
+    return found;
+}
+
+}  // namespace
+
+// A console started with known lines, Greek and CJK among them: its window's results row opens
+// them as its items, dump --items gives the same, and the command line's own output stays whole
+// after it read another program's console.
+TEST(ConsoleItemsE2e, AConsolesLinesAreItsItemsInTheItemsWindowAndInTheDump) {
+    const std::wstring unicodeLine =
+        L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \u6f22\u5b57";
+    const std::vector<HWND> before = ConsoleWindows();
+    const Process console(L"wineconsole.exe cmd.exe /k echo First line& echo " + unicodeLine);
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (const HWND found : ConsoleWindows()) {
+            if (std::find(before.begin(), before.end(), found) == before.end()) {
+                window = found;
+            }
+        }
+        return window != nullptr;
+    }));
+    const std::vector<std::string> expected = {"First line", ToUtf8(unicodeLine)};
+    nlohmann::json items;
+    ConsoleRun dump;
+    // cmd writes its lines a moment after its window shows.
+    WaitUntil([&] {
+        dump = RunConsoleProgram(BuildFolder() / L"tessivane-cli.exe",
+                                 L"dump --items --handle " + DecimalHandle(window), 30s);
+        const auto document = nlohmann::json::parse(dump.out, nullptr, false);
+        items = document.is_discarded() ? nlohmann::json() : document["window"]["items"];
+        return items.is_object() && items["rows"].size() >= expected.size() + 1;
+    });
+    EXPECT_EQ(dump.exitCode, 0u) << dump.error;
+    ASSERT_TRUE(items.is_object()) << dump.out;
+    EXPECT_EQ(items["kind"], "console");
+    EXPECT_EQ(items["status"], "read");
+    ASSERT_GE(items["rows"].size(), expected.size());
+    EXPECT_EQ(items["rows"][0][0], expected[0]);
+    EXPECT_EQ(items["rows"][1][0], expected[1]);
+    // The dump's own standard output went on after the read: the summary closes it.
+    EXPECT_EQ(nlohmann::json::parse(dump.out)["summary"]["complete"], true);
+
+    Tool tool;
+    SelectWindow(tool, DecimalHandle(window));
+    tool.ClickAndWait(kStartButton);
+    const RemoteList results = tool.Results();
+    const int row = ResultsRowOf(results, window);
+    ASSERT_GE(row, 0);
+    results.DoubleClick(row);
+    const HWND itemsWindow = WaitForItemsWindow(tool, kConsoleClass, window);
+    ASSERT_NE(itemsWindow, nullptr);
+    const std::vector<std::wstring> lines = Lines(CopiedText(itemsWindow));
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[1], L"First line");
+    EXPECT_EQ(lines[2], unicodeLine);
+    SaveScreenshot(itemsWindow, BuildFolder() / L"artifacts" / L"items-console.bmp");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+}

@@ -14,6 +14,7 @@
 #include "tests/e2e/ConsoleRun.h"
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
+#include "tests/e2e/TruthFormat.h"
 
 namespace {
 

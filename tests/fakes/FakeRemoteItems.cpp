@@ -32,6 +32,8 @@ ItemsKind KindCounted(ItemCount query) {
             return ItemsKind::StatusBar;
         case ItemCount::Toolbar:
             return ItemsKind::Toolbar;
+        case ItemCount::Console:
+            return ItemsKind::Console;
     }
     return ItemsKind::ListBox;
 }
@@ -129,6 +131,17 @@ RemoteTexts FakeRemoteItems::ListTexts(WindowHandle control, ItemsKind, std::siz
             return read;
         }
         Append(read, asked.rows[item][0], maxUnits);
+    }
+    return read;
+}
+
+RemoteTexts FakeRemoteItems::ConsoleLines(WindowHandle console, std::size_t maxUnits) {
+    RemoteTexts read;
+    read.end = Ask(console);
+    if (read.end == RemoteEnd::Answered) {
+        for (const std::vector<Text>& row : At(console).rows) {
+            Append(read, row.at(0), maxUnits);
+        }
     }
     return read;
 }

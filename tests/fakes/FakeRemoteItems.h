@@ -21,7 +21,7 @@ public:
 
     // A menu item with the items of the drop-down menu it opens, in order.
     struct MenuNode {
-        MenuItem item;  // its submenu is set from submenu
+        MenuItemFacts item;  // its submenu is set from submenu
         std::vector<MenuNode> submenu;
     };
 
@@ -76,6 +76,8 @@ public:
     RemoteNumber MenuBar(WindowHandle window) override;
     RemoteNumber MenuItemCount(std::uint64_t menu) override;
     RemoteMenuItem MenuItemAt(std::uint64_t menu, int index, std::size_t maxUnits) override;
+    // A console's lines are its rows, in one answer.
+    RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) override;
 
 private:
     // A tree item as the control names it: its text and the handles one step away (0: none).

@@ -3,26 +3,71 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cwchar>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
+#include "cli/Serve.h"
 #include "core/Steps.h"
+#include "win32/ConsoleScreen.h"
 #include "win32/Win32Console.h"
 #include "win32/Win32Files.h"
 #include "win32/Win32RemoteItems.h"
 #include "win32/Win32SaveFiles.h"
+#include "win32/Win32StandardInput.h"
 #include "win32/Win32Text.h"
 #include "win32/Win32WindowDetails.h"
 #include "win32/Win32WindowEvents.h"
 #include "win32/Win32WindowSystem.h"
 
+namespace {
+
+// Runs the request on this desktop's windows, its output on console.
+int RunOnThisDesktop(const CliRequest& request, Console& console) {
+    Win32WindowSystem windows(MessageTimeout(request));
+    Win32WindowDetails details;
+    Win32RemoteItems items(MessageTimeout(request));
+    Win32SaveFiles files;
+    Win32Files readFiles;
+    CliServices services{
+        windows, details, items, files, readFiles, console, std::chrono::steady_clock::now};
+    // Only watch listens to the window system's events (and to Ctrl+C).
+    std::unique_ptr<Win32WindowEvents> events;
+    if (std::holds_alternative<WatchRequest>(request)) {
+        events = std::make_unique<Win32WindowEvents>();
+        services.events = events.get();
+    }
+    return RunRequest(request, services);
+}
+
+// Answers an agent's messages on the standard input until it closes.
+int ServeThisDesktop(Console& console) {
+    Win32StandardInput input;
+    ServeServices services{input, console,
+                           ToolServices{RunOnThisDesktop, std::chrono::steady_clock::now,
+                                        [](std::chrono::milliseconds pause) {
+                                            Sleep(static_cast<DWORD>(pause.count()));
+                                        }}};
+    return Serve(services);
+}
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv) {
     // A program run from scripts never stops on a box of the system's.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    // The hidden option of a read of another program's console: this process attaches to it.
+    if (argc == 4 && std::wstring_view(argv[1]) == kConsoleLinesOption) {
+        return WriteConsoleLines(
+            HwndOf(static_cast<WindowHandle>(std::wcstol(argv[2], nullptr, 10))),
+            static_cast<std::size_t>(std::wcstoul(argv[3], nullptr, 10)));
+    }
     Win32Console console;
     try {
         std::vector<std::string> arguments;
@@ -33,20 +78,10 @@ int wmain(int argc, wchar_t** argv) {
         if (!parsed.request) {
             return PrintParsed(parsed, console);
         }
-        Win32WindowSystem windows(MessageTimeout(*parsed.request));
-        Win32WindowDetails details;
-        Win32RemoteItems items(MessageTimeout(*parsed.request));
-        Win32SaveFiles files;
-        Win32Files readFiles;
-        CliServices services{
-            windows, details, items, files, readFiles, console, std::chrono::steady_clock::now};
-        // Only watch listens to the window system's events (and to Ctrl+C).
-        std::unique_ptr<Win32WindowEvents> events;
-        if (std::holds_alternative<WatchRequest>(*parsed.request)) {
-            events = std::make_unique<Win32WindowEvents>();
-            services.events = events.get();
+        if (std::holds_alternative<ServeRequest>(*parsed.request)) {
+            return ServeThisDesktop(console);
         }
-        return RunRequest(*parsed.request, services);
+        return RunOnThisDesktop(*parsed.request, console);
     } catch (...) {
         // No exception may leave the entry point: whatever is left is told on standard error.
         console.Error(std::string(kMessagePrefix) +

@@ -25,7 +25,7 @@ std::vector<Text> MenuCaptions() {
 }
 
 // An item's state in words, as the State column shows it: "greyed, checked", "separator".
-Text MenuItemState(const MenuItem& item) {
+Text MenuItemState(const MenuItemFacts& item) {
     Text state;
     const auto add = [&state](bool has, TextView word) {
         if (has) {
@@ -56,6 +56,9 @@ constexpr std::array kClassPatterns{
     ClassPattern{u"header", ItemsKind::Header},
     ClassPattern{u"statusbar", ItemsKind::StatusBar},
     ClassPattern{u"toolbar", ItemsKind::Toolbar},
+    // Windows' console window, and Wine's.
+    ClassPattern{u"consolewindowclass", ItemsKind::Console},
+    ClassPattern{u"wineconsoleclass", ItemsKind::Console},
 };
 
 ItemCount CountQueryOf(ItemsKind kind) {
@@ -74,6 +77,8 @@ ItemCount CountQueryOf(ItemsKind kind) {
             return ItemCount::Header;
         case ItemsKind::StatusBar:
             return ItemCount::StatusBar;
+        case ItemsKind::Console:
+            return ItemCount::Console;
         case ItemsKind::Toolbar:
         case ItemsKind::Menu:
             break;
@@ -135,6 +140,11 @@ public:
         ItemsTable table(m_kind, m_kind == ItemsKind::ListView ? Captions() : std::vector<Text>{});
         if (m_kind == ItemsKind::ListView) {
             MarkHiddenColumns(table);
+        }
+        if (m_kind == ItemsKind::Console) {
+            ReadConsole(table);
+            table.ShrinkToFit();
+            return table;
         }
         const RemoteNumber count = m_remote.Count(m_control, CountQueryOf(m_kind));
         if (count.end != RemoteEnd::Answered) {
@@ -207,6 +217,20 @@ private:
         }
         table.status = StatusOf(round.end);
         return false;
+    }
+
+    // A console's lines come in one answer: those beyond the cap are left out.
+    void ReadConsole(ItemsTable& table) {
+        RemoteTexts lines = m_remote.ConsoleLines(m_control, kItemTextCap);
+        if (lines.texts.size() > m_cap) {
+            table.claimed = static_cast<std::int64_t>(lines.texts.size());
+            lines.texts.resize(m_cap);
+            table.status = ItemsStatus::Capped;
+        }
+        for (const Text& line : lines.texts) {
+            table.AppendRow(std::span(&line, 1));
+        }
+        static_cast<void>(Take(table, lines));
     }
 
     void ReadList(ItemsTable& table, std::size_t allowed) {
@@ -480,6 +504,8 @@ Text ItemsKindName(ItemsKind kind) {
             return u"Status bar";
         case ItemsKind::Toolbar:
             return u"Toolbar";
+        case ItemsKind::Console:
+            return u"Console";
         case ItemsKind::Menu:
             return u"Menu";
     }

@@ -71,7 +71,11 @@ int RunRequest(const CliRequest& request, CliServices& services) {
         if (const auto* diff = std::get_if<DiffRequest>(&request)) {
             return RunDiff(*diff, services);
         }
-        return RunDump(std::get<DumpRequest>(request), services, reporter);
+        if (const auto* dump = std::get_if<DumpRequest>(&request)) {
+            return RunDump(*dump, services, reporter);
+        }
+        // serve holds the standard input, which its own entry point hands it.
+        throw Failure(u"serve cannot run as one request of another command.");
     } catch (...) {
         // The output could not be opened or written, or diff's input read: nothing else fails
         // outside a step.

@@ -115,4 +115,9 @@ struct DiffRequest {
     Text output;
 };
 
-using CliRequest = std::variant<ListRequest, DumpRequest, FindRequest, WatchRequest, DiffRequest>;
+// Answers an agent's requests on the standard input and output until the input closes: the
+// Model Context Protocol, one JSON-RPC message a line.
+struct ServeRequest {};
+
+using CliRequest =
+    std::variant<ListRequest, DumpRequest, FindRequest, WatchRequest, DiffRequest, ServeRequest>;

@@ -33,7 +33,7 @@ constexpr char kDescription[] =
     "Tessivane Window Text Reader on the command line: lists the desktop's windows, dumps a "
     "window with all its child windows (class, handle, text, state, path and, on request, the "
     "items of lists, trees and other controls), finds windows by text, class or id, and compares "
-    "two dumps.";
+    "two dumps; serve does all of the reading for agents, as a Model Context Protocol server.";
 
 constexpr char kProgramFooter[] =
     "Run tessivane-cli COMMAND --help (or tessivane-cli help COMMAND) for a command's options.\n"
@@ -114,6 +114,21 @@ constexpr char kDiffFooter[] =
     "  tessivane-cli dump --title \"Untitled - Notepad\" -o before.json\n"
     "  tessivane-cli diff before.json after.json\n"
     "  tessivane-cli diff before.jsonl after.jsonl -f jsonl -o changes.jsonl";
+
+constexpr char kServeFooter[] =
+    "serve reads one JSON-RPC 2.0 message a line on the standard input (UTF-8) and answers each\n"
+    "request on one line of the standard output, as the Model Context Protocol's stdio transport\n"
+    "has it. Its tools: list_windows, dump_window, find_controls, read_items and wait_for_text,\n"
+    "each giving the JSON document of the command it runs (list, dump or find). It only reads:\n"
+    "nothing is clicked, typed or changed. Bad input gets a JSON-RPC error and the server goes\n"
+    "on; a message line over 4 MiB is refused, a result over 1 MiB is cut with a note. It ends\n"
+    "when the standard input closes.\n"
+    "Exit codes: 0 the input closed; 1 usage error, or the input or output cannot be used.\n"
+    "\n"
+    "To register it with an agent host, give the host the program and the word serve, as in\n"
+    "this entry of an MCP host's server list (under Wine: command \"wine\", the program first\n"
+    "in args):\n"
+    "  \"tessivane\": {\"command\": \"C:\\\\Tools\\\\tessivane-cli.exe\", \"args\": [\"serve\"]}";
 
 // The first thing a check found wrong with the command line, in the program's words: CLI11 stops
 // at the first failed check and says only that it failed.
@@ -626,6 +641,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                      complaint);
     AddOutput(*diffCommand, diffOutput);
 
+    CLI::App* serveCommand = app.add_subcommand(
+        "serve",
+        "A server for agents on the standard input and output: the Model Context Protocol, one "
+        "JSON-RPC message a line, with tools that list, dump and find windows, read a control's "
+        "items and wait for a control's text");
+    serveCommand->footer(kServeFooter);
+
     const std::vector<std::string> words = WithHelpWords(arguments);
     const auto command = [&]() -> const CLI::App* {
         const auto named = app.get_subcommands();
@@ -759,6 +781,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         diff.format = diffFormat.Chosen(diff.format);
         diff.output = Utf8ToText(diffOutput);
         return {diff, ExitCode::kDone, {}, {}};
+    }
+    if (serveCommand->parsed()) {
+        return {ServeRequest{}, ExitCode::kDone, {}, {}};
     }
     if (!dumpCommand->parsed()) {
         return UsageError("a command is needed: " + Listed(CommandNames(app), " or ") +

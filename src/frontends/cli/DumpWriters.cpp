@@ -47,6 +47,8 @@ const char* KindName(ItemsKind kind) {
             return "header";
         case ItemsKind::StatusBar:
             return "statusBar";
+        case ItemsKind::Console:
+            return "console";
         case ItemsKind::Toolbar:
             return "toolbar";
         case ItemsKind::Menu:

@@ -29,6 +29,25 @@ std::string JsonText(const Json& value) {
     return value.dump(kCompact, ' ', false, Json::error_handler_t::replace);
 }
 
+std::string CompactJsonText(std::string_view text) {
+    std::string compact;
+    compact.reserve(text.size());
+    bool inString = false;
+    bool escaped = false;
+    for (const char byte : text) {
+        if (inString) {
+            inString = escaped || byte != '"';
+            escaped = !escaped && byte == '\\';
+        } else if (byte == ' ' || byte == '\n' || byte == '\r' || byte == '\t') {
+            continue;
+        } else {
+            inString = byte == '"';
+        }
+        compact += byte;
+    }
+    return compact;
+}
+
 std::string OpenObjectText(const Json& object) {
     std::string text = JsonText(object);
     text.pop_back();

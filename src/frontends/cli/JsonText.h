@@ -24,6 +24,10 @@ inline constexpr char kProgramName[] = "tessivane-cli";
 // The value as compact JSON text in UTF-8.
 [[nodiscard]] std::string JsonText(const Json& value);
 
+// The JSON text without the blanks and line breaks between its tokens: one line, as short as
+// the values allow.
+[[nodiscard]] std::string CompactJsonText(std::string_view text);
+
 // An object's text without its closing brace, so that more members can be written after it.
 [[nodiscard]] std::string OpenObjectText(const Json& object);
 

@@ -150,6 +150,9 @@ public:
                           std::size_t maxUnits) override {
         return m_stop ? Stopped() : m_remote.ItemTexts(control, what, items, maxUnits);
     }
+    RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) override {
+        return m_stop ? Stopped() : m_remote.ConsoleLines(console, maxUnits);
+    }
     RemoteNumber MenuBar(WindowHandle window) override {
         return m_stop ? RemoteNumber{0, RemoteEnd::Gone} : m_remote.MenuBar(window);
     }

@@ -13,6 +13,7 @@
 #include "ports/WindowSystem.h"
 
 // The controls whose items can be read, each with its own family of messages.
+// A console window's items are the lines its screen shows.
 enum class ItemsKind {
     ListBox,
     ComboBox,
@@ -23,6 +24,7 @@ enum class ItemsKind {
     StatusBar,
     Toolbar,
     Menu,  // a top-level window's menu bar and its drop-down menus
+    Console,
 };
 
 // Texts in the order asked, as many as were read before the conversation ended; cut counts the
@@ -43,7 +45,8 @@ enum class ItemCount {
     Tab,
     Header,
     StatusBar,
-    Toolbar
+    Toolbar,
+    Console,  // the lines a console window shows
 };
 
 // The steps through a tree; a tree item is named by the handle the control gives it.
@@ -66,7 +69,7 @@ struct ItemRef {
 };
 
 // One item of a menu as the system keeps it.
-struct MenuItem {
+struct MenuItemFacts {
     Text text;  // with the accelerator's text after a tab, as the menu shows it
     bool greyed = false;
     bool checked = false;
@@ -77,7 +80,7 @@ struct MenuItem {
 // A menu item and how asking for it ended; item is valid only when end is Answered. Refused: the
 // system says the menu is no menu it lets this program read (or it was destroyed).
 struct RemoteMenuItem {
-    MenuItem item;
+    MenuItemFacts item;
     RemoteEnd end = RemoteEnd::Answered;
     bool cut = false;  // the text was longer than asked and holds its first units
 };
@@ -108,6 +111,11 @@ public:
     [[nodiscard]] virtual RemoteTexts ItemTexts(WindowHandle control, ItemText what,
                                                 std::span<const ItemRef> items,
                                                 std::size_t maxUnits) = 0;
+    // The lines a console window shows, its screen buffer's visible part, each without its
+    // trailing blanks (empty lines below the last text left out), at most maxUnits each. Read
+    // through the console itself, which a process shares by attaching to it: by a short-lived
+    // process, so that the reader keeps its own console.
+    [[nodiscard]] virtual RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) = 0;
     // The handle of the window's menu bar; value 0 when it has none (a child window never has).
     [[nodiscard]] virtual RemoteNumber MenuBar(WindowHandle window) = 0;
     // How many items the menu holds; Refused when the system does not let this program read it.

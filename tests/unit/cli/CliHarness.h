@@ -64,6 +64,9 @@ public:
     RemoteMenuItem MenuItemAt(std::uint64_t menu, int index, std::size_t maxUnits) override {
         return fake.MenuItemAt(menu, index, maxUnits);
     }
+    RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) override {
+        return fake.ConsoleLines(Of(console), maxUnits);
+    }
 
     FakeRemoteItems fake;
 
@@ -88,15 +91,28 @@ struct CliHarness {
     // What watch hears of the desktop's changes.
     WindowEvents* events = nullptr;
 
+    // A child window of that class, text and control id, last among parent's children.
+    WindowHandle AddControl(WindowHandle parent, Text className, Text text, std::int64_t id) {
+        const WindowHandle window =
+            desktop.Add(parent, FakeDesktop::Make(std::move(className), std::move(text)));
+        desktop.At(window).controlId = id;
+        return window;
+    }
+
     // Runs the command line as the program does; answers the exit code.
     int Run(const std::vector<std::string>& arguments) {
         const ParsedCommandLine parsed = ParseCommandLine(arguments);
         if (!parsed.request) {
             return PrintParsed(parsed, console);
         }
+        return RunOn(*parsed.request, console);
+    }
+
+    // Runs the request as the program does, its output on output; answers the exit code.
+    int RunOn(const CliRequest& request, Console& output) {
         CliServices services{
-            desktop, desktop, items, files, readFiles, console, [this] { return now += tick; }};
+            desktop, desktop, items, files, readFiles, output, [this] { return now += tick; }};
         services.events = events;
-        return RunRequest(*parsed.request, services);
+        return RunRequest(request, services);
     }
 };

@@ -448,9 +448,9 @@ TEST_F(DumpTest, ItemsComeWithTheirControlsInEachFormat) {
 TEST_F(DumpTest, ATopLevelWindowsMenusAreItsItemsAndASystemThatHidesThemIsNoFailure) {
     FakeRemoteItems::Control menus;
     menus.kind = ItemsKind::Menu;
-    MenuItem file;
+    MenuItemFacts file;
     file.text = u"&File";
-    MenuItem exit;
+    MenuItemFacts exit;
     exit.text = u"E&xit\tAlt+F4";
     exit.greyed = true;
     menus.menuBar = {{file, {{exit, {}}}}};

@@ -24,10 +24,7 @@ struct FindTest : ::testing::Test {
     WindowHandle otherOk = Add(other, u"Button", u"ok", 1);
 
     WindowHandle Add(WindowHandle parent, Text className, Text text, std::int64_t id) {
-        const WindowHandle window =
-            cli.desktop.Add(parent, FakeDesktop::Make(std::move(className), std::move(text)));
-        cli.desktop.At(window).controlId = id;
-        return window;
+        return cli.AddControl(parent, std::move(className), std::move(text), id);
     }
 
     // The handles that find prints as JSON.

@@ -47,6 +47,8 @@ TEST(ItemsKindOfClass, KnowsTheCommonControlsAndTheSuperclassesOfOldSoftware) {
         {u"msctls_statusbar32", ItemsKind::StatusBar},
         {u"StatusBar20WndClass", ItemsKind::StatusBar},
         {u"ToolbarWindow32", ItemsKind::Toolbar},
+        {u"ConsoleWindowClass", ItemsKind::Console},
+        {u"WineConsoleClass", ItemsKind::Console},
     };
     for (const auto& [className, kind] : known) {
         EXPECT_EQ(ItemsKindOfClass(className), kind) << TextToUtf8(className);
@@ -135,8 +137,9 @@ TEST(ReadItems, TreeGivesEveryItemInPreOrderWithItsDepth) {
 }
 
 TEST(ReadItems, OneTextKindsGiveOneColumnOfTheirTexts) {
-    for (const ItemsKind kind : {ItemsKind::ListBox, ItemsKind::ComboBox, ItemsKind::Tab,
-                                 ItemsKind::Header, ItemsKind::StatusBar, ItemsKind::Toolbar}) {
+    for (const ItemsKind kind :
+         {ItemsKind::ListBox, ItemsKind::ComboBox, ItemsKind::Tab, ItemsKind::Header,
+          ItemsKind::StatusBar, ItemsKind::Toolbar, ItemsKind::Console}) {
         FakeRemoteItems remote;
         const std::vector<Text> texts = {u"Applications", u"", u"Ελληνικά", u"漢字 😀"};
         const ItemsTable table = ReadItems(remote.AddTexts(kind, texts), kind, remote);
@@ -182,6 +185,13 @@ TEST(ReadItems, ACountBeyondTheCapIsNotBelieved) {
     EXPECT_EQ(capped.claimed, 30);
     ASSERT_EQ(capped.Rows(), 10u);
     EXPECT_EQ(capped.Cell(9, 0), u"tab 9");
+
+    // A console's lines come all at once: those beyond the cap are left out.
+    const WindowHandle console = remote.AddTexts(ItemsKind::Console, Numbered(u"line ", 30));
+    const ItemsTable lines = ReadItems(console, ItemsKind::Console, remote, 10);
+    EXPECT_EQ(lines.status, ItemsStatus::Capped);
+    EXPECT_EQ(lines.claimed, 30);
+    EXPECT_EQ(lines.Rows(), 10u);
 }
 
 TEST(ReadItems, ATreeLargerThanTheCapEndsThere) {
@@ -203,6 +213,11 @@ TEST(ReadItems, AControlThatStopsAnsweringKeepsWhatWasReadAndSaysWhy) {
                                                    {RemoteEnd::Denied, ItemsStatus::Denied}};
     for (const auto& [failure, status] : ends) {
         FakeRemoteItems remote;
+        // A console whose reading process did not end in time, or found no process to read it.
+        const WindowHandle console = remote.AddTexts(ItemsKind::Console, {u"C:\\>"});
+        remote.At(console).answers = 0;
+        remote.At(console).failure = failure;
+        EXPECT_EQ(ReadItems(console, ItemsKind::Console, remote).status, status);
         const WindowHandle list = remote.AddTexts(ItemsKind::ListBox, Numbered(u"item ", 100));
         remote.At(list).answers = 11;  // the count, then ten items
         remote.At(list).failure = failure;

@@ -12,7 +12,7 @@ namespace {
 using Node = FakeRemoteItems::MenuNode;
 
 Node Item(Text text, std::vector<Node> submenu = {}) {
-    MenuItem item;
+    MenuItemFacts item;
     item.text = std::move(text);
     return {item, std::move(submenu)};
 }

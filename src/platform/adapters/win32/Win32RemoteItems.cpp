@@ -1,5 +1,6 @@
 // The items of another program's controls.
 #include "win32/Win32RemoteItems.h"
+#include "win32/ConsoleScreen.h"
 
 #include <commctrl.h>
 
@@ -9,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "win32/ConsoleScreen.h"
 #include "win32/RemoteItemKinds.h"
 #include "win32/RemoteLayouts.h"
 #include "win32/RemoteMemory.h"
@@ -346,8 +348,17 @@ RemoteNumber Win32RemoteItems::Count(WindowHandle control, ItemCount query) {
             return SendWithTimeout(window, SB_GETPARTS, 0, 0, m_timeout);
         case ItemCount::Toolbar:
             return SendWithTimeout(window, TB_BUTTONCOUNT, 0, 0, m_timeout);
+        case ItemCount::Console: {
+            // A console tells its lines only all at once; their texts do not count here.
+            const RemoteTexts lines = ConsoleLines(control, 1);
+            return {static_cast<std::int64_t>(lines.texts.size()), lines.end};
+        }
     }
     return {0, RemoteEnd::Refused};
+}
+
+RemoteTexts Win32RemoteItems::ConsoleLines(WindowHandle console, std::size_t maxUnits) {
+    return ReadConsoleLines(HwndOf(console), maxUnits);
 }
 
 bool Win32RemoteItems::KeepsStrings(WindowHandle control, ItemsKind kind) {
@@ -474,7 +485,7 @@ RemoteMenuItem Win32RemoteItems::MenuItemAt(std::uint64_t menu, int index, std::
         read.end = UnreadMenuEnd(GetLastError());
         return read;
     }
-    MenuItem& item = read.item;
+    MenuItemFacts& item = read.item;
     item.separator = (info.fType & MFT_SEPARATOR) != 0;
     item.greyed = (info.fState & MFS_GRAYED) != 0;
     item.checked = (info.fState & MFS_CHECKED) != 0;

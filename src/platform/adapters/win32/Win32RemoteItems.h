@@ -32,6 +32,7 @@ public:
                           std::size_t count, std::size_t maxUnits) override;
     RemoteNumber ListViewColumnWidth(WindowHandle control, int column) override;
     RemoteNumber TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) override;
+    RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) override;
     RemoteTexts ItemTexts(WindowHandle control, ItemText what, std::span<const ItemRef> items,
                           std::size_t maxUnits) override;
     RemoteNumber MenuBar(WindowHandle window) override;

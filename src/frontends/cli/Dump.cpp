@@ -228,6 +228,7 @@ DumpTally DumpAsText(WindowHandle root, const DumpRequest& request, Output& outp
     tally.windows = summary.rows;
     tally.timedOut = summary.timedOut;
     tally.gone = summary.vanished;
+    tally.denied = summary.denied;
     tally.cut = summary.cut;
     tally.changing = summary.changing;
     tally.rowLimitReached = summary.rowLimitReached;

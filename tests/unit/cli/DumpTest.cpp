@@ -354,6 +354,7 @@ TEST_F(DumpTest, AProgramWithHigherRightsIsDeniedInEachFormatAndGivesFour) {
     ASSERT_EQ(Dump({"--items", "--format", "csv"}), ExitCode::kIncomplete);
     EXPECT_NE(cli.console.out.find(",denied,,,\r\n"), std::string::npos);
     EXPECT_NE(cli.console.out.find(",read,listBox,denied,"), std::string::npos);
+    EXPECT_EQ(Dump({"--format", "text"}), ExitCode::kIncomplete);
 }
 
 TEST_F(DumpTest, WindowsThatVanishAreGoneAndGiveFour) {

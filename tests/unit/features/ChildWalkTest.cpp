@@ -533,25 +533,3 @@ TEST_F(ChildWalkTest, StopEndsTheSecondAskingToo) {
     EXPECT_EQ(results.SubItem(2, 2), u"0");
     EXPECT_EQ(results.SubItem(3, 2), u"");
 }
-
-TEST_F(ChildWalkTest, AProgramWithHigherRightsIsDeniedAtOnceAndNeitherTimedOutNorProbed) {
-    const WindowHandle top = desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Top", u"t"));
-    const WindowHandle denied1 = desktop.Add(top, FakeDesktop::Make(u"Edit", u"x", 9));
-    const WindowHandle denied2 = desktop.Add(top, FakeDesktop::Make(u"Edit", u"y", 9));
-    desktop.Add(top, FakeDesktop::Make(u"Fine", u"z"));
-    desktop.DenyThread(9);
-
-    const WalkSummary summary = WalkWindowTree(top, results, desktop, reports);
-
-    EXPECT_EQ(summary.denied, 2u);
-    EXPECT_EQ(summary.timedOut, 0u);
-    EXPECT_TRUE(summary.Incomplete());
-    // Each denied window is asked once, its thread is not taken for hung nor probed at the end.
-    EXPECT_EQ(desktop.textRequests[denied1], 1);
-    EXPECT_EQ(desktop.textRequests[denied2], 1);
-    EXPECT_EQ(desktop.probes[denied1] + desktop.probes[denied2], 0);
-    EXPECT_EQ(Rows(), (std::vector<std::vector<Text>>{{u"Top", DecimalText(top), u"t"},
-                                                      {u"Edit", DecimalText(denied1), u""},
-                                                      {u"Edit", DecimalText(denied2), u""},
-                                                      {u"Fine", results.SubItem(4, 1), u"z"}}));
-}

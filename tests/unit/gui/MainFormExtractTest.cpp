@@ -188,6 +188,10 @@ TEST_F(WalkCommandTest, WindowsOfAProgramWithHigherRightsAreNotedAsSuchNotAsTime
     }
     desktop.DenyThread(9);
     form.ExtractSelectedWindow();
+    // Refused at once: asked once, neither taken for hung nor probed again at the walk's end.
+    const WindowHandle denied = desktop.At(top).children[1];
+    EXPECT_EQ(desktop.textRequests[denied], 1);
+    EXPECT_EQ(desktop.probes[denied], 0);
     ASSERT_EQ(dialogs.information.size(), 1u);
     EXPECT_EQ(dialogs.information[0].first,
               u"Some texts in the results are missing or incomplete:\r\n"

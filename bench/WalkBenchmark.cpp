@@ -51,9 +51,9 @@ void BareTraversal(WindowSystem& windows, WindowHandle root) {
         const WindowHandle window = pending.back();
         pending.pop_back();
         benchmark::DoNotOptimize(windows.ClassName(window, kClassNameCapacity));
-        const auto length = windows.SendTextLength(window).value_or(0);
-        if (length > 0) {
-            Text text(static_cast<std::size_t>(length) + 1, u'\0');
+        const RemoteNumber length = windows.SendTextLength(window);
+        if (length.end == RemoteEnd::Answered && length.value > 0) {
+            Text text(static_cast<std::size_t>(length.value) + 1, u'\0');
             benchmark::DoNotOptimize(windows.SendGetText(window, text));
         }
         std::vector<WindowHandle> children;

@@ -460,6 +460,28 @@ TEST(CliE2e, AHungWindowGivesFourWithinTheTimeOutAndItsStatusSaysSo) {
     EXPECT_EQ(document["summary"]["complete"], false);
 }
 
+TEST(CliE2e, ATopLevelWindowsMenuBarIsItsItemsOrWhereTheSystemHidesItItsStatusSaysSo) {
+    const TargetFixture fixture(L"tree", L"--menu");
+    const ConsoleRun run = Cli(L"dump " + HandleArgument(fixture) + L" --items --max-depth 0");
+    ASSERT_EQ(run.exitCode, 0u) << run.error;
+    const Json document = Json::parse(run.out);
+    ASSERT_EQ(DumpedWindows(document).size(), 1u);
+    const Json& items = document["window"]["items"];
+    EXPECT_EQ(items["kind"], "menu");
+    // Wine keeps each program's menus from the others; Windows lets them be read.
+    const bool underWine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+    if (underWine) {
+        EXPECT_EQ(items["status"], "notReadable");
+        EXPECT_EQ(items["rows"], Json::array());
+    } else {
+        EXPECT_EQ(items["status"], "read");
+        EXPECT_EQ(items["rows"], Json::parse(R"([["&File","submenu"],["&Open...\tCtrl+O",""],
+            ["","separator"],["Recent","submenu"],["\u03A9.txt",""],["E&xit","greyed"],
+            ["&Wrap","checked"]])"));
+        EXPECT_EQ(items["depths"], Json::parse("[0,1,1,1,2,1,0]"));
+    }
+}
+
 TEST(CliE2e, JsonLinesComeALineAWindowInTheTreesOrderThenTheSummary) {
     const TargetFixture fixture(L"tree", L"--wide 40");
     const std::vector<SystemWindow> truth = TreeWindows(fixture);

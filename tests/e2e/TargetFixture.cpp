@@ -101,6 +101,7 @@ struct ExpectedWindow {
     std::wstring className;
     std::wstring text;
     bool hung = false;
+    bool menu = false;
 };
 
 using ExpectedMap = std::unordered_map<HWND, ExpectedWindow>;
@@ -118,7 +119,7 @@ struct HungChildRequest {
     Fail(kExitUsage,
          std::wstring(what) +
              L"\nusage: TargetFixture.exe toplevel <truthFile>\n"
-             L"       TargetFixture.exe tree <truthFile> [--wide N] [--hung] [--states]\n"
+             L"       TargetFixture.exe tree <truthFile> [--wide N] [--hung] [--states] [--menu]\n"
              L"       TargetFixture.exe bench <truthFile> [--count N]\n"
              L"       TargetFixture.exe pick <truthFile>\n"
              L"  windows to pick by pointing: a nested edit, a disabled edit, a "
@@ -464,6 +465,23 @@ void AppendTreeLines(HWND window, int depth, const ExpectedMap& expected, std::w
     }
 }
 
+// A menu bar of every kind of item, as tests/e2e/CliE2eTest.cpp expects it: a drop-down menu with
+// an accelerator's text, a separator, a greyed and a checked item and a submenu.
+void AddMenuBar(HWND top) {
+    HMENU bar = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    HMENU recent = CreatePopupMenu();
+    const bool made = bar != nullptr && file != nullptr && recent != nullptr &&
+                      AppendMenuW(file, MF_STRING, 101, L"&Open...\tCtrl+O") &&
+                      AppendMenuW(file, MF_SEPARATOR, 0, nullptr) &&
+                      AppendMenuW(recent, MF_STRING, 102, L"\u03A9.txt") &&
+                      AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(recent), L"Recent") &&
+                      AppendMenuW(file, MF_STRING | MF_GRAYED, 103, L"E&xit") &&
+                      AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File") &&
+                      AppendMenuW(bar, MF_STRING | MF_CHECKED, 104, L"&Wrap") && SetMenu(top, bar);
+    if (!made) Fail(kExitSetup, L"the menu bar could not be made");
+}
+
 int RunTreeMode(const Fixture& fixture, const Options& options) {
     ExpectedMap expected;
     HWND top = CreateWindowChecked(fixture, 0, kTreeClass, kTreeTitle, WS_OVERLAPPEDWINDOW,
@@ -502,6 +520,7 @@ int RunTreeMode(const Fixture& fixture, const Options& options) {
                  kVisibleChild | WS_BORDER | WS_DISABLED, {10, 270, 200, 24});
     }
     if (options.hung) AddHungChild(fixture, expected, top);
+    if (options.menu) AddMenuBar(top);
     if (options.wide > 0) AddWidePanel(fixture, expected, top, options.wide);
 
     std::wstring truth = L"root\t" + HandleField(top) + L'\n';
@@ -803,6 +822,8 @@ Options ParseOptions(int argc, wchar_t** argv) {
             options.hung = true;
         } else if (option == L"--states" && options.mode == L"tree") {
             options.states = true;
+        } else if (option == L"--menu" && options.mode == L"tree") {
+            options.menu = true;
         } else if (option == L"--count" &&
                    (options.mode == L"bench" || options.mode == L"hostile")) {
             options.count = ParseNumber(argv[index], value, kMaxWindows);

@@ -102,24 +102,23 @@ std::uint32_t FakeDesktop::ThreadOf(WindowHandle window) {
     return found == nullptr ? 0 : found->thread;
 }
 
-std::optional<std::int64_t> FakeDesktop::SendTextLength(WindowHandle window) {
+RemoteNumber FakeDesktop::SendTextLength(WindowHandle window) {
     ++lengthRequests[window];
     const Window* found = Find(window);
     if (found == nullptr) {
-        return 0;
+        return {};
     }
-    if (Unanswered(*found)) {
-        return std::nullopt;
+    if (const RemoteEnd end = Unanswered(*found); end != RemoteEnd::Answered) {
+        return {0, end};
     }
     if (found->failTextRead) {
         throw std::runtime_error("text read failed");
     }
-    return found->claimedLength >= 0 ? found->claimedLength
-                                     : static_cast<std::int64_t>(found->text.size());
+    return {found->claimedLength >= 0 ? found->claimedLength
+                                      : static_cast<std::int64_t>(found->text.size())};
 }
 
-std::optional<std::int64_t> FakeDesktop::SendGetText(WindowHandle window,
-                                                     std::span<char16_t> buffer) {
+RemoteNumber FakeDesktop::SendGetText(WindowHandle window, std::span<char16_t> buffer) {
     ++textRequests[window];
     largestTextBuffer = std::max(largestTextBuffer, buffer.size());
     if (onTextRequest) {
@@ -127,40 +126,43 @@ std::optional<std::int64_t> FakeDesktop::SendGetText(WindowHandle window,
     }
     const Window* found = Find(window);
     if (found == nullptr || buffer.empty()) {
-        return 0;
+        return {};
     }
-    if (Unanswered(*found)) {
-        return std::nullopt;
+    if (const RemoteEnd end = Unanswered(*found); end != RemoteEnd::Answered) {
+        return {0, end};
     }
     if (found->failTextRead) {
         throw std::runtime_error("text read failed");
     }
     if (found->writesNothing) {
-        return found->claimedCopied.value_or(0);
+        return {found->claimedCopied.value_or(0)};
     }
     // Like WM_GETTEXT: copies what fits with a terminator, answers the count copied.
     const std::size_t count = std::min(found->text.size(), buffer.size() - 1);
     std::copy_n(found->text.begin(), count, buffer.begin());
     buffer[count] = u'\0';
     if (found->claimsWholeBuffer) {
-        return static_cast<std::int64_t>(buffer.size() - 1);
+        return {static_cast<std::int64_t>(buffer.size() - 1)};
     }
-    return found->claimedCopied.value_or(static_cast<std::int64_t>(count));
+    return {found->claimedCopied.value_or(static_cast<std::int64_t>(count))};
 }
 
 bool FakeDesktop::AnswersInTime(WindowHandle window) {
     ++probes[window];
     const Window* found = Find(window);
-    return found != nullptr && !Unanswered(*found);
+    return found != nullptr && Unanswered(*found) == RemoteEnd::Answered;
 }
 
-bool FakeDesktop::Unanswered(const Window& window) {
+RemoteEnd FakeDesktop::Unanswered(const Window& window) {
+    if (m_deniedThreads.contains(window.thread)) {
+        return RemoteEnd::Denied;
+    }
     const auto stall = m_stalls.find(window.thread);
     if (stall != m_stalls.end() && stall->second > 0) {
         --stall->second;
-        return true;
+        return RemoteEnd::TimedOut;
     }
-    return m_hungThreads.contains(window.thread);
+    return m_hungThreads.contains(window.thread) ? RemoteEnd::TimedOut : RemoteEnd::Answered;
 }
 
 std::int64_t FakeDesktop::ControlId(WindowHandle window) {

@@ -68,6 +68,9 @@ public:
     // Makes window the last child of parent, keeping its handle and its own children.
     void Move(WindowHandle window, WindowHandle parent);
     void HangThread(std::uint32_t thread) { m_hungThreads.insert(thread); }
+    // The system refuses every text message to the thread's windows: a program running with
+    // higher rights.
+    void DenyThread(std::uint32_t thread) { m_deniedThreads.insert(thread); }
     // The thread leaves the next messages sent to its windows unanswered, then answers again.
     void StallThread(std::uint32_t thread, int messages) { m_stalls[thread] = messages; }
 
@@ -90,9 +93,8 @@ public:
     Text ClassName(WindowHandle window, int capacity) override;
     std::uint32_t Style(WindowHandle window) override;
     std::uint32_t ThreadOf(WindowHandle window) override;
-    std::optional<std::int64_t> SendTextLength(WindowHandle window) override;
-    std::optional<std::int64_t> SendGetText(WindowHandle window,
-                                            std::span<char16_t> buffer) override;
+    RemoteNumber SendTextLength(WindowHandle window) override;
+    RemoteNumber SendGetText(WindowHandle window, std::span<char16_t> buffer) override;
     bool AnswersInTime(WindowHandle window) override;
 
     // Each process's program file name; a process not here has none that can be read.
@@ -108,11 +110,12 @@ private:
     const Window* Find(WindowHandle window) const;
     // Takes window out of its parent's children.
     void Detach(WindowHandle window);
-    // Whether the window's thread leaves a message unanswered now.
-    bool Unanswered(const Window& window);
+    // How a text message to window ends before it is answered: Answered when it may be.
+    RemoteEnd Unanswered(const Window& window);
 
     std::unordered_map<WindowHandle, Window> m_windows;
     std::set<std::uint32_t> m_hungThreads;
+    std::set<std::uint32_t> m_deniedThreads;
     std::map<std::uint32_t, int> m_stalls;
     WindowHandle m_nextHandle = 0x20000;
 };

@@ -234,3 +234,59 @@ RemoteTexts FakeRemoteItems::ItemTexts(WindowHandle control, ItemText what,
     }
     return read;
 }
+
+std::uint64_t FakeRemoteItems::LinkMenu(WindowHandle window, const std::vector<MenuNode>& nodes) {
+    const std::uint64_t menu = m_nextMenu++;
+    m_menus[menu] = {window, &nodes};
+    for (const MenuNode& node : nodes) {
+        if (!node.submenu.empty()) {
+            LinkMenu(window, node.submenu);
+        }
+    }
+    return menu;
+}
+
+RemoteNumber FakeRemoteItems::MenuBar(WindowHandle window) {
+    const auto found = m_controls.find(window);
+    if (found == m_controls.end() || found->second.control.menuBar.empty()) {
+        return {};
+    }
+    return {static_cast<std::int64_t>(LinkMenu(window, found->second.control.menuBar))};
+}
+
+RemoteNumber FakeRemoteItems::MenuItemCount(std::uint64_t menu) {
+    const auto named = m_menus.find(menu);
+    if (named == m_menus.end()) {
+        return {0, RemoteEnd::Refused};
+    }
+    const RemoteEnd end = Ask(named->second.window);
+    if (end != RemoteEnd::Answered) {
+        return {0, end};
+    }
+    return {static_cast<std::int64_t>(named->second.items->size())};
+}
+
+RemoteMenuItem FakeRemoteItems::MenuItemAt(std::uint64_t menu, int index, std::size_t maxUnits) {
+    RemoteMenuItem read;
+    const auto named = m_menus.find(menu);
+    if (named == m_menus.end() || index < 0 ||
+        static_cast<std::size_t>(index) >= named->second.items->size()) {
+        read.end = RemoteEnd::Refused;
+        return read;
+    }
+    read.end = Ask(named->second.window);
+    if (read.end != RemoteEnd::Answered) {
+        return read;
+    }
+    const MenuNode& node = (*named->second.items)[static_cast<std::size_t>(index)];
+    read.item = node.item;
+    read.cut = read.item.text.size() > maxUnits;
+    read.item.text.resize(std::min(read.item.text.size(), maxUnits));
+    // The drop-down menu's handle: the one last named for its items.
+    for (const auto& [handle, other] : m_menus) {
+        if (other.items == &node.submenu && !node.submenu.empty()) {
+            read.item.submenu = handle;
+        }
+    }
+    return read;
+}

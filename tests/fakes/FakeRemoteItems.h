@@ -19,8 +19,17 @@ public:
         std::vector<TreeNode> children;
     };
 
+    // A menu item with the items of the drop-down menu it opens, in order.
+    struct MenuNode {
+        MenuItemFacts item;  // its submenu is set from submenu
+        std::vector<MenuNode> submenu;
+    };
+
     struct Control {
         ItemsKind kind = ItemsKind::ListBox;
+        // A top-level window's menu bar: it has one when this holds items. Each menu call counts
+        // as a message, the menu bar's handle none.
+        std::vector<MenuNode> menuBar;
         // The items, one row each: a list view's row holds a cell per column, every other kind
         // one text (the first cell) per item. A tree keeps its items in roots instead.
         std::vector<std::vector<Text>> rows;
@@ -64,6 +73,9 @@ public:
     RemoteNumber TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) override;
     RemoteTexts ItemTexts(WindowHandle control, ItemText what, std::span<const ItemRef> items,
                           std::size_t maxUnits) override;
+    RemoteNumber MenuBar(WindowHandle window) override;
+    RemoteNumber MenuItemCount(std::uint64_t menu) override;
+    RemoteMenuItem MenuItemAt(std::uint64_t menu, int index, std::size_t maxUnits) override;
     // A console's lines are its rows, in one answer.
     RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) override;
 
@@ -89,6 +101,16 @@ private:
     // first one's handle (0 for none).
     std::uint64_t LinkTree(Entry& entry, const std::vector<TreeNode>& nodes);
 
+    // Names each menu of nodes with a handle, its window's; answers the first one's handle.
+    std::uint64_t LinkMenu(WindowHandle window, const std::vector<MenuNode>& nodes);
+
+    // The menus named so far: each handle's window and items.
+    struct NamedMenu {
+        WindowHandle window = 0;
+        const std::vector<MenuNode>* items = nullptr;
+    };
+    std::map<std::uint64_t, NamedMenu> m_menus;
+    std::uint64_t m_nextMenu = 0x9F0010;
     std::map<WindowHandle, Entry> m_controls;
     WindowHandle m_nextHandle = 0x40000;
     std::uint64_t m_nextTreeItem = 0x7F0010;

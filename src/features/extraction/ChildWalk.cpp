@@ -257,6 +257,9 @@ private:
             case TextReadStatus::Changing:
                 ++m_summary.changing;
                 break;
+            case TextReadStatus::Denied:
+                ++m_summary.denied;
+                break;
             case TextReadStatus::Read:
                 break;
         }

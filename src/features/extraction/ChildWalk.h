@@ -28,6 +28,8 @@ struct WalkSummary {
     std::size_t timedOut = 0;
     // Windows gone before their row was added, their own text read included: they have none.
     std::size_t vanished = 0;
+    // Windows whose program runs with higher rights and refused their text: their cell is empty.
+    std::size_t denied = 0;
     std::size_t cut = 0;       // texts longer than the cap, or than what their windows wrote
     std::size_t changing = 0;  // texts that changed on every attempt to read them whole
     bool rowLimitReached = false;
@@ -35,7 +37,8 @@ struct WalkSummary {
 
     // True when some text is missing or incomplete, or some part of the tree was not walked.
     [[nodiscard]] bool Incomplete() const noexcept {
-        return timedOut != 0 || vanished != 0 || cut != 0 || changing != 0 || rowLimitReached;
+        return timedOut != 0 || vanished != 0 || denied != 0 || cut != 0 || changing != 0 ||
+               rowLimitReached;
     }
 };
 

@@ -12,23 +12,34 @@ struct BufferRead {
     // The window answered a count beyond its text's first NUL: it claims more than the text
     // holds, whether it wrote less or the units past a NUL.
     bool overclaimed = false;
+    // Anything but Answered: the window did not answer, and text is empty.
+    RemoteEnd end = RemoteEnd::Answered;
 };
 
 // Sends WM_GETTEXT into buffer, emptied first so that nothing of an earlier read can show: the
 // text is what the window wrote, up to its first NUL within the count it answered, kept within
-// the buffer. Nothing when the window did not answer in time.
-std::optional<BufferRead> ReadInto(WindowSystem& windows, WindowHandle window,
-                                   std::span<char16_t> buffer) {
+// the buffer.
+BufferRead ReadInto(WindowSystem& windows, WindowHandle window, std::span<char16_t> buffer) {
     std::fill(buffer.begin(), buffer.end(), u'\0');
-    const std::optional<std::int64_t> copied = windows.SendGetText(window, buffer);
-    if (!copied) {
-        return std::nullopt;
+    const RemoteNumber copied = windows.SendGetText(window, buffer);
+    if (copied.end != RemoteEnd::Answered) {
+        return BufferRead{{}, false, copied.end};
     }
     const auto believed = static_cast<std::ptrdiff_t>(
-        std::clamp<std::int64_t>(*copied, 0, static_cast<std::int64_t>(buffer.size()) - 1));
+        std::clamp<std::int64_t>(copied.value, 0, static_cast<std::int64_t>(buffer.size()) - 1));
     const auto claimedEnd = buffer.begin() + believed;
     const auto end = std::find(buffer.begin(), claimedEnd, u'\0');
     return BufferRead{Text(buffer.begin(), end), end != claimedEnd};
+}
+
+// The text so far of a window that left a message unanswered: refused by the system, or not
+// answered in time, when its thread is not asked again during the walk.
+WindowText Unanswered(RemoteEnd end, Text text, WindowHandle window, TextReadSession& session) {
+    if (end == RemoteEnd::Denied) {
+        return WindowText{std::move(text), TextReadStatus::Denied};
+    }
+    session.MarkHung(window);
+    return WindowText{std::move(text), TextReadStatus::TimedOut};
 }
 
 TextReadStatus StatusOf(const BufferRead& read, bool cut) {
@@ -40,41 +51,38 @@ TextReadStatus StatusOf(const BufferRead& read, bool cut) {
 // that grew, or it comes back shorter than the first read); last then holds what came.
 std::optional<WindowText> ReadOnce(WindowHandle window, TextReadSession& session, Text& last) {
     WindowSystem& windows = session.Windows();
-    std::optional<BufferRead> first = ReadInto(windows, window, session.Buffer(kFirstReadUnits));
-    if (!first) {
-        session.MarkHung(window);
-        return WindowText{{}, TextReadStatus::TimedOut};
+    BufferRead first = ReadInto(windows, window, session.Buffer(kFirstReadUnits));
+    if (first.end != RemoteEnd::Answered) {
+        return Unanswered(first.end, {}, window, session);
     }
     // A text that did not fill the buffer is whole, and so is one cut short by a NUL.
-    if (first->text.size() < kFirstReadUnits - 1) {
-        return WindowText{std::move(first->text), StatusOf(*first, false)};
+    if (first.text.size() < kFirstReadUnits - 1) {
+        return WindowText{std::move(first.text), StatusOf(first, false)};
     }
-    const std::optional<std::int64_t> length = windows.SendTextLength(window);
-    if (!length) {
-        session.MarkHung(window);
-        return WindowText{std::move(first->text), TextReadStatus::TimedOut};
+    const RemoteNumber length = windows.SendTextLength(window);
+    if (length.end != RemoteEnd::Answered) {
+        return Unanswered(length.end, std::move(first.text), window, session);
     }
-    if (*length == static_cast<std::int64_t>(kFirstReadUnits) - 1) {
-        return WindowText{std::move(first->text), TextReadStatus::Read};
+    if (length.value == static_cast<std::int64_t>(kFirstReadUnits) - 1) {
+        return WindowText{std::move(first.text), TextReadStatus::Read};
     }
-    if (*length < static_cast<std::int64_t>(kFirstReadUnits) - 1) {
-        last = std::move(first->text);
+    if (length.value < static_cast<std::int64_t>(kFirstReadUnits) - 1) {
+        last = std::move(first.text);
         return std::nullopt;
     }
-    const bool cut = static_cast<std::uint64_t>(*length) > kTextCap;
+    const bool cut = static_cast<std::uint64_t>(length.value) > kTextCap;
     // Beyond the cap the buffer is expected to fill; below it, one unit more than the length lets
     // a text that grew since show that it did.
-    const std::size_t units = cut ? kTextCap + 1 : static_cast<std::size_t>(*length) + 2;
-    std::optional<BufferRead> whole = ReadInto(windows, window, session.Buffer(units));
-    if (!whole) {
-        session.MarkHung(window);
-        return WindowText{std::move(first->text), TextReadStatus::TimedOut};
+    const std::size_t units = cut ? kTextCap + 1 : static_cast<std::size_t>(length.value) + 2;
+    BufferRead whole = ReadInto(windows, window, session.Buffer(units));
+    if (whole.end != RemoteEnd::Answered) {
+        return Unanswered(whole.end, std::move(first.text), window, session);
     }
-    if (whole->text.size() < kFirstReadUnits - 1 || (!cut && whole->text.size() == units - 1)) {
-        last = std::move(whole->text);
+    if (whole.text.size() < kFirstReadUnits - 1 || (!cut && whole.text.size() == units - 1)) {
+        last = std::move(whole.text);
         return std::nullopt;
     }
-    return WindowText{std::move(whole->text), StatusOf(*whole, cut)};
+    return WindowText{std::move(whole.text), StatusOf(whole, cut)};
 }
 
 }  // namespace

@@ -48,6 +48,7 @@ enum class TextReadStatus {
     Cut,       // the window claimed more than kTextCap, or answered a count beyond its text's
                // first NUL: the text up to there, at most kTextCap units
     Changing,  // the text changed between the messages of every attempt: the last attempt's
+    Denied,    // the system refused the message: the window's program runs with higher rights
 };
 
 struct WindowText {

@@ -13,7 +13,7 @@ constexpr TextView kLineEnd = u"\r\n";
 template <typename Depth, typename CellAt>
 void AppendLine(Text& out, const ItemsTable& table, char16_t delimiter, Depth&& depth,
                 CellAt&& cellAt) {
-    if (table.Kind() == ItemsKind::TreeView) {
+    if (HasDepths(table.Kind())) {
         out += depth();
         out += delimiter;
     }

@@ -14,6 +14,30 @@ namespace {
 constexpr std::size_t kRowsPerRound = 2048;
 // A list view's columns beyond this many are not read.
 constexpr std::int64_t kColumnsCap = 1024;
+// Drop-down menus below the menu bar deeper than this are not opened.
+constexpr int kMenuDepthCap = 16;
+// A menu's item texts are read up to this many units: a menu shows a line, not a document.
+constexpr std::size_t kMenuTextCap = 4096;
+
+// A menu's columns: its items' texts and their states.
+std::vector<Text> MenuCaptions() {
+    return {u"Text", u"State"};
+}
+
+// An item's state in words, as the State column shows it: "greyed, checked", "separator".
+Text MenuItemState(const MenuItemFacts& item) {
+    Text state;
+    const auto add = [&state](bool has, TextView word) {
+        if (has) {
+            state += (state.empty() ? u"" : u", ") + Text(word);
+        }
+    };
+    add(item.separator, u"separator");
+    add(item.greyed, u"greyed");
+    add(item.checked, u"checked");
+    add(item.submenu != 0, u"submenu");
+    return state;
+}
 
 struct ClassPattern {
     TextView part;
@@ -53,12 +77,13 @@ ItemCount CountQueryOf(ItemsKind kind) {
             return ItemCount::Header;
         case ItemsKind::StatusBar:
             return ItemCount::StatusBar;
-        case ItemsKind::Toolbar:
-            return ItemCount::Toolbar;
         case ItemsKind::Console:
             return ItemCount::Console;
+        case ItemsKind::Toolbar:
+        case ItemsKind::Menu:
+            break;
     }
-    return ItemCount::ListBox;
+    return ItemCount::Toolbar;
 }
 
 // The texts read by item kind, for the kinds whose items are one text each.
@@ -83,10 +108,23 @@ ItemsStatus StatusOf(RemoteEnd end) {
             return ItemsStatus::Gone;
         case RemoteEnd::Refused:
             return ItemsStatus::Changed;
+        case RemoteEnd::Denied:
+            return ItemsStatus::Denied;
         case RemoteEnd::Answered:
             break;
     }
     return ItemsStatus::Read;
+}
+
+// How many items the window's menu bar holds: Gone when it has none.
+RemoteNumber MenuBarItemCount(WindowHandle window, RemoteItems& remote) {
+    const RemoteNumber bar = remote.MenuBar(window);
+    if (bar.end != RemoteEnd::Answered || bar.value != 0) {
+        return bar.end != RemoteEnd::Answered
+                   ? bar
+                   : remote.MenuItemCount(static_cast<std::uint64_t>(bar.value));
+    }
+    return {0, RemoteEnd::Gone};
 }
 
 // One control's read: the count it claims, the items it is allowed, and how it ended.
@@ -96,6 +134,9 @@ public:
         : m_control(control), m_kind(kind), m_remote(remote), m_cap(cap) {}
 
     ItemsTable Run() {
+        if (m_kind == ItemsKind::Menu) {
+            return ReadMenus();
+        }
         ItemsTable table(m_kind, m_kind == ItemsKind::ListView ? Captions() : std::vector<Text>{});
         if (m_kind == ItemsKind::ListView) {
             MarkHiddenColumns(table);
@@ -193,7 +234,7 @@ private:
     }
 
     void ReadList(ItemsTable& table, std::size_t allowed) {
-        if (!m_remote.KeepsStrings(m_control, m_kind)) {
+        if (KeepsNoTexts(m_control, m_kind, m_remote)) {
             table.status = ItemsStatus::NoTexts;
             table.claimed = static_cast<std::int64_t>(allowed);
             return;
@@ -286,6 +327,74 @@ private:
         }
     }
 
+    // The menu bar's items and, below each item that opens one, its drop-down menu's, in the
+    // order a person meets them, down to kMenuDepthCap. A system that does not let this program
+    // read the bar gives no items; a menu that fails part-way keeps the items read until then.
+    ItemsTable ReadMenus() {
+        ItemsTable table(m_kind, MenuCaptions());
+        const RemoteNumber bar = m_remote.MenuBar(m_control);
+        if (bar.end != RemoteEnd::Answered || bar.value == 0) {
+            table.status = bar.end != RemoteEnd::Answered ? StatusOf(bar.end) : ItemsStatus::Gone;
+            return table;
+        }
+        const RemoteNumber count = m_remote.MenuItemCount(static_cast<std::uint64_t>(bar.value));
+        if (count.end == RemoteEnd::Refused) {
+            table.status = ItemsStatus::NotReadable;
+            return table;
+        }
+        // Each open menu: its handle, its depth, its item count and the next index to read.
+        struct Open {
+            std::uint64_t menu;
+            int depth;
+            std::int64_t count;
+            int next = 0;
+        };
+        std::vector<Open> open;
+        if (!Take(table, count)) {
+            return table;
+        }
+        open.push_back({static_cast<std::uint64_t>(bar.value), 0, count.value});
+        while (!open.empty()) {
+            Open& menu = open.back();
+            if (menu.next >= menu.count) {
+                open.pop_back();
+                continue;
+            }
+            if (table.Rows() == m_cap) {
+                table.status = ItemsStatus::Capped;
+                break;
+            }
+            const int depth = menu.depth;
+            const RemoteMenuItem read = m_remote.MenuItemAt(menu.menu, menu.next++, kMenuTextCap);
+            if (!Take(table, read.end)) {
+                break;
+            }
+            table.cutTexts += read.cut ? 1 : 0;
+            const std::array cells{read.item.text, MenuItemState(read.item)};
+            table.AppendRow(cells, depth);
+            if (read.item.submenu == 0 || depth + 1 > kMenuDepthCap) {
+                continue;
+            }
+            const RemoteNumber items = m_remote.MenuItemCount(read.item.submenu);
+            if (!Take(table, items)) {
+                break;
+            }
+            open.push_back({read.item.submenu, depth + 1, items.value});
+        }
+        table.ShrinkToFit();
+        return table;
+    }
+
+    // Takes how a menu's answer ended; false when the read ends here.
+    bool Take(ItemsTable& table, RemoteEnd end) {
+        if (end == RemoteEnd::Answered) {
+            return true;
+        }
+        table.status = StatusOf(end);
+        return false;
+    }
+    bool Take(ItemsTable& table, const RemoteNumber& count) { return Take(table, count.end); }
+
     void ReadSingleTexts(ItemsTable& table, std::size_t allowed) {
         std::vector<ItemRef> refs;
         for (std::size_t item = 0; item < allowed; ++item) {
@@ -317,9 +426,35 @@ std::optional<ItemsKind> ItemsKindOfClass(TextView className) {
     return std::nullopt;
 }
 
+std::optional<ItemsKind> ItemsKindOfWindow(WindowHandle window, TextView className,
+                                           RemoteItems& remote) {
+    if (const std::optional<ItemsKind> kind = ItemsKindOfClass(className)) {
+        return kind;
+    }
+    const RemoteNumber bar = remote.MenuBar(window);
+    if (bar.end != RemoteEnd::Answered || bar.value == 0) {
+        return std::nullopt;
+    }
+    return ItemsKind::Menu;
+}
+
+bool KeepsNoTexts(WindowHandle control, ItemsKind kind, RemoteItems& remote) {
+    return (kind == ItemsKind::ListBox || kind == ItemsKind::ComboBox) &&
+           !remote.KeepsStrings(control, kind);
+}
+
+RemoteNumber AskItemCount(WindowHandle control, ItemsKind kind, RemoteItems& remote) {
+    const RemoteNumber count = kind == ItemsKind::Menu ? MenuBarItemCount(control, remote)
+                                                       : remote.Count(control, CountQueryOf(kind));
+    if (count.end == RemoteEnd::Answered && count.value < 0) {
+        return {0, RemoteEnd::Refused};
+    }
+    return count;
+}
+
 std::optional<std::int64_t> CountItems(WindowHandle control, ItemsKind kind, RemoteItems& remote) {
-    const RemoteNumber count = remote.Count(control, CountQueryOf(kind));
-    if (count.end != RemoteEnd::Answered || count.value < 0) {
+    const RemoteNumber count = AskItemCount(control, kind, remote);
+    if (count.end != RemoteEnd::Answered) {
         return std::nullopt;
     }
     return count.value;
@@ -343,6 +478,10 @@ Text ItemsStatusText(ItemsStatus status) {
             return u"owner-drawn without texts";
         case ItemsStatus::Capped:
             return u"capped";
+        case ItemsStatus::Denied:
+            return u"denied";
+        case ItemsStatus::NotReadable:
+            return u"not readable on this system";
     }
     return u"read";
 }
@@ -367,6 +506,8 @@ Text ItemsKindName(ItemsKind kind) {
             return u"Toolbar";
         case ItemsKind::Console:
             return u"Console";
+        case ItemsKind::Menu:
+            return u"Menu";
     }
     return u"List box";
 }

@@ -19,6 +19,19 @@ inline constexpr std::size_t kItemTextCap = std::size_t{1} << 16;
 // and of the superclasses old software gives them; nothing for a window without items.
 [[nodiscard]] std::optional<ItemsKind> ItemsKindOfClass(TextView className);
 
+// The kind of items a window holds: by its class, else a menu when it is a top-level window with a
+// menu bar (which asks no message); nothing for a window without items.
+[[nodiscard]] std::optional<ItemsKind> ItemsKindOfWindow(WindowHandle window, TextView className,
+                                                         RemoteItems& remote);
+
+// True for a list box or combo box that draws its items itself and keeps item data, not texts:
+// its items cannot be read. Asks no message.
+[[nodiscard]] bool KeepsNoTexts(WindowHandle control, ItemsKind kind, RemoteItems& remote);
+
+// The control's answer to its count message, and how the conversation ended; a count below zero
+// is not believed and ends as Refused.
+[[nodiscard]] RemoteNumber AskItemCount(WindowHandle control, ItemsKind kind, RemoteItems& remote);
+
 // The control's own word for how many items it has: the probe that confirms the kind before a
 // read. Nothing when the window is not such a control or did not answer.
 [[nodiscard]] std::optional<std::int64_t> CountItems(WindowHandle control, ItemsKind kind,

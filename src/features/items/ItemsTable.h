@@ -13,13 +13,21 @@
 
 // How a control's read ended.
 enum class ItemsStatus {
-    Read,      // every item
-    TimedOut,  // the control stopped answering: the items read until then
-    Gone,      // the control or its program went away: the items read until then
-    Changed,   // an item vanished while it was read: the items read until then
-    NoTexts,   // an owner-drawn list that keeps item data, not texts: no items
-    Capped,    // more items than a read takes: the first kItemsCap
+    Read,         // every item
+    TimedOut,     // the control stopped answering: the items read until then
+    Gone,         // the control or its program went away: the items read until then
+    Changed,      // an item vanished while it was read: the items read until then
+    NoTexts,      // an owner-drawn list that keeps item data, not texts: no items
+    Capped,       // more items than a read takes: the first kItemsCap
+    Denied,       // the system refused the control's messages or its program's memory: the program
+                  // runs with higher rights than the reader; the items read until then
+    NotReadable,  // the system does not let other programs read these items (a menu): none
 };
+
+// Whether a kind's rows stand at depths below its top level: a tree's, a menu's.
+[[nodiscard]] constexpr bool HasDepths(ItemsKind kind) noexcept {
+    return kind == ItemsKind::TreeView || kind == ItemsKind::Menu;
+}
 
 class ItemsTable {
 public:
@@ -34,7 +42,7 @@ public:
     // A column the control does not show: a list view's column of zero width.
     [[nodiscard]] bool ColumnHidden(std::size_t column) const { return m_hidden.at(column); }
     void HideColumn(std::size_t column) { m_hidden.at(column) = true; }
-    // A tree item's depth below the tree's top level; 0 for other kinds.
+    // A tree's or a menu's item's depth below its top level; 0 for other kinds.
     [[nodiscard]] int Depth(std::size_t row) const { return m_depths.at(row); }
 
     // Adds a row of Columns() cells (missing ones empty, extra ones dropped).

@@ -105,7 +105,7 @@ constexpr char kDiffFooter[] =
     "Each window of AFTER is matched with the window of BEFORE at the same path (as dump writes\n"
     "paths), then what is left by handle and class; the rest was added or removed. Either file\n"
     "may be dump's json or jsonl. A window whose status is \"gone\" counts as not there, a text\n"
-    "that timed out as unknown, and items only where both dumps have them.\n"
+    "that timed out or was denied as unknown, and items only where both dumps have them.\n"
     "Exit codes: 0 the dumps do not differ; 1 usage error, a file that cannot be read or is no\n"
     "dump (the message names the file and the line), or the output cannot be written; 5 the\n"
     "dumps differ.\n"

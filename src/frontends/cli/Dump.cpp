@@ -30,6 +30,8 @@ WindowStatus StatusOf(TextReadStatus status) {
             return WindowStatus::Cut;
         case TextReadStatus::Changing:
             return WindowStatus::Changing;
+        case TextReadStatus::Denied:
+            return WindowStatus::Denied;
         case TextReadStatus::Read:
             break;
     }
@@ -52,8 +54,11 @@ private:
     std::size_t m_count = 0;
 };
 
+// What no read can give is not missing: an owner-drawn list's texts, another program's menus on a
+// system that keeps them from this one.
 bool ItemsIncomplete(ItemsStatus status) {
-    return status != ItemsStatus::Read && status != ItemsStatus::NoTexts;
+    return status != ItemsStatus::Read && status != ItemsStatus::NoTexts &&
+           status != ItemsStatus::NotReadable;
 }
 
 // A walked window with all that is written of it, held while an earlier window's text may still
@@ -91,7 +96,9 @@ public:
         window.status = window.facts ? StatusOf(walked.status) : WindowStatus::Gone;
         window.visible = Visible(walked, window.facts);
         const std::optional<ItemsKind> kind =
-            m_withItems && window.facts ? ItemsKindOfClass(entry.className) : std::nullopt;
+            m_withItems && window.facts
+                ? ItemsKindOfWindow(walked.window, entry.className, m_services.items)
+                : std::nullopt;
         if (kind) {
             entry.items = ReadItems(walked.window, *kind, m_services.items);
         }
@@ -145,6 +152,7 @@ private:
         m_tally.cut += window.status == WindowStatus::Cut ? 1 : 0;
         m_tally.changing += window.status == WindowStatus::Changing ? 1 : 0;
         m_tally.gone += window.status == WindowStatus::Gone ? 1 : 0;
+        m_tally.denied += window.status == WindowStatus::Denied ? 1 : 0;
         m_writer.Window(window);
     }
 
@@ -220,6 +228,7 @@ DumpTally DumpAsText(WindowHandle root, const DumpRequest& request, Output& outp
     tally.windows = summary.rows;
     tally.timedOut = summary.timedOut;
     tally.gone = summary.vanished;
+    tally.denied = summary.denied;
     tally.cut = summary.cut;
     tally.changing = summary.changing;
     tally.rowLimitReached = summary.rowLimitReached;

@@ -25,6 +25,8 @@ const char* StatusName(WindowStatus status) {
             return "changing";
         case WindowStatus::Gone:
             return "gone";
+        case WindowStatus::Denied:
+            return "denied";
         case WindowStatus::Read:
             break;
     }
@@ -49,6 +51,8 @@ const char* KindName(ItemsKind kind) {
             return "console";
         case ItemsKind::Toolbar:
             return "toolbar";
+        case ItemsKind::Menu:
+            return "menu";
         case ItemsKind::ListBox:
             break;
     }
@@ -67,6 +71,10 @@ const char* ItemsStatusName(ItemsStatus status) {
             return "noTexts";
         case ItemsStatus::Capped:
             return "capped";
+        case ItemsStatus::Denied:
+            return "denied";
+        case ItemsStatus::NotReadable:
+            return "notReadable";
         case ItemsStatus::Read:
             break;
     }
@@ -103,7 +111,7 @@ Json ItemsObject(const ItemsTable& table) {
             cells.push_back(JsonString(table.Cell(row, column)));
         }
     }
-    if (table.Kind() == ItemsKind::TreeView) {
+    if (HasDepths(table.Kind())) {
         Json& depths = items["depths"] = Json::array();
         for (std::size_t row = 0; row < table.Rows(); ++row) {
             depths.push_back(table.Depth(row));
@@ -145,6 +153,7 @@ void AddSummaryMembers(Json& summary, const DumpTally& tally) {
     summary["windows"] = tally.windows;
     summary["timedOut"] = tally.timedOut;
     summary["gone"] = tally.gone;
+    summary["denied"] = tally.denied;
     summary["cut"] = tally.cut;
     summary["changing"] = tally.changing;
     summary["itemsIncomplete"] = tally.itemsIncomplete;

@@ -20,6 +20,7 @@ enum class WindowStatus {
     Cut,       // the text was longer than the cap, or than what its window wrote: what came
     Changing,  // the text changed on every attempt to read it whole: the last attempt's
     Gone,      // the window vanished after its class was read: no state
+    Denied,    // the window's program runs with higher rights and refused its text: it is empty
 };
 
 struct DumpedWindow {

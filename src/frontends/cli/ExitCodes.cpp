@@ -28,8 +28,8 @@ int SelectionExitCode(std::size_t matches, bool first) noexcept {
 }
 
 int DumpExitCode(const DumpTally& tally) noexcept {
-    const bool incomplete = tally.timedOut != 0 || tally.gone != 0 || tally.cut != 0 ||
-                            tally.changing != 0 || tally.itemsIncomplete != 0 ||
+    const bool incomplete = tally.timedOut != 0 || tally.gone != 0 || tally.denied != 0 ||
+                            tally.cut != 0 || tally.changing != 0 || tally.itemsIncomplete != 0 ||
                             tally.rowLimitReached || tally.failedSteps != 0 ||
                             tally.deadlineReached;
     return incomplete ? ExitCode::kIncomplete : ExitCode::kDone;
@@ -39,6 +39,8 @@ std::string MissingInWords(const DumpTally& tally) {
     const std::vector<MissingKind> kinds{
         {tally.timedOut, "window", "windows", "did not answer in time", "did not answer in time"},
         {tally.gone, "window", "windows", "closed during the walk", "closed during the walk"},
+        {tally.denied, "window", "windows", "belongs to a program running with higher rights",
+         "belong to a program running with higher rights"},
         {tally.cut, "text", "texts", "was cut", "were cut"},
         {tally.changing, "text", "texts", "kept changing while read", "kept changing while read"},
         {tally.itemsIncomplete, "control", "controls", "did not give all its items",

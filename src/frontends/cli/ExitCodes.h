@@ -22,6 +22,7 @@ struct DumpTally {
     std::size_t windows = 0;
     std::size_t timedOut = 0;  // windows whose text did not come in time
     std::size_t gone = 0;      // windows that vanished, before or after their row
+    std::size_t denied = 0;    // windows of a program running with higher rights: no text
     std::size_t cut = 0;       // texts longer than the cap, or than what their windows wrote
     std::size_t changing = 0;  // texts that changed on every attempt to read them whole
     // Controls whose items did not come whole: timed out, gone, changed while read or capped.

@@ -15,6 +15,7 @@
 #include "cli/WalkRows.h"
 #include "core/ControlPath.h"
 #include "extraction/ChildWalk.h"
+#include "items/ItemsReader.h"
 
 namespace {
 
@@ -34,10 +35,12 @@ struct SearchedWindow {
 };
 
 // The walk's windows below its first one, each compared once its text is known: a window whose
-// text did not come in time waits for the walk's end, where it may have been read again.
+// text did not come in time waits for the walk's end, where it may have been read again. Counts
+// the lists among them that draw their items themselves and keep no texts.
 class Comparer final : public WalkRows {
 public:
-    explicit Comparer(const FindCriteria& criteria) : m_criteria(criteria) {}
+    Comparer(const FindCriteria& criteria, RemoteItems& items)
+        : m_criteria(criteria), m_items(items) {}
 
     void WindowWalked(const WalkedWindow& walked) override {
         RowWalked(walked);
@@ -46,6 +49,8 @@ public:
         }
         FoundWindow window{walked.row,       walked.window, TakeClassName(),
                            walked.controlId, TakeText(),    walked.path};
+        const std::optional<ItemsKind> kind = ItemsKindOfClass(window.className);
+        m_textlessLists += kind && KeepsNoTexts(walked.window, *kind, m_items) ? 1 : 0;
         if (walked.status == TextReadStatus::TimedOut) {
             m_waiting.push_back(std::move(window));
         } else {
@@ -53,6 +58,9 @@ public:
         }
     }
     void WindowReadAgain(const WalkedWindow&) override {}
+
+    // The lists below the walk's first window whose items keep no texts to search.
+    [[nodiscard]] std::size_t TextlessLists() const noexcept { return m_textlessLists; }
 
     // The windows that matched, in the walk's order; the walk is over.
     std::vector<FoundWindow> Found() {
@@ -82,6 +90,8 @@ private:
     }
 
     const FindCriteria& m_criteria;
+    RemoteItems& m_items;
+    std::size_t m_textlessLists = 0;
     std::vector<FoundWindow> m_waiting;
     std::vector<FoundWindow> m_found;
 };
@@ -109,8 +119,19 @@ void AddFoundMembers(Json& object, const SearchedWindow& top, const FoundWindow&
     object["text"] = JsonString(window.text);
 }
 
+// What the search could not look into: "2 owner-drawn lists keep no texts: their items were not
+// searched."; empty when there is none.
+std::string TextlessListsNote(std::size_t lists) {
+    if (lists == 0) {
+        return {};
+    }
+    return std::to_string(lists) +
+           (lists == 1 ? " owner-drawn list keeps no texts: its items were not searched.\r\n"
+                       : " owner-drawn lists keep no texts: their items were not searched.\r\n");
+}
+
 std::string Document(const std::vector<SearchedWindow>& searched, ListFormat format,
-                     bool deadlineReached) {
+                     bool deadlineReached, std::size_t textlessLists) {
     std::string text;
     std::vector<std::vector<std::string>> rows;
     Json document = DocumentHead();
@@ -130,19 +151,21 @@ std::string Document(const std::vector<SearchedWindow>& searched, ListFormat for
     switch (format) {
         case ListFormat::Json:
             document["searched"] = searched.size();
+            document["textlessLists"] = textlessLists;
             document["deadline"] = deadlineReached;
             return JsonText(document) + "\n";
         case ListFormat::JsonLines: {
             Json summary = SummaryLineHead();
             summary["searched"] = searched.size();
             summary["matches"] = rows.size();
+            summary["textlessLists"] = textlessLists;
             summary["deadline"] = deadlineReached;
             return text + JsonText(summary) + "\n";
         }
         case ListFormat::Table: {
             const std::vector<TextView> captions{u"Top-level", u"Title", u"Handle", u"Hex",
                                                  u"Class",     u"Id",    u"Path",   u"Text"};
-            return AlignedTable(captions, rows);
+            return AlignedTable(captions, rows) + TextlessListsNote(textlessLists);
         }
         case ListFormat::Csv:
         case ListFormat::Tsv:
@@ -188,24 +211,26 @@ int RunFind(const FindRequest& request, CliServices& services, Reporter& reporte
     Deadline deadline(services.now, request.deadline);
     DumpTally tally;
     std::size_t walked = 0;
+    std::size_t textlessLists = 0;
     for (SearchedWindow& top : searched) {
         if (!deadline.AllowsMore()) {
             break;
         }
         ++walked;
-        Comparer comparer(request.criteria);
+        Comparer comparer(request.criteria, services.items);
         WalkOptions options;
         options.keepGoing = [&deadline] { return deadline.AllowsMore(); };
         options.observer = &comparer;
         options.details = &services.details;
         WalkWindowTree(top.handle, comparer, services.windows, reporter, options);
         top.found = comparer.Found();
+        textlessLists += comparer.TextlessLists();
         tally.windows += top.found.size();
     }
     tally.deadlineReached = deadline.Reached();
     // Only the windows searched before the deadline count.
     searched.resize(walked);
-    output.Write(Document(searched, request.format, tally.deadlineReached));
+    output.Write(Document(searched, request.format, tally.deadlineReached, textlessLists));
     if (tally.windows == 0 && !tally.deadlineReached) {
         output.Finish();
         services.console.Error(std::string(kMessagePrefix) + "no window below " +

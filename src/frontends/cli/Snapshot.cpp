@@ -69,7 +69,7 @@ bool Present(const SnapshotWindow& window) {
 }
 
 bool TextKnown(const SnapshotWindow& window) {
-    return window.status != "timedOut";
+    return window.status != "timedOut" && window.status != "denied";
 }
 
 bool ItemsKnown(const SnapshotWindow& window) {
@@ -77,7 +77,8 @@ bool ItemsKnown(const SnapshotWindow& window) {
         return false;
     }
     const auto status = window.items->find("status");
-    return status == window.items->end() || (*status != "timedOut" && *status != "gone");
+    return status == window.items->end() ||
+           (*status != "timedOut" && *status != "gone" && *status != "denied");
 }
 
 // For each after window, the index of the before window it is, or kNoPartner.

@@ -19,7 +19,7 @@ struct SnapshotWindow {
     Text text;
     bool visible = false;
     bool enabled = false;
-    std::string status;  // "read", "timedOut", "cut", "changing", "gone"
+    std::string status;  // "read", "timedOut", "cut", "changing", "gone", "denied"
     std::optional<Json>
         items;  // the dump's "items" object as written (kind, status, columns, rows...)
     // Every member as the dump wrote it (controlId, rect... too), without "type" and "children":
@@ -52,8 +52,8 @@ struct WindowChange {
 // enabled that differs, in that order.
 //
 // What was not read is no change: a window "gone" in a snapshot is not in it; a text that timed
-// out is compared with nothing; items are compared only when both moments have them, read
-// (neither "timedOut" nor "gone").
+// out or was denied is compared with nothing; items are compared only when both moments have
+// them, read (neither "timedOut", "gone" nor "denied").
 [[nodiscard]] std::vector<WindowChange> CompareSnapshots(const Snapshot& before,
                                                          const Snapshot& after, MatchBy match);
 

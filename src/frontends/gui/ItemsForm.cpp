@@ -49,42 +49,77 @@ Text StatusSentence(const ItemsTable& table) {
                         : Text(u"A")) +
                    u" read takes the first " + DecimalText(static_cast<std::int64_t>(kItemsCap)) +
                    u".";
+        case ItemsStatus::Denied:
+            return u"The control belongs to a program running with higher rights: run the tool as "
+                   u"administrator to read its items.";
+        case ItemsStatus::NotReadable:
+            return u"This system does not let other programs read menus.";
     }
     return {};
 }
 
-}  // namespace
-
-bool RowMayHaveItems(std::span<const Text> cells) {
-    return cells.size() > kClassCell && ItemsKindOfClass(cells[kClassCell]).has_value();
-}
-
-std::optional<ItemsSource> ItemsSourceOfRow(std::span<const Text> cells, RemoteItems& remote) {
+// The window a row names and the kind of its items; nothing for a row without items.
+std::optional<std::pair<WindowHandle, ItemsKind>> ItemsOfRow(std::span<const Text> cells,
+                                                             RemoteItems& remote) {
     if (cells.size() <= kHandleColumn) {
         return std::nullopt;
     }
-    const std::optional<ItemsKind> kind = ItemsKindOfClass(cells[kClassCell]);
-    if (!kind) {
-        return std::nullopt;
-    }
-    WindowHandle control = 0;
+    WindowHandle window = 0;
     try {
-        control = ParseHandle(cells[kHandleColumn]);
+        window = ParseHandle(cells[kHandleColumn]);
     } catch (const Failure&) {
         return std::nullopt;
     }
-    const std::optional<std::int64_t> count = CountItems(control, *kind, remote);
-    if (!count) {
+    const std::optional<ItemsKind> kind = ItemsKindOfWindow(window, cells[kClassCell], remote);
+    if (!kind) {
         return std::nullopt;
     }
-    return ItemsSource{control, cells[kClassCell], *kind, *count};
+    return std::pair{window, *kind};
+}
+
+}  // namespace
+
+bool RowMayHaveItems(std::span<const Text> cells, RemoteItems& remote) {
+    return ItemsOfRow(cells, remote).has_value();
+}
+
+std::optional<ItemsSource> ItemsSourceOfRow(std::span<const Text> cells, RemoteItems& remote) {
+    const auto items = ItemsOfRow(cells, remote);
+    if (!items) {
+        return std::nullopt;
+    }
+    const auto [control, kind] = *items;
+    const RemoteNumber count = AskItemCount(control, kind, remote);
+    ItemsSource source{control, cells[kClassCell], kind, count.value, std::nullopt};
+    if (count.end == RemoteEnd::Denied) {
+        source.unreadable = ItemsStatus::Denied;
+    } else if (count.end == RemoteEnd::Refused && kind == ItemsKind::Menu) {
+        source.unreadable = ItemsStatus::NotReadable;
+    } else if (count.end != RemoteEnd::Answered) {
+        return std::nullopt;
+    } else if (KeepsNoTexts(control, kind, remote)) {
+        source.unreadable = ItemsStatus::NoTexts;
+    }
+    return source;
 }
 
 Text ItemsTip(const ItemsSource& source) {
+    const Text kind = ItemsKindName(source.kind) + u": ";
+    const Text count = source.count == 0 ? Text(u"no items") : Quantity(source.count, u"item");
+    switch (source.unreadable.value_or(ItemsStatus::Read)) {
+        case ItemsStatus::Denied:
+            return kind +
+                   u"its program runs with higher rights: run the tool as administrator to read "
+                   u"its items.";
+        case ItemsStatus::NotReadable:
+            return kind + u"this system does not let other programs read menus.";
+        case ItemsStatus::NoTexts:
+            return kind + count + u", drawn by the control itself with no texts to read.";
+        default:
+            break;
+    }
     const bool many = source.count > 1;
-    return ItemsKindName(source.kind) + u": " +
-           (source.count == 0 ? Text(u"no items") : Quantity(source.count, u"item")) +
-           u". Press Enter or double-click to open " + (many ? u"them." : u"it.");
+    return kind + count + u". Press Enter or double-click to open " + (many ? u"them." : u"it.");
 }
 
 // Passes every call on to the services' port until the read is to stop; from then on each call
@@ -117,6 +152,16 @@ public:
     }
     RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) override {
         return m_stop ? Stopped() : m_remote.ConsoleLines(console, maxUnits);
+    }
+    RemoteNumber MenuBar(WindowHandle window) override {
+        return m_stop ? RemoteNumber{0, RemoteEnd::Gone} : m_remote.MenuBar(window);
+    }
+    RemoteNumber MenuItemCount(std::uint64_t menu) override {
+        return m_stop ? RemoteNumber{0, RemoteEnd::Gone} : m_remote.MenuItemCount(menu);
+    }
+    RemoteMenuItem MenuItemAt(std::uint64_t menu, int index, std::size_t maxUnits) override {
+        return m_stop ? RemoteMenuItem{{}, RemoteEnd::Gone, false}
+                      : m_remote.MenuItemAt(menu, index, maxUnits);
     }
 
 private:

@@ -27,17 +27,22 @@ struct ItemsSource {
     ItemsKind kind = ItemsKind::ListBox;
     // How many items the control said it had when it was asked.
     std::int64_t count = 0;
+    // Why the items cannot be read, known before any read: NoTexts (the control draws them
+    // itself), Denied (its program runs with higher rights; count is unknown) or NotReadable (the
+    // system does not let other programs read them). A read then says the same.
+    std::optional<ItemsStatus> unreadable;
 };
 
 // The control that a results row (class name, handle, text) names, when it has items: its class
-// is one whose items can be read, and it answers its count message. Nothing otherwise; a class
-// without items costs no message.
+// is one whose items can be read, or it is a top-level window with a menu bar, and it answers its
+// count, or the system refuses it for access or refuses to let its menu be read. Nothing
+// otherwise; a class without items costs no message.
 [[nodiscard]] std::optional<ItemsSource> ItemsSourceOfRow(std::span<const Text> cells,
                                                           RemoteItems& remote);
 
-// True when a results row's class is one whose items can be read: the row is marked as one that
-// opens, before any message asks its control.
-[[nodiscard]] bool RowMayHaveItems(std::span<const Text> cells);
+// True when a results row's class is one whose items can be read, or its window is a top-level
+// window with a menu bar: the row is marked as one that opens, before any message asks it.
+[[nodiscard]] bool RowMayHaveItems(std::span<const Text> cells, RemoteItems& remote);
 
 // The info tip of a results row whose control has items: what it holds and how to open them.
 [[nodiscard]] Text ItemsTip(const ItemsSource& source);

@@ -96,6 +96,13 @@ Text WalkNote(const WalkSummary& summary) {
             u"\r\n" + Counted(summary.vanished, u"window closed during the walk: it has no row.",
                               u"windows closed during the walk: they have no rows.");
     }
+    if (summary.denied != 0) {
+        note += u"\r\n" + Counted(summary.denied,
+                                  u"window belongs to a program running with higher rights: run "
+                                  u"the tool as administrator to read it",
+                                  u"windows belong to a program running with higher rights: run "
+                                  u"the tool as administrator to read them");
+    }
     if (summary.cut != 0) {
         const Text cap = DecimalText(static_cast<std::int64_t>(kTextCap));
         note +=

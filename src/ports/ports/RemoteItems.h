@@ -1,5 +1,6 @@
 // Port: the items of another program's controls (list boxes, combo boxes, list views, trees,
-// tabs, headers, status bars, toolbars) as the controls answer their own messages. Every
+// tabs, headers, status bars, toolbars) as the controls answer their own messages, and the menus
+// of its top-level windows as the system keeps them. Every
 // message waits at most kTextMessageTimeout; the answers are the control's and may lie.
 #pragma once
 
@@ -22,22 +23,8 @@ enum class ItemsKind {
     Header,
     StatusBar,
     Toolbar,
+    Menu,  // a top-level window's menu bar and its drop-down menus
     Console,
-};
-
-// How a conversation with a control ended.
-enum class RemoteEnd {
-    Answered,  // every message was answered
-    TimedOut,  // a message was not answered in time
-    Gone,      // the control, or its program, no longer exists (or its memory cannot be reached)
-    Refused,   // the control answered that an item does not exist (it changed while read)
-};
-
-// A number the control answered, and how the conversation ended; value is valid only when
-// end is Answered.
-struct RemoteNumber {
-    std::int64_t value = 0;
-    RemoteEnd end = RemoteEnd::Answered;
 };
 
 // Texts in the order asked, as many as were read before the conversation ended; cut counts the
@@ -81,6 +68,23 @@ struct ItemRef {
     int column = 0;
 };
 
+// One item of a menu as the system keeps it.
+struct MenuItemFacts {
+    Text text;  // with the accelerator's text after a tab, as the menu shows it
+    bool greyed = false;
+    bool checked = false;
+    bool separator = false;
+    std::uint64_t submenu = 0;  // the drop-down menu the item opens; 0 for none
+};
+
+// A menu item and how asking for it ended; item is valid only when end is Answered. Refused: the
+// system says the menu is no menu it lets this program read (or it was destroyed).
+struct RemoteMenuItem {
+    MenuItemFacts item;
+    RemoteEnd end = RemoteEnd::Answered;
+    bool cut = false;  // the text was longer than asked and holds its first units
+};
+
 class RemoteItems {
 public:
     virtual ~RemoteItems() = default;
@@ -112,4 +116,11 @@ public:
     // through the console itself, which a process shares by attaching to it: by a short-lived
     // process, so that the reader keeps its own console.
     [[nodiscard]] virtual RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) = 0;
+    // The handle of the window's menu bar; value 0 when it has none (a child window never has).
+    [[nodiscard]] virtual RemoteNumber MenuBar(WindowHandle window) = 0;
+    // How many items the menu holds; Refused when the system does not let this program read it.
+    [[nodiscard]] virtual RemoteNumber MenuItemCount(std::uint64_t menu) = 0;
+    // The menu's item at index (from 0), its text up to maxUnits.
+    [[nodiscard]] virtual RemoteMenuItem MenuItemAt(std::uint64_t menu, int index,
+                                                    std::size_t maxUnits) = 0;
 };

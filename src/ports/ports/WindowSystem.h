@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <optional>
 #include <span>
 
 #include "core/Text.h"
@@ -14,6 +13,23 @@
 inline constexpr std::chrono::milliseconds kTextMessageTimeout{500};
 
 enum class Relation { Next = 2, Owner = 4, Child = 5 };
+
+// How a conversation with another program's window ended.
+enum class RemoteEnd {
+    Answered,  // every message was answered
+    TimedOut,  // a message was not answered in time
+    Gone,      // the window, or its program, no longer exists (or its memory cannot be reached)
+    Refused,   // the control answered that an item does not exist (it changed while read)
+    Denied,    // the system refused the message or the program's opening: the program runs with
+               // higher rights than the reader
+};
+
+// A number the window answered, and how the conversation ended; value is valid only when end is
+// Answered.
+struct RemoteNumber {
+    std::int64_t value = 0;
+    RemoteEnd end = RemoteEnd::Answered;
+};
 
 class WindowSystem {
 public:
@@ -35,12 +51,12 @@ public:
     [[nodiscard]] virtual std::uint32_t Style(WindowHandle window) = 0;
     // The thread that owns the window; 0 when there is no window.
     [[nodiscard]] virtual std::uint32_t ThreadOf(WindowHandle window) = 0;
-    // WM_GETTEXTLENGTH; nothing when the window did not answer in time.
-    [[nodiscard]] virtual std::optional<std::int64_t> SendTextLength(WindowHandle window) = 0;
-    // WM_GETTEXT into buffer, its size passed as the capacity; the window's answer, or nothing
-    // when it did not answer in time.
-    [[nodiscard]] virtual std::optional<std::int64_t> SendGetText(WindowHandle window,
-                                                                  std::span<char16_t> buffer) = 0;
+    // WM_GETTEXTLENGTH: the window's answer, 0 from a window that no longer exists; end TimedOut
+    // when it did not answer in time, Denied when the system refused the message.
+    [[nodiscard]] virtual RemoteNumber SendTextLength(WindowHandle window) = 0;
+    // WM_GETTEXT into buffer, its size passed as the capacity; answered as SendTextLength is.
+    [[nodiscard]] virtual RemoteNumber SendGetText(WindowHandle window,
+                                                   std::span<char16_t> buffer) = 0;
     // Whether the window's thread answers a message that asks nothing (WM_NULL) within the time-out
     // of a text message: false when it does not, or when there is no window.
     [[nodiscard]] virtual bool AnswersInTime(WindowHandle window) = 0;

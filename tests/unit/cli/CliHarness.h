@@ -59,6 +59,11 @@ public:
                           std::size_t maxUnits) override {
         return fake.ItemTexts(Of(control), what, items, maxUnits);
     }
+    RemoteNumber MenuBar(WindowHandle window) override { return fake.MenuBar(Of(window)); }
+    RemoteNumber MenuItemCount(std::uint64_t menu) override { return fake.MenuItemCount(menu); }
+    RemoteMenuItem MenuItemAt(std::uint64_t menu, int index, std::size_t maxUnits) override {
+        return fake.MenuItemAt(menu, index, maxUnits);
+    }
     RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) override {
         return fake.ConsoleLines(Of(console), maxUnits);
     }

@@ -328,6 +328,35 @@ TEST_F(DumpTest, AHungWindowGivesFourWithItsStatusTimedOut) {
     EXPECT_EQ(document["summary"]["complete"], false);
 }
 
+TEST_F(DumpTest, AProgramWithHigherRightsIsDeniedInEachFormatAndGivesFour) {
+    cli.desktop.At(edit).thread = 9;
+    cli.desktop.DenyThread(9);
+    const WindowHandle fake = cli.items.fake.AddTexts(ItemsKind::ListBox, {u"a"});
+    cli.items.fake.At(fake).answers = 0;
+    cli.items.fake.At(fake).failure = RemoteEnd::Denied;
+    cli.items.Link(list, fake);
+    const Json document = DumpedJson({"--items"}, ExitCode::kIncomplete);
+    const Json& denied = document["window"]["children"][1]["children"][0];
+    EXPECT_EQ(denied["handle"], edit);
+    EXPECT_EQ(denied["status"], "denied");
+    EXPECT_EQ(denied["text"], "");
+    EXPECT_EQ(document["window"]["children"][2]["items"]["status"], "denied");
+    EXPECT_EQ(document["summary"]["denied"], 1);
+    EXPECT_EQ(document["summary"]["timedOut"], 0);
+    EXPECT_EQ(document["summary"]["itemsIncomplete"], 1);
+    EXPECT_NE(cli.console.error.find(
+                  "1 window belongs to a program running with higher rights, 1 control did not "
+                  "give all its items"),
+              std::string::npos)
+        << cli.console.error;
+
+    cli.console.out.clear();
+    ASSERT_EQ(Dump({"--items", "--format", "csv"}), ExitCode::kIncomplete);
+    EXPECT_NE(cli.console.out.find(",denied,,,\r\n"), std::string::npos);
+    EXPECT_NE(cli.console.out.find(",read,listBox,denied,"), std::string::npos);
+    EXPECT_EQ(Dump({"--format", "text"}), ExitCode::kIncomplete);
+}
+
 TEST_F(DumpTest, WindowsThatVanishAreGoneAndGiveFour) {
     // The target closes the hidden panel while the edit's text is read, and the list box while
     // its own text is read: neither has an entry, and both are counted.
@@ -415,6 +444,33 @@ TEST_F(DumpTest, ItemsComeWithTheirControlsInEachFormat) {
         std::string::npos);
     EXPECT_NE(cli.console.out.find(",bottom,status,itemsKind,itemsStatus,items\r\n"),
               std::string::npos);
+}
+
+TEST_F(DumpTest, ATopLevelWindowsMenusAreItsItemsAndASystemThatHidesThemIsNoFailure) {
+    FakeRemoteItems::Control menus;
+    menus.kind = ItemsKind::Menu;
+    MenuItemFacts file;
+    file.text = u"&File";
+    MenuItemFacts exit;
+    exit.text = u"E&xit\tAlt+F4";
+    exit.greyed = true;
+    menus.menuBar = {{file, {{exit, {}}}}};
+    const WindowHandle fake = cli.items.fake.Add(menus);
+    cli.items.Link(top, fake);
+    cli.items.Link(list, cli.items.fake.AddTexts(ItemsKind::ListBox, {}));
+    const Json document = DumpedJson({"--items"});
+    EXPECT_EQ(document["window"]["items"],
+              Json::parse(R"({"kind":"menu","status":"read","claimed":0,"cutTexts":0,
+                              "columns":["Text","State"],"depths":[0,1],
+                              "rows":[["&File","submenu"],["E&xit\tAlt+F4","greyed"]]})"));
+
+    cli.items.fake.At(fake).answers = 0;
+    cli.items.fake.At(fake).failure = RemoteEnd::Refused;
+    cli.console.out.clear();
+    const Json hidden = DumpedJson({"--items"});
+    EXPECT_EQ(hidden["window"]["items"]["status"], "notReadable");
+    EXPECT_EQ(hidden["window"]["items"]["rows"], Json::array());
+    EXPECT_EQ(hidden["summary"]["itemsIncomplete"], 0);
 }
 
 TEST_F(DumpTest, ItemsThatStopComingGiveFour) {

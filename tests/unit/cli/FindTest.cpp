@@ -148,3 +148,26 @@ TEST_F(FindTest, DeadlineEndsTheSearchWithFourAndOutputGoesToTheFile) {
     EXPECT_EQ(SchemaViolations(ReadSchemaFile(TESSIVANE_CLI_SCHEMA), document),
               std::vector<std::string>{});
 }
+
+TEST_F(FindTest, ListsThatDrawTheirItemsThemselvesAreCountedAsNotSearched) {
+    for (const Text className : {u"ComboBox", u"ListBox"}) {
+        const WindowHandle drawn = Add(pane, className, u"", 0);
+        FakeRemoteItems::Control control;
+        control.kind = className == u"ComboBox" ? ItemsKind::ComboBox : ItemsKind::ListBox;
+        control.rows = {{u"total: 42"}};
+        control.keepsStrings = false;
+        cli.items.Link(drawn, cli.items.fake.Add(control));
+    }
+    // One that keeps its texts.
+    cli.items.Link(Add(pane, u"ListBox", u"", 0), cli.items.fake.AddTexts(ItemsKind::ListBox, {}));
+    const std::vector<std::string> find{"find", "--text-contains", "total"};
+    std::vector<std::string> json = find;
+    json.insert(json.end(), {"-f", "json"});
+    ASSERT_EQ(cli.Run(json), ExitCode::kDone);
+    EXPECT_EQ(nlohmann::json::parse(cli.console.out)["textlessLists"], 2);
+    cli.console.out.clear();
+    ASSERT_EQ(cli.Run(find), ExitCode::kDone);
+    EXPECT_TRUE(cli.console.out.ends_with(
+        "\r\n2 owner-drawn lists keep no texts: their items were not searched.\r\n"))
+        << cli.console.out;
+}

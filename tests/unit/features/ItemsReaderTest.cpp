@@ -208,20 +208,21 @@ TEST(ReadItems, ATreeLargerThanTheCapEndsThere) {
 }
 
 TEST(ReadItems, AControlThatStopsAnsweringKeepsWhatWasReadAndSaysWhy) {
-    for (const RemoteEnd failure : {RemoteEnd::TimedOut, RemoteEnd::Gone}) {
+    const std::pair<RemoteEnd, ItemsStatus> ends[]{{RemoteEnd::TimedOut, ItemsStatus::TimedOut},
+                                                   {RemoteEnd::Gone, ItemsStatus::Gone},
+                                                   {RemoteEnd::Denied, ItemsStatus::Denied}};
+    for (const auto& [failure, status] : ends) {
         FakeRemoteItems remote;
         // A console whose reading process did not end in time, or found no process to read it.
         const WindowHandle console = remote.AddTexts(ItemsKind::Console, {u"C:\\>"});
         remote.At(console).answers = 0;
         remote.At(console).failure = failure;
-        EXPECT_EQ(ReadItems(console, ItemsKind::Console, remote).status,
-                  failure == RemoteEnd::TimedOut ? ItemsStatus::TimedOut : ItemsStatus::Gone);
+        EXPECT_EQ(ReadItems(console, ItemsKind::Console, remote).status, status);
         const WindowHandle list = remote.AddTexts(ItemsKind::ListBox, Numbered(u"item ", 100));
         remote.At(list).answers = 11;  // the count, then ten items
         remote.At(list).failure = failure;
         const ItemsTable table = ReadItems(list, ItemsKind::ListBox, remote);
-        EXPECT_EQ(table.status,
-                  failure == RemoteEnd::TimedOut ? ItemsStatus::TimedOut : ItemsStatus::Gone);
+        EXPECT_EQ(table.status, status);
         ASSERT_EQ(table.Rows(), 10u);
         EXPECT_EQ(table.Cell(9, 0), u"item 9");
     }

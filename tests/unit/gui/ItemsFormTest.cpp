@@ -74,9 +74,9 @@ TEST_F(ItemsFormTest, RowsWhoseControlsAnswerTheirCountOpenTheirItems) {
 TEST_F(ItemsFormTest, RowsWithoutItemsOpenNothing) {
     const WindowHandle list = Files();
     // A class without items costs no message, to mark the row or to open it.
-    EXPECT_TRUE(RowMayHaveItems(RowOf(u"SysListView32", list)));
-    EXPECT_FALSE(RowMayHaveItems(RowOf(u"Button", list)));
-    EXPECT_FALSE(RowMayHaveItems({}));
+    EXPECT_TRUE(RowMayHaveItems(RowOf(u"SysListView32", list), remote));
+    EXPECT_FALSE(RowMayHaveItems(RowOf(u"Button", list), remote));
+    EXPECT_FALSE(RowMayHaveItems({}, remote));
     EXPECT_FALSE(ItemsSourceOfRow(RowOf(u"Button", list), remote));
     EXPECT_EQ(remote.messages, 0u);
     // A handle that is no number, a short row, a control that went away or stopped answering.
@@ -89,12 +89,42 @@ TEST_F(ItemsFormTest, RowsWithoutItemsOpenNothing) {
     EXPECT_FALSE(ItemsSourceOfRow(RowOf(u"SysListView32", list), remote));
 }
 
+TEST_F(ItemsFormTest, AProgramWithHigherRightsOpensToSayWhyNothingCanBeRead) {
+    const WindowHandle list = remote.AddTexts(ItemsKind::ListBox, {u"a"});
+    remote.At(list).answers = 0;
+    remote.At(list).failure = RemoteEnd::Denied;
+    const std::optional<ItemsSource> source = ItemsSourceOfRow(RowOf(u"ListBox", list), remote);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->unreadable, ItemsStatus::Denied);
+    EXPECT_EQ(ItemsTip(*source),
+              u"List box: its program runs with higher rights: run the tool as administrator to "
+              u"read its items.");
+    const auto form = ReadFormOf(list, u"ListBox");
+    EXPECT_EQ(form->Table().status, ItemsStatus::Denied);
+    EXPECT_EQ(form->ReadNote(),
+              u"0 items. The control belongs to a program running with higher rights: run the "
+              u"tool as administrator to read its items.");
+}
+
+TEST_F(ItemsFormTest, TheTipOfAListThatDrawsItsItemsItselfCountsThem) {
+    FakeRemoteItems::Control drawn;
+    drawn.kind = ItemsKind::ComboBox;
+    drawn.rows = {{u"a"}, {u"b"}, {u"c"}};
+    drawn.keepsStrings = false;
+    const std::optional<ItemsSource> source =
+        ItemsSourceOfRow(RowOf(u"ComboBox", remote.Add(drawn)), remote);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->unreadable, ItemsStatus::NoTexts);
+    EXPECT_EQ(ItemsTip(*source),
+              u"Combo box: 3 items, drawn by the control itself with no texts to read.");
+}
+
 TEST_F(ItemsFormTest, TipSaysWhatTheControlHoldsAndHowToOpenIt) {
-    EXPECT_EQ(ItemsTip({1, u"SysListView32", ItemsKind::ListView, 25}),
+    EXPECT_EQ(ItemsTip({1, u"SysListView32", ItemsKind::ListView, 25, {}}),
               u"List view: 25 items. Press Enter or double-click to open them.");
-    EXPECT_EQ(ItemsTip({1, u"ListBox", ItemsKind::ListBox, 1}),
+    EXPECT_EQ(ItemsTip({1, u"ListBox", ItemsKind::ListBox, 1, {}}),
               u"List box: 1 item. Press Enter or double-click to open it.");
-    EXPECT_EQ(ItemsTip({1, u"ComboBox", ItemsKind::ComboBox, 0}),
+    EXPECT_EQ(ItemsTip({1, u"ComboBox", ItemsKind::ComboBox, 0, {}}),
               u"Combo box: no items. Press Enter or double-click to open it.");
 }
 

@@ -182,6 +182,25 @@ TEST_F(WalkCommandTest, AnIncompleteWalkEndsWithOneNoteOfWhatIsMissing) {
     EXPECT_TRUE(dialogs.errorReports.empty());
 }
 
+TEST_F(WalkCommandTest, WindowsOfAProgramWithHigherRightsAreNotedAsSuchNotAsTimedOut) {
+    for (const std::size_t child : {1u, 4u, 9u}) {
+        desktop.At(desktop.At(top).children[child]).thread = 9;
+    }
+    desktop.DenyThread(9);
+    form.ExtractSelectedWindow();
+    // Refused at once: asked once, neither taken for hung nor probed again at the walk's end.
+    const WindowHandle denied = desktop.At(top).children[1];
+    EXPECT_EQ(desktop.textRequests[denied], 1);
+    EXPECT_EQ(desktop.probes[denied], 0);
+    ASSERT_EQ(dialogs.information.size(), 1u);
+    EXPECT_EQ(dialogs.information[0].first,
+              u"Some texts in the results are missing or incomplete:\r\n"
+              u"3 windows belong to a program running with higher rights: run the tool as "
+              u"administrator to read them");
+    EXPECT_EQ(results.SubItem(3, 2), u"");
+    EXPECT_EQ(results.SubItem(4, 2), u"2");
+}
+
 TEST_F(WalkCommandTest, TextsOfAThreadThatStalledOnceAreFilledInTheirRowsAndNothingIsNoted) {
     for (const std::size_t child : {2u, 5u, 29u}) {
         desktop.At(desktop.At(top).children[child]).thread = 7;
@@ -228,6 +247,12 @@ TEST(WalkNoteTest, SaysNothingAfterACompleteWalkAndNamesAStopAndTheRowLimit) {
     summary.rows = 1;
     EXPECT_EQ(WalkNote(summary), u"Stopped after 1 window.");
     summary.stopped = false;
+    summary.denied = 1;
+    EXPECT_EQ(WalkNote(summary),
+              u"Some texts in the results are missing or incomplete:\r\n"
+              u"1 window belongs to a program running with higher rights: run the tool as "
+              u"administrator to read it");
+    summary.denied = 0;
     summary.rowLimitReached = true;
     summary.timedOut = 3;
     EXPECT_EQ(WalkNote(summary),

@@ -292,28 +292,33 @@ RemoteTexts TextsFor(HWND control, HANDLE process, ItemText what, std::span<cons
 
 }  // namespace
 
-Win32RemoteItems::Target* Win32RemoteItems::TargetOf(HWND control) {
+RemoteEnd UnopenedEnd(DWORD error) noexcept {
+    return error == ERROR_ACCESS_DENIED ? RemoteEnd::Denied : RemoteEnd::Gone;
+}
+
+Win32RemoteItems::Opened Win32RemoteItems::TargetOf(HWND control) {
     DWORD processId = 0;
     GetWindowThreadProcessId(control, &processId);
     if (processId == 0) {
-        return nullptr;
+        return {};
     }
     if (processId == m_target.processId && m_target.process &&
         WaitForSingleObject(m_target.process.get(), 0) == WAIT_TIMEOUT) {
-        return &m_target;
+        return {&m_target, RemoteEnd::Answered};
     }
     m_target = Target{};
-    m_target.process.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
                                            PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE,
-                                       FALSE, processId));
-    if (!m_target.process) {
-        return nullptr;
+                                       FALSE, processId);
+    if (process == nullptr) {
+        return {nullptr, UnopenedEnd(GetLastError())};
     }
+    m_target.process.reset(process);
     BOOL wow64 = FALSE;
     m_target.is32Bit = sizeof(void*) == sizeof(std::uint32_t) ||
                        (IsWow64Process(m_target.process.get(), &wow64) != FALSE && wow64 != FALSE);
     m_target.processId = processId;
-    return &m_target;
+    return {&m_target, RemoteEnd::Answered};
 }
 
 RemoteNumber Win32RemoteItems::Count(WindowHandle control, ItemCount query) {
@@ -417,9 +422,10 @@ RemoteNumber Win32RemoteItems::ListViewColumnWidth(WindowHandle control, int col
 
 RemoteNumber Win32RemoteItems::TreeItem(WindowHandle control, TreeStep step, std::uint64_t item) {
     const HWND window = HwndOf(control);
-    const Target* target = TargetOf(window);
+    const Opened opened = TargetOf(window);
+    const Target* target = opened.target;
     if (target == nullptr) {
-        return {0, RemoteEnd::Gone};
+        return {0, opened.end};
     }
     RemoteNumber next = SendWithTimeout(window, TVM_GETNEXTITEM, TreeStepFlag(step),
                                         static_cast<LPARAM>(item), m_timeout);
@@ -433,12 +439,69 @@ RemoteNumber Win32RemoteItems::TreeItem(WindowHandle control, TreeStep step, std
 RemoteTexts Win32RemoteItems::ItemTexts(WindowHandle control, ItemText what,
                                         std::span<const ItemRef> items, std::size_t maxUnits) {
     const HWND window = HwndOf(control);
-    const Target* target = TargetOf(window);
+    const Opened opened = TargetOf(window);
+    const Target* target = opened.target;
     if (target == nullptr) {
-        return {{}, RemoteEnd::Gone, 0};
+        return {{}, opened.end, 0};
     }
     const HANDLE process = target->process.get();
     return target->is32Bit
                ? TextsFor<std::uint32_t>(window, process, what, items, maxUnits, m_timeout)
                : TextsFor<std::uint64_t>(window, process, what, items, maxUnits, m_timeout);
+}
+
+RemoteEnd UnreadMenuEnd(DWORD error) noexcept {
+    return error == ERROR_ACCESS_DENIED ? RemoteEnd::Denied : RemoteEnd::Refused;
+}
+
+// The menu bar is the window's only when it is no child: a child's menu handle is its id.
+RemoteNumber Win32RemoteItems::MenuBar(WindowHandle window) {
+    const HWND handle = HwndOf(window);
+    if (IsWindow(handle) == FALSE) {
+        return {0, RemoteEnd::Gone};
+    }
+    if ((GetWindowLongW(handle, GWL_STYLE) & WS_CHILD) != 0) {
+        return {};
+    }
+    return {static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(GetMenu(handle)))};
+}
+
+RemoteNumber Win32RemoteItems::MenuItemCount(std::uint64_t menu) {
+    const int count = GetMenuItemCount(reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(menu)));
+    if (count < 0) {
+        return {0, UnreadMenuEnd(GetLastError())};
+    }
+    return {count};
+}
+
+// Asked once for the text's length and the item's state, then once more for a text.
+RemoteMenuItem Win32RemoteItems::MenuItemAt(std::uint64_t menu, int index, std::size_t maxUnits) {
+    const auto handle = reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(menu));
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_STATE | MIIM_FTYPE;
+    RemoteMenuItem read;
+    if (GetMenuItemInfoW(handle, static_cast<UINT>(index), TRUE, &info) == FALSE) {
+        read.end = UnreadMenuEnd(GetLastError());
+        return read;
+    }
+    MenuItemFacts& item = read.item;
+    item.separator = (info.fType & MFT_SEPARATOR) != 0;
+    item.greyed = (info.fState & MFS_GRAYED) != 0;
+    item.checked = (info.fState & MFS_CHECKED) != 0;
+    item.submenu = reinterpret_cast<std::uintptr_t>(info.hSubMenu);
+    if (info.cch == 0 || item.separator) {
+        return read;
+    }
+    read.cut = info.cch > maxUnits;
+    std::vector<wchar_t> text(std::min<std::size_t>(info.cch, maxUnits) + 1, L'\0');
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = text.data();
+    info.cch = static_cast<UINT>(text.size());
+    if (GetMenuItemInfoW(handle, static_cast<UINT>(index), TRUE, &info) == FALSE) {
+        read.end = UnreadMenuEnd(GetLastError());
+        return read;
+    }
+    item.text = TextUpTo(reinterpret_cast<const char16_t*>(text.data()), text.size() - 1);
+    return read;
 }

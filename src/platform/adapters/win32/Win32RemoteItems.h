@@ -12,6 +12,14 @@
 #include "win32/ScopedHandles.h"
 #include "win32/Win32WindowSystem.h"
 
+// Why a control's program could not be opened, by the error OpenProcess left: refused for access
+// (it runs with higher rights), else gone.
+[[nodiscard]] RemoteEnd UnopenedEnd(DWORD error) noexcept;
+
+// Why a menu call failed, by the error it left: refused for access, else the menu is no menu this
+// program may read (another program's menu on a system that keeps menus apart, or one destroyed).
+[[nodiscard]] RemoteEnd UnreadMenuEnd(DWORD error) noexcept;
+
 class Win32RemoteItems final : public RemoteItems {
 public:
     // Each message waits at most timeout for its answer.
@@ -27,6 +35,9 @@ public:
     RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) override;
     RemoteTexts ItemTexts(WindowHandle control, ItemText what, std::span<const ItemRef> items,
                           std::size_t maxUnits) override;
+    RemoteNumber MenuBar(WindowHandle window) override;
+    RemoteNumber MenuItemCount(std::uint64_t menu) override;
+    RemoteMenuItem MenuItemAt(std::uint64_t menu, int index, std::size_t maxUnits) override;
 
 private:
     // The program of the control last asked: opened once for a control's whole read.
@@ -35,8 +46,12 @@ private:
         ScopedKernelHandle process;
         bool is32Bit = false;
     };
-    // The control's program, or nullptr when it cannot be opened (it is gone).
-    Target* TargetOf(HWND control);
+    // The control's program, or no target and why it cannot be opened.
+    struct Opened {
+        Target* target = nullptr;
+        RemoteEnd end = RemoteEnd::Gone;
+    };
+    Opened TargetOf(HWND control);
 
     Target m_target;
     std::chrono::milliseconds m_timeout;

@@ -19,17 +19,9 @@ Text ReadInto(int capacity, int(WINAPI* read)(HWND, LPWSTR, int), HWND window) {
     return TextOf(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
 }
 
-// The answer as the walk takes it: 0 from a window that no longer exists, nothing from one that
-// did not answer in time.
-std::optional<std::int64_t> TextAnswer(const RemoteNumber& answer) {
-    switch (answer.end) {
-        case RemoteEnd::Answered:
-            return answer.value;
-        case RemoteEnd::Gone:
-            return 0;
-        default:
-            return std::nullopt;
-    }
+// The answer as the walk takes it: 0 from a window that no longer exists.
+RemoteNumber TextAnswer(const RemoteNumber& answer) {
+    return answer.end == RemoteEnd::Gone ? RemoteNumber{0, RemoteEnd::Answered} : answer;
 }
 
 }  // namespace
@@ -41,7 +33,15 @@ RemoteNumber SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lP
                             static_cast<UINT>(timeout.count()), &result) != 0) {
         return {static_cast<std::int64_t>(static_cast<LRESULT>(result)), RemoteEnd::Answered};
     }
-    return {0, IsWindow(window) ? RemoteEnd::TimedOut : RemoteEnd::Gone};
+    const DWORD error = GetLastError();
+    return {0, UnansweredEnd(error, IsWindow(window) != FALSE)};
+}
+
+RemoteEnd UnansweredEnd(DWORD error, bool windowExists) noexcept {
+    if (error == ERROR_ACCESS_DENIED) {
+        return RemoteEnd::Denied;
+    }
+    return windowExists ? RemoteEnd::TimedOut : RemoteEnd::Gone;
 }
 
 WindowHandle Win32WindowSystem::DesktopWindow() {
@@ -80,12 +80,11 @@ std::uint32_t Win32WindowSystem::ThreadOf(WindowHandle window) {
     return GetWindowThreadProcessId(HwndOf(window), nullptr);
 }
 
-std::optional<std::int64_t> Win32WindowSystem::SendTextLength(WindowHandle window) {
+RemoteNumber Win32WindowSystem::SendTextLength(WindowHandle window) {
     return TextAnswer(SendWithTimeout(HwndOf(window), WM_GETTEXTLENGTH, 0, 0, m_textTimeout));
 }
 
-std::optional<std::int64_t> Win32WindowSystem::SendGetText(WindowHandle window,
-                                                           std::span<char16_t> buffer) {
+RemoteNumber Win32WindowSystem::SendGetText(WindowHandle window, std::span<char16_t> buffer) {
     return TextAnswer(SendWithTimeout(HwndOf(window), WM_GETTEXT, buffer.size(),
                                       reinterpret_cast<LPARAM>(buffer.data()), m_textTimeout));
 }

@@ -5,8 +5,11 @@
 
 #include <chrono>
 
-#include "ports/RemoteItems.h"
 #include "ports/WindowSystem.h"
+
+// How a message that SendMessageTimeoutW did not deliver ended, by the error it left: refused for
+// access (the target runs with higher rights), else timed out while the window exists, else gone.
+[[nodiscard]] RemoteEnd UnansweredEnd(DWORD error, bool windowExists) noexcept;
 
 // Sends a message that the target must answer within timeout; a target that does not answer in
 // time, or is already known to the system as hung, is not waited for.
@@ -28,9 +31,8 @@ public:
     Text ClassName(WindowHandle window, int capacity) override;
     std::uint32_t Style(WindowHandle window) override;
     std::uint32_t ThreadOf(WindowHandle window) override;
-    std::optional<std::int64_t> SendTextLength(WindowHandle window) override;
-    std::optional<std::int64_t> SendGetText(WindowHandle window,
-                                            std::span<char16_t> buffer) override;
+    RemoteNumber SendTextLength(WindowHandle window) override;
+    RemoteNumber SendGetText(WindowHandle window, std::span<char16_t> buffer) override;
     bool AnswersInTime(WindowHandle window) override;
 
 private:

@@ -32,7 +32,7 @@ void ItemsListView::Show(const ItemsTable& table) {
     ShowColumns(table);
     // A tree's items are indented by their depth, in steps of a small image's width; the
     // control owns the (empty) image list that sets the step and destroys it with itself.
-    if (table.Kind() == ItemsKind::TreeView && !m_indents) {
+    if (HasDepths(table.Kind()) && !m_indents) {
         const HIMAGELIST steps = ImageList_Create(GetSystemMetrics(SM_CXSMICON),
                                                   GetSystemMetrics(SM_CYSMICON), ILC_COLOR, 0, 1);
         ListView_SetImageList(m_control, steps, LVSIL_SMALL);

@@ -34,6 +34,10 @@ public:
     bool OpenOfRow(const RowTable& rows, int index) noexcept;
     // What a results row's control holds, for the row's info tip; nothing when it has no items.
     [[nodiscard]] std::optional<Text> TipOf(std::span<const Text> cells);
+    // Whether a results row is marked as one that opens items: asks no message.
+    [[nodiscard]] bool MayOpen(std::span<const Text> cells) {
+        return RowMayHaveItems(cells, m_probe);
+    }
     // The keys of the items windows: Ctrl+C, Ctrl+S, F5, Ctrl+A, and the dialog keys (Tab, Enter,
     // Esc); true when the message was one of theirs and was used.
     bool TranslateKeys(MSG& message) noexcept;

@@ -74,7 +74,7 @@ LRESULT ResultsLook::OnCustomDraw(NMLVCUSTOMDRAW& draw) noexcept {
     }
     bool marked = false;
     try {
-        marked = draw.iSubItem == 0 && inRows && RowMayHaveItems(m_results.Rows().RowCells(row));
+        marked = draw.iSubItem == 0 && inRows && m_items.MayOpen(m_results.Rows().RowCells(row));
     } catch (...) {
         // Drawn as any other row, for the same reasons.
     }

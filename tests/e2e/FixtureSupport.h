@@ -22,6 +22,7 @@ struct Options {
     int wide = 0;
     bool hung = false;
     bool states = false;  // tree mode: a hidden edit and a disabled edit too
+    bool menu = false;    // tree mode: a menu bar on the top window
     int count = kDefaultBenchCount;
     int holdMs = kDefaultHoldMs;
     std::wstring kind;  // hostile modes: how the windows or controls misbehave

@@ -101,7 +101,6 @@ struct ExpectedWindow {
     std::wstring className;
     std::wstring text;
     bool hung = false;
-    bool menu = false;
 };
 
 using ExpectedMap = std::unordered_map<HWND, ExpectedWindow>;

@@ -1,6 +1,5 @@
 // The items of another program's controls.
 #include "win32/Win32RemoteItems.h"
-#include "win32/ConsoleScreen.h"
 
 #include <commctrl.h>
 

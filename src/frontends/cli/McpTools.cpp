@@ -277,7 +277,8 @@ const std::vector<Tool>& Tools() {
         {"list_windows",
          "List the windows",
          "The desktop's application windows, as the window list shows them: handle, class, "
-         "title, process, visible, owner. The same document as tessivane-cli list --format json.",
+         "title, process id and program, visible, owner; then a summary: windows, deadline and "
+         "complete. The same document as tessivane-cli list --format json.",
          {"list", "--format", "json"},
          {{"all", Kind::Flag, "--all",
            "Every top-level window: owned ones (dialogs, message boxes), untitled and hidden "
@@ -287,15 +288,20 @@ const std::vector<Tool>& Tools() {
         {"dump_window",
          "Dump a window",
          "One window and all its child windows, depth first: handle, class, text, control id, "
-         "parent, depth, path, visible, enabled, rectangle on screen and read status. Give exactly "
-         "one of handle, title, titleContains, class or pid. The same document as tessivane-cli "
-         "dump --format json.",
+         "parent, depth, path, visible, enabled, rectangle on screen and read status (read; "
+         "timedOut: no answer in time; cut; changing: it changed while read; gone: it vanished "
+         "while read; denied: a program running with higher rights refused its text); then a "
+         "summary that counts what is missing: windows, timedOut, gone, denied, cut, changing, "
+         "itemsIncomplete, rowLimitReached, failedSteps, deadline and complete. Give exactly one "
+         "of handle, title, titleContains, class or pid. The same document as tessivane-cli dump "
+         "--format json.",
          {"dump", "--format", "json"},
          Joined(SelectorArguments("class", "--class"),
                 {kPath,
                  {"items", Kind::Flag, "--items",
                   "Read each control's items too (list boxes, combo boxes, list views, trees, "
-                  "tabs, headers, status bars, toolbars)"},
+                  "tabs, headers, status bars, toolbars), a console window's lines and a top-level "
+                  "window's menu"},
                  {"maxDepth", Kind::Whole, "--max-depth",
                   "Walk no deeper than this many levels below the window (0: the window alone)",
                   nullptr, 0, kMaxDepthArgument},
@@ -305,10 +311,10 @@ const std::vector<Tool>& Tools() {
         {"find_controls",
          "Find controls",
          "The windows inside the window list's windows (or inside the one a selector names) that "
-         "have a text, class or control id: each with its top-level window, handle and path. Give "
-         "at least one of text, textContains, class or id; at most one of handle, title, "
-         "titleContains, windowClass or pid. The same document as tessivane-cli find --format "
-         "json.",
+         "have a text, class or control id: each with its top-level window, handle, class, control "
+         "id, path and text; then searched, textlessLists and deadline. Give at least one of text, "
+         "textContains, class or id; at most one of handle, title, titleContains, windowClass or "
+         "pid. The same document as tessivane-cli find --format json.",
          {"find", "--format", "json"},
          Joined(SelectorArguments("windowClass", "--window-class"),
                 {{"text", Kind::String, "--text", "Windows whose whole text is this"},
@@ -327,9 +333,12 @@ const std::vector<Tool>& Tools() {
         {"read_items",
          "Read a control's items",
          "The items of one list box, combo box, list view (every row by every column), tree, "
-         "tab control, header, status bar or toolbar: the dump of that control alone with its "
-         "items. Give exactly one of handle, title, titleContains, class or pid, and the path to "
-         "the control below that window (or the control's own handle).",
+         "tab control, header, status bar, toolbar, console window (its lines) or top-level "
+         "window (its menu): the dump of that window alone with its items (kind, status, columns, "
+         "rows), whose status is read, timedOut, gone, changed, noTexts, capped, denied (a "
+         "program running with higher rights refused them) or notReadable. Give exactly one of "
+         "handle, title, titleContains, class or pid, and the path to the control below that "
+         "window (or the control's own handle).",
          {"dump", "--format", "json", "--items", "--max-depth", "0"},
          Joined(SelectorArguments("class", "--class"), {kPath, kMessageTimeout}),
          {kSelector},

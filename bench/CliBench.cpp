@@ -11,10 +11,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "bench/FixtureTree.h"
 #include "bench/WallClock.h"
 #include "tests/e2e/ConsoleRun.h"
 #include "tests/e2e/E2eSupport.h"
-#include "tests/e2e/Truth.h"
 
 namespace {
 
@@ -24,14 +24,9 @@ constexpr int kRounds = 3;
 }  // namespace
 
 int main(int argc, char** argv) {
-    int count = 20000;
-    for (int i = 1; i < argc; ++i) {
-        std::sscanf(argv[i], "--count=%d", &count);
-    }
-    TargetFixture fixture(L"bench", L"--count " + std::to_wstring(count));
-    const std::wstring root = fixture.Lines().at(0).at(1);
-    const std::size_t windows =
-        static_cast<std::size_t>(std::stoi(fixture.Lines().at(0).at(2))) + 1;
+    const FixtureTree tree(argc, argv, 20000);
+    const std::wstring& root = tree.Root();
+    const std::size_t windows = tree.Windows();
     const std::filesystem::path json = BuildFolder() / L"e2e-tmp" / L"cli-bench.json";
     const std::filesystem::path jsonl = BuildFolder() / L"e2e-tmp" / L"cli-bench.jsonl";
     // Runs the dump in this format into file, in seconds.

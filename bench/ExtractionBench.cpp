@@ -12,8 +12,8 @@
 #include <string>
 
 #include "bench/EngineWalk.h"
+#include "bench/FixtureTree.h"
 #include "tests/e2e/E2eSupport.h"
-#include "tests/e2e/Truth.h"
 
 namespace {
 
@@ -81,20 +81,15 @@ PROCESS_MEMORY_COUNTERS MemoryOf(HANDLE process) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int count = 20000;
-    for (int i = 1; i < argc; ++i) {
-        std::sscanf(argv[i], "--count=%d", &count);
-    }
-    TargetFixture fixture(L"bench", L"--count " + std::to_wstring(count));
-    const auto& root = fixture.Lines().at(0);
-    const HWND rootWindow = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::stoi(root.at(1))));
-    const std::size_t windows = static_cast<std::size_t>(std::stoi(root.at(2))) + 1;
+    const FixtureTree tree(argc, argv, 20000);
+    const HWND rootWindow = tree.RootWindow();
+    const std::size_t windows = tree.Windows();
 
     Tool tool;
     const PROCESS_MEMORY_COUNTERS idle = MemoryOf(tool.Program().Handle());
     const auto rows = tool.WindowList().Rows();
     const auto row =
-        std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r[1] == root.at(1); });
+        std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r[1] == tree.Root(); });
     if (row == rows.end()) {
         std::printf("the fixture is not in the window list\n");
         return 1;

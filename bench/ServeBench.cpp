@@ -12,11 +12,11 @@
 #include <nlohmann/json.hpp>
 
 #include "bench/EngineWalk.h"
+#include "bench/FixtureTree.h"
 #include "bench/WallClock.h"
 #include "cli/Cli.h"
 #include "tests/e2e/ConsoleRun.h"
 #include "tests/e2e/E2eSupport.h"
-#include "tests/e2e/Truth.h"
 #include "tests/e2e/TruthFormat.h"
 #include "win32/Win32Files.h"
 #include "win32/Win32RemoteItems.h"
@@ -72,15 +72,10 @@ std::size_t DumpInThisProcess(const std::wstring& root) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int count = 2000;
-    for (int i = 1; i < argc; ++i) {
-        std::sscanf(argv[i], "--count=%d", &count);
-    }
-    TargetFixture fixture(L"bench", L"--count " + std::to_wstring(count));
-    const std::wstring root = fixture.Lines().at(0).at(1);
-    const HWND rootWindow = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::stoi(root)));
-    const std::size_t windows =
-        static_cast<std::size_t>(std::stoi(fixture.Lines().at(0).at(2))) + 1;
+    const FixtureTree tree(argc, argv, 2000);
+    const std::wstring& root = tree.Root();
+    const HWND rootWindow = tree.RootWindow();
+    const std::size_t windows = tree.Windows();
     const std::filesystem::path cli = BuildFolder() / L"tessivane-cli.exe";
     // One walk first, so that none of the three meets a colder system than the others.
     if (EngineWalk(rootWindow) != windows) {

@@ -10,10 +10,10 @@
 #include <sstream>
 #include <string>
 
+#include "bench/FixtureTree.h"
 #include "bench/WallClock.h"
 #include "tests/e2e/ConsoleRun.h"
 #include "tests/e2e/E2eSupport.h"
-#include "tests/e2e/Truth.h"
 
 namespace {
 
@@ -57,16 +57,10 @@ double ProcessorSeconds(const std::string& marker) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int count = 2000;
-    for (int i = 1; i < argc; ++i) {
-        std::sscanf(argv[i], "--count=%d", &count);
-    }
-    TargetFixture fixture(L"bench", L"--count " + std::to_wstring(count));
-    const std::wstring root = fixture.Lines().at(0).at(1);
-    const std::size_t windows =
-        static_cast<std::size_t>(std::stoi(fixture.Lines().at(0).at(2))) + 1;
-    const HWND top = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::stol(root)));
-    const HWND item = GetWindow(GetWindow(top, GW_CHILD), GW_CHILD);
+    const FixtureTree tree(argc, argv, 2000);
+    const std::wstring& root = tree.Root();
+    const std::size_t windows = tree.Windows();
+    const HWND item = GetWindow(GetWindow(tree.RootWindow(), GW_CHILD), GW_CHILD);
 
     double firstRead = 0;
     double share = 0;

@@ -1,13 +1,13 @@
 // The desktop's top-level windows and the selection of a dump's window.
 #include "cli/Selection.h"
 
-#include <algorithm>
 #include <charconv>
 #include <limits>
 
 #include "cli/Cells.h"
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
+#include "core/ControlPath.h"
 #include "core/ReportLocations.h"
 #include "core/Steps.h"
 #include "extraction/ChildWalk.h"
@@ -38,14 +38,6 @@ std::optional<std::int64_t> ParseNumber(std::string_view text, std::int64_t mini
         return std::nullopt;
     }
     return value;
-}
-
-bool SameClassName(TextView left, TextView right) {
-    // The window system compares class names without regard to case.
-    const auto lower = [](char16_t unit) {
-        return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit - u'A' + u'a') : unit;
-    };
-    return std::ranges::equal(left, right, {}, lower, lower);
 }
 
 bool Matches(const Selector& selector, const TopLevelWindow& window, WindowSystem& windows,

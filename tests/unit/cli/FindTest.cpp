@@ -65,8 +65,10 @@ TEST_F(FindTest, CriteriaCombineAndEachMustHold) {
         {{"--text-contains", "\\d+$", "--regex"}, {edit}},
         {{"--text", "total", "--regex"}, {}},
         {{"--text-contains", "a", "--class", "Edit", "--window-class", "Nothing"}, {}},
+        {{"--class", "Button", "--window-class", "αΛΛΟframe"}, {otherOk}},
     };
     cli.desktop.At(main).className = u"MainFrame";
+    cli.desktop.At(other).className = u"ΑλλοFrame";
     for (const auto& [options, found] : cases) {
         EXPECT_EQ(Found(options), found) << options[0] << " " << options[1];
     }

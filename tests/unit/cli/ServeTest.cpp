@@ -3,10 +3,6 @@
 // documents.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
-#include <deque>
-
 #include "cli/JsonRpc.h"
 #include "cli/LineFramer.h"
 #include "cli/Serve.h"
@@ -14,33 +10,34 @@
 
 namespace {
 
-// The standard input as a script of pieces, each handed on a number of times, never more of it
-// at once than the reader's buffer takes: an input far longer than anything held.
-class ScriptedInput final : public InputStream {
-public:
-    void Add(std::string piece, std::size_t times = 1) {
-        for (std::size_t time = 0; time < times; ++time) {
-            m_pieces.push_back(piece);
-        }
-    }
+using namespace std::chrono_literals;
+
+// The standard input: its text handed on no more at once than the reader's buffer takes.
+struct ScriptedInput final : InputStream {
+    std::string text;
+    std::size_t read = 0;
 
     std::size_t Read(std::span<char> buffer) override {
-        if (m_pieces.empty()) {
-            return 0;
-        }
-        std::string& piece = m_pieces.front();
-        const std::size_t handed = std::min(buffer.size(), piece.size());
-        std::memcpy(buffer.data(), piece.data(), handed);
-        piece.erase(0, handed);
-        if (piece.empty()) {
-            m_pieces.pop_front();
-        }
+        const std::size_t handed = text.copy(buffer.data(), buffer.size(), read);
+        read += handed;
         return handed;
     }
-
-private:
-    std::deque<std::string> m_pieces;
 };
+
+std::string Call(const std::string& id, const std::string& method, const std::string& params) {
+    return JsonText({{"jsonrpc", "2.0"},
+                     {"id", Json::parse(id)},
+                     {"method", method},
+                     {"params", Json::parse(params)}});
+}
+
+std::string ToolCall(int id, const std::string& tool, const std::string& arguments) {
+    return Call(std::to_string(id), "tools/call",
+                JsonText({{"name", tool}, {"arguments", Json::parse(arguments)}}));
+}
+
+// The id of a line that gets no answer.
+const Json kNoAnswer = Json::value_t::discarded;
 
 struct ServeTest : ::testing::Test {
     CliHarness cli;
@@ -78,33 +75,17 @@ struct ServeTest : ::testing::Test {
         return answers;
     }
 
-    // The result of one tool call.
+    // The result of one tool call, alone in the server's output.
     Json Called(const std::string& tool, const Json& arguments) {
-        input.Add(JsonText({{"jsonrpc", "2.0"},
-                            {"id", 1},
-                            {"method", "tools/call"},
-                            {"params", {{"name", tool}, {"arguments", arguments}}}}) +
-                  "\n");
+        server.out.clear();
+        pauses.clear();
+        input.text += ToolCall(1, tool, JsonText(arguments)) + "\n";
         const std::vector<Json> answers = Served();
         EXPECT_EQ(answers.size(), 1u);
         EXPECT_TRUE(answers.at(0).contains("result")) << answers.at(0).dump();
         return answers.at(0).value("result", Json());
     }
-
-    // What the command line writes for these arguments, which must succeed.
-    std::string CommandOutput(const std::vector<std::string>& arguments) {
-        cli.console = RecordingConsole();
-        EXPECT_EQ(cli.Run(arguments), 0) << cli.console.error;
-        return cli.console.out;
-    }
 };
-
-std::string Call(const std::string& id, const std::string& method, const std::string& params) {
-    return JsonText({{"jsonrpc", "2.0"},
-                     {"id", Json::parse(id)},
-                     {"method", method},
-                     {"params", Json::parse(params)}});
-}
 
 }  // namespace
 
@@ -134,54 +115,45 @@ TEST_F(ServeTest, EachBadLineGetsItsErrorAndTheServerGoesOn) {
         std::string said;  // a part of the error's message
     } cases[] = {
         {"garbage", nullptr, RpcCode::kParseError, "not JSON"},
-        {"{\"jsonrpc\":\"2.0\",\"id\":1,\"method\":", nullptr, RpcCode::kParseError, "not JSON"},
+        {R"({"jsonrpc":"2.0","id":1,"method":)", nullptr, RpcCode::kParseError, "not JSON"},
         {Call("2", "frobnicate", "{}"), 2, RpcCode::kMethodNotFound, "\"frobnicate\""},
-        {"{\"jsonrpc\":\"2.0\",\"method\":\"frobnicate\"}", Json::value_t::discarded, 0, ""},
-        {"{\"jsonrpc\":\"2.0\",\"method\":\"notifications/initialized\"}", Json::value_t::discarded,
-         0, ""},
-        {"{\"jsonrpc\":\"2.0\",\"id\":3,\"result\":{}}", Json::value_t::discarded, 0, ""},
-        {"   ", Json::value_t::discarded, 0, ""},
+        {R"({"jsonrpc":"2.0","method":"frobnicate"})", kNoAnswer, 0, ""},
+        {R"({"jsonrpc":"2.0","method":"notifications/initialized"})", kNoAnswer, 0, ""},
+        {R"({"jsonrpc":"2.0","id":3,"result":{}})", kNoAnswer, 0, ""},
+        {"   ", kNoAnswer, 0, ""},
         {std::string("[").append(Call("4", "ping", "{}")).append("]"), nullptr,
          RpcCode::kInvalidRequest, "batches"},
-        {"{\"id\":5,\"method\":\"ping\"}", 5, RpcCode::kInvalidRequest, "\"jsonrpc\":\"2.0\""},
-        {"{\"jsonrpc\":\"2.0\",\"id\":[6],\"method\":\"ping\"}", nullptr, RpcCode::kInvalidRequest,
-         "id"},
-        {"{\"jsonrpc\":\"2.0\",\"id\":7}", 7, RpcCode::kInvalidRequest, "method"},
+        {R"({"id":5,"method":"ping"})", 5, RpcCode::kInvalidRequest, R"("jsonrpc":"2.0")"},
+        {R"({"jsonrpc":"2.0","id":[6],"method":"ping"})", nullptr, RpcCode::kInvalidRequest, "id"},
+        {R"({"jsonrpc":"2.0","id":7})", 7, RpcCode::kInvalidRequest, "method"},
         {Call("8", "ping", "3"), 8, RpcCode::kInvalidRequest, "params"},
-        {Call("\"nine\"", "ping", "{}") + "\r", "nine", 0, ""},
-        {Call("10", "tools/call", "{\"name\":\"frobnicate\"}"), 10, RpcCode::kInvalidParams,
-         "no tool is named \"frobnicate\": the tools are list_windows, dump_window"},
-        {Call("11", "tools/call", "{\"arguments\":{}}"), 11, RpcCode::kInvalidParams, "name"},
-        {Call("12", "tools/call", "{\"name\":\"dump_window\",\"arguments\":{}}"), 12,
-         RpcCode::kInvalidParams,
+        {Call(R"("nine")", "ping", "{}") + "\r", "nine", 0, ""},
+        {Call("10", "tools/call", R"({"name":"frobnicate"})"), 10, RpcCode::kInvalidParams,
+         R"(no tool is named "frobnicate": the tools are list_windows, dump_window)"},
+        {Call("11", "tools/call", R"({"arguments":{}})"), 11, RpcCode::kInvalidParams, "name"},
+        {ToolCall(12, "dump_window", "{}"), 12, RpcCode::kInvalidParams,
          "dump_window needs one of handle, title, titleContains, class, pid"},
-        {Call("13", "tools/call",
-              "{\"name\":\"dump_window\",\"arguments\":{\"title\":\"a\",\"pid\":3}}"),
-         13, RpcCode::kInvalidParams, "takes one of title and pid, not both"},
-        {Call("14", "tools/call",
-              "{\"name\":\"dump_window\",\"arguments\":{\"title\":\"a\",\"maxDepth\":\"3\"}}"),
-         14, RpcCode::kInvalidParams, "maxDepth is a whole number from 0 to"},
-        {Call("15", "tools/call",
-              "{\"name\":\"dump_window\",\"arguments\":{\"title\":\"a\",\"timeoutMs\":0}}"),
-         15, RpcCode::kInvalidParams, "timeoutMs is a whole number from 1 to 60000"},
-        {Call("16", "tools/call",
-              "{\"name\":\"dump_window\",\"arguments\":{\"title\":\"a\",\"depth\":1}}"),
-         16, RpcCode::kInvalidParams, "dump_window has no argument \"depth\": it takes handle"},
-        {Call("17", "tools/call", "{\"name\":\"find_controls\",\"arguments\":{\"all\":true}}"), 17,
-         RpcCode::kInvalidParams, "find needs at least one of text, textContains, class or id"},
-        {Call("18", "tools/call",
-              "{\"name\":\"find_controls\",\"arguments\":{\"text\":\"(\",\"regex\":true}}"),
-         18, RpcCode::kInvalidParams, "text \"(\" is not a regular expression"},
-        {Call("19", "tools/call", "{\"name\":\"dump_window\",\"arguments\":{\"handle\":\"x1\"}}"),
-         19, RpcCode::kInvalidParams, "handle must be a window handle"},
-        {Call("20", "tools/call",
-              "{\"name\":\"wait_for_text\",\"arguments\":{\"title\":\"a\",\"path\":\"Edit#7\"}}"),
-         20, RpcCode::kInvalidParams, "wait_for_text needs one of text, textContains"},
-        {Call("21", "tools/call", "{\"name\":\"list_windows\",\"arguments\":[]}"), 21,
-         RpcCode::kInvalidParams, "arguments are an object"},
+        {ToolCall(13, "dump_window", R"({"title":"a","pid":3})"), 13, RpcCode::kInvalidParams,
+         "takes one of title and pid, not both"},
+        {ToolCall(14, "dump_window", R"({"title":"a","maxDepth":"3"})"), 14,
+         RpcCode::kInvalidParams, "maxDepth is a whole number from 0 to"},
+        {ToolCall(15, "dump_window", R"({"title":"a","timeoutMs":0})"), 15, RpcCode::kInvalidParams,
+         "timeoutMs is a whole number from 1 to 60000"},
+        {ToolCall(16, "dump_window", R"({"title":"a","depth":1})"), 16, RpcCode::kInvalidParams,
+         R"(dump_window has no argument "depth": it takes handle)"},
+        {ToolCall(17, "find_controls", R"({"all":true})"), 17, RpcCode::kInvalidParams,
+         "find needs at least one of text, textContains, class or id"},
+        {ToolCall(18, "find_controls", R"({"text":"(","regex":true})"), 18, RpcCode::kInvalidParams,
+         R"(text "(" is not a regular expression)"},
+        {ToolCall(19, "dump_window", R"({"handle":"x1"})"), 19, RpcCode::kInvalidParams,
+         "handle must be a window handle"},
+        {ToolCall(20, "wait_for_text", R"({"title":"a","path":"Edit#7"})"), 20,
+         RpcCode::kInvalidParams, "wait_for_text needs one of text, textContains"},
+        {ToolCall(21, "list_windows", "[]"), 21, RpcCode::kInvalidParams,
+         "arguments are an object"},
     };
     for (const auto& each : cases) {
-        input.Add(each.line + "\n");
+        input.text += each.line + "\n";
     }
     const std::vector<Json> answers = Served();
     auto answer = answers.begin();
@@ -207,13 +179,14 @@ TEST_F(ServeTest, EachBadLineGetsItsErrorAndTheServerGoesOn) {
 }
 
 TEST_F(ServeTest, AnOverLongLineIsRefusedAndAnInputClosedMidMessageEndsTheServer) {
-    // 65 blocks of 64 KiB: over the cap of 4 MiB, never held whole.
-    input.Add(std::string(std::size_t{1} << 16, 'x'), 65);
-    input.Add(std::string("\n")
-                  .append(Call("1", "initialize", "{\"protocolVersion\":\"2024-11-05\"}"))
-                  .append("\n"));
-    input.Add(Call("2", "initialize", "{\"protocolVersion\":\"1999-01-01\"}") + "\n");
-    input.Add(Call("3", "tools/list", "{}") + "\n{\"jsonrpc\":\"2.0\",\"id\":4,\"meth");
+    // 65 blocks of 64 KiB: over the cap of 4 MiB, which the server never holds whole.
+    input.text.assign(std::size_t{65} << 16, 'x');
+    for (const std::string& line : {Call("1", "initialize", R"({"protocolVersion":"2024-11-05"})"),
+                                    Call("2", "initialize", R"({"protocolVersion":"1999-01-01"})"),
+                                    Call("3", "tools/list", "{}")}) {
+        input.text.append("\n").append(line);
+    }
+    input.text.append("\n").append(R"({"jsonrpc":"2.0","id":4,"meth)");
     const std::vector<Json> answers = Served();
     ASSERT_EQ(answers.size(), 4u);
     EXPECT_EQ(answers[0]["error"]["code"], RpcCode::kInvalidRequest);
@@ -263,13 +236,14 @@ TEST_F(ServeTest, ToolsGiveTheCommandLinesOwnDocuments) {
     };
     for (const auto& each : cases) {
         SCOPED_TRACE(each.tool + " " + each.arguments.dump());
-        const Json document = Json::parse(CommandOutput(each.command));
+        cli.console = RecordingConsole();
+        ASSERT_EQ(cli.Run(each.command), 0) << cli.console.error;
+        const Json document = Json::parse(cli.console.out);
         const Json result = Called(each.tool, each.arguments);
         EXPECT_EQ(result["isError"], false);
         EXPECT_EQ(result["structuredContent"], document);
         ASSERT_EQ(result["content"].size(), 1u);
         EXPECT_EQ(result["content"][0], Json({{"type", "text"}, {"text", JsonText(document)}}));
-        server.out.clear();
     }
 }
 
@@ -280,7 +254,6 @@ TEST_F(ServeTest, FailuresAreResultsThatSayWhyAndAHungWindowEndsInItsTimeOut) {
     EXPECT_EQ(missing["content"][0]["text"],
               "tessivane-cli: no window has the title \"No such window\" among the window list's "
               "windows (all looks at every top-level window)");
-    server.out.clear();
 
     cli.desktop.At(edit).thread = 2;
     cli.desktop.HangThread(2);
@@ -322,8 +295,6 @@ TEST_F(ServeTest, WaitForTextPollsUntilTheTextShowsOrSaysItDidNotWithinTheTime) 
     EXPECT_EQ(shown["structuredContent"]["waited"], Json({{"shown", true}, {"ms", 200}}));
     EXPECT_EQ(Json::parse(shown["content"][0]["text"].get<std::string>()),
               shown["structuredContent"]);
-    server.out.clear();
-    pauses.clear();
 
     const Json late =
         Called("wait_for_text",
@@ -333,9 +304,7 @@ TEST_F(ServeTest, WaitForTextPollsUntilTheTextShowsOrSaysItDidNotWithinTheTime) 
     EXPECT_EQ(late["content"][1]["text"],
               "the text \"Finished\" did not show within 250 ms: the control's text is "
               "\"Done: 3 files\"");
-    EXPECT_EQ(pauses, (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(100),
-                                                              std::chrono::milliseconds(100),
-                                                              std::chrono::milliseconds(50)}));
+    EXPECT_EQ(pauses, (std::vector<std::chrono::milliseconds>{100ms, 100ms, 50ms}));
 }
 
 TEST(ServeCommandLine, TakesNoOptionsAndItsHelpSaysHowToRegisterIt) {

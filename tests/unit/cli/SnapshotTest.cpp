@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
+#include <type_traits>
 #include <vector>
 
 #include "cli/DumpWriters.h"
@@ -12,8 +14,10 @@
 
 namespace {
 
-SnapshotWindow Window(WindowHandle handle, Text path, Text className, Text text = u"") {
-    SnapshotWindow window;
+using W = SnapshotWindow;
+
+W Window(WindowHandle handle, Text path, Text className, Text text = u"") {
+    W window;
     window.handle = handle;
     window.path = std::move(path);
     window.className = std::move(className);
@@ -24,30 +28,33 @@ SnapshotWindow Window(WindowHandle handle, Text path, Text className, Text text 
     return window;
 }
 
-SnapshotWindow With(SnapshotWindow window, auto&& change) {
-    change(window);
+// A change that sets one member of a window.
+template <typename Value>
+auto Set(Value W::*member, std::type_identity_t<Value> value) {
+    return [member, value](W& window) { window.*member = value; };
+}
+
+W With(W window, auto&&... changes) {
+    (changes(window), ...);
     return window;
 }
 
-Json Rows(std::vector<std::string> rows) {
-    return Json{{"kind", "listBox"}, {"status", "read"}, {"columns", {""}}, {"rows", rows}};
+Json Rows(std::vector<std::string> rows, const char* status = "read") {
+    return Json{{"kind", "listBox"}, {"status", status}, {"columns", {""}}, {"rows", rows}};
 }
 
 // Before: a dialog with a label, an edit, a list box and a button.
 Snapshot Dialog() {
     return {Window(100, u"", u"#32770", u"Settings"), Window(101, u"Static#1", u"Static", u"Name"),
             Window(102, u"Edit#2", u"Edit", u"Ann"),
-            With(Window(103, u"ListBox#3", u"ListBox"),
-                 [](SnapshotWindow& window) {
-                     window.items = Rows({"a", "b"});
-                 }),
+            With(Window(103, u"ListBox#3", u"ListBox"), Set(&W::items, Rows({"a", "b"}))),
             Window(104, u"Button#4", u"Button", u"OK")};
 }
 
 // The dialog with one of its windows changed.
-Snapshot DialogWith(std::size_t index, auto&& change) {
+Snapshot DialogWith(std::size_t index, auto&&... changes) {
     Snapshot snapshot = Dialog();
-    change(snapshot[index]);
+    snapshot[index] = With(snapshot[index], changes...);
     return snapshot;
 }
 
@@ -59,7 +66,7 @@ Snapshot DialogWithout(std::size_t index) {
 
 // The same dialog in a new run of its program: every handle moved on.
 Snapshot Rerun(Snapshot snapshot) {
-    for (SnapshotWindow& window : snapshot) {
+    for (W& window : snapshot) {
         window.handle += 1000;
     }
     return snapshot;
@@ -74,8 +81,14 @@ struct CompareCase {
     std::vector<std::string> changes;
 };
 
+// A case that compares after with the dialog, unless before is given.
+CompareCase Case(const char* name, Snapshot after, std::vector<std::string> changes,
+                 MatchBy match = MatchBy::Handle, Snapshot before = Dialog()) {
+    return {name, std::move(before), std::move(after), match, std::move(changes)};
+}
+
 std::string Described(const WindowChange& change) {
-    const SnapshotWindow& window = change.after != nullptr ? *change.after : *change.before;
+    const W& window = change.after != nullptr ? *change.after : *change.before;
     return std::string(ChangeName(change.kind)) + " " + std::to_string(window.handle) + " " +
            TextToUtf8(window.path);
 }
@@ -91,124 +104,47 @@ TEST_P(CompareSnapshotsTest, GivesEachChangeInOrder) {
     EXPECT_EQ(got, test.changes);
 }
 
-const auto kSetText = [](Text text) {
-    return [text](SnapshotWindow& window) { window.text = text; };
-};
+constexpr MatchBy kPaths = MatchBy::PathThenHandle;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CompareSnapshotsTest,
     ::testing::Values(
-        CompareCase{"Same", Dialog(), Dialog(), MatchBy::Handle, {}},
-        CompareCase{"Text",
-                    Dialog(),
-                    DialogWith(2, kSetText(u"Bob")),
-                    MatchBy::Handle,
-                    {"text 102 Edit#2"}},
-        CompareCase{"ItemsRows",
-                    Dialog(),
-                    DialogWith(3,
-                               [](SnapshotWindow& w) {
-                                   w.items = Rows({"a", "c"});
-                               }),
-                    MatchBy::Handle,
-                    {"items 103 ListBox#3"}},
-        CompareCase{"HiddenAndDisabledAtOnce",
-                    Dialog(),
-                    DialogWith(4,
-                               [](SnapshotWindow& w) {
-                                   w.visible = false;
-                                   w.enabled = false;
-                                   w.text = u"Close";
-                               }),
-                    MatchBy::Handle,
-                    {"text 104 Button#4", "visible 104 Button#4", "enabled 104 Button#4"}},
-        CompareCase{"AddedWhereItStands",
-                    Dialog(),
-                    [] {
-                        Snapshot after = Dialog();
-                        after.insert(after.begin() + 2, Window(110, u"Static#9", u"Static"));
-                        return after;
-                    }(),
-                    MatchBy::Handle,
-                    {"added 110 Static#9"}},
-        CompareCase{"RemovedBeforeItsNextWindow",
-                    Dialog(),
-                    DialogWithout(2),
-                    MatchBy::Handle,
-                    {"removed 102 Edit#2"}},
-        CompareCase{"RemovedLastAtTheEnd",
-                    Dialog(),
-                    DialogWithout(4),
-                    MatchBy::Handle,
-                    {"removed 104 Button#4"}},
-        CompareCase{"HandleReusedByAnotherClass",
-                    Dialog(),
-                    DialogWith(2, [](SnapshotWindow& w) { w.className = u"RichEdit20W"; }),
-                    MatchBy::Handle,
-                    {"removed 102 Edit#2", "added 102 Edit#2"}},
-        CompareCase{"ClassNamesWhateverTheirCase",
-                    Dialog(),
-                    DialogWith(2, [](SnapshotWindow& w) { w.className = u"EDIT"; }),
-                    MatchBy::Handle,
-                    {}},
-        CompareCase{
-            "HandlesAloneSeeANewRunAsAllNew",
-            DialogWithout(1),
-            Rerun(DialogWithout(1)),
-            MatchBy::Handle,
-            {"removed 100 ", "removed 102 Edit#2", "removed 103 ListBox#3", "removed 104 Button#4",
-             "added 1100 ", "added 1102 Edit#2", "added 1103 ListBox#3", "added 1104 Button#4"}},
-        CompareCase{"PathsAcrossRuns",
-                    Dialog(),
-                    Rerun(DialogWith(1, kSetText(u"Surname"))),
-                    MatchBy::PathThenHandle,
-                    {"text 1101 Static#1"}},
-        CompareCase{"LeftoversByHandle",
-                    Dialog(),
-                    DialogWith(2,
-                               [](SnapshotWindow& w) {
-                                   w.path = u"Edit#7";
-                                   w.text = u"Bob";
-                               }),
-                    MatchBy::PathThenHandle,
-                    {"text 102 Edit#7"}},
-        CompareCase{"LeftoversOfAnotherClassAreNotTheSame",
-                    Dialog(),
-                    DialogWith(2,
-                               [](SnapshotWindow& w) {
-                                   w.path = u"Edit#7";
-                                   w.className = u"Static";
-                               }),
-                    MatchBy::PathThenHandle,
-                    {"removed 102 Edit#2", "added 102 Edit#7"}},
-        CompareCase{"GoneIsRemoved",
-                    Dialog(),
-                    DialogWith(2, [](SnapshotWindow& w) { w.status = "gone"; }),
-                    MatchBy::Handle,
-                    {"removed 102 Edit#2"}},
-        CompareCase{"TimedOutTextIsNoChange",
-                    Dialog(),
-                    DialogWith(2,
-                               [](SnapshotWindow& w) {
-                                   w.status = "timedOut";
-                                   w.text.clear();
-                               }),
-                    MatchBy::Handle,
-                    {}},
-        CompareCase{"ItemsOnOneSideOnlyAreNoChange",
-                    Dialog(),
-                    DialogWith(3, [](SnapshotWindow& w) { w.items.reset(); }),
-                    MatchBy::Handle,
-                    {}},
-        CompareCase{"ItemsThatTimedOutAreNoChange",
-                    Dialog(),
-                    DialogWith(3,
-                               [](SnapshotWindow& w) {
-                                   w.items = Rows({});
-                                   (*w.items)["status"] = "timedOut";
-                               }),
-                    MatchBy::Handle,
-                    {}}),
+        Case("Same", Dialog(), {}),
+        Case("Text", DialogWith(2, Set(&W::text, u"Bob")), {"text 102 Edit#2"}),
+        Case("ItemsRows", DialogWith(3, Set(&W::items, Rows({"a", "c"}))), {"items 103 ListBox#3"}),
+        Case("HiddenAndDisabledAtOnce",
+             DialogWith(4, Set(&W::visible, false), Set(&W::enabled, false),
+                        Set(&W::text, u"Close")),
+             {"text 104 Button#4", "visible 104 Button#4", "enabled 104 Button#4"}),
+        Case("AddedWhereItStands",
+             [] {
+                 Snapshot after = Dialog();
+                 after.insert(after.begin() + 2, Window(110, u"Static#9", u"Static"));
+                 return after;
+             }(),
+             {"added 110 Static#9"}),
+        Case("RemovedBeforeItsNextWindow", DialogWithout(2), {"removed 102 Edit#2"}),
+        Case("RemovedLastAtTheEnd", DialogWithout(4), {"removed 104 Button#4"}),
+        Case("HandleReusedByAnotherClass", DialogWith(2, Set(&W::className, u"RichEdit20W")),
+             {"removed 102 Edit#2", "added 102 Edit#2"}),
+        Case("ClassNamesWhateverTheirCase", DialogWith(2, Set(&W::className, u"EDIT")), {}),
+        Case("HandlesAloneSeeANewRunAsAllNew", Rerun(DialogWithout(1)),
+             {"removed 100 ", "removed 102 Edit#2", "removed 103 ListBox#3", "removed 104 Button#4",
+              "added 1100 ", "added 1102 Edit#2", "added 1103 ListBox#3", "added 1104 Button#4"},
+             MatchBy::Handle, DialogWithout(1)),
+        Case("PathsAcrossRuns", Rerun(DialogWith(1, Set(&W::text, u"Surname"))),
+             {"text 1101 Static#1"}, kPaths),
+        Case("LeftoversByHandle", DialogWith(2, Set(&W::path, u"Edit#7"), Set(&W::text, u"Bob")),
+             {"text 102 Edit#7"}, kPaths),
+        Case("LeftoversOfAnotherClassAreNotTheSame",
+             DialogWith(2, Set(&W::path, u"Edit#7"), Set(&W::className, u"Static")),
+             {"removed 102 Edit#2", "added 102 Edit#7"}, kPaths),
+        Case("GoneIsRemoved", DialogWith(2, Set(&W::status, "gone")), {"removed 102 Edit#2"}),
+        Case("TimedOutTextIsNoChange",
+             DialogWith(2, Set(&W::status, "timedOut"), Set(&W::text, u"")), {}),
+        Case("ItemsOnOneSideOnlyAreNoChange", DialogWith(3, Set(&W::items, std::nullopt)), {}),
+        Case("ItemsThatTimedOutAreNoChange", DialogWith(3, Set(&W::items, Rows({}, "timedOut"))),
+             {})),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A dumped window as the dump writes it, read back.
@@ -238,15 +174,11 @@ TEST_F(SnapshotWindowOfTest, ReadsTheMembersTheDumpWrites) {
     Json line = WindowLineHead();
     line.update(object);
     const SnapshotWindow window = SnapshotWindowOf(line);
-    EXPECT_EQ(window.handle, 0x2A0);
-    EXPECT_EQ(window.parent, 0x100);
-    EXPECT_EQ(window.depth, 2);
-    EXPECT_EQ(window.path, u"Panel#5/ListBox#6");
-    EXPECT_EQ(window.className, u"ListBox");
-    EXPECT_EQ(window.text, u"\u6f22");
-    EXPECT_TRUE(window.visible);
-    EXPECT_TRUE(window.enabled);
-    EXPECT_EQ(window.status, "cut");
+    EXPECT_EQ(std::tuple(window.handle, window.parent, window.depth, window.visible, window.enabled,
+                         window.status),
+              std::tuple(WindowHandle{0x2A0}, WindowHandle{0x100}, 2, true, true, "cut"));
+    EXPECT_EQ((std::vector<Text>{window.path, window.className, window.text}),
+              (std::vector<Text>{u"Panel#5/ListBox#6", u"ListBox", u"\u6f22"}));
     ASSERT_TRUE(window.items);
     EXPECT_EQ((*window.items)["rows"], Json::array({Json::array({"one"})}));
     EXPECT_EQ(window.members, object);

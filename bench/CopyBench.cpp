@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "TickedResults.h"
+#include "WallClock.h"
 #include "export/AlignedText.h"
 #include "export/ClipboardCopy.h"
 #include "export/TextFileBytes.h"
@@ -24,12 +25,6 @@ public:
     void PumpFor(std::chrono::milliseconds) override {}
     void Wake() noexcept override {}
 };
-
-double SecondsOf(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 
 #include "bench/EngineWalk.h"
 #include "bench/FixtureTree.h"
+#include "bench/WallClock.h"
 #include "tests/e2e/E2eSupport.h"
 
 namespace {
@@ -63,12 +64,6 @@ std::size_t BareWalk(HWND root, void (*readText)(HWND, std::vector<wchar_t>&)) {
         std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
     }
     return visited;
-}
-
-double SecondsOf(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 PROCESS_MEMORY_COUNTERS MemoryOf(HANDLE process) {

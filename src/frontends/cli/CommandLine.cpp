@@ -506,7 +506,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     AddPath(*dumpCommand, path, "Dump", complaint);
     dumpCommand->add_flag("--items", dump.items,
                           "Read each control's items too (list boxes, combo boxes, list views, "
-                          "trees, tabs, headers, status bars, toolbars); not with --format text");
+                          "trees, tabs, headers, status bars, toolbars), a console window's lines "
+                          "and a top-level window's menu; not with --format text");
     dumpFormat.AddTo(*dumpCommand,
                      ": json (the default) nests the tree, jsonl writes a JSON object a line "
                      "(a window's with its parent and depth, then the summary), csv and tsv give "

@@ -66,9 +66,10 @@ PROGRAMS = [
 ON_SCREEN_SEEN = {
     "regedit": (7, 7, "the tree's rows: My Computer and the six keys below it"),
     "oleview": (8, 8, "the tree's eight rows shown"),
-    "winefile": (38 + 7 * 3 - 18 + 4, -18 + 4,
-                 "owner-drawn rows: 38 folders, 7 files with name, size and date; "
-                 "the headers show 4 of their 18 captions"),
+    "winefile": (17 + 12 - 18 + 6, -18 + 6,
+                 "owner-drawn rows: the tree's 17, and the drives (C:) and (Z:) with name, size "
+                 "and three dates, Control Panel with name and size; the headers show 6 of their "
+                 "18 captions"),
     "wordpad": (14, 0, "the ruler's numbers, drawn"),
     "winemine": (2, 0, "the mine counter and the clock, drawn"),
     "taskmgr-performance": (2, 0, "the two meters' figures, drawn"),
@@ -228,8 +229,10 @@ def measure(name, command, actions, output):
     """Starts the program, opens what actions open and dumps the window that came last."""
     subprocess.run(["wineserver", "-k"], capture_output=True)
     before = top_level_windows()
+    # started in the prefix's C:\ so that the file manager shows the same folders each time
     program = subprocess.Popen(["wine", *command], stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
+                               stderr=subprocess.DEVNULL,
+                               cwd=os.path.join(os.environ["WINEPREFIX"], "drive_c"))
     time.sleep(6)
     for kind, value in actions:
         if kind == "key":

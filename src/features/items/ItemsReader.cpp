@@ -116,15 +116,23 @@ ItemsStatus StatusOf(RemoteEnd end) {
     return ItemsStatus::Read;
 }
 
-// How many items the window's menu bar holds: Gone when it has none.
-RemoteNumber MenuBarItemCount(WindowHandle window, RemoteItems& remote) {
+// A window's menu bar and how many items it holds.
+struct MenuBarRead {
+    // 0 when the bar could not be had: then count says why (Gone for a window without one).
+    std::uint64_t menu = 0;
+    RemoteNumber count;
+};
+
+MenuBarRead ReadMenuBar(WindowHandle window, RemoteItems& remote) {
     const RemoteNumber bar = remote.MenuBar(window);
-    if (bar.end != RemoteEnd::Answered || bar.value != 0) {
-        return bar.end != RemoteEnd::Answered
-                   ? bar
-                   : remote.MenuItemCount(static_cast<std::uint64_t>(bar.value));
+    if (bar.end != RemoteEnd::Answered) {
+        return {0, bar};
     }
-    return {0, RemoteEnd::Gone};
+    if (bar.value == 0) {
+        return {0, {0, RemoteEnd::Gone}};
+    }
+    const auto menu = static_cast<std::uint64_t>(bar.value);
+    return {menu, remote.MenuItemCount(menu)};
 }
 
 // One control's read: the count it claims, the items it is allowed, and how it ended.
@@ -332,13 +340,9 @@ private:
     // read the bar gives no items; a menu that fails part-way keeps the items read until then.
     ItemsTable ReadMenus() {
         ItemsTable table(m_kind, MenuCaptions());
-        const RemoteNumber bar = m_remote.MenuBar(m_control);
-        if (bar.end != RemoteEnd::Answered || bar.value == 0) {
-            table.status = bar.end != RemoteEnd::Answered ? StatusOf(bar.end) : ItemsStatus::Gone;
-            return table;
-        }
-        const RemoteNumber count = m_remote.MenuItemCount(static_cast<std::uint64_t>(bar.value));
-        if (count.end == RemoteEnd::Refused) {
+        const MenuBarRead bar = ReadMenuBar(m_control, m_remote);
+        // The bar's handle came, but not its count: this system keeps menus to their program.
+        if (bar.menu != 0 && bar.count.end == RemoteEnd::Refused) {
             table.status = ItemsStatus::NotReadable;
             return table;
         }
@@ -350,10 +354,10 @@ private:
             int next = 0;
         };
         std::vector<Open> open;
-        if (!Take(table, count)) {
+        if (!Take(table, bar.count)) {
             return table;
         }
-        open.push_back({static_cast<std::uint64_t>(bar.value), 0, count.value});
+        open.push_back({bar.menu, 0, bar.count.value});
         while (!open.empty()) {
             Open& menu = open.back();
             if (menu.next >= menu.count) {
@@ -444,7 +448,7 @@ bool KeepsNoTexts(WindowHandle control, ItemsKind kind, RemoteItems& remote) {
 }
 
 RemoteNumber AskItemCount(WindowHandle control, ItemsKind kind, RemoteItems& remote) {
-    const RemoteNumber count = kind == ItemsKind::Menu ? MenuBarItemCount(control, remote)
+    const RemoteNumber count = kind == ItemsKind::Menu ? ReadMenuBar(control, remote).count
                                                        : remote.Count(control, CountQueryOf(kind));
     if (count.end == RemoteEnd::Answered && count.value < 0) {
         return {0, RemoteEnd::Refused};

@@ -109,17 +109,20 @@ TEST(CommandLine, UsageErrorsAreOneLineThatNamesWhatIsWrongAndWhatIsAllowed) {
         std::vector<std::string> arguments;
         std::string message;
     } cases[] = {
-        {{}, "a command is needed: list, dump, find, watch, diff or serve (see tessivane-cli --help)"},
+        {{},
+         "a command is needed: list, dump, find, watch, diff or serve (see tessivane-cli --help)"},
         {{"show"},
          "unknown command \"show\": the commands are list, dump, find, watch, diff and serve (see "
          "tessivane-cli "
          "--help)"},
         {{"frobnicate", "--all"},
-         "unknown command \"frobnicate\": the commands are list, dump, find, watch, diff and serve (see "
+         "unknown command \"frobnicate\": the commands are list, dump, find, watch, diff and serve "
+         "(see "
          "tessivane-cli "
          "--help)"},
         {{"help", "frobnicate"},
-         "unknown command \"frobnicate\": the commands are list, dump, find, watch, diff and serve (see "
+         "unknown command \"frobnicate\": the commands are list, dump, find, watch, diff and serve "
+         "(see "
          "tessivane-cli "
          "--help)"},
         {{"--bogus"}, "unknown option \"--bogus\" (see tessivane-cli --help)"},

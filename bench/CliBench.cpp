@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
     const FixtureTree tree(argc, argv, 20000);
     const std::wstring& root = tree.Root();
     const std::size_t windows = tree.Windows();
-    const std::filesystem::path json = BuildFolder() / L"e2e-tmp" / L"cli-bench.json";
-    const std::filesystem::path jsonl = BuildFolder() / L"e2e-tmp" / L"cli-bench.jsonl";
+    const std::filesystem::path json = ScratchRoot() / L"cli-bench.json";
+    const std::filesystem::path jsonl = ScratchRoot() / L"cli-bench.jsonl";
     // Runs the dump in this format into file, in seconds.
     ConsoleRun run;
     const auto dump = [&](const wchar_t* format, const std::filesystem::path& file) {

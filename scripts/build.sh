@@ -19,6 +19,10 @@ if $programs_only; then
     exit 0
 fi
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
-cmake --build build/native
 cmake -S . -B build/win -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON "${win_options[@]}" >/dev/null
-cmake --build build/win
+# Both builds at once: each leaves processors idle while it links or configures a project of its
+# own (the fuzzer, the 32-bit fixture), which the other fills.
+cmake --build build/native &
+native=$!
+cmake --build build/win || { wait "$native"; exit 1; }
+wait "$native"

@@ -16,24 +16,31 @@ trap cleanup EXIT
 
 passed=0
 failed=0
+# Runs one build's tests, jobs at a time, into a log of its own.
 run_suite() {
-    local log
-    log=$(mktemp)
-    ctest --test-dir "$1" --output-on-failure 2>&1 | tee "$log"
-    # The benchmarks' figures, which ctest keeps in its log.
+    ctest --test-dir "$1" --output-on-failure -j "$2" >"$1/test-run.log" 2>&1
+}
+# Counts a finished suite's results and shows its log, with the benchmarks' figures that ctest
+# keeps in its own log.
+count_suite() {
+    cat "$1/test-run.log"
     grep -E " x the |MB for the rows|longest wait|of one processor" "$1/Testing/Temporary/LastTest.log" || true
-    local summary
-    summary=$(grep -E "tests passed, [0-9]+ tests? failed out of" "$log" | tail -1)
-    local total fails
+    local summary total fails
+    summary=$(grep -E "tests passed, [0-9]+ tests? failed out of" "$1/test-run.log" | tail -1)
     total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
     fails=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$summary")
     if [ -z "$summary" ]; then total=1; fails=1; fi
     passed=$((passed + total - fails))
     failed=$((failed + fails))
-    rm -f "$log"
 }
-run_suite build/native
-run_suite build/win
+# The two builds' tests run at once: the native ones are mostly processor work, the Windows ones
+# mostly wait for windows, each group on a display and in a Wine prefix of its own.
+run_suite build/native 2 &
+native=$!
+run_suite build/win 6
+wait "$native"
+count_suite build/native
+count_suite build/win
 echo "Screenshots and other test artefacts: build/win/artifacts/"
 echo "all layers: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

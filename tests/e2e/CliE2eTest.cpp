@@ -229,7 +229,7 @@ std::wstring HandleArgument(const TargetFixture& fixture) {
 TEST(CliE2e, JsonDumpConformsToTheSchemaAndEqualsTheTreeWindowForWindow) {
     const TargetFixture fixture(L"tree", L"--wide 40");
     const std::vector<SystemWindow> truth = TreeWindows(fixture);
-    const std::filesystem::path file = BuildFolder() / L"e2e-tmp" / L"cli-tree.json";
+    const std::filesystem::path file = ScratchRoot() / L"cli-tree.json";
     std::filesystem::remove(file);
 
     const ConsoleRun written = Cli(L"dump " + HandleArgument(fixture) +
@@ -270,7 +270,7 @@ TEST(CliE2e, CsvAndTsvGiveOneRowPerWindowAndRedirectedOrWrittenTheSameBytes) {
             EXPECT_EQ(row, ExpectedRow(truth[index])) << index;
         }
 
-        const std::filesystem::path file = BuildFolder() / L"e2e-tmp" / (L"cli-tree." + format);
+        const std::filesystem::path file = ScratchRoot() / (L"cli-tree." + format);
         const ConsoleRun written = Cli(L"dump " + HandleArgument(fixture) + L" --format " + format +
                                        L" --output \"" + file.wstring() + L"\"");
         EXPECT_EQ(written.exitCode, 0u);
@@ -280,7 +280,7 @@ TEST(CliE2e, CsvAndTsvGiveOneRowPerWindowAndRedirectedOrWrittenTheSameBytes) {
 
 TEST(CliE2e, OutputReplacesAnExistingFileHoweverItsPathIsWritten) {
     const TargetFixture fixture(L"tree");
-    const ScratchFolder folder(BuildFolder() / L"e2e-tmp" / L"cli-output");
+    const ScratchFolder folder(ScratchRoot() / L"cli-output");
     std::filesystem::create_directories(folder.Path() / L"json");
     const std::wstring dump = L"dump " + HandleArgument(fixture) + L" --max-depth 1 -o \"";
     const ConsoleRun reference = Cli(L"dump " + HandleArgument(fixture) + L" --max-depth 1");
@@ -565,7 +565,7 @@ const std::map<std::wstring, std::string> kKindNames{
 TEST(CliE2e, DiffMatchesTwoRunsByPathAndNamesALabelWhoseTextChanged) {
     // Dumps the fixture to the file (JSON or JSON lines, as its name ends).
     const auto dumped = [](const TargetFixture& fixture, const std::wstring& name) {
-        const std::filesystem::path file = BuildFolder() / L"e2e-tmp" / name;
+        const std::filesystem::path file = ScratchRoot() / name;
         const std::wstring format = file.extension() == L".json" ? L"json" : L"jsonl";
         const ConsoleRun run = Cli(L"dump " + HandleArgument(fixture) + L" -f " + format +
                                    L" -o \"" + file.wstring() + L"\"");

@@ -54,7 +54,7 @@ namespace {
 // The start of the names of a new run's files, in the folder for them.
 std::filesystem::path RunStem() {
     static int runs = 0;
-    const std::filesystem::path files = BuildFolder() / L"e2e-tmp";
+    const std::filesystem::path files = ScratchRoot();
     std::filesystem::create_directories(files);
     return files /
            (L"console-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++runs));
@@ -86,7 +86,8 @@ PROCESS_INFORMATION Start(const std::filesystem::path& program, const std::wstri
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                         (folder.empty() ? BuildFolder() : folder).c_str(), &startup, &started)) {
-        throw std::runtime_error("cannot start the console program");
+        throw std::runtime_error("cannot start the console program: error " +
+                                 std::to_string(GetLastError()));
     }
     return started;
 }

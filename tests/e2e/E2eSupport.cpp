@@ -53,6 +53,14 @@ std::filesystem::path BuildFolder() {
     return std::filesystem::path(path).parent_path();
 }
 
+std::filesystem::path ScratchRoot() {
+    // Groups that run side by side, each in a Wine prefix of its own, may see the same process
+    // ids: each keeps its files in a folder named after it.
+    wchar_t group[64] = L"";
+    GetEnvironmentVariableW(L"TESSIVANE_TEST_GROUP", group, static_cast<DWORD>(std::size(group)));
+    return BuildFolder() / L"e2e-tmp" / group;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {

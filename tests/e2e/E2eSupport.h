@@ -19,6 +19,9 @@ using namespace std::chrono_literals;
 
 // The folder of the test programs, where Tessivane.exe and the fixture are built too.
 [[nodiscard]] std::filesystem::path BuildFolder();
+// The folder for the files a run of the tests writes: build/e2e-tmp, or a folder of the group's
+// own in it when the group runs beside others (TESSIVANE_TEST_GROUP names it).
+[[nodiscard]] std::filesystem::path ScratchRoot();
 
 // Polls until condition holds or timeout passes; answers whether it held.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 20s);

@@ -293,7 +293,7 @@ TEST_P(ItemsWindowE2e, EveryControlsItemsWindowShowsExactlyItsItems) {
 
 TEST_P(ItemsWindowE2e, CopyAndSaveAsGiveTheItemsWholeInUnicode) {
     const std::filesystem::path stem =
-        BuildFolder() / L"e2e-tmp" / (L"items-fixture-" + std::to_wstring(GetCurrentProcessId()));
+        ScratchRoot() / (L"items-fixture-" + std::to_wstring(GetCurrentProcessId()));
     std::filesystem::create_directories(stem.parent_path());
     for (const wchar_t* name : {L"tree", L"report", L"listbox"}) {
         SCOPED_TRACE(name);

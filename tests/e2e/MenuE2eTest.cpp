@@ -356,7 +356,7 @@ TEST(MenuE2e, SaveResultsAsWritesEveryRowAsUtf8CsvOrEscapedTabSeparatedTextByThe
     const auto rows = results.Rows();
     ASSERT_FALSE(rows.empty());
     const std::filesystem::path stem =
-        BuildFolder() / L"e2e-tmp" / (L"results-" + std::to_wstring(GetCurrentProcessId()));
+        ScratchRoot() / (L"results-" + std::to_wstring(GetCurrentProcessId()));
     std::filesystem::create_directories(stem.parent_path());
     for (const wchar_t* extension : {L".csv", L".txt"}) {
         std::filesystem::remove(std::filesystem::path(stem).concat(extension));
@@ -393,7 +393,7 @@ TEST(MenuE2e, TextFileButtonAsksBeforeLosingCharactersAndSavesUtf8AnsiOrNothing)
     ansi.resize(static_cast<std::size_t>(
         WideCharToMultiByte(CP_ACP, 0, tabbed.data(), static_cast<int>(tabbed.size()), ansi.data(),
                             static_cast<int>(ansi.size()), nullptr, nullptr)));
-    const std::filesystem::path folder = BuildFolder() / L"e2e-tmp";
+    const std::filesystem::path folder = ScratchRoot();
     std::filesystem::create_directories(folder);
     const std::wstring stem = L"lossy-" + std::to_wstring(GetCurrentProcessId()) + L"-";
     for (const auto& [answer, name, bytes] :

@@ -145,7 +145,7 @@ TEST(OutputE2e, TextFileIsWrittenAskedBeforeOverwritingAndKeptWhenReadOnly) {
         lines += row[0] + L"\t" + row[1] + L"\t" + row[2] + L"\t\r\n";
     }
     const std::filesystem::path path =
-        BuildFolder() / L"e2e-tmp" / (L"saved-" + std::to_wstring(GetCurrentProcessId()) + L".txt");
+        ScratchRoot() / (L"saved-" + std::to_wstring(GetCurrentProcessId()) + L".txt");
     std::filesystem::remove(path);
 
     auto click = run.tool.Click(L"Save Results As Text File");
@@ -224,7 +224,7 @@ TEST(OutputE2e, CopyWithNothingTickedKeepsTheClipboardAndSaysHowToTick) {
 
 TEST(OutputE2e, TwoNamesTypedInTheSaveDialogNeverSaveOverTheFolder) {
     // Made first, ended last: the tool's current folder may be in it.
-    const ScratchFolder folder(BuildFolder() / L"e2e-tmp" /
+    const ScratchFolder folder(ScratchRoot() /
                                (L"two-names-" + std::to_wstring(GetCurrentProcessId())));
     ExtractedTree run;
     auto click = run.tool.Click(L"Save Results As Text File");

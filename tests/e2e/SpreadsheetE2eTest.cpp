@@ -19,9 +19,8 @@ namespace {
 
 std::filesystem::path RecordFile() {
     static int made = 0;
-    const auto file = BuildFolder() / L"e2e-tmp" /
-                      (L"record-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                       std::to_wstring(++made) + L".txt");
+    const auto file = ScratchRoot() / (L"record-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                       std::to_wstring(++made) + L".txt");
     std::filesystem::create_directories(file.parent_path());
     std::filesystem::remove(file);
     std::filesystem::remove(file.wstring() + L".grid");

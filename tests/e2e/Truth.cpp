@@ -13,9 +13,8 @@
 TargetFixture::TargetFixture(const std::wstring& mode, const std::wstring& options,
                              FixtureBuild build) {
     static int started = 0;
-    m_truthFile = BuildFolder() / L"e2e-tmp" /
-                  (L"truth-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                   std::to_wstring(++started) + L".txt");
+    m_truthFile = ScratchRoot() / (L"truth-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                   std::to_wstring(++started) + L".txt");
     std::filesystem::create_directories(m_truthFile.parent_path());
     std::filesystem::remove(m_truthFile);
     const wchar_t* program =

@@ -1,5 +1,5 @@
 // The table of tessivane-cli's commands: each has a name and a summary, and its help names every
-// option it declares and its exit codes.
+// option it declares and its exit codes; and the hidden command that reads a console.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,6 +8,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/commands/CommandTable.h"
+#include "cli/commands/ConsoleReadCommand.h"
 
 namespace {
 
@@ -43,5 +44,20 @@ TEST(CommandTable, EachCommandsHelpNamesEveryOptionItDeclares) {
         for (const std::string& name : DeclaredNames(*command)) {
             EXPECT_NE(help.find(name), std::string::npos) << name;
         }
+    }
+}
+
+TEST(ConsoleReadCommand, TakesItsWordAndTwoNumbersOnly) {
+    const std::optional<ConsoleReadRequest> read =
+        ParseConsoleRead({"--console-lines", "-1234", "4096"});
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->console, -1234);
+    EXPECT_EQ(read->maxUnits, 4096u);
+    EXPECT_EQ(ParseConsoleRead({"--console-lines", "x", "9"})->console, 0);
+    for (const std::vector<std::string>& other :
+         {std::vector<std::string>{"--console-lines", "1"},
+          std::vector<std::string>{"--console-lines", "1", "2", "3"},
+          std::vector<std::string>{"list", "1", "2"}, std::vector<std::string>{}}) {
+        EXPECT_FALSE(ParseConsoleRead(other));
     }
 }

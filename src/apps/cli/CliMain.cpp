@@ -2,9 +2,10 @@
 // UTF-8, the platform's services made for its request, and its exit code.
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cwchar>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -14,6 +15,7 @@
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/Serve.h"
+#include "cli/commands/ConsoleReadCommand.h"
 #include "core/Steps.h"
 #include "win32/ConsoleScreen.h"
 #include "win32/Win32Console.h"
@@ -57,23 +59,29 @@ int ServeThisDesktop(Console& console) {
     return Serve(services);
 }
 
+// The word the console reader starts this program with is the one its command line reads.
+constexpr bool SameWord(std::wstring_view started, std::string_view read) {
+    return std::equal(
+        started.begin(), started.end(), read.begin(), read.end(),
+        [](wchar_t wide, char narrow) { return wide == static_cast<wchar_t>(narrow); });
+}
+static_assert(SameWord(kConsoleLinesOption, kConsoleReadWord));
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     // A program run from scripts never stops on a box of the system's.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-    // The hidden option of a read of another program's console: this process attaches to it.
-    if (argc == 4 && std::wstring_view(argv[1]) == kConsoleLinesOption) {
-        return WriteConsoleLines(
-            HwndOf(static_cast<WindowHandle>(std::wcstol(argv[2], nullptr, 10))),
-            static_cast<std::size_t>(std::wcstoul(argv[3], nullptr, 10)));
+    std::vector<std::string> arguments;
+    for (int index = 1; index < argc; ++index) {
+        arguments.push_back(TextToUtf8(TextOf(argv[index])));
+    }
+    // The hidden command of a read of another program's console: this process attaches to it.
+    if (const std::optional<ConsoleReadRequest> read = ParseConsoleRead(arguments)) {
+        return WriteConsoleLines(HwndOf(read->console), read->maxUnits);
     }
     Win32Console console;
     try {
-        std::vector<std::string> arguments;
-        for (int index = 1; index < argc; ++index) {
-            arguments.push_back(TextToUtf8(TextOf(argv[index])));
-        }
         const ParsedCommandLine parsed = ParseCommandLine(arguments);
         if (!parsed.request) {
             return PrintParsed(parsed, console);

@@ -1,5 +1,5 @@
 // The watch command: a window's tree as dump's JSON Lines write it, then a line for each change as
-// it is seen, until the tree's window closes or another end comes.
+// it is seen, until the tree's window closes or another end comes; its options and help.
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -15,6 +15,7 @@
 #include "cli/JsonText.h"
 #include "cli/Output.h"
 #include "cli/Snapshot.h"
+#include "cli/commands/CommandTable.h"
 #include "core/Failure.h"
 
 namespace {
@@ -306,4 +307,89 @@ int RunWatch(const WatchRequest& request, CliServices& services, Reporter& repor
     output.Write(JsonText(end) + "\n");
     output.Finish();
     return ExitCode::kDone;
+}
+
+namespace {
+
+constexpr char kWatchFooter[] =
+    "First a JSON line per window of the tree, as dump -f jsonl writes them; then a line per\n"
+    "change as it is seen (\"type\":\"change\": added, removed, text, items, visible, enabled;\n"
+    "with the time, handle, path, old and new value); last a line saying why it ended\n"
+    "(\"type\":\"end\", \"reason\": rootClosed, duration, count, untilText or stopped, on\n"
+    "Ctrl+C, Ctrl+Break or the console closing). It only reads: the system's window events say\n"
+    "what to read again where it sends them; what they miss is read every --interval.\n"
+    "Exit codes: 0 ended (for any of the reasons above, or the reader of a pipe stopped); 1\n"
+    "usage error, or the output cannot be written; 2 no window matched (or no control, on\n"
+    "--path); 3 the selector (or --path) matched more than one window.\n"
+    "\n"
+    "Examples:\n"
+    "  tessivane-cli watch --title \"Backup\" --path \"msctls_statusbar32\" --until-text Done\n"
+    "  tessivane-cli watch --class Notepad --items --duration 60 > changes.jsonl\n"
+    "  tessivane-cli watch --handle 0x10086 --interval 2000 --count 1";
+
+// Reading a tree again more often than this would keep a processor busy for nothing.
+constexpr int kMinWatchIntervalMs = 50;
+
+class WatchOptions final : public CommandOptions {
+public:
+    WatchOptions(CLI::App& command, Complaint& complaint) {
+        m_tree.AddTo(command, complaint, "watch",
+                     "Read each control's items too, and tell when they change");
+        command
+            .add_option("--interval", m_intervalMs,
+                        "Read again every this many milliseconds what the system's events do not "
+                        "tell of (default 500)")
+            ->check(WholeNumber("--interval", kMinWatchIntervalMs, kMaxDeadlineMs, complaint))
+            ->option_text("MS");
+        command.add_option("--duration", m_durationSeconds, "End after this many seconds")
+            ->check(WholeNumber("--duration", 1, kMaxDeadlineMs / 1000, complaint))
+            ->option_text("S");
+        command.add_option("--count", m_changeCount, "End after this many changes")
+            ->check(WholeNumber("--count", 1, kMaxDepth, complaint))
+            ->option_text("N");
+        command
+            .add_option("--until-text", m_untilText,
+                        "End once a window of the tree shows a text that holds this (at once when "
+                        "one does already)")
+            ->option_text("TEXT");
+        AddTimeout(command, m_timeoutMs, complaint);
+    }
+
+    std::string Problem(const CLI::App&) const override { return m_tree.selector.Problem("watch"); }
+
+    RequestOrProblem Request(const CLI::App& command) const override {
+        WatchRequest request;
+        request.selector = m_tree.selector.Selected();
+        request.all = m_tree.all;
+        request.first = m_tree.first;
+        request.path = PathOf(command, m_tree.path);
+        request.items = m_tree.items;
+        request.interval = std::chrono::milliseconds(m_intervalMs);
+        request.timeout = std::chrono::milliseconds(m_timeoutMs);
+        if (m_durationSeconds != 0) {
+            request.duration = std::chrono::seconds(m_durationSeconds);
+        }
+        if (m_changeCount != 0) {
+            request.count = static_cast<std::size_t>(m_changeCount);
+        }
+        if (command.count("--until-text") > 0) {
+            request.untilText = Utf8ToText(m_untilText);
+        }
+        return request;
+    }
+
+private:
+    TreeOptions m_tree;
+    int m_intervalMs = static_cast<int>(kDefaultWatchInterval.count());
+    int m_durationSeconds = 0;
+    int m_changeCount = 0;
+    std::string m_untilText;
+    int m_timeoutMs = static_cast<int>(kTextMessageTimeout.count());
+};
+
+}  // namespace
+
+std::unique_ptr<CommandOptions> DeclareWatch(CLI::App& command, Complaint& complaint) {
+    command.footer(kWatchFooter);
+    return std::make_unique<WatchOptions>(command, complaint);
 }

@@ -1,4 +1,4 @@
-// tessivane-cli diff: two dumps of a window compared, a line per change.
+// tessivane-cli diff: two dumps of a window compared, a line per change; its options and help.
 #include <algorithm>
 #include <array>
 
@@ -6,6 +6,7 @@
 #include "cli/DumpDocument.h"
 #include "cli/JsonText.h"
 #include "cli/Snapshot.h"
+#include "cli/commands/CommandTable.h"
 
 namespace {
 
@@ -125,4 +126,66 @@ int RunDiff(const DiffRequest& request, CliServices& services) {
     }
     output.Finish();
     return changes.empty() ? ExitCode::kDone : ExitCode::kDiffers;
+}
+
+namespace {
+
+constexpr char kDiffFooter[] =
+    "Each window of AFTER is matched with the window of BEFORE at the same path (as dump writes\n"
+    "paths), then what is left by handle and class; the rest was added or removed. Either file\n"
+    "may be dump's json or jsonl. A window whose status is \"gone\" counts as not there, a text\n"
+    "that timed out or was denied as unknown, and items only where both dumps have them.\n"
+    "Exit codes: 0 the dumps do not differ; 1 usage error, a file that cannot be read or is no\n"
+    "dump (the message names the file and the line), or the output cannot be written; 5 the\n"
+    "dumps differ.\n"
+    "\n"
+    "Examples:\n"
+    "  tessivane-cli dump --title \"Untitled - Notepad\" -o before.json\n"
+    "  tessivane-cli diff before.json after.json\n"
+    "  tessivane-cli diff before.jsonl after.jsonl -f jsonl -o changes.jsonl";
+
+class DiffOptions final : public CommandOptions {
+public:
+    DiffOptions(CLI::App& command, Complaint& complaint) {
+        command.add_option("BEFORE", m_before, "The earlier dump's file (json or jsonl)")
+            ->required()
+            ->option_text("FILE");
+        command.add_option("AFTER", m_after, "The later dump's file")
+            ->required()
+            ->option_text("FILE");
+        m_format.AddTo(command,
+                       ": text (the default) writes a line per change, jsonl a JSON object per "
+                       "change with the old and new values, then a summary",
+                       complaint);
+        AddOutput(command, m_output);
+    }
+
+    std::string Problem(const CLI::App& command) const override {
+        return command.count("AFTER") == 0
+                   ? "diff needs two files: the earlier dump and the later one"
+                   : std::string();
+    }
+
+    RequestOrProblem Request(const CLI::App&) const override {
+        DiffRequest request;
+        request.before = Utf8ToText(m_before);
+        request.after = Utf8ToText(m_after);
+        request.format = m_format.Chosen(request.format);
+        request.output = Utf8ToText(m_output);
+        return request;
+    }
+
+private:
+    std::string m_before;
+    std::string m_after;
+    FormatOption<DiffFormat> m_format{
+        {{"text", DiffFormat::Text}, {"jsonl", DiffFormat::JsonLines}}};
+    std::string m_output;
+};
+
+}  // namespace
+
+std::unique_ptr<CommandOptions> DeclareDiff(CLI::App& command, Complaint& complaint) {
+    command.footer(kDiffFooter);
+    return std::make_unique<DiffOptions>(command, complaint);
 }

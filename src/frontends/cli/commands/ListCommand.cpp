@@ -1,4 +1,4 @@
-// The list command: the desktop's top-level windows with their programs.
+// The list command: the desktop's top-level windows with their programs; its options and help.
 #include <functional>
 #include <map>
 #include <string>
@@ -12,6 +12,7 @@
 #include "cli/JsonText.h"
 #include "cli/Output.h"
 #include "cli/Selection.h"
+#include "cli/commands/CommandTable.h"
 #include "extraction/ChildWalk.h"
 
 namespace {
@@ -192,4 +193,49 @@ int RunList(const ListRequest& request, CliServices& services, Reporter& reporte
             break;
     }
     return Finished(output, tally, services.console);
+}
+
+namespace {
+
+constexpr char kListFooter[] =
+    "Exit codes: 0 done (also when the reader of a pipe stops early); 1 usage error, or the\n"
+    "output cannot be written; 4 --deadline ended the list before its end.\n"
+    "\n"
+    "Examples:\n"
+    "  tessivane-cli list\n"
+    "  tessivane-cli list --all -f json\n"
+    "  tessivane-cli list -f jsonl --deadline 2000 > windows.jsonl";
+
+class ListOptions final : public CommandOptions {
+public:
+    ListOptions(CLI::App& command, Complaint& complaint) {
+        command.add_flag("--all", m_all,
+                         "Every top-level window: owned ones (dialogs, message boxes), untitled "
+                         "and hidden ones too, each with why the window list leaves it out");
+        m_format.AddTo(command,
+                       ": table (aligned) is the default; jsonl writes a JSON object a line, a "
+                       "window's as it is read, then the summary",
+                       complaint);
+        AddDeadline(command, m_deadlineMs, complaint);
+    }
+
+    RequestOrProblem Request(const CLI::App&) const override {
+        ListRequest request;
+        request.all = m_all;
+        request.format = m_format.Chosen(request.format);
+        request.deadline = DeadlineOf(m_deadlineMs);
+        return request;
+    }
+
+private:
+    bool m_all = false;
+    FormatOption<ListFormat> m_format = WindowListFormats();
+    int m_deadlineMs = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<CommandOptions> DeclareList(CLI::App& command, Complaint& complaint) {
+    command.footer(kListFooter);
+    return std::make_unique<ListOptions>(command, complaint);
 }

@@ -1,4 +1,4 @@
-// The dump command: the selected window's tree, written as the walk goes.
+// The dump command: the selected window's tree, written as the walk goes; its options and help.
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +14,7 @@
 #include "cli/Output.h"
 #include "cli/Selection.h"
 #include "cli/WalkRows.h"
+#include "cli/commands/CommandTable.h"
 #include "core/ControlPath.h"
 #include "core/Failure.h"
 #include "extraction/ChildWalk.h"
@@ -320,4 +321,89 @@ int RunDump(const DumpRequest& request, CliServices& services, Reporter& standar
             ? DumpAsText(root.window, request, output, services, reporter, deadline)
             : DumpStreamed(root, request, output, services, reporter, deadline);
     return Finished(output, tally, services.console);
+}
+
+namespace {
+
+constexpr char kDumpFooter[] =
+    "Exit codes: 0 done (also when the reader of a pipe stops early, as head does); 1 usage\n"
+    "error, or the output file cannot be written; 2 no window matched (or no control, on\n"
+    "--path: the message names the first step that matched none); 3 the selector (or --path)\n"
+    "matched more than one window (listed on standard error; --first takes the first); 4 done,\n"
+    "but something is missing: windows or items that did not answer in time, vanished or were\n"
+    "cut (their status says which), a step that failed (reported on standard error), or\n"
+    "--deadline ended the dump; one line on standard error sums up what is missing.\n"
+    "\n"
+    "Examples:\n"
+    "  tessivane-cli dump --title \"Untitled - Notepad\" -o notepad.json\n"
+    "  tessivane-cli dump --class Notepad --items -f csv -o notepad.csv\n"
+    "  tessivane-cli dump --handle 0x10086 --max-depth 1 -f text\n"
+    "  tessivane-cli dump --title-contains Notepad -f jsonl --deadline 5000 | head -20\n"
+    "  tessivane-cli dump --class Notepad --path Edit#15 -f text";
+
+class DumpOptions final : public CommandOptions {
+public:
+    DumpOptions(CLI::App& command, Complaint& complaint) {
+        m_tree.AddTo(command, complaint, "dump",
+                     "Read each control's items too (list boxes, combo boxes, list views, "
+                     "trees, tabs, headers, status bars, toolbars), a console window's lines "
+                     "and a top-level window's menu; not with --format text");
+        m_format.AddTo(command,
+                       ": json (the default) nests the tree, jsonl writes a JSON object a line "
+                       "(a window's with its parent and depth, then the summary), csv and tsv give "
+                       "one row per window, text is the aligned text that Copy Results To "
+                       "Clipboard makes",
+                       complaint);
+        AddOutput(command, m_output);
+        AddTimeout(command, m_timeoutMs, complaint);
+        command
+            .add_option("--max-depth", m_maxDepth,
+                        "Walk no deeper than this many levels below the window (0: the window "
+                        "alone)")
+            ->check(WholeNumber("--max-depth", 0, kMaxDepth, complaint))
+            ->option_text("N");
+        AddDeadline(command, m_deadlineMs, complaint);
+    }
+
+    std::string Problem(const CLI::App&) const override { return m_tree.selector.Problem("dump"); }
+
+    RequestOrProblem Request(const CLI::App& command) const override {
+        DumpRequest request;
+        request.format = m_format.Chosen(request.format);
+        if (m_tree.items && request.format == DumpFormat::Text) {
+            std::vector<std::string> others = m_format.Names();
+            std::erase(others, "text");
+            return "--items needs --format " + Listed(others, " or ") +
+                   ": the text format is the results list's aligned text";
+        }
+        request.selector = m_tree.selector.Selected();
+        request.all = m_tree.all;
+        request.first = m_tree.first;
+        request.path = PathOf(command, m_tree.path);
+        request.items = m_tree.items;
+        request.output = Utf8ToText(m_output);
+        request.timeout = std::chrono::milliseconds(m_timeoutMs);
+        request.maxDepth = m_maxDepth;
+        request.deadline = DeadlineOf(m_deadlineMs);
+        return request;
+    }
+
+private:
+    TreeOptions m_tree;
+    FormatOption<DumpFormat> m_format{{{"json", DumpFormat::Json},
+                                       {"jsonl", DumpFormat::JsonLines},
+                                       {"csv", DumpFormat::Csv},
+                                       {"tsv", DumpFormat::Tsv},
+                                       {"text", DumpFormat::Text}}};
+    std::string m_output;
+    int m_timeoutMs = static_cast<int>(kTextMessageTimeout.count());
+    int m_maxDepth = kNoDepthLimit;
+    int m_deadlineMs = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<CommandOptions> DeclareDump(CLI::App& command, Complaint& complaint) {
+    command.footer(kDumpFooter);
+    return std::make_unique<DumpOptions>(command, complaint);
 }

@@ -1,5 +1,8 @@
-// The find command: the windows below the top-level windows whose class, id or text match.
+// The find command: the windows below the top-level windows whose class, id or text match; its
+// options and help.
 #include <algorithm>
+#include <charconv>
+#include <regex>
 #include <string>
 #include <variant>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "cli/Output.h"
 #include "cli/Selection.h"
 #include "cli/WalkRows.h"
+#include "cli/commands/CommandTable.h"
 #include "core/ControlPath.h"
 #include "extraction/ChildWalk.h"
 #include "items/ItemsReader.h"
@@ -240,4 +244,149 @@ int RunFind(const FindRequest& request, CliServices& services, Reporter& reporte
         return ExitCode::kNoMatch;
     }
     return Finished(output, tally, services.console);
+}
+
+namespace {
+
+constexpr char kFindFooter[] =
+    "--text, --text-contains, --class and --id may be combined: a window must match each. With\n"
+    "--regex, --text and --text-contains are ECMAScript regular expressions (--text matches the\n"
+    "whole text); --ignore-case applies to them. The path of each window found works with\n"
+    "dump's --path, from the top-level window listed beside it.\n"
+    "Exit codes: 0 found; 1 usage error, or the output cannot be written; 2 no window matched\n"
+    "(or none has the selector); 3 the selector matched more than one window; 4 --deadline\n"
+    "ended the search: what was found by then is written.\n"
+    "\n"
+    "Examples:\n"
+    "  tessivane-cli find --text OK --class Button\n"
+    "  tessivane-cli find --title \"Untitled - Notepad\" --class Edit -f json\n"
+    "  tessivane-cli find --text-contains \"^total: \\d+\" --regex --ignore-case -f csv";
+
+// A control id: a whole number, as the system keeps it.
+bool IsControlId(const std::string& value) {
+    std::int64_t number = 0;
+    const char* end = value.data() + value.size();
+    const auto [stop, error] = std::from_chars(value.data(), end, number);
+    return error == std::errc() && stop == end;
+}
+
+class FindOptions final : public CommandOptions {
+public:
+    FindOptions(CLI::App& command, Complaint& complaint) {
+        m_selector.AddTo(command, complaint,
+                         "Where to search: at most one of these (text is matched exactly); "
+                         "without one, inside every window of the window list",
+                         "--window-class", false);
+        command.add_flag("--all", m_all,
+                         "Search every top-level window, or let the selector find owned, "
+                         "untitled and hidden ones too");
+        command.add_flag("--first", m_first,
+                         "When the selector matches several windows, search the first");
+        command.add_option("--text", m_wholeText, "Windows whose whole text is this")
+            ->option_text("TEXT");
+        command.add_option("--text-contains", m_textPart, "Windows whose text holds this")
+            ->option_text("TEXT");
+        command
+            .add_option("--class", m_className,
+                        "Windows of this class (case does not matter, as for the system)")
+            ->option_text("NAME");
+        command.add_option("--id", m_controlId, "Windows with this control id")
+            ->check(Checked(IsControlId, "--id", "a whole number", complaint))
+            ->option_text("ID");
+        command.add_flag("--ignore-case", m_ignoreCase,
+                         "Match --text and --text-contains whatever the case, as Find does");
+        command.add_flag("--regex", m_regex,
+                         "--text and --text-contains are ECMAScript regular expressions");
+        m_format.AddTo(command, " (table, aligned, is the default)", complaint);
+        AddOutput(command, m_output);
+        AddDeadline(command, m_deadlineMs, complaint);
+    }
+
+    std::string Problem(const CLI::App&) const override { return m_selector.Problem("find"); }
+
+    RequestOrProblem Request(const CLI::App& command) const override {
+        FindRequest request;
+        request.all = m_all;
+        request.first = m_first;
+        request.format = m_format.Chosen(request.format);
+        request.output = Utf8ToText(m_output);
+        request.deadline = DeadlineOf(m_deadlineMs);
+        if (m_selector.Given()) {
+            request.selector = m_selector.Selected();
+        }
+        std::vector<std::string> described;
+        if (std::string problem = Criteria(command, request.criteria, described);
+            !problem.empty()) {
+            return problem;
+        }
+        for (const std::string& part : described) {
+            request.described += (request.described.empty() ? "" : " ") + part;
+        }
+        return request;
+    }
+
+private:
+    // Fills criteria from the options given, each described as the command line gave it; answers
+    // what is wrong with them, or nothing.
+    std::string Criteria(const CLI::App& command, FindCriteria& criteria,
+                         std::vector<std::string>& described) const {
+        const auto matching = [&](const std::string& option, const std::string& value,
+                                  TextMatch::Extent extent, std::optional<TextMatch>& match) {
+            if (command.count(option) == 0) {
+                return std::string();
+            }
+            described.push_back(option + " \"" + value + "\"");
+            try {
+                match.emplace(Utf8ToText(value), TextMatch::Options{extent, m_ignoreCase, m_regex});
+            } catch (const std::regex_error& error) {
+                return option + " \"" + value + "\" is not a regular expression: " + error.what();
+            }
+            return std::string();
+        };
+        for (const std::string& problem :
+             {matching("--text", m_wholeText, TextMatch::Extent::Whole, criteria.wholeText),
+              matching("--text-contains", m_textPart, TextMatch::Extent::Part,
+                       criteria.textPart)}) {
+            if (!problem.empty()) {
+                return problem;
+            }
+        }
+        if (command.count("--class") > 0) {
+            criteria.className = Utf8ToText(m_className);
+            described.push_back("--class \"" + m_className + "\"");
+        }
+        if (command.count("--id") > 0) {
+            criteria.controlId = std::stoll(m_controlId);
+            described.push_back("--id " + m_controlId);
+        }
+        if (described.empty()) {
+            return "find needs at least one of --text, --text-contains, --class or --id";
+        }
+        for (const char* flag : {"--ignore-case", "--regex"}) {
+            if (command.count(flag) > 0) {
+                described.emplace_back(flag);
+            }
+        }
+        return {};
+    }
+
+    SelectorOptions m_selector;
+    bool m_all = false;
+    bool m_first = false;
+    std::string m_wholeText;
+    std::string m_textPart;
+    std::string m_className;
+    std::string m_controlId;
+    bool m_ignoreCase = false;
+    bool m_regex = false;
+    FormatOption<ListFormat> m_format = WindowListFormats();
+    std::string m_output;
+    int m_deadlineMs = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<CommandOptions> DeclareFind(CLI::App& command, Complaint& complaint) {
+    command.footer(kFindFooter);
+    return std::make_unique<FindOptions>(command, complaint);
 }

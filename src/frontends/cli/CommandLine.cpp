@@ -12,9 +12,9 @@
 
 #include "Version.h"
 #include "cli/Commands.h"
-#include "cli/ExitCodes.h"
-#include "cli/Selection.h"
-#include "core/ControlPath.h"
+#include "core/ExitCodes.h"
+#include "finding/ControlPath.h"
+#include "finding/Selection.h"
 
 namespace {
 

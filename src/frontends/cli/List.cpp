@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "cli/Cells.h"
 #include "cli/Commands.h"
 #include "cli/Deadline.h"
-#include "cli/ExitCodes.h"
-#include "cli/HeadlessTable.h"
-#include "cli/JsonText.h"
-#include "cli/Output.h"
-#include "cli/Selection.h"
+#include "core/ExitCodes.h"
+#include "documents/Cells.h"
+#include "documents/HeadlessTable.h"
+#include "documents/JsonText.h"
+#include "documents/Output.h"
 #include "extraction/ChildWalk.h"
+#include "finding/Selection.h"
 
 namespace {
 

@@ -13,10 +13,11 @@
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
-#include "cli/ExitCodes.h"
-#include "cli/Serve.h"
 #include "cli/commands/ConsoleReadCommand.h"
+#include "core/ExitCodes.h"
+#include "serve/Serve.h"
 #include "core/Steps.h"
+#include "serve/Serve.h"
 #include "win32/ConsoleScreen.h"
 #include "win32/Win32Console.h"
 #include "win32/Win32Files.h"

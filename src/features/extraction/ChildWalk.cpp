@@ -6,13 +6,13 @@
 #include <utility>
 #include <vector>
 
-#include "core/ControlPath.h"
 #include "core/Failure.h"
 #include "core/ReportLocations.h"
 #include "core/RowTable.h"
 #include "core/Steps.h"
 #include "extraction/ResourceText.h"
 #include "extraction/TextRead.h"
+#include "finding/ControlPath.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <variant>
 
 #include "cli/Commands.h"
-#include "cli/ExitCodes.h"
+#include "core/ExitCodes.h"
 #include "core/Failure.h"
 #include "core/Steps.h"
 

@@ -3,30 +3,18 @@
 #pragma once
 
 #include <chrono>
-#include <cstdint>
 #include <optional>
 #include <variant>
 
 #include "core/Text.h"
-#include "core/TextMatch.h"
 #include "extraction/ChildWalk.h"
-#include "ports/WindowSystem.h"
+#include "finding/Selectors.h"
 
 // JsonLines: one compact JSON object a line, a line per window as it comes, then the summary.
 enum class ListFormat { Table, Json, JsonLines, Csv, Tsv };
 enum class DumpFormat { Json, JsonLines, Csv, Tsv, Text };
 // Text: a line per change for people; JsonLines: an object per change, then the summary.
 enum class DiffFormat { Text, JsonLines };
-
-// Which top-level window a dump reads: one way of naming it.
-struct Selector {
-    enum class By { Handle, Title, TitleContains, Class, Process };
-
-    By by = By::Handle;
-    WindowHandle handle = 0;      // By::Handle: any window, top-level or not
-    Text text;                    // By::Title, By::TitleContains, By::Class
-    std::uint32_t processId = 0;  // By::Process
-};
 
 struct ListRequest {
     // Owned, untitled and hidden top-level windows too, each with why the window list leaves it
@@ -55,17 +43,6 @@ struct DumpRequest {
     int maxDepth = kNoDepthLimit;
     // How long the whole command may take; nothing: as long as it takes.
     std::optional<std::chrono::milliseconds> deadline;
-};
-
-// What a found window must have; each criterion given must hold.
-struct FindCriteria {
-    std::optional<TextMatch> wholeText;  // --text
-    std::optional<TextMatch> textPart;   // --text-contains
-    std::optional<Text> className;       // as the system compares class names, whatever the case
-    std::optional<std::int64_t> controlId;
-
-    [[nodiscard]] bool Matches(TextView windowClass, std::int64_t windowId,
-                               TextView windowText) const;
 };
 
 struct FindRequest {

@@ -12,8 +12,10 @@
 
 #include "Version.h"
 #include "cli/Commands.h"
-#include "cli/ExitCodes.h"
 #include "cli/commands/CommandTable.h"
+#include "core/ExitCodes.h"
+#include "finding/ControlPath.h"
+#include "finding/Selection.h"
 
 namespace {
 

@@ -1,16 +1,12 @@
 // The commands of tessivane-cli.
 #pragma once
 
-#include <string_view>
-
 #include "cli/Cli.h"
 #include "cli/CliRequest.h"
-#include "cli/ExitCodes.h"
-#include "cli/Output.h"
+#include "core/ExitCodes.h"
 #include "core/Reporter.h"
-
-// What the command line's own messages on standard error start with.
-inline constexpr std::string_view kMessagePrefix = "tessivane-cli: ";
+#include "documents/DumpTally.h"
+#include "documents/Output.h"
 
 // Lists the desktop's top-level windows to the standard output; answers the exit code.
 [[nodiscard]] int RunList(const ListRequest& request, CliServices& services, Reporter& reporter);

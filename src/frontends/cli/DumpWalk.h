@@ -8,11 +8,11 @@
 
 #include "cli/Cli.h"
 #include "cli/CliRequest.h"
-#include "cli/DumpWriters.h"
-#include "cli/ExitCodes.h"
 #include "core/Reporter.h"
+#include "documents/DumpTally.h"
+#include "documents/DumpWriters.h"
 #include "extraction/ChildWalk.h"
-#include "extraction/ControlPaths.h"
+#include "finding/ControlPaths.h"
 
 // Walks the tree below root (root.path continuing in its descendants' paths) and hands each
 // window to writer in the walk's order, with its items when withItems; does not end the writer.

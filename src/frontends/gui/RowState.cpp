@@ -5,7 +5,7 @@
 
 #include "core/Failure.h"
 #include "core/RowTable.h"
-#include "extraction/ControlPaths.h"
+#include "finding/ControlPaths.h"
 
 namespace {
 

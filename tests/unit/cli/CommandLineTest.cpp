@@ -1,13 +1,11 @@
-// tessivane-cli's command line: sub-commands and options, the selector's handles and process ids,
-// help, version and usage errors.
+// tessivane-cli's command line: sub-commands and options, help, version and usage errors.
 #include <gtest/gtest.h>
 
 #include <variant>
 
 #include "Version.h"
 #include "cli/CommandLine.h"
-#include "cli/ExitCodes.h"
-#include "cli/Selection.h"
+#include "core/ExitCodes.h"
 
 namespace {
 
@@ -28,30 +26,6 @@ std::string UsageError(const std::vector<std::string>& arguments) {
 }
 
 }  // namespace
-
-TEST(HandleArgument, TakesSignedDecimalAndAll32BitsInHexadecimal) {
-    EXPECT_EQ(ParseHandleArgument("65620"), 65620);
-    EXPECT_EQ(ParseHandleArgument("0x10054"), 0x10054);
-    EXPECT_EQ(ParseHandleArgument("0X1a2B"), 0x1A2B);
-    // As the window list prints a handle with its top bit set, and as the system writes it.
-    EXPECT_EQ(ParseHandleArgument("-2147483000"), -2147483000);
-    EXPECT_EQ(ParseHandleArgument("0x80000288"), -2147483000);
-    EXPECT_EQ(ParseHandleArgument("0xFFFFFFFF"), -1);
-    EXPECT_EQ(ParseHandleArgument("2147483647"), 2147483647);
-    for (const char* wrong : {"", "0x", "12a", "0x1G", "2147483648", "-2147483649", "0x100000000",
-                              "0x-5", "+-1", " 12", "12 ", "1e3"}) {
-        EXPECT_FALSE(ParseHandleArgument(wrong).has_value()) << wrong;
-    }
-}
-
-TEST(ProcessIdArgument, TakesUnsigned32BitsInDecimalOrHexadecimal) {
-    EXPECT_EQ(ParseProcessIdArgument("4242"), 4242u);
-    EXPECT_EQ(ParseProcessIdArgument("0x20"), 32u);
-    EXPECT_EQ(ParseProcessIdArgument("4294967295"), 4294967295u);
-    for (const char* wrong : {"", "-1", "4294967296", "pid", "0x"}) {
-        EXPECT_FALSE(ParseProcessIdArgument(wrong).has_value()) << wrong;
-    }
-}
 
 TEST(CommandLine, ListTakesAllAndItsFormats) {
     const ParsedCommandLine plain = ParseCommandLine({"list"});

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "cli/ExitCodes.h"
+#include "core/ExitCodes.h"
 #include "support/JsonSchemaCheck.h"
 #include "unit/cli/CliHarness.h"
 

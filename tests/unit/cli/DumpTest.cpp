@@ -9,11 +9,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/Cells.h"
-#include "cli/ExitCodes.h"
+#include "core/ExitCodes.h"
 #include "core/ReportLocations.h"
 #include "export/AlignedText.h"
 #include "extraction/ChildWalk.h"
+#include "finding/HandleText.h"
 #include "support/JsonSchemaCheck.h"
 #include "unit/cli/CliHarness.h"
 

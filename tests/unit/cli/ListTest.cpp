@@ -6,8 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/Cells.h"
-#include "cli/ExitCodes.h"
+#include "core/ExitCodes.h"
+#include "finding/HandleText.h"
 #include "support/JsonSchemaCheck.h"
 #include "unit/cli/CliHarness.h"
 

@@ -3,10 +3,10 @@
 #include <array>
 
 #include "cli/Commands.h"
-#include "cli/DumpDocument.h"
-#include "cli/JsonText.h"
-#include "cli/Snapshot.h"
 #include "cli/commands/CommandTable.h"
+#include "documents/DumpDocument.h"
+#include "documents/JsonText.h"
+#include "documents/Snapshot.h"
 
 namespace {
 

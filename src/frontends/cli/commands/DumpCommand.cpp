@@ -8,17 +8,17 @@
 #include "cli/Commands.h"
 #include "cli/Deadline.h"
 #include "cli/DumpWalk.h"
-#include "cli/DumpWriters.h"
-#include "cli/ExitCodes.h"
-#include "cli/HeadlessTable.h"
-#include "cli/Output.h"
-#include "cli/Selection.h"
 #include "cli/WalkRows.h"
 #include "cli/commands/CommandTable.h"
-#include "core/ControlPath.h"
+#include "core/ExitCodes.h"
+#include "finding/ControlPath.h"
 #include "core/Failure.h"
+#include "documents/DumpWriters.h"
+#include "documents/HeadlessTable.h"
+#include "documents/Output.h"
 #include "extraction/ChildWalk.h"
-#include "extraction/ControlPaths.h"
+#include "finding/ControlPaths.h"
+#include "finding/Selection.h"
 #include "items/ItemsReader.h"
 
 namespace {
@@ -255,40 +255,6 @@ DumpTally WalkIntoWriter(const PathMatch& root, DumpWriter& writer, bool withIte
     return tally;
 }
 
-namespace {
-
-// The control that path leads to below root, with its path as the walk writes it; or, when no
-// control or several match (and first is not given), the exit code, said on standard error.
-std::variant<PathMatch, int> ControlOnPath(WindowHandle root, const Text& path, bool first,
-                                           const std::string& firstDoes, CliServices& services) {
-    const ParsedPath parsed = ParsePath(path);
-    const PathSearch search = FindByPath(root, parsed.steps, services.windows, services.details);
-    const std::string named = "the path \"" + TextToUtf8(path) + "\"";
-    if (search.failedStep != 0) {
-        services.console.Error(std::string(kMessagePrefix) + "no window below " +
-                               DescribeWindow(root, services.windows) + " matches step " +
-                               std::to_string(search.failedStep) + " \"" +
-                               TextToUtf8(StepText(parsed.steps[search.failedStep - 1])) +
-                               "\" of " + named + "\n");
-        return ExitCode::kNoMatch;
-    }
-    const int selection = SelectionExitCode(search.matches.size(), first);
-    if (selection == ExitCode::kManyMatches) {
-        std::string list;
-        for (const PathMatch& match : search.matches) {
-            list += "  " + TextToUtf8(DecimalText(match.window)) + " " + HexHandle(match.window) +
-                    " " + TextToUtf8(match.path) + "\n";
-        }
-        services.console.Error(std::string(kMessagePrefix) + std::to_string(search.matches.size()) +
-                               " windows below " + DescribeWindow(root, services.windows) +
-                               " have " + named + " (--first " + firstDoes + "):\n" + list);
-        return selection;
-    }
-    return search.matches.front();
-}
-
-}  // namespace
-
 std::variant<PathMatch, int> SelectTreeRoot(const Selector& selector, bool all, bool first,
                                             const std::optional<Text>& path,
                                             const std::string& firstDoes, CliServices& services,
@@ -302,7 +268,8 @@ std::variant<PathMatch, int> SelectTreeRoot(const Selector& selector, bool all, 
     if (!path) {
         return PathMatch{selected.window, {}};
     }
-    return ControlOnPath(selected.window, *path, first, firstDoes, services);
+    return ControlOnPath(selected.window, *path, first, firstDoes, services.windows,
+                         services.details, services.console);
 }
 
 int RunDump(const DumpRequest& request, CliServices& services, Reporter& standardError) {

@@ -7,18 +7,18 @@
 #include <variant>
 #include <vector>
 
-#include "cli/Cells.h"
 #include "cli/Commands.h"
 #include "cli/Deadline.h"
-#include "cli/ExitCodes.h"
-#include "cli/HeadlessTable.h"
-#include "cli/JsonText.h"
-#include "cli/Output.h"
-#include "cli/Selection.h"
 #include "cli/WalkRows.h"
 #include "cli/commands/CommandTable.h"
-#include "core/ControlPath.h"
+#include "core/ExitCodes.h"
+#include "documents/Cells.h"
+#include "documents/HeadlessTable.h"
+#include "documents/JsonText.h"
+#include "documents/Output.h"
+#include "finding/ControlPath.h"
 #include "extraction/ChildWalk.h"
+#include "finding/Selection.h"
 #include "items/ItemsReader.h"
 
 namespace {
@@ -187,13 +187,6 @@ std::string Document(const std::vector<SearchedWindow>& searched, ListFormat for
 }
 
 }  // namespace
-
-bool FindCriteria::Matches(TextView windowClass, std::int64_t windowId, TextView windowText) const {
-    return (!controlId || *controlId == windowId) &&
-           (!className || SameClassName(windowClass, *className)) &&
-           (!wholeText || wholeText->Matches(windowText)) &&
-           (!textPart || textPart->Matches(windowText));
-}
 
 int RunFind(const FindRequest& request, CliServices& services, Reporter& reporter) {
     std::vector<SearchedWindow> searched;

@@ -4,16 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "cli/Cells.h"
 #include "cli/Commands.h"
 #include "cli/Deadline.h"
-#include "cli/ExitCodes.h"
-#include "cli/HeadlessTable.h"
-#include "cli/JsonText.h"
-#include "cli/Output.h"
-#include "cli/Selection.h"
 #include "cli/commands/CommandTable.h"
+#include "core/ExitCodes.h"
+#include "documents/Cells.h"
+#include "documents/HeadlessTable.h"
+#include "documents/JsonText.h"
+#include "documents/Output.h"
+#include "finding/Selection.h"
 #include "extraction/ChildWalk.h"
+#include "finding/Selection.h"
 
 namespace {
 

@@ -11,12 +11,16 @@
 
 #include "cli/Commands.h"
 #include "cli/DumpWalk.h"
-#include "cli/DumpWriters.h"
-#include "cli/JsonText.h"
-#include "cli/Output.h"
-#include "cli/Snapshot.h"
 #include "cli/commands/CommandTable.h"
+#include "documents/DumpWriters.h"
+#include "documents/JsonText.h"
+#include "documents/Output.h"
+#include "documents/Snapshot.h"
 #include "core/Failure.h"
+#include "documents/DumpWriters.h"
+#include "documents/JsonText.h"
+#include "documents/Output.h"
+#include "documents/Snapshot.h"
 
 namespace {
 

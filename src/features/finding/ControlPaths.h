@@ -1,0 +1,35 @@
+// Controls found by their paths below a window, and a control's path found from its window: the
+// system is asked for the class names and control ids of the siblings on the way.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "finding/ControlPath.h"
+#include "ports/WindowDetails.h"
+#include "ports/WindowSystem.h"
+
+struct PathMatch {
+    WindowHandle window = 0;
+    // Its path as the walk writes it, every step with the index its siblings give it.
+    Text path;
+};
+
+struct PathSearch {
+    // In the walk's order.
+    std::vector<PathMatch> matches;
+    // The first step that matched no window, from 1; 0 when some window matched every step.
+    std::size_t failedStep = 0;
+};
+
+// The windows below root that the steps lead to: a step without an index leads to every child
+// with its class and id.
+[[nodiscard]] PathSearch FindByPath(WindowHandle root, std::span<const PathStep> steps,
+                                    WindowSystem& windows, WindowDetails& details);
+
+// The path of window below root, as a walk from root gives it; nothing when window is no longer
+// a window, or not below root.
+[[nodiscard]] std::optional<Text> PathBelow(WindowHandle root, WindowHandle window,
+                                            WindowSystem& windows, WindowDetails& details);

@@ -1,0 +1,31 @@
+// What a request names windows by: a selector for a top-level window (or any window by its
+// handle), and the criteria a found control must meet.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "core/Text.h"
+#include "core/TextMatch.h"
+#include "ports/WindowSystem.h"
+
+// Which top-level window a dump reads: one way of naming it.
+struct Selector {
+    enum class By { Handle, Title, TitleContains, Class, Process };
+
+    By by = By::Handle;
+    WindowHandle handle = 0;      // By::Handle: any window, top-level or not
+    Text text;                    // By::Title, By::TitleContains, By::Class
+    std::uint32_t processId = 0;  // By::Process
+};
+
+// What a found window must have; each criterion given must hold.
+struct FindCriteria {
+    std::optional<TextMatch> wholeText;  // --text
+    std::optional<TextMatch> textPart;   // --text-contains
+    std::optional<Text> className;       // as the system compares class names, whatever the case
+    std::optional<std::int64_t> controlId;
+
+    [[nodiscard]] bool Matches(TextView windowClass, std::int64_t windowId,
+                               TextView windowText) const;
+};

@@ -1,0 +1,46 @@
+// Naming a window: handles and process ids read from arguments, handles written in hexadecimal,
+// and the exit code of a selection by how many windows it matched.
+#include <gtest/gtest.h>
+
+#include "core/ExitCodes.h"
+#include "finding/HandleText.h"
+#include "finding/Selection.h"
+
+TEST(HandleArgument, TakesSignedDecimalAndAll32BitsInHexadecimal) {
+    EXPECT_EQ(ParseHandleArgument("65620"), 65620);
+    EXPECT_EQ(ParseHandleArgument("0x10054"), 0x10054);
+    EXPECT_EQ(ParseHandleArgument("0X1a2B"), 0x1A2B);
+    // As the window list prints a handle with its top bit set, and as the system writes it.
+    EXPECT_EQ(ParseHandleArgument("-2147483000"), -2147483000);
+    EXPECT_EQ(ParseHandleArgument("0x80000288"), -2147483000);
+    EXPECT_EQ(ParseHandleArgument("0xFFFFFFFF"), -1);
+    EXPECT_EQ(ParseHandleArgument("2147483647"), 2147483647);
+    for (const char* wrong : {"", "0x", "12a", "0x1G", "2147483648", "-2147483649", "0x100000000",
+                              "0x-5", "+-1", " 12", "12 ", "1e3"}) {
+        EXPECT_FALSE(ParseHandleArgument(wrong).has_value()) << wrong;
+    }
+}
+
+TEST(ProcessIdArgument, TakesUnsigned32BitsInDecimalOrHexadecimal) {
+    EXPECT_EQ(ParseProcessIdArgument("4242"), 4242u);
+    EXPECT_EQ(ParseProcessIdArgument("0x20"), 32u);
+    EXPECT_EQ(ParseProcessIdArgument("4294967295"), 4294967295u);
+    for (const char* wrong : {"", "-1", "4294967296", "pid", "0x"}) {
+        EXPECT_FALSE(ParseProcessIdArgument(wrong).has_value()) << wrong;
+    }
+}
+
+TEST(HexHandle, GivesAll32BitsInEightUpperCaseDigits) {
+    EXPECT_EQ(HexHandle(0x10054), "0x00010054");
+    EXPECT_EQ(HexHandle(0), "0x00000000");
+    EXPECT_EQ(HexHandle(-1), "0xFFFFFFFF");
+    EXPECT_EQ(HexHandle(0x7FFFABCD), "0x7FFFABCD");
+}
+
+TEST(ExitCodes, SelectionNeedsOneMatchOrFirst) {
+    EXPECT_EQ(SelectionExitCode(0, false), ExitCode::kNoMatch);
+    EXPECT_EQ(SelectionExitCode(0, true), ExitCode::kNoMatch);
+    EXPECT_EQ(SelectionExitCode(1, false), ExitCode::kDone);
+    EXPECT_EQ(SelectionExitCode(2, false), ExitCode::kManyMatches);
+    EXPECT_EQ(SelectionExitCode(2, true), ExitCode::kDone);
+}

@@ -1,6 +1,8 @@
 // The main window on screen: creates the controls of the layout at the display's DPI, routes
 // each message to one named handler and the clicks to the main form, and is the window's port
-// and the skin engine's target.
+// and the skin engine's target. Its jobs live in files of their own: MainWindow.cpp (creation,
+// the messages), MainWindowLayout.cpp, MainWindowPlacement.cpp, MainWindowPort.cpp,
+// MainWindowSkin.cpp and MainWindowCommands.cpp.
 #pragma once
 
 #include <windows.h>
@@ -8,8 +10,11 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+
+#include "core/Steps.h"
 
 #include "gui/MainForm.h"
 #include "gui/RememberedSettings.h"
@@ -79,7 +84,12 @@ private:
     [[nodiscard]] bool ReadyForMessages() const noexcept { return m_form != nullptr; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // No background brush: the window paints its own in its colour.
+    static constexpr OwnedWindowKind kKind{L"TessivaneMainWindow", WS_OVERLAPPEDWINDOW, 0, nullptr,
+                                           u"The main window"};
+
     // One handler per message; picking, focus and the results list's look have their own.
+    LRESULT OnFindMessage() noexcept;
     LRESULT OnCommand(WPARAM wParam) noexcept;
     LRESULT OnNotify(NMHDR& header) noexcept;
     LRESULT OnDrawItem(const DRAWITEMSTRUCT& item) const noexcept;
@@ -90,6 +100,7 @@ private:
     LRESULT OnClose() noexcept;
     LRESULT OnSize(WPARAM kind) noexcept;
     LRESULT OnGetMinMaxInfo(MINMAXINFO& limits) const noexcept;
+    LRESULT OnTimer() noexcept;
     // The results list's double-click opens the row's items.
     LRESULT OnResultsDoubleClick(const NMITEMACTIVATE& activation) noexcept;
     // The dialog keys' commands: Esc (IDCANCEL) and Enter (IDOK).
@@ -97,35 +108,45 @@ private:
     void OnEnter() noexcept;
 
     void CreateControls();
+
+    // MainWindowLayout.cpp: the controls' fonts and places at a DPI.
     void LayOut(UINT dpi);
     // The layout's client area at the window's DPI, with the status line, and the window's outer
     // size for it.
     [[nodiscard]] SIZE ClientSize() const noexcept;
     [[nodiscard]] SIZE OuterSize() const noexcept;
-    // Runs a command of the form (a member, or a callable taking the form); an end of the program
-    // unwinds it to here.
-    template <typename Command>
-    void Run(Command command) noexcept;
-    bool SetPointerShape(HWND over) const noexcept;
-    // Opens the items of the selected results row, or beeps when it has none.
-    void OpenItemsOfSelectedResult() noexcept;
-    // Copy Path: the selected results row's path on the clipboard; a box says when its window
-    // has closed, a beep when no row is selected.
-    void CopyPathOfSelectedResult() noexcept;
-    // Runs the menu's command with that id, chosen by its key or not; nothing for an id of no
-    // menu item.
-    void RunMenuCommand(int id, bool byKey) noexcept;
-    // Find Next: the last search again, or the Find dialog before the first.
-    void FindNext() noexcept;
-    // The window's look as it is now, skin included, for the items windows it opens.
-    [[nodiscard]] SkinDefinition CurrentLook() const;
-    // The View menu's ticks and the results' indents as the form has them.
-    void ShowViewChoices() noexcept;
+
+    // MainWindowPlacement.cpp.
     // Where the window opens: its saved place, moved onto the screen, or else centred on the
     // screen at the laid-out size.
     [[nodiscard]] RECT OpeningPlace(const std::optional<WindowPlace>& saved) const noexcept;
     // Keeps the window's place and its lists' column widths for the next run.
     void RememberLayout() noexcept;
+
+    // MainWindowPort.cpp.
+    bool SetPointerShape(HWND over) const noexcept;
+
+    // MainWindowSkin.cpp.
+    // The window's look as it is now, skin included, for the items windows it opens.
+    [[nodiscard]] SkinDefinition CurrentLook() const;
+
+    // MainWindowCommands.cpp.
+    // Runs a command of the form (a member, or a callable taking the form); an end of the program
+    // unwinds it to here. Defined below.
+    template <typename Command>
+    void Run(Command command) noexcept;
+    // Runs the menu's command with that id, chosen by its key or not; nothing for an id of no
+    // menu item.
+    void RunMenuCommand(int id, bool byKey) noexcept;
+    // Opens the items of the selected results row, or beeps when it has none.
+    void OpenItemsOfSelectedResult() noexcept;
+    // Copy Path: the selected results row's path on the clipboard; a box says when its window
+    // has closed, a beep when no row is selected.
+    void CopyPathOfSelectedResult() noexcept;
+    // Find Next: the last search again, or the Find dialog before the first.
+    void FindNext() noexcept;
+    // The View menu's ticks and the results' indents as the form has them.
+    void ShowViewChoices() noexcept;
 
     // Not owned: the window lives until the UI thread ends (see the destructor).
     HWND m_window = nullptr;
@@ -152,3 +173,18 @@ private:
     FindDialog m_find;
     std::unique_ptr<PickAndHighlight> m_picking;
 };
+
+// Every file of the window runs the form's commands through this one.
+template <typename Command>
+void MainWindow::Run(Command command) noexcept {
+    try {
+        std::invoke(command, *m_form);
+    } catch (const ProgramEnding&) {
+        // The window is gone and the message loop ends next.
+        return;
+    } catch (...) {
+        // Every command reports its failures through the step runner: what unwinds past it has no
+        // step to be reported under, and nothing may escape to the window procedure.
+    }
+    SyncLists();
+}

@@ -113,81 +113,17 @@ public:
 
     // Visits one window, whose class name was read as it was collected: its row, then, above the
     // depth limit, the collection of its direct children that this walk has not met yet, each
-    // with its class name (and, with paths, its step). A window gone before its row is added, or
-    // while its own text was read, gets none.
+    // with its class name (and, with paths, its step).
     Level Visit(Sibling visited, const Level* parentLevel, int maxDepth) {
-        WindowSystem& windows = m_session.Windows();
-        const WindowHandle window = visited.window;
-        Text className = std::move(visited.className);
         const WindowHandle parent = parentLevel != nullptr ? parentLevel->window : 0;
         const int depth = parentLevel != nullptr ? parentLevel->depth + 1 : 0;
-        std::optional<std::size_t> row;
-        Level level{window, depth, {}, {}, 0};
+        Level level{visited.window, depth, {}, {}, 0};
         if (m_details != nullptr) {
             level.path =
                 parentLevel != nullptr ? ChildPath(parentLevel->path, visited.step) : m_firstPath;
         }
-        // Every window has a class name: an empty one means it is gone, or going.
-        if (className.empty() && !m_steps.Check(106, [&] { return windows.Exists(window); })) {
-            ++m_summary.vanished;
-            return level;
-        }
-        WindowText read;
-        std::optional<std::uint16_t> resource;
-        m_steps.Run(112, [&] {
-            read = ReadWindowText(window, m_session);
-            resource = ShowResourceName(read.text, window, windows);
-        });
-        if (read.text.empty() && !m_steps.Check(106, [&] { return windows.Exists(window); })) {
-            ++m_summary.vanished;
-            return level;
-        }
-        m_steps.Run(108, [&] {
-            row = m_rows.AppendRow(std::move(className));
-            ++m_summary.rows;
-        });
-        const auto setCell = [&](int index, auto&& text) {
-            if (!row) {
-                throw Failure(u"The window's row could not be added, so its cell cannot be set.");
-            }
-            m_rows.SetCell(*row, index, text());
-        };
-        m_steps.Run(110, [&] { setCell(kHandleColumn, [&] { return DecimalText(window); }); });
-        m_steps.Run(112, [&] { setCell(kTextColumn, [&] { return std::move(read.text); }); });
-        if (row) {
-            Tally(read.status);
-            const WalkedWindow walked{
-                *row,      window, parent, depth, read.status, resource, visited.step.controlId,
-                level.path};
-            if (read.status == TextReadStatus::TimedOut) {
-                m_unanswered.push_back(walked);
-            }
-            if (m_observer != nullptr) {
-                m_steps.Run(114, [&] { m_observer->WindowWalked(walked); });
-            }
-        }
-        if (depth >= maxDepth) {
-            return level;
-        }
-        WindowHandle child = 0;
-        m_steps.Run(116, [&] { child = windows.Related(window, Relation::Child); });
-        while (m_steps.Check(118, [&] { return child != 0; })) {
-            bool added = false;
-            m_steps.Run(120, [&] {
-                added = m_visited.Insert(child);
-                if (added) {
-                    level.children.push_back({child, {}, {}});
-                }
-            });
-            if (added) {
-                m_steps.Run(104, [&] {
-                    level.children.back().className = windows.ClassName(child, kClassNameCapacity);
-                });
-            }
-            m_steps.Run(122, [&] { child = windows.Related(child, Relation::Next); });
-        }
-        if (m_details != nullptr) {
-            m_steps.Run(126, [&] { NameSteps(level.children); });
+        if (AddRow(visited, parent, level) && depth < maxDepth) {
+            CollectChildren(level);
         }
         return level;
     }
@@ -228,6 +164,82 @@ public:
     }
 
 private:
+    // Adds the visited window's row with its handle and text, and tells the observer of it; false
+    // for a window gone before its row was added, or while its own text was read: it gets none.
+    bool AddRow(Sibling& visited, WindowHandle parent, const Level& level) {
+        WindowSystem& windows = m_session.Windows();
+        const WindowHandle window = visited.window;
+        const int depth = level.depth;
+        Text className = std::move(visited.className);
+        std::optional<std::size_t> row;
+        // Every window has a class name: an empty one means it is gone, or going.
+        if (className.empty() && !m_steps.Check(106, [&] { return windows.Exists(window); })) {
+            ++m_summary.vanished;
+            return false;
+        }
+        WindowText read;
+        std::optional<std::uint16_t> resource;
+        m_steps.Run(112, [&] {
+            read = ReadWindowText(window, m_session);
+            resource = ShowResourceName(read.text, window, windows);
+        });
+        if (read.text.empty() && !m_steps.Check(106, [&] { return windows.Exists(window); })) {
+            ++m_summary.vanished;
+            return false;
+        }
+        m_steps.Run(108, [&] {
+            row = m_rows.AppendRow(std::move(className));
+            ++m_summary.rows;
+        });
+        const auto setCell = [&](int index, auto&& text) {
+            if (!row) {
+                throw Failure(u"The window's row could not be added, so its cell cannot be set.");
+            }
+            m_rows.SetCell(*row, index, text());
+        };
+        m_steps.Run(110, [&] { setCell(kHandleColumn, [&] { return DecimalText(window); }); });
+        m_steps.Run(112, [&] { setCell(kTextColumn, [&] { return std::move(read.text); }); });
+        if (row) {
+            Tally(read.status);
+            const WalkedWindow walked{
+                *row,      window, parent, depth, read.status, resource, visited.step.controlId,
+                level.path};
+            if (read.status == TextReadStatus::TimedOut) {
+                m_unanswered.push_back(walked);
+            }
+            if (m_observer != nullptr) {
+                m_steps.Run(114, [&] { m_observer->WindowWalked(walked); });
+            }
+        }
+        return true;
+    }
+
+    // Collects the level's window's direct children that this walk has not met yet, each with its
+    // class name (and, with paths, its step).
+    void CollectChildren(Level& level) {
+        WindowSystem& windows = m_session.Windows();
+        WindowHandle child = 0;
+        m_steps.Run(116, [&] { child = windows.Related(level.window, Relation::Child); });
+        while (m_steps.Check(118, [&] { return child != 0; })) {
+            bool added = false;
+            m_steps.Run(120, [&] {
+                added = m_visited.Insert(child);
+                if (added) {
+                    level.children.push_back({child, {}, {}});
+                }
+            });
+            if (added) {
+                m_steps.Run(104, [&] {
+                    level.children.back().className = windows.ClassName(child, kClassNameCapacity);
+                });
+            }
+            m_steps.Run(122, [&] { child = windows.Related(child, Relation::Next); });
+        }
+        if (m_details != nullptr) {
+            m_steps.Run(126, [&] { NameSteps(level.children); });
+        }
+    }
+
     // Reads the siblings' control ids and gives each its step among them. A sibling without a
     // class name is gone and takes no part.
     void NameSteps(std::vector<Sibling>& siblings) {

@@ -132,10 +132,11 @@ std::optional<SkinFont> ParseFont(std::string_view value) {
     return SkinFont{std::move(face), static_cast<int>(points * 100 + 0.5), parts.size() == 3};
 }
 
-}  // namespace
+// The settings a skin file may hold, by "section.name" in lower case: each takes its value's text
+// into the skin and answers whether it was a valid value.
+using SkinSettings = std::map<std::string, std::function<bool(std::string_view)>>;
 
-SkinDefinition ParseSkin(std::string_view text, const Text& fileName) {
-    SkinDefinition skin;
+SkinSettings SettingsOf(SkinDefinition& skin) {
     const auto colour = [](Colour& field) {
         return [&field](std::string_view value) {
             const auto parsed = ParseColour(value);
@@ -145,7 +146,7 @@ SkinDefinition ParseSkin(std::string_view text, const Text& fileName) {
             return parsed.has_value();
         };
     };
-    const std::map<std::string, std::function<bool(std::string_view)>> keys{
+    return {
         {"window.background", colour(skin.windowBackground)},
         {"button.face", colour(skin.normal.face)},
         {"button.text", colour(skin.normal.text)},
@@ -165,54 +166,86 @@ SkinDefinition ParseSkin(std::string_view text, const Text& fileName) {
         {"list.background", colour(skin.listBackground)},
         {"list.text", colour(skin.listText)},
     };
-    if (text.starts_with("\xEF\xBB\xBF")) {
-        text.remove_prefix(3);
-    }
-    std::string section;
-    int lineNumber = 0;
-    const auto fail = [&](const Text& what) {
-        throw Failure(u"The skin file " + fileName + u" cannot be used: line " +
-                      DecimalText(lineNumber) + u": " + what);
-    };
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        const std::string_view line = Trim(text.substr(start, end - start));
-        start = end + 1;
-        ++lineNumber;
+}
+
+// A skin file's lines taken one after the other into a skin, each numbered for the message about
+// the first one that is wrong.
+class SkinLines {
+public:
+    SkinLines(SkinDefinition& skin, const Text& fileName)
+        : m_settings(SettingsOf(skin)), m_fileName(fileName) {}
+
+    // Takes the file's next line, trimmed: nothing, a comment, a [section] or a setting in it.
+    void Take(std::string_view line) {
+        ++m_lineNumber;
         if (line.empty() || line[0] == ';') {
-            continue;
+            return;
         }
         if (!IsUtf8(line)) {
-            fail(u"the line is not UTF-8 text; save the skin file as UTF-8.");
+            Fail(u"the line is not UTF-8 text; save the skin file as UTF-8.");
         }
         if (line.front() == '[') {
-            if (line.back() != ']') {
-                fail(u"a section name must end with \"]\".");
-            }
-            section = Lower(Trim(line.substr(1, line.size() - 2)));
-            if (section != "window" && section != "button" && section != "list") {
-                fail(u"there is no section \"" + Visible(line) +
-                     u"\"; the sections are [Window], [Button] and [List].");
-            }
-            continue;
+            TakeSection(line);
+        } else {
+            TakeSetting(line);
         }
+    }
+
+private:
+    [[noreturn]] void Fail(const Text& what) const {
+        throw Failure(u"The skin file " + m_fileName + u" cannot be used: line " +
+                      DecimalText(m_lineNumber) + u": " + what);
+    }
+
+    void TakeSection(std::string_view line) {
+        if (line.back() != ']') {
+            Fail(u"a section name must end with \"]\".");
+        }
+        m_section = Lower(Trim(line.substr(1, line.size() - 2)));
+        if (m_section != "window" && m_section != "button" && m_section != "list") {
+            Fail(u"there is no section \"" + Visible(line) +
+                 u"\"; the sections are [Window], [Button] and [List].");
+        }
+    }
+
+    void TakeSetting(std::string_view line) {
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos) {
-            fail(u"expected \"name = value\" or a [section].");
+            Fail(u"expected \"name = value\" or a [section].");
         }
-        if (section.empty()) {
-            fail(u"a setting must follow a [section].");
+        if (m_section.empty()) {
+            Fail(u"a setting must follow a [section].");
         }
         const std::string_view name = Trim(line.substr(0, equals));
         const std::string_view value = Trim(line.substr(equals + 1));
-        const auto key = keys.find(section + "." + Lower(name));
-        if (key == keys.end()) {
-            fail(u"there is no setting \"" + Visible(name) + u"\" in this section.");
+        const auto setting = m_settings.find(m_section + "." + Lower(name));
+        if (setting == m_settings.end()) {
+            Fail(u"there is no setting \"" + Visible(name) + u"\" in this section.");
         }
-        if (!key->second(value)) {
-            fail(u"\"" + Visible(value) + u"\" is not a valid value for " + Visible(name) +
+        if (!setting->second(value)) {
+            Fail(u"\"" + Visible(value) + u"\" is not a valid value for " + Visible(name) +
                  u" (colours are written #RRGGBB, fonts \"Face, size[, bold]\").");
         }
+    }
+
+    const SkinSettings m_settings;
+    const Text& m_fileName;
+    std::string m_section;
+    int m_lineNumber = 0;
+};
+
+}  // namespace
+
+SkinDefinition ParseSkin(std::string_view text, const Text& fileName) {
+    SkinDefinition skin;
+    SkinLines lines(skin, fileName);
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
+    }
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        lines.Take(Trim(text.substr(start, end - start)));
+        start = end + 1;
     }
     return skin;
 }

@@ -1,6 +1,7 @@
 // The items of another program's controls through their own messages, with memory in the
 // control's program for the messages that carry a structure, laid out for that program's
-// bitness.
+// bitness. The texts read through that memory are RemoteItemTexts' job, and the menus, which
+// the system's menu functions read, are in Win32RemoteMenus.cpp.
 #pragma once
 
 #include <windows.h>

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "core/Text.h"
@@ -19,6 +20,12 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 wide text is UTF-16");
 
 [[nodiscard]] inline Text TextOf(const wchar_t* text) {
     return TextOf(text, wcslen(text));
+}
+
+// The text in units up to its first NUL and at most length units.
+[[nodiscard]] inline Text TextUpTo(const char16_t* units, std::size_t length) {
+    const std::size_t end = std::find(units, units + length, u'\0') - units;
+    return Text(units, end);
 }
 
 // Copies text into a buffer of capacity units that a control handed over, cut to fit before its

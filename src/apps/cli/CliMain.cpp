@@ -15,7 +15,6 @@
 #include "cli/Commands.h"
 #include "cli/commands/ConsoleReadCommand.h"
 #include "core/ExitCodes.h"
-#include "serve/Serve.h"
 #include "core/Steps.h"
 #include "serve/Serve.h"
 #include "win32/ConsoleScreen.h"

@@ -3,8 +3,8 @@
 
 #include <charconv>
 
-#include "finding/Selection.h"
 #include "finding/ControlPath.h"
+#include "finding/Selection.h"
 
 CLI::Validator WholeNumber(const std::string& option, int low, int high, Complaint& complaint) {
     const auto inRange = [low, high](const std::string& value) {

@@ -16,8 +16,8 @@
 #include "documents/HeadlessTable.h"
 #include "documents/JsonText.h"
 #include "documents/Output.h"
-#include "finding/ControlPath.h"
 #include "extraction/ChildWalk.h"
+#include "finding/ControlPath.h"
 #include "finding/Selection.h"
 #include "items/ItemsReader.h"
 

@@ -12,7 +12,6 @@
 #include "documents/HeadlessTable.h"
 #include "documents/JsonText.h"
 #include "documents/Output.h"
-#include "finding/Selection.h"
 #include "extraction/ChildWalk.h"
 #include "finding/Selection.h"
 

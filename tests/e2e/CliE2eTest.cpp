@@ -25,7 +25,7 @@
 
 namespace {
 
-using Json = nlohmann::json;
+using ParsedJson = nlohmann::json;
 
 constexpr auto kRunLimit = 120s;
 constexpr wchar_t kTreeTitle[] = L"Tessivane Fixture Tree";
@@ -89,28 +89,29 @@ std::vector<SystemWindow> TreeWindows(const TargetFixture& fixture) {
 }
 
 // The dump's windows in pre-order, each checked to sit under its parent at its depth.
-void Flatten(const Json& window, std::vector<const Json*>& windows, const Json& parent, int depth) {
+void Flatten(const ParsedJson& window, std::vector<const ParsedJson*>& windows,
+             const ParsedJson& parent, int depth) {
     EXPECT_EQ(window.at("depth"), depth);
     EXPECT_EQ(window.at("parent"), parent);
     windows.push_back(&window);
-    for (const Json& child : window.at("children")) {
+    for (const ParsedJson& child : window.at("children")) {
         Flatten(child, windows, window.at("handle"), depth + 1);
     }
 }
 
 // Checks the document against the schema and answers its windows in pre-order.
-std::vector<const Json*> DumpedWindows(const Json& document) {
-    const Json schema =
+std::vector<const ParsedJson*> DumpedWindows(const ParsedJson& document) {
+    const ParsedJson schema =
         ReadSchemaFile(ToUtf8((BuildFolder() / L"tessivane-cli.schema.json").wstring()));
     EXPECT_EQ(SchemaViolations(schema, document), std::vector<std::string>{});
-    std::vector<const Json*> windows;
+    std::vector<const ParsedJson*> windows;
     if (!document.at("window").is_null()) {
         Flatten(document["window"], windows, nullptr, 0);
     }
     return windows;
 }
 
-void ExpectSameWindow(const Json& got, const SystemWindow& want) {
+void ExpectSameWindow(const ParsedJson& got, const SystemWindow& want) {
     SCOPED_TRACE(Utf8(want.className) + " " + Decimal(want.handle));
     EXPECT_EQ(got.at("handle").get<std::int64_t>(),
               static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(want.handle)));
@@ -120,10 +121,10 @@ void ExpectSameWindow(const Json& got, const SystemWindow& want) {
     EXPECT_EQ(got.at("controlId"), want.controlId);
     EXPECT_EQ(got.at("visible"), want.visible);
     EXPECT_EQ(got.at("enabled"), want.enabled);
-    EXPECT_EQ(got.at("rect"), Json({{"left", want.rect.left},
-                                    {"top", want.rect.top},
-                                    {"right", want.rect.right},
-                                    {"bottom", want.rect.bottom}}));
+    EXPECT_EQ(got.at("rect"), ParsedJson({{"left", want.rect.left},
+                                          {"top", want.rect.top},
+                                          {"right", want.rect.right},
+                                          {"bottom", want.rect.bottom}}));
 }
 
 // The records of RFC 4180 text: quoted cells with doubled quotes, each record ended by CR LF.
@@ -238,9 +239,9 @@ TEST(CliE2e, JsonDumpConformsToTheSchemaAndEqualsTheTreeWindowForWindow) {
     EXPECT_TRUE(written.out.empty());
     EXPECT_TRUE(written.error.empty()) << written.error;
     const std::string bytes = FileBytes(file);
-    const Json document = Json::parse(bytes);
+    const ParsedJson document = ParsedJson::parse(bytes);
     EXPECT_EQ(document["schema"], 1);
-    const std::vector<const Json*> windows = DumpedWindows(document);
+    const std::vector<const ParsedJson*> windows = DumpedWindows(document);
     ASSERT_EQ(windows.size(), truth.size());
     for (std::size_t index = 0; index < truth.size(); ++index) {
         ExpectSameWindow(*windows[index], truth[index]);
@@ -387,16 +388,16 @@ TEST(CliE2e, ListShowsTheWindowListsWindowsAndAllAddsTheOthersWithWhy) {
     // The same windows as JSON, valid against the schema.
     const ConsoleRun json = Cli(L"list --all --format json");
     ASSERT_EQ(json.exitCode, 0u);
-    const Json document = Json::parse(json.out);
-    const Json schema =
+    const ParsedJson document = ParsedJson::parse(json.out);
+    const ParsedJson schema =
         ReadSchemaFile(ToUtf8((BuildFolder() / L"tessivane-cli.schema.json").wstring()));
     EXPECT_EQ(SchemaViolations(schema, document), std::vector<std::string>{});
     const auto owned = std::find_if(
-        document["windows"].begin(), document["windows"].end(), [&](const Json& window) {
+        document["windows"].begin(), document["windows"].end(), [&](const ParsedJson& window) {
             return window["handle"] == std::stol(truth.at(L"owned").first);
         });
     ASSERT_NE(owned, document["windows"].end());
-    EXPECT_EQ((*owned)["notListedBecause"], Json({"owned"}));
+    EXPECT_EQ((*owned)["notListedBecause"], ParsedJson({"owned"}));
 }
 
 TEST(CliE2e, EachExitCodeFromDoneToIncomplete) {
@@ -433,7 +434,7 @@ TEST(CliE2e, EachExitCodeFromDoneToIncomplete) {
     const ConsoleRun chosen =
         Cli(L"dump --title \"" + std::wstring(kTreeTitle) + L"\" --first --max-depth 0");
     EXPECT_EQ(chosen.exitCode, 0u) << chosen.error;
-    EXPECT_EQ(Json::parse(chosen.out)["window"]["text"], Utf8(kTreeTitle));
+    EXPECT_EQ(ParsedJson::parse(chosen.out)["window"]["text"], Utf8(kTreeTitle));
 
     // A process's one application window.
     DWORD processId = 0;
@@ -441,7 +442,7 @@ TEST(CliE2e, EachExitCodeFromDoneToIncomplete) {
     const ConsoleRun byProcess =
         Cli(L"dump --pid " + std::to_wstring(processId) + L" --max-depth 1");
     EXPECT_EQ(byProcess.exitCode, 0u) << byProcess.error;
-    EXPECT_EQ(Json::parse(byProcess.out)["window"]["handle"].get<std::int64_t>(),
+    EXPECT_EQ(ParsedJson::parse(byProcess.out)["window"]["handle"].get<std::int64_t>(),
               std::stol(second.Lines().at(0).at(1)));
 }
 
@@ -450,8 +451,8 @@ TEST(CliE2e, AHungWindowGivesFourWithinTheTimeOutAndItsStatusSaysSo) {
     const std::vector<SystemWindow> truth = TreeWindows(fixture);
     const ConsoleRun run = Cli(L"dump " + HandleArgument(fixture) + L" --timeout 300");
     ASSERT_EQ(run.exitCode, 4u) << run.error;
-    const Json document = Json::parse(run.out);
-    const std::vector<const Json*> windows = DumpedWindows(document);
+    const ParsedJson document = ParsedJson::parse(run.out);
+    const std::vector<const ParsedJson*> windows = DumpedWindows(document);
     ASSERT_EQ(windows.size(), truth.size());
     for (std::size_t index = 0; index < truth.size(); ++index) {
         ExpectSameWindow(*windows[index], truth[index]);
@@ -464,62 +465,63 @@ TEST(CliE2e, ATopLevelWindowsMenuBarIsItsItemsOrWhereTheSystemHidesItItsStatusSa
     const TargetFixture fixture(L"tree", L"--menu");
     const ConsoleRun run = Cli(L"dump " + HandleArgument(fixture) + L" --items --max-depth 0");
     ASSERT_EQ(run.exitCode, 0u) << run.error;
-    const Json document = Json::parse(run.out);
+    const ParsedJson document = ParsedJson::parse(run.out);
     ASSERT_EQ(DumpedWindows(document).size(), 1u);
-    const Json& items = document["window"]["items"];
+    const ParsedJson& items = document["window"]["items"];
     EXPECT_EQ(items["kind"], "menu");
     // Wine keeps each program's menus from the others; Windows lets them be read.
     const bool underWine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
     if (underWine) {
         EXPECT_EQ(items["status"], "notReadable");
-        EXPECT_EQ(items["rows"], Json::array());
+        EXPECT_EQ(items["rows"], ParsedJson::array());
     } else {
         EXPECT_EQ(items["status"], "read");
-        EXPECT_EQ(items["rows"], Json::parse(R"([["&File","submenu"],["&Open...\tCtrl+O",""],
+        EXPECT_EQ(items["rows"], ParsedJson::parse(R"([["&File","submenu"],["&Open...\tCtrl+O",""],
             ["","separator"],["Recent","submenu"],["\u03A9.txt",""],["E&xit","greyed"],
             ["&Wrap","checked"]])"));
-        EXPECT_EQ(items["depths"], Json::parse("[0,1,1,1,2,1,0]"));
+        EXPECT_EQ(items["depths"], ParsedJson::parse("[0,1,1,1,2,1,0]"));
     }
 }
 
 TEST(CliE2e, JsonLinesComeALineAWindowInTheTreesOrderThenTheSummary) {
     const TargetFixture fixture(L"tree", L"--wide 40");
     const std::vector<SystemWindow> truth = TreeWindows(fixture);
-    const Json schema =
+    const ParsedJson schema =
         ReadSchemaFile(ToUtf8((BuildFolder() / L"tessivane-cli.schema.json").wstring()));
     // Every line a document of its own, valid against the schema.
     const auto lines = [&](const std::wstring& arguments) {
         const ConsoleRun run = Cli(arguments);
         EXPECT_EQ(run.exitCode, 0u) << run.error;
         EXPECT_TRUE(run.error.empty()) << run.error;
-        std::vector<Json> parsed;
+        std::vector<ParsedJson> parsed;
         for (std::size_t start = 0, end = 0; start < run.out.size(); start = end + 1) {
             end = run.out.find('\n', start);
-            parsed.push_back(Json::parse(run.out.substr(start, end - start)));
+            parsed.push_back(ParsedJson::parse(run.out.substr(start, end - start)));
             EXPECT_EQ(SchemaViolations(schema, parsed.back()), std::vector<std::string>{})
                 << parsed.back().dump();
         }
         return parsed;
     };
 
-    const std::vector<Json> dumped = lines(L"dump " + HandleArgument(fixture) + L" -f jsonl");
+    const std::vector<ParsedJson> dumped = lines(L"dump " + HandleArgument(fixture) + L" -f jsonl");
     ASSERT_EQ(dumped.size(), truth.size() + 1);
     for (std::size_t index = 0; index < truth.size(); ++index) {
         EXPECT_EQ(dumped[index]["type"], "window");
         EXPECT_EQ(dumped[index]["depth"], truth[index].depth);
         EXPECT_EQ(dumped[index]["parent"],
-                  index == 0 ? Json(nullptr) : Json(std::stoll(Decimal(truth[index].parent))));
+                  index == 0 ? ParsedJson(nullptr)
+                             : ParsedJson(std::stoll(Decimal(truth[index].parent))));
         ExpectSameWindow(dumped[index], truth[index]);
     }
     EXPECT_EQ(dumped.back()["type"], "summary");
     EXPECT_EQ(dumped.back()["windows"], truth.size());
     EXPECT_EQ(dumped.back()["complete"], true);
 
-    const std::vector<Json> listed = lines(L"list -f jsonl");
+    const std::vector<ParsedJson> listed = lines(L"list -f jsonl");
     ASSERT_FALSE(listed.empty());
     EXPECT_EQ(listed.back()["windows"], listed.size() - 1);
-    EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [&](const Json& line) {
-        return line.value("handle", Json()) == dumped.front()["handle"];
+    EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [&](const ParsedJson& line) {
+        return line.value("handle", ParsedJson()) == dumped.front()["handle"];
     }));
 }
 
@@ -544,7 +546,7 @@ TEST(CliE2e, DeadlineAgainstAHungWindowKeepsWhatWasReadAndGivesFour) {
     const ConsoleRun run =
         Cli(L"dump " + HandleArgument(fixture) + L" --timeout 1000 --deadline 200");
     ASSERT_EQ(run.exitCode, 4u) << run.error;
-    const Json document = Json::parse(run.out);
+    const ParsedJson document = ParsedJson::parse(run.out);
     EXPECT_FALSE(DumpedWindows(document).empty());
     EXPECT_EQ(document["summary"]["deadline"], true);
     EXPECT_EQ(document["summary"]["complete"], false);
@@ -598,8 +600,9 @@ TEST(CliE2e, DiffMatchesTwoRunsByPathAndNamesALabelWhoseTextChanged) {
     std::string path;
     std::istringstream lines(FileBytes(secondRun));
     for (std::string line; std::getline(lines, line);) {
-        const Json window = Json::parse(line);
-        if (window.value("handle", Json()) == Json(std::stoll(Decimal(label->handle)))) {
+        const ParsedJson window = ParsedJson::parse(line);
+        if (window.value("handle", ParsedJson()) ==
+            ParsedJson(std::stoll(Decimal(label->handle)))) {
             path = window["path"];
         }
     }
@@ -608,7 +611,7 @@ TEST(CliE2e, DiffMatchesTwoRunsByPathAndNamesALabelWhoseTextChanged) {
                              reinterpret_cast<LPARAM>(L"Set from outside \u00e9")));
     const ConsoleRun changed = diff(secondRun, dumped(fixture, L"diff-later.jsonl"));
     EXPECT_EQ(changed.exitCode, 5u) << changed.error;
-    EXPECT_EQ(changed.out, "changed text   " + path + "  " + Json(Utf8(label->text)).dump() +
+    EXPECT_EQ(changed.out, "changed text   " + path + "  " + ParsedJson(Utf8(label->text)).dump() +
                                " -> \"Set from outside \u00e9\"\n");
 }
 
@@ -624,9 +627,9 @@ TEST_P(CliItemsE2e, ItemsComeWithTheirControlsItemForItem) {
     const ConsoleRun run =
         Cli(L"dump --handle " + std::to_wstring(reinterpret_cast<INT_PTR>(window)) + L" --items");
     ASSERT_EQ(run.exitCode, 0u) << run.error;
-    const Json document = Json::parse(run.out);
-    std::map<std::int64_t, const Json*> byHandle;
-    for (const Json* dumped : DumpedWindows(document)) {
+    const ParsedJson document = ParsedJson::parse(run.out);
+    std::map<std::int64_t, const ParsedJson*> byHandle;
+    for (const ParsedJson* dumped : DumpedWindows(document)) {
         byHandle[(*dumped)["handle"].get<std::int64_t>()] = dumped;
     }
     // The icon static's text says what it shows, and the resource's ordinal comes beside it.
@@ -640,7 +643,7 @@ TEST_P(CliItemsE2e, ItemsComeWithTheirControlsItemForItem) {
     for (const ControlTruth& control : controls) {
         SCOPED_TRACE(Utf8(control.name));
         ASSERT_TRUE(byHandle.contains(std::stol(control.handle)));
-        const Json& items = byHandle.at(std::stol(control.handle))->at("items");
+        const ParsedJson& items = byHandle.at(std::stol(control.handle))->at("items");
         EXPECT_EQ(items["kind"], kKindNames.at(control.kind));
         if (!control.keepsTexts) {
             EXPECT_EQ(items["status"], "noTexts");
@@ -652,7 +655,8 @@ TEST_P(CliItemsE2e, ItemsComeWithTheirControlsItemForItem) {
         for (std::size_t column = 0; column < control.captions.size(); ++column) {
             EXPECT_EQ(items["columns"][column], Utf8(control.captions[column]));
         }
-        EXPECT_EQ(items.value("hiddenColumns", Json::array()), Json(control.hiddenColumns));
+        EXPECT_EQ(items.value("hiddenColumns", ParsedJson::array()),
+                  ParsedJson(control.hiddenColumns));
         ASSERT_EQ(items["rows"].size(), control.rows.size());
         for (std::size_t row = 0; row < control.rows.size(); ++row) {
             for (std::size_t column = 0; column < control.columns; ++column) {
@@ -676,8 +680,8 @@ TEST_P(CliPathE2e, APathFromOneRunFindsTheSameControlInTheNextAndFindListsPaths)
         const TargetFixture fixture(L"tree", L"", GetParam());
         const ConsoleRun run = Cli(L"dump " + HandleArgument(fixture));
         ASSERT_EQ(run.exitCode, 0u) << run.error;
-        const Json document = Json::parse(run.out);
-        for (const Json* window : DumpedWindows(document)) {
+        const ParsedJson document = ParsedJson::parse(run.out);
+        for (const ParsedJson* window : DumpedWindows(document)) {
             controls.emplace_back((*window)["path"], (*window)["class"].get<std::string>() + " " +
                                                          (*window)["text"].get<std::string>());
         }
@@ -690,8 +694,8 @@ TEST_P(CliPathE2e, APathFromOneRunFindsTheSameControlInTheNextAndFindListsPaths)
         const ConsoleRun run = Cli(L"dump " + HandleArgument(fixture) +
                                    L" --max-depth 0 --path \"" + FromUtf8(path) + L"\"");
         ASSERT_EQ(run.exitCode, 0u) << path << ": " << run.error;
-        const Json dumped = Json::parse(run.out);
-        const Json& window = dumped["window"];
+        const ParsedJson dumped = ParsedJson::parse(run.out);
+        const ParsedJson& window = dumped["window"];
         EXPECT_EQ(window["class"].get<std::string>() + " " + window["text"].get<std::string>(),
                   classAndText);
         EXPECT_EQ(window["path"], path);

@@ -170,6 +170,10 @@ void ExpectBox(const MessageBoxSeen& box, const std::wstring& caption, const std
 // that no test's window place or column widths change another test's layout.
 enum class KeptSettings { kForgotten, kKept };
 
+// The tool's button that extracts the window chosen in its list, and its results list's id.
+inline constexpr wchar_t kStartButton[] = L"Start Extracting From Selected Window (Above)";
+inline constexpr int kResultsId = 103;
+
 // The running tool: its main window and controls.
 class Tool {
 public:

@@ -11,14 +11,11 @@
 
 namespace {
 
-constexpr wchar_t kStart[] = L"Start Extracting From Selected Window (Above)";
-constexpr int kResultsId = 103;
-
 // Extracts the selected window, whose tree has one hung child: when the walk ends, one note
 // says that child's text is missing. Answers how long the walk took.
 double ExtractExpectingTheHungChildsNote(const Tool& tool, const std::wstring& screenshot = L"") {
     const auto started = std::chrono::steady_clock::now();
-    auto click = tool.Click(kStart);
+    auto click = tool.Click(kStartButton);
     const auto note = tool.WaitForMessageBox(120s);
     const auto seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -107,7 +104,7 @@ TEST(ExtractionE2e, WithoutASelectedRowOneBoxNamesLine104AndARowStartsByEnterOrD
     TargetFixture fixture(L"tree");
     Tool tool;
     ASSERT_GT(tool.WindowList().RowCount(), 0);
-    auto click = tool.Click(L"Start Extracting From Selected Window (Above)");
+    auto click = tool.Click(kStartButton);
     const auto box = tool.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
     ExpectBox(*box, L"Application Error",
@@ -147,7 +144,7 @@ TEST(ExtractionE2e, RowsOfHiddenWindowsAreGreyAndOfDisabledOnesGreyWithTheirCell
     Tool tool;
     SelectWindow(tool, lines.at(0).at(1));
     ShowWindow(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::stoi(lines[0][1]))), SW_MINIMIZE);
-    tool.ClickAndWait(kStart);
+    tool.ClickAndWait(kStartButton);
     const auto rows = tool.Results().Rows();
     const auto rowOf = [&](const std::wstring& text) {
         return static_cast<int>(std::find_if(rows.begin(), rows.end(),

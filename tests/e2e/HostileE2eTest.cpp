@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr wchar_t kStart[] = L"Start Extracting From Selected Window (Above)";
 constexpr wchar_t kTitle[] = L"Tessivane Window Text Reader";
 
 // The hostile target, listed and selected in a freshly started tool.
@@ -57,7 +56,7 @@ double PeakWorkingSetMegabytes(HANDLE process) {
 TEST(HostileE2e, TwoThousandLiarsCostNoMemoryAndGiveTheirThreeLetters) {
     // Each claims 2^31 - 1 units, copies "abc" and answers that it filled the buffer.
     HostileRun run(L"--kind liars --count 2001");
-    auto click = run.tool.Click(kStart);
+    auto click = run.tool.Click(kStartButton);
     // Each answer claims more than the window wrote: every text is marked cut.
     const auto note = run.tool.WaitForMessageBox(60s);
     ASSERT_TRUE(note.has_value());
@@ -77,7 +76,7 @@ TEST(HostileE2e, TwoThousandLiarsCostNoMemoryAndGiveTheirThreeLetters) {
 
 TEST(HostileE2e, TextsOfEveryLengthAreReadWholeAndANulEndsOne) {
     HostileRun run(L"--kind lengths");
-    auto click = run.tool.Click(kStart);
+    auto click = run.tool.Click(kStartButton);
     // The window that answers "ab\0cd" claims more than its text up to the NUL.
     const auto note = run.tool.WaitForMessageBox(60s);
     ASSERT_TRUE(note.has_value());
@@ -107,7 +106,7 @@ TEST(HostileE2e, TextsOfEveryLengthAreReadWholeAndANulEndsOne) {
 
 TEST(HostileE2e, TargetExitingMidWalkLeavesNoBlankRowsAndOneNote) {
     HostileRun run(L"--kind exits --count 1000");  // exits at its tenth text request
-    auto click = run.tool.Click(kStart);
+    auto click = run.tool.Click(kStartButton);
     const auto note = run.tool.WaitForMessageBox(60s);
     ASSERT_TRUE(note.has_value());
     EXPECT_EQ(note->caption, kTitle);
@@ -132,7 +131,7 @@ TEST(HostileE2e, DuringASlowWalkTheWindowAnswersAndAStopEndsItWithAWord) {
         // 20 children, each on its own thread, each answering in 450 ms: 9 s to read them all.
         HostileRun run(L"--kind slow --count 20 --ms 450");
         const auto started = std::chrono::steady_clock::now();
-        auto click = run.tool.Click(kStart);
+        auto click = run.tool.Click(kStartButton);
         Sleep(1500);
         ASSERT_NE(click.wait_for(0s), std::future_status::ready);
         // The window answers a message within about one text read's time-out.
@@ -161,7 +160,7 @@ TEST(HostileE2e, DuringASlowWalkTheWindowAnswersAndAStopEndsItWithAWord) {
         Tool::Answer(*note, IDOK);
         EXPECT_EQ(click.wait_for(3s), std::future_status::ready);
         EXPECT_TRUE(IsWindowEnabled(run.tool.Button(L"Clear Results")));
-        EXPECT_NO_THROW((void)run.tool.Button(kStart));
+        EXPECT_NO_THROW((void)run.tool.Button(kStartButton));
         EXPECT_FALSE(run.tool.WaitForMessageBox(500ms).has_value());
     }
 }
@@ -169,7 +168,7 @@ TEST(HostileE2e, DuringASlowWalkTheWindowAnswersAndAStopEndsItWithAWord) {
 TEST(HostileE2e, TargetClickingTheToolsButtonsWhileReadNestsNoCommand) {
     // Each child clicks "Clear Results" and "Save Results As Text File" when its text is asked.
     HostileRun run(L"--kind clicker --count 5");
-    run.tool.ClickAndWait(kStart);  // no box, no save dialog
+    run.tool.ClickAndWait(kStartButton);  // no box, no save dialog
     EXPECT_EQ(run.tool.Results().RowCount(), 6);
     EXPECT_EQ(FindTopLevel(run.tool.Program().Id(), L"#32770"), nullptr);
 }

@@ -28,7 +28,6 @@
 
 namespace {
 
-constexpr wchar_t kStartButton[] = L"Start Extracting From Selected Window (Above)";
 constexpr wchar_t kItemsWindowClass[] = L"TessivaneItemsWindow";
 constexpr int kItemsCopyButton = 2001;
 constexpr int kItemsSaveAsButton = 2002;

@@ -71,8 +71,7 @@ TEST(MainWindowE2e, LayoutFollowsTheTwipsTable) {
     ExpectAt(main, GetDlgItem(main, 101), 120, 120, 7800, 3225);
     ExpectAt(main, GetDlgItem(main, 103), 8040, 120, 7800, 3225);
     ExpectAt(main, tool.Button(L"Refresh List"), 120, 3450, 7800, 405);
-    ExpectAt(main, tool.Button(L"Start Extracting From Selected Window (Above)"), 120, 3975, 7800,
-             405);
+    ExpectAt(main, tool.Button(kStartButton), 120, 3975, 7800, 405);
     ExpectAt(main, tool.Button(L"Save Results As Text File"), 8040, 3450, 3840, 405);
     ExpectAt(main, tool.Button(L"Save Results As Excel File"), 12000, 3450, 3840, 405);
     ExpectAt(main, tool.Button(L"Copy Results To Clipboard"), 8040, 3975, 3840, 405);
@@ -106,7 +105,7 @@ TEST(MainWindowE2e, GrowsFromTheLayoutAndItsStatusLineCountsTheResults) {
     const HWND main = tool.Main();
     const HWND status = GetDlgItem(main, kStatusLineId);
     SelectWindow(tool, fixture.Lines().at(0).at(1));
-    auto click = tool.Click(L"Start Extracting From Selected Window (Above)");
+    auto click = tool.Click(kStartButton);
     EXPECT_TRUE(WaitUntil([&] { return StatusText(status).starts_with(L"Reading: "); }, 10s))
         << StatusText(status);
     const auto note = tool.WaitForMessageBox(60s);
@@ -172,7 +171,7 @@ TEST(MainWindowE2e, AStopStaysOnTheStatusLineUntilTheResultsChange) {
     Tool tool;
     const HWND status = GetDlgItem(tool.Main(), kStatusLineId);
     SelectWindow(tool, fixture.Lines().at(0).at(1));
-    auto start = tool.Click(L"Start Extracting From Selected Window (Above)");
+    auto start = tool.Click(kStartButton);
     ASSERT_TRUE(WaitUntil([&] { return StatusText(status).starts_with(L"Reading: "); }, 10s));
     tool.Click(L"Stop").get();
     const auto note = tool.WaitForMessageBox(30s);
@@ -237,7 +236,7 @@ TEST(MainWindowE2e, KeepsItsPlaceColumnWidthsAndViewTicksAcrossARestart) {
             return row.at(0) == L"Tessivane Fixture Owned [owned]";
         }));
         SelectWindow(tool, tree.Lines().at(0).at(1));
-        tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
+        tool.ClickAndWait(kStartButton);
         const RemoteList results = tool.Results();
         ASSERT_GE(results.RowCount(), 2);
         for (int row = 0; row < results.RowCount(); ++row) {

@@ -41,7 +41,6 @@ bool HasLoaded(HANDLE process, const wchar_t* library) {
 }
 
 constexpr int kWindowListId = 101;
-constexpr int kResultsId = 103;
 
 int SelectedIndex(HWND list) {
     return static_cast<int>(
@@ -173,7 +172,7 @@ TEST(MenuE2e, ShowAllWindowsListsOwnedUntitledAndHiddenWindowsMarkedAndTheOwnedO
     EXPECT_EQ(titleOf(L"titled"), L"Tessivane Fixture Titled");
 
     SelectWindow(tool, truth.at(L"owned").first);
-    tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
+    tool.ClickAndWait(kStartButton);
     const auto rows = tool.Results().Rows();
     ASSERT_FALSE(rows.empty());
     EXPECT_EQ(rows[0], (std::vector<std::wstring>{L"TessivaneFixtureTop", truth.at(L"owned").first,

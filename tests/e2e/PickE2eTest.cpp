@@ -14,7 +14,6 @@
 namespace {
 
 constexpr int kWindowListId = 101;
-constexpr int kResultsId = 103;
 constexpr wchar_t kFrameClass[] = L"TessivaneHighlightFrame";
 constexpr int kInputCoordinates = 65535;
 
@@ -180,7 +179,7 @@ TEST(PickE2e, CtrlDWithThePointerOverAWindowPicksItAtOnce) {
 TEST(PickE2e, SelectedResultsRowIsOutlinedOnTopForAMomentUnlessItsWindowIsHidden) {
     PickRun run;
     SelectWindow(run.tool, run.Handle(L"root"));
-    run.tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
+    run.tool.ClickAndWait(kStartButton);
     const RemoteList results = run.tool.Results();
     const auto rowOf = [&](const wchar_t* name) {
         int row = 0;
@@ -213,7 +212,7 @@ TEST(PickE2e, SelectedResultsRowIsOutlinedOnTopForAMomentUnlessItsWindowIsHidden
 TEST(PickE2e, TheOutlineFollowsItsWindowAsItMovesAndGoesWhenItCloses) {
     PickRun run;
     SelectWindow(run.tool, run.Handle(L"root"));
-    run.tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
+    run.tool.ClickAndWait(kStartButton);
     const RemoteList results = run.tool.Results();
     int row = 0;
     while (row < results.RowCount() && results.Cell(row, 1) != run.Handle(L"button")) {

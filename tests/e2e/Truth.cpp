@@ -101,5 +101,5 @@ void SelectWindow(const Tool& tool, const std::wstring& handle) {
 
 ExtractedTree::ExtractedTree() {
     SelectWindow(tool, fixture.Lines().at(0).at(1));
-    tool.ClickAndWait(L"Start Extracting From Selected Window (Above)");
+    tool.ClickAndWait(kStartButton);
 }

@@ -18,7 +18,7 @@
 
 namespace {
 
-using Json = nlohmann::json;
+using ParsedJson = nlohmann::json;
 
 constexpr auto kWatchLimit = 60s;
 // The fixture's windows: the main window, a label, a list box and a button.
@@ -39,17 +39,17 @@ TEST_P(WatchE2e, EachChangeOfTheFixtureComesOnceInOrderWithItsPathAndTheWatchEnd
     ASSERT_TRUE(run.finished) << run.out;
     EXPECT_EQ(run.exitCode, 0u) << run.error;
 
-    const Json schema =
+    const ParsedJson schema =
         ReadSchemaFile(ToUtf8((BuildFolder() / L"tessivane-cli.schema.json").wstring()));
-    std::vector<Json> lines;
+    std::vector<ParsedJson> lines;
     std::istringstream out(run.out);
     for (std::string line; std::getline(out, line);) {
-        lines.push_back(Json::parse(line));
+        lines.push_back(ParsedJson::parse(line));
         EXPECT_EQ(SchemaViolations(schema, lines.back()), std::vector<std::string>{}) << line;
     }
     ASSERT_GT(lines.size(), kFixtureWindows);
     std::vector<std::string> changes;
-    for (const Json& line : lines) {
+    for (const ParsedJson& line : lines) {
         if (line["type"] == "change") {
             std::ostringstream described;
             described << line["change"].get<std::string>() << ' '

@@ -9,7 +9,7 @@
 
 namespace {
 
-using Json = nlohmann::json;
+using ParsedJson = nlohmann::json;
 
 // The keywords that only name or describe, and those that are checked.
 const std::set<std::string> kKnownKeywords{
@@ -19,7 +19,7 @@ const std::set<std::string> kKnownKeywords{
     "minItems"};
 constexpr std::string_view kLocalDefinitions = "#/$defs/";
 
-bool HasType(const Json& value, const std::string& type) {
+bool HasType(const ParsedJson& value, const std::string& type) {
     if (type == "object") return value.is_object();
     if (type == "array") return value.is_array();
     if (type == "string") return value.is_string();
@@ -32,9 +32,9 @@ bool HasType(const Json& value, const std::string& type) {
 
 class Check {
 public:
-    explicit Check(const Json& root) : m_root(root) {}
+    explicit Check(const ParsedJson& root) : m_root(root) {}
 
-    void Run(const Json& schema, const Json& value, const std::string& at) {
+    void Run(const ParsedJson& schema, const ParsedJson& value, const std::string& at) {
         for (const auto& [keyword, ignored] : schema.items()) {
             if (!kKnownKeywords.contains(keyword)) {
                 m_violations.push_back("the schema uses \"" + keyword +
@@ -80,20 +80,20 @@ public:
     [[nodiscard]] std::vector<std::string> Violations() && { return std::move(m_violations); }
 
 private:
-    const Json& Definition(const std::string& reference) const {
+    const ParsedJson& Definition(const std::string& reference) const {
         if (!reference.starts_with(kLocalDefinitions)) {
             throw std::invalid_argument("only local $defs references are checked: " + reference);
         }
         // A JSON pointer into the schema: a definition, or a part of one
         // ("#/$defs/a/properties/b").
-        return m_root.at(Json::json_pointer(reference.substr(1)));
+        return m_root.at(ParsedJson::json_pointer(reference.substr(1)));
     }
 
-    static bool TypeMatches(const Json& type, const Json& value) {
+    static bool TypeMatches(const ParsedJson& type, const ParsedJson& value) {
         if (type.is_string()) {
             return HasType(value, type.get<std::string>());
         }
-        for (const Json& one : type) {
+        for (const ParsedJson& one : type) {
             if (HasType(value, one.get<std::string>())) {
                 return true;
             }
@@ -101,8 +101,8 @@ private:
         return false;
     }
 
-    static bool Contains(const Json& values, const Json& value) {
-        for (const Json& one : values) {
+    static bool Contains(const ParsedJson& values, const ParsedJson& value) {
+        for (const ParsedJson& one : values) {
             if (one == value) {
                 return true;
             }
@@ -110,10 +110,10 @@ private:
         return false;
     }
 
-    void OneOf(const Json& choices, const Json& value, const std::string& at) {
+    void OneOf(const ParsedJson& choices, const ParsedJson& value, const std::string& at) {
         std::size_t matching = 0;
         std::vector<std::string> closest;
-        for (const Json& choice : choices) {
+        for (const ParsedJson& choice : choices) {
             Check inner(m_root);
             inner.Run(choice, value, at);
             std::vector<std::string> violations = std::move(inner).Violations();
@@ -130,7 +130,7 @@ private:
         m_violations.insert(m_violations.end(), closest.begin(), closest.end());
     }
 
-    void Numbers(const Json& schema, const Json& value, const std::string& at) {
+    void Numbers(const ParsedJson& schema, const ParsedJson& value, const std::string& at) {
         if (!value.is_number()) {
             return;
         }
@@ -142,13 +142,13 @@ private:
         }
     }
 
-    void Object(const Json& schema, const Json& value, const std::string& at) {
-        for (const Json& name : schema.value("required", Json::array())) {
+    void Object(const ParsedJson& schema, const ParsedJson& value, const std::string& at) {
+        for (const ParsedJson& name : schema.value("required", ParsedJson::array())) {
             if (!value.contains(name.get<std::string>())) {
                 Add(at, "lacks the required member " + name.dump());
             }
         }
-        const Json properties = schema.value("properties", Json::object());
+        const ParsedJson properties = schema.value("properties", ParsedJson::object());
         const bool closed =
             schema.contains("additionalProperties") && schema["additionalProperties"] == false;
         for (const auto& [name, member] : value.items()) {
@@ -164,22 +164,23 @@ private:
         m_violations.push_back((at.empty() ? std::string("/") : at) + ": " + what);
     }
 
-    const Json& m_root;
+    const ParsedJson& m_root;
     std::vector<std::string> m_violations;
 };
 
 }  // namespace
 
-std::vector<std::string> SchemaViolations(const Json& schema, const Json& document) {
+std::vector<std::string> SchemaViolations(const ParsedJson& schema, const ParsedJson& document) {
     Check check(schema);
     check.Run(schema, document, "");
     return std::move(check).Violations();
 }
 
-Json ReadSchemaFile(const std::string& path) {
+ParsedJson ReadSchemaFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         throw std::runtime_error("cannot read the schema " + path);
     }
-    return Json::parse(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return ParsedJson::parse(std::istreambuf_iterator<char>(file),
+                             std::istreambuf_iterator<char>());
 }

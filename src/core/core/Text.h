@@ -10,6 +10,9 @@
 using Text = std::u16string;
 using TextView = std::u16string_view;
 
+// The end of a line in the files, the clipboard and the exports the tool writes.
+inline constexpr TextView kLineEnd = u"\r\n";
+
 // Window handles as the window system gives them: 32-bit values, 0 for no window.
 using WindowHandle = std::int32_t;
 

@@ -58,7 +58,7 @@ Text RenderAlignedText(const RowTable& table, EventPump& pump) {
             text += u'\t';
         }
         text.erase(text.find_last_not_of(u' ') + 1);
-        text += u"\r\n";
+        text += kLineEnd;
     }
     return text;
 }

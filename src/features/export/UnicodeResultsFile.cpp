@@ -5,12 +5,6 @@
 
 #include "core/Delimited.h"
 
-namespace {
-
-constexpr TextView kLineEnd = u"\r\n";
-
-}  // namespace
-
 std::size_t CharactersLostInAnsi(const RowTable& table, SaveFiles& files) {
     std::size_t lost = 0;
     for (std::size_t row = 1; row <= table.RowCount(); ++row) {

@@ -6,7 +6,6 @@
 namespace {
 
 constexpr TextView kDepthCaption = u"Depth";
-constexpr TextView kLineEnd = u"\r\n";
 
 // One line: for a tree the depth that depth() gives first, then the cells that cellAt gives for
 // each column.

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kUtf8LineEnd = "\r\n";
 
 }  // namespace
 
@@ -40,5 +40,5 @@ void AppendLine(std::string& out, std::span<const std::string> cells, CellFormat
         firstCell = false;
         out += format == CellFormat::Csv ? CsvCell(cell) : TsvCell(cell);
     }
-    out += kLineEnd;
+    out += kUtf8LineEnd;
 }

@@ -19,7 +19,7 @@
 
 namespace {
 
-using Json = nlohmann::json;
+using ParsedJson = nlohmann::json;
 
 struct DumpTest : ::testing::Test {
     CliHarness cli;
@@ -68,16 +68,16 @@ struct DumpTest : ::testing::Test {
         return cli.Run(arguments);
     }
 
-    Json DumpedJson(std::vector<std::string> options = {}, int exitCode = ExitCode::kDone) {
+    ParsedJson DumpedJson(std::vector<std::string> options = {}, int exitCode = ExitCode::kDone) {
         EXPECT_EQ(Dump(std::move(options)), exitCode) << cli.console.error;
-        const Json document = Json::parse(cli.console.out);
+        const ParsedJson document = ParsedJson::parse(cli.console.out);
         EXPECT_EQ(SchemaViolations(ReadSchemaFile(TESSIVANE_CLI_SCHEMA), document),
                   std::vector<std::string>{});
         return document;
     }
 
     // The window as the desktop has it, with its children, as the dump must give it.
-    void ExpectWindow(const Json& got, WindowHandle window, WindowHandle parent, int depth,
+    void ExpectWindow(const ParsedJson& got, WindowHandle window, WindowHandle parent, int depth,
                       bool parentShown) {
         const FakeDesktop::Window& want = cli.desktop.At(window);
         const bool shown = parentShown && want.visible;
@@ -87,14 +87,14 @@ struct DumpTest : ::testing::Test {
         EXPECT_EQ(got["class"], TextToUtf8(want.className));
         EXPECT_EQ(got["text"], TextToUtf8(want.text));
         EXPECT_EQ(got["controlId"], want.controlId);
-        EXPECT_EQ(got["parent"], depth == 0 ? Json(nullptr) : Json(parent));
+        EXPECT_EQ(got["parent"], depth == 0 ? ParsedJson(nullptr) : ParsedJson(parent));
         EXPECT_EQ(got["depth"], depth);
         EXPECT_EQ(got["visible"], shown);
         EXPECT_EQ(got["enabled"], want.enabled);
-        EXPECT_EQ(got["rect"], Json({{"left", want.rect.left},
-                                     {"top", want.rect.top},
-                                     {"right", want.rect.right},
-                                     {"bottom", want.rect.bottom}}));
+        EXPECT_EQ(got["rect"], ParsedJson({{"left", want.rect.left},
+                                           {"top", want.rect.top},
+                                           {"right", want.rect.right},
+                                           {"bottom", want.rect.bottom}}));
         EXPECT_EQ(got["status"], "read");
         ASSERT_EQ(got["children"].size(), want.children.size());
         for (std::size_t child = 0; child < want.children.size(); ++child) {
@@ -106,7 +106,7 @@ struct DumpTest : ::testing::Test {
 }  // namespace
 
 TEST_F(DumpTest, JsonNestsTheTreeAsOnScreenWindowForWindowAndConformsToTheSchema) {
-    const Json document = DumpedJson();
+    const ParsedJson document = DumpedJson();
     EXPECT_EQ(document["schema"], 1);
     EXPECT_EQ(document["program"], "tessivane-cli");
     ExpectWindow(document["window"], top, 0, 0, true);
@@ -127,7 +127,7 @@ TEST_F(DumpTest, JsonIsWrittenAsTheWalkGoesNotAfterIt) {
             outBeforeLast = cli.console.out.size();
         }
     };
-    const Json document = DumpedJson();
+    const ParsedJson document = DumpedJson();
     EXPECT_GT(outBeforeLast, 0u);
     EXPECT_LT(outBeforeLast, cli.console.out.size());
     EXPECT_EQ(document["window"]["children"][2]["children"].size(), 3000u);
@@ -181,7 +181,7 @@ TEST_F(DumpTest, TextIsTheClipboardCopysAlignedTextOfAllRows) {
 }
 
 TEST_F(DumpTest, MaxDepthStopsTheWalkBelowIt) {
-    const Json shallow = DumpedJson({"--max-depth", "1"});
+    const ParsedJson shallow = DumpedJson({"--max-depth", "1"});
     ASSERT_EQ(shallow["window"]["children"].size(), 3u);
     EXPECT_EQ(shallow["window"]["children"][1]["handle"], panel);
     EXPECT_EQ(shallow["window"]["children"][1]["children"].size(), 0u);
@@ -198,12 +198,12 @@ TEST_F(DumpTest, SelectorsFindTheirWindowAmongTheWindowListsOrAll) {
     cli.desktop.At(dialog).owner = top;
     cli.desktop.At(dialog).className = u"#32770";
 
-    const auto dumped = [&](std::vector<std::string> arguments) -> Json {
+    const auto dumped = [&](std::vector<std::string> arguments) -> ParsedJson {
         cli.console.out.clear();
         arguments.insert(arguments.begin(), "dump");
         arguments.insert(arguments.end(), {"--max-depth", "0"});
         EXPECT_EQ(cli.Run(arguments), ExitCode::kDone) << cli.console.error;
-        return Json::parse(cli.console.out)["window"]["handle"];
+        return ParsedJson::parse(cli.console.out)["window"]["handle"];
     };
     EXPECT_EQ(dumped({"--title", "Main window"}), top);
     EXPECT_EQ(dumped({"--title-contains", "window 2"}), other);
@@ -238,16 +238,16 @@ TEST_F(DumpTest, NoMatchExitsWithTwoAndSeveralWithThreeUnlessFirstIsGiven) {
     cli.console.error.clear();
     EXPECT_EQ(cli.Run({"dump", "--title", "Main window", "--first", "--max-depth", "0"}),
               ExitCode::kDone);
-    EXPECT_EQ(Json::parse(cli.console.out)["window"]["handle"], top);
+    EXPECT_EQ(ParsedJson::parse(cli.console.out)["window"]["handle"], top);
 }
 
 TEST_F(DumpTest, EveryWindowCarriesItsPathFromTheSelectedWindow) {
     const WindowHandle firstEdit = Add(top, u"Edit", u"One", 0, {});
     const WindowHandle secondEdit = Add(top, u"Edit", u"Two", 0, {});
     std::map<WindowHandle, std::string> paths;
-    const std::function<void(const Json&)> collect = [&](const Json& window) {
+    const std::function<void(const ParsedJson&)> collect = [&](const ParsedJson& window) {
         paths[window["handle"]] = window["path"];
-        for (const Json& child : window["children"]) {
+        for (const ParsedJson& child : window["children"]) {
             collect(child);
         }
     };
@@ -265,7 +265,7 @@ TEST_F(DumpTest, EveryWindowCarriesItsPathFromTheSelectedWindow) {
 
     // --path dumps the control alone with its subtree, the paths still from the selected window.
     cli.console.out.clear();
-    const Json found = DumpedJson({"--path", "panel#102/Panel#104"});
+    const ParsedJson found = DumpedJson({"--path", "panel#102/Panel#104"});
     EXPECT_EQ(found["window"]["handle"], hiddenPanel);
     EXPECT_EQ(found["window"]["path"], "Panel#102/Panel#104");
     EXPECT_EQ(found["window"]["children"][0]["path"], "Panel#102/Panel#104/Button#105");
@@ -309,7 +309,7 @@ TEST_F(DumpTest, APathMatchingNothingNamesItsStepAndSeveralMatchesNeedFirst) {
         EXPECT_EQ(Dump(options), exitCode) << options[1];
         EXPECT_EQ(cli.console.error, error);
         if (dumped != 0) {
-            EXPECT_EQ(Json::parse(cli.console.out)["window"]["handle"], dumped);
+            EXPECT_EQ(ParsedJson::parse(cli.console.out)["window"]["handle"], dumped);
         } else {
             EXPECT_EQ(cli.console.out, "");
         }
@@ -319,8 +319,8 @@ TEST_F(DumpTest, APathMatchingNothingNamesItsStepAndSeveralMatchesNeedFirst) {
 TEST_F(DumpTest, AHungWindowGivesFourWithItsStatusTimedOut) {
     cli.desktop.At(edit).thread = 7;
     cli.desktop.HangThread(7);
-    const Json document = DumpedJson({}, ExitCode::kIncomplete);
-    const Json& hung = document["window"]["children"][1]["children"][0];
+    const ParsedJson document = DumpedJson({}, ExitCode::kIncomplete);
+    const ParsedJson& hung = document["window"]["children"][1]["children"][0];
     EXPECT_EQ(hung["handle"], edit);
     EXPECT_EQ(hung["status"], "timedOut");
     EXPECT_EQ(hung["text"], "");
@@ -335,8 +335,8 @@ TEST_F(DumpTest, AProgramWithHigherRightsIsDeniedInEachFormatAndGivesFour) {
     cli.items.fake.At(fake).answers = 0;
     cli.items.fake.At(fake).failure = RemoteEnd::Denied;
     cli.items.Link(list, fake);
-    const Json document = DumpedJson({"--items"}, ExitCode::kIncomplete);
-    const Json& denied = document["window"]["children"][1]["children"][0];
+    const ParsedJson document = DumpedJson({"--items"}, ExitCode::kIncomplete);
+    const ParsedJson& denied = document["window"]["children"][1]["children"][0];
     EXPECT_EQ(denied["handle"], edit);
     EXPECT_EQ(denied["status"], "denied");
     EXPECT_EQ(document["window"]["children"][2]["items"]["status"], "denied");
@@ -367,8 +367,8 @@ TEST_F(DumpTest, WindowsThatVanishAreGoneAndGiveFour) {
             cli.desktop.Remove(list);
         }
     };
-    const Json document = DumpedJson({}, ExitCode::kIncomplete);
-    const Json& children = document["window"]["children"];
+    const ParsedJson document = DumpedJson({}, ExitCode::kIncomplete);
+    const ParsedJson& children = document["window"]["children"];
     EXPECT_EQ(children[1]["children"].size(), 1u);
     EXPECT_EQ(children.size(), 2u);
     // The hidden panel (its button was never met) and the list box.
@@ -388,7 +388,7 @@ TEST_F(DumpTest, WindowsOfAThreadThatStalledOnceComeInOrderWithTheirTexts) {
     EXPECT_EQ(cli.console.out, unstalled);
     cli.console.out.clear();
     cli.desktop.StallThread(7, 1);
-    const Json document = DumpedJson();
+    const ParsedJson document = DumpedJson();
     ExpectWindow(document["window"], top, 0, 0, true);
     EXPECT_EQ(document["summary"]["timedOut"], 0);
 }
@@ -400,8 +400,8 @@ TEST_F(DumpTest, ATextThatChangesOnEveryReadIsChangingAndGivesFour) {
             cli.desktop.At(label).text = Text((longer = !longer) ? 1000 : 3000, u'x');
         }
     };
-    const Json document = DumpedJson({}, ExitCode::kIncomplete);
-    const Json& changing = document["window"]["children"][0];
+    const ParsedJson document = DumpedJson({}, ExitCode::kIncomplete);
+    const ParsedJson& changing = document["window"]["children"][0];
     EXPECT_EQ(changing["status"], "changing");
     EXPECT_EQ(changing["text"], std::string(1001, 'x'));
     EXPECT_EQ(document["summary"]["changing"], 1);
@@ -410,7 +410,7 @@ TEST_F(DumpTest, ATextThatChangesOnEveryReadIsChangingAndGivesFour) {
 
 TEST_F(DumpTest, AFailedStepIsOneLineOnStandardErrorAndTheDumpGoesOnToFour) {
     cli.desktop.At(label).failTextRead = true;
-    const Json document = DumpedJson({}, ExitCode::kIncomplete);
+    const ParsedJson document = DumpedJson({}, ExitCode::kIncomplete);
     EXPECT_EQ(cli.console.error,
               "tessivane-cli: An unexpected failure occurred: text read failed. (in " +
                   TextToUtf8(ReportLocation::WalkWindowTree) +
@@ -427,14 +427,14 @@ TEST_F(DumpTest, ItemsComeWithTheirControlsInEachFormat) {
     treeControl.roots = {{u"root", {{u"leaf", {}}}}};
     cli.items.Link(tree, cli.items.fake.Add(treeControl));
 
-    const Json document = DumpedJson({"--items"});
-    const Json& children = document["window"]["children"];
+    const ParsedJson document = DumpedJson({"--items"});
+    const ParsedJson& children = document["window"]["children"];
     EXPECT_FALSE(children[0].contains("items"));
     EXPECT_EQ(children[2]["items"],
-              Json::parse(R"({"kind":"listBox","status":"read","claimed":0,"cutTexts":0,
+              ParsedJson::parse(R"({"kind":"listBox","status":"read","claimed":0,"cutTexts":0,
                               "columns":[""],"rows":[["one"],["two, \u6f22"]]})"));
-    EXPECT_EQ(children[3]["items"]["rows"], Json::parse(R"([["root"],["leaf"]])"));
-    EXPECT_EQ(children[3]["items"]["depths"], Json::parse("[0,1]"));
+    EXPECT_EQ(children[3]["items"]["rows"], ParsedJson::parse(R"([["root"],["leaf"]])"));
+    EXPECT_EQ(children[3]["items"]["depths"], ParsedJson::parse("[0,1]"));
 
     cli.console.out.clear();
     ASSERT_EQ(Dump({"--items", "--format", "csv"}), ExitCode::kDone);
@@ -457,18 +457,18 @@ TEST_F(DumpTest, ATopLevelWindowsMenusAreItsItemsAndASystemThatHidesThemIsNoFail
     const WindowHandle fake = cli.items.fake.Add(menus);
     cli.items.Link(top, fake);
     cli.items.Link(list, cli.items.fake.AddTexts(ItemsKind::ListBox, {}));
-    const Json document = DumpedJson({"--items"});
+    const ParsedJson document = DumpedJson({"--items"});
     EXPECT_EQ(document["window"]["items"],
-              Json::parse(R"({"kind":"menu","status":"read","claimed":0,"cutTexts":0,
+              ParsedJson::parse(R"({"kind":"menu","status":"read","claimed":0,"cutTexts":0,
                               "columns":["Text","State"],"depths":[0,1],
                               "rows":[["&File","submenu"],["E&xit\tAlt+F4","greyed"]]})"));
 
     cli.items.fake.At(fake).answers = 0;
     cli.items.fake.At(fake).failure = RemoteEnd::Refused;
     cli.console.out.clear();
-    const Json hidden = DumpedJson({"--items"});
+    const ParsedJson hidden = DumpedJson({"--items"});
     EXPECT_EQ(hidden["window"]["items"]["status"], "notReadable");
-    EXPECT_EQ(hidden["window"]["items"]["rows"], Json::array());
+    EXPECT_EQ(hidden["window"]["items"]["rows"], ParsedJson::array());
     EXPECT_EQ(hidden["summary"]["itemsIncomplete"], 0);
 }
 
@@ -476,7 +476,7 @@ TEST_F(DumpTest, ItemsThatStopComingGiveFour) {
     const WindowHandle fake = cli.items.fake.AddTexts(ItemsKind::ListBox, {u"a", u"b", u"c"});
     cli.items.fake.At(fake).answers = 2;
     cli.items.Link(list, fake);
-    const Json document = DumpedJson({"--items"}, ExitCode::kIncomplete);
+    const ParsedJson document = DumpedJson({"--items"}, ExitCode::kIncomplete);
     EXPECT_EQ(document["window"]["children"][2]["items"]["status"], "timedOut");
     EXPECT_EQ(document["summary"]["itemsIncomplete"], 1);
 }
@@ -531,11 +531,11 @@ TEST_F(DumpTest, AClosedPipeEndsTheDumpQuietlyAndAFailedOutputWithOne) {
 namespace {
 
 // The JSON tree's windows in pre-order, each without its children.
-void Flatten(const Json& window, std::vector<Json>& windows) {
-    Json alone = window;
+void Flatten(const ParsedJson& window, std::vector<ParsedJson>& windows) {
+    ParsedJson alone = window;
     alone.erase("children");
     windows.push_back(alone);
-    for (const Json& child : window["children"]) {
+    for (const ParsedJson& child : window["children"]) {
         Flatten(child, windows);
     }
 }
@@ -545,19 +545,19 @@ void Flatten(const Json& window, std::vector<Json>& windows) {
 TEST_F(DumpTest, JsonLinesAreTheJsonTreesWindowsOneALineThenItsSummary) {
     cli.desktop.At(edit).thread = 7;
     cli.desktop.HangThread(7);
-    const Json tree = DumpedJson({}, ExitCode::kIncomplete);
-    std::vector<Json> windows;
+    const ParsedJson tree = DumpedJson({}, ExitCode::kIncomplete);
+    std::vector<ParsedJson> windows;
     Flatten(tree["window"], windows);
     cli.console.out.clear();
     cli.console.error.clear();
     ASSERT_EQ(Dump({"-f", "jsonl"}), ExitCode::kIncomplete);
     EXPECT_EQ(cli.console.error, "tessivane-cli: 1 window did not answer in time\n");
 
-    const Json schema = ReadSchemaFile(TESSIVANE_CLI_SCHEMA);
-    std::vector<Json> lines;
+    const ParsedJson schema = ReadSchemaFile(TESSIVANE_CLI_SCHEMA);
+    std::vector<ParsedJson> lines;
     std::istringstream out(cli.console.out);
     for (std::string text; std::getline(out, text);) {
-        lines.push_back(Json::parse(text));
+        lines.push_back(ParsedJson::parse(text));
         EXPECT_EQ(SchemaViolations(schema, lines.back()), std::vector<std::string>{}) << text;
     }
     ASSERT_EQ(lines.size(), windows.size() + 1);
@@ -566,7 +566,7 @@ TEST_F(DumpTest, JsonLinesAreTheJsonTreesWindowsOneALineThenItsSummary) {
         lines[index].erase("type");
         EXPECT_EQ(lines[index], windows[index]);
     }
-    Json summary = tree["summary"];
+    ParsedJson summary = tree["summary"];
     summary.update({{"type", "summary"},
                     {"schema", tree["schema"]},
                     {"program", tree["program"]},
@@ -577,7 +577,7 @@ TEST_F(DumpTest, JsonLinesAreTheJsonTreesWindowsOneALineThenItsSummary) {
 TEST_F(DumpTest, DeadlineStopsTheWalkKeepsWhatWasWrittenAndGivesFour) {
     // Each look at the clock takes 100 ms: the walk reads three windows before 250 ms are up.
     cli.tick = std::chrono::milliseconds(100);
-    const Json document = DumpedJson({"--deadline", "250"}, ExitCode::kIncomplete);
+    const ParsedJson document = DumpedJson({"--deadline", "250"}, ExitCode::kIncomplete);
     EXPECT_EQ(document["summary"]["windows"], 3);
     EXPECT_EQ(document["summary"]["deadline"], true);
     EXPECT_EQ(document["window"]["children"].size(), 2u);

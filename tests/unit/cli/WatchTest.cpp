@@ -14,7 +14,7 @@
 
 namespace {
 
-using Json = nlohmann::json;
+using ParsedJson = nlohmann::json;
 
 // Events as a script says: each Wait takes the next step (which may change the desktop) and
 // answers what it names; once the script is done, each Wait passes its whole time-out.
@@ -68,20 +68,21 @@ struct WatchTest : ::testing::Test {
     }
 
     // The watch's lines, each parsed; its exit code must be 0.
-    std::vector<Json> Watch(std::vector<std::string> options) {
+    std::vector<ParsedJson> Watch(std::vector<std::string> options) {
         options.insert(options.begin(), {"watch", "--handle", std::to_string(top)});
         EXPECT_EQ(cli.Run(options), 0) << cli.console.error;
-        std::vector<Json> lines;
+        std::vector<ParsedJson> lines;
         std::istringstream out(cli.console.out);
         for (std::string line; std::getline(out, line);) {
-            lines.push_back(Json::parse(line));
+            lines.push_back(ParsedJson::parse(line));
         }
         return lines;
     }
 
-    static std::vector<Json> OfType(const std::vector<Json>& lines, const std::string& type) {
-        std::vector<Json> found;
-        for (const Json& line : lines) {
+    static std::vector<ParsedJson> OfType(const std::vector<ParsedJson>& lines,
+                                          const std::string& type) {
+        std::vector<ParsedJson> found;
+        for (const ParsedJson& line : lines) {
             if (line["type"] == type) {
                 found.push_back(line);
             }
@@ -120,10 +121,10 @@ TEST_F(WatchTest, WritesTheTreeThenEachChangeOnceWithItsPathAndEndsWhenTheWindow
             return Named(WindowEventKind::Destroyed, top);
         },
     };
-    const std::vector<Json> lines = Watch({});
+    const std::vector<ParsedJson> lines = Watch({});
 
     ASSERT_EQ(OfType(lines, "window").size(), 4u);
-    const std::vector<Json> changes = OfType(lines, "change");
+    const std::vector<ParsedJson> changes = OfType(lines, "change");
     const std::vector<std::vector<std::string>> expected = {
         {"text", "Static#101", "\"Status: idle\"", "\"Status: busy\""},
         {"added", "Panel#102/Button#2", "null", ""},
@@ -134,7 +135,7 @@ TEST_F(WatchTest, WritesTheTreeThenEachChangeOnceWithItsPathAndEndsWhenTheWindow
     ASSERT_EQ(changes.size(), expected.size()) << cli.console.out;
     for (std::size_t index = 0; index < expected.size(); ++index) {
         SCOPED_TRACE(index);
-        const Json& change = changes[index];
+        const ParsedJson& change = changes[index];
         EXPECT_EQ(change["change"], expected[index][0]);
         EXPECT_EQ(change["path"], expected[index][1]);
         if (!expected[index][2].empty()) {
@@ -160,7 +161,7 @@ TEST_F(WatchTest, WithEventsForEverythingNothingIsReadAgainUntilAnEventNamesIt) 
                         return Named(WindowEventKind::Text, label);
                     }};
     const std::size_t treeReads = 4;
-    const std::vector<Json> lines = Watch({"--until-text", "done"});
+    const std::vector<ParsedJson> lines = Watch({"--until-text", "done"});
 
     EXPECT_EQ(readsBeforeEvent, treeReads);
     // The label alone is read again.
@@ -174,11 +175,11 @@ TEST_F(WatchTest, WithoutEventsTheTreeIsReadAgainEachIntervalAndAChangeIsSeenThe
         cli.desktop.At(label).text = u"Status: busy";
         return EventWake{};
     }};
-    const std::vector<Json> lines = Watch({"--interval", "200", "--count", "1"});
+    const std::vector<ParsedJson> lines = Watch({"--interval", "200", "--count", "1"});
 
     ASSERT_FALSE(events.waited.empty());
     EXPECT_LE(events.waited.front(), std::chrono::milliseconds(200));
-    const std::vector<Json> changes = OfType(lines, "change");
+    const std::vector<ParsedJson> changes = OfType(lines, "change");
     ASSERT_EQ(changes.size(), 1u);
     EXPECT_EQ(changes[0]["new"], "Status: busy");
     EXPECT_EQ(lines.back()["reason"], "count");
@@ -199,7 +200,7 @@ TEST_F(WatchTest, EndsWhenAStopIsAskedOrItsDurationHasPassed) {
         if (test.stop) {
             events.steps.push_back([] { return EventWake{{}, true}; });
         }
-        const std::vector<Json> lines = Watch(test.options);
+        const std::vector<ParsedJson> lines = Watch(test.options);
         EXPECT_EQ(lines.back()["reason"], test.reason);
         EXPECT_EQ(OfType(lines, "change").size(), 0u);
     }

@@ -373,10 +373,11 @@ std::wstring StartingWithSettings(const std::filesystem::path& program, KeptSett
 Tool::Tool(const std::filesystem::path& program, KeptSettings settings)
     : m_process(StartingWithSettings(program, settings)) {
     // The first program of a new Wine prefix waits for the prefix's services to start, and groups
-    // that run side by side start theirs at once: a minute, as the fixture's truth has two.
+    // that run side by side start theirs at once, beside the native tests: on two processors
+    // that has taken over a minute.
     WaitUntil(
         [&] { return (m_main = FindTopLevel(m_process.Id(), L"TessivaneMainWindow")) != nullptr; },
-        60s);
+        120s);
     if (m_main == nullptr) {
         throw std::runtime_error("the tool's main window did not show");
     }

@@ -615,6 +615,52 @@ TEST(CliE2e, DiffMatchesTwoRunsByPathAndNamesALabelWhoseTextChanged) {
                                " -> \"Set from outside \u00e9\"\n");
 }
 
+// Input meant to hurt gets a clear answer and loses nothing: diff's output over one of its dumps,
+// a pattern that would hold a backtracking matcher for hours, a search among windows that never
+// answer, and a line nested 30,000 deep to the agent server.
+TEST(CliE2e, HostileInputGetsAnAnswerAndLosesNothing) {
+    const TargetFixture hung(L"tree", L"--hung");
+    const std::filesystem::path dump = ScratchRoot() / L"hostile-dump.json";
+    ASSERT_EQ(
+        Cli(L"dump " + HandleArgument(hung) + L" --timeout 300 -o \"" + dump.wstring() + L"\"")
+            .exitCode,
+        4u);
+    const std::string dumped = FileBytes(dump);
+    // The same file, its name spelt in capitals.
+    const ConsoleRun over =
+        Cli(L"diff \"" + dump.wstring() + L"\" \"" + dump.wstring() + L"\" -o \"" +
+            (ScratchRoot() / L"HOSTILE-DUMP.JSON").wstring() + L"\"");
+    EXPECT_EQ(over.exitCode, 1u);
+    EXPECT_NE(over.error.find("diff does not write over the files it compares"), std::string::npos)
+        << over.error;
+    EXPECT_EQ(FileBytes(dump), dumped);
+
+    const ConsoleRun unread = Cli(L"find " + HandleArgument(hung) + L" --text Absent");
+    EXPECT_EQ(unread.exitCode, 4u) << unread.error;
+    EXPECT_NE(unread.error.find("1 window did not answer in time"), std::string::npos)
+        << unread.error;
+
+    const TargetFixture fixture(L"tree");
+    const std::vector<SystemWindow> truth = TreeWindows(fixture);
+    const auto label = std::find_if(truth.begin(), truth.end(), [](const SystemWindow& window) {
+        return window.className == L"Static";
+    });
+    ASSERT_NE(label, truth.end());
+    const std::wstring as(30000, L'a');
+    ASSERT_TRUE(SendMessageW(label->handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(as.c_str())));
+    const ConsoleRun pattern = Cli(L"find " + HandleArgument(fixture) +
+                                   L" --text-contains \"(a+)+!$\" --regex --deadline 1000");
+    EXPECT_EQ(pattern.exitCode, 2u) << pattern.error;
+
+    ConsoleSession server(BuildFolder() / L"tessivane-cli.exe", L"serve");
+    ASSERT_TRUE(server.Write(R"({"jsonrpc":"2.0","id":1,"method":"ping","params":)" +
+                             std::string(30000, '[') + std::string(30000, ']') + "}\n" +
+                             R"({"jsonrpc":"2.0","id":2,"method":"ping"})" + "\n"));
+    EXPECT_NE(server.ReadLine().find(R"("code":-32600)"), std::string::npos);
+    EXPECT_EQ(server.ReadLine(), "{\"jsonrpc\":\"2.0\",\"id\":2,\"result\":{}}\n");
+    EXPECT_EQ(server.Finish(kRunLimit).exitCode, 0u);
+}
+
 class CliItemsE2e : public testing::TestWithParam<FixtureBuild> {};
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -124,12 +125,17 @@ public:
     bool FolderExists(const Text& path) noexcept override { return folders.contains(path); }
     bool OrdinaryFileExists(const Text& path) noexcept override { return ordinary.contains(path); }
     std::string ReadFile(const Text& path, std::size_t largestMegabytes) override;
+    // One file under two spellings: a path and another that names the same file.
+    bool SameFile(const Text& first, const Text& second) noexcept override {
+        return first == second ? contents.contains(first) : aliases.contains({first, second});
+    }
 
     bool folderUnknown = false;  // the program's own path cannot be read
     std::set<Text> existing;
     std::set<Text> folders;
     std::set<Text> ordinary;               // listed as ordinary files
     std::map<Text, std::string> contents;  // what ReadFile gives
+    std::set<std::pair<Text, Text>> aliases;
 };
 
 // A clipboard that another program holds for the first busyAttempts attempts.

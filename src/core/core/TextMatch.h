@@ -1,10 +1,12 @@
 // Texts matched as a search asks: the whole text or a part of it, literally or as an ECMAScript
-// regular expression, with or without case (as Find ignores case: RowSearch's LowerCase).
+// regular expression (run in time bounded by the text's length: Pattern), with or without case
+// (as Find ignores case: RowSearch's LowerCase).
 #pragma once
 
-#include <memory>
+#include <optional>
 #include <string>
 
+#include "core/Pattern.h"
 #include "core/Text.h"
 
 class TextMatch {
@@ -17,20 +19,14 @@ public:
         bool regex = false;
     };
 
-    // Throws std::regex_error when options.regex and the pattern is not a regular expression.
+    // Throws PatternError when options.regex and the pattern is not a regular expression that
+    // Pattern runs.
     TextMatch(TextView pattern, Options options);
-    TextMatch(const TextMatch& other);
-    TextMatch& operator=(const TextMatch& other);
-    TextMatch(TextMatch&&) noexcept;
-    TextMatch& operator=(TextMatch&&) noexcept;
-    ~TextMatch();
 
     [[nodiscard]] bool Matches(TextView text) const;
 
 private:
-    struct Regex;
-
     Text m_pattern;
     Options m_options;
-    std::unique_ptr<Regex> m_regex;
+    std::optional<Pattern> m_regex;
 };

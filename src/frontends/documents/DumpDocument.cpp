@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <vector>
+
+#include "documents/JsonText.h"
 
 namespace {
 
@@ -56,6 +59,16 @@ UnreadableDocument NotJson(std::string_view bytes, const Json::parse_error& erro
     return {firstLine + line - 1, u"not JSON: " + Utf8ToText(reason)};
 }
 
+// Refuses a text that nests deeper than a dump's reader goes, naming the line where it does.
+void CheckNesting(std::string_view text, std::size_t firstLine) {
+    if (const std::optional<std::size_t> at = NestedTooDeeplyAt(text)) {
+        throw UnreadableDocument(firstLine + LineAt(text, *at) - 1,
+                                 u"arrays and objects nested deeper than " +
+                                     DecimalText(static_cast<std::int64_t>(kDeepestJsonNesting)) +
+                                     u" levels");
+    }
+}
+
 // The window object read, or a failure that names the line it starts on.
 SnapshotWindow WindowAt(const Json& window, std::size_t line) {
     try {
@@ -77,6 +90,7 @@ Snapshot ReadJsonLines(std::string_view bytes) {
         if (text.find_first_not_of(" \t\r") == std::string_view::npos) {
             continue;
         }
+        CheckNesting(text, line);
         Json object;
         try {
             object = Json::parse(text);
@@ -149,6 +163,7 @@ private:
 };
 
 Snapshot ReadJsonTree(std::string_view bytes) {
+    CheckNesting(bytes, 1);
     std::size_t breaks = 0;
     WindowStarts starts(&breaks);
     Json document;
@@ -200,6 +215,8 @@ Snapshot ReadDumpDocument(std::string_view bytes) {
         throw UnreadableDocument(1, u"empty: no dump is written in it");
     }
     const std::string_view firstLine = bytes.substr(first, bytes.find('\n', first) - first);
-    const Json head = Json::parse(firstLine, nullptr, false);
+    // A line nested too deeply is refused by the reader of either kind, with its number.
+    const Json head =
+        NestedTooDeeplyAt(firstLine) ? Json() : Json::parse(firstLine, nullptr, false);
     return head.is_object() && head.contains("type") ? ReadJsonLines(bytes) : ReadJsonTree(bytes);
 }

@@ -29,23 +29,46 @@ std::string JsonText(const Json& value) {
     return value.dump(kCompact, ' ', false, Json::error_handler_t::replace);
 }
 
+bool JsonStringTracker::InString(char byte) noexcept {
+    if (m_open) {
+        m_open = m_escaped || byte != '"';
+        m_escaped = !m_escaped && byte == '\\';
+        return true;
+    }
+    m_open = byte == '"';
+    return m_open;
+}
+
 std::string CompactJsonText(std::string_view text) {
     std::string compact;
     compact.reserve(text.size());
-    bool inString = false;
-    bool escaped = false;
+    JsonStringTracker strings;
     for (const char byte : text) {
-        if (inString) {
-            inString = escaped || byte != '"';
-            escaped = !escaped && byte == '\\';
-        } else if (byte == ' ' || byte == '\n' || byte == '\r' || byte == '\t') {
+        if (!strings.InString(byte) &&
+            (byte == ' ' || byte == '\n' || byte == '\r' || byte == '\t')) {
             continue;
-        } else {
-            inString = byte == '"';
         }
         compact += byte;
     }
     return compact;
+}
+
+std::optional<std::size_t> NestedTooDeeplyAt(std::string_view text) {
+    JsonStringTracker strings;
+    std::size_t depth = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char byte = text[at];
+        if (strings.InString(byte)) {
+            continue;
+        }
+        if ((byte == '[' || byte == '{') && ++depth > kDeepestJsonNesting) {
+            return at;
+        }
+        if ((byte == ']' || byte == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return std::nullopt;
 }
 
 std::string OpenObjectText(const Json& object) {

@@ -25,9 +25,15 @@ public:
     std::string message;
 };
 
+// A request's id as its answer gives it back: JSON text, a number as it was written (all 40
+// digits of a long one, and one beyond a double's range too).
+using RpcId = std::string;
+// The id of an answer to a line whose id could not be read.
+inline constexpr char kNoRpcId[] = "null";
+
 // A request (with an id, to be answered) or a notification (without one, never answered).
 struct RpcCall {
-    std::optional<Json> id;
+    std::optional<RpcId> id;
     std::string method;
     // An object or an array; an empty object when the message has none.
     Json params = Json::object();
@@ -40,15 +46,15 @@ struct RpcNothing {};
 // when it could be read, else null.
 struct RpcRefused {
     RpcError error;
-    Json id = nullptr;
+    RpcId id = kNoRpcId;
 };
 
 using RpcMessage = std::variant<RpcCall, RpcNothing, RpcRefused>;
 
-// What the line asks: a call, nothing, or an error that the line itself is (not JSON, not a
-// request, a batch).
+// What the line asks: a call, nothing, or an error that the line itself is (not JSON, nested
+// deeper than kDeepestJsonNesting, not a request, a batch).
 [[nodiscard]] RpcMessage ReadRpcMessage(std::string_view line);
 
 // The line that answers the request with id: its result (as JSON text), or its error.
-[[nodiscard]] std::string RpcResultLine(const Json& id, std::string_view result);
-[[nodiscard]] std::string RpcErrorLine(const Json& id, const RpcError& error);
+[[nodiscard]] std::string RpcResultLine(std::string_view id, std::string_view result);
+[[nodiscard]] std::string RpcErrorLine(std::string_view id, const RpcError& error);

@@ -76,7 +76,7 @@ std::string Answered(const RpcCall& call, ToolServices& tools) {
 std::string Answer(const FramedLine& line, ToolServices& tools) {
     if (line.overLong) {
         return RpcErrorLine(
-            nullptr,
+            kNoRpcId,
             RpcError(RpcCode::kInvalidRequest,
                      "the line of " + std::to_string(line.bytes) + " bytes is over the cap of " +
                          std::to_string(kMaxMessageBytes) + " bytes a message: it was dropped"));

@@ -22,4 +22,7 @@ public:
     // The file's bytes; throws Failure when it cannot be read or holds more than largestMegabytes
     // megabytes (of 1,048,576 bytes).
     [[nodiscard]] virtual std::string ReadFile(const Text& path, std::size_t largestMegabytes) = 0;
+    // True when both paths name one existing file, however each is spelt (by the file's
+    // identity on its volume); never fails.
+    [[nodiscard]] virtual bool SameFile(const Text& first, const Text& second) noexcept = 0;
 };

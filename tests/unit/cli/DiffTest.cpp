@@ -161,6 +161,10 @@ TEST_F(DiffTest, InputItCannotReadNamesTheFileAndTheLineAndWritesNothing) {
         {"\n  \n", "b.json line 1: empty"},
         {"{\"type\":\"found\"}\n", "b.json line 1: a dump's lines are windows"},
         {"{\"schema\":1,\"windows\":[]}", "b.json line 1: no \"window\""},
+        {"\n" + std::string(100000, '{'),
+         "b.json line 2: arrays and objects nested deeper than 512"},
+        {lines.substr(0, third) + "{\"a\":" + std::string(600, '['),
+         "b.json line 3: arrays and objects nested deeper than 512 levels"},
     };
     ASSERT_EQ(std::count(json.begin(), json.end(), '\n'), 8);
     for (const auto& [after, message] : cases) {
@@ -175,6 +179,20 @@ TEST_F(DiffTest, InputItCannotReadNamesTheFileAndTheLineAndWritesNothing) {
     EXPECT_EQ(cli.console.error,
               "tessivane-cli: The file a.json cannot be read: The system cannot find the file "
               "specified.\n");
+}
+
+TEST_F(DiffTest, AnOutputThatIsOneOfTheDumpsIsRefusedWhateverItsSpelling) {
+    const std::string json = dialog.Dump("json");
+    cli.readFiles.aliases.insert({u".\\A.JSON", u"a.json"});
+    for (const char* output : {"b.json", ".\\A.JSON"}) {
+        EXPECT_EQ(Diff(json, json, {"-o", output}), ExitCode::kUsage) << output;
+        EXPECT_TRUE(cli.console.error.starts_with("tessivane-cli: The output ")) << output;
+        EXPECT_NE(cli.console.error.find("does not write over the files it compares"),
+                  std::string::npos);
+        EXPECT_TRUE(cli.files.files.empty());
+    }
+    EXPECT_EQ(Diff(json, json, {"-o", "c.json"}), ExitCode::kDone);
+    EXPECT_TRUE(cli.files.files.contains(u"c.json"));
 }
 
 TEST_F(DiffTest, TheCommandLineNeedsTwoFilesAndHelpTellsTheExitCodes) {

@@ -135,6 +135,23 @@ TEST_F(FindTest, NothingFoundExitsWithTwoAndBadCriteriaAreUsageErrors) {
     }
 }
 
+TEST_F(FindTest, NoMatchAmongTextsNotAllReadIsNotSureAndSaysWhatWasNotRead) {
+    // A hung thread's windows and a window the system refuses: their texts are unknown.
+    for (int window = 0; window < 3; ++window) {
+        cli.desktop.At(Add(other, u"Static", u"hidden", 0)).thread = 7;
+    }
+    cli.desktop.HangThread(7);
+    cli.desktop.At(Add(main, u"Static", u"refused", 0)).thread = 8;
+    cli.desktop.DenyThread(8);
+    EXPECT_EQ(cli.Run({"find", "--text", "hidden"}), ExitCode::kIncomplete);
+    EXPECT_EQ(cli.console.error,
+              "tessivane-cli: no window below 2 top-level windows matches --text \"hidden\" among "
+              "the texts read: 3 windows did not answer in time, 1 belongs to a program running "
+              "with higher rights\n");
+    // A match is sure whatever else was not read.
+    EXPECT_EQ(Found({"--text", "OK"}), std::vector<WindowHandle>{ok});
+}
+
 TEST_F(FindTest, DeadlineEndsTheSearchWithFourAndOutputGoesToTheFile) {
     // Each look at the clock takes 10 ms: the deadline passes inside the first top-level window.
     cli.tick = std::chrono::milliseconds(10);

@@ -53,8 +53,8 @@ struct ServeTest : ::testing::Test {
         return cli.AddControl(parent, std::move(className), std::move(text), id);
     }
 
-    // Serves the input given so far; answers each line written, parsed.
-    std::vector<Json> Served() {
+    // Serves the input given so far; answers the lines written.
+    std::vector<std::string> ServedLines() {
         ToolServices tools{[this](const CliRequest& request, Console& console) {
                                return cli.RunOn(request, console);
                            },
@@ -65,12 +65,21 @@ struct ServeTest : ::testing::Test {
                            }};
         ServeServices services{input, server, tools};
         EXPECT_EQ(Serve(services), 0);
-        std::vector<Json> answers;
+        std::vector<std::string> lines;
         for (std::size_t start = 0; start < server.out.size();) {
             const std::size_t end = server.out.find('\n', start);
             EXPECT_NE(end, std::string::npos) << "an answer without its line feed";
-            answers.push_back(Json::parse(server.out.substr(start, end - start)));
+            lines.push_back(server.out.substr(start, end - start));
             start = end + 1;
+        }
+        return lines;
+    }
+
+    // Serves the input given so far; answers each line written, parsed.
+    std::vector<Json> Served() {
+        std::vector<Json> answers;
+        for (const std::string& line : ServedLines()) {
+            answers.push_back(Json::parse(line));
         }
         return answers;
     }
@@ -169,6 +178,36 @@ TEST_F(ServeTest, EachBadLineGetsItsErrorAndTheServerGoesOn) {
         ++answer;
     }
     EXPECT_EQ(answer, answers.end());
+}
+
+TEST_F(ServeTest, IdsComeBackAsWrittenAndTooDeepANestingIsRefusedWhileTheServerGoesOn) {
+    const std::string deep = std::string(30000, '[') + std::string(30000, ']');
+    const std::string tooDeep =
+        R"({"jsonrpc":"2.0","id":null,"error":{"code":-32600,"message":"the message nests )"
+        R"(arrays and objects deeper than 512 levels"}})";
+    const std::string notJson =
+        R"({"jsonrpc":"2.0","id":null,"error":{"code":-32700,"message":"the line is not JSON"}})";
+    const std::pair<std::string, std::string> cases[] = {
+        {R"({"jsonrpc":"2.0","id":1234567890123456789012345678901234567890,"method":"ping"})",
+         R"({"jsonrpc":"2.0","id":1234567890123456789012345678901234567890,"result":{}})"},
+        {R"( { "id" : 1e400 , "jsonrpc":"2.0","method":"ping"})",
+         R"({"jsonrpc":"2.0","id":1e400,"result":{}})"},
+        {R"({"params":{"id":3},"x":[{"id":4}],"jsonrpc":"2.0","id":-0.50,"method":"ping"})",
+         R"({"jsonrpc":"2.0","id":-0.50,"result":{}})"},
+        {R"({"jsonrpc":"2.0","id":"x","method":"ping","params":)" + deep + "}", tooDeep},
+        {R"({"jsonrpc":"2.0","method":"ping","id":)" + deep + "}", tooDeep},
+        {R"({"jsonrpc":"2.0","id":01,"method":"ping"})", notJson},
+        {R"({"jsonrpc":"2.0","id":1e400,"method":"ping","params":[1e400]})", notJson},
+        {Call("5", "ping", "[[[[1]]]]"), R"({"jsonrpc":"2.0","id":5,"result":{}})"},
+    };
+    for (const auto& [line, answer] : cases) {
+        input.text += line + "\n";
+    }
+    const std::vector<std::string> answers = ServedLines();
+    ASSERT_EQ(answers.size(), std::size(cases));
+    for (std::size_t each = 0; each < answers.size(); ++each) {
+        EXPECT_EQ(answers[each], cases[each].second) << cases[each].first.substr(0, 80);
+    }
 }
 
 TEST_F(ServeTest, AnOverLongLineIsRefusedAndAnInputClosedMidMessageEndsTheServer) {

@@ -104,6 +104,13 @@ std::string ChangeLine(const WindowChange& change) {
 }  // namespace
 
 int RunDiff(const DiffRequest& request, CliServices& services) {
+    // The output replaces its file once written: over one of the dumps, it would lose that dump.
+    for (const Text& input : {request.before, request.after}) {
+        if (!request.output.empty() && services.readFiles.SameFile(request.output, input)) {
+            throw Failure(u"The output " + request.output + u" is the dump " + input +
+                          u": diff does not write over the files it compares.");
+        }
+    }
     const Snapshot before = ReadDump(services.readFiles, request.before);
     const Snapshot after = ReadDump(services.readFiles, request.after);
     const std::vector<WindowChange> changes =

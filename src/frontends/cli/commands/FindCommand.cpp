@@ -2,7 +2,7 @@
 // options and help.
 #include <algorithm>
 #include <charconv>
-#include <regex>
+#include <map>
 #include <string>
 #include <variant>
 #include <vector>
@@ -55,13 +55,23 @@ public:
                            walked.controlId, TakeText(),    walked.path};
         const std::optional<ItemsKind> kind = ItemsKindOfClass(window.className);
         m_textlessLists += kind && KeepsNoTexts(walked.window, *kind, m_items) ? 1 : 0;
+        NoteStatus(walked);
         if (walked.status == TextReadStatus::TimedOut) {
             m_waiting.push_back(std::move(window));
         } else {
             Compare(std::move(window));
         }
     }
-    void WindowReadAgain(const WalkedWindow&) override {}
+    void WindowReadAgain(const WalkedWindow& walked) override { NoteStatus(walked); }
+
+    // Adds the windows whose text was not read whole, as the walk left them, to tally.
+    void CountUnread(DumpTally& tally) const {
+        for (const auto& [row, status] : m_unread) {
+            tally.timedOut += status == TextReadStatus::TimedOut ? 1 : 0;
+            tally.denied += status == TextReadStatus::Denied ? 1 : 0;
+            tally.cut += status == TextReadStatus::Cut ? 1 : 0;
+        }
+    }
 
     // The lists below the walk's first window whose items keep no texts to search.
     [[nodiscard]] std::size_t TextlessLists() const noexcept { return m_textlessLists; }
@@ -78,6 +88,18 @@ public:
     }
 
 private:
+    // A text that was not read whole may hold a match that the search cannot see.
+    void NoteStatus(const WalkedWindow& walked) {
+        const TextReadStatus status = walked.status;
+        if (walked.depth > 0 &&
+            (status == TextReadStatus::TimedOut || status == TextReadStatus::Denied ||
+             status == TextReadStatus::Cut)) {
+            m_unread[walked.row] = status;
+        } else {
+            m_unread.erase(walked.row);
+        }
+    }
+
     void TextReadAgain(std::size_t row, Text text) override {
         const auto waiting =
             std::find_if(m_waiting.begin(), m_waiting.end(),
@@ -96,6 +118,7 @@ private:
     const FindCriteria& m_criteria;
     RemoteItems& m_items;
     std::size_t m_textlessLists = 0;
+    std::map<std::size_t, TextReadStatus> m_unread;  // by row
     std::vector<FoundWindow> m_waiting;
     std::vector<FoundWindow> m_found;
 };
@@ -207,6 +230,7 @@ int RunFind(const FindRequest& request, CliServices& services, Reporter& reporte
     Output output(services.console, services.files, request.output);
     Deadline deadline(services.now, request.deadline);
     DumpTally tally;
+    DumpTally unread;  // the texts not read whole, which a match may hide in
     std::size_t walked = 0;
     std::size_t textlessLists = 0;
     for (SearchedWindow& top : searched) {
@@ -221,6 +245,7 @@ int RunFind(const FindRequest& request, CliServices& services, Reporter& reporte
         options.details = &services.details;
         WalkWindowTree(top.handle, comparer, services.windows, reporter, options);
         top.found = comparer.Found();
+        comparer.CountUnread(unread);
         textlessLists += comparer.TextlessLists();
         tally.windows += top.found.size();
     }
@@ -230,10 +255,16 @@ int RunFind(const FindRequest& request, CliServices& services, Reporter& reporte
     output.Write(Document(searched, request.format, tally.deadlineReached, textlessLists));
     if (tally.windows == 0 && !tally.deadlineReached) {
         output.Finish();
-        services.console.Error(std::string(kMessagePrefix) + "no window below " +
-                               std::to_string(searched.size()) +
-                               (searched.size() == 1 ? " top-level window" : " top-level windows") +
-                               " matches " + request.described + "\n");
+        std::string said = std::string(kMessagePrefix) + "no window below " +
+                           std::to_string(searched.size()) +
+                           (searched.size() == 1 ? " top-level window" : " top-level windows") +
+                           " matches " + request.described;
+        // A text the search could not read whole may be the one sought: no match is not sure.
+        if (const std::string missing = MissingInWords(unread); !missing.empty()) {
+            services.console.Error(said + " among the texts read: " + missing + "\n");
+            return ExitCode::kIncomplete;
+        }
+        services.console.Error(said + "\n");
         return ExitCode::kNoMatch;
     }
     return Finished(output, tally, services.console);
@@ -244,11 +275,13 @@ namespace {
 constexpr char kFindFooter[] =
     "--text, --text-contains, --class and --id may be combined: a window must match each. With\n"
     "--regex, --text and --text-contains are ECMAScript regular expressions (--text matches the\n"
-    "whole text); --ignore-case applies to them. The path of each window found works with\n"
+    "whole text), without back-references or lookaround, run in one pass over each text;\n"
+    "--ignore-case applies to them. The path of each window found works with\n"
     "dump's --path, from the top-level window listed beside it.\n"
     "Exit codes: 0 found; 1 usage error, or the output cannot be written; 2 no window matched\n"
     "(or none has the selector); 3 the selector matched more than one window; 4 --deadline\n"
-    "ended the search: what was found by then is written.\n"
+    "ended the search: what was found by then is written; or no window matched while some\n"
+    "texts were not read whole (the message says which).\n"
     "\n"
     "Examples:\n"
     "  tessivane-cli find --text OK --class Button\n"
@@ -331,7 +364,7 @@ private:
             described.push_back(option + " \"" + value + "\"");
             try {
                 match.emplace(Utf8ToText(value), TextMatch::Options{extent, m_ignoreCase, m_regex});
-            } catch (const std::regex_error& error) {
+            } catch (const PatternError& error) {
                 return option + " \"" + value + "\" is not a regular expression: " + error.what();
             }
             return std::string();

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <tuple>
 #include <vector>
 
 #include "core/Failure.h"
@@ -76,4 +78,26 @@ bool Win32Files::FolderExists(const Text& path) noexcept {
     const DWORD attributes = GetFileAttributesW(WideOf(path));
     return !path.empty() && attributes != INVALID_FILE_ATTRIBUTES &&
            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+namespace {
+
+// The volume and the index that tell a file apart from every other, whatever path names it.
+std::optional<std::tuple<DWORD, DWORD, DWORD>> FileIdentity(const Text& path) noexcept {
+    const ScopedFile file(CreateFileW(WideOf(path), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (path.empty() || !file.Valid() || !GetFileInformationByHandle(file.Get(), &information)) {
+        return std::nullopt;
+    }
+    return std::tuple(information.dwVolumeSerialNumber, information.nFileIndexHigh,
+                      information.nFileIndexLow);
+}
+
+}  // namespace
+
+bool Win32Files::SameFile(const Text& first, const Text& second) noexcept {
+    const auto identity = FileIdentity(first);
+    return identity.has_value() && identity == FileIdentity(second);
 }

@@ -12,4 +12,5 @@ public:
     bool FolderExists(const Text& path) noexcept override;
     bool OrdinaryFileExists(const Text& path) noexcept override;
     std::string ReadFile(const Text& path, std::size_t largestMegabytes) override;
+    bool SameFile(const Text& first, const Text& second) noexcept override;
 };

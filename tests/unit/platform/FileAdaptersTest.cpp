@@ -12,6 +12,7 @@
 #include "win32/HandleWrites.h"
 #include "win32/ScopedHandles.h"
 #include "win32/Win32Files.h"
+#include "win32/Win32SaveFiles.h"
 
 namespace {
 
@@ -51,6 +52,23 @@ TEST_F(FileAdapters, WholeWritesCrossTheirPiecesAndReadsRefuseWhatIsTooLarge) {
                   static_cast<DWORD>(ERROR_SUCCESS));
     }
     EXPECT_EQ(files.ReadFile(PathText(), 1), bytes.substr(0, 1000));
+}
+
+TEST_F(FileAdapters, OneFileUnderTwoSpellingsIsTheSameAndAFolderIsNoPlaceToSave) {
+    ASSERT_TRUE(Create().Valid());
+    const std::filesystem::path folder = m_path.parent_path();
+    const Text otherSpelling = Text((folder / L"." / L"ADAPTERS-TEST.BIN").u16string());
+    Win32Files files;
+    EXPECT_TRUE(files.SameFile(PathText(), otherSpelling));
+    EXPECT_FALSE(files.SameFile(PathText(), Text((folder / L"elsewhere.bin").u16string())));
+    EXPECT_FALSE(files.SameFile(u"", u""));
+    Win32SaveFiles saves;
+    try {
+        static_cast<void>(saves.Open(Text(folder.u16string())));
+        ADD_FAILURE() << "a folder was opened to save in";
+    } catch (const Failure& failure) {
+        EXPECT_NE(failure.Description().find(u"is a folder"), Text::npos);
+    }
 }
 
 TEST_F(FileAdapters, AMovedFileOwnerClosesItsHandleOnceWhereItEnds) {

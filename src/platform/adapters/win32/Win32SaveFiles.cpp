@@ -145,6 +145,10 @@ std::unique_ptr<SaveFile> Win32SaveFiles::Open(const Text& path) {
     const Text full = FullPath(path);
     // An existing target must be writable, or the save would fail only at its very end.
     const DWORD attributes = GetFileAttributesW(WideOf(full));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        throw Failure(u"The path " + full +
+                      u" is a folder, so the results cannot be saved as it: name a file in it.");
+    }
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         throw Failure(u"The file " + full +
                       u" is read-only, so the results cannot be saved in its place.");

@@ -94,11 +94,11 @@ TEST_F(DiffTest, EachChangeIsALineAndTheExitCodeSaysTheyDiffer) {
     ChangeTheDialog();
     ASSERT_EQ(Diff(before, dialog.Dump("jsonl")), ExitCode::kDiffers) << cli.console.error;
     EXPECT_EQ(cli.console.out,
-              "changed text   Static#1  \"Name\" -> \"Full \\\"name\\\"\\n\"\n"
+              "changed text   Static#1   \"Name\" -> \"Full \\\"name\\\"\\n\"\n"
               "hidden         Edit#2\n"
               "removed        ListBox#3  ListBox \"\"\n"
               "disabled       Button#4\n"
-              "added          Button#5  Button \"Cancel\"\n");
+              "added          Button#5   Button \"Cancel\"\n");
 }
 
 TEST_F(DiffTest, JsonLinesGiveEachChangeThenASummaryThatTheSchemaTakes) {

@@ -14,7 +14,7 @@ namespace {
 constexpr std::size_t kLargestDumpMegabytes = 64;
 
 // What a text line calls the window the dump started from, whose path is empty.
-constexpr char kDumpedWindow[] = "(dumped window)";
+constexpr TextView kDumpedWindow = u"(dumped window)";
 
 // The words before each text line's path, padded to the longest of them and two blanks.
 constexpr std::size_t kWordsWidth = 15;
@@ -66,9 +66,19 @@ std::string ItemsChange(const Json& before, const Json& after) {
     return said;
 }
 
-// One change for people: what happened, the window's path, then what it was and became.
-std::string ChangeLine(const WindowChange& change) {
-    const SnapshotWindow& window = change.after != nullptr ? *change.after : *change.before;
+const SnapshotWindow& ChangedWindow(const WindowChange& change) {
+    return change.after != nullptr ? *change.after : *change.before;
+}
+
+// The window's path as a text line shows it.
+Text ShownPath(const SnapshotWindow& window) {
+    return window.path.empty() ? Text(kDumpedWindow) : window.path;
+}
+
+// One change for people: what happened, the window's path padded to pathWidth, then what it was
+// and became.
+std::string ChangeLine(const WindowChange& change, std::size_t pathWidth) {
+    const SnapshotWindow& window = ChangedWindow(change);
     std::string words;
     std::string details;
     switch (change.kind) {
@@ -93,12 +103,12 @@ std::string ChangeLine(const WindowChange& change) {
             break;
     }
     words.resize(std::max(words.size(), kWordsWidth), ' ');
-    std::string line =
-        words + (window.path.empty() ? std::string(kDumpedWindow) : TextToUtf8(window.path));
+    Text path = ShownPath(window);
     if (!details.empty()) {
-        line += "  " + details;
+        path.resize(std::max(path.size(), pathWidth), u' ');
+        path += u"  ";
     }
-    return line + "\n";
+    return words + TextToUtf8(path) + details + "\n";
 }
 
 }  // namespace
@@ -116,10 +126,15 @@ int RunDiff(const DiffRequest& request, CliServices& services) {
     const std::vector<WindowChange> changes =
         CompareSnapshots(before, after, MatchBy::PathThenHandle);
     Output output(services.console, services.files, request.output);
+    // The paths in one column, so that what changed lines up.
+    std::size_t pathWidth = 0;
+    for (const WindowChange& change : changes) {
+        pathWidth = std::max(pathWidth, ShownPath(ChangedWindow(change)).size());
+    }
     for (const WindowChange& change : changes) {
         output.Write(request.format == DiffFormat::JsonLines
                          ? JsonText(ChangeObject(change, std::nullopt)) + "\n"
-                         : ChangeLine(change));
+                         : ChangeLine(change, pathWidth));
     }
     if (request.format == DiffFormat::JsonLines) {
         Json summary = SummaryLineHead();

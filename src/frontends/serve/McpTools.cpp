@@ -148,6 +148,23 @@ ToolResult RunCommand(const Tool& tool, const Json&, const CliRequest& request,
     return ResultOf(tool, RunCaptured(request, services));
 }
 
+ToolResult ReadItems(const Tool& tool, const Json&, const CliRequest& request,
+                     ToolServices& services) {
+    ToolResult result = ResultOf(tool, RunCaptured(request, services));
+    if (result.structured.empty()) {
+        return result;
+    }
+    const Json window = Json::parse(result.structured).value("window", Json());
+    if (window.is_object() && !window.contains("items")) {
+        result.members["content"].push_back(TextContent(
+            "the control (" + window.value("class", std::string()) +
+            ") holds no items: read_items reads list boxes, combo boxes, list views, trees, tab "
+            "controls, headers, status bars, toolbars, consoles and top-level windows' menus; its "
+            "text is in the window's \"text\""));
+    }
+    return result;
+}
+
 // Reads the control again and again until its text shows or the time is up.
 ToolResult WaitForText(const Tool& tool, const Json& arguments, const CliRequest& request,
                        ToolServices& services) {

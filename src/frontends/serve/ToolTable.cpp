@@ -137,7 +137,7 @@ Tool ReadItemsTool() {
         {"dump", "--format", "json", "--items", "--max-depth", "0"},
         Joined(SelectorArguments("class", "--class"), {kPath, kMessageTimeout}),
         {kSelector},
-        RunCommand};
+        ReadItems};
 }
 
 Tool WaitForTextTool() {

@@ -57,10 +57,13 @@ public:
 // The tools, in the order tools/list gives them.
 [[nodiscard]] const std::vector<Tool>& Tools();
 
-// The calls the table names: the command run once, its document the result; and the command run
-// again and again until the control's text shows or the time is up.
+// The calls the table names: the command run once, its document the result; that with a word
+// when the control has no items to read; and the command run again and again until the
+// control's text shows or the time is up.
 [[nodiscard]] ToolResult RunCommand(const Tool& tool, const Json& arguments,
                                     const CliRequest& request, ToolServices& services);
+[[nodiscard]] ToolResult ReadItems(const Tool& tool, const Json& arguments,
+                                   const CliRequest& request, ToolServices& services);
 [[nodiscard]] ToolResult WaitForText(const Tool& tool, const Json& arguments,
                                      const CliRequest& request, ToolServices& services);
 

@@ -296,6 +296,15 @@ TEST_F(ServeTest, FailuresAreResultsThatSayWhyAndAHungWindowEndsInItsTimeOut) {
     EXPECT_EQ(hung["content"][1]["text"], "tessivane-cli: 1 window did not answer in time");
 }
 
+TEST_F(ServeTest, ReadItemsOfAControlWithoutItemsSaysSo) {
+    const Json result = Called("read_items", {{"handle", edit}});
+    EXPECT_EQ(result["isError"], false);
+    EXPECT_FALSE(result["structuredContent"]["window"].contains("items"));
+    ASSERT_EQ(result["content"].size(), 2u);
+    EXPECT_TRUE(result["content"][1]["text"].get<std::string>().starts_with(
+        "the control (Edit) holds no items"));
+}
+
 TEST_F(ServeTest, AResultOverTheCapIsCutWithANoteAndTheWalkStopsThere) {
     const Text longText(4000, u'w');
     for (int window = 0; window < 400; ++window) {

@@ -31,6 +31,7 @@ struct Level {
     WindowHandle window = 0;  // whose children these are
     int depth = 0;            // of that window
     Text path;                // of that window, when the walk makes paths
+    bool pathCut = false;     // that path was over kLongestPath
     std::vector<Sibling> children;
     std::size_t next = 0;
 };
@@ -109,7 +110,8 @@ public:
           m_steps(reporter, ReportLocation::WalkWindowTree),
           m_observer(options.observer),
           m_details(options.details),
-          m_firstPath(options.firstPath) {}
+          m_firstPath(options.firstPath),
+          m_firstPathCut(options.firstPathCut) {}
 
     // Visits one window, whose class name was read as it was collected: its row, then, above the
     // depth limit, the collection of its direct children that this walk has not met yet, each
@@ -117,10 +119,16 @@ public:
     Level Visit(Sibling visited, const Level* parentLevel, int maxDepth) {
         const WindowHandle parent = parentLevel != nullptr ? parentLevel->window : 0;
         const int depth = parentLevel != nullptr ? parentLevel->depth + 1 : 0;
-        Level level{visited.window, depth, {}, {}, 0};
-        if (m_details != nullptr) {
-            level.path =
-                parentLevel != nullptr ? ChildPath(parentLevel->path, visited.step) : m_firstPath;
+        Level level{visited.window, depth, {}, false, {}, 0};
+        if (m_details != nullptr && parentLevel == nullptr) {
+            level.path = m_firstPath;
+            level.pathCut = m_firstPathCut;
+        } else if (m_details != nullptr) {
+            level.path = parentLevel->pathCut ? Text() : ChildPath(parentLevel->path, visited.step);
+            level.pathCut = parentLevel->pathCut || level.path.size() > kLongestPath;
+            if (level.pathCut) {
+                level.path.clear();
+            }
         }
         if (AddRow(visited, parent, level) && depth < maxDepth) {
             CollectChildren(level);
@@ -201,9 +209,15 @@ private:
         m_steps.Run(112, [&] { setCell(kTextColumn, [&] { return std::move(read.text); }); });
         if (row) {
             Tally(read.status);
-            const WalkedWindow walked{
-                *row,      window, parent, depth, read.status, resource, visited.step.controlId,
-                level.path};
+            const WalkedWindow walked{*row,
+                                      window,
+                                      parent,
+                                      depth,
+                                      read.status,
+                                      resource,
+                                      visited.step.controlId,
+                                      level.path,
+                                      level.pathCut};
             if (read.status == TextReadStatus::TimedOut) {
                 m_unanswered.push_back(walked);
             }
@@ -318,6 +332,7 @@ private:
     WalkObserver* m_observer;
     WindowDetails* m_details;
     Text m_firstPath;
+    bool m_firstPathCut;
     HandleSet m_visited;
     // The rows whose window did not answer in time, in the walk's order.
     std::vector<WalkedWindow> m_unanswered;

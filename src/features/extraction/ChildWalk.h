@@ -56,6 +56,8 @@ struct WalkedWindow {
     // (empty for that window itself).
     std::int64_t controlId = 0;
     Text path;
+    // The path would be longer than kLongestPath: it is left empty, as for its descendants.
+    bool pathCut = false;
 };
 
 // Told of each window once its row is complete, in the walk's order: for a front end that writes
@@ -73,6 +75,10 @@ public:
 
 inline constexpr int kNoDepthLimit = std::numeric_limits<int>::max();
 
+// The longest path a walk makes, in UTF-16 units: a deeper window gets none, so that a tree that
+// grows deeper as it is read cannot make each window's path longer than the last.
+inline constexpr std::size_t kLongestPath = 2048;
+
 struct WalkOptions {
     // Asked between two windows whether to go on.
     std::function<bool()> keepGoing;
@@ -83,8 +89,10 @@ struct WalkOptions {
     // When given, each window's control id is read as its siblings are collected, and each
     // walked window carries its id and path.
     WindowDetails* details = nullptr;
-    // With details: the path of the walk's first window, which its descendants' paths continue.
+    // With details: the path of the walk's first window, which its descendants' paths continue,
+    // and whether it was cut.
     Text firstPath;
+    bool firstPathCut = false;
 };
 
 // Appends the rows of window and its descendants to rows, each window at most once and at most

@@ -13,8 +13,10 @@
 
 struct PathMatch {
     WindowHandle window = 0;
-    // Its path as the walk writes it, every step with the index its siblings give it.
+    // Its path as the walk writes it, every step with the index its siblings give it; empty and
+    // cut when it is over the walk's longest.
     Text path;
+    bool pathCut = false;
 };
 
 struct PathSearch {

@@ -135,6 +135,9 @@ void AddWindowMembers(Json& object, const DumpedWindow& window) {
     object["parent"] = window.depth == 0 ? kNone : Json(window.parent);
     object["depth"] = window.depth;
     object["path"] = JsonString(window.path);
+    if (window.pathCut) {
+        object["pathCut"] = true;
+    }
     object["visible"] = window.visible;
     object["enabled"] = window.facts && window.facts->enabled;
     if (window.facts) {

@@ -27,7 +27,8 @@ struct DumpedWindow {
     WindowHandle handle = 0;
     WindowHandle parent = 0;  // 0 for the dump's first window
     int depth = 0;
-    TextView path;  // from the dumped window, which the selector names
+    TextView path;         // from the dumped window, which the selector names
+    bool pathCut = false;  // over the walk's longest: the path is empty
     TextView className;
     TextView text;
     // The ordinal of the resource its text names (an icon or bitmap static's), text saying what

@@ -106,7 +106,10 @@ std::vector<std::size_t> Partners(const Snapshot& before, const Snapshot& after,
         }
     };
     if (match == MatchBy::PathThenHandle) {
-        pair([](const SnapshotWindow& window) { return window.path; });
+        // A cut path finds no partner by itself: only the same window, by its handle.
+        pair([](const SnapshotWindow& window) {
+            return std::make_pair(window.path, window.pathCut ? window.handle : WindowHandle{0});
+        });
     }
     pair([](const SnapshotWindow& window) {
         return std::make_pair(window.handle, FoldedClassName(window.className));
@@ -145,6 +148,8 @@ SnapshotWindow SnapshotWindowOf(const Json& window) {
                                    "is neither a handle (a whole number of 32 bits) nor null");
     snapshot.depth = NumberMember(window, "depth", 0, false, "is not a whole number from 0");
     snapshot.path = TextMember(window, "path");
+    const auto cut = window.find("pathCut");
+    snapshot.pathCut = cut != window.end() && cut->is_boolean() && cut->get<bool>();
     snapshot.className = TextMember(window, "class");
     snapshot.text = TextMember(window, "text");
     snapshot.visible = BooleanMember(window, "visible");

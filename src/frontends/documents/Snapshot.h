@@ -15,6 +15,7 @@ struct SnapshotWindow {
     WindowHandle parent = 0;  // 0 for the first window
     int depth = 0;
     Text path;
+    bool pathCut = false;  // the path was over the walk's longest, and is empty
     Text className;
     Text text;
     bool visible = false;

@@ -272,6 +272,36 @@ TEST_F(DumpTest, EveryWindowCarriesItsPathFromTheSelectedWindow) {
     EXPECT_EQ(found["summary"]["windows"], 2);
 }
 
+TEST_F(DumpTest, ADeepTreeKeepsItsLinesShortPastTheLongestPathAndDiffPairsThemStill) {
+    // Each step about 200 units: the path passes the longest at about the tenth level.
+    const Text longClass = u"Deep" + Text(196, u'x');
+    WindowHandle parent = edit;
+    for (int depth = 0; depth < 30; ++depth) {
+        parent = Add(parent, longClass, u"level", depth + 1, {});
+    }
+    cli.console.out.clear();
+    ASSERT_EQ(Dump({"-f", "jsonl"}), ExitCode::kDone) << cli.console.error;
+    const std::string lines = cli.console.out;
+    const ParsedJson schema = ReadSchemaFile(TESSIVANE_CLI_SCHEMA);
+    std::size_t cut = 0;
+    std::istringstream out(lines);
+    for (std::string line; std::getline(out, line);) {
+        const ParsedJson window = ParsedJson::parse(line);
+        EXPECT_EQ(SchemaViolations(schema, window), std::vector<std::string>{});
+        EXPECT_LT(line.size(), kLongestPath + 1000);
+        cut += window.value("pathCut", false) ? 1 : 0;
+        EXPECT_EQ(window.value("pathCut", false),
+                  window.value("path", "x").empty() && window.value("depth", 0) > 0);
+    }
+    EXPECT_GT(cut, 15u);
+    // A later dump of the same tree differs in nothing: the cut windows pair by handle.
+    cli.readFiles.contents[u"a.jsonl"] = lines;
+    cli.readFiles.contents[u"b.jsonl"] = lines;
+    cli.console.out.clear();
+    EXPECT_EQ(cli.Run({"diff", "a.jsonl", "b.jsonl"}), ExitCode::kDone);
+    EXPECT_EQ(cli.console.out, "");
+}
+
 TEST_F(DumpTest, APathMatchingNothingNamesItsStepAndSeveralMatchesNeedFirst) {
     Add(top, u"Edit", u"One", 0, {});
     const WindowHandle secondEdit = Add(top, u"Edit", u"Two", 0, {});

@@ -91,6 +91,7 @@ public:
         window.depth = walked.depth;
         window.resource = walked.resource;
         entry.path = walked.path;
+        window.pathCut = walked.pathCut;
         entry.className = TakeClassName();
         entry.text = TakeText();
         window.facts = m_services.details.FactsWithId(walked.window, walked.controlId);
@@ -246,6 +247,7 @@ DumpTally WalkIntoWriter(const PathMatch& root, DumpWriter& writer, bool withIte
     options.observer = &windows;
     options.details = &services.details;
     options.firstPath = root.path;
+    options.firstPathCut = root.pathCut;
     const WalkSummary summary =
         WalkWindowTree(root.window, windows, services.windows, reporter, options);
     windows.WriteHeld();

@@ -30,6 +30,7 @@ struct FoundWindow {
     std::int64_t controlId = 0;
     Text text;
     Text path;
+    bool pathCut = false;
 };
 
 struct SearchedWindow {
@@ -51,8 +52,8 @@ public:
         if (walked.depth == 0) {
             return;  // the children are searched, not the window itself
         }
-        FoundWindow window{walked.row,       walked.window, TakeClassName(),
-                           walked.controlId, TakeText(),    walked.path};
+        FoundWindow window{walked.row, walked.window, TakeClassName(), walked.controlId,
+                           TakeText(), walked.path,   walked.pathCut};
         const std::optional<ItemsKind> kind = ItemsKindOfClass(window.className);
         m_textlessLists += kind && KeepsNoTexts(walked.window, *kind, m_items) ? 1 : 0;
         NoteStatus(walked);
@@ -143,6 +144,9 @@ void AddFoundMembers(Json& object, const SearchedWindow& top, const FoundWindow&
     object["class"] = JsonString(window.className);
     object["controlId"] = window.controlId;
     object["path"] = JsonString(window.path);
+    if (window.pathCut) {
+        object["pathCut"] = true;
+    }
     object["text"] = JsonString(window.text);
 }
 

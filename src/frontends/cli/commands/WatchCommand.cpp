@@ -199,7 +199,7 @@ private:
             return;
         }
         const SnapshotWindow& old = m_tree[*index];
-        Snapshot fresh = ReadTree({old.handle, old.path}, old.depth, old.parent,
+        Snapshot fresh = ReadTree({old.handle, old.path, old.pathCut}, old.depth, old.parent,
                                   whole ? kNoDepthLimit : 0, nullptr);
         if (fresh.empty() && *index != 0) {
             ReadAgain(old.parent, true);

@@ -462,6 +462,14 @@ std::wstring ClipboardText() {
     return text;
 }
 
+std::wstring StatusLineText(HWND main) {
+    constexpr int kStatusLineId = 104;
+    wchar_t text[256] = L"";
+    SendMessageW(GetDlgItem(main, kStatusLineId), WM_GETTEXT, std::size(text),
+                 reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 HCURSOR ShownCursor() {
     CURSORINFO info{};
     info.cbSize = sizeof(info);

@@ -216,6 +216,10 @@ std::vector<std::wstring> SaveThroughDialog(const Tool& tool, const std::wstring
 // The Unicode text on the clipboard.
 [[nodiscard]] std::wstring ClipboardText();
 
+// The text of the main window's status line, which its control answers and the system does not
+// keep.
+[[nodiscard]] std::wstring StatusLineText(HWND main);
+
 // The pointer shape shown now by the foreground window's thread. Cursors cannot be looked
 // into from another process under Wine, so tests compare the handles.
 [[nodiscard]] HCURSOR ShownCursor();

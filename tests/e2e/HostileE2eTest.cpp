@@ -228,3 +228,21 @@ TEST(HostileE2e, TextsThatChangeWhileReadAreTextsThatExistedOrMarkedChanging) {
     }
     EXPECT_EQ(dump.Summary()["changing"], changing);
 }
+
+TEST(HostileE2e, AWindowThatAnswersANegativeLengthIsMarkedAloneAndItsThreadIsReadOn) {
+    // Between good windows of its thread, one answers its 600-character text's length as -5.
+    HostileDump dump(L"--kind negative");
+    EXPECT_EQ(dump.run.exitCode, 4u) << dump.run.error;
+    const nlohmann::json& children = dump.Children();
+    ASSERT_EQ(children.size(), 3u) << dump.run.out;
+    for (const std::size_t good : {0u, 2u}) {
+        EXPECT_EQ(children[good]["text"], "good " + std::to_string(good));
+        EXPECT_EQ(children[good]["status"], "read") << good;
+    }
+    // What it wrote before its length was asked is kept, asked once.
+    EXPECT_EQ(children[1]["text"], std::string(511, 'n'));
+    EXPECT_EQ(children[1]["status"], "cut");
+    EXPECT_EQ(dump.Summary()["timedOut"], 0);
+    EXPECT_EQ(dump.Summary()["changing"], 0);
+    EXPECT_EQ(dump.Summary()["cut"], 1);
+}

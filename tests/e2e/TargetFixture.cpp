@@ -82,6 +82,9 @@ enum HostileRole : LONG_PTR {
     kWritesLessRole,      // writes "ab" and claims 2^31 - 1 units
     kDestroysItselfRole,  // destroys itself and answers 0
     kChurnsRole,          // gives its long text to the read after its length is asked
+    // A long text, whose length it answers as -5. (Wine 8 ends the thread of a window that
+    // answers WM_GETTEXT below zero to another process: it cannot carry such a reply back.)
+    kNegativeLengthRole,
 };
 
 // The texts a churning child changes between: its length is asked at the middle one, and the read
@@ -92,6 +95,11 @@ const std::wstring& ChurnMiddleText() {
 }
 const std::wstring& ChurnLongText() {
     static const std::wstring text(70000, L'g');
+    return text;
+}
+// The text of the window that answers its length as -5: long enough that its length is asked.
+const std::wstring& NegativeLengthText() {
+    static const std::wstring text(600, L'n');
     return text;
 }
 // The churning children whose length was asked last (main thread only).
@@ -135,7 +143,8 @@ struct HungChildRequest {
              L"an answer), clicker (clicks the tool's buttons when read), stale (liars that "
              L"write less than they claim, each after a long text, and one that destroys "
              L"itself when read), stall (N children of one thread that stalls M ms at its "
-             L"first text request), churn (N children whose texts change while read)\n"
+             L"first text request), churn (N children whose texts change while read), negative "
+             L"(a child that answers its long text's length as -5, between good ones)\n"
              L"       TargetFixture.exe items <truthFile> [--rows N] [--tree-items N]\n"
              L"  one control of each kind with items; --rows: the report list view "
              L"holds N rows of 5 columns, --tree-items: the tree view N items\n"
@@ -174,6 +183,9 @@ std::optional<LRESULT> AnswerAsRole(HWND window, UINT message, WPARAM wParam, LP
     if (role == kChurnsRole && message == WM_GETTEXTLENGTH) {
         g_churnedLong[window] = true;
         return static_cast<LRESULT>(ChurnMiddleText().size());
+    }
+    if (role == kNegativeLengthRole && message == WM_GETTEXTLENGTH) {
+        return -5;
     }
     if (message != WM_GETTEXT) {
         return std::nullopt;
@@ -644,6 +656,12 @@ int RunHostileMode(const Fixture& fixture, const Options& options) {
             SetWindowLongPtrW(add(L"liar"), GWLP_USERDATA, role);
             children += 2;
         }
+    } else if (options.kind == L"negative") {
+        // Between good windows of the same thread, one answers its long text's length as -5.
+        add(L"good 0");
+        SetWindowLongPtrW(add(NegativeLengthText()), GWLP_USERDATA, kNegativeLengthRole);
+        add(L"good 2");
+        children = 3;
     } else if (options.kind == L"stall") {
         StallingChildrenRequest request{top, options.count,
                                         CreateEventW(nullptr, TRUE, FALSE, nullptr)};

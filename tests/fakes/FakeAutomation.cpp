@@ -121,7 +121,7 @@ void FakeAutomation::WaitIfSlow(const std::string& member) {
     constexpr std::chrono::seconds kOfferEvery{5};
     for (int round = 1; round <= slowRounds; ++round) {
         if (!wait->KeepWaiting(kOfferEvery * round)) {
-            throw AutomationFailure(u"Waiting for " + Utf8ToText(member) + u" was stopped.", true);
+            throw AutomationStopped(u"Waiting for " + Utf8ToText(member) + u" was stopped.");
         }
     }
 }

@@ -108,14 +108,13 @@ RemoteNumber FakeDesktop::SendTextLength(WindowHandle window) {
     if (found == nullptr) {
         return {};
     }
-    if (const RemoteEnd end = Unanswered(*found); end != RemoteEnd::Answered) {
+    if (const RemoteEnd end = Unanswered(*found, true); end != RemoteEnd::Answered) {
         return {0, end};
     }
     if (found->failTextRead) {
         throw std::runtime_error("text read failed");
     }
-    return {found->claimedLength >= 0 ? found->claimedLength
-                                      : static_cast<std::int64_t>(found->text.size())};
+    return {found->claimedLength.value_or(static_cast<std::int64_t>(found->text.size()))};
 }
 
 RemoteNumber FakeDesktop::SendGetText(WindowHandle window, std::span<char16_t> buffer) {
@@ -128,7 +127,7 @@ RemoteNumber FakeDesktop::SendGetText(WindowHandle window, std::span<char16_t> b
     if (found == nullptr || buffer.empty()) {
         return {};
     }
-    if (const RemoteEnd end = Unanswered(*found); end != RemoteEnd::Answered) {
+    if (const RemoteEnd end = Unanswered(*found, true); end != RemoteEnd::Answered) {
         return {0, end};
     }
     if (found->failTextRead) {
@@ -150,10 +149,13 @@ RemoteNumber FakeDesktop::SendGetText(WindowHandle window, std::span<char16_t> b
 bool FakeDesktop::AnswersInTime(WindowHandle window) {
     ++probes[window];
     const Window* found = Find(window);
-    return found != nullptr && Unanswered(*found) == RemoteEnd::Answered;
+    return found != nullptr && Unanswered(*found, false) == RemoteEnd::Answered;
 }
 
-RemoteEnd FakeDesktop::Unanswered(const Window& window) {
+RemoteEnd FakeDesktop::Unanswered(const Window& window, bool textMessage) {
+    if (textMessage && window.leavesTextUnanswered) {
+        return RemoteEnd::TimedOut;
+    }
     if (m_deniedThreads.contains(window.thread)) {
         return RemoteEnd::Denied;
     }

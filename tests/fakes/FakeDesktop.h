@@ -27,7 +27,7 @@ public:
         std::uint32_t thread = 1;
         std::uint32_t style = 0;
         // Answer given to WM_GETTEXTLENGTH instead of the text's length, when set.
-        std::int64_t claimedLength = -1;
+        std::optional<std::int64_t> claimedLength;
         // Answer given to WM_GETTEXT instead of the count it copied, when set.
         std::optional<std::int64_t> claimedCopied;
         // WM_GETTEXT answers that it filled the whole buffer, whatever it copied.
@@ -35,6 +35,9 @@ public:
         // WM_GETTEXT copies nothing, not even a terminator, whatever it answers.
         bool writesNothing = false;
         bool failTextRead = false;
+        // Its text messages go unanswered while its thread answers others: its answer is one the
+        // system cannot carry back.
+        bool leavesTextUnanswered = false;
         std::size_t position = 0;  // index among its parent's children
         // What the command line tells beyond class and text.
         std::int64_t controlId = 0;
@@ -110,8 +113,9 @@ private:
     const Window* Find(WindowHandle window) const;
     // Takes window out of its parent's children.
     void Detach(WindowHandle window);
-    // How a text message to window ends before it is answered: Answered when it may be.
-    RemoteEnd Unanswered(const Window& window);
+    // How a text message (or a probe) to window ends before it is answered: Answered when it
+    // may be.
+    RemoteEnd Unanswered(const Window& window, bool textMessage);
 
     std::unordered_map<WindowHandle, Window> m_windows;
     std::set<std::uint32_t> m_hungThreads;

@@ -14,6 +14,8 @@ public:
     [[nodiscard]] const char* what() const noexcept override { return "Tessivane failure"; }
     // True when nothing after this failure can succeed, so the command should end here.
     [[nodiscard]] virtual bool EndsCommand() const noexcept { return false; }
+    // True when the user chose to end the command here: it ends it and is no fault to report.
+    [[nodiscard]] virtual bool ChosenByUser() const noexcept { return false; }
 
 private:
     Text m_description;

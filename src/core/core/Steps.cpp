@@ -50,15 +50,21 @@ Text DescribeFailure(const std::exception_ptr& failure) {
 }
 
 void StepRunner::Report(int line, const std::exception_ptr& failure) noexcept {
+    bool chosenByUser = false;
     try {
         std::rethrow_exception(failure);
     } catch (const Failure& known) {
-        m_commandEnded = m_commandEnded || known.EndsCommand();
+        m_commandEnded = m_commandEnded || known.EndsCommand() || known.ChosenByUser();
+        chosenByUser = known.ChosenByUser();
     } catch (...) {
         // Only a Failure can say that nothing after it can succeed; any other is described below.
     }
     try {
         Text description = DescribeFailure(failure);
+        if (chosenByUser) {
+            m_stopped = std::move(description);
+            return;
+        }
         if (std::find(m_goneOnAfter.begin(), m_goneOnAfter.end(), description) !=
             m_goneOnAfter.end()) {
             return;

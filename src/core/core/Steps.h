@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <exception>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -40,13 +41,16 @@ public:
     // True once a reported failure said that nothing after it can succeed, or the user chose to
     // end the procedure.
     [[nodiscard]] bool CommandEnded() const noexcept { return m_commandEnded; }
+    // What the user chose to stop, when a step ended the procedure that way: it was not reported.
+    [[nodiscard]] const std::optional<Text>& StoppedByUser() const noexcept { return m_stopped; }
 
     // From now on, a failure described just as the one reported before it offers to end the
     // procedure, for one whose steps fail the same way over and over. When the user chooses to go
     // on, that failure is not reported again in this procedure.
     void OfferToEndOnRepeats() noexcept { m_offerToEndOnRepeats = true; }
 
-    // Runs one step. A failure is reported and the step abandoned; answers whether it completed.
+    // Runs one step. A failure is reported (unless the user chose it) and the step abandoned;
+    // answers whether it completed.
     template <typename Step>
     bool Run(int line, Step&& step) {
         try {
@@ -81,6 +85,7 @@ private:
     TextView m_location;
     bool m_commandEnded = false;
     bool m_offerToEndOnRepeats = false;
+    std::optional<Text> m_stopped;
     // The description of the last failure reported.
     Text m_lastDescription;
     // The descriptions of the repeated failures the user chose to go on after.

@@ -293,22 +293,22 @@ private:
 
     // The windows whose text did not come in time, in the walk's order: each is read again
     // once its thread answers a probe, so that one stall of a thread costs none of its texts.
-    // A window gone meanwhile, or whose thread stalls again, keeps its empty text.
+    // A window gone meanwhile, or whose thread stalls again, keeps its empty text. A window first
+    // asked here that does not answer is asked once more after the others.
     void ReadUnansweredAgain(const WalkOptions& options) {
         WindowSystem& windows = m_session.Windows();
-        for (WalkedWindow& walked : m_unanswered) {
+        for (std::size_t index = 0; index < m_unanswered.size(); ++index) {
             if (options.keepGoing && !options.keepGoing()) {
                 m_summary.stopped = true;
                 return;
             }
-            bool answers = false;
-            m_steps.Run(124, [&] { answers = m_session.AnswersAgain(walked.window); });
-            WindowText read{{}, TextReadStatus::TimedOut};
-            if (answers) {
-                m_steps.Run(112, [&] {
-                    read = ReadWindowText(walked.window, m_session);
-                    walked.resource = ShowResourceName(read.text, walked.window, windows);
-                });
+            WalkedWindow& walked = m_unanswered[index];
+            const bool askedBefore = m_session.LeftUnanswered(walked.window);
+            WindowText read = ReadAgain(walked);
+            if (read.status == TextReadStatus::TimedOut && !askedBefore &&
+                m_session.LeftUnanswered(walked.window)) {
+                m_unanswered.push_back(WalkedWindow(m_unanswered[index]));
+                continue;
             }
             if (read.status == TextReadStatus::TimedOut ||
                 (read.text.empty() &&
@@ -324,6 +324,28 @@ private:
                 m_steps.Run(114, [&] { m_observer->WindowReadAgain(walked); });
             }
         }
+    }
+
+    // One window's text read again once its thread answers a probe. A window that leaves it
+    // unanswered a second time while its thread answers is itself at fault (its answer is one the
+    // system cannot carry back): its text is empty and cut, and its thread is read on.
+    WindowText ReadAgain(WalkedWindow& walked) {
+        const bool askedBefore = m_session.LeftUnanswered(walked.window);
+        bool answers = false;
+        m_steps.Run(124, [&] { answers = m_session.AnswersAgain(walked.window); });
+        WindowText read{{}, TextReadStatus::TimedOut};
+        if (!answers) {
+            return read;
+        }
+        m_steps.Run(112, [&] {
+            read = ReadWindowText(walked.window, m_session);
+            walked.resource = ShowResourceName(read.text, walked.window, m_session.Windows());
+        });
+        bool alone = false;
+        if (read.status == TextReadStatus::TimedOut && askedBefore) {
+            m_steps.Run(124, [&] { alone = m_session.AloneAtFault(walked.window); });
+        }
+        return alone ? WindowText{{}, TextReadStatus::Cut} : read;
     }
 
     RowSink& m_rows;

@@ -30,7 +30,9 @@ struct WalkSummary {
     std::size_t vanished = 0;
     // Windows whose program runs with higher rights and refused their text: their cell is empty.
     std::size_t denied = 0;
-    std::size_t cut = 0;       // texts longer than the cap, or than what their windows wrote
+    // Texts longer than the cap, or than what their windows wrote; counts below zero; answers
+    // that never arrived from a window whose thread answered.
+    std::size_t cut = 0;
     std::size_t changing = 0;  // texts that changed on every attempt to read them whole
     bool rowLimitReached = false;
     bool stopped = false;  // keepGoing said to stop
@@ -69,7 +71,7 @@ public:
     virtual void WindowWalked(const WalkedWindow& window) = 0;
     // A window whose text did not come in time, read again at the walk's end once its thread
     // answered: its row's text is set anew and status says how this read went. After every
-    // WindowWalked, in the walk's order.
+    // WindowWalked, in the walk's order, but for a window first asked then, which may come last.
     virtual void WindowReadAgain(const WalkedWindow& window) = 0;
 };
 
@@ -99,8 +101,9 @@ struct WalkOptions {
 // maxRows in all. Between two windows it asks keepGoing whether to go on (a front end lets its
 // window answer there). A thread that did not answer in time is not asked again during the walk;
 // at its end, each such thread that answers a probe has its windows read again, in the walk's
-// order, their rows' texts set in place. Failures are reported under the walk's own location
-// and it goes on.
+// order, their rows' texts set in place; a window that leaves its text unanswered again while its
+// thread answers is at fault alone: its text is empty and cut, and its thread's windows are read
+// on. Failures are reported under the walk's own location and it goes on.
 WalkSummary WalkWindowTree(WindowHandle window, RowSink& rows, WindowSystem& windows,
                            Reporter& reporter, const std::function<bool()>& keepGoing = {},
                            std::size_t maxRows = kMaxRowsPerWalk);

@@ -9,8 +9,8 @@ namespace {
 // What one WM_GETTEXT left in its buffer.
 struct BufferRead {
     Text text;
-    // The window answered a count beyond its text's first NUL: it claims more than the text
-    // holds, whether it wrote less or the units past a NUL.
+    // The window answered a count beyond its text's first NUL, or below zero: it claims what
+    // the text does not hold, whether it wrote less or the units past a NUL.
     bool overclaimed = false;
     // Anything but Answered: the window did not answer, and text is empty.
     RemoteEnd end = RemoteEnd::Answered;
@@ -29,7 +29,7 @@ BufferRead ReadInto(WindowSystem& windows, WindowHandle window, std::span<char16
         std::clamp<std::int64_t>(copied.value, 0, static_cast<std::int64_t>(buffer.size()) - 1));
     const auto claimedEnd = buffer.begin() + believed;
     const auto end = std::find(buffer.begin(), claimedEnd, u'\0');
-    return BufferRead{Text(buffer.begin(), end), end != claimedEnd};
+    return BufferRead{Text(buffer.begin(), end), end != claimedEnd || copied.value < 0};
 }
 
 // The text so far of a window that left a message unanswered: refused by the system, or not
@@ -63,6 +63,10 @@ std::optional<WindowText> ReadOnce(WindowHandle window, TextReadSession& session
     if (length.end != RemoteEnd::Answered) {
         return Unanswered(length.end, std::move(first.text), window, session);
     }
+    // No text has a length below zero: the window alone is at fault, and what it wrote is kept.
+    if (length.value < 0) {
+        return WindowText{std::move(first.text), TextReadStatus::Cut};
+    }
     if (length.value == static_cast<std::int64_t>(kFirstReadUnits) - 1) {
         return WindowText{std::move(first.text), TextReadStatus::Read};
     }
@@ -93,6 +97,17 @@ bool TextReadSession::IsHung(WindowHandle window) {
 
 void TextReadSession::MarkHung(WindowHandle window) {
     m_hungThreads.insert(m_windows.ThreadOf(window));
+    m_unansweredWindows.insert(window);
+}
+
+bool TextReadSession::AloneAtFault(WindowHandle window) {
+    if (!m_windows.AnswersInTime(window)) {
+        return false;
+    }
+    const std::uint32_t thread = m_windows.ThreadOf(window);
+    m_hungThreads.erase(thread);
+    m_probedThreads.erase(thread);
+    return true;
 }
 
 bool TextReadSession::AnswersAgain(WindowHandle window) {

@@ -32,6 +32,16 @@ public:
     // time. Such a thread is asked once, with a message that asks nothing, whether it answers
     // now; if it does, it is no longer taken for hung.
     [[nodiscard]] bool AnswersAgain(WindowHandle window);
+    // Whether window's own text message went unanswered earlier in the walk (rather than being
+    // left unasked because its thread had not answered another).
+    [[nodiscard]] bool LeftUnanswered(WindowHandle window) const {
+        return m_unansweredWindows.contains(window);
+    }
+    // For a window that left its text unanswered again after its thread answered a probe: true
+    // when the thread answers one more, so that the window alone is at fault (an answer the
+    // system could not carry back); its thread is then taken as answering again, and may be
+    // probed once more should it stall later.
+    [[nodiscard]] bool AloneAtFault(WindowHandle window);
     // A buffer of units code units, valid until the next call.
     [[nodiscard]] std::span<char16_t> Buffer(std::size_t units);
 
@@ -39,6 +49,7 @@ private:
     WindowSystem& m_windows;
     std::unordered_set<std::uint32_t> m_hungThreads;
     std::unordered_set<std::uint32_t> m_probedThreads;
+    std::unordered_set<WindowHandle> m_unansweredWindows;
     std::vector<char16_t> m_buffer;
 };
 
@@ -46,7 +57,8 @@ enum class TextReadStatus {
     Read,      // the whole text
     TimedOut,  // the window did not answer in time, now or earlier in the walk
     Cut,       // the window claimed more than kTextCap, or answered a count beyond its text's
-               // first NUL: the text up to there, at most kTextCap units
+               // first NUL or below zero: the text up to there, at most kTextCap units; or the
+               // window alone left its text unanswered while its thread answered: empty
     Changing,  // the text changed between the messages of every attempt: the last attempt's
     Denied,    // the system refused the message: the window's program runs with higher rights
 };

@@ -214,6 +214,7 @@ void ResultsExports::SaveAsSpreadsheet() {
     }
     // Installed, but it could not be started: reported, and nothing else happens.
     if (steps.CommandEnded()) {
+        NoteStop(steps);
         return;
     }
     steps.Run(108, [&] { m_services.window.SetMousePointer(kBusyPointer); });
@@ -222,6 +223,7 @@ void ResultsExports::SaveAsSpreadsheet() {
         unwritten = ExportTickedRows(steps);
     }
     steps.Run(170, [&] { m_services.window.SetMousePointer(kDefaultPointer); });
+    NoteStop(steps);
     if (unwritten && !steps.CommandEnded()) {
         steps.Run(170, [&] {
             m_services.window.ShowStatusNote(u"Sent " +
@@ -235,6 +237,12 @@ void ResultsExports::SaveAsSpreadsheet() {
         steps.Run(170, [&] {
             m_services.dialogs.ShowInformation(UnwrittenCellsNote(*unwritten), m_applicationTitle);
         });
+    }
+}
+
+void ResultsExports::NoteStop(StepRunner& steps) {
+    if (const std::optional<Text>& stopped = steps.StoppedByUser()) {
+        steps.Run(170, [&] { m_services.window.ShowStatusNote(*stopped); });
     }
 }
 

@@ -43,6 +43,9 @@ private:
     // The spreadsheet export's steps from the application's start to the last cell; answers how
     // many cells could not be written, or nothing when it had no workbook to write them in.
     std::optional<std::size_t> ExportTickedRows(StepRunner& steps);
+    // The user's stop of a wait for the application, in the status line: it is no fault, so
+    // no box tells of it.
+    void NoteStop(StepRunner& steps);
 
     RowTable& m_results;
     MainFormServices m_services;

@@ -28,6 +28,16 @@ private:
     bool m_endsCommand;
 };
 
+// The user stopped waiting for the application's answer: the command ends, with no fault to
+// report.
+class AutomationStopped : public AutomationFailure {
+public:
+    explicit AutomationStopped(Text description)
+        : AutomationFailure(std::move(description), true) {}
+
+    [[nodiscard]] bool ChosenByUser() const noexcept override { return true; }
+};
+
 // No program is registered under the name asked for: it is not installed.
 class AutomationNotRegistered : public Failure {
 public:
@@ -40,7 +50,7 @@ public:
     virtual ~AutomationWait() = default;
 
     // waited: how long the call has waited so far. True to keep waiting; false stops: the call
-    // fails with an AutomationFailure that ends the command.
+    // throws AutomationStopped, which ends the command.
     [[nodiscard]] virtual bool KeepWaiting(std::chrono::seconds waited) = 0;
 };
 

@@ -129,6 +129,14 @@ TEST_F(ChildWalkTest, LyingLengthsNeverOverrunTheBufferNorCostMoreThanTheCap) {
     // Shorter than what came, the length never agrees with the text.
     EXPECT_EQ(understated.status, TextReadStatus::Changing);
     EXPECT_EQ(desktop.textRequests[understates], kTextReadAttempts);
+    // Claims a length below zero, which no text has: what came, cut, asked once.
+    const WindowHandle negative =
+        desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", Text(600, u'n')));
+    desktop.At(negative).claimedLength = -5;
+    const WindowText impossible = ReadWindowText(negative, session);
+    EXPECT_EQ(impossible.text, Text(511, u'n'));
+    EXPECT_EQ(impossible.status, TextReadStatus::Cut);
+    EXPECT_EQ(desktop.textRequests[negative], 1);
     // Claims 2^31 - 1 and answers that it filled every buffer it was given.
     const WindowHandle fills =
         desktop.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Edit", Text(600, u'f')));
@@ -390,6 +398,7 @@ TEST_F(ChildWalkTest, AReadShowsOnlyWhatTheWindowWroteInItAndAnOverclaimIsCut) {
         {"counts its terminator", u"abc", false, 4, u"abc", TextReadStatus::Cut},
         {"writes nothing, answers 0", u"hidden", true, std::nullopt, u"", TextReadStatus::Read},
         {"a NUL inside what it claims", Text(u"ab\0cd", 5), false, 5, u"ab", TextReadStatus::Cut},
+        {"writes its text, answers -5", u"shown", false, -5, u"", TextReadStatus::Cut},
     };
     TextReadSession session(desktop);
     for (const Case& test : cases) {
@@ -532,4 +541,42 @@ TEST_F(ChildWalkTest, StopEndsTheSecondAskingToo) {
     EXPECT_EQ(summary.timedOut, 3u);
     EXPECT_EQ(results.SubItem(2, 2), u"0");
     EXPECT_EQ(results.SubItem(3, 2), u"");
+}
+
+TEST_F(ChildWalkTest, AWindowWhoseOwnAnswerIsLostIsCutAloneAndItsThreadIsReadOn) {
+    struct Case {
+        const char* what;
+        std::vector<bool> lost;  // thread 7's windows, in order: which lose their answers
+    };
+    const Case cases[] = {
+        {"the first of its thread", {true, false, false}},
+        {"between good ones", {false, true, false}},
+        {"two of them", {true, false, true, false}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        FakeDesktop tree;
+        const WindowHandle top = tree.Add(FakeDesktop::kDesktop, FakeDesktop::Make(u"Top", u"t"));
+        std::vector<WindowHandle> children;
+        for (std::size_t i = 0; i < test.lost.size(); ++i) {
+            FakeDesktop::Window child = FakeDesktop::Make(u"Child", u"good " + DecimalText(i), 7);
+            child.leavesTextUnanswered = test.lost[i];
+            children.push_back(tree.Add(top, child));
+        }
+        FakeRowTableDisplay shown;
+        RowTable table(shown);
+        AppendColumns(table, {u"Class Name", u"Handle", u"Text"});
+        const WalkSummary summary = WalkWindowTree(top, table, tree, reports);
+        ASSERT_EQ(table.RowCount(), test.lost.size() + 1);
+        std::size_t lost = 0;
+        for (std::size_t i = 0; i < test.lost.size(); ++i) {
+            EXPECT_EQ(table.SubItem(i + 2, 2), test.lost[i] ? u"" : u"good " + DecimalText(i)) << i;
+            // Asked once in the walk, or at its end, and once more.
+            EXPECT_LE(tree.textRequests[children[i]], 2) << i;
+            lost += test.lost[i] ? 1 : 0;
+        }
+        EXPECT_EQ(summary.timedOut, 0u);
+        EXPECT_EQ(summary.cut, lost);
+    }
+    EXPECT_TRUE(dialogs.errorReports.empty());
 }

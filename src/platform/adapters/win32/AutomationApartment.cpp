@@ -253,7 +253,7 @@ bool AutomationApartment::Stopped() const noexcept {
 ApartmentObject AutomationApartment::Call(std::function<IDispatch*()> call, const Text& whenStopped,
                                           EventPump& pump, AutomationWait& wait) {
     if (Stopped()) {
-        throw AutomationFailure(whenStopped, true);
+        throw AutomationStopped(whenStopped);
     }
     const auto pending = std::make_shared<PendingCall>(std::move(call));
     m_thread->Post([pending] { pending->Run(); });
@@ -299,7 +299,7 @@ ApartmentObject AutomationApartment::Call(std::function<IDispatch*()> call, cons
                 m_thread->stopped = true;
                 // Wakes the thread's wait, so that its filter cancels the call where it can.
                 PostThreadMessageW(m_thread->id, WM_NULL, 0, 0);
-                throw AutomationFailure(whenStopped, true);
+                throw AutomationStopped(whenStopped);
             }
             askAt = std::chrono::steady_clock::now() + kAskAfterWaiting;
         }

@@ -58,7 +58,7 @@ public:
     // Runs call on the thread and answers its result: a new reference, or none. Meanwhile pump
     // answers the window (and throws ProgramEnding when it was closed); each time the call has
     // waited kAskAfterWaiting more, wait is asked whether to go on, and when it says no the call
-    // is left to the thread and AutomationFailure(whenStopped), which ends the command, thrown.
+    // is left to the thread and AutomationStopped(whenStopped) thrown.
     [[nodiscard]] ApartmentObject Call(std::function<IDispatch*()> call, const Text& whenStopped,
                                        EventPump& pump, AutomationWait& wait);
     // True once a call was left to the thread: nothing more is asked of it.

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -61,6 +63,24 @@ bool ServerGone(HRESULT result) noexcept {
 bool NoServerOfThatKind(HRESULT result) noexcept {
     constexpr std::array<HRESULT, 2> kNone{REGDB_E_CLASSNOTREG, REGDB_E_KEYMISSING};
     return std::find(kNone.begin(), kNone.end(), result) != kNone.end();
+}
+
+// Whether the class registers a server in a process of its own (a LocalServer32 key), in either
+// registry view: a 32-bit spreadsheet application on 64-bit Windows registers in the 32-bit one.
+// Asked first for such a server, Wine takes ten seconds to answer that a class has none.
+bool RegistersLocalServer(const CLSID& classId) {
+    wchar_t name[40] = L"";
+    StringFromGUID2(classId, name, static_cast<int>(std::size(name)));
+    const std::wstring key = L"CLSID\\" + std::wstring(name) + L"\\LocalServer32";
+    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY opened = nullptr;
+        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE | view, &opened) ==
+            ERROR_SUCCESS) {
+            RegCloseKey(opened);
+            return true;
+        }
+    }
+    return false;
 }
 
 Text Describe(HRESULT result, const EXCEPINFO* exception) {
@@ -224,14 +244,16 @@ std::unique_ptr<AutomationObject> Win32Automation::Create(const Text& progId,
         m_apartment = std::make_shared<AutomationApartment>();
     }
     auto session = std::make_shared<const Session>(Session{m_apartment, m_pump, wait});
+    const bool local = RegistersLocalServer(classId);
     ApartmentObject application = m_apartment->Call(
-        [classId, progId]() -> IDispatch* {
+        [classId, progId, local]() -> IDispatch* {
             IDispatch* object = nullptr;
-            HRESULT result =
-                CoCreateInstance(classId, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&object));
             // A server in a process of its own first, as spreadsheet applications register
             // one: a fault in it cannot take the tool down. One loaded into the tool serves
             // only when it is all there is.
+            HRESULT result = local ? CoCreateInstance(classId, nullptr, CLSCTX_LOCAL_SERVER,
+                                                      IID_PPV_ARGS(&object))
+                                   : REGDB_E_CLASSNOTREG;
             if (NoServerOfThatKind(result)) {
                 result =
                     CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object));

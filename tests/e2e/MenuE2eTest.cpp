@@ -449,4 +449,9 @@ TEST(MenuE2e, CopyPathPutsTheSelectedRowsPathAsTheCommandLineWritesIt) {
     const std::wstring path = paths.at(results.Cell(last, 1));
     EXPECT_FALSE(path.empty());
     EXPECT_EQ(ClipboardText(), path);
+    // The status line says what was copied.
+    wchar_t status[512] = L"";
+    SendMessageW(GetDlgItem(run.tool.Main(), 104), WM_GETTEXT, std::size(status),
+                 reinterpret_cast<LPARAM>(status));
+    EXPECT_EQ(status, L"Path copied to the clipboard: " + path);
 }

@@ -3,17 +3,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <tuple>
 
 #include <gtest/gtest.h>
 
-#include "tests/e2e/ConsoleRun.h"
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/Truth.h"
-#include "tests/e2e/TruthFormat.h"
 #include "win32/Win32Settings.h"
 #include "wingui/MenuCommands.h"
 
@@ -379,91 +376,4 @@ TEST(MainWindowE2e, ProgramFileCarriesTheFourImageIcon) {
     }
     EXPECT_EQ(images, (std::vector<std::pair<int, int>>{{32, 24}, {48, 32}, {128, 32}, {256, 32}}));
     FreeLibrary(program);
-}
-
-namespace {
-
-// How many pixels of the screen in bounds are dark, as text and tick boxes are drawn.
-int DarkPixels(const RECT& bounds) {
-    const int width = bounds.right - bounds.left;
-    const int height = bounds.bottom - bounds.top;
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, bounds.left, bounds.top, SRCCOPY);
-    GdiFlush();
-    const auto* pixels = static_cast<const std::uint8_t*>(bits);
-    int dark = 0;
-    for (int pixel = 0; pixel < width * height; ++pixel) {
-        const std::uint8_t* p = pixels + 4 * pixel;
-        dark += p[0] + p[1] + p[2] < 3 * 96 ? 1 : 0;
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return dark;
-}
-
-}  // namespace
-
-// Maximised and restored, the window paints its status line's text and its rows' tick boxes where
-// they now are, and tessivane-cli reads the status line's counts; the Class Name column has grown
-// to the deepest class names, up to half the list; resting on a row shows its tip.
-TEST(MainWindowE2e, AfterAResizeTheStatusLineAndRowsArePaintedAndClassNamesShowWhole) {
-    ExtractedTree run;
-    const HWND main = run.tool.Main();
-    const HWND status = GetDlgItem(main, kStatusLineId);
-    const HWND list = GetDlgItem(main, kResultsId);
-    const std::wstring counts = std::to_wstring(run.tool.Results().RowCount()) + L" rows";
-    for (const int show : {SW_MAXIMIZE, SW_RESTORE}) {
-        ShowWindow(main, show);
-        Sleep(1000);  // painted at the new size
-        RECT line{};
-        GetWindowRect(status, &line);
-        line.right = line.left + (line.right - line.left) / 2;
-        EXPECT_GT(DarkPixels(line), 20) << "the status line is blank after " << show;
-        // The first row's tick box, left of its class name.
-        RECT row = run.tool.Results().RowBounds(0);
-        row.right = run.tool.Results().RowBounds(0, LVIR_ICON).left;
-        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&row), 2);
-        EXPECT_GT(DarkPixels(row), 4) << "no tick box after " << show;
-        const ConsoleRun dump = RunConsoleProgram(
-            BuildFolder() / L"tessivane-cli.exe",
-            L"dump -f tsv --handle " + std::to_wstring(reinterpret_cast<std::uintptr_t>(status)),
-            60s);
-        EXPECT_NE(FromUtf8(dump.out).find(counts), std::wstring::npos) << dump.out;
-    }
-    SaveScreenshot(main, BuildFolder() / L"artifacts" / L"main-window-restored.bmp");
-    RECT client{};
-    GetClientRect(list, &client);
-    // The fixture's longest class name takes more than half the list: the column stops there.
-    EXPECT_EQ(run.tool.Results().ColumnWidth(0), client.right / 2);
-
-    const POINT rest = [&] {
-        const RECT bounds = run.tool.Results().RowBounds(1);
-        POINT middle{(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
-        ClientToScreen(list, &middle);
-        return middle;
-    }();
-    SetCursorPos(rest.x - 2, rest.y);
-    SetCursorPos(rest.x, rest.y);
-    HWND tip = nullptr;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            tip = FindTopLevel(run.tool.Program().Id(), TOOLTIPS_CLASSW);
-            return tip != nullptr;
-        },
-        5s));
-    wchar_t text[512] = L"";
-    SendMessageW(tip, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
-    EXPECT_NE(std::wstring(text).find(L"Path:"), std::wstring::npos) << text;
 }

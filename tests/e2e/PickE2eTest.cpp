@@ -158,7 +158,6 @@ TEST(PickE2e, DraggingTheFinderMarkOntoAWindowPicksIt) {
     EXPECT_TRUE(PointAt(run.Window(L"nested")));
     Send({Mouse(MOUSEEVENTF_LEFTUP)});
     EXPECT_TRUE(WaitUntil([&] { return run.SelectedHandle(kResultsId) == run.Handle(L"nested"); }));
-    EXPECT_TRUE(FrameHidden());
 }
 
 TEST(PickE2e, EscEndsPickingWithNothingPickedAndThePointerGivenBack) {

@@ -44,13 +44,13 @@ check() {
         failures=$((failures + 1))
     fi
 }
-# Polls the command $2 for up to 20 seconds until it prints $3, then checks it.
+# Polls the command $3 for up to 20 seconds until it prints $2, then checks it.
 check_soon() {
     for _ in $(seq 40); do
-        [ "$($2)" = "$3" ] && break
+        [ "$($3)" = "$2" ] && break
         sleep 0.5
     done
-    check "$1" "$3" "$($2)"
+    check "$1" "$2" "$($3)"
 }
 # Clicks at x y after resting there a moment, as a hand does.
 click_at() {

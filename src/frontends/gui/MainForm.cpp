@@ -139,10 +139,12 @@ Text ApplicationTitleFor(TextView productName) {
 }
 
 Text AboutText(TextView productName, TextView version) {
-    // The line is broken by hand: a message box sized for a wrapped line may cut its last words.
+    // The lines are broken by hand: a message box sized for a wrapped line may cut its last words.
+    // The longest line ends in a full stop: a box as wide as its longest line cuts the part of a
+    // letter that reaches past its width.
     return Text(productName) + u"\r\nVersion " + Text(version) +
-           u"\r\n\r\nReads the class, handle and text of a window\r\nand of every window "
-           u"inside it.";
+           u"\r\n\r\nReads the class, handle and text\r\nof a window and of every window inside "
+           u"it.";
 }
 
 MainForm::MainForm(RowTable& windowList, RowTable& results, MainFormServices services,

@@ -1,5 +1,7 @@
 // The menu's own commands and what "Refresh List" keeps: the selected window, Show All
 // Windows, Find, Tick All and Untick All, the help boxes.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "core/Steps.h"
@@ -119,4 +121,16 @@ TEST_F(MenuTest, HelpBoxesTellTheCommandLineAndTheVersionButNoMadeUpAddress) {
     EXPECT_NE(dialogs.information[1].first.find(u"Version 2.3.4"), Text::npos);
     EXPECT_EQ(dialogs.information[1].first.find(kSupportAddress), Text::npos);
     EXPECT_EQ(dialogs.information[1].second, u"Tessivane Window Text Reader");
+    // The About box's longest line ends in a full stop, of which the box cuts nothing.
+    const Text& about = dialogs.information[1].first;
+    std::size_t longestEnd = 0;
+    for (std::size_t start = 0, longest = 0; start < about.size();) {
+        const std::size_t end = std::min(about.find(u"\r\n", start), about.size());
+        if (end - start > longest) {
+            longest = end - start;
+            longestEnd = end;
+        }
+        start = end + 2;
+    }
+    EXPECT_EQ(about.at(longestEnd - 1), u'.') << about.size();
 }

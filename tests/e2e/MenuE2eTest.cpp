@@ -223,7 +223,10 @@ TEST(MenuE2e, FindAndF3SelectTheRowsHoldingATextAndTypingFindsAClassName) {
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     Sleep(300);  // painted
     const RECT found = results.RowBounds(holding[0]);
-    POINT inFound{found.right - 4, (found.top + found.bottom) / 2};
+    // The row may reach past the list's right edge, its class names shown whole.
+    RECT client{};
+    GetClientRect(list, &client);
+    POINT inFound{std::min(found.right, client.right) - 4, (found.top + found.bottom) / 2};
     ClientToScreen(list, &inFound);
     const HDC screen = GetDC(nullptr);
     const COLORREF shown = GetPixel(screen, inFound.x, inFound.y);

@@ -8,7 +8,6 @@
 
 #include "core/Failure.h"
 #include "win32/Win32Text.h"
-#include "wingui/Resources.h"
 
 namespace {
 
@@ -29,23 +28,18 @@ StatusLine::StatusLine(HWND parent, const RowTable& results, std::function<void(
     CreateFinder();
 }
 
-// The finder mark shows the picking pointer, small; its tip says what it is for.
+// The finder mark, a crosshair in a ring drawn by PaintFinder; its tip says what it is for.
 void StatusLine::CreateFinder() {
     const HINSTANCE program = GetModuleHandleW(nullptr);
-    m_finder = CreateWindowExW(
-        0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY, 0, 0, 0,
-        0, m_bar, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFinderId)), program, nullptr);
+    m_finder =
+        CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 0, 0, 0, 0, m_bar,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFinderId)), program, nullptr);
     m_finderTip.reset(CreateWindowExW(
         WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_bar, nullptr, program, nullptr));
     if (m_finder == nullptr || !m_finderTip) {
         throw Failure(u"The finder mark could not be created.");
     }
-    m_finderImage.reset(static_cast<HICON>(LoadImageW(program, MAKEINTRESOURCEW(kPickPointerId),
-                                                      IMAGE_CURSOR, GetSystemMetrics(SM_CXSMICON),
-                                                      GetSystemMetrics(SM_CYSMICON), 0)));
-    SendMessageW(m_finder, STM_SETIMAGE, IMAGE_CURSOR,
-                 reinterpret_cast<LPARAM>(m_finderImage.get()));
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -61,10 +55,35 @@ LRESULT CALLBACK StatusLine::FinderProc(HWND finder, UINT message, WPARAM wParam
     if (message == WM_LBUTTONDOWN) {
         reinterpret_cast<StatusLine*>(line)->m_finderPressed();
     }
+    if (message == WM_PAINT) {
+        PaintFinder(finder);
+        return 0;
+    }
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(finder, &StatusLine::FinderProc, 0);
     }
     return DefSubclassProc(finder, message, wParam, lParam);
+}
+
+void StatusLine::PaintFinder(HWND finder) noexcept {
+    PAINTSTRUCT paint{};
+    const HDC dc = BeginPaint(finder, &paint);
+    RECT box{};
+    GetClientRect(finder, &box);
+    FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
+    const int x = box.right / 2;
+    const int y = box.bottom / 2;
+    const int radius = std::max(2, static_cast<int>(std::min(box.right, box.bottom)) / 2 - 4);
+    const HGDIOBJ pen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    const HGDIOBJ brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Ellipse(dc, x - radius, y - radius, x + radius + 1, y + radius + 1);
+    MoveToEx(dc, x, y - radius - 3, nullptr);
+    LineTo(dc, x, y + radius + 4);
+    MoveToEx(dc, x - radius - 3, y, nullptr);
+    LineTo(dc, x + radius + 4, y);
+    SelectObject(dc, brush);
+    SelectObject(dc, pen);
+    EndPaint(finder, &paint);
 }
 
 void StatusLine::LayOut(HFONT font) noexcept {

@@ -37,10 +37,10 @@ private:
     static LRESULT CALLBACK FinderProc(HWND finder, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR line);
     void CreateFinder();
+    static void PaintFinder(HWND finder) noexcept;
 
     HWND m_bar = nullptr;
     HWND m_finder = nullptr;
-    ScopedIcon m_finderImage;
     ScopedWindow m_finderTip;
     std::function<void()> m_finderPressed;
     const RowTable& m_results;

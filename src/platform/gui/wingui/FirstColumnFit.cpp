@@ -40,6 +40,24 @@ FirstColumnFit::Offsets FirstColumnFit::TextOffsets() const noexcept {
     return offsets;
 }
 
+// The last column gives up what the list has no room for, down to an inch, so that the rows do
+// not reach past the list's edge.
+void FirstColumnFit::MakeRoom(int pixels, int listWidth) const noexcept {
+    const HWND list = m_list.Handle();
+    const int last = m_list.ColumnCount() - 1;
+    int total = 0;
+    for (int column = 0; column <= last; ++column) {
+        total += ListView_GetColumnWidth(list, column);
+    }
+    const int wanted = pixels - std::max(0, listWidth - total);
+    if (last > 0 && wanted > 0) {
+        const int lastWidth = ListView_GetColumnWidth(list, last);
+        // An inch is the display's DPI in pixels.
+        const int narrowest = std::min(lastWidth, static_cast<int>(GetDpiForWindow(list)));
+        ListView_SetColumnWidth(list, last, std::max(narrowest, lastWidth - wanted));
+    }
+}
+
 void FirstColumnFit::Fit() noexcept {
     const HWND list = m_list.Handle();
     const RowTable& rows = m_list.Rows();
@@ -65,6 +83,7 @@ void FirstColumnFit::Fit() noexcept {
         GetClientRect(list, &client);
         const int widest = std::min(needed, static_cast<int>(client.right / 2));
         if (widest > ListView_GetColumnWidth(list, 0)) {
+            MakeRoom(widest - ListView_GetColumnWidth(list, 0), client.right);
             ListView_SetColumnWidth(list, 0, widest);
         }
     } catch (...) {

@@ -1,5 +1,5 @@
 // Widening a list's first column to its rows: the deepest indent and the longest text show whole,
-// up to half the list's width, unless the user has sized that column.
+// up to half the list's width, the last column making room, unless the user has sized the first.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +26,8 @@ private:
         int step;
     };
     [[nodiscard]] Offsets TextOffsets() const noexcept;
+    // Narrows the last column by up to pixels, as far as the columns would reach past listWidth.
+    void MakeRoom(int pixels, int listWidth) const noexcept;
 
     OwnerDataList& m_list;
     bool m_sizedByUser = false;

@@ -139,11 +139,11 @@ Text ApplicationTitleFor(TextView productName) {
 }
 
 Text AboutText(TextView productName, TextView version) {
-    // The lines are broken by hand: a message box sized for a wrapped line may cut its last words.
-    // The longest line ends in a full stop: a box as wide as its longest line cuts the part of a
-    // letter that reaches past its width.
+    // The lines are broken by hand and kept shorter than the product's name: a message box
+    // measures its text a little narrower than it draws it, and a line as wide as the box wraps
+    // its last word onto a line that the box has no room for.
     return Text(productName) + u"\r\nVersion " + Text(version) +
-           u"\r\n\r\nReads the class, handle and text\r\nof a window and of every window inside "
+           u"\r\n\r\nReads the class, handle and text\r\nof a window and of every\r\nwindow inside "
            u"it.";
 }
 

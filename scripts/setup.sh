@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
           libcli11-dev nlohmann-json3-dev
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 wine32:i386
-          xvfb xauth fonts-liberation imagemagick clang libclang-rt-14-dev clang-format python3)
+          xvfb xauth xdotool fonts-liberation imagemagick clang libclang-rt-14-dev clang-format python3)
 # 32-bit Windows programs (the 32-bit test fixture) run under Wine's i386 half.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386

@@ -132,6 +132,7 @@ TEST(MainWindowE2e, GrowsFromTheLayoutAndItsStatusLineCountsTheResults) {
     const RECT list = ClientBounds(main, GetDlgItem(main, 101));
     const RECT results = ClientBounds(main, GetDlgItem(main, 103));
     const RECT clear = ClientBounds(main, tool.Button(L"Clear Results"));
+    const int textWidth = tool.Results().ColumnWidth(2);
     const SIZE grown = size(width + 150, height + 200);
     EXPECT_EQ(grown.cx, width + 150);
     const RECT grownList = ClientBounds(main, GetDlgItem(main, 101));
@@ -143,7 +144,7 @@ TEST(MainWindowE2e, GrowsFromTheLayoutAndItsStatusLineCountsTheResults) {
     EXPECT_EQ(grownClear.top, clear.top + 200);
     EXPECT_EQ(grownClear.right, clear.right + 150);
     // The results' Text column takes the results list's extra width.
-    EXPECT_EQ(tool.Results().ColumnWidth(2) - Px(3800),
+    EXPECT_EQ(tool.Results().ColumnWidth(2) - textWidth,
               (grownResults.right - grownResults.left) - (results.right - results.left));
     RECT client{};
     GetClientRect(main, &client);

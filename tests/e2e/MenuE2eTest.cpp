@@ -6,6 +6,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cwctype>
 #include <filesystem>
 #include <functional>
@@ -222,7 +223,10 @@ TEST(MenuE2e, FindAndF3SelectTheRowsHoldingATextAndTypingFindsAClassName) {
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     Sleep(300);  // painted
     const RECT found = results.RowBounds(holding[0]);
-    POINT inFound{found.right - 4, (found.top + found.bottom) / 2};
+    // The row may reach past the list's right edge, its class names shown whole.
+    RECT client{};
+    GetClientRect(list, &client);
+    POINT inFound{std::min(found.right, client.right) - 4, (found.top + found.bottom) / 2};
     ClientToScreen(list, &inFound);
     const HDC screen = GetDC(nullptr);
     const COLORREF shown = GetPixel(screen, inFound.x, inFound.y);
@@ -449,4 +453,85 @@ TEST(MenuE2e, CopyPathPutsTheSelectedRowsPathAsTheCommandLineWritesIt) {
     const std::wstring path = paths.at(results.Cell(last, 1));
     EXPECT_FALSE(path.empty());
     EXPECT_EQ(ClipboardText(), path);
+    // The status line says what was copied.
+    wchar_t status[512] = L"";
+    SendMessageW(GetDlgItem(run.tool.Main(), 104), WM_GETTEXT, std::size(status),
+                 reinterpret_cast<LPARAM>(status));
+    EXPECT_EQ(status, L"Path copied to the clipboard: " + path);
+}
+
+namespace {
+
+// How many pixels of the screen in bounds are darker than the light faces of the window and its
+// lists, as text and tick boxes are drawn.
+int DarkPixels(const RECT& bounds) {
+    const HDC screen = GetDC(nullptr);
+    int dark = 0;
+    for (LONG y = bounds.top; y < bounds.bottom; ++y) {
+        for (LONG x = bounds.left; x < bounds.right; ++x) {
+            const COLORREF pixel = GetPixel(screen, x, y);
+            dark += GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel) < 3 * 200 ? 1 : 0;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return dark;
+}
+
+}  // namespace
+
+// (Beside the menu tests, which run tessivane-cli too.) Maximised and restored, the window paints
+// its status line's text and its rows' tick boxes where
+// they now are, and tessivane-cli reads the status line's counts; the Class Name column has grown
+// to the deepest class names, up to half the list; resting on a row shows its tip.
+TEST(MainWindowE2e, AfterAResizeTheStatusLineAndRowsArePaintedAndClassNamesShowWhole) {
+    ExtractedTree run;
+    const HWND main = run.tool.Main();
+    const HWND status = GetDlgItem(main, 104);
+    const HWND list = GetDlgItem(main, kResultsId);
+    const std::wstring counts = std::to_wstring(run.tool.Results().RowCount()) + L" rows";
+    for (const int show : {SW_MAXIMIZE, SW_RESTORE}) {
+        ShowWindow(main, show);
+        Sleep(1000);  // painted at the new size
+        RECT line{};
+        GetWindowRect(status, &line);
+        // Where its counts are written.
+        line.right = line.left + 120;
+        EXPECT_GT(DarkPixels(line), 20) << "the status line is blank after " << show;
+        // The first row's tick box, left of its class name.
+        RECT row = run.tool.Results().RowBounds(0);
+        row.right = run.tool.Results().RowBounds(0, LVIR_ICON).left;
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&row), 2);
+        EXPECT_GT(DarkPixels(row), 4) << "no tick box after " << show << " in " << row.left << ","
+                                      << row.top << "," << row.right << "," << row.bottom;
+        const ConsoleRun dump = RunConsoleProgram(
+            BuildFolder() / L"tessivane-cli.exe",
+            L"dump -f tsv --handle " + std::to_wstring(reinterpret_cast<std::uintptr_t>(status)),
+            60s);
+        EXPECT_NE(FromUtf8(dump.out).find(counts), std::wstring::npos) << dump.out;
+    }
+    SaveScreenshot(main, BuildFolder() / L"artifacts" / L"main-window-restored.bmp");
+    RECT client{};
+    GetClientRect(list, &client);
+    // The fixture's longest class name takes more than half the list: the column stops there.
+    EXPECT_EQ(run.tool.Results().ColumnWidth(0), client.right / 2);
+
+    const POINT rest = [&] {
+        const RECT bounds = run.tool.Results().RowBounds(1);
+        POINT middle{(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
+        ClientToScreen(list, &middle);
+        return middle;
+    }();
+    SetCursorPos(rest.x - 2, rest.y);
+    SetCursorPos(rest.x, rest.y);
+    HWND tip = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            tip = FindTopLevel(run.tool.Program().Id(), TOOLTIPS_CLASSW);
+            return tip != nullptr;
+        },
+        5s));
+    wchar_t text[512] = L"";
+    SendMessageW(tip, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+    EXPECT_NE(std::wstring(text).find(L"Path:"), std::wstring::npos) << text;
+    SaveScreenshot(main, BuildFolder() / L"artifacts" / L"row-tip.bmp");
 }

@@ -545,12 +545,22 @@ int RunTreeMode(const Fixture& fixture, const Options& options) {
     return RunMessageLoop();
 }
 
+// A click on the pick window's button shows in its text: picking keeps its click from it.
+LRESULT CALLBACK PickWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        SetWindowTextW(reinterpret_cast<HWND>(lParam), L"Pick button clicked");
+        return 0;
+    }
+    return FixtureWindowProc(window, message, wParam, lParam);
+}
+
 // Windows that only a careful pick finds, in the top part of the screen, which the tool's window
 // (centred) leaves free. The truth names each one: "name<TAB>handle".
 int RunPickMode(const Fixture& fixture, const Options& options) {
     HWND top = CreateWindowChecked(fixture, 0, kTopClass, kPickTitle, WS_OVERLAPPEDWINDOW,
                                    {40, 20, 560, 300}, nullptr);
     MarkMainWindow(top);
+    SetWindowLongPtrW(top, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PickWindowProc));
     constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
     const auto add = [&](const wchar_t* className, const wchar_t* text, DWORD style, Placement at,
                          HWND parent) {

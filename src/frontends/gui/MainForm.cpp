@@ -139,10 +139,12 @@ Text ApplicationTitleFor(TextView productName) {
 }
 
 Text AboutText(TextView productName, TextView version) {
-    // The line is broken by hand: a message box sized for a wrapped line may cut its last words.
+    // The lines are broken by hand and kept shorter than the product's name: a message box
+    // measures its text a little narrower than it draws it, and a line as wide as the box wraps
+    // its last word onto a line that the box has no room for.
     return Text(productName) + u"\r\nVersion " + Text(version) +
-           u"\r\n\r\nReads the class, handle and text of a window\r\nand of every window "
-           u"inside it.";
+           u"\r\n\r\nReads the class, handle and text\r\nof a window and of every\r\nwindow inside "
+           u"it.";
 }
 
 MainForm::MainForm(RowTable& windowList, RowTable& results, MainFormServices services,

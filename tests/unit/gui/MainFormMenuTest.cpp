@@ -1,5 +1,7 @@
 // The menu's own commands and what "Refresh List" keeps: the selected window, Show All
 // Windows, Find, Tick All and Untick All, the help boxes.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "core/Steps.h"
@@ -119,4 +121,13 @@ TEST_F(MenuTest, HelpBoxesTellTheCommandLineAndTheVersionButNoMadeUpAddress) {
     EXPECT_NE(dialogs.information[1].first.find(u"Version 2.3.4"), Text::npos);
     EXPECT_EQ(dialogs.information[1].first.find(kSupportAddress), Text::npos);
     EXPECT_EQ(dialogs.information[1].second, u"Tessivane Window Text Reader");
+    // The About box's lines are all shorter than the product's name on its first line: the box
+    // wraps a line as wide as itself onto a line it has no room for.
+    const Text& about = dialogs.information[1].first;
+    const std::size_t nameEnd = about.find(u"\r\n");
+    for (std::size_t start = nameEnd + 2; start < about.size();) {
+        const std::size_t end = std::min(about.find(u"\r\n", start), about.size());
+        EXPECT_LT(end - start, nameEnd) << about.substr(start, end - start).size();
+        start = end + 2;
+    }
 }

@@ -31,6 +31,9 @@ struct AcceleratorDeleter {
 struct MenuDeleter {
     void operator()(HMENU menu) const noexcept { DestroyMenu(menu); }
 };
+struct HookDeleter {
+    void operator()(HHOOK hook) const noexcept { UnhookWindowsHookEx(hook); }
+};
 struct WindowDeleter {
     void operator()(HWND window) const noexcept { DestroyWindow(window); }
 };
@@ -42,6 +45,7 @@ using ScopedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 using ScopedGlobal = std::unique_ptr<void, GlobalMemoryDeleter>;
 using ScopedAccelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDeleter>;
 using ScopedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
+using ScopedHook = std::unique_ptr<std::remove_pointer_t<HHOOK>, HookDeleter>;
 // A menu not yet given to a window: once SetMenu hands it over, the window destroys it, so the
 // owner lets go of it then.
 using ScopedMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;

@@ -57,7 +57,12 @@ void MainWindow::CreateControls() {
     });
     m_items = std::make_unique<ItemsWindows>(m_window, [this] { return CurrentLook(); });
     m_resultsLook = std::make_unique<ResultsLook>(*m_results, *m_items, m_find);
-    m_status = std::make_unique<StatusLine>(m_window, m_results->Rows());
+    m_status = std::make_unique<StatusLine>(m_window, m_results->Rows(), [this] {
+        if (m_picking) {
+            m_picking->StartDragging();
+        }
+    });
+    m_classColumn = std::make_unique<FirstColumnFit>(*m_results);
     LayOut(GetDpiForWindow(m_window));
     SetTimer(m_window, kStatusTimer, kStatusMilliseconds, nullptr);
 }
@@ -83,6 +88,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return m_picking->OnLeftButtonUp();
         case WM_CAPTURECHANGED:
             return m_picking->OnCaptureChanged();
+        case kPickerMessage:
+            return m_picking->OnPickerMessage(wParam, lParam);
         case WM_SETCURSOR:
             return OnSetCursor(wParam, lParam);
         case WM_ACTIVATE:
@@ -156,12 +163,13 @@ void MainWindow::OnEnter() noexcept {
 }
 
 LRESULT MainWindow::OnNotify(NMHDR& header) noexcept {
+    if (header.hwndFrom == ListView_GetHeader(m_results->Handle())) {
+        m_classColumn->OnHeaderNotify(reinterpret_cast<const NMHEADERW&>(header));
+    }
     if (header.hwndFrom == m_results->Handle()) {
         switch (header.code) {
             case NM_DBLCLK:
                 return OnResultsDoubleClick(reinterpret_cast<const NMITEMACTIVATE&>(header));
-            case LVN_GETINFOTIPW:
-                return m_resultsLook->OnInfoTip(reinterpret_cast<NMLVGETINFOTIPW&>(header));
             case NM_CUSTOMDRAW:
                 return m_resultsLook->OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
             case LVN_ITEMCHANGED:
@@ -246,6 +254,9 @@ LRESULT MainWindow::OnSize(WPARAM kind) noexcept {
     m_results->Reposition(m_stretch);
     m_buttons->Reposition(m_stretch);
     m_status->Reposition();
+    // Every control is painted again where it now is: a control that moved or grew keeps parts
+    // of its old picture otherwise, and the status line its blank.
+    RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return 0;
 }
 

@@ -25,6 +25,7 @@
 #include "wingui/ButtonRow.h"
 #include "wingui/DialogFocus.h"
 #include "wingui/FindDialog.h"
+#include "wingui/FirstColumnFit.h"
 #include "wingui/ItemsWindows.h"
 #include "wingui/OwnedWindow.h"
 #include "wingui/OwnerDataList.h"
@@ -85,7 +86,9 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // No background brush: the window paints its own in its colour.
-    static constexpr OwnedWindowKind kKind{L"TessivaneMainWindow", WS_OVERLAPPEDWINDOW, 0, nullptr,
+    // Its background is painted around its controls, never over them.
+    static constexpr OwnedWindowKind kKind{L"TessivaneMainWindow",
+                                           WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, nullptr,
                                            u"The main window"};
 
     // One handler per message; picking, focus and the results list's look have their own.
@@ -170,6 +173,7 @@ private:
     std::unique_ptr<ItemsWindows> m_items;
     std::unique_ptr<ResultsLook> m_resultsLook;
     std::unique_ptr<StatusLine> m_status;
+    std::unique_ptr<FirstColumnFit> m_classColumn;
     FindDialog m_find;
     std::unique_ptr<PickAndHighlight> m_picking;
 };
@@ -187,4 +191,6 @@ void MainWindow::Run(Command command) noexcept {
         // step to be reported under, and nothing may escape to the window procedure.
     }
     SyncLists();
+    // Rows a command brought in show their class names whole.
+    m_classColumn->Fit();
 }

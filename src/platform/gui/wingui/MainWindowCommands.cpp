@@ -68,7 +68,9 @@ void MainWindow::CopyPathOfSelectedResult() noexcept {
         Win32Clipboard clipboard(m_window);
         if (!SetClipboardText(clipboard, *path, 0)) {
             MessageBeep(MB_ICONWARNING);
+            return;
         }
+        ShowStatusNote(u"Path copied to the clipboard: " + *path);
     } catch (...) {
         // Nothing may escape to the window procedure; the clipboard is left as it was.
         MessageBeep(MB_ICONWARNING);
@@ -91,6 +93,7 @@ void MainWindow::ShowViewChoices() noexcept {
     tick(MenuCommandId::kShowAllWindows, m_form->ShowsAllWindows());
     tick(MenuCommandId::kShowDepth, m_form->ShowsDepth());
     m_results->SetIndentsByDepth(m_form->ShowsDepth());
+    m_classColumn->Fit();
 }
 
 bool MainWindow::TranslateDialogKeys(MSG& message) noexcept {

@@ -75,7 +75,7 @@ LRESULT CALLBACK OwnerDataList::SubclassProc(HWND control, UINT message, WPARAM 
     if (self->m_place.tickBoxes) {
         if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
             const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            const int row = self->RowAt(point);
+            const int row = ListRowAt(control, point);
             if (row >= 0 && self->OnTickBox(row, point)) {
                 SetFocus(control);
                 self->ToggleTick(row);
@@ -103,11 +103,10 @@ LRESULT CALLBACK OwnerDataList::SubclassProc(HWND control, UINT message, WPARAM 
     return DefSubclassProc(control, message, wParam, lParam);
 }
 
-int OwnerDataList::RowAt(POINT point) const noexcept {
+int ListRowAt(HWND list, POINT point) noexcept {
     LVHITTESTINFO hit{};
     hit.pt = point;
-    return ListView_HitTest(m_control, &hit) >= 0 && (hit.flags & LVHT_ONITEM) != 0 ? hit.iItem
-                                                                                    : -1;
+    return ListView_HitTest(list, &hit) >= 0 && (hit.flags & LVHT_ONITEM) != 0 ? hit.iItem : -1;
 }
 
 // The tick box is drawn left of the first cell's icon and text.

@@ -11,8 +11,14 @@
 #include "core/RowTable.h"
 #include "wingui/Layout.h"
 
+// The row of a report list under point (client coordinates), or -1.
+[[nodiscard]] int ListRowAt(HWND list, POINT point) noexcept;
+
 class OwnerDataList : public RowTableDisplay {
 public:
+    // The room a cell leaves beside its text, in pixels.
+    static constexpr int kCellTextMargins = 12;
+
     // Creates the control as a child of parent at its place; mouseMove runs when the pointer
     // moves over the list.
     OwnerDataList(HWND parent, const ListPlace& place, std::function<void()> mouseMove);
@@ -56,8 +62,6 @@ private:
                                          UINT_PTR id, DWORD_PTR data);
     void ApplyColumnWidth(int column) const;
     [[nodiscard]] int ColumnShare(int column, int extraWidth) const noexcept;
-    // The row under point in the control, or -1.
-    [[nodiscard]] int RowAt(POINT point) const noexcept;
     [[nodiscard]] bool OnTickBox(int row, POINT point) const noexcept;
     // A click's position moved onto the row's first cell text, at the same height.
     [[nodiscard]] LPARAM OnFirstCellText(int row, POINT point) const noexcept;

@@ -1,6 +1,8 @@
 // The main window's picking and highlighting.
 #include "wingui/PickAndHighlight.h"
 
+#include <windowsx.h>
+
 #include <optional>
 
 #include "core/Failure.h"
@@ -30,6 +32,18 @@ bool PickAndHighlight::TrackPointer() noexcept {
 LRESULT PickAndHighlight::OnLeftButtonUp() noexcept {
     if (m_picker.Picking()) {
         Picked(m_picker.Finish());
+    }
+    return 0;
+}
+
+LRESULT PickAndHighlight::OnPickerMessage(WPARAM event, LPARAM point) noexcept {
+    if (!m_picker.Picking()) {
+        return 0;
+    }
+    if (event == kPickerReleased) {
+        Picked(m_picker.FinishAt(POINT{GET_X_LPARAM(point), GET_Y_LPARAM(point)}));
+    } else {
+        m_picker.Cancel();
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 // The main window's picking and highlighting: picking a window by pointing at it (or at once by its
-// key), and outlining the window of a results row on screen for a moment.
+// key, or by dragging the finder mark onto it), and outlining the window of a results row on screen
+// for a moment.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +23,10 @@ public:
     // Starts picking; by its key with the pointer over another program's window, picks that
     // window at once.
     void StartPicking(bool byKey) noexcept;
+    // The finder mark was pressed: picking, until the button is let go over the window to pick.
+    void StartDragging() noexcept { m_picker.Start(); }
+    // The picker's hooks saw a release (which picks where it was) or Esc (which cancels).
+    LRESULT OnPickerMessage(WPARAM event, LPARAM point) noexcept;
     // The owner's pointer moved: true when it was picking, which follows the pointer anywhere.
     bool TrackPointer() noexcept;
     // The owner's WM_LBUTTONUP and WM_CAPTURECHANGED: a click picks, a lost capture cancels.

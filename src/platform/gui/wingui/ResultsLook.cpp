@@ -7,38 +7,36 @@
 #include "gui/ItemsForm.h"
 #include "win32/Win32Text.h"
 
-ResultsLook::ResultsLook(OwnerDataList& results, ItemsWindows& items,
-                         const FindDialog& find) noexcept
-    : m_results(results), m_items(items), m_find(find) {
-    // A results row whose window has items says so in its info tip.
-    ListView_SetExtendedListViewStyleEx(m_results.Handle(), LVS_EX_INFOTIP, LVS_EX_INFOTIP);
-}
+ResultsLook::ResultsLook(OwnerDataList& results, ItemsWindows& items, const FindDialog& find)
+    : m_results(results),
+      m_items(items),
+      m_find(find),
+      m_tip(results.Handle(), [this](int row) { return TipOfRow(row); }) {}
 
-// The tip keeps the row's text first when the control hands it over, cut on screen; then the
-// window's state as it is now, its path, and what its control holds when it has items.
-LRESULT ResultsLook::OnInfoTip(NMLVGETINFOTIPW& tip) noexcept {
+// The tip starts with the row's class name when the column shows it cut; then the window's state
+// as it is now, its path, and what its control holds when it has items.
+std::optional<Text> ResultsLook::TipOfRow(int index) {
     RowTable& rows = m_results.Rows();
-    if (tip.pszText == nullptr || tip.cchTextMax <= 0 || tip.iItem < 0 ||
-        static_cast<std::size_t>(tip.iItem) >= rows.RowCount()) {
-        return 0;
+    if (index < 0 || static_cast<std::size_t>(index) >= rows.RowCount()) {
+        return std::nullopt;
     }
-    try {
-        const std::span<const Text> cells = rows.RowCells(static_cast<std::size_t>(tip.iItem) + 1);
-        Text text = TextOf(tip.pszText);
-        if (!text.empty()) {
-            text += u"\r\n";
-        }
-        text += StateTip(StateOfRowWindow(cells, m_windowSystem, m_windowDetails));
-        text += u"\r\n" + PathTip(PathOfRow(static_cast<std::size_t>(tip.iItem) + 1));
-        if (const std::optional<Text> items = m_items.TipOf(cells)) {
-            text += u"\r\n" + *items;
-        }
-        CopyToBuffer(text, tip.pszText, tip.cchTextMax);
-    } catch (...) {
-        // The tip shows what the list gave it: a tip has no room for a report, and nothing may
-        // escape to the window procedure.
+    const std::size_t row = static_cast<std::size_t>(index) + 1;
+    const std::span<const Text> cells = rows.RowCells(row);
+    Text text;
+    RECT label{};
+    const HWND list = m_results.Handle();
+    if (ListView_GetItemRect(list, index, &label, LVIR_LABEL) &&
+        ListView_GetStringWidth(list, WideOf(rows.MainText(row))) +
+                OwnerDataList::kCellTextMargins >
+            label.right - label.left) {
+        text = rows.MainText(row) + u"\r\n";
     }
-    return 0;
+    text += StateTip(StateOfRowWindow(cells, m_windowSystem, m_windowDetails));
+    text += u"\r\n" + PathTip(PathOfRow(row));
+    if (const std::optional<Text> items = m_items.TipOf(cells)) {
+        text += u"\r\n" + *items;
+    }
+    return text;
 }
 
 std::optional<Text> ResultsLook::PathOfRow(std::size_t row) {

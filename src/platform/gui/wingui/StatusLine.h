@@ -1,17 +1,21 @@
 // The main window's status line under its buttons: the results' counts, kept up to date a few
-// times a second.
+// times a second, and at its right end the finder mark, dragged onto a window to pick it.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
+
 #include "core/RowTable.h"
 #include "core/Text.h"
 #include "gui/ResultsCounts.h"
+#include "win32/ScopedHandles.h"
 
 class StatusLine {
 public:
-    // Creates the status bar as the last child of parent, counting results' rows.
-    StatusLine(HWND parent, const RowTable& results);
+    // Creates the status bar as the last child of parent, counting results' rows; finderPressed
+    // runs when the left button goes down on the finder mark. Throws Failure when it cannot.
+    StatusLine(HWND parent, const RowTable& results, std::function<void()> finderPressed);
     StatusLine(const StatusLine&) = delete;
     StatusLine& operator=(const StatusLine&) = delete;
 
@@ -30,7 +34,15 @@ public:
     void ShowCounts() noexcept;
 
 private:
+    static LRESULT CALLBACK FinderProc(HWND finder, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR line);
+    void CreateFinder();
+    static void PaintFinder(HWND finder) noexcept;
+
     HWND m_bar = nullptr;
+    HWND m_finder = nullptr;
+    ScopedWindow m_finderTip;
+    std::function<void()> m_finderPressed;
     const RowTable& m_results;
     bool m_reading = false;
     StatusNote m_note;

@@ -1,5 +1,7 @@
-// Picking a window by pointing at it.
+// Picking a window by pointing at it, or by dragging the finder mark onto it.
 #include "wingui/WindowPicker.h"
+
+#include <utility>
 
 #include "wingui/Resources.h"
 
@@ -79,12 +81,49 @@ void WindowPicker::Start() noexcept {
     // The capture first: taking it reports the loss of any capture before, which ends picking.
     SetCapture(m_owner);
     m_picking = true;
+    m_pressKept = false;
     m_under = nullptr;
     m_pointerBefore = SetCursor(m_crosshair);
+    // The capture alone does not see clicks on other programs' windows, nor keys pressed there.
+    s_hooked = this;
+    const HINSTANCE program = GetModuleHandleW(nullptr);
+    m_pointerHook.reset(SetWindowsHookExW(WH_MOUSE_LL, &OnPointerHook, program, 0));
+    m_keyHook.reset(SetWindowsHookExW(WH_KEYBOARD_LL, &OnKeyHook, program, 0));
     // The timer's id is this picker, which ends the timer before it goes.
     SetTimer(m_owner, reinterpret_cast<UINT_PTR>(this), kTrackMilliseconds, &OnTrackTimer);
     m_frame.Hide();
     Track();
+}
+
+// A press while picking is kept from the window under it, and so is its release, which picks; a
+// release whose press was not kept (the drag from the finder mark) goes on to the capture.
+LRESULT CALLBACK WindowPicker::OnPointerHook(int code, WPARAM message, LPARAM event) {
+    WindowPicker* picker = s_hooked;
+    if (code == HC_ACTION && picker != nullptr) {
+        if (message == WM_LBUTTONDOWN) {
+            picker->m_pressKept = true;
+            return 1;
+        }
+        if (message == WM_LBUTTONUP) {
+            const POINT at = reinterpret_cast<const MSLLHOOKSTRUCT*>(event)->pt;
+            PostMessageW(picker->m_owner, kPickerMessage, kPickerReleased, MAKELPARAM(at.x, at.y));
+            if (std::exchange(picker->m_pressKept, false)) {
+                return 1;
+            }
+        }
+    }
+    return CallNextHookEx(nullptr, code, message, event);
+}
+
+// Esc cancels picking wherever the keyboard's focus is, and goes no further.
+LRESULT CALLBACK WindowPicker::OnKeyHook(int code, WPARAM message, LPARAM event) {
+    if (code == HC_ACTION && s_hooked != nullptr &&
+        (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) &&
+        reinterpret_cast<const KBDLLHOOKSTRUCT*>(event)->vkCode == VK_ESCAPE) {
+        PostMessageW(s_hooked->m_owner, kPickerMessage, kPickerEscaped, 0);
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, message, event);
 }
 
 void CALLBACK WindowPicker::OnTrackTimer(HWND, UINT, UINT_PTR picker, DWORD) {
@@ -109,10 +148,19 @@ void WindowPicker::Track() noexcept {
     }
 }
 
-HWND WindowPicker::Finish() noexcept {
-    const HWND picked = m_picking ? WindowUnderPointer() : nullptr;
+HWND WindowPicker::FinishAt(POINT point) noexcept {
+    const HWND picked = m_picking ? DeepestWindowAt(point) : nullptr;
     Cancel();
     return picked;
+}
+
+HWND WindowPicker::Finish() noexcept {
+    POINT point{};
+    if (!GetCursorPos(&point)) {
+        Cancel();
+        return nullptr;
+    }
+    return FinishAt(point);
 }
 
 void WindowPicker::Cancel() noexcept {
@@ -121,6 +169,9 @@ void WindowPicker::Cancel() noexcept {
     }
     // Cleared first: releasing the capture reports its loss back here.
     m_picking = false;
+    m_pointerHook.reset();
+    m_keyHook.reset();
+    s_hooked = nullptr;
     KillTimer(m_owner, reinterpret_cast<UINT_PTR>(this));
     m_frame.Hide();
     ReleaseCapture();

@@ -1,6 +1,7 @@
 // Driving the real tool from another process.
 #include "tests/e2e/E2eSupport.h"
 
+#include "tests/e2e/TruthFormat.h"
 #include "win32/Win32Settings.h"
 
 #include <algorithm>
@@ -379,7 +380,16 @@ Tool::Tool(const std::filesystem::path& program, KeptSettings settings)
         [&] { return (m_main = FindTopLevel(m_process.Id(), L"TessivaneMainWindow")) != nullptr; },
         60s);
     if (m_main == nullptr) {
-        throw std::runtime_error("the tool's main window did not show");
+        // What it shows instead, if anything, says where its start stopped.
+        const HWND box = FindTopLevel(m_process.Id(), L"#32770");
+        DWORD exitCode = 0;
+        GetExitCodeProcess(m_process.Handle(), &exitCode);
+        throw std::runtime_error(
+            "the tool's main window did not show" +
+            (box != nullptr ? "; it shows a box: " + ToUtf8(WindowText(box)) + ": " +
+                                  ToUtf8(WindowText(GetDlgItem(box, 0xFFFF)))
+             : exitCode == STILL_ACTIVE ? std::string("; it runs and shows no box")
+                                        : "; it ended with exit code " + std::to_string(exitCode)));
     }
 }
 

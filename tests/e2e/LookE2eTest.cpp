@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -13,17 +14,19 @@
 
 namespace {
 
-// The sample skin, or a skin of the given bytes, beside the tool as x\o.cjs while this lives.
+// The sample skin, or a skin of the given bytes, as x\o.cjs beside a copy of the tool in this
+// group's own folder while this lives: a skin beside the build's tool would be read by every
+// other group's tool as it starts.
 class SkinBesideTool {
 public:
     explicit SkinBesideTool(DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-        std::filesystem::create_directories(File().parent_path());
+        CopyTool();
         std::filesystem::copy_file(BuildFolder() / L"skins" / L"Harbour.cjs", File(),
                                    std::filesystem::copy_options::overwrite_existing);
         SetFileAttributesW(File().c_str(), attributes);
     }
     explicit SkinBesideTool(const std::string& bytes) {
-        std::filesystem::create_directories(File().parent_path());
+        CopyTool();
         std::ofstream(File(), std::ios::binary) << bytes;
     }
     ~SkinBesideTool() {
@@ -33,7 +36,21 @@ public:
     SkinBesideTool(const SkinBesideTool&) = delete;
     SkinBesideTool& operator=(const SkinBesideTool&) = delete;
 
-    static std::filesystem::path File() { return BuildFolder() / L"x" / L"o.cjs"; }
+    static std::filesystem::path Folder() { return ScratchRoot() / L"skinned-tool"; }
+    static std::filesystem::path Program() { return Folder() / L"Tessivane.exe"; }
+    static std::filesystem::path File() { return Folder() / L"x" / L"o.cjs"; }
+
+private:
+    // The tool and its pointer file, as they lie in the build folder.
+    static void CopyTool() {
+        std::filesystem::create_directories(File().parent_path());
+        // The system's copy: the C++ library's does not replace a file under MinGW.
+        for (const wchar_t* name : {L"Tessivane.exe", L"HAND-M.CUR"}) {
+            if (!CopyFileW((BuildFolder() / name).c_str(), (Folder() / name).c_str(), FALSE)) {
+                throw std::runtime_error("the tool could not be copied beside its skin");
+            }
+        }
+    }
 };
 
 // The colour on screen at a point of the window's client area.
@@ -100,7 +117,7 @@ TEST(LookE2e, AnUnusableSkinIsReportedWholeAtStartUp) {
     };
     for (const auto& [bytes, description] : skins) {
         const SkinBesideTool skin(bytes);
-        const Process tool(L"\"" + (BuildFolder() / L"Tessivane.exe").wstring() + L"\"");
+        const Process tool(L"\"" + SkinBesideTool::Program().wstring() + L"\"");
         EXPECT_EQ(StartUpBoxText(tool), description + located);
         // The window shows after the report.
         EXPECT_TRUE(
@@ -110,7 +127,7 @@ TEST(LookE2e, AnUnusableSkinIsReportedWholeAtStartUp) {
 
 TEST(LookE2e, SampleSkinColoursTheWindowAndButtons) {
     const SkinBesideTool skin;
-    Tool tool;
+    Tool tool(SkinBesideTool::Program());
     const auto [margin, border] = Colours(tool);
     EXPECT_EQ(margin, RGB(0xE9, 0xEE, 0xF4));
     EXPECT_EQ(border, RGB(0x9F, 0xB3, 0xC8));
@@ -123,7 +140,7 @@ TEST(LookE2e, WithoutOrWithAHiddenSkinTheWindowIsWhite) {
         if (hidden) {
             skin = std::make_unique<SkinBesideTool>(FILE_ATTRIBUTE_HIDDEN);
         }
-        Tool tool;
+        Tool tool(hidden ? SkinBesideTool::Program() : BuildFolder() / L"Tessivane.exe");
         const auto [margin, border] = Colours(tool);
         EXPECT_EQ(margin, RGB(255, 255, 255)) << hidden;
         EXPECT_EQ(border, RGB(173, 173, 173)) << hidden;

@@ -1,6 +1,8 @@
 // An in-memory double of the RemoteItems port.
 #include "fakes/FakeRemoteItems.h"
 
+#include <algorithm>
+
 namespace {
 
 // How many items nodes hold, their children's included.
@@ -289,4 +291,110 @@ RemoteMenuItem FakeRemoteItems::MenuItemAt(std::uint64_t menu, int index, std::s
         }
     }
     return read;
+}
+
+// The ids of the simple children an object claims but does not have: none of its objects' numbers.
+constexpr std::uint32_t kPhantomChild = 1U << 30;
+
+// A window's own accessible tree, answering from its control's objects as they are at each call.
+class FakeRemoteItems::FakeAccessibleTree final : public AccessibleTree {
+public:
+    FakeAccessibleTree(FakeRemoteItems& items, WindowHandle window) noexcept
+        : m_items(items), m_window(window) {}
+
+    RemoteNumber ChildCount(std::uint32_t object) override {
+        const RemoteEnd end = m_items.Ask(m_window);
+        if (end != RemoteEnd::Answered) {
+            return {0, end};
+        }
+        const AccessibleObject& asked = Object(object);
+        return {asked.claimedChildren.value_or(static_cast<std::int64_t>(asked.children.size())),
+                end};
+    }
+    // Past its children, an object that claims more gives simple children it does not have, as
+    // the system's AccessibleChildren does for an object without its own enumeration.
+    AccessibleChildren Children(std::uint32_t object, std::size_t first,
+                                std::size_t count) override {
+        AccessibleChildren children{{}, 0, m_items.Ask(m_window)};
+        const AccessibleObject& parent = Object(object);
+        const auto claimed = static_cast<std::size_t>(
+            parent.claimedChildren.value_or(static_cast<std::int64_t>(parent.children.size())));
+        for (std::size_t index = first;
+             children.end == RemoteEnd::Answered && index < std::min(claimed, first + count);
+             ++index) {
+            const AccessibleChild child =
+                index < parent.children.size()
+                    ? parent.children[index]
+                    : AccessibleChild{kPhantomChild + static_cast<std::uint32_t>(index), true};
+            children.nodes.push_back(
+                child.simple ? AccessibleNode{object, static_cast<std::int32_t>(child.object)}
+                             : AccessibleNode{child.object, 0});
+        }
+        return children;
+    }
+    AccessibleFacts Facts(AccessibleNode node, std::size_t maxUnits) override {
+        AccessibleFacts facts;
+        facts.end = m_items.Ask(m_window);
+        if (facts.end == RemoteEnd::Answered && node.child != 0 &&
+            !std::any_of(Object(node.object).children.begin(), Object(node.object).children.end(),
+                         [&node](const AccessibleChild& child) {
+                             return child.simple &&
+                                    child.object == static_cast<std::uint32_t>(node.child);
+                         })) {
+            facts.end = RemoteEnd::Refused;
+        }
+        if (facts.end == RemoteEnd::Answered) {
+            const AccessibleObject& asked = Named(node);
+            facts.name = asked.name.substr(0, maxUnits);
+            facts.cut = asked.name.size() > maxUnits ? 1 : 0;
+            facts.role = asked.role;
+            facts.state = asked.state;
+            facts.malformed = asked.malformed;
+        }
+        return facts;
+    }
+    AccessibleValue Value(AccessibleNode node, std::size_t maxUnits) override {
+        AccessibleValue value{{}, 0, m_items.Ask(m_window)};
+        if (value.end == RemoteEnd::Answered) {
+            value.value = Named(node).value.substr(0, maxUnits);
+        }
+        return value;
+    }
+
+private:
+    const AccessibleObject& Object(std::uint32_t object) const {
+        return m_items.At(m_window).accessible.at(object - 1);
+    }
+    const AccessibleObject& Named(AccessibleNode node) const {
+        return Object(node.child == 0 ? node.object : static_cast<std::uint32_t>(node.child));
+    }
+
+    FakeRemoteItems& m_items;
+    WindowHandle m_window;
+};
+
+RemoteNumber FakeRemoteItems::AccessibleChildCount(WindowHandle window) {
+    const RemoteEnd end = Ask(window);
+    if (end != RemoteEnd::Answered) {
+        return {0, end};
+    }
+    const std::vector<AccessibleObject>& objects = At(window).accessible;
+    if (objects.empty()) {
+        return {0, RemoteEnd::Refused};
+    }
+    return {objects.front().claimedChildren.value_or(
+                static_cast<std::int64_t>(objects.front().children.size())),
+            end};
+}
+
+std::unique_ptr<AccessibleTree> FakeRemoteItems::OpenAccessibleTree(WindowHandle window,
+                                                                    RemoteEnd& end) {
+    end = Ask(window);
+    if (end == RemoteEnd::Answered && At(window).accessible.empty()) {
+        end = RemoteEnd::Refused;
+    }
+    if (end != RemoteEnd::Answered) {
+        return nullptr;
+    }
+    return std::make_unique<FakeAccessibleTree>(*this, window);
 }

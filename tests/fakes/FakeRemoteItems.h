@@ -25,8 +25,28 @@ public:
         std::vector<MenuNode> submenu;
     };
 
+    // An accessible object of a window's own tree, by its number (1 for the window's own object).
+    // A child is an object (simple false) or a simple child, which answers for itself with the
+    // facts of the object its number names.
+    struct AccessibleChild {
+        std::uint32_t object = 0;
+        bool simple = false;
+    };
+    struct AccessibleObject {
+        Text name;
+        Text role;
+        Text value;
+        std::uint32_t state = 0;
+        std::vector<AccessibleChild> children;
+        // The child count it claims instead of its children's number, when set.
+        std::optional<std::int64_t> claimedChildren;
+        bool malformed = false;  // its facts come in of the wrong type
+    };
+
     struct Control {
         ItemsKind kind = ItemsKind::ListBox;
+        // The window's own accessible objects, object 1 first; none: it leaves them to the system.
+        std::vector<AccessibleObject> accessible;
         // A top-level window's menu bar: it has one when this holds items. Each menu call counts
         // as a message, the menu bar's handle none.
         std::vector<MenuNode> menuBar;
@@ -78,8 +98,14 @@ public:
     RemoteMenuItem MenuItemAt(std::uint64_t menu, int index, std::size_t maxUnits) override;
     // A console's lines are its rows, in one answer.
     RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) override;
+    // Each call to the tree counts as a message to its window.
+    RemoteNumber AccessibleChildCount(WindowHandle window) override;
+    std::unique_ptr<AccessibleTree> OpenAccessibleTree(WindowHandle window,
+                                                       RemoteEnd& end) override;
 
 private:
+    class FakeAccessibleTree;
+
     // A tree item as the control names it: its text and the handles one step away (0: none).
     struct TreeLink {
         Text text;

@@ -53,6 +53,7 @@ ItemCount CountQueryOf(ItemsKind kind) {
             return ItemCount::Console;
         case ItemsKind::Toolbar:
         case ItemsKind::Menu:
+        case ItemsKind::Accessible:
             break;
     }
     return ItemCount::Toolbar;
@@ -105,10 +106,17 @@ std::optional<ItemsKind> ItemsKindOfWindow(WindowHandle window, TextView classNa
         return kind;
     }
     const RemoteNumber bar = remote.MenuBar(window);
-    if (bar.end != RemoteEnd::Answered || bar.value == 0) {
+    if (bar.end == RemoteEnd::Answered && bar.value != 0) {
+        return ItemsKind::Menu;
+    }
+    if (!MayDrawOwnControls(className)) {
         return std::nullopt;
     }
-    return ItemsKind::Menu;
+    const RemoteNumber accessible = remote.AccessibleChildCount(window);
+    if (accessible.end != RemoteEnd::Answered || accessible.value <= 0) {
+        return std::nullopt;
+    }
+    return ItemsKind::Accessible;
 }
 
 bool KeepsNoTexts(WindowHandle control, ItemsKind kind, RemoteItems& remote) {
@@ -118,7 +126,9 @@ bool KeepsNoTexts(WindowHandle control, ItemsKind kind, RemoteItems& remote) {
 
 RemoteNumber AskItemCount(WindowHandle control, ItemsKind kind, RemoteItems& remote) {
     const RemoteNumber count = kind == ItemsKind::Menu ? ReadMenuBar(control, remote).count
-                                                       : remote.Count(control, CountQueryOf(kind));
+                               : kind == ItemsKind::Accessible
+                                   ? remote.AccessibleChildCount(control)
+                                   : remote.Count(control, CountQueryOf(kind));
     if (count.end == RemoteEnd::Answered && count.value < 0) {
         return {0, RemoteEnd::Refused};
     }
@@ -133,8 +143,8 @@ std::optional<std::int64_t> CountItems(WindowHandle control, ItemsKind kind, Rem
     return count.value;
 }
 
-// A menu and a console are read whole by their readers; the other kinds answer a count first,
-// which the read believes up to its cap.
+// A menu, a console and an accessible tree are read whole by their readers; the other kinds answer
+// a count first, which the read believes up to its cap.
 ItemsTable ReadItems(WindowHandle control, ItemsKind kind, RemoteItems& remote, std::size_t cap) {
     const ControlRead read{control, kind, remote, cap};
     if (kind == ItemsKind::Menu) {
@@ -142,6 +152,9 @@ ItemsTable ReadItems(WindowHandle control, ItemsKind kind, RemoteItems& remote, 
     }
     if (kind == ItemsKind::Console) {
         return ReadConsoleItems(read);
+    }
+    if (kind == ItemsKind::Accessible) {
+        return ReadAccessibleItems(read);
     }
     ItemsTable table =
         kind == ItemsKind::ListView ? ListViewTable(read) : ItemsTable(kind, std::vector<Text>{});
@@ -193,6 +206,12 @@ Text ItemsStatusText(ItemsStatus status) {
             return u"denied";
         case ItemsStatus::NotReadable:
             return u"not readable on this system";
+        case ItemsStatus::TooDeep:
+            return u"too deep";
+        case ItemsStatus::Looped:
+            return u"looped";
+        case ItemsStatus::Malformed:
+            return u"malformed answers";
     }
     return u"read";
 }
@@ -219,6 +238,8 @@ Text ItemsKindName(ItemsKind kind) {
             return u"Console";
         case ItemsKind::Menu:
             return u"Menu";
+        case ItemsKind::Accessible:
+            return u"Accessible objects";
     }
     return u"List box";
 }

@@ -14,13 +14,25 @@
 inline constexpr std::size_t kItemsCap = 200000;
 // And each item text up to this many UTF-16 code units.
 inline constexpr std::size_t kItemTextCap = std::size_t{1} << 16;
+// An accessible tree is read down to this depth below its window's own object.
+inline constexpr int kDeepestAccessible = 64;
 
 // The kind of items a window of this class holds, by the class names of the common controls
 // and of the superclasses old software gives them; nothing for a window without items.
 [[nodiscard]] std::optional<ItemsKind> ItemsKindOfClass(TextView className);
 
+// True for a class that may belong to a window drawing its own controls: none of the system's
+// controls, whose accessible objects only repeat what their messages read.
+[[nodiscard]] bool MayDrawOwnControls(TextView className);
+
+// A node's MSAA state bits in words, as the State column of an accessible tree gives them
+// ("focused, checked").
+[[nodiscard]] Text AccessibleStateWords(std::uint32_t state);
+
 // The kind of items a window holds: by its class, else a menu when it is a top-level window with a
-// menu bar (which asks no message); nothing for a window without items.
+// menu bar (which asks no message), else an accessible tree when its class may draw its own
+// controls and its program answers for it with an object of its own that has children (asked
+// once a while: see RemoteItems::AccessibleChildCount); nothing for a window without items.
 [[nodiscard]] std::optional<ItemsKind> ItemsKindOfWindow(WindowHandle window, TextView className,
                                                          RemoteItems& remote);
 

@@ -22,11 +22,15 @@ enum class ItemsStatus {
     Denied,       // the system refused the control's messages or its program's memory: the program
                   // runs with higher rights than the reader; the items read until then
     NotReadable,  // the system does not let other programs read these items (a menu): none
+    // An accessible tree's ends that leave a part out and read the rest:
+    TooDeep,    // nodes deeper than kDeepestAccessible
+    Looped,     // a node named itself or one of its ancestors as its child
+    Malformed,  // answers of a type their call does not have
 };
 
 // Whether a kind's rows stand at depths below its top level: a tree's, a menu's.
 [[nodiscard]] constexpr bool HasDepths(ItemsKind kind) noexcept {
-    return kind == ItemsKind::TreeView || kind == ItemsKind::Menu;
+    return kind == ItemsKind::TreeView || kind == ItemsKind::Menu || kind == ItemsKind::Accessible;
 }
 
 class ItemsTable {

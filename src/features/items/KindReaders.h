@@ -38,6 +38,9 @@ struct MenuBarRead {
 [[nodiscard]] ItemsTable ReadMenuItems(const ControlRead& read);
 // A console window's lines.
 [[nodiscard]] ItemsTable ReadConsoleItems(const ControlRead& read);
+// A window's own accessible tree: its nodes in pre-order with their depths, by Name, Role, Value
+// and State.
+[[nodiscard]] ItemsTable ReadAccessibleItems(const ControlRead& read);
 
 // A list view's empty table: its columns' captions, those its details view hides marked.
 [[nodiscard]] ItemsTable ListViewTable(const ControlRead& read);

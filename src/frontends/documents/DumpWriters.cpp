@@ -55,6 +55,8 @@ const char* KindName(ItemsKind kind) {
             return "toolbar";
         case ItemsKind::Menu:
             return "menu";
+        case ItemsKind::Accessible:
+            return "accessible";
         case ItemsKind::ListBox:
             break;
     }
@@ -77,6 +79,12 @@ const char* ItemsStatusName(ItemsStatus status) {
             return "denied";
         case ItemsStatus::NotReadable:
             return "notReadable";
+        case ItemsStatus::TooDeep:
+            return "tooDeep";
+        case ItemsStatus::Looped:
+            return "looped";
+        case ItemsStatus::Malformed:
+            return "malformed";
         case ItemsStatus::Read:
             break;
     }

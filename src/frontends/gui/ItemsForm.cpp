@@ -54,6 +54,14 @@ Text StatusSentence(const ItemsTable& table) {
                    u"administrator to read its items.";
         case ItemsStatus::NotReadable:
             return u"This system does not let other programs read menus.";
+        case ItemsStatus::TooDeep:
+            return u"The tree goes deeper than " + DecimalText(kDeepestAccessible) +
+                   u" levels: the objects below are left out.";
+        case ItemsStatus::Looped:
+            return u"An object named itself or the object holding it as its child: that child is "
+                   u"left out.";
+        case ItemsStatus::Malformed:
+            return u"The program gave answers of the wrong type: they are left out.";
     }
     return {};
 }
@@ -163,8 +171,48 @@ public:
         return m_stop ? RemoteMenuItem{{}, RemoteEnd::Gone, false}
                       : m_remote.MenuItemAt(menu, index, maxUnits);
     }
+    RemoteNumber AccessibleChildCount(WindowHandle window) override {
+        return m_stop ? RemoteNumber{0, RemoteEnd::Gone} : m_remote.AccessibleChildCount(window);
+    }
+    std::unique_ptr<AccessibleTree> OpenAccessibleTree(WindowHandle window,
+                                                       RemoteEnd& end) override {
+        if (m_stop) {
+            end = RemoteEnd::Gone;
+            return nullptr;
+        }
+        std::unique_ptr<AccessibleTree> tree = m_remote.OpenAccessibleTree(window, end);
+        return tree ? std::make_unique<StoppableTree>(std::move(tree), m_stop) : nullptr;
+    }
 
 private:
+    // The tree's calls, each ending as Gone at once from the stop on.
+    class StoppableTree final : public AccessibleTree {
+    public:
+        StoppableTree(std::unique_ptr<AccessibleTree> tree, const std::atomic<bool>& stop) noexcept
+            : m_tree(std::move(tree)), m_stop(stop) {}
+
+        RemoteNumber ChildCount(std::uint32_t object) override {
+            return m_stop ? RemoteNumber{0, RemoteEnd::Gone} : m_tree->ChildCount(object);
+        }
+        AccessibleChildren Children(std::uint32_t object, std::size_t first,
+                                    std::size_t count) override {
+            return m_stop ? AccessibleChildren{{}, 0, RemoteEnd::Gone}
+                          : m_tree->Children(object, first, count);
+        }
+        AccessibleFacts Facts(AccessibleNode node, std::size_t maxUnits) override {
+            AccessibleFacts stopped;
+            stopped.end = RemoteEnd::Gone;
+            return m_stop ? stopped : m_tree->Facts(node, maxUnits);
+        }
+        AccessibleValue Value(AccessibleNode node, std::size_t maxUnits) override {
+            return m_stop ? AccessibleValue{{}, 0, RemoteEnd::Gone} : m_tree->Value(node, maxUnits);
+        }
+
+    private:
+        std::unique_ptr<AccessibleTree> m_tree;
+        const std::atomic<bool>& m_stop;
+    };
+
     static RemoteTexts Stopped() {
         RemoteTexts none;
         none.end = RemoteEnd::Gone;

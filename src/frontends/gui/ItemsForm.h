@@ -34,14 +34,17 @@ struct ItemsSource {
 };
 
 // The control that a results row (class name, handle, text) names, when it has items: its class
-// is one whose items can be read, or it is a top-level window with a menu bar, and it answers its
-// count, or the system refuses it for access or refuses to let its menu be read. Nothing
-// otherwise; a class without items costs no message.
+// is one whose items can be read, it is a top-level window with a menu bar, or its program answers
+// for it with an accessible tree of its own, and it answers its count, or the system refuses it for
+// access or refuses to let its menu be read. Nothing otherwise; a class without items costs no
+// message.
 [[nodiscard]] std::optional<ItemsSource> ItemsSourceOfRow(std::span<const Text> cells,
                                                           RemoteItems& remote);
 
-// True when a results row's class is one whose items can be read, or its window is a top-level
-// window with a menu bar: the row is marked as one that opens, before any message asks it.
+// True when a results row's class is one whose items can be read, its window is a top-level window
+// with a menu bar, or its program answers for it with an accessible tree of its own: the row is
+// marked as one that opens. Only the last asks a message, of a window whose class may draw its own
+// controls, and its answer is kept a while.
 [[nodiscard]] bool RowMayHaveItems(std::span<const Text> cells, RemoteItems& remote);
 
 // The info tip of a results row whose control has items: what it holds and how to open them.

@@ -6,10 +6,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "core/Text.h"
+#include "ports/AccessibleTree.h"
 #include "ports/WindowSystem.h"
 
 // The controls whose items can be read, each with its own family of messages.
@@ -25,6 +28,9 @@ enum class ItemsKind {
     Toolbar,
     Menu,  // a top-level window's menu bar and its drop-down menus
     Console,
+    // What the program of a window that draws its own controls tells screen readers it shows: its
+    // tree of accessible objects (MSAA).
+    Accessible,
 };
 
 // Texts in the order asked, as many as were read before the conversation ended; cut counts the
@@ -123,4 +129,13 @@ public:
     // The menu's item at index (from 0), its text up to maxUnits.
     [[nodiscard]] virtual RemoteMenuItem MenuItemAt(std::uint64_t menu, int index,
                                                     std::size_t maxUnits) = 0;
+    // How many children the window's own accessible object claims: asks the window with
+    // WM_GETOBJECT whether its program answers with an object of its own. Refused when it leaves
+    // the answer to the system, whose object only repeats the window's text and child windows.
+    // The answer may be kept a few seconds and given again.
+    [[nodiscard]] virtual RemoteNumber AccessibleChildCount(WindowHandle window) = 0;
+    // The window's own accessible tree, its object the root; nothing, with end saying why, when the
+    // window has none of its own (Refused) or did not give it.
+    [[nodiscard]] virtual std::unique_ptr<AccessibleTree> OpenAccessibleTree(WindowHandle window,
+                                                                             RemoteEnd& end) = 0;
 };

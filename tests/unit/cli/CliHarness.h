@@ -67,6 +67,13 @@ public:
     RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) override {
         return fake.ConsoleLines(Of(console), maxUnits);
     }
+    RemoteNumber AccessibleChildCount(WindowHandle window) override {
+        return fake.AccessibleChildCount(Of(window));
+    }
+    std::unique_ptr<AccessibleTree> OpenAccessibleTree(WindowHandle window,
+                                                       RemoteEnd& end) override {
+        return fake.OpenAccessibleTree(Of(window), end);
+    }
 
     FakeRemoteItems fake;
 

@@ -11,6 +11,7 @@
 
 #include "win32/ConsoleScreen.h"
 #include "win32/RemoteItemTexts.h"
+#include "win32/Win32Accessible.h"
 #include "win32/Win32Text.h"
 #include "win32/Win32WindowSystem.h"
 
@@ -185,4 +186,13 @@ RemoteTexts Win32RemoteItems::ItemTexts(WindowHandle control, ItemText what,
     }
     return ReadTextsInTarget(window, target->process.get(), target->is32Bit, what, items, maxUnits,
                              m_timeout);
+}
+
+RemoteNumber Win32RemoteItems::AccessibleChildCount(WindowHandle window) {
+    return AccessibleChildCountOf(HwndOf(window), m_timeout);
+}
+
+std::unique_ptr<AccessibleTree> Win32RemoteItems::OpenAccessibleTree(WindowHandle window,
+                                                                     RemoteEnd& end) {
+    return OpenAccessibleTreeOf(HwndOf(window), m_timeout, end);
 }

@@ -39,6 +39,9 @@ public:
     RemoteNumber MenuBar(WindowHandle window) override;
     RemoteNumber MenuItemCount(std::uint64_t menu) override;
     RemoteMenuItem MenuItemAt(std::uint64_t menu, int index, std::size_t maxUnits) override;
+    RemoteNumber AccessibleChildCount(WindowHandle window) override;
+    std::unique_ptr<AccessibleTree> OpenAccessibleTree(WindowHandle window,
+                                                       RemoteEnd& end) override;
 
 private:
     // The program of the control last asked: opened once for a control's whole read.

@@ -34,7 +34,7 @@ public:
     bool OpenOfRow(const RowTable& rows, int index) noexcept;
     // What a results row's control holds, for the row's info tip; nothing when it has no items.
     [[nodiscard]] std::optional<Text> TipOf(std::span<const Text> cells);
-    // Whether a results row is marked as one that opens items: asks no message.
+    // Whether a results row is marked as one that opens items: see RowMayHaveItems.
     [[nodiscard]] bool MayOpen(std::span<const Text> cells) {
         return RowMayHaveItems(cells, m_probe);
     }

@@ -176,7 +176,7 @@ private:
     bool NextRound(OpenObject& open) {
         while (open.asked < open.allowed) {
             const std::size_t count = std::min(kChildrenPerRound, open.allowed - open.asked);
-            AccessibleChildren children = m_tree.Children(open.object, open.asked, count);
+            AccessibleChildList children = m_tree.Children(open.object, open.asked, count);
             if (children.malformed != 0) {
                 Note(m_table, ItemsStatus::Malformed);
             }

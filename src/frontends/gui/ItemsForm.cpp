@@ -194,9 +194,9 @@ private:
         RemoteNumber ChildCount(std::uint32_t object) override {
             return m_stop ? RemoteNumber{0, RemoteEnd::Gone} : m_tree->ChildCount(object);
         }
-        AccessibleChildren Children(std::uint32_t object, std::size_t first,
+        AccessibleChildList Children(std::uint32_t object, std::size_t first,
                                     std::size_t count) override {
-            return m_stop ? AccessibleChildren{{}, 0, RemoteEnd::Gone}
+            return m_stop ? AccessibleChildList{{}, 0, RemoteEnd::Gone}
                           : m_tree->Children(object, first, count);
         }
         AccessibleFacts Facts(AccessibleNode node, std::size_t maxUnits) override {

@@ -44,7 +44,7 @@ struct AccessibleValue {
 };
 
 // The children an object gave, in its order; malformed counts the answers that named no node.
-struct AccessibleChildren {
+struct AccessibleChildList {
     std::vector<AccessibleNode> nodes;
     std::size_t malformed = 0;
     RemoteEnd end = RemoteEnd::Answered;
@@ -58,7 +58,7 @@ public:
     [[nodiscard]] virtual RemoteNumber ChildCount(std::uint32_t object) = 0;
     // The object's children from the first'th (from 0) on, at most count of them; fewer when it
     // has no more.
-    [[nodiscard]] virtual AccessibleChildren Children(std::uint32_t object, std::size_t first,
+    [[nodiscard]] virtual AccessibleChildList Children(std::uint32_t object, std::size_t first,
                                                       std::size_t count) = 0;
     // Refused: the object says it has no such simple child (its count claimed more than it has).
     [[nodiscard]] virtual AccessibleFacts Facts(AccessibleNode node, std::size_t maxUnits) = 0;

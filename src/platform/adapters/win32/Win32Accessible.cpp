@@ -95,24 +95,26 @@ public:
         });
     }
 
-    AccessibleChildren Children(std::uint32_t object, std::size_t count) override {
-        return Ask<AccessibleChildren>([object, count](AccessibleObjects& objects,
-                                                       AccessibleChildren& children) {
-            IAccessible* asked = objects.At(object);
-            std::vector<VARIANT> answers(count);
-            LONG obtained = 0;
-            const HRESULT result = asked ? AccessibleChildren(asked, 0, static_cast<LONG>(count),
-                                                              answers.data(), &obtained)
-                                         : E_POINTER;
-            if (FAILED(result)) {
-                children.end = asked ? EndOf(result) : RemoteEnd::Gone;
-                return;
-            }
-            answers.resize(static_cast<std::size_t>(std::clamp<LONG>(obtained, 0, count)));
-            for (VARIANT& answer : answers) {
-                TakeChild(objects, object, answer, children);
-            }
-        });
+    AccessibleChildList Children(std::uint32_t object, std::size_t first,
+                                 std::size_t count) override {
+        return Ask<AccessibleChildList>(
+            [object, first, count](AccessibleObjects& objects, AccessibleChildList& children) {
+                IAccessible* asked = objects.At(object);
+                std::vector<VARIANT> answers(count);
+                LONG obtained = 0;
+                const HRESULT result =
+                    asked ? AccessibleChildren(asked, static_cast<LONG>(first),
+                                               static_cast<LONG>(count), answers.data(), &obtained)
+                          : E_POINTER;
+                if (FAILED(result)) {
+                    children.end = asked ? EndOf(result) : RemoteEnd::Gone;
+                    return;
+                }
+                answers.resize(static_cast<std::size_t>(std::clamp<LONG>(obtained, 0, count)));
+                for (VARIANT& answer : answers) {
+                    TakeChild(objects, object, answer, children);
+                }
+            });
     }
 
     AccessibleFacts Facts(AccessibleNode node, std::size_t maxUnits) override {
@@ -125,22 +127,25 @@ public:
                 }
                 const VARIANT child = ChildOf(node);
                 BSTR name = nullptr;
-                HRESULT result = asked->get_accName(child, &name);
-                facts.name = TakeString(SUCCEEDED(result) ? name : nullptr, maxUnits, facts.cut);
-                if (facts.end = EndOf(result); facts.end != RemoteEnd::Answered) {
+                const HRESULT named = asked->get_accName(child, &name);
+                facts.name = TakeString(SUCCEEDED(named) ? name : nullptr, maxUnits, facts.cut);
+                // A simple child that is not there: its object's count claimed more.
+                facts.end =
+                    named == E_INVALIDARG && node.child != 0 ? RemoteEnd::Refused : EndOf(named);
+                if (facts.end != RemoteEnd::Answered) {
                     return;
                 }
                 OwnedVariant role;
-                result = asked->get_accRole(child, &role.value);
+                const HRESULT roled = asked->get_accRole(child, &role.value);
                 TakeRole(role.value, facts);
                 OwnedVariant state;
-                result = SUCCEEDED(result) ? asked->get_accState(child, &state.value) : result;
+                const HRESULT stated = asked->get_accState(child, &state.value);
                 if (state.value.vt == VT_I4) {
                     facts.state = static_cast<std::uint32_t>(state.value.lVal);
                 } else if (state.value.vt != VT_EMPTY) {
                     facts.malformed = true;
                 }
-                facts.end = EndOf(result);
+                facts.end = EndOf(roled) != RemoteEnd::Answered ? EndOf(roled) : EndOf(stated);
             });
     }
 
@@ -175,8 +180,9 @@ private:
             wchar_t words[128] = {};
             const UINT length = GetRoleTextW(static_cast<DWORD>(role.lVal), words, 128);
             facts.role = TextOf(words, std::min<UINT>(length, 127));
-        } else if (role.vt == VT_BSTR) {
-            facts.role = TakeString(SysAllocString(role.bstrVal), 128, facts.cut);
+        } else if (role.vt == VT_BSTR && role.bstrVal != nullptr) {
+            facts.role =
+                TextOf(role.bstrVal, std::min<std::size_t>(SysStringLen(role.bstrVal), 128));
         } else if (role.vt != VT_EMPTY) {
             facts.malformed = true;
         }
@@ -185,7 +191,7 @@ private:
     // A child as the node it names: an object by its number, a simple child of the object by its
     // id; an answer of another type names none.
     static void TakeChild(AccessibleObjects& objects, std::uint32_t parent, VARIANT& answer,
-                          AccessibleChildren& children) {
+                          AccessibleChildList& children) {
         if (answer.vt == VT_I4) {
             children.nodes.push_back({parent, answer.lVal});
         } else if (answer.vt == VT_DISPATCH && answer.pdispVal != nullptr) {

@@ -130,32 +130,16 @@ public:
     }
     STDMETHODIMP get_accDescription(VARIANT, BSTR*) override { return Unsupported(); }
     STDMETHODIMP get_accRole(VARIANT child, VARIANT* role) override {
-        if (role == nullptr) return E_POINTER;
-        VariantInit(role);
-        std::size_t node = 0;
-        if (const HRESULT found = Resolve(child, node); found != S_OK) return found;
-        if (m_tree.nodes[node].oddVariants) {
-            role->vt = VT_R8;
-            role->dblVal = static_cast<double>(ROLE_SYSTEM_PUSHBUTTON);
-        } else {
-            role->vt = VT_I4;
-            role->lVal = m_tree.nodes[node].role;
-        }
-        return S_OK;
+        return AnswerNumber(child, role, &AccessibleNode::role, [](VARIANT& odd) {
+            odd.vt = VT_R8;
+            odd.dblVal = static_cast<double>(ROLE_SYSTEM_PUSHBUTTON);
+        });
     }
     STDMETHODIMP get_accState(VARIANT child, VARIANT* state) override {
-        if (state == nullptr) return E_POINTER;
-        VariantInit(state);
-        std::size_t node = 0;
-        if (const HRESULT found = Resolve(child, node); found != S_OK) return found;
-        if (m_tree.nodes[node].oddVariants) {
-            state->vt = VT_BSTR;
-            state->bstrVal = SysAllocString(L"checked");
-        } else {
-            state->vt = VT_I4;
-            state->lVal = m_tree.nodes[node].state;
-        }
-        return S_OK;
+        return AnswerNumber(child, state, &AccessibleNode::state, [](VARIANT& odd) {
+            odd.vt = VT_BSTR;
+            odd.bstrVal = SysAllocString(L"checked");
+        });
     }
     STDMETHODIMP get_accHelp(VARIANT, BSTR*) override { return Unsupported(); }
     STDMETHODIMP get_accHelpTopic(BSTR*, VARIANT, LONG*) override { return Unsupported(); }
@@ -208,6 +192,22 @@ private:
         }
         node = children[static_cast<std::size_t>(child.lVal) - 1];
         return m_tree.nodes[node].badSlot ? E_INVALIDARG : S_OK;
+    }
+
+    // A role or state as VT_I4, or as the odd node's wrong type.
+    HRESULT AnswerNumber(const VARIANT& child, VARIANT* out, LONG AccessibleNode::*field,
+                         void (*answerOdd)(VARIANT&)) const {
+        if (out == nullptr) return E_POINTER;
+        VariantInit(out);
+        std::size_t node = 0;
+        if (const HRESULT found = Resolve(child, node); found != S_OK) return found;
+        if (m_tree.nodes[node].oddVariants) {
+            answerOdd(*out);
+        } else {
+            out->vt = VT_I4;
+            out->lVal = m_tree.nodes[node].*field;
+        }
+        return S_OK;
     }
 
     // The child at position (0 for the first) as a reader is handed it: its object, or its id.

@@ -872,6 +872,7 @@ Options ParseOptions(int argc, wchar_t** argv) {
             ++index;
         } else if (option == L"--nodes" && options.mode == L"accessible") {
             options.nodes = ParseNumber(argv[index], value, kMaxAccessibleNodes);
+            if (options.nodes == 0) FailUsage(L"--nodes is at least 1");
             ++index;
         } else if (option == L"--hostile" && options.mode == L"accessible" && value != nullptr) {
             options.kind = value;

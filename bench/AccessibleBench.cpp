@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -98,7 +97,7 @@ TreeRead BareWalk(HWND panel) {
     if (FAILED(found) || root == nullptr) {
         std::printf("AccessibleObjectFromWindow failed: 0x%08lx\n",
                     static_cast<unsigned long>(found));
-        std::exit(1);
+        return {};  // no nodes: the count check reports it
     }
     TreeRead read;
     read.nodes = WalkObject(root);
@@ -110,21 +109,18 @@ TreeRead BareWalk(HWND panel) {
 // The bare walk first: every other reader is printed as a ratio to it.
 constexpr Reader kReaders[] = {{"bare MSAA walk", BareWalk}};
 
-const std::wstring& TruthField(const TargetFixture& fixture, const wchar_t* tag) {
-    for (const std::vector<std::wstring>& fields : fixture.Lines()) {
-        if (fields.size() >= 2 && fields[0] == tag) return fields[1];
-    }
-    std::printf("the fixture's truth has no %ls line\n", tag);
-    std::exit(1);
-}
-
-// Each reader's best of rounds against one build of the fixture, checked against its truth.
-void MeasureAgainst(FixtureBuild build, int nodes, int rounds) {
+// Each reader's best of rounds against one build of the fixture, checked against its truth;
+// false after a count that differs from it, with the fixture ended.
+bool MeasureAgainst(FixtureBuild build, int nodes, int rounds) {
     const TargetFixture fixture(L"accessible", L"--nodes " + std::to_wstring(nodes), build);
-    const HWND panel =
-        reinterpret_cast<HWND>(static_cast<INT_PTR>(std::stol(TruthField(fixture, L"panel"))));
-    const std::size_t expected = std::stoul(TruthField(fixture, L"count"));
+    const AccessibleTruth truth = ReadAccessibleTruth(fixture);
+    const HWND panel = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::stol(truth.panel)));
+    const std::size_t expected = truth.nodes.size();
     const char* bits = build == FixtureBuild::Bits32 ? "32-bit" : "64-bit";
+    if (expected != static_cast<std::size_t>(nodes)) {
+        std::printf("the %s fixture made %zu nodes of %d\n", bits, expected, nodes);
+        return false;
+    }
     std::vector<double> best(std::size(kReaders), 1e9);
     // Alternate the readers so that none gets a warmer system; keep the best of each.
     for (int round = 0; round < rounds; ++round) {
@@ -133,7 +129,7 @@ void MeasureAgainst(FixtureBuild build, int nodes, int rounds) {
             if (read.nodes != expected) {
                 std::printf("%s of the %s fixture met %zu nodes of %zu\n", kReaders[reader].name,
                             bits, read.nodes, expected);
-                std::exit(1);
+                return false;
             }
             best[reader] = std::min(best[reader], read.seconds);
         }
@@ -145,6 +141,7 @@ void MeasureAgainst(FixtureBuild build, int nodes, int rounds) {
         if (reader > 0) std::printf(": %.2f x the bare walk", best[reader] / best[0]);
         std::printf("\n");
     }
+    return true;
 }
 
 }  // namespace
@@ -158,8 +155,8 @@ int main(int argc, char** argv) {
     }
     // A single-threaded apartment, as a reader with a window of its own has.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    MeasureAgainst(FixtureBuild::Native, nodes, rounds);
-    MeasureAgainst(FixtureBuild::Bits32, nodes, rounds);
+    const bool counted = MeasureAgainst(FixtureBuild::Native, nodes, rounds) &&
+                         MeasureAgainst(FixtureBuild::Bits32, nodes, rounds);
     CoUninitialize();
-    return 0;
+    return counted ? 0 : 1;
 }

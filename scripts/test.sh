@@ -26,7 +26,7 @@ run_suite() {
 # keeps in its own log.
 count_suite() {
     cat "$1/test-run.log"
-    grep -E " x the |MB for the rows|longest wait|of one processor" "$1/Testing/Temporary/LastTest.log" || true
+    grep -E " x the |MB for the rows|longest wait|of one processor|ms a node" "$1/Testing/Temporary/LastTest.log" || true
     local summary total fails
     summary=$(grep -E "tests passed, [0-9]+ tests? failed out of" "$1/test-run.log" | tail -1)
     total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")

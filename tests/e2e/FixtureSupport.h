@@ -28,6 +28,7 @@ struct Options {
     std::wstring kind;  // hostile modes: how the windows or controls misbehave
     int rows = 0;       // items mode: rows of the report list view (0: its usual dozen)
     int treeItems = 0;  // items mode: items of the tree view (0: its usual few)
+    int nodes = 0;      // accessible mode: nodes of the generated tree (0: the usual tree)
 };
 
 struct Fixture {

@@ -5,9 +5,12 @@
 add_executable(TargetFixture WIN32
   tests/e2e/TargetFixture.cpp
   tests/e2e/FixtureSupport.cpp
-  tests/e2e/ItemsFixture.cpp)
+  tests/e2e/ItemsFixture.cpp
+  tests/e2e/AccessibleFixture.cpp
+  tests/e2e/AccessibleObject.cpp)
 target_include_directories(TargetFixture PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(TargetFixture PRIVATE comctl32 user32 gdi32)
+# The accessible mode's panel answers for itself through MSAA, as a COM server.
+target_link_libraries(TargetFixture PRIVATE comctl32 user32 gdi32 oleacc ole32 oleaut32 uuid)
 if(MINGW)
   target_link_options(TargetFixture PRIVATE -municode)
 endif()

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/e2e/AccessibleFixture.h"
 #include "tests/e2e/FixtureSupport.h"
 #include "tests/e2e/ItemsFixture.h"
 #include "tests/e2e/TruthFormat.h"
@@ -152,7 +153,10 @@ struct HungChildRequest {
              L"  kinds: lbliar (list box claims 2^31-1 items and one 2^31-1 units "
              L"long), lvhang (list view sleeps 60 s when asked row 10 on), "
              L"treedelete (tree view deletes the next sibling of an item read), "
-             L"itemsexit (list view exits when asked a 21st text)");
+             L"itemsexit (list view exits when asked a 21st text)\n"
+             L"       TargetFixture.exe accessible <truthFile> [--nodes N | --hostile K]\n"
+             L"  a self-drawn panel whose texts only MSAA gives; --nodes: a tree of N nodes, "
+             L"--hostile: hang, liar, cycle, deep, hugename, badvariant, dies or denied");
 }
 
 // Clicks a button of the tool's main window, found by its caption.
@@ -836,7 +840,7 @@ Options ParseOptions(int argc, wchar_t** argv) {
     if (options.mode != L"toplevel" && options.mode != L"tree" && options.mode != L"bench" &&
         options.mode != L"holdclipboard" && options.mode != L"hostile" &&
         options.mode != L"items" && options.mode != L"hostileitems" && options.mode != L"pick" &&
-        options.mode != L"changing") {
+        options.mode != L"changing" && options.mode != L"accessible") {
         FailUsage(L"unknown mode " + options.mode);
     }
     for (int index = 3; index < argc; ++index) {
@@ -866,6 +870,13 @@ Options ParseOptions(int argc, wchar_t** argv) {
         } else if (option == L"--tree-items" && options.mode == L"items") {
             options.treeItems = ParseNumber(argv[index], value, kMaxItems);
             ++index;
+        } else if (option == L"--nodes" && options.mode == L"accessible") {
+            options.nodes = ParseNumber(argv[index], value, kMaxAccessibleNodes);
+            if (options.nodes == 0) FailUsage(L"--nodes is at least 1");
+            ++index;
+        } else if (option == L"--hostile" && options.mode == L"accessible" && value != nullptr) {
+            options.kind = value;
+            ++index;
         } else if (option == L"--ms" &&
                    (options.mode == L"holdclipboard" || options.mode == L"hostile" ||
                     options.mode == L"changing")) {
@@ -878,6 +889,11 @@ Options ParseOptions(int argc, wchar_t** argv) {
     }
     if (options.mode == L"hostileitems" && !IsHostileItemsKind(options.kind)) {
         FailUsage(L"hostileitems needs a --kind it knows, not \"" + options.kind + L"\"");
+    }
+    if (options.mode == L"accessible" && !options.kind.empty() &&
+        (!IsAccessibleHostileKind(options.kind) || options.nodes > 0)) {
+        FailUsage(L"accessible takes --nodes or one --hostile kind it knows, not \"" +
+                  options.kind + L"\"");
     }
     return options;
 }
@@ -898,5 +914,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (options.mode == L"items") return RunItemsMode(fixture, options);
     if (options.mode == L"hostileitems") return RunHostileItemsMode(fixture, options);
     if (options.mode == L"changing") return RunChangingMode(fixture, options);
+    if (options.mode == L"accessible") return RunAccessibleMode(fixture, options);
     return RunHoldClipboardMode(fixture, options);
 }

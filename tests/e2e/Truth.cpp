@@ -88,6 +88,33 @@ ControlTruth ItemsControl(const TargetFixture& fixture, std::wstring_view name) 
     throw std::runtime_error("the items truth names no such control");
 }
 
+AccessibleTruth ReadAccessibleTruth(const TargetFixture& fixture) {
+    AccessibleTruth truth;
+    std::size_t count = 0;
+    for (const std::vector<std::wstring>& fields : fixture.Lines()) {
+        const std::wstring& tag = fields.at(0);
+        if (tag == L"panel") {
+            truth.panel = fields.at(1);
+        } else if (tag == L"mode") {
+            truth.mode = fields.at(1);
+        } else if (tag == L"node" && fields.size() == 8) {
+            truth.nodes.push_back({std::stoi(fields[1]), fields[2], fields[3], fields[4],
+                                   std::stoul(fields[5], nullptr, 16), std::stol(fields[6]),
+                                   fields[7] == L"object"});
+        } else if (tag == L"count") {
+            count = std::stoul(fields.at(1));
+        } else if (tag == L"expect") {
+            truth.expected[fields.at(1)] = fields.at(2);
+        } else {
+            throw std::runtime_error("a malformed accessible truth line");
+        }
+    }
+    if (truth.panel.empty() || count != truth.nodes.size()) {
+        throw std::runtime_error("an accessible truth without its panel or with a wrong count");
+    }
+    return truth;
+}
+
 void SelectWindow(const Tool& tool, const std::wstring& handle) {
     const RemoteList list = tool.WindowList();
     const auto rows = list.Rows();

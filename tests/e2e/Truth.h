@@ -52,6 +52,28 @@ struct ControlTruth {
 // The control the fixture named name; throws when there is none.
 [[nodiscard]] ControlTruth ItemsControl(const TargetFixture& fixture, std::wstring_view name);
 
+// One node of the accessible mode's truth (the format is in AccessibleFixture.h).
+struct AccessibleNodeTruth {
+    int depth = 0;
+    std::wstring name;
+    std::wstring roleText;
+    std::wstring value;
+    unsigned long state = 0;
+    long role = 0;
+    bool object = false;  // an object of its own, not a child id of its parent's
+};
+
+// What a correct reader sees of the accessible mode's panel.
+struct AccessibleTruth {
+    std::wstring panel;  // the self-drawn window's handle, as the tool prints it
+    std::wstring mode;   // "default", "nodes" or the hostile kind
+    std::vector<AccessibleNodeTruth> nodes;
+    std::map<std::wstring, std::wstring> expected;  // hostile modes: what a read meets
+};
+
+// The accessible truth of a fixture started in that mode; throws on a malformed truth.
+[[nodiscard]] AccessibleTruth ReadAccessibleTruth(const TargetFixture& fixture);
+
 // Selects the window list's row of the window with that handle; throws when it is not listed.
 void SelectWindow(const Tool& tool, const std::wstring& handle);
 

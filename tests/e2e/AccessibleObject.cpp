@@ -160,9 +160,9 @@ public:
     // badvariant tree offers this, the others leave AccessibleChildren to ask get_accChild.
     STDMETHODIMP Next(ULONG count, VARIANT* children, ULONG* fetched) override;
     STDMETHODIMP Skip(ULONG count) override {
-        const std::size_t total = Node().children.size();
-        m_cursor = std::min<std::size_t>(total, m_cursor + count);
-        return m_cursor < total ? S_OK : S_FALSE;
+        const std::size_t skipped = std::min<std::size_t>(count, Node().children.size() - m_cursor);
+        m_cursor += skipped;
+        return skipped == count ? S_OK : S_FALSE;
     }
     STDMETHODIMP Reset() override {
         m_cursor = 0;
@@ -228,7 +228,7 @@ private:
 
     AccessibleTree& m_tree;
     std::size_t m_node;
-    LONG m_references = 1;
+    LONG m_references = 1;  // counted on the fixture's one thread, whose apartment it lives in
     std::size_t m_cursor = 0;
 };
 

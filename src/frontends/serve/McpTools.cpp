@@ -159,8 +159,9 @@ ToolResult ReadItems(const Tool& tool, const Json&, const CliRequest& request,
         result.members["content"].push_back(TextContent(
             "the control (" + window.value("class", std::string()) +
             ") holds no items: read_items reads list boxes, combo boxes, list views, trees, tab "
-            "controls, headers, status bars, toolbars, consoles and top-level windows' menus; its "
-            "text is in the window's \"text\""));
+            "controls, headers, status bars, toolbars, consoles, top-level windows' menus and the "
+            "accessible objects of windows that draw their own controls; its text is in the "
+            "window's \"text\""));
     }
     return result;
 }

@@ -128,10 +128,12 @@ Tool ReadItemsTool() {
         "read_items",
         "Read a control's items",
         "The items of one list box, combo box, list view (every row by every column), tree, "
-        "tab control, header, status bar, toolbar, console window (its lines) or top-level "
-        "window (its menu): the dump of that window alone with its items (kind, status, columns, "
-        "rows), whose status is read, timedOut, gone, changed, noTexts, capped, denied (a "
-        "program running with higher rights refused them) or notReadable. Give exactly one of "
+        "tab control, header, status bar, toolbar, console window (its lines), top-level "
+        "window (its menu) or window that draws its own controls (kind accessible: the objects "
+        "its program tells screen readers of, by Name, Role, Value and State): the dump of that "
+        "window alone with its items (kind, status, columns, rows), whose status is read, "
+        "timedOut, gone, changed, noTexts, capped, denied (a program running with higher rights "
+        "refused them), notReadable, tooDeep, looped or malformed. Give exactly one of "
         "handle, title, titleContains, class or pid, and the path to the control below that "
         "window (or the control's own handle).",
         {"dump", "--format", "json", "--items", "--max-depth", "0"},

@@ -53,12 +53,14 @@ async function call(name, args) {
 let tree;
 let hung;
 let items;
+let accessible;
 
 before(async () => {
   mkdirSync(scratch, { recursive: true });
   tree = await startFixture('tree', 'tree');
   hung = await startFixture('hung', 'tree', '--hung');
   items = await startFixture('items', 'items');
+  accessible = await startFixture('accessible', 'accessible');
   client = new Client({ name: 'tessivane-serve-test', version: '1.0.0' });
   await client.connect(new StdioClientTransport({
     command: 'wine', args: [cli, 'serve'], env: process.env, stderr: 'inherit',
@@ -132,6 +134,19 @@ test('read_items gives a list box its items by its path', async () => {
   assert.deepEqual(read.structuredContent.window.items.rows.map((row) => row[0]), want);
   assert.deepEqual(read.structuredContent.window.children, []);
 });
+
+test('read_items and dump_window give a self-drawn panel the accessible objects it exposes',
+  async () => {
+    const nodes = accessible.filter((line) => line[0] === 'node').map((line) => unescaped(line[2]));
+    const read = await call('read_items',
+      { title: 'Tessivane Fixture Accessible', path: 'TessivaneFixtureSelfDrawn' });
+    assert.equal(read.isError, false);
+    assert.equal(read.structuredContent.window.items.kind, 'accessible');
+    assert.deepEqual(read.structuredContent.window.items.rows.map((row) => row[0]), nodes);
+    const dump = await call('dump_window', { title: 'Tessivane Fixture Accessible', items: true });
+    assert.deepEqual(dump.structuredContent.window.children[0].items.rows,
+      read.structuredContent.window.items.rows);
+  });
 
 test('wait_for_text says when the text shows, and when it did not within its time', async () => {
   const root = Number(tree[0][1]);

@@ -319,6 +319,32 @@ TEST_P(ItemsWindowE2e, CopyAndSaveAsGiveTheItemsWholeInUnicode) {
     }
 }
 
+// A self-drawn panel's results row opens the objects its program tells screen readers of: each by
+// name, role, value (never a protected one's) and state in words, as the fixture has them.
+TEST(AccessibleItemsWindowE2e, ASelfDrawnPanelsRowOpensTheObjectsItsProgramExposes) {
+    const TargetFixture fixture(L"accessible");
+    const AccessibleTruth truth = ReadAccessibleTruth(fixture);
+    const HWND panel = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::stol(truth.panel)));
+    Tool tool;
+    SelectWindow(tool, DecimalHandle(GetAncestor(panel, GA_ROOT)));
+    tool.ClickAndWait(kStartButton);
+    const RemoteList results = tool.Results();
+    const int row = ResultsRowOf(results, panel);
+    ASSERT_GE(row, 0);
+    results.DoubleClick(row);
+    const HWND items = WaitForItemsWindow(tool, L"TessivaneFixtureSelfDrawn", panel);
+    ASSERT_NE(items, nullptr);
+    std::vector<std::vector<std::wstring>> expected;
+    for (const AccessibleNodeTruth& node : truth.nodes) {
+        const Text state = AccessibleStateWords(node.state);
+        expected.push_back({node.name, node.roleText, node.value, {state.begin(), state.end()}});
+    }
+    const RemoteList shown(GetDlgItem(items, kItemsList), tool.Program().Handle());
+    EXPECT_EQ(shown.Rows(), expected);
+    EXPECT_EQ(shown.Header(3), L"State");
+    SaveScreenshot(items, BuildFolder() / L"artifacts" / L"items-accessible.bmp");
+}
+
 INSTANTIATE_TEST_SUITE_P(Builds, ItemsWindowE2e,
                          testing::Values(FixtureBuild::Native, FixtureBuild::Bits32),
                          [](const testing::TestParamInfo<FixtureBuild>& info) {

@@ -314,7 +314,7 @@ public:
     // Past its children, an object that claims more gives simple children it does not have, as
     // the system's AccessibleChildren does for an object without its own enumeration.
     AccessibleChildList Children(std::uint32_t object, std::size_t first,
-                                std::size_t count) override {
+                                 std::size_t count) override {
         AccessibleChildList children{{}, 0, m_items.Ask(m_window)};
         const AccessibleObject& parent = Object(object);
         const auto claimed = static_cast<std::size_t>(

@@ -61,7 +61,8 @@ Text StatusSentence(const ItemsTable& table) {
             return u"An object named itself or the object holding it as its child: that child is "
                    u"left out.";
         case ItemsStatus::Malformed:
-            return u"The program gave answers of the wrong type: they are left out.";
+            return u"The program gave answers of the wrong type, or claimed children it does not "
+                   u"have: they are left out.";
     }
     return {};
 }
@@ -195,7 +196,7 @@ private:
             return m_stop ? RemoteNumber{0, RemoteEnd::Gone} : m_tree->ChildCount(object);
         }
         AccessibleChildList Children(std::uint32_t object, std::size_t first,
-                                    std::size_t count) override {
+                                     std::size_t count) override {
             return m_stop ? AccessibleChildList{{}, 0, RemoteEnd::Gone}
                           : m_tree->Children(object, first, count);
         }

@@ -59,7 +59,7 @@ public:
     // The object's children from the first'th (from 0) on, at most count of them; fewer when it
     // has no more.
     [[nodiscard]] virtual AccessibleChildList Children(std::uint32_t object, std::size_t first,
-                                                      std::size_t count) = 0;
+                                                       std::size_t count) = 0;
     // Refused: the object says it has no such simple child (its count claimed more than it has).
     [[nodiscard]] virtual AccessibleFacts Facts(AccessibleNode node, std::size_t maxUnits) = 0;
     [[nodiscard]] virtual AccessibleValue Value(AccessibleNode node, std::size_t maxUnits) = 0;

@@ -152,7 +152,8 @@ struct HungChildRequest {
              L"  kinds: lbliar (list box claims 2^31-1 items and one 2^31-1 units "
              L"long), lvhang (list view sleeps 60 s when asked row 10 on), "
              L"treedelete (tree view deletes the next sibling of an item read), "
-             L"itemsexit (list view exits when asked a 21st text)");
+             L"itemsexit (list view exits when asked a 21st text), "
+             L"lvnotext (owner-drawn list view of 12 rows without any text)");
 }
 
 // Clicks a button of the tool's main window, found by its caption.

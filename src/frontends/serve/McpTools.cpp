@@ -10,6 +10,7 @@
 #include "cli/CommandLine.h"
 #include "core/ExitCodes.h"
 #include "core/TextMatch.h"
+#include "items/ItemsReader.h"
 #include "serve/ToolArguments.h"
 #include "serve/ToolTable.h"
 
@@ -161,6 +162,12 @@ ToolResult ReadItems(const Tool& tool, const Json&, const CliRequest& request,
             ") holds no items: read_items reads list boxes, combo boxes, list views, trees, tab "
             "controls, headers, status bars, toolbars, consoles and top-level windows' menus; its "
             "text is in the window's \"text\""));
+    }
+    // Empty rows alone would pass for blank ones: the note says what they more likely are.
+    const Json items = window.is_object() ? window.value("items", Json()) : Json();
+    if (items.is_object() && items.value("status", std::string()) == "noText") {
+        result.members["content"].push_back(
+            TextContent(TextToUtf8(NoTextSentence(items.value("rows", Json::array()).size()))));
     }
     return result;
 }

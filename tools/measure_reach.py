@@ -352,8 +352,9 @@ def measure_window(name, root, menu, main_window, totals):
         if main_window:
             totals.add("main windows alone, " + figure, present, reported)
         if not on_screen:
-            left_out = [(present_, reported_) for class_, present_, reported_ in controls
-                        if (name, class_) in LARGEST]
+            # the largest control of that class in the window, should it hold more than one
+            left_out = [max(((p, r) for c, p, r in controls if c == class_), default=(0, 0))
+                        for window, class_ in LARGEST if window == name]
             totals.add(HELD_WITHOUT_LARGEST, present - sum(p for p, _ in left_out),
                        reported - sum(r for _, r in left_out))
         figures[figure] = "%4d of %4d" % (reported, present)

@@ -716,6 +716,19 @@ TEST_P(CliItemsE2e, ItemsComeWithTheirControlsItemForItem) {
     }
 }
 
+// A list view whose owner draws its rows and gives the list no text is told apart from a read one.
+TEST_P(CliItemsE2e, AListWithoutAnyTextIsNoTextAndCounted) {
+    const TargetFixture fixture(L"hostileitems", L"--kind lvnotext", GetParam());
+    const ControlTruth control = ItemsControl(fixture, L"lvnotext");
+    const ConsoleRun run = Cli(L"dump --handle " + control.handle + L" --items");
+    ASSERT_EQ(run.exitCode, 0u) << run.error;
+    const ParsedJson document = ParsedJson::parse(run.out);
+    const ParsedJson& items = document["window"]["items"];
+    EXPECT_EQ(items["status"], "noText");
+    EXPECT_EQ(items["rows"].size(), control.rows.size());
+    EXPECT_EQ(document["summary"]["textlessLists"], 1);
+}
+
 // A path printed by one run of the fixture finds the same control in a new run, where every
 // handle differs; one that leads nowhere names its step; find finds windows by text and class.
 class CliPathE2e : public testing::TestWithParam<FixtureBuild> {};

@@ -63,6 +63,7 @@ constexpr int kAnsweredRows = 10;
 constexpr DWORD kHangMs = 60000;
 constexpr int kExitingRows = 50;
 constexpr LONG_PTR kAnsweredTexts = 20;
+constexpr int kTextlessRows = 12;
 constexpr UINT_PTR kSubclassId = 1;
 constexpr DWORD kHostileCreateTimeoutMs = 30000;
 
@@ -740,6 +741,10 @@ ControlItems MakeHostileControl(const Fixture& fixture, std::wstring_view kind) 
                                 {0, L"four"}});
         control.expectations = {{L"deletesOnRead", L"nextSibling"}};
         misbehaviour = DeletingTreeProc;
+    } else if (kind == L"lvnotext") {
+        // Drawn by its owner from what the program knows; the list itself holds no text.
+        control = MakeListView(fixture, top, name, LVS_REPORT | LVS_OWNERDRAWFIXED, kControlAt,
+                               {L"", L""}, std::vector<ItemRow>(kTextlessRows, {0, {L"", L""}}));
     } else {
         control = MakeListView(
             fixture, top, name, LVS_REPORT, kControlAt, {L"Row", L"Text"},
@@ -748,7 +753,8 @@ ControlItems MakeHostileControl(const Fixture& fixture, std::wstring_view kind) 
         misbehaviour = ExitingListProc;
     }
     CheckItemsAgree(control);
-    if (!SetWindowSubclass(control.window, misbehaviour, kSubclassId, 0)) {
+    if (misbehaviour != nullptr &&
+        !SetWindowSubclass(control.window, misbehaviour, kSubclassId, 0)) {
         FailApi(kExitSetup, L"cannot subclass " + name);
     }
     ShowWindow(top, SW_SHOWNORMAL);
@@ -795,7 +801,8 @@ int RunHangingList(const Fixture& fixture, const Options& options) {
 }  // namespace
 
 bool IsHostileItemsKind(std::wstring_view kind) {
-    return kind == L"lbliar" || kind == L"lvhang" || kind == L"treedelete" || kind == L"itemsexit";
+    return kind == L"lbliar" || kind == L"lvhang" || kind == L"treedelete" ||
+           kind == L"itemsexit" || kind == L"lvnotext";
 }
 
 int RunItemsMode(const Fixture& fixture, const Options& options) {

@@ -40,6 +40,8 @@
 //              "expect deletesOnRead nextSibling".
 //   itemsexit  ListView of 50 rows whose program exits when asked a 21st item text
 //              (LVM_GETITEMTEXT, LVM_GETITEM): "expect answeredTexts 20".
+//   lvnotext   ListView (report view, owner-drawn) of 12 rows and 2 columns, captions and cells all
+//              empty: its owner draws the rows, the list holds no text.
 #pragma once
 
 #include <string_view>

@@ -153,7 +153,8 @@ struct HungChildRequest {
              L"  kinds: lbliar (list box claims 2^31-1 items and one 2^31-1 units "
              L"long), lvhang (list view sleeps 60 s when asked row 10 on), "
              L"treedelete (tree view deletes the next sibling of an item read), "
-             L"itemsexit (list view exits when asked a 21st text)\n"
+             L"itemsexit (list view exits when asked a 21st text), "
+             L"lvnotext (owner-drawn list view of 12 rows without any text)\n"
              L"       TargetFixture.exe accessible <truthFile> [--nodes N | --hostile K]\n"
              L"  a self-drawn panel whose texts only MSAA gives; --nodes: a tree of N nodes, "
              L"--hostile: hang, liar, cycle, deep, hugename, badvariant, dies or denied");

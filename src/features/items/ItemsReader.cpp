@@ -59,6 +59,13 @@ ItemCount CountQueryOf(ItemsKind kind) {
     return ItemCount::Toolbar;
 }
 
+// The kinds whose items are rows of a list that shows texts; a toolbar's or a tab's items may
+// rightly all be pictures, a status bar's parts all empty.
+bool ListsRows(ItemsKind kind) {
+    return kind == ItemsKind::ListBox || kind == ItemsKind::ComboBox ||
+           kind == ItemsKind::ListView || kind == ItemsKind::TreeView;
+}
+
 }  // namespace
 
 ItemsStatus ItemsStatusOf(RemoteEnd end) {
@@ -184,6 +191,11 @@ ItemsTable ReadItems(WindowHandle control, ItemsKind kind, RemoteItems& remote, 
             ReadStripItems(read, table, allowed);
             break;
     }
+    // Rows that a whole read found all empty are more likely drawn than blank.
+    if (table.status == ItemsStatus::Read && ListsRows(kind) && table.Rows() != 0 &&
+        !table.HasText()) {
+        table.status = ItemsStatus::NoText;
+    }
     table.ShrinkToFit();
     return table;
 }
@@ -200,6 +212,8 @@ Text ItemsStatusText(ItemsStatus status) {
             return u"changed while read";
         case ItemsStatus::NoTexts:
             return u"owner-drawn without texts";
+        case ItemsStatus::NoText:
+            return u"no text";
         case ItemsStatus::Capped:
             return u"capped";
         case ItemsStatus::Denied:
@@ -214,6 +228,11 @@ Text ItemsStatusText(ItemsStatus status) {
             return u"malformed answers";
     }
     return u"read";
+}
+
+Text NoTextSentence(std::size_t rows) {
+    return u"the program gave no text for its " + DecimalText(static_cast<std::int64_t>(rows)) +
+           (rows == 1 ? u" row" : u" rows") + u": it may draw them itself";
 }
 
 Text ItemsKindName(ItemsKind kind) {

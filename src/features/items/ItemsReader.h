@@ -56,5 +56,8 @@ inline constexpr int kDeepestAccessible = 64;
 
 // A short phrase for the read's end, for titles and notes ("read", "timed out", ...).
 [[nodiscard]] Text ItemsStatusText(ItemsStatus status);
+// What a read with the status NoText says of its rows: "the program gave no text for its 12 rows:
+// it may draw them itself".
+[[nodiscard]] Text NoTextSentence(std::size_t rows);
 // The kind's name as a user knows it ("List box", "Tree view", ...).
 [[nodiscard]] Text ItemsKindName(ItemsKind kind);

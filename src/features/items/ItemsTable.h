@@ -18,6 +18,8 @@ enum class ItemsStatus {
     Gone,         // the control or its program went away: the items read until then
     Changed,      // an item vanished while it was read: the items read until then
     NoTexts,      // an owner-drawn list that keeps item data, not texts: no items
+    NoText,       // a list whose every row came without a text (it may draw them itself): its
+                  // empty rows
     Capped,       // more items than a read takes: the first kItemsCap
     Denied,       // the system refused the control's messages or its program's memory: the program
                   // runs with higher rights than the reader; the items read until then
@@ -41,6 +43,8 @@ public:
     // At least one column, captioned or not.
     [[nodiscard]] std::size_t Columns() const noexcept { return m_captions.size(); }
     [[nodiscard]] std::size_t Rows() const noexcept { return m_depths.size(); }
+    // True when some cell holds a text; captions do not count.
+    [[nodiscard]] bool HasText() const noexcept { return !m_units.empty(); }
     [[nodiscard]] TextView Caption(std::size_t column) const { return m_captions.at(column); }
     [[nodiscard]] TextView Cell(std::size_t row, std::size_t column) const;
     // A column the control does not show: a list view's column of zero width.

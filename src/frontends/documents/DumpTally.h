@@ -15,6 +15,9 @@ struct DumpTally {
     std::size_t changing = 0;  // texts that changed on every attempt to read them whole
     // Controls whose items did not come whole: timed out, gone, changed while read or capped.
     std::size_t itemsIncomplete = 0;
+    // Lists whose items came without texts (an owner-drawn list keeping none, or rows all empty):
+    // told, not missing, since no read gives more.
+    std::size_t textlessLists = 0;
     bool rowLimitReached = false;
     // Steps that failed and were reported on standard error.
     std::size_t failedSteps = 0;

@@ -73,6 +73,8 @@ const char* ItemsStatusName(ItemsStatus status) {
             return "changed";
         case ItemsStatus::NoTexts:
             return "noTexts";
+        case ItemsStatus::NoText:
+            return "noText";
         case ItemsStatus::Capped:
             return "capped";
         case ItemsStatus::Denied:
@@ -170,6 +172,7 @@ void AddSummaryMembers(Json& summary, const DumpTally& tally) {
     summary["cut"] = tally.cut;
     summary["changing"] = tally.changing;
     summary["itemsIncomplete"] = tally.itemsIncomplete;
+    summary["textlessLists"] = tally.textlessLists;
     summary["rowLimitReached"] = tally.rowLimitReached;
     summary["failedSteps"] = tally.failedSteps;
     summary["deadline"] = tally.deadlineReached;

@@ -43,6 +43,11 @@ Text StatusSentence(const ItemsTable& table) {
         case ItemsStatus::NoTexts:
             return u"The control draws its items itself and keeps no texts to read (it has " +
                    Quantity(table.claimed, u"item") + u").";
+        case ItemsStatus::NoText: {
+            Text sentence = NoTextSentence(table.Rows()) + u".";
+            sentence.front() = u'T';
+            return sentence;
+        }
         case ItemsStatus::Capped:
             return (table.claimed > 0
                         ? u"The control claims " + Quantity(table.claimed, u"item") + u"; a"

@@ -10,6 +10,7 @@
 #include "cli/CommandLine.h"
 #include "core/ExitCodes.h"
 #include "core/TextMatch.h"
+#include "items/ItemsReader.h"
 #include "serve/ToolArguments.h"
 #include "serve/ToolTable.h"
 
@@ -162,6 +163,12 @@ ToolResult ReadItems(const Tool& tool, const Json&, const CliRequest& request,
             "controls, headers, status bars, toolbars, consoles, top-level windows' menus and the "
             "accessible objects of windows that draw their own controls; its text is in the "
             "window's \"text\""));
+    }
+    // Empty rows alone would pass for blank ones: the note says what they more likely are.
+    const Json items = window.is_object() ? window.value("items", Json()) : Json();
+    if (items.is_object() && items.value("status", std::string()) == "noText") {
+        result.members["content"].push_back(
+            TextContent(TextToUtf8(NoTextSentence(items.value("rows", Json::array()).size()))));
     }
     return result;
 }

@@ -79,7 +79,8 @@ Tool DumpWindowTool() {
         "timedOut: no answer in time; cut; changing: it changed while read; gone: it vanished "
         "while read; denied: a program running with higher rights refused its text); then a "
         "summary that counts what is missing: windows, timedOut, gone, denied, cut, changing, "
-        "itemsIncomplete, rowLimitReached, failedSteps, deadline and complete. Give exactly one "
+        "itemsIncomplete, textlessLists, rowLimitReached, failedSteps, deadline and complete. Give "
+        "exactly one "
         "of handle, title, titleContains, class or pid. The same document as tessivane-cli dump "
         "--format json.",
         {"dump", "--format", "json"},
@@ -132,8 +133,9 @@ Tool ReadItemsTool() {
         "window (its menu) or window that draws its own controls (kind accessible: the objects "
         "its program tells screen readers of, by Name, Role, Value and State): the dump of that "
         "window alone with its items (kind, status, columns, rows), whose status is read, "
-        "timedOut, gone, changed, noTexts, capped, denied (a program running with higher rights "
-        "refused them), notReadable, tooDeep, looped or malformed. Give exactly one of "
+        "timedOut, gone, changed, noTexts, noText (every row came without a text: the program "
+        "may draw them itself), capped, denied (a program running with higher rights refused "
+        "them), notReadable, tooDeep, looped or malformed. Give exactly one of "
         "handle, title, titleContains, class or pid, and the path to the control below that "
         "window (or the control's own handle).",
         {"dump", "--format", "json", "--items", "--max-depth", "0"},

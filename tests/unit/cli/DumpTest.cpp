@@ -502,6 +502,17 @@ TEST_F(DumpTest, ATopLevelWindowsMenusAreItsItemsAndASystemThatHidesThemIsNoFail
     EXPECT_EQ(hidden["summary"]["itemsIncomplete"], 0);
 }
 
+TEST_F(DumpTest, ListsWithoutTextsAreCountedAndLeaveTheDumpComplete) {
+    for (const auto& [rows, status] :
+         {std::pair<std::vector<Text>, const char*>{{u"", u""}, "noText"}, {{u"", u"a"}, "read"}}) {
+        cli.items.Link(list, cli.items.fake.AddTexts(ItemsKind::ListBox, rows));
+        cli.console.out.clear();
+        const ParsedJson document = DumpedJson({"--items"});
+        EXPECT_EQ(document["window"]["children"][2]["items"]["status"], status);
+        EXPECT_EQ(document["summary"]["textlessLists"], status == std::string("read") ? 0 : 1);
+    }
+}
+
 TEST_F(DumpTest, ItemsThatStopComingGiveFour) {
     const WindowHandle fake = cli.items.fake.AddTexts(ItemsKind::ListBox, {u"a", u"b", u"c"});
     cli.items.fake.At(fake).answers = 2;

@@ -165,6 +165,41 @@ TEST(ReadItems, OwnerDrawnListWithoutStringsGivesNoTextsNeverItsItemData) {
     EXPECT_EQ(table.claimed, 2);
 }
 
+TEST(ReadItems, AListWhoseEveryRowCameWithoutTextSaysSoAndKeepsItsRows) {
+    using Rows = std::vector<std::vector<Text>>;
+    const struct {
+        ItemsKind kind;
+        Rows rows;
+        ItemsStatus status;
+    } cases[] = {
+        {ItemsKind::ListView, Rows(12, {u"", u""}), ItemsStatus::NoText},
+        {ItemsKind::ListView, {{u"", u""}, {u"", u"x"}}, ItemsStatus::Read},
+        {ItemsKind::ListView, {}, ItemsStatus::Read},
+        {ItemsKind::ListBox, {{u""}, {u""}}, ItemsStatus::NoText},
+        {ItemsKind::ComboBox, {{u""}}, ItemsStatus::NoText},
+        // Picture buttons, icon tabs and empty parts are what these kinds rightly hold.
+        {ItemsKind::Toolbar, {{u""}, {u""}}, ItemsStatus::Read},
+        {ItemsKind::Tab, {{u""}}, ItemsStatus::Read},
+        {ItemsKind::StatusBar, {{u""}}, ItemsStatus::Read},
+    };
+    for (const auto& [kind, rows, status] : cases) {
+        SCOPED_TRACE(TextToUtf8(ItemsKindName(kind)) + " of " + std::to_string(rows.size()));
+        FakeRemoteItems remote;
+        FakeRemoteItems::Control control;
+        control.kind = kind;
+        control.rows = rows;
+        control.columns = {u"A", u""};
+        const ItemsTable table = ReadItems(remote.Add(control), kind, remote);
+        EXPECT_EQ(table.status, status);
+        EXPECT_EQ(CellsOf(table), rows);
+    }
+    // A read that stopped part-way says why instead.
+    FakeRemoteItems remote;
+    const WindowHandle stopping = remote.AddTexts(ItemsKind::ListBox, std::vector<Text>(9, u""));
+    remote.At(stopping).answers = 3;
+    EXPECT_EQ(ReadItems(stopping, ItemsKind::ListBox, remote).status, ItemsStatus::TimedOut);
+}
+
 TEST(ReadItems, ACountBeyondTheCapIsNotBelieved) {
     FakeRemoteItems remote;
     FakeRemoteItems::Control liar;

@@ -209,6 +209,16 @@ TEST_F(ItemsFormTest, ReadThatEndsEarlySaysSoInTheTitleAndNote) {
               u"4 items. The items changed while they were read: Refresh reads them again.");
 }
 
+TEST_F(ItemsFormTest, AListWithoutAnyTextSaysTheProgramMayDrawItsRows) {
+    const WindowHandle list = remote.AddListView(
+        {u"", u""}, std::vector<std::vector<Text>>(12, std::vector<Text>{u"", u""}));
+    const auto form = ReadFormOf(list, u"SysListView32");
+    EXPECT_EQ(form->Table().Rows(), 12u);
+    EXPECT_NE(form->Title().find(u"12 items, " + ItemsStatusText(ItemsStatus::NoText)), Text::npos);
+    EXPECT_EQ(form->ReadNote(),
+              u"12 items. The program gave no text for its 12 rows: it may draw them itself.");
+}
+
 TEST_F(ItemsFormTest, OwnerDrawnListsCappedReadsAndCutTextsAreExplained) {
     FakeRemoteItems::Control drawn;
     drawn.rows = {{u"a"}, {u"b"}};

@@ -305,6 +305,15 @@ TEST_F(ServeTest, ReadItemsOfAControlWithoutItemsSaysSo) {
         "the control (Edit) holds no items"));
 }
 
+TEST_F(ServeTest, ReadItemsOfAListWithoutAnyTextSaysTheProgramMayDrawItsRows) {
+    cli.items.Link(list, cli.items.fake.AddTexts(ItemsKind::ListBox, {u"", u"", u""}));
+    const Json result = Called("read_items", {{"handle", list}});
+    EXPECT_EQ(result["structuredContent"]["window"]["items"]["status"], "noText");
+    ASSERT_EQ(result["content"].size(), 2u);
+    EXPECT_EQ(result["content"][1]["text"],
+              "the program gave no text for its 3 rows: it may draw them itself");
+}
+
 TEST_F(ServeTest, AResultOverTheCapIsCutWithANoteAndTheWalkStopsThere) {
     const Text longText(4000, u'w');
     for (int window = 0; window < 400; ++window) {

@@ -55,11 +55,15 @@ private:
     std::size_t m_count = 0;
 };
 
-// What no read can give is not missing: an owner-drawn list's texts, another program's menus on a
+// A list whose items came without texts: it keeps none, or gave none for any row.
+bool Textless(ItemsStatus status) {
+    return status == ItemsStatus::NoTexts || status == ItemsStatus::NoText;
+}
+
+// What no read can give is not missing: a textless list's texts, another program's menus on a
 // system that keeps them from this one.
 bool ItemsIncomplete(ItemsStatus status) {
-    return status != ItemsStatus::Read && status != ItemsStatus::NoTexts &&
-           status != ItemsStatus::NotReadable;
+    return status != ItemsStatus::Read && !Textless(status) && status != ItemsStatus::NotReadable;
 }
 
 // A walked window with all that is written of it, held while an earlier window's text may still
@@ -148,6 +152,7 @@ private:
         if (entry.items) {
             window.items = &*entry.items;
             m_tally.itemsIncomplete += ItemsIncomplete(entry.items->status) ? 1 : 0;
+            m_tally.textlessLists += Textless(entry.items->status) ? 1 : 0;
         }
         ++m_tally.windows;
         m_tally.timedOut += window.status == WindowStatus::TimedOut ? 1 : 0;

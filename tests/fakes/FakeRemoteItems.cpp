@@ -374,17 +374,21 @@ private:
 };
 
 RemoteNumber FakeRemoteItems::AccessibleChildCount(WindowHandle window) {
-    const RemoteEnd end = Ask(window);
-    if (end != RemoteEnd::Answered) {
-        return {0, end};
+    RemoteNumber count{0, Ask(window)};
+    if (count.end == RemoteEnd::Answered) {
+        const std::vector<AccessibleObject>& objects = At(window).accessible;
+        count = objects.empty()
+                    ? RemoteNumber{0, RemoteEnd::Refused}
+                    : RemoteNumber{objects.front().claimedChildren.value_or(
+                                       static_cast<std::int64_t>(objects.front().children.size())),
+                                   RemoteEnd::Answered};
     }
-    const std::vector<AccessibleObject>& objects = At(window).accessible;
-    if (objects.empty()) {
-        return {0, RemoteEnd::Refused};
-    }
-    return {objects.front().claimedChildren.value_or(
-                static_cast<std::int64_t>(objects.front().children.size())),
-            end};
+    return m_accessibleCounts[window] = count;
+}
+
+std::optional<RemoteNumber> FakeRemoteItems::KnownAccessibleChildCount(WindowHandle window) {
+    const auto known = m_accessibleCounts.find(window);
+    return known == m_accessibleCounts.end() ? std::nullopt : std::optional(known->second);
 }
 
 std::unique_ptr<AccessibleTree> FakeRemoteItems::OpenAccessibleTree(WindowHandle window,

@@ -100,6 +100,7 @@ public:
     RemoteTexts ConsoleLines(WindowHandle console, std::size_t maxUnits) override;
     // Each call to the tree counts as a message to its window.
     RemoteNumber AccessibleChildCount(WindowHandle window) override;
+    std::optional<RemoteNumber> KnownAccessibleChildCount(WindowHandle window) override;
     std::unique_ptr<AccessibleTree> OpenAccessibleTree(WindowHandle window,
                                                        RemoteEnd& end) override;
 
@@ -138,6 +139,7 @@ private:
     std::map<std::uint64_t, NamedMenu> m_menus;
     std::uint64_t m_nextMenu = 0x9F0010;
     std::map<WindowHandle, Entry> m_controls;
+    std::map<WindowHandle, RemoteNumber> m_accessibleCounts;
     WindowHandle m_nextHandle = 0x40000;
     std::uint64_t m_nextTreeItem = 0x7F0010;
 };

@@ -3,6 +3,7 @@
 
 #include "fakes/FakeAutomation.h"
 #include "fakes/FakeDesktop.h"
+#include "fakes/FakeRemoteItems.h"
 #include "fakes/FakeServices.h"
 #include "gui/MainForm.h"
 
@@ -17,6 +18,7 @@ struct FormHarness {
     FakeAutomation automation;
     RecordingSkinEngine skin;
     FakeSettings settings;
+    FakeRemoteItems items;
     FakeRowTableDisplay windowListDisplay;
     FakeRowTableDisplay resultsDisplay;
     RowTable windowList{windowListDisplay};
@@ -25,7 +27,7 @@ struct FormHarness {
     [[nodiscard]] MainForm MakeForm(TextView productName = kProductName, TextView version = u"") {
         return MainForm(windowList, results,
                         {window, dialogs, files, desktop, clipboard, pump, saveFiles, automation,
-                         skin, settings},
+                         skin, settings, items},
                         productName, version);
     }
     // A results row as the walk gives it, ticked or not.

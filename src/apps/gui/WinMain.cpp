@@ -17,6 +17,7 @@
 #include "win32/Win32Clipboard.h"
 #include "win32/Win32Dialogs.h"
 #include "win32/Win32Files.h"
+#include "win32/Win32RemoteItems.h"
 #include "win32/Win32SaveFiles.h"
 #include "win32/Win32Settings.h"
 #include "win32/Win32Text.h"
@@ -56,9 +57,10 @@ int RunMainWindow() {
     Win32Automation automation(pump);
     SkinFramework skin(files, window);
     Win32Settings settings;
+    Win32RemoteItems items;
     MainForm form(window.WindowList(), window.Results(),
                   MainFormServices{window, dialogs, files, windows, clipboard, pump, saveFiles,
-                                   automation, skin, settings},
+                                   automation, skin, settings, items},
                   kProductName, u"" TESSIVANE_VERSION_TEXT);
     window.Attach(form, settings);
     window.LoadAndShow();

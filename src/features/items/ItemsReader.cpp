@@ -108,7 +108,7 @@ std::optional<ItemsKind> ItemsKindOfClass(TextView className) {
 }
 
 std::optional<ItemsKind> ItemsKindOfWindow(WindowHandle window, TextView className,
-                                           RemoteItems& remote) {
+                                           RemoteItems& remote, AccessibleProbe probe) {
     if (const std::optional<ItemsKind> kind = ItemsKindOfClass(className)) {
         return kind;
     }
@@ -119,7 +119,10 @@ std::optional<ItemsKind> ItemsKindOfWindow(WindowHandle window, TextView classNa
     if (!MayDrawOwnControls(className)) {
         return std::nullopt;
     }
-    const RemoteNumber accessible = remote.AccessibleChildCount(window);
+    const RemoteNumber accessible = probe == AccessibleProbe::Ask
+                                        ? remote.AccessibleChildCount(window)
+                                        : remote.KnownAccessibleChildCount(window).value_or(
+                                              RemoteNumber{0, RemoteEnd::Refused});
     if (accessible.end != RemoteEnd::Answered || accessible.value <= 0) {
         return std::nullopt;
     }

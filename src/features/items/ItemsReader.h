@@ -33,8 +33,12 @@ inline constexpr int kDeepestAccessible = 64;
 // menu bar (which asks no message), else an accessible tree when its class may draw its own
 // controls and its program answers for it with an object of its own that has children (asked
 // once a while: see RemoteItems::AccessibleChildCount); nothing for a window without items.
-[[nodiscard]] std::optional<ItemsKind> ItemsKindOfWindow(WindowHandle window, TextView className,
-                                                         RemoteItems& remote);
+// Whether ItemsKindOfWindow asks a window for its accessible object, or takes the answer last
+// given, if any.
+enum class AccessibleProbe { Ask, Known };
+[[nodiscard]] std::optional<ItemsKind> ItemsKindOfWindow(
+    WindowHandle window, TextView className, RemoteItems& remote,
+    AccessibleProbe probe = AccessibleProbe::Ask);
 
 // True for a list box or combo box that draws its items itself and keeps item data, not texts:
 // its items cannot be read. Asks no message.

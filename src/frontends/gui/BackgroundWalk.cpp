@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/Failure.h"
+#include "items/ItemsReader.h"
 
 namespace {
 
@@ -111,6 +112,15 @@ void BackgroundWalk::TakeOver() {
 
 void BackgroundWalk::Clear() {
     throw Failure(u"The results cannot be emptied while a walk fills them.");
+}
+
+// A window whose text came in time and whose class may draw its own controls is asked once whether
+// it has an accessible tree: the answer is kept for its row's mark.
+void BackgroundWalk::WindowWalked(const WalkedWindow& window) {
+    m_rowDepth = window.depth;
+    if (window.status == TextReadStatus::Read && !m_row.empty() && MayDrawOwnControls(m_row[0])) {
+        static_cast<void>(m_items.AccessibleChildCount(window.window));
+    }
 }
 
 std::size_t BackgroundWalk::AppendRow(Text firstCell) {

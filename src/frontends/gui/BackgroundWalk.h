@@ -18,13 +18,24 @@
 #include "core/RowTable.h"
 #include "extraction/ChildWalk.h"
 #include "ports/EventPump.h"
+#include "ports/RemoteItems.h"
 #include "ports/WindowSystem.h"
+
+// The ports the walk asks, on its worker thread: the window tree, and the windows that may draw
+// their own controls whether they have an accessible tree, so that their rows can be marked.
+struct WalkPorts {
+    WindowSystem& windows;
+    RemoteItems& items;
+};
 
 class BackgroundWalk : private RowSink, private Reporter, private WalkObserver {
 public:
-    BackgroundWalk(RowTable& results, WindowSystem& windows, Reporter& reporter,
-                   EventPump& pump) noexcept
-        : m_results(results), m_windows(windows), m_reporter(reporter), m_pump(pump) {}
+    BackgroundWalk(RowTable& results, WalkPorts ports, Reporter& reporter, EventPump& pump) noexcept
+        : m_results(results),
+          m_windows(ports.windows),
+          m_items(ports.items),
+          m_reporter(reporter),
+          m_pump(pump) {}
     // A walk still running (the program is ending) is stopped and waited for.
     ~BackgroundWalk();
     BackgroundWalk(const BackgroundWalk&) = delete;
@@ -47,7 +58,7 @@ private:
     void SetCell(std::size_t row, int index, Text text) override;
     void ReportFailure(TextView location, int line, const Text& description) override;
     // The depth of the row being filled, which is complete when its window is told.
-    void WindowWalked(const WalkedWindow& window) override { m_rowDepth = window.depth; }
+    void WindowWalked(const WalkedWindow& window) override;
     void WindowReadAgain(const WalkedWindow&) override {}
     // Hands the row being filled over to the UI thread.
     void HandOverRow();
@@ -58,6 +69,7 @@ private:
 
     RowTable& m_results;
     WindowSystem& m_windows;
+    RemoteItems& m_items;
     Reporter& m_reporter;
     EventPump& m_pump;
     std::thread m_worker;

@@ -74,7 +74,8 @@ Text StatusSentence(const ItemsTable& table) {
 
 // The window a row names and the kind of its items; nothing for a row without items.
 std::optional<std::pair<WindowHandle, ItemsKind>> ItemsOfRow(std::span<const Text> cells,
-                                                             RemoteItems& remote) {
+                                                             RemoteItems& remote,
+                                                             AccessibleProbe probe) {
     if (cells.size() <= kHandleColumn) {
         return std::nullopt;
     }
@@ -84,7 +85,8 @@ std::optional<std::pair<WindowHandle, ItemsKind>> ItemsOfRow(std::span<const Tex
     } catch (const Failure&) {
         return std::nullopt;
     }
-    const std::optional<ItemsKind> kind = ItemsKindOfWindow(window, cells[kClassCell], remote);
+    const std::optional<ItemsKind> kind =
+        ItemsKindOfWindow(window, cells[kClassCell], remote, probe);
     if (!kind) {
         return std::nullopt;
     }
@@ -94,11 +96,11 @@ std::optional<std::pair<WindowHandle, ItemsKind>> ItemsOfRow(std::span<const Tex
 }  // namespace
 
 bool RowMayHaveItems(std::span<const Text> cells, RemoteItems& remote) {
-    return ItemsOfRow(cells, remote).has_value();
+    return ItemsOfRow(cells, remote, AccessibleProbe::Known).has_value();
 }
 
 std::optional<ItemsSource> ItemsSourceOfRow(std::span<const Text> cells, RemoteItems& remote) {
-    const auto items = ItemsOfRow(cells, remote);
+    const auto items = ItemsOfRow(cells, remote, AccessibleProbe::Ask);
     if (!items) {
         return std::nullopt;
     }
@@ -179,6 +181,9 @@ public:
     }
     RemoteNumber AccessibleChildCount(WindowHandle window) override {
         return m_stop ? RemoteNumber{0, RemoteEnd::Gone} : m_remote.AccessibleChildCount(window);
+    }
+    std::optional<RemoteNumber> KnownAccessibleChildCount(WindowHandle window) override {
+        return m_remote.KnownAccessibleChildCount(window);
     }
     std::unique_ptr<AccessibleTree> OpenAccessibleTree(WindowHandle window,
                                                        RemoteEnd& end) override {

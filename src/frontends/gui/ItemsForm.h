@@ -43,8 +43,8 @@ struct ItemsSource {
 
 // True when a results row's class is one whose items can be read, its window is a top-level window
 // with a menu bar, or its program answers for it with an accessible tree of its own: the row is
-// marked as one that opens. Only the last asks a message, of a window whose class may draw its own
-// controls, and its answer is kept a while.
+// marked as one that opens. Asks no message: the last is the answer the walk had from the window
+// (see BackgroundWalk).
 [[nodiscard]] bool RowMayHaveItems(std::span<const Text> cells, RemoteItems& remote);
 
 // The info tip of a results row whose control has items: what it holds and how to open them.

@@ -387,7 +387,8 @@ void MainForm::Extract(WindowHandle picked) {
     steps.Run(104, [&] {
         const WindowHandle window =
             ParseHandle(m_windowList.SubItem(m_windowList.SelectedRow(), kHandleColumn));
-        BackgroundWalk walk(m_results, m_services.windows, m_errorReports, m_services.pump);
+        BackgroundWalk walk(m_results, {m_services.windows, m_services.items}, m_errorReports,
+                            m_services.pump);
         summary = walk.Run(window, [this] { return m_stopRequested; });
     });
     if (summary && summary->stopped) {

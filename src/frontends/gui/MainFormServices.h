@@ -7,6 +7,7 @@
 #include "ports/EventPump.h"
 #include "ports/Files.h"
 #include "ports/FormWindow.h"
+#include "ports/RemoteItems.h"
 #include "ports/SaveFiles.h"
 #include "ports/Settings.h"
 #include "ports/SkinEngine.h"
@@ -23,4 +24,6 @@ struct MainFormServices {
     Automation& automation;
     SkinEngine& skin;
     Settings& settings;
+    // The walk's: it asks the windows that may draw their own controls for an accessible tree.
+    RemoteItems& items;
 };

@@ -134,6 +134,10 @@ public:
     // the answer to the system, whose object only repeats the window's text and child windows.
     // The answer may be kept a few seconds and given again.
     [[nodiscard]] virtual RemoteNumber AccessibleChildCount(WindowHandle window) = 0;
+    // The answer AccessibleChildCount last gave for the window in this program, however long ago,
+    // asking nothing; nothing when it was never asked.
+    [[nodiscard]] virtual std::optional<RemoteNumber> KnownAccessibleChildCount(
+        WindowHandle window) = 0;
     // The window's own accessible tree, its object the root; nothing, with end saying why, when the
     // window has none of its own (Refused) or did not give it.
     [[nodiscard]] virtual std::unique_ptr<AccessibleTree> OpenAccessibleTree(WindowHandle window,

@@ -70,6 +70,9 @@ public:
     RemoteNumber AccessibleChildCount(WindowHandle window) override {
         return fake.AccessibleChildCount(Of(window));
     }
+    std::optional<RemoteNumber> KnownAccessibleChildCount(WindowHandle window) override {
+        return fake.KnownAccessibleChildCount(Of(window));
+    }
     std::unique_ptr<AccessibleTree> OpenAccessibleTree(WindowHandle window,
                                                        RemoteEnd& end) override {
         return fake.OpenAccessibleTree(Of(window), end);

@@ -89,6 +89,24 @@ TEST_F(ItemsFormTest, RowsWithoutItemsOpenNothing) {
     EXPECT_FALSE(ItemsSourceOfRow(RowOf(u"SysListView32", list), remote));
 }
 
+// A self-drawn window's row is marked by the walk's answer, never by a message of its own; opening
+// it asks again.
+TEST_F(ItemsFormTest, ASelfDrawnWindowsRowIsMarkedByTheWalksAnswer) {
+    FakeRemoteItems::Control panel;
+    panel.accessible.resize(2);
+    panel.accessible[0].children = {{2, true}};
+    const WindowHandle window = remote.Add(panel);
+    const std::vector<Text> row = RowOf(u"Chrome_RenderWidgetHostHWND", window);
+    EXPECT_FALSE(RowMayHaveItems(row, remote));
+    EXPECT_EQ(remote.messages, 0u);
+    static_cast<void>(remote.AccessibleChildCount(window));
+    EXPECT_TRUE(RowMayHaveItems(row, remote));
+    const std::optional<ItemsSource> source = ItemsSourceOfRow(row, remote);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->kind, ItemsKind::Accessible);
+    EXPECT_EQ(source->count, 1);
+}
+
 TEST_F(ItemsFormTest, AProgramWithHigherRightsOpensToSayWhyNothingCanBeRead) {
     const WindowHandle list = remote.AddTexts(ItemsKind::ListBox, {u"a"});
     remote.At(list).answers = 0;

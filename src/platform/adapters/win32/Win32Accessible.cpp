@@ -17,8 +17,10 @@ namespace {
 constexpr GUID kAccessibleId{
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
-// How long an answer of AccessibleChildCountOf is given again without asking.
+// How long an answer of AccessibleChildCountOf is given again without asking, and how many
+// windows' answers are kept at most.
 constexpr std::chrono::seconds kProbeKept{5};
+constexpr std::size_t kProbesKept = 100000;
 
 // How a call's failure ends the conversation: refused for access, gone with the program or its
 // object; any other failure is an answer of nothing.
@@ -265,9 +267,8 @@ RemoteNumber AccessibleChildCountOf(HWND window, std::chrono::milliseconds timeo
     const auto now = std::chrono::steady_clock::now();
     {
         const std::lock_guard lock(g_probesLock);
-        std::erase_if(g_probes,
-                      [now](const auto& kept) { return now - kept.second.asked > kProbeKept; });
-        if (const auto kept = g_probes.find(window); kept != g_probes.end()) {
+        if (const auto kept = g_probes.find(window);
+            kept != g_probes.end() && now - kept->second.asked < kProbeKept) {
             return kept->second.count;
         }
     }
@@ -275,6 +276,15 @@ RemoteNumber AccessibleChildCountOf(HWND window, std::chrono::milliseconds timeo
     const std::unique_ptr<AccessibleTree> tree = OpenAccessibleTreeOf(window, timeout, end);
     const RemoteNumber count = tree ? tree->ChildCount(kRootObject) : RemoteNumber{0, end};
     const std::lock_guard lock(g_probesLock);
+    if (g_probes.size() >= kProbesKept) {
+        g_probes.clear();
+    }
     g_probes[window] = {count, now};
     return count;
+}
+
+std::optional<RemoteNumber> KnownAccessibleChildCountOf(HWND window) {
+    const std::lock_guard lock(g_probesLock);
+    const auto kept = g_probes.find(window);
+    return kept == g_probes.end() ? std::nullopt : std::optional(kept->second.count);
 }

@@ -192,6 +192,10 @@ RemoteNumber Win32RemoteItems::AccessibleChildCount(WindowHandle window) {
     return AccessibleChildCountOf(HwndOf(window), m_timeout);
 }
 
+std::optional<RemoteNumber> Win32RemoteItems::KnownAccessibleChildCount(WindowHandle window) {
+    return KnownAccessibleChildCountOf(HwndOf(window));
+}
+
 std::unique_ptr<AccessibleTree> Win32RemoteItems::OpenAccessibleTree(WindowHandle window,
                                                                      RemoteEnd& end) {
     return OpenAccessibleTreeOf(HwndOf(window), m_timeout, end);

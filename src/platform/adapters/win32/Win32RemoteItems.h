@@ -40,6 +40,7 @@ public:
     RemoteNumber MenuItemCount(std::uint64_t menu) override;
     RemoteMenuItem MenuItemAt(std::uint64_t menu, int index, std::size_t maxUnits) override;
     RemoteNumber AccessibleChildCount(WindowHandle window) override;
+    std::optional<RemoteNumber> KnownAccessibleChildCount(WindowHandle window) override;
     std::unique_ptr<AccessibleTree> OpenAccessibleTree(WindowHandle window,
                                                        RemoteEnd& end) override;
 

@@ -343,6 +343,7 @@ TEST(AccessibleItemsWindowE2e, ASelfDrawnPanelsRowOpensTheObjectsItsProgramExpos
     EXPECT_EQ(shown.Rows(), expected);
     EXPECT_EQ(shown.Header(3), L"State");
     SaveScreenshot(items, BuildFolder() / L"artifacts" / L"items-accessible.bmp");
+    SaveScreenshot(tool.Main(), BuildFolder() / L"artifacts" / L"results-accessible.bmp");
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, ItemsWindowE2e,

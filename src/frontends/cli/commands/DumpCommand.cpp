@@ -90,6 +90,7 @@ public:
         window.parent = walked.parent;
         window.depth = walked.depth;
         window.resource = walked.resource;
+        window.style = m_services.windows.Style(walked.window);
         entry.path = walked.path;
         window.pathCut = walked.pathCut;
         entry.className = TakeClassName();

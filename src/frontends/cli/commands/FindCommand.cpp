@@ -32,7 +32,6 @@ struct FoundWindow {
     Text text;
     Text path;
     bool pathCut = false;
-    std::uint32_t style = 0;
     // The text as the control shows it, where that differs from its text.
     std::optional<Text> shown;
 };
@@ -56,10 +55,8 @@ public:
         if (walked.depth == 0) {
             return;  // the children are searched, not the window itself
         }
-        FoundWindow window{
-            walked.row, walked.window, TakeClassName(), walked.controlId,
-            TakeText(), walked.path,   walked.pathCut,  m_windows.Style(walked.window),
-            {}};
+        FoundWindow window{walked.row, walked.window, TakeClassName(), walked.controlId,
+                           TakeText(), walked.path,   walked.pathCut,  {}};
         const std::optional<ItemsKind> kind = ItemsKindOfClass(window.className);
         m_textlessLists += kind && KeepsNoTexts(walked.window, *kind, m_items) ? 1 : 0;
         NoteStatus(walked);
@@ -117,7 +114,10 @@ private:
     }
 
     void Compare(FoundWindow window) {
-        window.shown = ShownTextOf(window.className, window.style, window.text);
+        // Only a text with an "&" may show otherwise, and only a static's style may say not.
+        const std::uint32_t style =
+            window.text.find(u'&') != Text::npos ? m_windows.Style(window.handle) : 0;
+        window.shown = ShownTextOf(window.className, style, window.text);
         const std::optional<TextView> shown =
             window.shown ? std::optional<TextView>(*window.shown) : std::nullopt;
         if (m_criteria.Matches(window.className, window.controlId, window.text, shown)) {

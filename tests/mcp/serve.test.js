@@ -143,7 +143,7 @@ test('read_items says how many items an owner-drawn list that keeps no texts hol
     new RegExp(`keeps no texts: it holds ${count} items? that cannot be read`));
 });
 
-test('a button is found by its text as shown, and by where it is and the foreground', async () => {
+test('a button is found by its text as shown; a list by where it is; the foreground window', async () => {
   const root = Number(tree[0][1]);
   const found = await call('find_controls', { handle: root, text: 'OK button' });
   assert.equal(found.isError, false);
@@ -151,13 +151,15 @@ test('a button is found by its text as shown, and by where it is and the foregro
   assert.equal(button.text, '&OK button');
   assert.equal(button.shown, 'OK button');
 
-  const { rect } = (await call('dump_window', { handle: button.handle, maxDepth: 0 }))
+  // The items fixture, started last, lies above the others.
+  const [, , , listBox] = items.find((line) => line[0] === 'control' && line[1] === 'listbox');
+  const { rect } = (await call('dump_window', { handle: Number(listBox), maxDepth: 0 }))
     .structuredContent.window;
   const at = { x: Math.floor((rect.left + rect.right) / 2),
     y: Math.floor((rect.top + rect.bottom) / 2) };
   const pointed = await call('dump_window', { at, maxDepth: 0 });
   assert.equal(pointed.isError, false, pointed.content.at(-1).text);
-  assert.equal(pointed.structuredContent.window.handle, button.handle);
+  assert.equal(pointed.structuredContent.window.handle, Number(listBox));
 
   const foreground = await call('dump_window', { foreground: true, maxDepth: 0 });
   assert.equal(foreground.isError, false, foreground.content.at(-1).text);

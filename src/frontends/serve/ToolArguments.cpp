@@ -11,6 +11,7 @@
 namespace Mcp {
 namespace {
 
+// A coordinate on screen: a whole number within 32 bits, signed.
 bool IsCoordinate(const Json& value) {
     return value.is_number_integer() &&
            value.get<std::int64_t>() >= std::numeric_limits<std::int32_t>::min() &&

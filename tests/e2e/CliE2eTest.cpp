@@ -729,6 +729,50 @@ TEST_P(CliItemsE2e, AListWithoutAnyTextIsNoTextAndCounted) {
     EXPECT_EQ(document["summary"]["textlessLists"], 1);
 }
 
+// What people and agents look for: a button by the text it shows, a control by a path typed
+// without its id, the windows a path that misses may have meant, the window in the foreground and
+// the one at a point.
+TEST(CliE2e, ShownTextsPathsWithoutIdsTheForegroundAndAPointFindTheirWindows) {
+    const TargetFixture tree(L"tree");
+    const ConsoleRun shown =
+        Cli(L"find " + HandleArgument(tree) + L" --text \"OK button\" -f json");
+    ASSERT_EQ(shown.exitCode, 0u) << shown.error;
+    const ParsedJson found = ParsedJson::parse(shown.out)["matches"];
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0]["text"], "&OK button");
+    EXPECT_EQ(found[0]["shown"], "OK button");
+
+    // Its truth: root, label, list and button, whose ids are 101, 102 and 103.
+    const TargetFixture changing(L"changing");
+    const std::wstring top = HandleArgument(changing);
+    const HWND button = WindowOf(changing.Lines().at(3).at(1));
+    const ConsoleRun forgiven = Cli(L"dump " + top + L" --max-depth 0 --path Button");
+    ASSERT_EQ(forgiven.exitCode, 0u) << forgiven.error;
+    EXPECT_EQ(ParsedJson::parse(forgiven.out)["window"]["handle"], std::stol(Decimal(button)));
+    EXPECT_EQ(ParsedJson::parse(forgiven.out)["window"]["path"], "Button#103");
+    const ConsoleRun missed = Cli(L"dump " + top + L" --path Edit");
+    EXPECT_EQ(missed.exitCode, 2u);
+    for (const std::size_t line : {1u, 2u, 3u}) {
+        const std::string handle = Utf8(changing.Lines().at(line).at(1));
+        EXPECT_NE(missed.error.find("\n  " + handle + " 0x"), std::string::npos) << missed.error;
+    }
+    EXPECT_NE(missed.error.find(" ListBox#102\n"), std::string::npos) << missed.error;
+
+    const HWND root = WindowOf(changing.Lines().at(0).at(1));
+    SetForegroundWindow(root);
+    const ConsoleRun foreground = Cli(L"dump --foreground --max-depth 0");
+    ASSERT_EQ(foreground.exitCode, 0u) << foreground.error;
+    EXPECT_EQ(ParsedJson::parse(foreground.out)["window"]["handle"], std::stol(Decimal(root)));
+    RECT rect{};
+    ASSERT_TRUE(GetWindowRect(button, &rect));
+    const ConsoleRun at =
+        Cli(L"dump --max-depth 0 --at " + std::to_wstring((rect.left + rect.right) / 2) + L"," +
+            std::to_wstring((rect.top + rect.bottom) / 2));
+    ASSERT_EQ(at.exitCode, 0u) << at.error;
+    EXPECT_EQ(ParsedJson::parse(at.out)["window"]["handle"], std::stol(Decimal(button)));
+    EXPECT_EQ(Cli(L"dump --at 5;5").exitCode, 1u);
+}
+
 // A path printed by one run of the fixture finds the same control in a new run, where every
 // handle differs; one that leads nowhere names its step; find finds windows by text and class.
 class CliPathE2e : public testing::TestWithParam<FixtureBuild> {};

@@ -510,7 +510,7 @@ int RunTreeMode(const Fixture& fixture, const Options& options) {
     constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
     AddChild(fixture, expected, top, kStaticClass, L"Label one", kVisibleChild | SS_LEFT,
              {10, 10, 200, 20});
-    AddChild(fixture, expected, top, kButtonClass, L"OK button",
+    AddChild(fixture, expected, top, kButtonClass, L"&OK button",
              kVisibleChild | WS_TABSTOP | BS_PUSHBUTTON, {10, 40, 120, 28});
     HWND panel = AddChild(fixture, expected, top, kPanelClass, L"Panel", kVisibleChild | WS_BORDER,
                           {10, 80, 300, 140});

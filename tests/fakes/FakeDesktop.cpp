@@ -77,6 +77,23 @@ WindowHandle FakeDesktop::TopLevelOf(WindowHandle window) {
     return found == nullptr ? 0 : window;
 }
 
+WindowHandle FakeDesktop::DeepestWindowAt(std::int32_t x, std::int32_t y) {
+    WindowHandle deepest = 0;
+    for (WindowHandle parent = kDesktop;;) {
+        const auto& children = m_windows.at(parent).children;
+        const auto holding =
+            std::find_if(children.begin(), children.end(), [&](WindowHandle child) {
+                const Window& window = m_windows.at(child);
+                return window.visible && x >= window.rect.left && x < window.rect.right &&
+                       y >= window.rect.top && y < window.rect.bottom;
+            });
+        if (holding == children.end()) {
+            return deepest;
+        }
+        deepest = parent = *holding;
+    }
+}
+
 bool FakeDesktop::IsVisible(WindowHandle window) {
     const Window* found = Find(window);
     return found != nullptr && found->visible;

@@ -77,6 +77,9 @@ public:
     // The thread leaves the next messages sent to its windows unanswered, then answers again.
     void StallThread(std::uint32_t thread, int messages) { m_stalls[thread] = messages; }
 
+    // The window ForegroundWindow answers.
+    WindowHandle foreground = 0;
+
     // Runs at each WM_GETTEXT, before it is answered: a target that changes while it is read.
     std::function<void(WindowHandle)> onTextRequest;
     // The largest buffer a WM_GETTEXT came with, in code units.
@@ -90,6 +93,10 @@ public:
     WindowHandle DesktopWindow() override { return kDesktop; }
     WindowHandle Related(WindowHandle window, Relation relation) override;
     WindowHandle TopLevelOf(WindowHandle window) override;
+    WindowHandle ForegroundWindow() override { return foreground; }
+    // The deepest window whose rect holds the point, children before their parents and the
+    // topmost of siblings first.
+    WindowHandle DeepestWindowAt(std::int32_t x, std::int32_t y) override;
     bool IsVisible(WindowHandle window) override;
     bool Exists(WindowHandle window) override { return Find(window) != nullptr; }
     Text Title(WindowHandle window, int capacity) override;

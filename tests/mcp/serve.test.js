@@ -59,8 +59,8 @@ before(async () => {
   mkdirSync(scratch, { recursive: true });
   tree = await startFixture('tree', 'tree');
   hung = await startFixture('hung', 'tree', '--hung');
-  items = await startFixture('items', 'items');
   accessible = await startFixture('accessible', 'accessible');
+  items = await startFixture('items', 'items');
   client = new Client({ name: 'tessivane-serve-test', version: '1.0.0' });
   await client.connect(new StdioClientTransport({
     command: 'wine', args: [cli, 'serve'], env: process.env, stderr: 'inherit',
@@ -147,6 +147,56 @@ test('read_items and dump_window give a self-drawn panel the accessible objects 
     assert.deepEqual(dump.structuredContent.window.children[0].items.rows,
       read.structuredContent.window.items.rows);
   });
+
+test('read_items says how many items an owner-drawn list that keeps no texts holds', async () => {
+  const [, , , handle, , count] = items.find((line) => line[0] === 'control' &&
+    line[6] === 'notexts');
+  const read = await call('read_items', { handle: Number(handle) });
+  assert.equal(read.isError, false);
+  assert.equal(read.structuredContent.window.items.status, 'noTexts');
+  assert.match(read.content[1].text,
+    new RegExp(`keeps no texts: it holds ${count} items? that cannot be read`));
+});
+
+test('a button is found by its text as shown; a list by where it is; the foreground window', async () => {
+  const root = Number(tree[0][1]);
+  const found = await call('find_controls', { handle: root, text: 'OK button' });
+  assert.equal(found.isError, false);
+  const [button] = found.structuredContent.matches;
+  assert.equal(button.text, '&OK button');
+  assert.equal(button.shown, 'OK button');
+
+  // The items fixture, started last, lies above the others.
+  const [, , , listBox] = items.find((line) => line[0] === 'control' && line[1] === 'listbox');
+  const { rect } = (await call('dump_window', { handle: Number(listBox), maxDepth: 0 }))
+    .structuredContent.window;
+  const at = { x: Math.floor((rect.left + rect.right) / 2),
+    y: Math.floor((rect.top + rect.bottom) / 2) };
+  const pointed = await call('dump_window', { at, maxDepth: 0 });
+  assert.equal(pointed.isError, false, pointed.content.at(-1).text);
+  assert.equal(pointed.structuredContent.window.handle, Number(listBox));
+
+  const foreground = await call('dump_window', { foreground: true, maxDepth: 0 });
+  assert.equal(foreground.isError, false, foreground.content.at(-1).text);
+  assert.equal(foreground.structuredContent.window.depth, 0);
+  await assert.rejects(call('dump_window', { at: { x: 1 } }), (error) =>
+    error instanceof McpError && error.code === ErrorCode.InvalidParams &&
+    /at is an object/.test(error.message));
+
+  const { tools } = await client.listTools();
+  const dump = tools.find((tool) => tool.name === 'dump_window');
+  assert.deepEqual(dump.inputSchema.properties.at.required, ['x', 'y']);
+  assert.equal(dump.inputSchema.properties.foreground.type, 'boolean');
+});
+
+test('a path that misses names the windows its step may have meant', async () => {
+  const root = Number(tree[0][1]);
+  const missed = await call('dump_window', { handle: root, path: 'NoSuchClass' });
+  assert.equal(missed.isError, true);
+  assert.match(missed.content[0].text, /matches step 1 "NoSuchClass"/);
+  assert.match(missed.content[0].text, /no window there has the class NoSuchClass; the windows there:/);
+  assert.match(missed.content[0].text, /\n {2}\d+ 0x[0-9A-F]{8} Button\n/);
+});
 
 test('wait_for_text says when the text shows, and when it did not within its time', async () => {
   const root = Number(tree[0][1]);

@@ -177,6 +177,30 @@ ParsedPath ParsePath(TextView path) {
     return parsed;
 }
 
+namespace {
+
+std::vector<std::size_t> OfClass(std::span<const PathKey> siblings, TextView className) {
+    std::vector<std::size_t> positions;
+    for (std::size_t position = 0; position < siblings.size(); ++position) {
+        if (SameClassName(siblings[position].className, className)) {
+            positions.push_back(position);
+        }
+    }
+    return positions;
+}
+
+}  // namespace
+
+StepCandidates CandidatesOf(std::span<const PathKey> siblings, const PathStep& step) {
+    StepCandidates candidates{OfClass(siblings, step.className), true};
+    if (candidates.positions.empty()) {
+        candidates.positions.resize(siblings.size());
+        std::iota(candidates.positions.begin(), candidates.positions.end(), std::size_t{0});
+        candidates.sameClass = false;
+    }
+    return candidates;
+}
+
 std::vector<std::size_t> MatchStep(std::span<const PathKey> siblings, const PathStep& step) {
     std::vector<std::size_t> matches;
     std::size_t sharing = 0;
@@ -190,5 +214,10 @@ std::vector<std::size_t> MatchStep(std::span<const PathKey> siblings, const Path
             matches.push_back(position);
         }
     }
-    return matches;
+    if (!matches.empty() || step.controlId != 0 || step.index > 1) {
+        return matches;
+    }
+    // A step written without its id: the one sibling of its class, if only one has it.
+    std::vector<std::size_t> ofClass = OfClass(siblings, step.className);
+    return ofClass.size() == 1 ? ofClass : std::vector<std::size_t>{};
 }

@@ -55,6 +55,16 @@ struct ParsedPath {
 [[nodiscard]] ParsedPath ParsePath(TextView path);
 
 // The positions (from 0) of the siblings the step names: those with its class and id, or only
-// the index-th of them when it has an index.
+// the index-th of them when it has an index. A step without an id (nor an index past 1) that
+// names none of them names the one sibling of its class whatever its id, when only one has it:
+// "SysTreeView32" finds the tree "SysTreeView32#2002".
 [[nodiscard]] std::vector<std::size_t> MatchStep(std::span<const PathKey> siblings,
                                                  const PathStep& step);
+
+// The positions of the siblings a step that named none of them may have meant: those of its
+// class, whatever their ids; every sibling when none has its class (sameClass false).
+struct StepCandidates {
+    std::vector<std::size_t> positions;
+    bool sameClass = false;
+};
+[[nodiscard]] StepCandidates CandidatesOf(std::span<const PathKey> siblings, const PathStep& step);

@@ -30,6 +30,32 @@ struct Children {
     }
 };
 
+// Notes in search the windows below parents that the step that named none of them may have
+// meant: those of its class below any parent, else all.
+void NoteCandidates(const std::vector<PathMatch>& parents, const PathStep& step,
+                    WindowSystem& windows, WindowDetails& details, PathSearch& search) {
+    std::vector<Children> below;
+    std::vector<StepCandidates> chosen;
+    below.reserve(parents.size());  // each one's keys look into its own class names
+    for (const PathMatch& parent : parents) {
+        below.emplace_back(parent.window, windows, details);
+        chosen.push_back(CandidatesOf(below.back().keys, step));
+        search.candidatesShareClass = search.candidatesShareClass || chosen.back().sameClass;
+    }
+    for (std::size_t index = 0; index < parents.size(); ++index) {
+        if (chosen[index].sameClass != search.candidatesShareClass) {
+            continue;
+        }
+        const std::vector<PathStep> written = SiblingSteps(below[index].keys);
+        for (const std::size_t position : chosen[index].positions) {
+            if (++search.candidateCount <= kMostCandidates) {
+                search.candidates.push_back({below[index].windows[position],
+                                             ChildPath(parents[index].path, written[position])});
+            }
+        }
+    }
+}
+
 }  // namespace
 
 PathSearch FindByPath(WindowHandle root, std::span<const PathStep> steps, WindowSystem& windows,
@@ -51,6 +77,7 @@ PathSearch FindByPath(WindowHandle root, std::span<const PathStep> steps, Window
             }
         }
         if (next.empty()) {
+            NoteCandidates(search.matches, steps[index], windows, details, search);
             search.matches.clear();
             search.failedStep = index + 1;
             return search;

@@ -24,7 +24,14 @@ struct PathSearch {
     std::vector<PathMatch> matches;
     // The first step that matched no window, from 1; 0 when some window matched every step.
     std::size_t failedStep = 0;
+    // When a step failed: the windows below those the steps before it led to that it may have
+    // meant (see CandidatesOf), the first kMostCandidates of them, and how many there were.
+    std::vector<PathMatch> candidates;
+    std::size_t candidateCount = 0;
+    bool candidatesShareClass = false;
 };
+
+inline constexpr std::size_t kMostCandidates = 10;
 
 // The windows below root that the steps lead to: a step without an index leads to every child
 // with its class and id.

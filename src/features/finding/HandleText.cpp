@@ -58,6 +58,25 @@ std::optional<std::uint32_t> ParseProcessIdArgument(std::string_view text) {
     return static_cast<std::uint32_t>(*value);
 }
 
+std::optional<ScreenPoint> ParsePointArgument(std::string_view text) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos || text.starts_with("0x") || text.starts_with("0X")) {
+        return std::nullopt;
+    }
+    const std::string_view yText = text.substr(comma + 1);
+    if (yText.starts_with("0x") || yText.starts_with("0X")) {
+        return std::nullopt;
+    }
+    constexpr std::int64_t kLowest = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int64_t kHighest = std::numeric_limits<std::int32_t>::max();
+    const auto x = ParseNumber(text.substr(0, comma), kLowest, kHighest);
+    const auto y = ParseNumber(yText, kLowest, kHighest);
+    if (!x || !y) {
+        return std::nullopt;
+    }
+    return ScreenPoint{static_cast<std::int32_t>(*x), static_cast<std::int32_t>(*y)};
+}
+
 std::string HexHandle(WindowHandle handle) {
     constexpr std::string_view kDigits = "0123456789ABCDEF";
     auto bits = static_cast<std::uint32_t>(handle);

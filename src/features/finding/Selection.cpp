@@ -25,9 +25,75 @@ bool Matches(const Selector& selector, const TopLevelWindow& window, WindowSyste
         case Selector::By::Process:
             return details.ProcessOf(window.handle) == selector.processId;
         case Selector::By::Handle:
-            return window.handle == selector.handle;
+        case Selector::By::Foreground:
+        case Selector::By::Point:
+            break;
     }
     return false;
+}
+
+// The one window a selector that names no top-level window by its traits names; 0 for none.
+WindowHandle NamedWindow(const Selector& selector, WindowSystem& windows) {
+    switch (selector.by) {
+        case Selector::By::Foreground:
+            return windows.ForegroundWindow();
+        case Selector::By::Point:
+            return windows.DeepestWindowAt(selector.point.x, selector.point.y);
+        default:
+            return selector.handle;
+    }
+}
+
+// Whether the selector names a window by handle, focus or place rather than among the desktop's
+// top-level windows.
+bool NamesOneWindow(const Selector& selector) {
+    return selector.by == Selector::By::Handle || selector.by == Selector::By::Foreground ||
+           selector.by == Selector::By::Point;
+}
+
+// A control on a path as the messages list it: "  65670 0x00010086 Panel/Button#1".
+std::string MatchLine(const PathMatch& match) {
+    return "  " + TextToUtf8(DecimalText(match.window)) + " " + HexHandle(match.window) + " " +
+           TextToUtf8(match.path) + "\n";
+}
+
+// The windows a failed step may have meant, with their paths, a line each under a line that says
+// what they are.
+std::string CandidatesText(const PathSearch& search, const PathStep& failed) {
+    const std::string className = TextToUtf8(failed.className);
+    if (search.candidateCount == 0) {
+        return "  (the windows the steps before it lead to have no child windows)\n";
+    }
+    std::string text =
+        search.candidatesShareClass
+            ? "  the windows of the class " + className + " there, whatever their ids:\n"
+            : "  no window there has the class " + className + "; the windows there:\n";
+    for (const PathMatch& candidate : search.candidates) {
+        text += MatchLine(candidate);
+    }
+    if (search.candidateCount > search.candidates.size()) {
+        text +=
+            "  and " + std::to_string(search.candidateCount - search.candidates.size()) + " more\n";
+    }
+    return text;
+}
+
+// What is said when no window has the selector.
+std::string NoWindowText(const Selector& selector, bool all) {
+    if (selector.by == Selector::By::Foreground) {
+        return "no window is in the foreground (the desktop itself, or no window, has the "
+               "focus)\n";
+    }
+    if (selector.by == Selector::By::Point) {
+        return "no window is at " + std::to_string(selector.point.x) + "," +
+               std::to_string(selector.point.y) +
+               " on screen (the point is off every screen, on the desktop itself, or on one of "
+               "this program's windows)\n";
+    }
+    const bool listOnly = !all && selector.by != Selector::By::Handle;
+    return "no window has " + DescribeSelector(selector) +
+           (listOnly ? " among the window list's windows (--all looks at every top-level window)\n"
+                     : "\n");
 }
 
 }  // namespace
@@ -59,9 +125,10 @@ std::vector<TopLevelWindow> DesktopWindows(WindowSystem& windows, Reporter& repo
 
 std::vector<WindowHandle> SelectWindows(const Selector& selector, bool all, WindowSystem& windows,
                                         WindowDetails& details, Reporter& reporter) {
-    if (selector.by == Selector::By::Handle) {
-        if (selector.handle != 0 && windows.Exists(selector.handle)) {
-            return {selector.handle};
+    if (NamesOneWindow(selector)) {
+        const WindowHandle named = NamedWindow(selector, windows);
+        if (named != 0 && windows.Exists(named)) {
+            return {named};
         }
         return {};
     }
@@ -84,6 +151,11 @@ std::string DescribeSelector(const Selector& selector) {
             return "the class \"" + TextToUtf8(selector.text) + "\"";
         case Selector::By::Process:
             return "the process id " + std::to_string(selector.processId);
+        case Selector::By::Foreground:
+            return "the foreground";
+        case Selector::By::Point:
+            return "the point " + std::to_string(selector.point.x) + "," +
+                   std::to_string(selector.point.y) + " on screen";
         case Selector::By::Handle:
             break;
     }
@@ -103,11 +175,7 @@ SelectedWindow SelectOneWindow(const Selector& selector, bool all, bool first,
     const int selection = SelectionExitCode(matches.size(), first);
     const std::string described = DescribeSelector(selector);
     if (selection == ExitCode::kNoMatch) {
-        const bool listOnly = !all && selector.by != Selector::By::Handle;
-        console.Error(std::string(kMessagePrefix) + "no window has " + described +
-                      (listOnly ? " among the window list's windows (--all looks at "
-                                  "every top-level window)\n"
-                                : "\n"));
+        console.Error(std::string(kMessagePrefix) + NoWindowText(selector, all));
         return {0, selection};
     }
     if (selection == ExitCode::kManyMatches) {
@@ -130,18 +198,18 @@ std::variant<PathMatch, int> ControlOnPath(WindowHandle root, const Text& path, 
     const PathSearch search = FindByPath(root, parsed.steps, windows, details);
     const std::string named = "the path \"" + TextToUtf8(path) + "\"";
     if (search.failedStep != 0) {
-        console.Error(
-            std::string(kMessagePrefix) + "no window below " + DescribeWindow(root, windows) +
-            " matches step " + std::to_string(search.failedStep) + " \"" +
-            TextToUtf8(StepText(parsed.steps[search.failedStep - 1])) + "\" of " + named + "\n");
+        const PathStep& failed = parsed.steps[search.failedStep - 1];
+        console.Error(std::string(kMessagePrefix) + "no window below " +
+                      DescribeWindow(root, windows) + " matches step " +
+                      std::to_string(search.failedStep) + " \"" + TextToUtf8(StepText(failed)) +
+                      "\" of " + named + "\n" + CandidatesText(search, failed));
         return ExitCode::kNoMatch;
     }
     const int selection = SelectionExitCode(search.matches.size(), first);
     if (selection == ExitCode::kManyMatches) {
         std::string list;
         for (const PathMatch& match : search.matches) {
-            list += "  " + TextToUtf8(DecimalText(match.window)) + " " + HexHandle(match.window) +
-                    " " + TextToUtf8(match.path) + "\n";
+            list += MatchLine(match);
         }
         console.Error(std::string(kMessagePrefix) + std::to_string(search.matches.size()) +
                       " windows below " + DescribeWindow(root, windows) + " have " + named +

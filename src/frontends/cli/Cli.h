@@ -3,6 +3,9 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
 
 #include "cli/CliRequest.h"
 #include "cli/CommandLine.h"
@@ -29,8 +32,12 @@ struct CliServices {
     WindowEvents* events = nullptr;
 };
 
-// Prints what a command line without a request came to (help, version or a usage error);
-// answers its exit code.
+// The text with each line longer than width characters broken at its spaces: a line of a table
+// of options goes on under its description's column, any other under its own indent.
+[[nodiscard]] std::string WrappedLines(std::string_view text, std::size_t width);
+
+// Prints what a command line without a request came to (help, version or a usage error), the
+// help wrapped to the console's width; answers its exit code.
 int PrintParsed(const ParsedCommandLine& parsed, Console& console);
 
 // How long each window's text message waits for its answer in this request; the window system

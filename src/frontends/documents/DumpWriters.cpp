@@ -7,6 +7,7 @@
 #include "core/ExitCodes.h"
 #include "documents/JsonText.h"
 #include "finding/HandleText.h"
+#include "finding/ShownText.h"
 #include "items/ItemsDelimited.h"
 
 namespace {
@@ -138,6 +139,9 @@ void AddWindowMembers(Json& object, const DumpedWindow& window) {
     object["handleHex"] = HexHandle(window.handle);
     object["class"] = JsonString(window.className);
     object["text"] = JsonString(window.text);
+    if (const auto shown = ShownTextOf(window.className, window.style, window.text)) {
+        object["shown"] = JsonString(*shown);
+    }
     if (window.resource) {
         object["resource"] = *window.resource;
     }

@@ -31,6 +31,8 @@ struct DumpedWindow {
     bool pathCut = false;  // over the walk's longest: the path is empty
     TextView className;
     TextView text;
+    // The window's style bits: whether a static shows "&" as it is.
+    std::uint32_t style = 0;
     // The ordinal of the resource its text names (an icon or bitmap static's), text saying what
     // it stands for.
     std::optional<std::uint16_t> resource;

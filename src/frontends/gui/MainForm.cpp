@@ -324,16 +324,20 @@ void MainForm::ShowCommandLineHelp() {
     m_services.dialogs.ShowInformation(
         u"tessivane-cli.exe, beside this program, reads the same texts from a command prompt or "
         u"a script.\r\n\r\n"
-        u"The application windows and their handles:\r\n"
+        u"The application windows and their handles (--all: every one):\r\n"
         u"        tessivane-cli list\r\n"
-        u"Every top-level window:\r\n"
-        u"        tessivane-cli list --all\r\n"
-        u"A window's tree as JSON, or as CSV:\r\n"
-        u"        tessivane-cli dump --handle N\r\n"
-        u"        tessivane-cli dump --handle N --format csv\r\n"
-        u"The items of its lists too:\r\n"
-        u"        tessivane-cli dump --handle N --items\r\n\r\n"
-        u"tessivane-cli --help tells every option.",
+        u"A window's tree as JSON, or as CSV with its lists' items:\r\n"
+        u"        tessivane-cli dump --title \"Untitled - Notepad\"\r\n"
+        u"        tessivane-cli dump --handle N --format csv --items\r\n"
+        u"The windows whose text is OK, in every window:\r\n"
+        u"        tessivane-cli find --text OK\r\n"
+        u"A window's changes as they come, until Ctrl+C:\r\n"
+        u"        tessivane-cli watch --handle N\r\n"
+        u"What changed between two dumps:\r\n"
+        u"        tessivane-cli diff before.json after.json\r\n"
+        u"A server that agents read windows through (Model Context Protocol):\r\n"
+        u"        tessivane-cli serve\r\n\r\n"
+        u"tessivane-cli --help tells every command, tessivane-cli COMMAND --help its options.",
         m_applicationTitle);
 }
 

@@ -156,6 +156,14 @@ ToolResult ReadItems(const Tool& tool, const Json&, const CliRequest& request,
         return result;
     }
     const Json window = Json::parse(result.structured).value("window", Json());
+    const Json items = window.is_object() ? window.value("items", Json()) : Json();
+    if (items.is_object() && items.value("status", std::string()) == "noTexts") {
+        const std::int64_t held = items.value("claimed", std::int64_t{0});
+        result.members["content"].push_back(TextContent(
+            "the " + window.value("class", std::string()) +
+            " draws its items itself and keeps no texts: it holds " + std::to_string(held) +
+            (held == 1 ? " item" : " items") + " that cannot be read"));
+    }
     if (window.is_object() && !window.contains("items")) {
         result.members["content"].push_back(TextContent(
             "the control (" + window.value("class", std::string()) +

@@ -3,12 +3,39 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 
 #include "serve/JsonRpc.h"
 
 namespace Mcp {
 namespace {
+
+// A coordinate on screen: a whole number within 32 bits, signed.
+bool IsCoordinate(const Json& value) {
+    return value.is_number_integer() &&
+           value.get<std::int64_t>() >= std::numeric_limits<std::int32_t>::min() &&
+           value.get<std::int64_t>() <= std::numeric_limits<std::int32_t>::max() &&
+           !(value.is_number_unsigned() &&
+             value.get<std::uint64_t>() > std::numeric_limits<std::uint32_t>::max());
+}
+
+// A point on screen: exactly x and y, each a whole number within 32 bits.
+bool IsPoint(const Json& value) {
+    return value.is_object() && value.size() == 2 && value.contains("x") && value.contains("y") &&
+           IsCoordinate(value["x"]) && IsCoordinate(value["y"]);
+}
+
+// The argument's value as the command line takes it.
+std::string OptionValue(const Json& value) {
+    if (value.is_string()) {
+        return value.get<std::string>();
+    }
+    if (value.is_object()) {
+        return value["x"].dump() + "," + value["y"].dump();
+    }
+    return value.dump();
+}
 
 // Whether value has the argument's type and range; says why not.
 std::string TypeProblem(const Argument& argument, const Json& value) {
@@ -22,6 +49,9 @@ std::string TypeProblem(const Argument& argument, const Json& value) {
             return value.is_string() || value.is_number_integer()
                        ? std::string()
                        : name + " is a number or a string in 0x hexadecimal";
+        case Kind::Point:
+            return IsPoint(value) ? std::string()
+                                  : name + " is an object {\"x\": X, \"y\": Y} of whole pixels";
         case Kind::Whole:
             break;
     }
@@ -58,6 +88,16 @@ Json SchemaOf(const Tool& tool) {
             case Kind::Handle:
                 property["type"] = {"integer", "string"};
                 break;
+            case Kind::Point: {
+                const Json coordinate{{"type", "integer"},
+                                      {"minimum", std::numeric_limits<std::int32_t>::min()},
+                                      {"maximum", std::numeric_limits<std::int32_t>::max()}};
+                property["type"] = "object";
+                property["properties"] = {{"x", coordinate}, {"y", coordinate}};
+                property["required"] = {"x", "y"};
+                property["additionalProperties"] = false;
+                break;
+            }
         }
         property["description"] = argument.description;
     }
@@ -80,7 +120,8 @@ std::vector<std::string> CommandLineOf(const Tool& tool, const Json& arguments) 
         if (const std::string problem = TypeProblem(*argument, value); !problem.empty()) {
             Refuse(problem);
         }
-        if (argument->choice != nullptr) {
+        const bool unset = value.is_boolean() && !value.get<bool>();
+        if (argument->choice != nullptr && !unset) {
             for (const std::string& other : chosen) {
                 if (tool.Find(other)->choice == std::string_view(argument->choice)) {
                     Refuse(std::string(tool.name) + " takes one of " + other + " and " + name +
@@ -89,12 +130,12 @@ std::vector<std::string> CommandLineOf(const Tool& tool, const Json& arguments) 
             }
             chosen.push_back(name);
         }
-        if (argument->option == nullptr || (value.is_boolean() && !value.get<bool>())) {
+        if (argument->option == nullptr || unset) {
             continue;
         }
         words.emplace_back(argument->option);
         if (!value.is_boolean()) {
-            words.push_back(value.is_string() ? value.get<std::string>() : value.dump());
+            words.push_back(OptionValue(value));
         }
     }
     for (const char* choice : tool.requiredChoices) {

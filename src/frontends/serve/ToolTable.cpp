@@ -31,6 +31,12 @@ std::vector<Argument> SelectorArguments(const char* classArgument, const char* c
          "The top-level window of this class (case does not matter)", kSelector},
         {"pid", Kind::Whole, "--pid", "The top-level window of the process with this id", kSelector,
          0, kMaxProcessId},
+        {"foreground", Kind::Flag, "--foreground",
+         "The window the user works in now, the foreground window (give true)", kSelector},
+        {"at", Kind::Point, "--at",
+         "The deepest window at this point on screen, {\"x\": X, \"y\": Y} in pixels from the "
+         "main screen's top left corner, as picking in the window chooses it",
+         kSelector},
         {"all", Kind::Flag, "--all",
          "Let the selector find owned, untitled and hidden top-level windows too"},
         {"first", Kind::Flag, "--first",
@@ -80,8 +86,8 @@ Tool DumpWindowTool() {
         "while read; denied: a program running with higher rights refused its text); then a "
         "summary that counts what is missing: windows, timedOut, gone, denied, cut, changing, "
         "itemsIncomplete, textlessLists, rowLimitReached, failedSteps, deadline and complete. Give "
-        "exactly one "
-        "of handle, title, titleContains, class or pid. The same document as tessivane-cli dump "
+        "exactly one of handle, title, titleContains, class, pid, foreground or at. The same "
+        "document as tessivane-cli dump "
         "--format json.",
         {"dump", "--format", "json"},
         Joined(SelectorArguments("class", "--class"),
@@ -105,8 +111,8 @@ Tool FindControlsTool() {
         "The windows inside the window list's windows (or inside the one a selector names) that "
         "have a text, class or control id: each with its top-level window, handle, class, control "
         "id, path and text; then searched, textlessLists and deadline. Give at least one of text, "
-        "textContains, class or id; at most one of handle, title, titleContains, windowClass or "
-        "pid. The same document as tessivane-cli find --format json.",
+        "textContains, class or id; at most one of handle, title, titleContains, windowClass, "
+        "pid, foreground or at. The same document as tessivane-cli find --format json.",
         {"find", "--format", "json"},
         Joined(SelectorArguments("windowClass", "--window-class"),
                {{"text", Kind::String, "--text", "Windows whose whole text is this"},
@@ -135,8 +141,8 @@ Tool ReadItemsTool() {
         "window alone with its items (kind, status, columns, rows), whose status is read, "
         "timedOut, gone, changed, noTexts, noText (every row came without a text: the program "
         "may draw them itself), capped, denied (a program running with higher rights refused "
-        "them), notReadable, tooDeep, looped or malformed. Give exactly one of "
-        "handle, title, titleContains, class or pid, and the path to the control below that "
+        "them), notReadable, tooDeep, looped or malformed. Give exactly one of handle, title, "
+        "titleContains, class, pid, foreground or at, and the path to the control below that "
         "window (or the control's own handle).",
         {"dump", "--format", "json", "--items", "--max-depth", "0"},
         Joined(SelectorArguments("class", "--class"), {kPath, kMessageTimeout}),
@@ -150,7 +156,8 @@ Tool WaitForTextTool() {
             "Reads a control's text again and again until it is the text given (or holds "
             "textContains), at most timeoutMs: the dump of that control alone, with \"waited\": "
             "whether the text showed and after how long. Give exactly one of handle, title, "
-            "titleContains, class or pid, the path to the control below that window, and text or "
+            "titleContains, class, pid, foreground or at, the path to the control below that "
+            "window, and text or "
             "textContains.",
             {"dump", "--format", "json", "--max-depth", "0"},
             Joined(SelectorArguments("class", "--class"),

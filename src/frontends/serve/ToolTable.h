@@ -14,9 +14,10 @@
 
 namespace Mcp {
 
-// A tool argument's JSON type: a boolean, an integer in a range, a string, or a window handle (an
-// integer, as the documents give handles, or a string as the command line takes them).
-enum class Kind { Flag, Whole, String, Handle };
+// A tool argument's JSON type: a boolean, an integer in a range, a string, a window handle (an
+// integer, as the documents give handles, or a string as the command line takes them), or a point
+// on screen (an object of integers x and y, which the command line takes as "X,Y").
+enum class Kind { Flag, Whole, String, Handle, Point };
 
 struct Argument {
     const char* name;

@@ -2,6 +2,7 @@
 // file or pipe gets the bytes, a console shows the text as Unicode.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "core/Failure.h"
@@ -13,9 +14,16 @@ public:
     using Failure::Failure;
 };
 
+// The width that help is wrapped to where the output is no console: a file, a pipe.
+inline constexpr std::size_t kDefaultTextWidth = 80;
+
 class Console {
 public:
     virtual ~Console() = default;
+
+    // The most characters a line of the standard output holds without the console wrapping it;
+    // kDefaultTextWidth when the output is no console.
+    [[nodiscard]] virtual std::size_t TextWidth() const noexcept { return kDefaultTextWidth; }
 
     // Throws OutputClosed when the reader has gone, Failure when the output cannot be written
     // (a full disk).

@@ -40,6 +40,11 @@ public:
     // The top-level window that holds window, through its parents (itself when it is one); 0 when
     // there is no window.
     [[nodiscard]] virtual WindowHandle TopLevelOf(WindowHandle window) = 0;
+    // The window the user works in now; 0 when none is (the desktop has the focus).
+    [[nodiscard]] virtual WindowHandle ForegroundWindow() = 0;
+    // The deepest visible window at the point on screen, as picking chooses it; 0 when there is
+    // none.
+    [[nodiscard]] virtual WindowHandle DeepestWindowAt(std::int32_t x, std::int32_t y) = 0;
     [[nodiscard]] virtual bool IsVisible(WindowHandle window) = 0;
     // False once the handle no longer names a window.
     [[nodiscard]] virtual bool Exists(WindowHandle window) = 0;

@@ -26,7 +26,9 @@ public:
         out += utf8;
     }
     void Error(std::string_view utf8) noexcept override { error += utf8; }
+    std::size_t TextWidth() const noexcept override { return width; }
 
+    std::size_t width = kDefaultTextWidth;
     std::string out;
     std::string error;
     bool failOut = false;    // the output cannot be written

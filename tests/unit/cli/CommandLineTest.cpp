@@ -1,11 +1,13 @@
 // tessivane-cli's command line: sub-commands and options, help, version and usage errors.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <variant>
 
 #include "Version.h"
 #include "cli/CommandLine.h"
 #include "core/ExitCodes.h"
+#include "unit/cli/CliHarness.h"
 
 namespace {
 
@@ -108,7 +110,9 @@ TEST(CommandLine, UsageErrorsAreOneLineThatNamesWhatIsWrongAndWhatIsAllowed) {
         {{"dump", "--class", "a", "extra"},
          "dump takes no word \"extra\" (see tessivane-cli dump --help)"},
         {{"dump"},
-         "dump needs a selector: one of --handle, --title, --title-contains, --class or --pid"},
+         "dump needs a selector: one of --handle, --title, --title-contains, --class, --pid, "
+         "--foreground or "
+         "--at"},
         {{"dump", "--title", "a", "--class", "b"},
          "dump takes one selector, not --title and --class"},
         {{"dump", "--title"}, "--title needs a value"},
@@ -214,4 +218,45 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutputWithExitCodeZero) {
     const ParsedCommandLine version = ParseCommandLine({"--version"});
     EXPECT_EQ(version.exitCode, ExitCode::kDone);
     EXPECT_EQ(version.out, std::string("tessivane-cli ") + TESSIVANE_VERSION_TEXT + "\n");
+}
+
+TEST(CommandLine, LongLinesWrapAtSpacesUnderTheirDescriptionsColumnOrTheirIndent) {
+    const struct {
+        std::string text;
+        std::size_t width;
+        std::string wrapped;
+    } cases[] = {
+        {"short line\nnext", 20, "short line\nnext"},
+        {"one two three four", 9, "one two\nthree\nfour"},
+        {"  --at X,Y    The deepest window there", 30,
+         "  --at X,Y    The deepest\n              window there"},
+        {"    indented words go on", 14, "    indented\n    words go\n    on"},
+        {"abcdefghijkl", 5, "abcde\nfghij\nkl"},
+        {"\xCE\xB1\xCE\xB2\xCE\xB3 \xCE\xB4\xCE\xB5", 4,
+         "\xCE\xB1\xCE\xB2\xCE\xB3\n\xCE\xB4\xCE\xB5"},
+        {"exactly ten", 11, "exactly ten"},
+        {"", 10, ""},
+        {"ends\n", 10, "ends\n"},
+    };
+    for (const auto& [text, width, wrapped] : cases) {
+        EXPECT_EQ(WrappedLines(text, width), wrapped) << text;
+    }
+}
+
+TEST(CommandLine, EachCommandsHelpFitsTheWidthOfTheOutput) {
+    for (const char* command : {"list", "dump", "find", "watch", "diff", "serve", "--help"}) {
+        std::vector<std::string> words{command};
+        if (words[0] != "--help") {
+            words.emplace_back("--help");
+        }
+        for (const std::size_t width : {kDefaultTextWidth, std::size_t{60}}) {
+            RecordingConsole console;
+            console.width = width;
+            EXPECT_EQ(PrintParsed(ParseCommandLine(words), console), ExitCode::kDone);
+            std::istringstream lines(console.out);
+            for (std::string line; std::getline(lines, line);) {
+                EXPECT_LE(line.size(), width) << command << ": " << line;
+            }
+        }
+    }
 }

@@ -319,7 +319,10 @@ TEST_F(DumpTest, APathMatchingNothingNamesItsStepAndSeveralMatchesNeedFirst) {
          ExitCode::kNoMatch,
          0,
          "tessivane-cli: no window " + below +
-             " matches step 2 \"Edit#9\" of the path \"Panel#102/Edit#9/Static\"\n"},
+             " matches step 2 \"Edit#9\" of the path \"Panel#102/Edit#9/Static\"\n"
+             "  the windows of the class Edit there, whatever their ids:\n  " +
+             std::to_string(edit) + " " + HexHandle(edit) + " Panel#102/Edit#103\n"},
+        {{"--path", "Panel/Edit"}, ExitCode::kDone, edit, ""},
         {{"--path", "Edit"},
          ExitCode::kManyMatches,
          0,
@@ -633,4 +636,61 @@ TEST_F(DumpTest, DeadlineStopsTheWalkKeepsWhatWasWrittenAndGivesFour) {
     }
     cli.console.out.clear();
     EXPECT_EQ(DumpedJson({"--deadline", "100000"})["summary"]["deadline"], false);
+}
+
+TEST_F(DumpTest, TheForegroundWindowAndTheDeepestWindowAtAPointAreSelectors) {
+    cli.desktop.At(label).text = u"&Label";
+    const struct {
+        std::vector<std::string> selector;
+        WindowHandle foreground;
+        int exitCode;
+        WindowHandle dumped;
+        std::string error;
+    } cases[] = {
+        {{"--foreground"}, top, ExitCode::kDone, top, ""},
+        {{"--foreground"},
+         0,
+         ExitCode::kNoMatch,
+         0,
+         "tessivane-cli: no window is in the foreground (the desktop itself, or no window, has "
+         "the focus)\n"},
+        {{"--at", "200,130"}, 0, ExitCode::kDone, edit, ""},
+        {{"--at", "115,90"}, 0, ExitCode::kDone, label, ""},
+        {{"--at", "500,500"}, 0, ExitCode::kDone, top, ""},
+        // The hidden panel is not where the pointer would find it.
+        {{"--at", "390,230"}, 0, ExitCode::kDone, panel, ""},
+        {{"--at", "-5,10"},
+         0,
+         ExitCode::kNoMatch,
+         0,
+         "tessivane-cli: no window is at -5,10 on screen (the point is off every screen, on the "
+         "desktop itself, or on one of this program's windows)\n"},
+        {{"--at", "5;10"},
+         0,
+         ExitCode::kUsage,
+         0,
+         "tessivane-cli: --at must be a point on screen as X,Y in whole pixels, such as 640,360, "
+         "not \"5;10\"\n"},
+        {{"--at", "5,10", "--foreground"},
+         0,
+         ExitCode::kUsage,
+         0,
+         "tessivane-cli: dump takes one selector, not --foreground and --at\n"},
+    };
+    for (const auto& [selector, foreground, exitCode, dumped, error] : cases) {
+        cli.desktop.foreground = foreground;
+        cli.console.out.clear();
+        cli.console.error.clear();
+        std::vector<std::string> arguments{"dump", "--max-depth", "0"};
+        arguments.insert(arguments.end(), selector.begin(), selector.end());
+        EXPECT_EQ(cli.Run(arguments), exitCode) << selector[0];
+        EXPECT_EQ(cli.console.error.substr(0, error.size()), error) << selector[0];
+        if (dumped != 0) {
+            const auto window = ParsedJson::parse(cli.console.out)["window"];
+            EXPECT_EQ(window["handle"], dumped);
+            if (dumped == label) {
+                EXPECT_EQ(window["shown"], "Label");
+            }
+        }
+    }
 }

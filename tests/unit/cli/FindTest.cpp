@@ -8,6 +8,7 @@
 
 #include "core/ExitCodes.h"
 #include "finding/HandleText.h"
+#include "finding/ShownText.h"
 #include "support/JsonSchemaCheck.h"
 #include "unit/cli/CliHarness.h"
 
@@ -72,6 +73,46 @@ TEST_F(FindTest, CriteriaCombineAndEachMustHold) {
     for (const auto& [options, found] : cases) {
         EXPECT_EQ(Found(options), found) << options[0] << " " << options[1];
     }
+}
+
+TEST_F(FindTest, TextsMatchAsTheControlsShowThemAndTheJsonGivesTheShownText) {
+    const WindowHandle add = Add(main, u"Button", u"Add appli&cation...", 3);
+    const WindowHandle both = Add(main, u"Static", u"Fish && Chips", 0);
+    const WindowHandle plain = Add(main, u"Static", u"&Plain", 0);
+    cli.desktop.At(plain).style = kStaticNoPrefix;
+    const WindowHandle typed = Add(main, u"Edit", u"&Typed", 0);
+    const struct {
+        std::vector<std::string> options;
+        std::vector<WindowHandle> found;
+    } cases[] = {
+        {{"--text", "Add application..."}, {add}},
+        {{"--text", "Add appli&cation..."}, {add}},
+        {{"--text-contains", "APPLICATION", "--ignore-case"}, {add}},
+        {{"--text", "Fish & Chips"}, {both}},
+        {{"--text", "Plain"}, {}},
+        {{"--text", "&Plain"}, {plain}},
+        {{"--text", "Typed"}, {}},
+        {{"--text", "&Typed"}, {typed}},
+    };
+    for (const auto& [options, found] : cases) {
+        EXPECT_EQ(Found(options), found) << options[0] << " " << options[1];
+    }
+    const auto schema = ReadSchemaFile(TESSIVANE_CLI_SCHEMA);
+    for (const char* format : {"json", "jsonl"}) {
+        cli.console.out.clear();
+        EXPECT_EQ(cli.Run({"find", "--text-contains", "&", "-f", format}), ExitCode::kDone);
+        std::istringstream lines(cli.console.out);
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_EQ(SchemaViolations(schema, nlohmann::json::parse(line)),
+                      std::vector<std::string>{});
+        }
+    }
+    const nlohmann::json last =
+        nlohmann::json::parse(cli.console.out.substr(0, cli.console.out.find('\n')));
+    EXPECT_EQ(last["text"], "Add appli&cation...");
+    EXPECT_EQ(last["shown"], "Add application...");
+    EXPECT_EQ(cli.console.out.find("&Plain\",\"shown\""), std::string::npos);
+    EXPECT_EQ(cli.console.out.find("Typed\",\"shown\""), std::string::npos);
 }
 
 TEST_F(FindTest, EachMatchComesWithItsTopLevelWindowHandleAndPathInEveryFormat) {

@@ -99,3 +99,33 @@ TEST(ControlPathTest, AStepFindsItsControlAmongTheSiblingsOfANewRun) {
         EXPECT_EQ(MatchStep(siblings, step), matches) << TextToUtf8(StepText(step));
     }
 }
+
+TEST(ControlPathTest, AStepWithoutItsIdFindsTheOneSiblingOfItsClassAndNamesTheCandidatesOtherwise) {
+    const PathStep tree{u"SysTreeView32", 0, 0};
+    const PathStep firstTree{u"SysTreeView32", 0, 1};
+    const PathStep secondTree{u"SysTreeView32", 0, 2};
+    const PathStep treeWithId{u"SysTreeView32", 7, 0};
+    const struct {
+        std::vector<PathKey> siblings;
+        PathStep step;
+        std::vector<std::size_t> matches;
+        std::vector<std::size_t> candidates;
+        bool sameClass;
+    } cases[] = {
+        {{{u"Static", 0}, {u"SysTreeView32", 2002}}, tree, {1}, {1}, true},
+        {{{u"systreeview32", 2002}}, firstTree, {0}, {0}, true},
+        {{{u"SysTreeView32", 2002}}, secondTree, {}, {0}, true},
+        {{{u"SysTreeView32", 2002}}, treeWithId, {}, {0}, true},
+        // One without an id is the step's own match, before any with an id.
+        {{{u"SysTreeView32", 5}, {u"SysTreeView32", 0}}, tree, {1}, {0, 1}, true},
+        {{{u"SysTreeView32", 5}, {u"Static", 0}, {u"SysTreeView32", 6}}, tree, {}, {0, 2}, true},
+        {{{u"Static", 0}, {u"Edit", 3}}, tree, {}, {0, 1}, false},
+        {{}, tree, {}, {}, false},
+    };
+    for (const auto& [siblings, step, matches, candidates, sameClass] : cases) {
+        EXPECT_EQ(MatchStep(siblings, step), matches) << TextToUtf8(StepText(step));
+        const StepCandidates found = CandidatesOf(siblings, step);
+        EXPECT_EQ(found.positions, candidates) << TextToUtf8(StepText(step));
+        EXPECT_EQ(found.sameClass, sameClass) << TextToUtf8(StepText(step));
+    }
+}

@@ -87,3 +87,34 @@ TEST_F(ControlPathsTest, AStepWithoutIndexFindsEverySiblingAndTheFirstStepThatFa
     EXPECT_EQ(PathBelow(top, otherEdit, desktop, desktop), std::nullopt);
     EXPECT_EQ(PathBelow(top, top, desktop, desktop), Text());
 }
+
+TEST_F(ControlPathsTest, AMissedStepNamesTheWindowsBelowTheLastStepThatMatched) {
+    const WindowHandle pane = Add(top, u"Pane", 0);
+    const WindowHandle otherPane = Add(top, u"Pane", 0);
+    const WindowHandle tree = Add(pane, u"SysTreeView32", 2002);
+    Add(pane, u"Static", 0);
+    const WindowHandle otherTree = Add(otherPane, u"SysTreeView32", 2003);
+    const PathSearch forgiven =
+        FindByPath(top, ParsePath(u"Pane[1]/SysTreeView32").steps, desktop, desktop);
+    ASSERT_EQ(forgiven.matches.size(), 1u);
+    EXPECT_EQ(forgiven.matches[0].window, tree);
+    EXPECT_EQ(forgiven.matches[0].path, u"Pane[1]/SysTreeView32#2002");
+
+    const PathSearch missed =
+        FindByPath(top, ParsePath(u"Pane/SysTreeView32#9").steps, desktop, desktop);
+    EXPECT_EQ(missed.failedStep, 2u);
+    EXPECT_TRUE(missed.candidatesShareClass);
+    ASSERT_EQ(missed.candidates.size(), 2u);
+    EXPECT_EQ(missed.candidates[0].window, tree);
+    EXPECT_EQ(missed.candidates[1].window, otherTree);
+    EXPECT_EQ(missed.candidates[1].path, u"Pane[2]/SysTreeView32#2003");
+
+    for (std::int64_t id = 1; id <= 12; ++id) {
+        Add(otherPane, u"Button", id);
+    }
+    const PathSearch unknown = FindByPath(top, ParsePath(u"Pane[2]/Edit").steps, desktop, desktop);
+    EXPECT_FALSE(unknown.candidatesShareClass);
+    EXPECT_EQ(unknown.candidateCount, 13u);
+    ASSERT_EQ(unknown.candidates.size(), kMostCandidates);
+    EXPECT_EQ(unknown.candidates[0].path, u"Pane[2]/SysTreeView32#2003");
+}

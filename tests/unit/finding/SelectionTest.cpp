@@ -44,3 +44,28 @@ TEST(ExitCodes, SelectionNeedsOneMatchOrFirst) {
     EXPECT_EQ(SelectionExitCode(2, false), ExitCode::kManyMatches);
     EXPECT_EQ(SelectionExitCode(2, true), ExitCode::kDone);
 }
+
+TEST(PointArgument, TakesTwoWholeNumbersInDecimalAsXComma) {
+    const struct {
+        const char* text;
+        std::optional<ScreenPoint> point;
+    } cases[] = {
+        {"640,360", ScreenPoint{640, 360}},
+        {"-1280,40", ScreenPoint{-1280, 40}},
+        {"0,-2147483648", ScreenPoint{0, INT32_MIN}},
+        {"", std::nullopt},
+        {"640", std::nullopt},
+        {"640,", std::nullopt},
+        {",360", std::nullopt},
+        {"640,360,1", std::nullopt},
+        {"640 360", std::nullopt},
+        {"640, 360", std::nullopt},
+        {"0x10,5", std::nullopt},
+        {"5,0x10", std::nullopt},
+        {"2147483648,0", std::nullopt},
+        {"a,b", std::nullopt},
+    };
+    for (const auto& [text, point] : cases) {
+        EXPECT_EQ(ParsePointArgument(text), point) << text;
+    }
+}

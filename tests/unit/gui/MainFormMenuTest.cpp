@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/commands/CommandTable.h"
 #include "core/Steps.h"
 #include "fakes/FormHarness.h"
 
@@ -117,6 +118,12 @@ TEST_F(MenuTest, HelpBoxesTellTheCommandLineAndTheVersionButNoMadeUpAddress) {
     form.ShowAbout();
     ASSERT_EQ(dialogs.information.size(), 2u);
     EXPECT_NE(dialogs.information[0].first.find(u"tessivane-cli dump --handle"), Text::npos);
+    for (const CommandEntry& command : CommandTable()) {
+        EXPECT_NE(
+            dialogs.information[0].first.find(u"        tessivane-cli " + Utf8ToText(command.name)),
+            Text::npos)
+            << command.name;
+    }
     EXPECT_EQ(dialogs.information[1].first, AboutText(kProductName, u"2.3.4"));
     EXPECT_NE(dialogs.information[1].first.find(u"Version 2.3.4"), Text::npos);
     EXPECT_EQ(dialogs.information[1].first.find(kSupportAddress), Text::npos);

@@ -153,6 +153,16 @@ TEST_F(ServeTest, EachBadLineGetsItsErrorAndTheServerGoesOn) {
          RpcCode::kInvalidParams, "wait_for_text needs one of text, textContains"},
         {ToolCall(21, "list_windows", "[]"), 21, RpcCode::kInvalidParams,
          "arguments are an object"},
+        {ToolCall(22, "dump_window", R"({"at":"5,10"})"), 22, RpcCode::kInvalidParams,
+         R"(at is an object {"x": X, "y": Y} of whole pixels)"},
+        {ToolCall(23, "dump_window", R"({"at":{"x":5}})"), 23, RpcCode::kInvalidParams,
+         R"(at is an object)"},
+        {ToolCall(24, "dump_window", R"({"at":{"x":5,"y":4294967296}})"), 24,
+         RpcCode::kInvalidParams, R"(at is an object)"},
+        {ToolCall(25, "dump_window", R"({"foreground":true,"title":"a"})"), 25,
+         RpcCode::kInvalidParams, "takes one of foreground and title, not both"},
+        {ToolCall(26, "dump_window", R"({"foreground":false})"), 26, RpcCode::kInvalidParams,
+         "dump_window needs one of handle, title, titleContains, class, pid, foreground, at"},
     };
     for (const auto& each : cases) {
         input.text += each.line + "\n";
@@ -246,6 +256,9 @@ TEST_F(ServeTest, AnOverLongLineIsRefusedAndAnInputClosedMidMessageEndsTheServer
 
 TEST_F(ServeTest, ToolsGiveTheCommandLinesOwnDocuments) {
     const std::string handle = std::to_string(top);
+    cli.desktop.foreground = top;
+    cli.desktop.At(top).rect = {0, 0, 100, 100};
+    cli.desktop.At(edit).rect = {10, 10, 50, 30};
     cli.items.Link(list, cli.items.fake.AddTexts(ItemsKind::ListBox, {u"alpha", u"beta"}));
     const struct {
         std::string tool;
@@ -261,6 +274,13 @@ TEST_F(ServeTest, ToolsGiveTheCommandLinesOwnDocuments) {
         {"find_controls",
          {{"textContains", "WORK"}, {"ignoreCase", true}, {"handle", handle}},
          {"find", "--text-contains", "WORK", "--ignore-case", "--handle", handle, "-f", "json"}},
+        {"dump_window",
+         {{"foreground", true}, {"maxDepth", 0}},
+         {"dump", "--foreground", "--max-depth", "0", "-f", "json"}},
+        {"find_controls",
+         {{"foreground", true}, {"class", "Edit"}},
+         {"find", "--foreground", "--class", "Edit", "-f", "json"}},
+        {"dump_window", {{"at", {{"x", 15}, {"y", 15}}}}, {"dump", "--at", "15,15", "-f", "json"}},
         {"read_items",
          {{"handle", top}, {"path", "ListBox#8"}},
          {"dump", "--handle", handle, "--path", "ListBox#8", "--items", "--max-depth", "0", "-f",
@@ -312,6 +332,20 @@ TEST_F(ServeTest, ReadItemsOfAListWithoutAnyTextSaysTheProgramMayDrawItsRows) {
     ASSERT_EQ(result["content"].size(), 2u);
     EXPECT_EQ(result["content"][1]["text"],
               "the program gave no text for its 3 rows: it may draw them itself");
+}
+
+TEST_F(ServeTest, ReadItemsOfAnOwnerDrawnListSaysHowManyItemsCannotBeRead) {
+    FakeRemoteItems::Control control;
+    control.kind = ItemsKind::ListBox;
+    control.rows = {{u"one"}, {u"two"}, {u"three"}};
+    control.keepsStrings = false;
+    cli.items.Link(list, cli.items.fake.Add(control));
+    const Json result = Called("read_items", {{"handle", list}});
+    EXPECT_EQ(result["structuredContent"]["window"]["items"]["status"], "noTexts");
+    ASSERT_EQ(result["content"].size(), 2u);
+    EXPECT_EQ(result["content"][1]["text"],
+              "the ListBox draws its items itself and keeps no texts: it holds 3 items that cannot "
+              "be read");
 }
 
 TEST_F(ServeTest, AResultOverTheCapIsCutWithANoteAndTheWalkStopsThere) {

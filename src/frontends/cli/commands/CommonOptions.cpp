@@ -54,14 +54,20 @@ void SelectorOptions::AddTo(CLI::App& command, Complaint& complaint, const std::
             m_text = Utf8ToText(value);
         };
     };
-    m_group
-        ->add_option("--handle", m_handle,
-                     "The window with this handle, in decimal or 0x hexadecimal (any window, "
-                     "top-level or child)")
-        ->check(Checked(ParseHandleArgument, "--handle",
-                        "a window handle in decimal or 0x hexadecimal", complaint))
-        ->option_text("HANDLE")
-        ->each(chosen(Selector::By::Handle));
+    // An option whose value must read as parse reads it.
+    const auto checked = [&](const std::string& name, std::string& value, const std::string& help,
+                             auto parse, const std::string& expected, const std::string& shape,
+                             Selector::By way) {
+        m_group->add_option(name, value, help)
+            ->check(Checked(parse, name, expected, complaint))
+            ->option_text(shape)
+            ->each(chosen(way));
+    };
+    checked("--handle", m_handle,
+            "The window with this handle, in decimal or 0x hexadecimal (any window, top-level or "
+            "child)",
+            ParseHandleArgument, "a window handle in decimal or 0x hexadecimal", "HANDLE",
+            Selector::By::Handle);
     m_group->add_option_function<std::string>("--title", chosen(Selector::By::Title),
                                               "The top-level window with exactly this title");
     m_group->add_option_function<std::string>("--title-contains",
@@ -70,11 +76,17 @@ void SelectorOptions::AddTo(CLI::App& command, Complaint& complaint, const std::
     m_group->add_option_function<std::string>(
         classOption, chosen(Selector::By::Class),
         "The top-level window of this class (case does not matter)");
-    m_group->add_option("--pid", m_processId, "The top-level window of the process with this id")
-        ->check(Checked(ParseProcessIdArgument, "--pid",
-                        "a process id in decimal or 0x hexadecimal", complaint))
-        ->option_text("PID")
-        ->each(chosen(Selector::By::Process));
+    checked("--pid", m_processId, "The top-level window of the process with this id",
+            ParseProcessIdArgument, "a process id in decimal or 0x hexadecimal", "PID",
+            Selector::By::Process);
+    m_group->add_flag_callback(
+        "--foreground", [this] { m_by = Selector::By::Foreground; },
+        "The window the user works in now, the foreground window");
+    checked("--at", m_point,
+            "The deepest window at this point on screen, in pixels from the main screen's top "
+            "left corner, as picking in the window chooses it",
+            ParsePointArgument, "a point on screen as X,Y in whole pixels, such as 640,360", "X,Y",
+            Selector::By::Point);
     if (m_required) {
         m_group->require_option(1);
     } else {
@@ -110,11 +122,13 @@ bool SelectorOptions::Given() const {
 }
 
 Selector SelectorOptions::Selected() const {
-    Selector selector{m_by, 0, {}, 0};
+    Selector selector{m_by, 0, {}, 0, {}};
     if (m_by == Selector::By::Handle) {
         selector.handle = *ParseHandleArgument(m_handle);
     } else if (m_by == Selector::By::Process) {
         selector.processId = *ParseProcessIdArgument(m_processId);
+    } else if (m_by == Selector::By::Point) {
+        selector.point = *ParsePointArgument(m_point);
     } else {
         selector.text = m_text;
     }

@@ -126,6 +126,7 @@ public:
 private:
     std::string m_handle;
     std::string m_processId;
+    std::string m_point;
     Text m_text;
     Selector::By m_by = Selector::By::Handle;
     CLI::Option_group* m_group = nullptr;

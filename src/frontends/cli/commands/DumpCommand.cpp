@@ -149,6 +149,9 @@ private:
         window.path = entry.path;
         window.className = entry.className;
         window.text = entry.text;
+        // Only a text with an "&" may show otherwise, and only a static's style may say not.
+        window.style =
+            entry.text.find(u'&') != Text::npos ? m_services.windows.Style(window.handle) : 0;
         if (entry.items) {
             window.items = &*entry.items;
             m_tally.itemsIncomplete += ItemsIncomplete(entry.items->status) ? 1 : 0;

@@ -19,6 +19,7 @@
 #include "extraction/ChildWalk.h"
 #include "finding/ControlPath.h"
 #include "finding/Selection.h"
+#include "finding/ShownText.h"
 #include "items/ItemsReader.h"
 
 namespace {
@@ -31,6 +32,8 @@ struct FoundWindow {
     Text text;
     Text path;
     bool pathCut = false;
+    // The text as the control shows it, where that differs from its text.
+    std::optional<Text> shown;
 };
 
 struct SearchedWindow {
@@ -44,8 +47,8 @@ struct SearchedWindow {
 // the lists among them that draw their items themselves and keep no texts.
 class Comparer final : public WalkRows {
 public:
-    Comparer(const FindCriteria& criteria, RemoteItems& items)
-        : m_criteria(criteria), m_items(items) {}
+    Comparer(const FindCriteria& criteria, RemoteItems& items, WindowSystem& windows)
+        : m_criteria(criteria), m_items(items), m_windows(windows) {}
 
     void WindowWalked(const WalkedWindow& walked) override {
         RowWalked(walked);
@@ -53,7 +56,7 @@ public:
             return;  // the children are searched, not the window itself
         }
         FoundWindow window{walked.row, walked.window, TakeClassName(), walked.controlId,
-                           TakeText(), walked.path,   walked.pathCut};
+                           TakeText(), walked.path,   walked.pathCut,  {}};
         const std::optional<ItemsKind> kind = ItemsKindOfClass(window.className);
         m_textlessLists += kind && KeepsNoTexts(walked.window, *kind, m_items) ? 1 : 0;
         NoteStatus(walked);
@@ -111,13 +114,20 @@ private:
     }
 
     void Compare(FoundWindow window) {
-        if (m_criteria.Matches(window.className, window.controlId, window.text)) {
+        // Only a text with an "&" may show otherwise, and only a static's style may say not.
+        const std::uint32_t style =
+            window.text.find(u'&') != Text::npos ? m_windows.Style(window.handle) : 0;
+        window.shown = ShownTextOf(window.className, style, window.text);
+        const std::optional<TextView> shown =
+            window.shown ? std::optional<TextView>(*window.shown) : std::nullopt;
+        if (m_criteria.Matches(window.className, window.controlId, window.text, shown)) {
             m_found.push_back(std::move(window));
         }
     }
 
     const FindCriteria& m_criteria;
     RemoteItems& m_items;
+    WindowSystem& m_windows;
     std::size_t m_textlessLists = 0;
     std::map<std::size_t, TextReadStatus> m_unread;  // by row
     std::vector<FoundWindow> m_waiting;
@@ -148,6 +158,9 @@ void AddFoundMembers(Json& object, const SearchedWindow& top, const FoundWindow&
         object["pathCut"] = true;
     }
     object["text"] = JsonString(window.text);
+    if (window.shown) {
+        object["shown"] = JsonString(*window.shown);
+    }
 }
 
 // What the search could not look into: "2 owner-drawn lists keep no texts: their items were not
@@ -242,7 +255,7 @@ int RunFind(const FindRequest& request, CliServices& services, Reporter& reporte
             break;
         }
         ++walked;
-        Comparer comparer(request.criteria, services.items);
+        Comparer comparer(request.criteria, services.items, services.windows);
         WalkOptions options;
         options.keepGoing = [&deadline] { return deadline.AllowsMore(); };
         options.observer = &comparer;
@@ -280,7 +293,10 @@ constexpr char kFindFooter[] =
     "--text, --text-contains, --class and --id may be combined: a window must match each. With\n"
     "--regex, --text and --text-contains are ECMAScript regular expressions (--text matches the\n"
     "whole text), without back-references or lookaround, run in one pass over each text;\n"
-    "--ignore-case applies to them. The path of each window found works with\n"
+    "--ignore-case applies to them. A button's, static's, tab control's, header's or menu's\n"
+    "text matches as written (\"Add appli&cation...\") and as shown (\"Add application...\":\n"
+    "a lone & underlines the next letter, && shows as &). The path of each window found works "
+    "with\n"
     "dump's --path, from the top-level window listed beside it.\n"
     "Exit codes: 0 found; 1 usage error, or the output cannot be written; 2 no window matched\n"
     "(or none has the selector); 3 the selector matched more than one window; 4 --deadline\n"

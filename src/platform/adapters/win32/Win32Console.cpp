@@ -9,6 +9,9 @@
 
 namespace {
 
+// A console narrower than this has help wrapped as for a file: a line so short helps nobody.
+constexpr int kNarrowestText = 40;
+
 // A UTF-8 character has at most this many bytes.
 constexpr std::size_t kMaxSequenceBytes = 4;
 
@@ -69,6 +72,16 @@ bool ReaderGone(DWORD error) noexcept {
 
 Win32Console::Win32Console() noexcept
     : m_out(Open(STD_OUTPUT_HANDLE)), m_error(Open(STD_ERROR_HANDLE)) {}
+
+std::size_t Win32Console::TextWidth() const noexcept {
+    CONSOLE_SCREEN_BUFFER_INFO screen{};
+    if (!m_out.console || GetConsoleScreenBufferInfo(m_out.handle, &screen) == FALSE) {
+        return kDefaultTextWidth;
+    }
+    // A line as wide as the window would move the cursor to a line of its own, left empty.
+    const int columns = screen.srWindow.Right - screen.srWindow.Left;
+    return columns >= kNarrowestText ? static_cast<std::size_t>(columns) : kDefaultTextWidth;
+}
 
 Win32Console::Stream Win32Console::Open(DWORD which) noexcept {
     Stream stream;

@@ -14,6 +14,7 @@ public:
 
     void Out(std::string_view utf8) override;
     void Error(std::string_view utf8) noexcept override;
+    std::size_t TextWidth() const noexcept override;
 
 private:
     struct Stream {

@@ -5,6 +5,7 @@
 
 #include "ports/WindowSystem.h"
 #include "win32/Win32Text.h"
+#include "win32/WindowAtPoint.h"
 
 // A relation is handed to GetWindow as it is.
 static_assert(static_cast<UINT>(Relation::Next) == GW_HWNDNEXT);
@@ -54,6 +55,14 @@ WindowHandle Win32WindowSystem::Related(WindowHandle window, Relation relation) 
 
 WindowHandle Win32WindowSystem::TopLevelOf(WindowHandle window) {
     return HandleOf(GetAncestor(HwndOf(window), GA_ROOT));
+}
+
+WindowHandle Win32WindowSystem::ForegroundWindow() {
+    return HandleOf(GetForegroundWindow());
+}
+
+WindowHandle Win32WindowSystem::DeepestWindowAt(std::int32_t x, std::int32_t y) {
+    return HandleOf(::DeepestWindowAt(POINT{x, y}));
 }
 
 bool Win32WindowSystem::IsVisible(WindowHandle window) {

@@ -25,6 +25,8 @@ public:
     WindowHandle DesktopWindow() override;
     WindowHandle Related(WindowHandle window, Relation relation) override;
     WindowHandle TopLevelOf(WindowHandle window) override;
+    WindowHandle ForegroundWindow() override;
+    WindowHandle DeepestWindowAt(std::int32_t x, std::int32_t y) override;
     bool IsVisible(WindowHandle window) override;
     bool Exists(WindowHandle window) override;
     Text Title(WindowHandle window, int capacity) override;

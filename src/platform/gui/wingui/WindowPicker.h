@@ -8,12 +8,8 @@
 #include <windows.h>
 
 #include "win32/ScopedHandles.h"
+#include "win32/WindowAtPoint.h"
 #include "wingui/HighlightFrame.h"
-
-// The deepest visible window at point (screen coordinates), disabled ones included: the top-level
-// window there, then at each level the smallest child that holds the point, so a group box does
-// not hide the buttons inside it. Null where there is no window, or it is one of this program's.
-[[nodiscard]] HWND DeepestWindowAt(POINT point) noexcept;
 
 // What the hooks post to the owner while picking: wParam is one of the events below, lParam the
 // point of a release (screen coordinates, as MAKELPARAM packs them).

@@ -173,7 +173,6 @@ ToolResult ReadItems(const Tool& tool, const Json&, const CliRequest& request,
             "window's \"text\""));
     }
     // Empty rows alone would pass for blank ones: the note says what they more likely are.
-    const Json items = window.is_object() ? window.value("items", Json()) : Json();
     if (items.is_object() && items.value("status", std::string()) == "noText") {
         result.members["content"].push_back(
             TextContent(TextToUtf8(NoTextSentence(items.value("rows", Json::array()).size()))));

@@ -114,6 +114,7 @@ public:
     void WriteText(TextView name, const Text& value) noexcept override;
 
     std::map<Text, std::variant<std::int32_t, Text>, std::less<>> values;
+    bool failWrites = false;  // the store cannot be written: writes are dropped
 };
 
 class FakeFiles : public Files {

@@ -40,11 +40,14 @@ struct DialogDesktop {
         return window;
     }
 
-    // The dialog's dump in the format.
-    std::string Dump(const std::string& format) {
+    // The dialog's dump in the format, with its controls' items when asked.
+    std::string Dump(const std::string& format, bool items = false) {
         cli.console.out.clear();
-        EXPECT_EQ(cli.Run({"dump", "--handle", std::to_string(top), "-f", format}), ExitCode::kDone)
-            << cli.console.error;
+        std::vector<std::string> arguments{"dump", "--handle", std::to_string(top), "-f", format};
+        if (items) {
+            arguments.push_back("--items");
+        }
+        EXPECT_EQ(cli.Run(arguments), ExitCode::kDone) << cli.console.error;
         return cli.console.out;
     }
 };
@@ -132,6 +135,21 @@ TEST_F(DiffTest, JsonLinesGiveEachChangeThenASummaryThatTheSchemaTakes) {
                                       {"enabled", 1}}) {
         EXPECT_EQ(lines[5][kind], count) << kind;
     }
+}
+
+TEST_F(DiffTest, ChangedItemsAreOneLineOfTheirRowsAndAFileOver64MegabytesIsRefused) {
+    const WindowHandle items = cli.items.fake.AddTexts(ItemsKind::ListBox, {u"a", u"b"});
+    cli.items.Link(dialog.list, items);
+    const std::string before = dialog.Dump("json", true);
+    cli.items.fake.At(items).rows = {{u"a"}, {u"c"}, {u"d"}};
+    ASSERT_EQ(Diff(before, dialog.Dump("json", true)), ExitCode::kDiffers) << cli.console.error;
+    EXPECT_EQ(cli.console.out, "changed items  ListBox#3  2 rows -> 3 rows, 1 row differs\n");
+
+    std::string largest = before;
+    largest.resize(std::size_t{64} << 20, ' ');
+    EXPECT_EQ(Diff(before, largest), ExitCode::kDone) << cli.console.error;
+    EXPECT_EQ(Diff(before, largest + ' '), ExitCode::kUsage);
+    EXPECT_NE(cli.console.error.find("b.json is too large"), std::string::npos);
 }
 
 TEST_F(DiffTest, ANewRunIsMatchedByPathThoughEveryHandleDiffers) {

@@ -206,6 +206,28 @@ TEST_F(WatchTest, EndsWhenAStopIsAskedOrItsDurationHasPassed) {
     }
 }
 
+TEST_F(WatchTest, AnUntilTextThatShowsAtTheStartEndsTheWatchAfterTheTree) {
+    const std::vector<ParsedJson> lines = Watch({"--until-text", "idle"});
+    EXPECT_EQ(OfType(lines, "window").size(), 4u);
+    EXPECT_EQ(lines.back()["reason"], "untilText");
+    EXPECT_TRUE(events.waited.empty());
+}
+
+TEST_F(WatchTest, WithEventsForEverythingTheWholeTreeIsStillReadAgainEveryTwentyIntervals) {
+    events.coverage = {true, true, true};
+    const auto start = cli.now;
+    // A change that no event tells of.
+    events.steps = {[&] {
+        cli.desktop.At(label).text = u"Status: busy";
+        return EventWake{};
+    }};
+    const std::vector<ParsedJson> lines =
+        Watch({"--interval", "100", "--count", "1", "--duration", "10"});
+    EXPECT_EQ(OfType(lines, "change").size(), 1u);
+    EXPECT_EQ(lines.back()["reason"], "count");
+    EXPECT_EQ(cli.now - start, std::chrono::milliseconds(20 * 100));
+}
+
 TEST_F(WatchTest, ASelectorOrPathThatMatchesNothingGivesTheDumpsExitCode) {
     EXPECT_EQ(cli.Run({"watch", "--title", "No such window"}), 2);
     EXPECT_EQ(cli.Run({"watch", "--handle", std::to_string(top), "--path", "Edit#9"}), 2);

@@ -51,6 +51,17 @@ TEST_F(SettingsTest, TheViewTicksAreKeptForTheNextRun) {
     EXPECT_FALSE(next.ShowsDepth());
 }
 
+TEST_F(SettingsTest, SettingsThatCannotBeWrittenHoldForThisRunWithoutABox) {
+    settings.failWrites = true;
+    form.Load();
+    form.ToggleShowDepth();
+    EXPECT_FALSE(form.ShowsDepth());
+    EXPECT_TRUE(dialogs.errorReports.empty());
+    MainForm next = MakeForm();
+    next.Load();
+    EXPECT_TRUE(next.ShowsDepth());
+}
+
 TEST_F(SettingsTest, EachSaveDialogOpensWhereItLastSaved) {
     form.Load();
     AddResultRow(u"Button", u"1", u"OK", true);

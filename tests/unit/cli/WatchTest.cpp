@@ -54,17 +54,10 @@ struct WatchTest : ::testing::Test {
         events.clock = &cli.now;
         top = cli.desktop.AddTopLevel(u"Backup");
         cli.desktop.At(top).className = u"BackupFrame";
-        label = Add(top, u"Static", u"Status: idle", 101);
-        panel = Add(top, u"Panel", u"", 102);
-        Add(panel, u"Button", u"Start", 1);
+        label = cli.AddControl(top, u"Static", u"Status: idle", 101);
+        panel = cli.AddControl(top, u"Panel", u"", 102);
+        cli.AddControl(panel, u"Button", u"Start", 1);
         cli.desktop.onTextRequest = [this](WindowHandle) { ++textReads; };
-    }
-
-    WindowHandle Add(WindowHandle parent, Text className, Text text, std::int64_t id) {
-        const WindowHandle window =
-            cli.desktop.Add(parent, FakeDesktop::Make(std::move(className), std::move(text)));
-        cli.desktop.At(window).controlId = id;
-        return window;
     }
 
     // The watch's lines, each parsed; its exit code must be 0.
@@ -104,7 +97,7 @@ TEST_F(WatchTest, WritesTheTreeThenEachChangeOnceWithItsPathAndEndsWhenTheWindow
             return Named(WindowEventKind::Text, label);
         },
         [&] {
-            added = Add(panel, u"Button", u"Cancel", 2);
+            added = cli.AddControl(panel, u"Button", u"Cancel", 2);
             return Named(WindowEventKind::Created, added);
         },
         [&] {

@@ -360,6 +360,20 @@ HWND StartConsole(const std::wstring& command, std::optional<Process>& console) 
     return window;
 }
 
+// Dumps the console's items until they hold at least rows lines (cmd writes its lines a moment
+// after its window shows); answers them, or null when they never did, and the last dump.
+nlohmann::json ConsoleItems(HWND window, std::size_t rows, ConsoleRun& dump) {
+    nlohmann::json items;
+    WaitUntil([&] {
+        dump = RunConsoleProgram(BuildFolder() / L"tessivane-cli.exe",
+                                 L"dump --items --handle " + DecimalHandle(window), 30s);
+        const auto document = nlohmann::json::parse(dump.out, nullptr, false);
+        items = document.is_discarded() ? nlohmann::json() : document["window"]["items"];
+        return items.is_object() && items["rows"].size() >= rows;
+    });
+    return items;
+}
+
 // Whether a process that parent started runs now.
 bool HasChildProcess(DWORD parent) {
     const HANDLE processes = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -403,16 +417,8 @@ TEST(ConsoleItemsE2e, AConsolesLinesAreItsItemsInTheItemsWindowAndInTheDump) {
     const HWND window = StartConsole(L"echo First line& echo " + unicodeLine, console);
     ASSERT_NE(window, nullptr);
     const std::vector<std::string> expected = {"First line", ToUtf8(unicodeLine)};
-    nlohmann::json items;
     ConsoleRun dump;
-    // cmd writes its lines a moment after its window shows.
-    WaitUntil([&] {
-        dump = RunConsoleProgram(BuildFolder() / L"tessivane-cli.exe",
-                                 L"dump --items --handle " + DecimalHandle(window), 30s);
-        const auto document = nlohmann::json::parse(dump.out, nullptr, false);
-        items = document.is_discarded() ? nlohmann::json() : document["window"]["items"];
-        return items.is_object() && items["rows"].size() >= expected.size() + 1;
-    });
+    const nlohmann::json items = ConsoleItems(window, expected.size() + 1, dump);
     EXPECT_EQ(dump.exitCode, 0u) << dump.error;
     ASSERT_TRUE(items.is_object()) << dump.out;
     EXPECT_EQ(items["kind"], "console");
@@ -437,28 +443,32 @@ TEST(ConsoleItemsE2e, AConsolesLinesAreItsItemsInTheItemsWindowAndInTheDump) {
     EXPECT_EQ(lines[1], L"First line");
     EXPECT_EQ(lines[2], unicodeLine);
     SaveScreenshot(itemsWindow, BuildFolder() / L"artifacts" / L"items-console.bmp");
+    PostMessageW(window, WM_CLOSE, 0, 0);
 }
 
 // A console closed while its lines are read: Wine's console answers a read in milliseconds, so its
-// host is held (its threads suspended) once the dump's reader has started, and the close waits
-// behind the held read as it would behind a console that is busy. The read ends at its bound of
-// 5 seconds (README), the console's items say timedOut, and the console then closes.
+// host is held (its threads suspended) through the dump, and the close, posted once the dump's
+// reader has started, waits behind the held read as it would behind a busy console. The read ends
+// at its bound of 5 seconds (README), the console's items say timedOut, and the console then
+// closes.
 TEST(ConsoleItemsE2e, AConsoleClosedWhileItsLinesAreReadEndsTheDumpByTheReadsBound) {
     std::optional<Process> console;
     const HWND window = StartConsole(L"echo Held line", console);
     ASSERT_NE(window, nullptr);
+    ConsoleRun ready;
+    ASSERT_FALSE(ConsoleItems(window, 1, ready).is_null()) << ready.out;
     DWORD host = 0;
     GetWindowThreadProcessId(window, &host);
     // Only a hang fails here: ten times the read's bound.
     constexpr auto kHangLimit = 50s;
     ULONGLONG readStart = 0;
     ULONGLONG dumpEnd = 0;
+    SetThreadsRunning(host, false);
     const ConsoleRun closing = RunConsoleProgramAfterLines(
         BuildFolder() / L"tessivane-cli.exe", L"dump --items --handle " + DecimalHandle(window),
         kHangLimit * 2, 0, [&](const RunningProgram& dump) {
             const DWORD dumpId = GetProcessId(dump.process);
             WaitUntil([&] { return HasChildProcess(dumpId); }, kHangLimit);
-            SetThreadsRunning(host, false);
             readStart = GetTickCount64();
             PostMessageW(window, WM_CLOSE, 0, 0);
             WaitForSingleObject(dump.process, static_cast<DWORD>(kHangLimit.count() * 1000));

@@ -493,13 +493,8 @@ TEST(CliE2e, JsonLinesComeALineAWindowInTheTreesOrderThenTheSummary) {
         const ConsoleRun run = Cli(arguments);
         EXPECT_EQ(run.exitCode, 0u) << run.error;
         EXPECT_TRUE(run.error.empty()) << run.error;
-        std::vector<ParsedJson> parsed;
-        for (std::size_t start = 0, end = 0; start < run.out.size(); start = end + 1) {
-            end = run.out.find('\n', start);
-            parsed.push_back(ParsedJson::parse(run.out.substr(start, end - start)));
-            EXPECT_EQ(SchemaViolations(schema, parsed.back()), std::vector<std::string>{})
-                << parsed.back().dump();
-        }
+        const auto [parsed, violations] = CheckJsonLines(schema, run.out);
+        EXPECT_EQ(violations, std::vector<std::string>{});
         return parsed;
     };
 

@@ -5,6 +5,7 @@
 // window's lines, in the items window and tessivane-cli's dump.
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -370,36 +371,81 @@ std::vector<HWND> ConsoleWindows() {
     return found;
 }
 
-}  // namespace
-
-// A console started with known lines, Greek and CJK among them: its window's results row opens
-// them as its items, dump --items gives the same, and the command line's own output stays whole
-// after it read another program's console; a console that closes mid-read ends the read in time.
-TEST(ConsoleItemsE2e, AConsolesLinesAreItsItemsInTheItemsWindowAndInTheDump) {
-    const std::wstring unicodeLine =
-        L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \u6f22\u5b57";
+// Starts a console that runs command in cmd and answers its window once it shows.
+HWND StartConsole(const std::wstring& command, std::optional<Process>& console) {
     const std::vector<HWND> before = ConsoleWindows();
-    const Process console(L"wineconsole.exe cmd.exe /k echo First line& echo " + unicodeLine);
+    console.emplace(L"wineconsole.exe cmd.exe /k " + command);
     HWND window = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
+    WaitUntil([&] {
         for (const HWND found : ConsoleWindows()) {
             if (std::find(before.begin(), before.end(), found) == before.end()) {
                 window = found;
             }
         }
         return window != nullptr;
-    }));
-    const std::vector<std::string> expected = {"First line", ToUtf8(unicodeLine)};
+    });
+    return window;
+}
+
+// Dumps the console's items until they hold at least rows lines (cmd writes its lines a moment
+// after its window shows); answers them, or null when they never did, and the last dump.
+nlohmann::json ConsoleItems(HWND window, std::size_t rows, ConsoleRun& dump) {
     nlohmann::json items;
-    ConsoleRun dump;
-    // cmd writes its lines a moment after its window shows.
     WaitUntil([&] {
         dump = RunConsoleProgram(BuildFolder() / L"tessivane-cli.exe",
                                  L"dump --items --handle " + DecimalHandle(window), 30s);
         const auto document = nlohmann::json::parse(dump.out, nullptr, false);
         items = document.is_discarded() ? nlohmann::json() : document["window"]["items"];
-        return items.is_object() && items["rows"].size() >= expected.size() + 1;
+        return items.is_object() && items["rows"].size() >= rows;
     });
+    return items;
+}
+
+// Whether a process that parent started runs now.
+bool HasChildProcess(DWORD parent) {
+    const HANDLE processes = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    bool found = false;
+    for (BOOL more = Process32FirstW(processes, &entry); more && !found;
+         more = Process32NextW(processes, &entry)) {
+        found = entry.th32ParentProcessID == parent;
+    }
+    CloseHandle(processes);
+    return found;
+}
+
+// Suspends or resumes each thread of the process.
+void SetThreadsRunning(DWORD process, bool running) {
+    const HANDLE threads = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Thread32First(threads, &entry); more; more = Thread32Next(threads, &entry)) {
+        const HANDLE thread = entry.th32OwnerProcessID == process
+                                  ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID)
+                                  : nullptr;
+        if (thread != nullptr) {
+            running ? ResumeThread(thread) : SuspendThread(thread);
+            CloseHandle(thread);
+        }
+    }
+    CloseHandle(threads);
+}
+
+}  // namespace
+
+// A console started with known lines, Greek and CJK among them: its window's results row opens
+// them as its items, dump --items gives the same, and the command line's own output stays whole
+// after it read another program's console.
+TEST(ConsoleItemsE2e, AConsolesLinesAreItsItemsInTheItemsWindowAndInTheDump) {
+    const std::wstring unicodeLine =
+        L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \u6f22\u5b57";
+    std::optional<Process> console;
+    const HWND window = StartConsole(L"echo First line& echo " + unicodeLine, console);
+    ASSERT_NE(window, nullptr);
+    const std::vector<std::string> expected = {"First line", ToUtf8(unicodeLine)};
+    ConsoleRun dump;
+    const nlohmann::json items = ConsoleItems(window, expected.size() + 1, dump);
     EXPECT_EQ(dump.exitCode, 0u) << dump.error;
     ASSERT_TRUE(items.is_object()) << dump.out;
     EXPECT_EQ(items["kind"], "console");
@@ -424,11 +470,45 @@ TEST(ConsoleItemsE2e, AConsolesLinesAreItsItemsInTheItemsWindowAndInTheDump) {
     EXPECT_EQ(lines[1], L"First line");
     EXPECT_EQ(lines[2], unicodeLine);
     SaveScreenshot(itemsWindow, BuildFolder() / L"artifacts" / L"items-console.bmp");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+}
 
-    // A console that closes while its lines are read ends the read, and the dump, in time.
+// A console closed while its lines are read: Wine's console answers a read in milliseconds, so its
+// host is held (its threads suspended) through the dump, and the close, posted once the dump's
+// reader has started, waits behind the held read as it would behind a busy console. The read ends
+// at its bound of 5 seconds (README), the console's items say timedOut, and the console then
+// closes.
+TEST(ConsoleItemsE2e, AConsoleClosedWhileItsLinesAreReadEndsTheDumpByTheReadsBound) {
+    std::optional<Process> console;
+    const HWND window = StartConsole(L"echo Held line", console);
+    ASSERT_NE(window, nullptr);
+    ConsoleRun ready;
+    ASSERT_FALSE(ConsoleItems(window, 1, ready).is_null()) << ready.out;
+    DWORD host = 0;
+    GetWindowThreadProcessId(window, &host);
+    // Only a hang fails here: ten times the read's bound.
+    constexpr auto kHangLimit = 50s;
+    ULONGLONG readStart = 0;
+    ULONGLONG dumpEnd = 0;
+    SetThreadsRunning(host, false);
     const ConsoleRun closing = RunConsoleProgramAfterLines(
         BuildFolder() / L"tessivane-cli.exe", L"dump --items --handle " + DecimalHandle(window),
-        20s, 0, [&](const RunningProgram&) { PostMessageW(window, WM_CLOSE, 0, 0); });
+        kHangLimit * 2, 0, [&](const RunningProgram& dump) {
+            const DWORD dumpId = GetProcessId(dump.process);
+            WaitUntil([&] { return HasChildProcess(dumpId); }, kHangLimit);
+            readStart = GetTickCount64();
+            PostMessageW(window, WM_CLOSE, 0, 0);
+            WaitForSingleObject(dump.process, static_cast<DWORD>(kHangLimit.count() * 1000));
+            dumpEnd = GetTickCount64();
+            SetThreadsRunning(host, true);
+        });
+    ASSERT_NE(readStart, 0u) << "the dump started no reader";
+    EXPECT_LT(dumpEnd - readStart, static_cast<ULONGLONG>(kHangLimit.count() * 1000));
     EXPECT_TRUE(closing.finished);
-    EXPECT_NE(closing.exitCode, 1u) << closing.error;
+    EXPECT_EQ(closing.exitCode, 4u) << closing.error;
+    const auto document = nlohmann::json::parse(closing.out, nullptr, false);
+    ASSERT_FALSE(document.is_discarded()) << closing.out;
+    EXPECT_EQ(document["window"]["items"]["status"], "timedOut");
+    EXPECT_EQ(document["summary"]["itemsIncomplete"], 1);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindow(window) == FALSE; }));
 }

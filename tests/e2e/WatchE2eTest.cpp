@@ -39,14 +39,9 @@ TEST_P(WatchE2e, EachChangeOfTheFixtureComesOnceInOrderWithItsPathAndTheWatchEnd
     ASSERT_TRUE(run.finished) << run.out;
     EXPECT_EQ(run.exitCode, 0u) << run.error;
 
-    const ParsedJson schema =
-        ReadSchemaFile(ToUtf8((BuildFolder() / L"tessivane-cli.schema.json").wstring()));
-    std::vector<ParsedJson> lines;
-    std::istringstream out(run.out);
-    for (std::string line; std::getline(out, line);) {
-        lines.push_back(ParsedJson::parse(line));
-        EXPECT_EQ(SchemaViolations(schema, lines.back()), std::vector<std::string>{}) << line;
-    }
+    const auto [lines, violations] = CheckJsonLines(
+        ReadSchemaFile(ToUtf8((BuildFolder() / L"tessivane-cli.schema.json").wstring())), run.out);
+    EXPECT_EQ(violations, std::vector<std::string>{});
     ASSERT_GT(lines.size(), kFixtureWindows);
     std::vector<std::string> changes;
     for (const ParsedJson& line : lines) {

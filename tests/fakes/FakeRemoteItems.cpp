@@ -237,12 +237,13 @@ RemoteTexts FakeRemoteItems::ItemTexts(WindowHandle control, ItemText what,
     return read;
 }
 
-std::uint64_t FakeRemoteItems::LinkMenu(WindowHandle window, const std::vector<MenuNode>& nodes) {
+std::uint64_t FakeRemoteItems::LinkMenu(WindowHandle window, const std::vector<MenuNode>& nodes,
+                                        RemoteEnd countEnd) {
     const std::uint64_t menu = m_nextMenu++;
-    m_menus[menu] = {window, &nodes};
+    m_menus[menu] = {window, &nodes, countEnd};
     for (const MenuNode& node : nodes) {
         if (!node.submenu.empty()) {
-            LinkMenu(window, node.submenu);
+            LinkMenu(window, node.submenu, node.menuEnd);
         }
     }
     return menu;
@@ -262,8 +263,8 @@ RemoteNumber FakeRemoteItems::MenuItemCount(std::uint64_t menu) {
         return {0, RemoteEnd::Refused};
     }
     const RemoteEnd end = Ask(named->second.window);
-    if (end != RemoteEnd::Answered) {
-        return {0, end};
+    if (end != RemoteEnd::Answered || named->second.countEnd != RemoteEnd::Answered) {
+        return {0, end != RemoteEnd::Answered ? end : named->second.countEnd};
     }
     return {static_cast<std::int64_t>(named->second.items->size())};
 }
@@ -281,6 +282,10 @@ RemoteMenuItem FakeRemoteItems::MenuItemAt(std::uint64_t menu, int index, std::s
         return read;
     }
     const MenuNode& node = (*named->second.items)[static_cast<std::size_t>(index)];
+    if (node.end != RemoteEnd::Answered) {
+        read.end = node.end;
+        return read;
+    }
     read.item = node.item;
     read.cut = read.item.text.size() > maxUnits;
     read.item.text.resize(std::min(read.item.text.size(), maxUnits));

@@ -23,6 +23,8 @@ public:
     struct MenuNode {
         MenuItemFacts item;  // its submenu is set from submenu
         std::vector<MenuNode> submenu;
+        RemoteEnd end = RemoteEnd::Answered;      // how a read of this item ends
+        RemoteEnd menuEnd = RemoteEnd::Answered;  // how the count of the menu it opens ends
     };
 
     // An accessible object of a window's own tree, by its number (1 for the window's own object).
@@ -129,12 +131,14 @@ private:
     std::uint64_t LinkTree(Entry& entry, const std::vector<TreeNode>& nodes);
 
     // Names each menu of nodes with a handle, its window's; answers the first one's handle.
-    std::uint64_t LinkMenu(WindowHandle window, const std::vector<MenuNode>& nodes);
+    std::uint64_t LinkMenu(WindowHandle window, const std::vector<MenuNode>& nodes,
+                           RemoteEnd countEnd = RemoteEnd::Answered);
 
-    // The menus named so far: each handle's window and items.
+    // The menus named so far: each handle's window and items, and how a count of them ends.
     struct NamedMenu {
         WindowHandle window = 0;
         const std::vector<MenuNode>* items = nullptr;
+        RemoteEnd countEnd = RemoteEnd::Answered;
     };
     std::map<std::uint64_t, NamedMenu> m_menus;
     std::uint64_t m_nextMenu = 0x9F0010;

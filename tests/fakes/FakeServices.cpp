@@ -204,9 +204,13 @@ std::optional<Text> FakeSettings::ReadText(TextView name) noexcept {
 }
 
 void FakeSettings::WriteNumber(TextView name, std::int32_t value) noexcept {
-    values.insert_or_assign(Text(name), value);
+    if (!failWrites) {
+        values.insert_or_assign(Text(name), value);
+    }
 }
 
 void FakeSettings::WriteText(TextView name, const Text& value) noexcept {
-    values.insert_or_assign(Text(name), value);
+    if (!failWrites) {
+        values.insert_or_assign(Text(name), value);
+    }
 }

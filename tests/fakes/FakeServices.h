@@ -60,7 +60,7 @@ public:
 class FakeRowTableDisplay : public RowTableDisplay {
 public:
     void ColumnAppended(const Text&) override {}
-    void ColumnWidthSet(int column, int twips) override { widths.push_back({column, twips}); }
+    void ColumnWidthSet(int column, int twips) override { widths[column] = twips; }
     // Like the list control, drops the selection of rows that are replaced.
     void RowsChanged(std::size_t, bool replaced) override {
         ++changes;
@@ -71,7 +71,7 @@ public:
     std::optional<std::size_t> SelectedIndex() const override { return selected; }
     void SelectIndex(std::size_t index) override { selected = index; }
 
-    std::vector<std::pair<int, int>> widths;
+    std::map<int, int> widths;  // each column's width, as last set
     int changes = 0;
     std::optional<std::size_t> selected;
 };
@@ -114,6 +114,7 @@ public:
     void WriteText(TextView name, const Text& value) noexcept override;
 
     std::map<Text, std::variant<std::int32_t, Text>, std::less<>> values;
+    bool failWrites = false;  // the store cannot be written: writes are dropped
 };
 
 class FakeFiles : public Files {

@@ -52,14 +52,20 @@ async function call(name, args) {
 
 let tree;
 let hung;
+let slow;
 let items;
 let accessible;
+
+// How long the slow fixture's window takes to answer its text: above the default time-out.
+const slowAnswerMs = 1500;
 
 before(async () => {
   mkdirSync(scratch, { recursive: true });
   tree = await startFixture('tree', 'tree');
   hung = await startFixture('hung', 'tree', '--hung');
   accessible = await startFixture('accessible', 'accessible');
+  slow = await startFixture('slow', 'hostile', '--kind', 'slow', '--count', '1', '--ms',
+    String(slowAnswerMs));
   items = await startFixture('items', 'items');
   client = new Client({ name: 'tessivane-serve-test', version: '1.0.0' });
   await client.connect(new StdioClientTransport({
@@ -219,6 +225,7 @@ test('a hung window ends its call within its time-out, says why, and the next ca
   async () => {
     const root = Number(hung[0][1]);
     const hungLine = hung.find((line) => line[4] === 'hung');
+    // Only a hang fails the times here: each is far above the time-outs asked for.
     const start = Date.now();
     const dumped = await call('dump_window', { handle: root, timeoutMs: 300 });
     assert.ok(Date.now() - start < 10000, `the dump took ${Date.now() - start} ms`);
@@ -236,9 +243,26 @@ test('a hung window ends its call within its time-out, says why, and the next ca
     assert.equal(waited.isError, true);
     assert.equal(waited.structuredContent.window.status, 'timedOut');
 
-    const pingStart = Date.now();
+    // The server still answers: the SDK's own request time-out ends a ping that hangs.
     await client.ping();
-    assert.ok(Date.now() - pingStart < 2000, `the ping took ${Date.now() - pingStart} ms`);
+  });
+
+test('timeoutMs lets dump_window and read_items read a window slower than the default',
+  async () => {
+    const root = Number(slow[0][1]);
+    const child = (result) => windowsOf(result.structuredContent.window)
+      .find((window) => window.text === 'slow child' || window.status === 'timedOut');
+    // The longer time-outs first: each call the default misses leaves the window busy a while.
+    const long = slowAnswerMs * 10;
+    const dumped = await call('dump_window', { handle: root, timeoutMs: long });
+    const slowChild = child(dumped);
+    assert.deepEqual([slowChild.status, slowChild.text], ['read', 'slow child']);
+    const read = await call('read_items', { handle: slowChild.handle, timeoutMs: long });
+    assert.equal(read.structuredContent.window.status, 'read');
+
+    assert.equal(child(await call('dump_window', { handle: root })).status, 'timedOut');
+    const missed = await call('read_items', { handle: slowChild.handle });
+    assert.equal(missed.structuredContent.window.status, 'timedOut');
   });
 
 test('an unknown tool and bad arguments are invalid params; a missing window an error result',

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <stdexcept>
 
 namespace {
@@ -174,6 +175,19 @@ std::vector<std::string> SchemaViolations(const ParsedJson& schema, const Parsed
     Check check(schema);
     check.Run(schema, document, "");
     return std::move(check).Violations();
+}
+
+CheckedJsonLines CheckJsonLines(const ParsedJson& schema, const std::string& text) {
+    CheckedJsonLines checked;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        checked.lines.push_back(ParsedJson::parse(line));
+        for (const std::string& violation : SchemaViolations(schema, checked.lines.back())) {
+            checked.violations.push_back("line " + std::to_string(checked.lines.size()) + ": " +
+                                         violation);
+        }
+    }
+    return checked;
 }
 
 ParsedJson ReadSchemaFile(const std::string& path) {

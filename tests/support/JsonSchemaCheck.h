@@ -14,5 +14,14 @@
 [[nodiscard]] std::vector<std::string> SchemaViolations(const nlohmann::json& schema,
                                                         const nlohmann::json& document);
 
+// JSON Lines text read line by line: each line's document, and what each breaks of the schema,
+// with the line's number.
+struct CheckedJsonLines {
+    std::vector<nlohmann::json> lines;
+    std::vector<std::string> violations;
+};
+[[nodiscard]] CheckedJsonLines CheckJsonLines(const nlohmann::json& schema,
+                                              const std::string& text);
+
 // The schema file's JSON; throws when it cannot be read or parsed.
 [[nodiscard]] nlohmann::json ReadSchemaFile(const std::string& path);

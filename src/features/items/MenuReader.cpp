@@ -3,14 +3,13 @@
 #include <array>
 #include <vector>
 
+#include "items/ItemsReader.h"
 #include "items/KindReaders.h"
 
 namespace {
 
 // Drop-down menus below the menu bar deeper than this are not opened.
 constexpr int kMenuDepthCap = 16;
-// A menu's item texts are read up to this many units: a menu shows a line, not a document.
-constexpr std::size_t kMenuTextCap = 4096;
 
 // A menu's columns: its items' texts and their states.
 std::vector<Text> MenuCaptions() {
@@ -80,7 +79,7 @@ ItemsTable ReadMenuItems(const ControlRead& read) {
             break;
         }
         const int depth = menu.depth;
-        const RemoteMenuItem answer = read.remote.MenuItemAt(menu.menu, menu.next++, kMenuTextCap);
+        const RemoteMenuItem answer = read.remote.MenuItemAt(menu.menu, menu.next++, kItemTextCap);
         if (!TakeEnd(table, answer.end)) {
             break;
         }

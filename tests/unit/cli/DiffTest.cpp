@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
+#include <regex>
 
 #include "core/ExitCodes.h"
 #include "support/JsonSchemaCheck.h"
@@ -27,24 +27,20 @@ struct DialogDesktop {
         }
         top = cli.desktop.AddTopLevel(u"Settings");
         cli.desktop.At(top).className = u"#32770";
-        label = Add(u"Static", u"Name", 1);
-        edit = Add(u"Edit", u"Ann", 2);
-        list = Add(u"ListBox", u"", 3);
-        button = Add(u"Button", u"OK", 4);
+        label = cli.AddControl(top, u"Static", u"Name", 1);
+        edit = cli.AddControl(top, u"Edit", u"Ann", 2);
+        list = cli.AddControl(top, u"ListBox", u"", 3);
+        button = cli.AddControl(top, u"Button", u"OK", 4);
     }
 
-    WindowHandle Add(Text className, Text text, std::int64_t id) {
-        const WindowHandle window =
-            cli.desktop.Add(top, FakeDesktop::Make(std::move(className), std::move(text)));
-        cli.desktop.At(window).controlId = id;
-        return window;
-    }
-
-    // The dialog's dump in the format.
-    std::string Dump(const std::string& format) {
+    // The dialog's dump in the format, with its controls' items when asked.
+    std::string Dump(const std::string& format, bool items = false) {
         cli.console.out.clear();
-        EXPECT_EQ(cli.Run({"dump", "--handle", std::to_string(top), "-f", format}), ExitCode::kDone)
-            << cli.console.error;
+        std::vector<std::string> arguments{"dump", "--handle", std::to_string(top), "-f", format};
+        if (items) {
+            arguments.push_back("--items");
+        }
+        EXPECT_EQ(cli.Run(arguments), ExitCode::kDone) << cli.console.error;
         return cli.console.out;
     }
 };
@@ -71,7 +67,7 @@ struct DiffTest : ::testing::Test {
         cli.desktop.At(dialog.edit).visible = false;
         cli.desktop.At(dialog.button).enabled = false;
         cli.desktop.Remove(dialog.list);
-        static_cast<void>(dialog.Add(u"Button", u"Cancel", 5));
+        static_cast<void>(cli.AddControl(dialog.top, u"Button", u"Cancel", 5));
     }
 };
 
@@ -107,13 +103,9 @@ TEST_F(DiffTest, JsonLinesGiveEachChangeThenASummaryThatTheSchemaTakes) {
     ASSERT_EQ(Diff(before, dialog.Dump("json"), {"-f", "jsonl", "-o", "changes.jsonl"}),
               ExitCode::kDiffers);
     EXPECT_EQ(cli.console.out, "");
-    const nlohmann::json schema = ReadSchemaFile(TESSIVANE_CLI_SCHEMA);
-    std::vector<nlohmann::json> lines;
-    std::istringstream written(cli.files.files[u"changes.jsonl"]);
-    for (std::string text; std::getline(written, text);) {
-        lines.push_back(nlohmann::json::parse(text));
-        EXPECT_EQ(SchemaViolations(schema, lines.back()), std::vector<std::string>{}) << text;
-    }
+    const auto [lines, violations] =
+        CheckJsonLines(ReadSchemaFile(TESSIVANE_CLI_SCHEMA), cli.files.files[u"changes.jsonl"]);
+    EXPECT_EQ(violations, std::vector<std::string>{});
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0]["change"], "text");
     EXPECT_EQ(lines[0]["old"], "Name");
@@ -132,6 +124,21 @@ TEST_F(DiffTest, JsonLinesGiveEachChangeThenASummaryThatTheSchemaTakes) {
                                       {"enabled", 1}}) {
         EXPECT_EQ(lines[5][kind], count) << kind;
     }
+}
+
+TEST_F(DiffTest, ChangedItemsAreOneLineOfTheirRowsAndAFileOver64MegabytesIsRefused) {
+    const WindowHandle items = cli.items.fake.AddTexts(ItemsKind::ListBox, {u"a", u"b"});
+    cli.items.Link(dialog.list, items);
+    const std::string before = dialog.Dump("json", true);
+    cli.items.fake.At(items).rows = {{u"a"}, {u"c"}, {u"d"}};
+    ASSERT_EQ(Diff(before, dialog.Dump("json", true)), ExitCode::kDiffers) << cli.console.error;
+    EXPECT_EQ(cli.console.out, "changed items  ListBox#3  2 rows -> 3 rows, 1 row differs\n");
+
+    std::string largest = before;
+    largest.resize(std::size_t{64} << 20, ' ');
+    EXPECT_EQ(Diff(before, largest), ExitCode::kDone) << cli.console.error;
+    EXPECT_EQ(Diff(before, largest + ' '), ExitCode::kUsage);
+    EXPECT_NE(cli.console.error.find("b.json is too large"), std::string::npos);
 }
 
 TEST_F(DiffTest, ANewRunIsMatchedByPathThoughEveryHandleDiffers) {
@@ -204,6 +211,8 @@ TEST_F(DiffTest, TheCommandLineNeedsTwoFilesAndHelpTellsTheExitCodes) {
     EXPECT_NE(cli.console.error.find("diff takes no word \"c.json\""), std::string::npos)
         << cli.console.error;
     EXPECT_EQ(cli.Run({"diff", "--help"}), ExitCode::kDone);
-    EXPECT_NE(cli.console.out.find("5 the\ndumps differ"), std::string::npos) << cli.console.out;
+    // Wherever the help's lines wrap.
+    EXPECT_TRUE(std::regex_search(cli.console.out, std::regex(R"(5\s+the\s+dumps\s+differ)")))
+        << cli.console.out;
     EXPECT_NE(cli.console.out.find("tessivane-cli diff before.json after.json"), std::string::npos);
 }

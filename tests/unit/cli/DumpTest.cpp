@@ -53,8 +53,7 @@ struct DumpTest : ::testing::Test {
     WindowHandle Add(WindowHandle parent, Text className, Text text, std::int64_t id,
                      ScreenRect rect) {
         const WindowHandle window =
-            cli.desktop.Add(parent, FakeDesktop::Make(std::move(className), std::move(text)));
-        cli.desktop.At(window).controlId = id;
+            cli.AddControl(parent, std::move(className), std::move(text), id);
         cli.desktop.At(window).rect = rect;
         return window;
     }
@@ -597,13 +596,9 @@ TEST_F(DumpTest, JsonLinesAreTheJsonTreesWindowsOneALineThenItsSummary) {
     ASSERT_EQ(Dump({"-f", "jsonl"}), ExitCode::kIncomplete);
     EXPECT_EQ(cli.console.error, "tessivane-cli: 1 window did not answer in time\n");
 
-    const ParsedJson schema = ReadSchemaFile(TESSIVANE_CLI_SCHEMA);
-    std::vector<ParsedJson> lines;
-    std::istringstream out(cli.console.out);
-    for (std::string text; std::getline(out, text);) {
-        lines.push_back(ParsedJson::parse(text));
-        EXPECT_EQ(SchemaViolations(schema, lines.back()), std::vector<std::string>{}) << text;
-    }
+    auto [lines, violations] =
+        CheckJsonLines(ReadSchemaFile(TESSIVANE_CLI_SCHEMA), cli.console.out);
+    EXPECT_EQ(violations, std::vector<std::string>{});
     ASSERT_EQ(lines.size(), windows.size() + 1);
     for (std::size_t index = 0; index < windows.size(); ++index) {
         EXPECT_EQ(lines[index]["type"], "window");
@@ -619,8 +614,8 @@ TEST_F(DumpTest, JsonLinesAreTheJsonTreesWindowsOneALineThenItsSummary) {
 }
 
 TEST_F(DumpTest, DeadlineStopsTheWalkKeepsWhatWasWrittenAndGivesFour) {
-    // Each look at the clock takes 100 ms: the walk reads three windows before 250 ms are up.
-    cli.tick = std::chrono::milliseconds(100);
+    // Each window's text takes 100 ms to come: three windows are read before 250 ms are up.
+    cli.desktop.onTextRequest = [this](WindowHandle) { cli.now += std::chrono::milliseconds(100); };
     const ParsedJson document = DumpedJson({"--deadline", "250"}, ExitCode::kIncomplete);
     EXPECT_EQ(document["summary"]["windows"], 3);
     EXPECT_EQ(document["summary"]["deadline"], true);

@@ -2,8 +2,6 @@
 // window or the selected one, in each format, and the exit codes.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include <nlohmann/json.hpp>
 
 #include "core/ExitCodes.h"
@@ -134,15 +132,10 @@ TEST_F(FindTest, JsonAndEachJsonLineConformToTheSchema) {
     for (const char* format : {"json", "jsonl"}) {
         cli.console.out.clear();
         EXPECT_EQ(cli.Run({"find", "--class", "Button", "-f", format}), ExitCode::kDone);
-        std::istringstream lines(cli.console.out);
-        std::size_t count = 0;
-        for (std::string line; std::getline(lines, line); ++count) {
-            EXPECT_EQ(SchemaViolations(schema, nlohmann::json::parse(line)),
-                      std::vector<std::string>{})
-                << line;
-        }
+        const auto [lines, violations] = CheckJsonLines(schema, cli.console.out);
+        EXPECT_EQ(violations, std::vector<std::string>{});
         // One document, or a line per window found and the summary.
-        EXPECT_EQ(count, std::string(format) == "json" ? 1u : 4u);
+        EXPECT_EQ(lines.size(), std::string(format) == "json" ? 1u : 4u);
     }
 }
 
@@ -194,9 +187,10 @@ TEST_F(FindTest, NoMatchAmongTextsNotAllReadIsNotSureAndSaysWhatWasNotRead) {
 }
 
 TEST_F(FindTest, DeadlineEndsTheSearchWithFourAndOutputGoesToTheFile) {
-    // Each look at the clock takes 10 ms: the deadline passes inside the first top-level window.
-    cli.tick = std::chrono::milliseconds(10);
-    EXPECT_EQ(cli.Run({"find", "--class", "Button", "-f", "json", "--deadline", "25", "-o",
+    // Each window's text takes 10 ms to come: the deadline passes inside the first top-level
+    // window.
+    cli.desktop.onTextRequest = [this](WindowHandle) { cli.now += std::chrono::milliseconds(10); };
+    EXPECT_EQ(cli.Run({"find", "--class", "Button", "-f", "json", "--deadline", "15", "-o",
                        "found.json"}),
               ExitCode::kIncomplete);
     EXPECT_EQ(cli.console.out, "");

@@ -54,17 +54,10 @@ struct WatchTest : ::testing::Test {
         events.clock = &cli.now;
         top = cli.desktop.AddTopLevel(u"Backup");
         cli.desktop.At(top).className = u"BackupFrame";
-        label = Add(top, u"Static", u"Status: idle", 101);
-        panel = Add(top, u"Panel", u"", 102);
-        Add(panel, u"Button", u"Start", 1);
+        label = cli.AddControl(top, u"Static", u"Status: idle", 101);
+        panel = cli.AddControl(top, u"Panel", u"", 102);
+        cli.AddControl(panel, u"Button", u"Start", 1);
         cli.desktop.onTextRequest = [this](WindowHandle) { ++textReads; };
-    }
-
-    WindowHandle Add(WindowHandle parent, Text className, Text text, std::int64_t id) {
-        const WindowHandle window =
-            cli.desktop.Add(parent, FakeDesktop::Make(std::move(className), std::move(text)));
-        cli.desktop.At(window).controlId = id;
-        return window;
     }
 
     // The watch's lines, each parsed; its exit code must be 0.
@@ -104,7 +97,7 @@ TEST_F(WatchTest, WritesTheTreeThenEachChangeOnceWithItsPathAndEndsWhenTheWindow
             return Named(WindowEventKind::Text, label);
         },
         [&] {
-            added = Add(panel, u"Button", u"Cancel", 2);
+            added = cli.AddControl(panel, u"Button", u"Cancel", 2);
             return Named(WindowEventKind::Created, added);
         },
         [&] {
@@ -204,6 +197,28 @@ TEST_F(WatchTest, EndsWhenAStopIsAskedOrItsDurationHasPassed) {
         EXPECT_EQ(lines.back()["reason"], test.reason);
         EXPECT_EQ(OfType(lines, "change").size(), 0u);
     }
+}
+
+TEST_F(WatchTest, AnUntilTextThatShowsAtTheStartEndsTheWatchAfterTheTree) {
+    const std::vector<ParsedJson> lines = Watch({"--until-text", "idle"});
+    EXPECT_EQ(OfType(lines, "window").size(), 4u);
+    EXPECT_EQ(lines.back()["reason"], "untilText");
+    EXPECT_TRUE(events.waited.empty());
+}
+
+TEST_F(WatchTest, WithEventsForEverythingTheWholeTreeIsStillReadAgainEveryTwentyIntervals) {
+    events.coverage = {true, true, true};
+    const auto start = cli.now;
+    // A change that no event tells of.
+    events.steps = {[&] {
+        cli.desktop.At(label).text = u"Status: busy";
+        return EventWake{};
+    }};
+    const std::vector<ParsedJson> lines =
+        Watch({"--interval", "100", "--count", "1", "--duration", "10"});
+    EXPECT_EQ(OfType(lines, "change").size(), 1u);
+    EXPECT_EQ(lines.back()["reason"], "count");
+    EXPECT_EQ(cli.now - start, std::chrono::milliseconds(20 * 100));
 }
 
 TEST_F(WatchTest, ASelectorOrPathThatMatchesNothingGivesTheDumpsExitCode) {

@@ -94,39 +94,48 @@ TEST_F(MenuReaderTest, AWindowWithoutAMenuBarHasNoItemsAndItsClassStillDecides) 
 }
 
 TEST_F(MenuReaderTest, AReadThatEndsPartWayKeepsTheItemsReadAndSaysWhy) {
-    struct Case {
-        std::size_t answers;  // menu calls answered: each count and each item is one
+    // The system lets no other program read menus: the bar's own count is refused.
+    for (const auto& [failure, status] : {std::pair{RemoteEnd::Refused, ItemsStatus::NotReadable},
+                                          {RemoteEnd::Denied, ItemsStatus::Denied}}) {
+        remote.At(window).answers = 0;
+        remote.At(window).failure = failure;
+        const ItemsTable table = ReadItems(window, ItemsKind::Menu, remote);
+        EXPECT_EQ(table.status, status);
+        EXPECT_EQ(table.Rows(), 0u);
+    }
+    remote.At(window).answers = std::numeric_limits<std::size_t>::max();
+    std::vector<Node>& file = remote.At(window).menuBar[0].submenu;
+    const struct {
+        RemoteEnd* end;  // File's Recent or E&xit, or the menu Recent opens
         RemoteEnd failure;
         ItemsStatus status;
         std::size_t rows;
-    };
-    const Case cases[]{
-        // The system lets no other program read menus: the bar's own count is refused.
-        {0, RemoteEnd::Refused, ItemsStatus::NotReadable, 0},
-        {0, RemoteEnd::Denied, ItemsStatus::Denied, 0},
-        // The bar's count, File, its menu's count, Open, the separator; then Recent is refused.
-        {5, RemoteEnd::Refused, ItemsStatus::Changed, 3},
-        // ... and after Recent, its menu's count does not come in time.
-        {6, RemoteEnd::TimedOut, ItemsStatus::TimedOut, 4},
-        {9, RemoteEnd::Gone, ItemsStatus::Gone, 6},
-        {std::numeric_limits<std::size_t>::max(), RemoteEnd::Gone, ItemsStatus::Read, 11}};
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.answers);
-        remote.At(window).answers = test.answers;
-        remote.At(window).failure = test.failure;
+    } cases[]{{&file[2].end, RemoteEnd::Refused, ItemsStatus::Changed, 3},
+              {&file[2].menuEnd, RemoteEnd::TimedOut, ItemsStatus::TimedOut, 4},
+              {&file[3].end, RemoteEnd::Gone, ItemsStatus::Gone, 6},
+              {nullptr, RemoteEnd::Gone, ItemsStatus::Read, 11}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.rows);
+        if (test.end != nullptr) {
+            *test.end = test.failure;
+        }
         const ItemsTable table = ReadItems(window, ItemsKind::Menu, remote);
         EXPECT_EQ(table.status, test.status);
         EXPECT_EQ(RowsOf(table), std::vector(whole.begin(), whole.begin() + test.rows));
+        if (test.end != nullptr) {
+            *test.end = RemoteEnd::Answered;
+        }
     }
 }
 
-TEST_F(MenuReaderTest, AMenuLargerThanTheCapEndsThereAndLongTextsAreCut) {
+TEST_F(MenuReaderTest, AMenuLargerThanTheCapEndsThereAndTextsKeep65536Characters) {
     const ItemsTable capped = ReadItems(window, ItemsKind::Menu, remote, 4);
     EXPECT_EQ(capped.status, ItemsStatus::Capped);
     EXPECT_EQ(RowsOf(capped), std::vector(whole.begin(), whole.begin() + 4));
 
-    remote.At(window).menuBar = {Item(Text(5000, u'm'))};
+    remote.At(window).menuBar = {Item(Text(65536, u'w')), Item(Text(70000, u'm'))};
     const ItemsTable cut = ReadItems(window, ItemsKind::Menu, remote);
     EXPECT_EQ(cut.cutTexts, 1u);
-    EXPECT_EQ(cut.Cell(0, 0), Text(4096, u'm'));
+    EXPECT_EQ(cut.Cell(0, 0), Text(65536, u'w'));
+    EXPECT_EQ(cut.Cell(1, 0), Text(65536, u'm'));
 }

@@ -37,11 +37,10 @@ TEST_F(FormLoadTest, LoadSetsCaptionTitleColumnsAndFillsTheWindowList) {
     EXPECT_EQ(form.ApplicationTitle(), u"Tessivane Window Text Reader");
     ASSERT_EQ(windowList.ColumnCount(), 2);
     EXPECT_EQ(windowList.ColumnHeader(1), u" Window");
-    EXPECT_EQ(windowListDisplay.widths, (std::vector<std::pair<int, int>>{{1, 7000}, {2, 0}}));
+    EXPECT_EQ(windowListDisplay.widths, (std::map<int, int>{{1, 7000}, {2, 0}}));
     EXPECT_EQ(results.ColumnCount(), 3);
     EXPECT_EQ(results.ColumnHeader(1), u"Class Name");
-    EXPECT_EQ(resultsDisplay.widths,
-              (std::vector<std::pair<int, int>>{{1, 1700}, {2, 1500}, {3, 3800}}));
+    EXPECT_EQ(resultsDisplay.widths, (std::map<int, int>{{1, 1700}, {2, 1500}, {3, 3800}}));
     ASSERT_EQ(windowList.RowCount(), 1u);
     EXPECT_EQ(windowList.MainText(1), u"Editor");
     EXPECT_TRUE(window.pointerImage.empty());  // no cursor file beside the program

@@ -29,9 +29,8 @@ TEST_F(SettingsTest, LoadTakesTheKeptViewTicksAndColumnWidthsAndIgnoresUnusableO
     EXPECT_TRUE(form.ShowsAllWindows());
     EXPECT_FALSE(form.ShowsDepth());
     EXPECT_EQ(windowList.RowCount(), 2u);  // the owned dialog too
-    EXPECT_EQ(resultsDisplay.widths,
-              (std::vector<std::pair<int, int>>{{1, 1700}, {2, 1500}, {3, 3800}, {3, 6000}}));
-    EXPECT_EQ(windowListDisplay.widths, (std::vector<std::pair<int, int>>{{1, 7000}, {2, 0}}));
+    EXPECT_EQ(resultsDisplay.widths, (std::map<int, int>{{1, 1700}, {2, 1500}, {3, 6000}}));
+    EXPECT_EQ(windowListDisplay.widths, (std::map<int, int>{{1, 7000}, {2, 0}}));
     dialogs.chosenPath.clear();
     form.SaveResultsAsTextFile();
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
@@ -49,6 +48,17 @@ TEST_F(SettingsTest, TheViewTicksAreKeptForTheNextRun) {
     next.Load();
     EXPECT_TRUE(next.ShowsAllWindows());
     EXPECT_FALSE(next.ShowsDepth());
+}
+
+TEST_F(SettingsTest, SettingsThatCannotBeWrittenHoldForThisRunWithoutABox) {
+    settings.failWrites = true;
+    form.Load();
+    form.ToggleShowDepth();
+    EXPECT_FALSE(form.ShowsDepth());
+    EXPECT_TRUE(dialogs.errorReports.empty());
+    MainForm next = MakeForm();
+    next.Load();
+    EXPECT_TRUE(next.ShowsDepth());
 }
 
 TEST_F(SettingsTest, EachSaveDialogOpensWhereItLastSaved) {

@@ -369,6 +369,8 @@ TEST_F(ServeTest, WaitForTextPollsUntilTheTextShowsOrSaysItDidNotWithinTheTime) 
     cli.desktop.onTextRequest = [&](WindowHandle window) {
         if (window == edit && ++reads == 3) {
             cli.desktop.At(edit).text = u"Done: 3 files";
+        } else if (window == edit && reads == 5) {
+            cli.desktop.At(edit).text = u"Done: 4 files";
         }
     };
     const Json shown = Called(
@@ -387,7 +389,7 @@ TEST_F(ServeTest, WaitForTextPollsUntilTheTextShowsOrSaysItDidNotWithinTheTime) 
     EXPECT_EQ(late["structuredContent"]["waited"], Json({{"shown", false}, {"ms", 250}}));
     EXPECT_EQ(late["content"][1]["text"],
               "the text \"Finished\" did not show within 250 ms: the control's text is "
-              "\"Done: 3 files\"");
+              "\"Done: 4 files\"");
     EXPECT_EQ(pauses, (std::vector<std::chrono::milliseconds>{100ms, 100ms, 50ms}));
 }
 

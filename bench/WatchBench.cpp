@@ -97,7 +97,10 @@ std::map<std::string, ProcessTime> PrefixProcesses(const std::string& prefix,
         std::string commandLine = FileBytes(entry.path() / L"cmdline");
         std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
         const std::string stat = FileBytes(entry.path() / L"stat");
-        if (!stat.empty() && commandLine.find("watch_bench") == std::string::npos) {
+        // The benchmark and its launchers name it; the target may too, in its truth file's path.
+        const bool benchmark = commandLine.find("watch_bench") != std::string::npos &&
+                               commandLine.find("TargetFixture") == std::string::npos;
+        if (!stat.empty() && !benchmark) {
             processes[id] = {commandLine, StatSeconds(stat)};
         }
     }

@@ -14,6 +14,9 @@
 inline constexpr std::size_t kItemsCap = 200000;
 // And each item text up to this many UTF-16 code units.
 inline constexpr std::size_t kItemTextCap = std::size_t{1} << 16;
+// The columns of an accessible tree that hold a node's name and its value.
+inline constexpr std::size_t kAccessibleNameColumn = 0;
+inline constexpr std::size_t kAccessibleValueColumn = 2;
 // An accessible tree is read down to this depth below its window's own object.
 inline constexpr int kDeepestAccessible = 64;
 

@@ -51,6 +51,8 @@ struct FindRequest {
     bool all = false;
     bool first = false;
     FindCriteria criteria;
+    // The items of the controls that have them are searched too.
+    bool items = false;
     // The criteria as the command line gave them, for the message that nothing matched.
     std::string described;
     ListFormat format = ListFormat::Table;

@@ -125,7 +125,11 @@ Tool FindControlsTool() {
                  "Match text and textContains whatever the case"},
                 {"regex", Kind::Flag, "--regex",
                  "text and textContains are ECMAScript regular expressions (text matches the "
-                 "whole text)"}}),
+                 "whole text)"},
+                {"items", Kind::Flag, "--items",
+                 "Search the items of the controls that have them too (list and tree rows, "
+                 "console lines, menu items, accessible objects' names and values); a match in "
+                 "an item has item: {index, depth, text}"}}),
         {},
         RunCommand};
 }

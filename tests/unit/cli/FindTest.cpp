@@ -127,6 +127,40 @@ TEST_F(FindTest, EachMatchComesWithItsTopLevelWindowHandleAndPathInEveryFormat) 
                   HexHandle(ok) + "\tButton\t1 \tButton#1\tOK\r\n");
 }
 
+// With --items, a list's rows and a self-drawn window's accessible names are searched too, each
+// item found named by its index and depth, and the document still conforms to the schema.
+TEST_F(FindTest, ItemsOfListsAndAccessibleTreesAreSearchedWithItemsAndNamedByIndex) {
+    cli.items.Link(Add(pane, u"ListBox", u"", 3),
+                   cli.items.fake.AddTexts(ItemsKind::ListBox, {u"alpha", u"total: 7"}));
+    FakeRemoteItems::Control panel;
+    panel.accessible.resize(3);
+    panel.accessible[0].name = u"Panel";
+    panel.accessible[0].children = {{2, true}, {3, true}};
+    panel.accessible[1].name = u"Amount";
+    panel.accessible[1].value = u"total: 9";
+    panel.accessible[2].name = u"PIN";
+    panel.accessible[2].value = u"total: 1";
+    panel.accessible[2].state = 0x20000000;  // protected: its value is never read
+    cli.items.Link(Add(main, u"Chrome_RenderWidgetHostHWND", u"", 0), cli.items.fake.Add(panel));
+    EXPECT_EQ(Found({"--text-contains", "total"}), std::vector<WindowHandle>{edit});
+    cli.console.out.clear();
+    EXPECT_EQ(cli.Run({"find", "--text-contains", "total", "--items", "-f", "json"}),
+              ExitCode::kDone);
+    const nlohmann::json matches = nlohmann::json::parse(cli.console.out)["matches"];
+    std::vector<std::tuple<std::string, int, int>> items;
+    for (const auto& match : matches) {
+        if (match.contains("item")) {
+            items.emplace_back(match["item"]["text"], match["item"]["index"],
+                               match["item"]["depth"]);
+        }
+    }
+    EXPECT_EQ(items, (std::vector<std::tuple<std::string, int, int>>{{"total: 7", 1, 0},
+                                                                     {"total: 9", 1, 1}}));
+    const auto [lines, violations] =
+        CheckJsonLines(ReadSchemaFile(TESSIVANE_CLI_SCHEMA), cli.console.out);
+    EXPECT_EQ(violations, std::vector<std::string>{});
+}
+
 TEST_F(FindTest, JsonAndEachJsonLineConformToTheSchema) {
     const auto schema = ReadSchemaFile(TESSIVANE_CLI_SCHEMA);
     for (const char* format : {"json", "jsonl"}) {

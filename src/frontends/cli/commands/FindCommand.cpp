@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <numeric>
 #include <string>
 #include <variant>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "cli/Deadline.h"
 #include "cli/WalkRows.h"
 #include "cli/commands/CommandTable.h"
+#include "cli/commands/FindDocument.h"
 #include "core/ExitCodes.h"
 #include "documents/Cells.h"
 #include "documents/HeadlessTable.h"
@@ -24,39 +26,28 @@
 
 namespace {
 
-struct FoundWindow {
-    std::size_t row = 0;  // in its walk
-    WindowHandle handle = 0;
-    Text className;
-    std::int64_t controlId = 0;
-    Text text;
-    Text path;
-    bool pathCut = false;
-    // The text as the control shows it, where that differs from its text.
-    std::optional<Text> shown;
-};
-
-struct SearchedWindow {
-    WindowHandle handle = 0;
-    Text title;
-    std::vector<FoundWindow> found;
-};
-
 // The walk's windows below its first one, each compared once its text is known: a window whose
 // text did not come in time waits for the walk's end, where it may have been read again. Counts
 // the lists among them that draw their items themselves and keep no texts.
 class Comparer final : public WalkRows {
 public:
-    Comparer(const FindCriteria& criteria, RemoteItems& items, WindowSystem& windows)
-        : m_criteria(criteria), m_items(items), m_windows(windows) {}
+    Comparer(const FindRequest& request, RemoteItems& items, WindowSystem& windows)
+        : m_criteria(request.criteria),
+          m_searchItems(request.items),
+          m_items(items),
+          m_windows(windows) {}
 
     void WindowWalked(const WalkedWindow& walked) override {
         RowWalked(walked);
-        if (walked.depth == 0) {
-            return;  // the children are searched, not the window itself
+        FoundWindow window{walked.row,  walked.window, TakeClassName(), walked.controlId,
+                           TakeText(),  walked.path,   walked.pathCut,  {},
+                           std::nullopt};
+        if (m_searchItems && walked.status != TextReadStatus::TimedOut) {
+            SearchItems(window);
         }
-        FoundWindow window{walked.row, walked.window, TakeClassName(), walked.controlId,
-                           TakeText(), walked.path,   walked.pathCut,  {}};
+        if (walked.depth == 0) {
+            return;  // the children are searched, and the window's own items
+        }
         const std::optional<ItemsKind> kind = ItemsKindOfClass(window.className);
         m_textlessLists += kind && KeepsNoTexts(walked.window, *kind, m_items) ? 1 : 0;
         NoteStatus(walked);
@@ -125,7 +116,45 @@ private:
         }
     }
 
+    // Each item of the window's that matches is found apart, with its index and depth.
+    void SearchItems(const FoundWindow& window) {
+        const std::optional<ItemsKind> kind =
+            ItemsKindOfWindow(window.handle, window.className, m_items);
+        if (!kind) {
+            return;
+        }
+        const ItemsTable table = ReadItems(window.handle, *kind, m_items);
+        for (std::size_t row = 0; row < table.Rows(); ++row) {
+            for (const std::size_t column : SearchedColumns(table)) {
+                const TextView cell = table.Cell(row, column);
+                if (!cell.empty() && m_criteria.Matches(window.className, window.controlId, cell)) {
+                    FoundWindow found = window;
+                    found.item = FoundItem{row, table.Depth(row), Text(cell)};
+                    m_found.push_back(std::move(found));
+                    break;
+                }
+            }
+        }
+    }
+
+    // The columns that hold what an item says: an accessible node's name and value, a menu item's
+    // text, every column of the other kinds; not the states.
+    static std::vector<std::size_t> SearchedColumns(const ItemsTable& table) {
+        switch (table.Kind()) {
+            case ItemsKind::Accessible:
+                return {kAccessibleNameColumn, kAccessibleValueColumn};
+            case ItemsKind::Menu:
+                return {0};
+            default:
+                break;
+        }
+        std::vector<std::size_t> columns(table.Columns());
+        std::iota(columns.begin(), columns.end(), std::size_t{0});
+        return columns;
+    }
+
     const FindCriteria& m_criteria;
+    bool m_searchItems;
     RemoteItems& m_items;
     WindowSystem& m_windows;
     std::size_t m_textlessLists = 0;
@@ -133,98 +162,6 @@ private:
     std::vector<FoundWindow> m_waiting;
     std::vector<FoundWindow> m_found;
 };
-
-std::vector<std::string> Cells(const SearchedWindow& top, const FoundWindow& window) {
-    return {TextToUtf8(DecimalText(top.handle)),
-            TextToUtf8(top.title),
-            TextToUtf8(DecimalText(window.handle)),
-            HexHandle(window.handle),
-            TextToUtf8(window.className),
-            std::to_string(window.controlId),
-            TextToUtf8(window.path),
-            TextToUtf8(window.text)};
-}
-
-// The members of a window found, as the JSON document and the JSON lines write them.
-void AddFoundMembers(Json& object, const SearchedWindow& top, const FoundWindow& window) {
-    object["topLevel"] = top.handle;
-    object["topLevelTitle"] = JsonString(top.title);
-    object["handle"] = window.handle;
-    object["handleHex"] = HexHandle(window.handle);
-    object["class"] = JsonString(window.className);
-    object["controlId"] = window.controlId;
-    object["path"] = JsonString(window.path);
-    if (window.pathCut) {
-        object["pathCut"] = true;
-    }
-    object["text"] = JsonString(window.text);
-    if (window.shown) {
-        object["shown"] = JsonString(*window.shown);
-    }
-}
-
-// What the search could not look into: "2 owner-drawn lists keep no texts: their items were not
-// searched."; empty when there is none.
-std::string TextlessListsNote(std::size_t lists) {
-    if (lists == 0) {
-        return {};
-    }
-    return std::to_string(lists) +
-           (lists == 1 ? " owner-drawn list keeps no texts: its items were not searched.\r\n"
-                       : " owner-drawn lists keep no texts: their items were not searched.\r\n");
-}
-
-std::string Document(const std::vector<SearchedWindow>& searched, ListFormat format,
-                     bool deadlineReached, std::size_t textlessLists) {
-    std::string text;
-    std::vector<std::vector<std::string>> rows;
-    Json document = DocumentHead();
-    Json& matches = document["matches"] = Json::array();
-    for (const SearchedWindow& top : searched) {
-        for (const FoundWindow& window : top.found) {
-            rows.push_back(Cells(top, window));
-            if (format == ListFormat::JsonLines) {
-                Json line = WindowLineHead();
-                AddFoundMembers(line, top, window);
-                text += JsonText(line) + "\n";
-            } else {
-                AddFoundMembers(matches.emplace_back(), top, window);
-            }
-        }
-    }
-    switch (format) {
-        case ListFormat::Json:
-            document["searched"] = searched.size();
-            document["textlessLists"] = textlessLists;
-            document["deadline"] = deadlineReached;
-            return JsonText(document) + "\n";
-        case ListFormat::JsonLines: {
-            Json summary = SummaryLineHead();
-            summary["searched"] = searched.size();
-            summary["matches"] = rows.size();
-            summary["textlessLists"] = textlessLists;
-            summary["deadline"] = deadlineReached;
-            return text + JsonText(summary) + "\n";
-        }
-        case ListFormat::Table: {
-            const std::vector<TextView> captions{u"Top-level", u"Title", u"Handle", u"Hex",
-                                                 u"Class",     u"Id",    u"Path",   u"Text"};
-            return AlignedTable(captions, rows) + TextlessListsNote(textlessLists);
-        }
-        case ListFormat::Csv:
-        case ListFormat::Tsv:
-            break;
-    }
-    const CellFormat cells = format == ListFormat::Csv ? CellFormat::Csv : CellFormat::Tsv;
-    AppendLine(text,
-               std::vector<std::string>{"topLevel", "topLevelTitle", "handle", "handleHex", "class",
-                                        "controlId", "path", "text"},
-               cells);
-    for (const std::vector<std::string>& row : rows) {
-        AppendLine(text, row, cells);
-    }
-    return text;
-}
 
 }  // namespace
 
@@ -255,7 +192,7 @@ int RunFind(const FindRequest& request, CliServices& services, Reporter& reporte
             break;
         }
         ++walked;
-        Comparer comparer(request.criteria, services.items, services.windows);
+        Comparer comparer(request, services.items, services.windows);
         WalkOptions options;
         options.keepGoing = [&deadline] { return deadline.AllowsMore(); };
         options.observer = &comparer;
@@ -269,7 +206,8 @@ int RunFind(const FindRequest& request, CliServices& services, Reporter& reporte
     tally.deadlineReached = deadline.Reached();
     // Only the windows searched before the deadline count.
     searched.resize(walked);
-    output.Write(Document(searched, request.format, tally.deadlineReached, textlessLists));
+    output.Write(FindDocument(searched, request.format, request.items, tally.deadlineReached,
+                              textlessLists));
     if (tally.windows == 0 && !tally.deadlineReached) {
         output.Finish();
         std::string said = std::string(kMessagePrefix) + "no window below " +
@@ -306,7 +244,8 @@ constexpr char kFindFooter[] =
     "Examples:\n"
     "  tessivane-cli find --text OK --class Button\n"
     "  tessivane-cli find --title \"Untitled - Notepad\" --class Edit -f json\n"
-    "  tessivane-cli find --text-contains \"^total: \\d+\" --regex --ignore-case -f csv";
+    "  tessivane-cli find --text-contains \"^total: \\d+\" --regex --ignore-case -f csv\n"
+    "  tessivane-cli find --title \"Registry Editor\" --items --text-contains Software";
 
 // A control id: a whole number, as the system keeps it.
 bool IsControlId(const std::string& value) {
@@ -343,6 +282,11 @@ public:
                          "Match --text and --text-contains whatever the case, as Find does");
         command.add_flag("--regex", m_regex,
                          "--text and --text-contains are ECMAScript regular expressions");
+        command.add_flag("--items", m_items,
+                         "Search the items of the controls that have them too: list and tree "
+                         "rows, list view cells, console lines, menu items, and the names and "
+                         "values of the accessible objects of windows that draw their own "
+                         "controls; each item found is named with its index and depth");
         m_format.AddTo(command, " (table, aligned, is the default)", complaint);
         AddOutput(command, m_output);
         AddDeadline(command, m_deadlineMs, complaint);
@@ -354,6 +298,7 @@ public:
         FindRequest request;
         request.all = m_all;
         request.first = m_first;
+        request.items = m_items;
         request.format = m_format.Chosen(request.format);
         request.output = Utf8ToText(m_output);
         request.deadline = DeadlineOf(m_deadlineMs);
@@ -425,6 +370,7 @@ private:
     std::string m_controlId;
     bool m_ignoreCase = false;
     bool m_regex = false;
+    bool m_items = false;
     FormatOption<ListFormat> m_format = WindowListFormats();
     std::string m_output;
     int m_deadlineMs = 0;

@@ -63,6 +63,23 @@ TEST_P(AccessibleE2e, GivesEveryNodeAsThePanelHasItAndHoldsNoObjectAfter) {
     EXPECT_EQ(items["kind"], "accessible");
     ASSERT_EQ(items["rows"].size(), truth.nodes.size());
     EXPECT_EQ(items["rows"][1][0], ToUtf8(truth.nodes[1].name));
+
+    // find --items finds the node by its value, named by its index and depth in the tree.
+    const ConsoleRun find = RunConsoleProgram(
+        BuildFolder() / L"tessivane-cli.exe",
+        L"find --handle " +
+            std::to_wstring(reinterpret_cast<INT_PTR>(GetAncestor(panel, GA_ROOT))) +
+            L" --items --text 42.50 -f json",
+        60s);
+    EXPECT_EQ(find.exitCode, 0u) << find.error;
+    const auto matches = nlohmann::json::parse(find.out)["matches"];
+    ASSERT_EQ(matches.size(), 1u) << find.out;
+    EXPECT_EQ(matches[0]["handle"], std::stol(truth.panel));
+    const auto amount = std::find_if(truth.nodes.begin(), truth.nodes.end(),
+                                     [](const auto& node) { return node.value == L"42.50"; });
+    ASSERT_NE(amount, truth.nodes.end());
+    EXPECT_EQ(matches[0]["item"]["index"], amount - truth.nodes.begin());
+    EXPECT_EQ(matches[0]["item"]["depth"], amount->depth);
 }
 
 // Each hostile provider ends the read with its status and the nodes before it, and the next read

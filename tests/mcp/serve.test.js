@@ -152,6 +152,10 @@ test('read_items and dump_window give a self-drawn panel the accessible objects 
     const dump = await call('dump_window', { title: 'Tessivane Fixture Accessible', items: true });
     assert.deepEqual(dump.structuredContent.window.children[0].items.rows,
       read.structuredContent.window.items.rows);
+    const found = await call('find_controls',
+      { title: 'Tessivane Fixture Accessible', textContains: 'line', items: true });
+    assert.deepEqual(found.structuredContent.matches.map((match) => match.item.text),
+      nodes.filter((name) => name.includes('line')));
   });
 
 test('read_items says how many items an owner-drawn list that keeps no texts holds', async () => {

@@ -99,11 +99,7 @@ TEST_F(FindTest, TextsMatchAsTheControlsShowThemAndTheJsonGivesTheShownText) {
     for (const char* format : {"json", "jsonl"}) {
         cli.console.out.clear();
         EXPECT_EQ(cli.Run({"find", "--text-contains", "&", "-f", format}), ExitCode::kDone);
-        std::istringstream lines(cli.console.out);
-        for (std::string line; std::getline(lines, line);) {
-            EXPECT_EQ(SchemaViolations(schema, nlohmann::json::parse(line)),
-                      std::vector<std::string>{});
-        }
+        EXPECT_EQ(CheckJsonLines(schema, cli.console.out).violations, std::vector<std::string>{});
     }
     const nlohmann::json last =
         nlohmann::json::parse(cli.console.out.substr(0, cli.console.out.find('\n')));

@@ -325,27 +325,29 @@ TEST_F(ServeTest, ReadItemsOfAControlWithoutItemsSaysSo) {
         "the control (Edit) holds no items"));
 }
 
-TEST_F(ServeTest, ReadItemsOfAListWithoutAnyTextSaysTheProgramMayDrawItsRows) {
-    cli.items.Link(list, cli.items.fake.AddTexts(ItemsKind::ListBox, {u"", u"", u""}));
-    const Json result = Called("read_items", {{"handle", list}});
-    EXPECT_EQ(result["structuredContent"]["window"]["items"]["status"], "noText");
-    ASSERT_EQ(result["content"].size(), 2u);
-    EXPECT_EQ(result["content"][1]["text"],
-              "the program gave no text for its 3 rows: it may draw them itself");
-}
-
-TEST_F(ServeTest, ReadItemsOfAnOwnerDrawnListSaysHowManyItemsCannotBeRead) {
-    FakeRemoteItems::Control control;
-    control.kind = ItemsKind::ListBox;
-    control.rows = {{u"one"}, {u"two"}, {u"three"}};
-    control.keepsStrings = false;
-    cli.items.Link(list, cli.items.fake.Add(control));
-    const Json result = Called("read_items", {{"handle", list}});
-    EXPECT_EQ(result["structuredContent"]["window"]["items"]["status"], "noTexts");
-    ASSERT_EQ(result["content"].size(), 2u);
-    EXPECT_EQ(result["content"][1]["text"],
-              "the ListBox draws its items itself and keeps no texts: it holds 3 items that cannot "
-              "be read");
+// A list whose items cannot be read says why in a second text beside the document.
+TEST_F(ServeTest, ReadItemsOfAListWithoutTextsSaysWhyBesideTheDocument) {
+    FakeRemoteItems::Control drawn;
+    drawn.rows = {{u"one"}, {u"two"}, {u"three"}};
+    drawn.keepsStrings = false;
+    const struct {
+        WindowHandle fake;
+        const char* status;
+        const char* note;
+    } cases[] = {
+        {cli.items.fake.AddTexts(ItemsKind::ListBox, {u"", u"", u""}), "noText",
+         "the program gave no text for its 3 rows: it may draw them itself"},
+        {cli.items.fake.Add(drawn), "noTexts",
+         "the ListBox draws its items itself and keeps no texts: it holds 3 items that cannot be "
+         "read"},
+    };
+    for (const auto& [fake, status, note] : cases) {
+        cli.items.Link(list, fake);
+        const Json result = Called("read_items", {{"handle", list}});
+        EXPECT_EQ(result["structuredContent"]["window"]["items"]["status"], status);
+        ASSERT_EQ(result["content"].size(), 2u);
+        EXPECT_EQ(result["content"][1]["text"], note);
+    }
 }
 
 TEST_F(ServeTest, AResultOverTheCapIsCutWithANoteAndTheWalkStopsThere) {

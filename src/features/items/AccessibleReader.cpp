@@ -3,6 +3,8 @@
 // what a read takes.
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/AsciiCase.h"
@@ -44,13 +46,22 @@ constexpr std::array<TextView, 14> kSystemClassParts{
 // child apart, and a round must end well within one call's time-out.
 constexpr std::size_t kChildrenPerRound = 64;
 
+// A call that does not answer in time is left behind with the tree that made it: the tree is
+// opened anew, at most this many times in a read, and the read goes on where it was.
+constexpr int kMostReopens = 3;
+
 // One object whose children are being read, a round at a time, one child at a time below it.
 struct OpenObject {
+    OpenObject(std::uint32_t opened, int at) noexcept : object(opened), depth(at) {}
+
     std::uint32_t object = 0;
     int depth = 0;
+    bool counted = false;       // its child count came
     std::size_t allowed = 0;    // the children it claims, within what the cap leaves
     bool cappedByRoom = false;  // it claims more than the cap leaves
     std::size_t asked = 0;
+    std::size_t roundFirst = 0;  // where its round starts among its children
+    bool exact = true;           // every answer of its round named a node, so places are known
     std::vector<AccessibleNode> round;
     std::size_t next = 0;
 };
@@ -64,15 +75,15 @@ void Note(ItemsTable& table, ItemsStatus status) {
 
 class AccessibleRead {
 public:
-    AccessibleRead(AccessibleTree& tree, ItemsTable& table, std::size_t cap) noexcept
-        : m_tree(tree), m_table(table), m_cap(cap) {}
+    AccessibleRead(const ControlRead& read, std::unique_ptr<AccessibleTree> tree,
+                   ItemsTable& table) noexcept
+        : m_read(read), m_tree(std::move(tree)), m_table(table) {}
 
     void Run() {
-        const RemoteNumber before = m_tree.ChildCount(kRootObject);
-        if (!Take(before.end) || !AddRow({kRootObject, 0}, 0, nullptr)) {
-            return;
+        AddRow({kRootObject, 0}, 0, nullptr);
+        if (!m_ended) {
+            m_open.emplace_back(kRootObject, 0);
         }
-        Open(kRootObject, 0, before.value);
         while (!m_open.empty() && !m_ended) {
             OpenObject& top = m_open.back();
             if (top.next == top.round.size() && !NextRound(top)) {
@@ -82,29 +93,74 @@ public:
                 m_open.pop_back();
                 continue;
             }
+            if (top.next == top.round.size()) {
+                continue;  // the round is asked again of the tree opened anew
+            }
             const AccessibleNode node = top.round[top.next++];
-            const int depth = top.depth + 1;
             if (node.child == 0 && OnPath(node.object)) {
                 Note(m_table, ItemsStatus::Looped);
-            } else if (m_table.Rows() == m_cap) {
+            } else if (m_table.Rows() == m_read.cap) {
                 Note(m_table, ItemsStatus::Capped);
                 return;
-            } else if (AddRow(node, depth, &top) && node.child == 0) {
-                OpenChildren(node.object, depth);
+            } else if (AddRow(node, top.depth + 1, &top) && node.child == 0) {
+                m_open.emplace_back(node.object, top.depth + 1);
             }
         }
         // A tree that a program builds once it is first asked (a browser's) is still filling.
-        const RemoteNumber after = m_ended ? before : m_tree.ChildCount(kRootObject);
-        if (TakeEnd(m_table, after.end) && after.value != before.value) {
+        if (m_ended || !m_rootCount) {
+            return;
+        }
+        const RemoteNumber after = m_tree->ChildCount(kRootObject);
+        if (TakeEnd(m_table, after.end) && after.value != *m_rootCount) {
             Note(m_table, ItemsStatus::Changed);
         }
     }
 
 private:
-    // Takes how a call ended; false when the read ends here.
-    bool Take(RemoteEnd end) {
-        m_ended = !TakeEnd(m_table, end);
-        return !m_ended;
+    // Takes how a call ended; false when what it asked is not had. A call that timed out is left
+    // to the tree that made it, and the read goes on in the tree opened anew: what it asked is
+    // asked again, a node's texts aside (a name that took too long takes too long again).
+    bool Answered(RemoteEnd end) {
+        if (end == RemoteEnd::Answered) {
+            return true;
+        }
+        if (end != RemoteEnd::TimedOut || !Reopen()) {
+            m_ended = !TakeEnd(m_table, end);
+        }
+        return false;
+    }
+
+    // Opens the tree anew and finds the open objects again by their places among their parents'
+    // children; false when it cannot.
+    bool Reopen() {
+        if (m_reopens == kMostReopens) {
+            return false;
+        }
+        ++m_reopens;
+        RemoteEnd end = RemoteEnd::Answered;
+        m_tree = m_read.remote.OpenAccessibleTree(m_read.control, end);
+        if (!m_tree) {
+            return false;
+        }
+        for (std::size_t level = 1; level < m_open.size(); ++level) {
+            const OpenObject& parent = m_open[level - 1];
+            const AccessibleChildList found =
+                parent.exact
+                    ? m_tree->Children(parent.object, parent.roundFirst + parent.next - 1, 1)
+                    : AccessibleChildList{};
+            if (found.end != RemoteEnd::Answered || found.nodes.size() != 1 ||
+                found.nodes.front().child != 0) {
+                return false;
+            }
+            m_open[level].object = found.nodes.front().object;
+        }
+        for (OpenObject& open : m_open) {
+            open.asked = open.roundFirst + open.next;
+            open.round.clear();
+            open.next = 0;
+        }
+        Note(m_table, ItemsStatus::TimedOut);
+        return true;
     }
 
     bool OnPath(std::uint32_t object) const {
@@ -115,7 +171,7 @@ private:
     // The node's row, its value only when it is no protected one, which never gives it. A simple
     // child its object says it does not have ends that object's children: its count claimed more.
     bool AddRow(AccessibleNode node, int depth, OpenObject* parent) {
-        AccessibleFacts facts = m_tree.Facts(node, kItemTextCap);
+        AccessibleFacts facts = m_tree->Facts(node, kItemTextCap);
         m_table.cutTexts += facts.cut;
         if (facts.end == RemoteEnd::Refused && parent != nullptr) {
             Note(m_table, ItemsStatus::Malformed);
@@ -127,14 +183,14 @@ private:
         if (facts.malformed) {
             Note(m_table, ItemsStatus::Malformed);
         }
-        if (!Take(facts.end)) {
+        if (!Answered(facts.end)) {
             return false;
         }
         AccessibleValue value;
         if ((facts.state & kProtectedState) == 0) {
-            value = m_tree.Value(node, kItemTextCap);
+            value = m_tree->Value(node, kItemTextCap);
             m_table.cutTexts += value.cut;
-            if (!Take(value.end)) {
+            if (!Answered(value.end)) {
                 return false;
             }
         }
@@ -144,47 +200,53 @@ private:
         return true;
     }
 
-    void OpenChildren(std::uint32_t object, int depth) {
-        const RemoteNumber count = m_tree.ChildCount(object);
-        if (Take(count.end)) {
-            Open(object, depth, count.value);
+    // Takes the object's child count: as many as it claims within the depth cap and what the cap
+    // leaves are asked, a round at a time.
+    void Count(OpenObject& open, std::int64_t claimed) {
+        open.counted = true;
+        if (open.depth == 0) {
+            m_rootCount = claimed;
         }
-    }
-
-    // Opens the object's children, as many as it claims within the depth cap and what the cap
-    // leaves, for NextRound to ask.
-    void Open(std::uint32_t object, int depth, std::int64_t claimed) {
         if (claimed <= 0) {
             return;
         }
-        if (depth == kDeepestAccessible) {
+        if (open.depth == kDeepestAccessible) {
             Note(m_table, ItemsStatus::TooDeep);
             return;
         }
         // Whether the cap leaves out some of them is known once they are read: a count may lie.
-        const std::size_t room = m_cap - m_table.Rows();
-        const bool capped = static_cast<std::uint64_t>(claimed) > room;
-        if (capped) {
+        const std::size_t room = m_read.cap - m_table.Rows();
+        open.cappedByRoom = static_cast<std::uint64_t>(claimed) > room;
+        if (open.cappedByRoom) {
             m_table.claimed = std::max(m_table.claimed, claimed);
         }
-        const auto allowed = std::min<std::uint64_t>(static_cast<std::uint64_t>(claimed), room);
-        m_open.push_back({object, depth, static_cast<std::size_t>(allowed), capped, 0, {}, 0});
+        open.allowed = static_cast<std::size_t>(
+            std::min<std::uint64_t>(static_cast<std::uint64_t>(claimed), room));
     }
 
-    // Asks the object's next round of children that names any; false when it has no more, or the
-    // read ended.
+    // Asks the object's next round of children; false when it has no more, or the read ended. A
+    // round that did not come in time is asked again of the tree opened anew: true, no round.
     bool NextRound(OpenObject& open) {
+        if (!open.counted) {
+            const RemoteNumber count = m_tree->ChildCount(open.object);
+            if (!Answered(count.end)) {
+                return !m_ended;
+            }
+            Count(open, count.value);
+        }
         while (open.asked < open.allowed) {
             const std::size_t count = std::min(kChildrenPerRound, open.allowed - open.asked);
-            AccessibleChildList children = m_tree.Children(open.object, open.asked, count);
+            AccessibleChildList children = m_tree->Children(open.object, open.asked, count);
             if (children.malformed != 0) {
                 Note(m_table, ItemsStatus::Malformed);
             }
-            if (!Take(children.end)) {
-                return false;
+            if (!Answered(children.end)) {
+                return !m_ended;
             }
             // Fewer than asked: it has no more than these, whatever it claimed.
             const bool fewer = children.nodes.size() + children.malformed < count;
+            open.roundFirst = open.asked;
+            open.exact = children.malformed == 0;
             open.asked = fewer ? open.allowed : open.asked + count;
             open.round = std::move(children.nodes);
             open.next = 0;
@@ -195,10 +257,12 @@ private:
         return false;
     }
 
-    AccessibleTree& m_tree;
+    const ControlRead& m_read;
+    std::unique_ptr<AccessibleTree> m_tree;
     ItemsTable& m_table;
-    std::size_t m_cap;
     std::vector<OpenObject> m_open;
+    std::optional<std::int64_t> m_rootCount;
+    int m_reopens = 0;
     bool m_ended = false;
 };
 
@@ -224,12 +288,12 @@ bool MayDrawOwnControls(TextView className) {
 ItemsTable ReadAccessibleItems(const ControlRead& read) {
     ItemsTable table(read.kind, {u"Name", u"Role", u"Value", u"State"});
     RemoteEnd end = RemoteEnd::Answered;
-    const std::unique_ptr<AccessibleTree> tree = read.remote.OpenAccessibleTree(read.control, end);
+    std::unique_ptr<AccessibleTree> tree = read.remote.OpenAccessibleTree(read.control, end);
     if (!tree) {
         table.status = end == RemoteEnd::Refused ? ItemsStatus::Gone : ItemsStatusOf(end);
         return table;
     }
-    AccessibleRead(*tree, table, read.cap).Run();
+    AccessibleRead(read, std::move(tree), table).Run();
     table.ShrinkToFit();
     return table;
 }

@@ -2,6 +2,7 @@
 // ones that lie about their children, loop, go too deep, give wrong types or stop part-way.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "fakes/FakeRemoteItems.h"
@@ -140,6 +141,37 @@ TEST(AccessibleReader, KeepsWhatCameBeforeAProgramStoppedOrWentAndCutsHugeNames)
     const Read read = ReadTree(huge);
     EXPECT_EQ(read.table.cutTexts, 1U);
     EXPECT_EQ(read.names.back().size(), kItemTextCap);
+}
+
+// A call that does not answer in time (a 10 MB name that takes seconds to come) costs the read
+// that node and its children at most: the tree is opened anew and the read goes on where it was.
+TEST(AccessibleReader, GoesOnPastAnyOneCallThatTimedOut) {
+    std::vector<Object> objects = PanelTree();
+    objects[0].children = {{2, true}, {6, false}, {3, false}, {7, true}};
+    objects[2].children = {{4, true}, {5, true}};
+    const Read whole = ReadTree(objects);
+    ASSERT_EQ(whole.table.status, ItemsStatus::Read);
+    std::size_t calls = 0;
+    ReadTree(objects, [&calls](FakeRemoteItems& items, WindowHandle) {
+        items.onMessage = [&items, &calls] { calls = items.messages; };
+    });
+    // The first call opens the tree: without it nothing is read.
+    for (std::size_t late = 2; late <= calls; ++late) {
+        const Read read = ReadTree(objects, [late](FakeRemoteItems& items, WindowHandle window) {
+            items.onMessage = [&items, window, late] {
+                items.At(window).answers = items.messages == late ? 0 : kItemsCap;
+            };
+        });
+        SCOPED_TRACE(late);
+        EXPECT_EQ(read.table.status, ItemsStatus::TimedOut);
+        EXPECT_GE(read.table.Rows() + 3, whole.table.Rows()) << "more than one node's subtree lost";
+        auto from = whole.names.begin();
+        for (const Text& name : read.names) {
+            from = std::find(from, whole.names.end(), name);
+            ASSERT_NE(from, whole.names.end()) << "a node read twice or out of order";
+            ++from;
+        }
+    }
 }
 
 TEST(AccessibleReader, SaysATreeThatGrewWhileReadChanged) {

@@ -4,10 +4,7 @@
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/setup.sh || exit 1
-bash scripts/build.sh || exit 1
-source scripts/display.sh
 source scripts/wine-env.sh
-ensure_wine_prefix || exit 1
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
     [ -n "${TESSIVANE_XVFB_PID:-}" ] && kill "$TESSIVANE_XVFB_PID" 2>/dev/null
@@ -35,10 +32,16 @@ count_suite() {
     passed=$((passed + total - fails))
     failed=$((failed + fails))
 }
-# The two builds' tests run at once: the native ones are mostly processor work, the Windows ones
-# mostly wait for windows, each group on a display and in a Wine prefix of its own.
-run_suite build/native 2 &
+# The two builds are made at once, and the native tests, mostly processor work, run as soon as
+# theirs is made, while the Windows build ends with links that leave a processor idle. Then the
+# Windows tests, which mostly wait for windows, each group on a display and in a Wine prefix of
+# its own.
+rm -f build/native/test-run.log build/win/test-run.log
+(bash scripts/build.sh native && run_suite build/native 2) &
 native=$!
+bash scripts/build.sh win || { wait "$native"; exit 1; }
+source scripts/display.sh
+ensure_wine_prefix || { wait "$native"; exit 1; }
 run_suite build/win 4
 wait "$native"
 count_suite build/native

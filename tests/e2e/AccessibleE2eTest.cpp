@@ -91,15 +91,10 @@ TEST_P(AccessibleE2e, EachHostileProviderEndsInItsStatusAndTheNextReadAnswers) {
         std::size_t rows;
     };
     const Case cases[] = {
-        {L"hang", ItemsStatus::TimedOut, 2},
-        {L"liar", ItemsStatus::Malformed, 4},
-        {L"cycle", ItemsStatus::Looped, 4},
-        {L"deep", ItemsStatus::TooDeep, 65},
-        {L"badvariant", ItemsStatus::Malformed, 3},
-        {L"dies", ItemsStatus::Gone, 4},
+        {L"hang", ItemsStatus::TimedOut, 2},        {L"liar", ItemsStatus::Malformed, 4},
+        {L"cycle", ItemsStatus::Looped, 4},         {L"deep", ItemsStatus::TooDeep, 65},
+        {L"badvariant", ItemsStatus::Malformed, 3}, {L"dies", ItemsStatus::Gone, 4},
         {L"denied", ItemsStatus::Denied, 0},
-        // Its 10 MB name takes seconds to come: that node is left out, the nodes after it read.
-        {L"hugename", ItemsStatus::TimedOut, 3},
     };
     const TargetFixture calm(L"accessible", L"", GetParam());
     const HWND calmPanel = PanelOf(ReadAccessibleTruth(calm));
@@ -114,6 +109,18 @@ TEST_P(AccessibleE2e, EachHostileProviderEndsInItsStatusAndTheNextReadAnswers) {
         EXPECT_EQ(table.status, each.status);
         EXPECT_EQ(table.Rows(), each.rows);
         EXPECT_EQ(ReadPanel(calmPanel).status, ItemsStatus::Read);
+    }
+    // A 10 MB name comes within the time-out on an idle machine, cut, or in over a second on a
+    // busy one, its node then left out: either way the node after it is read.
+    const TargetFixture huge(L"accessible", L"--hostile hugename", GetParam());
+    const ItemsTable table = ReadPanel(PanelOf(ReadAccessibleTruth(huge)));
+    ASSERT_GE(table.Rows(), 3U);
+    EXPECT_EQ(table.Cell(table.Rows() - 1, 0), u"After huge");
+    if (table.status == ItemsStatus::TimedOut) {
+        EXPECT_EQ(table.Rows(), 3U);
+    } else {
+        EXPECT_EQ(table.status, ItemsStatus::Read);
+        EXPECT_EQ(table.cutTexts, 1U);
     }
 }
 

@@ -52,16 +52,18 @@ constexpr int kMostReopens = 3;
 
 // One object whose children are being read, a round at a time, one child at a time below it.
 struct OpenObject {
-    OpenObject(std::uint32_t opened, int at) noexcept : object(opened), depth(at) {}
+    OpenObject(std::uint32_t opened, int at, std::size_t from) noexcept
+        : object(opened), depth(at), place(from) {}
 
     std::uint32_t object = 0;
     int depth = 0;
+    std::size_t place = 0;      // its place among its parent's children
     bool counted = false;       // its child count came
     std::size_t allowed = 0;    // the children it claims, within what the cap leaves
     bool cappedByRoom = false;  // it claims more than the cap leaves
     std::size_t asked = 0;
     std::size_t roundFirst = 0;  // where its round starts among its children
-    bool exact = true;           // every answer of its round named a node, so places are known
+    bool exact = true;           // every answer of its round named a node, so places hold
     std::vector<AccessibleNode> round;
     std::size_t next = 0;
 };
@@ -82,7 +84,7 @@ public:
     void Run() {
         AddRow({kRootObject, 0}, 0, nullptr);
         if (!m_ended) {
-            m_open.emplace_back(kRootObject, 0);
+            m_open.emplace_back(kRootObject, 0, 0);
         }
         while (!m_open.empty() && !m_ended) {
             OpenObject& top = m_open.back();
@@ -103,7 +105,7 @@ public:
                 Note(m_table, ItemsStatus::Capped);
                 return;
             } else if (AddRow(node, top.depth + 1, &top) && node.child == 0) {
-                m_open.emplace_back(node.object, top.depth + 1);
+                m_open.emplace_back(node.object, top.depth + 1, top.roundFirst + top.next - 1);
             }
         }
         // A tree that a program builds once it is first asked (a browser's) is still filling.
@@ -137,25 +139,29 @@ private:
             return false;
         }
         ++m_reopens;
+        if (std::any_of(m_open.begin(), m_open.end(),
+                        [](const OpenObject& open) { return !open.exact; })) {
+            return false;
+        }
         RemoteEnd end = RemoteEnd::Answered;
         m_tree = m_read.remote.OpenAccessibleTree(m_read.control, end);
         if (!m_tree) {
             return false;
         }
         for (std::size_t level = 1; level < m_open.size(); ++level) {
-            const OpenObject& parent = m_open[level - 1];
+            OpenObject& open = m_open[level];
             const AccessibleChildList found =
-                parent.exact
-                    ? m_tree->Children(parent.object, parent.roundFirst + parent.next - 1, 1)
-                    : AccessibleChildList{};
+                m_tree->Children(m_open[level - 1].object, open.place, 1);
             if (found.end != RemoteEnd::Answered || found.nodes.size() != 1 ||
                 found.nodes.front().child != 0) {
                 return false;
             }
-            m_open[level].object = found.nodes.front().object;
+            open.object = found.nodes.front().object;
         }
+        // Each object's children are asked again from the first not yet taken.
         for (OpenObject& open : m_open) {
-            open.asked = open.roundFirst + open.next;
+            open.roundFirst += open.next;
+            open.asked = open.roundFirst;
             open.round.clear();
             open.next = 0;
         }
